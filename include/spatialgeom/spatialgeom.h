@@ -1,0 +1,12 @@
+/* spatialgeom: the whole public interface. */
+#ifndef SPATIALGEOM_SPATIALGEOM_H
+#define SPATIALGEOM_SPATIALGEOM_H
+
+#include "spatialgeom/types.h"
+#include "spatialgeom/records.h"
+#include "spatialgeom/transform.h"
+#include "spatialgeom/queries.h"
+#include "spatialgeom/text.h"
+#include "spatialgeom/parse.h"
+
+#endif /* SPATIALGEOM_SPATIALGEOM_H */
