@@ -1,0 +1,57 @@
+// A static tree of 3D boxes for finding every box that overlaps a query
+// box. Built once by sorting (sort-tile packing: slices along x, runs along
+// y, nodes of 16), so it adapts to clustered data where a fixed grid would
+// not. Build O(n log n); a query costs O(log n + answers) on well spread
+// boxes. Queries may run on many threads at once.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "spatialgeom/types.h"
+
+namespace spatialgeom::tool {
+
+// Inclusive: boxes that touch overlap.
+inline bool boxesOverlap(const DRange3d& a, const DRange3d& b) {
+    return a.low.x <= b.high.x && b.low.x <= a.high.x && a.low.y <= b.high.y && b.low.y <= a.high.y &&
+           a.low.z <= b.high.z && b.low.z <= a.high.z;
+}
+
+// box grown by margin on every side.
+DRange3d widened(const DRange3d& box, double margin);
+
+class BoxTree {
+public:
+    // boxes[k] is the box of the item ids[k].
+    BoxTree(const std::vector<DRange3d>& boxes, const std::vector<std::uint32_t>& ids);
+
+    // Calls visit(id) for every item whose box overlaps box.
+    template <typename Visit>
+    void query(const DRange3d& box, Visit&& visit) const {
+        if (levels_.empty()) return;
+        std::vector<std::pair<std::size_t, std::size_t>> pending;  // (level, node)
+        for (std::size_t node = 0; node < levels_.back().size(); ++node) pending.emplace_back(levels_.size() - 1, node);
+        while (!pending.empty()) {
+            const auto [level, node] = pending.back();
+            pending.pop_back();
+            if (!boxesOverlap(levels_[level][node], box)) continue;
+            if (level == 0) {
+                visit(ids_[node]);
+                continue;
+            }
+            const std::size_t end = std::min(levels_[level - 1].size(), (node + 1) * kFanout);
+            for (std::size_t child = node * kFanout; child < end; ++child) pending.emplace_back(level - 1, child);
+        }
+    }
+
+private:
+    static constexpr std::size_t kFanout = 16;
+
+    // levels_[0]: the items' boxes in packed order; levels_[k + 1][j]: the
+    // box around levels_[k][j * 16 .. j * 16 + 15].
+    std::vector<std::vector<DRange3d>> levels_;
+    std::vector<std::uint32_t> ids_;  // item of levels_[0][k]
+};
+
+}  // namespace spatialgeom::tool

@@ -1,0 +1,47 @@
+// spatialgeom encode [WKT|-]: the record's bytes on standard output.
+// spatialgeom decode [--precision N]: record bytes from standard input,
+// checked, then printed as WKT.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "spatialgeom/records.h"
+#include "spatialgeom/text.h"
+#include "tools/commands.h"
+#include "tools/geometry_text.h"
+#include "tools/input_text.h"
+#include "tools/record_check.h"
+#include "tools/tool_error.h"
+
+namespace spatialgeom::tool {
+
+int runEncode(CommandLine& arguments) {
+    const std::string_view source = arguments.done() ? "-" : arguments.takePositional();
+    expectNoMoreArguments(arguments);
+    if (isatty(STDOUT_FILENO) == 1) throw usageError("encode writes binary bytes: redirect standard output");
+    const Record record = geometryFromArgument(source);
+    std::uint32_t bytes = 0;
+    if (spatialWKB_getSize(record.get(), &bytes) != SPATIAL_SUCCESS) throw inputError("the record has no size");
+    std::fwrite(record.get(), 1, bytes, stdout);
+    return kExitSuccess;
+}
+
+int runDecode(CommandLine& arguments) {
+    if (arguments.takeFlag("--precision")) {
+        spatialWKT_setPrecision(static_cast<int32_t>(parseCount(arguments.takeValue("--precision"), "--precision", 1, 17)));
+    }
+    expectNoMoreArguments(arguments);
+    const std::string bytes = readInput("-");
+    if (bytes.empty()) throw inputError("no record on standard input");
+    // Records are read in place as words and doubles: 8-byte alignment.
+    std::vector<std::uint64_t> aligned((bytes.size() + 7) / 8);
+    std::memcpy(aligned.data(), bytes.data(), bytes.size());
+    const std::string fault = recordFault(aligned.data(), bytes.size());
+    if (!fault.empty()) throw inputError("standard input is not a record: " + fault);
+    std::puts(writeGeometry(aligned.data()).c_str());
+    return kExitSuccess;
+}
+
+}  // namespace spatialgeom::tool

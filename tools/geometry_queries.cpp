@@ -1,0 +1,59 @@
+#include "tools/geometry_queries.h"
+
+#include <algorithm>
+
+#include "records/navigation.h"
+#include "spatialgeom/queries.h"
+
+namespace spatialgeom::tool {
+namespace {
+
+bool isCollection(const void* record) { return recordType(static_cast<const Byte*>(record)) == SPATIAL_TYPE_COLLECTION; }
+
+// Calls visit(member) for each member while it returns false; true when one
+// returned true.
+template <typename Visit>
+bool anyMember(const void* collection, Visit&& visit) {
+    bool found = false;
+    forEachMember(static_cast<const Byte*>(collection), [&](const Byte* member) {
+        found = visit(member);
+        return !found;
+    });
+    return found;
+}
+
+void unite(DRange3d* range, const DRange3d& other) {
+    range->low = {std::min(range->low.x, other.low.x), std::min(range->low.y, other.low.y),
+                  std::min(range->low.z, other.low.z)};
+    range->high = {std::max(range->high.x, other.high.x), std::max(range->high.y, other.high.y),
+                   std::max(range->high.z, other.high.z)};
+}
+
+}  // namespace
+
+bool geometryRange(const void* record, DRange3d* range) {
+    if (!isCollection(record)) return spatialWKB_getRange(record, &range->low, &range->high) == SPATIAL_SUCCESS;
+    bool any = false;
+    forEachMember(static_cast<const Byte*>(record), [&](const Byte* member) {
+        DRange3d memberRange;
+        if (geometryRange(member, &memberRange)) {
+            if (any) {
+                unite(range, memberRange);
+            } else {
+                *range = memberRange;
+            }
+            any = true;
+        }
+        return true;
+    });
+    return any;
+}
+
+bool geometriesMeet(const void* a, const void* b, double tolerance) {
+    if (isCollection(a)) return anyMember(a, [&](const Byte* member) { return geometriesMeet(member, b, tolerance); });
+    if (isCollection(b)) return anyMember(b, [&](const Byte* member) { return geometriesMeet(a, member, tolerance); });
+    std::uint32_t result = 0;
+    return spatialWKB_intersectGeometry(a, b, tolerance, &result) == SPATIAL_SUCCESS && result == 1;
+}
+
+}  // namespace spatialgeom::tool

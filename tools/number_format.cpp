@@ -1,0 +1,15 @@
+#include "tools/number_format.h"
+
+#include <charconv>
+
+namespace spatialgeom::tool {
+
+std::string formatNumber(double value, int significantDigits) {
+    char text[64];
+    const auto result = significantDigits > 0
+                            ? std::to_chars(text, text + sizeof text, value, std::chars_format::general, significantDigits)
+                            : std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+}  // namespace spatialgeom::tool

@@ -1,0 +1,12 @@
+// Numbers as the tool prints them, in the C locale whatever the environment.
+#pragma once
+
+#include <string>
+
+namespace spatialgeom::tool {
+
+// The shortest text that reads back as value; with significantDigits > 0,
+// that many digits at most ("%g" style).
+std::string formatNumber(double value, int significantDigits = 0);
+
+}  // namespace spatialgeom::tool

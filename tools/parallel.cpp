@@ -1,0 +1,27 @@
+#include "tools/parallel.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace spatialgeom::tool {
+
+void parallelFor(std::size_t count, std::uint32_t threads, std::size_t chunk,
+                 const std::function<void(std::size_t, std::size_t)>& work) {
+    chunk = std::max<std::size_t>(chunk, 1);
+    std::atomic<std::size_t> next{0};
+    auto drain = [&] {
+        for (std::size_t begin = next.fetch_add(chunk); begin < count; begin = next.fetch_add(chunk)) {
+            work(begin, std::min(count, begin + chunk));
+        }
+    };
+    const std::size_t chunks = (count + chunk - 1) / chunk;
+    const std::size_t helpers = std::min<std::size_t>(std::max<std::uint32_t>(threads, 1) - 1, chunks);
+    std::vector<std::jthread> pool;
+    pool.reserve(helpers);
+    for (std::size_t i = 0; i < helpers; ++i) pool.emplace_back(drain);
+    drain();
+}
+
+}  // namespace spatialgeom::tool

@@ -1,0 +1,17 @@
+// Spreading a loop over threads: work is handed out in chunks from a shared
+// counter, so uneven items balance out.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace spatialgeom::tool {
+
+// Calls work(begin, end) for consecutive chunks of [0, count) of at most
+// chunk items, on up to `threads` threads (the caller's one included), and
+// returns when all are done. work must not throw.
+void parallelFor(std::size_t count, std::uint32_t threads, std::size_t chunk,
+                 const std::function<void(std::size_t, std::size_t)>& work);
+
+}  // namespace spatialgeom::tool

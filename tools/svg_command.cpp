@@ -1,0 +1,55 @@
+// spatialgeom svg [--tolerance T] [--threads N] FILE.wkt... > out.svg:
+// the geometries of the files drawn on XY, those meeting another one
+// highlighted.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/commands.h"
+#include "tools/geometry_file.h"
+#include "tools/spatial_join.h"
+#include "tools/svg_drawing.h"
+#include "tools/tool_error.h"
+
+namespace spatialgeom::tool {
+
+int runSvg(CommandLine& arguments) {
+    double tolerance = 0.0;
+    std::uint32_t threads = defaultThreadCount();
+    std::vector<std::string> paths;
+    while (!arguments.done()) {
+        if (arguments.takeFlag("--tolerance")) {
+            tolerance = parseTolerance(arguments.takeValue("--tolerance"));
+        } else if (arguments.takeFlag("--threads")) {
+            threads = parseCount(arguments.takeValue("--threads"), "--threads", 1, 1024);
+        } else {
+            paths.emplace_back(arguments.takePositional());
+        }
+    }
+    if (paths.empty()) throw usageError("svg needs at least one file");
+
+    std::vector<GeometryFile> files;
+    bool refusedLines = false;
+    for (const std::string& path : paths) {
+        files.push_back(loadGeometryFile(path, threads));
+        reportLineErrors(files.back());
+        refusedLines = refusedLines || !files.back().errors.empty();
+    }
+    std::vector<DrawnGeometry> drawn;
+    RecordList records;
+    for (std::uint32_t layer = 0; layer < files.size(); ++layer) {
+        const GeometryFile& file = files[layer];
+        for (std::size_t i = 0; i < file.records.size(); ++i) {
+            if (!file.records[i]) continue;
+            drawn.push_back({file.records[i].get(), file.path + ":" + std::to_string(i + 1), layer, false});
+            records.push_back(file.records[i].get());
+        }
+    }
+    for (const MeetingPair& pair : meetingPairs(records, records, tolerance, threads)) {
+        if (pair.first != pair.second) drawn[pair.first].highlighted = true;
+    }
+    writeSvg(stdout, drawn);
+    return refusedLines ? kExitBadInput : kExitSuccess;
+}
+
+}  // namespace spatialgeom::tool
