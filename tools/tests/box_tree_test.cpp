@@ -1,0 +1,63 @@
+#include "tools/box_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace spatialgeom::tool {
+namespace {
+
+std::vector<std::uint32_t> bruteForce(const std::vector<DRange3d>& boxes, const std::vector<std::uint32_t>& ids,
+                                      const DRange3d& query) {
+    std::vector<std::uint32_t> found;
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+        if (boxesOverlap(boxes[k], query)) found.push_back(ids[k]);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+DRange3d randomBox(std::mt19937& random, double spread, double size) {
+    std::uniform_real_distribution<double> where(0.0, spread);
+    std::uniform_real_distribution<double> extent(0.0, size);
+    const DPoint3d low{where(random), where(random), where(random) / 10};
+    return {low, {low.x + extent(random), low.y + extent(random), low.z + extent(random)}};
+}
+
+// Uniform boxes, one dense cluster with a few huge boxes, and sizes around
+// the node size: every query must give exactly the overlapping items.
+TEST(BoxTree, FindsExactlyTheOverlappingBoxes) {
+    std::mt19937 random(3);
+    for (const std::size_t count : {0u, 1u, 15u, 16u, 17u, 257u, 3000u}) {
+        std::vector<DRange3d> boxes;
+        std::vector<std::uint32_t> ids;
+        for (std::size_t k = 0; k < count; ++k) {
+            const bool clustered = k % 2 == 0;
+            boxes.push_back(k % 97 == 5 ? randomBox(random, 100, 100)
+                                        : randomBox(random, clustered ? 1.0 : 100.0, clustered ? 0.1 : 3.0));
+            ids.push_back(static_cast<std::uint32_t>(1000 + 3 * k));
+        }
+        const BoxTree tree(boxes, ids);
+        for (int q = 0; q < 200; ++q) {
+            const DRange3d query = widened(randomBox(random, 100, q % 2 ? 1.0 : 20.0), q % 3 == 0 ? 0.5 : 0.0);
+            std::vector<std::uint32_t> found;
+            tree.query(query, [&](std::uint32_t id) { found.push_back(id); });
+            std::sort(found.begin(), found.end());
+            EXPECT_EQ(found, bruteForce(boxes, ids, query)) << count << " boxes, query " << q;
+        }
+    }
+}
+
+TEST(BoxTree, TouchingBoxesOverlap) {
+    const std::vector<DRange3d> boxes = {{{0, 0, 0}, {1, 1, 1}}};
+    const BoxTree tree(boxes, {7});
+    std::vector<std::uint32_t> found;
+    tree.query({{1, 1, 1}, {2, 2, 2}}, [&](std::uint32_t id) { found.push_back(id); });
+    tree.query({{1.5, 0, 0}, {2, 1, 1}}, [&](std::uint32_t id) { found.push_back(id); });
+    tree.query(widened({{1.5, 0, 0}, {2, 1, 1}}, 0.5), [&](std::uint32_t id) { found.push_back(id); });
+    EXPECT_EQ(found, (std::vector<std::uint32_t>{7, 7}));
+}
+
+}  // namespace
+}  // namespace spatialgeom::tool
