@@ -5,6 +5,8 @@
 // boxes. Queries may run on many threads at once.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -29,19 +31,28 @@ public:
     // Calls visit(id) for every item whose box overlaps box.
     template <typename Visit>
     void query(const DRange3d& box, Visit&& visit) const {
+        // Depth first: at most 16 pending nodes per level, and 2^32 items
+        // take at most 8 levels above the items.
+        struct Pending {
+            std::uint32_t level;
+            std::uint32_t node;
+        };
+        std::array<Pending, kFanout * 10> pending;
+        std::size_t count = 0;
         if (levels_.empty()) return;
-        std::vector<std::pair<std::size_t, std::size_t>> pending;  // (level, node)
-        for (std::size_t node = 0; node < levels_.back().size(); ++node) pending.emplace_back(levels_.size() - 1, node);
-        while (!pending.empty()) {
-            const auto [level, node] = pending.back();
-            pending.pop_back();
-            if (!boxesOverlap(levels_[level][node], box)) continue;
-            if (level == 0) {
-                visit(ids_[node]);
+        const auto top = static_cast<std::uint32_t>(levels_.size() - 1);
+        for (std::uint32_t node = 0; node < levels_.back().size(); ++node) pending[count++] = {top, node};
+        while (count > 0) {
+            const Pending next = pending[--count];
+            if (!boxesOverlap(levels_[next.level][next.node], box)) continue;
+            if (next.level == 0) {
+                visit(ids_[next.node]);
                 continue;
             }
-            const std::size_t end = std::min(levels_[level - 1].size(), (node + 1) * kFanout);
-            for (std::size_t child = node * kFanout; child < end; ++child) pending.emplace_back(level - 1, child);
+            const std::size_t end = std::min(levels_[next.level - 1].size(), (next.node + 1) * kFanout);
+            for (std::size_t child = next.node * kFanout; child < end; ++child) {
+                pending[count++] = {next.level - 1, static_cast<std::uint32_t>(child)};
+            }
         }
     }
 

@@ -1,14 +1,16 @@
 #include "tools/wkt_vocabulary.h"
 
 #include <array>
-#include <cctype>
 #include <cstdio>
 
 namespace spatialgeom::tool {
 namespace {
 
-constexpr std::array<std::string_view, 7> kKeywords = {"POINT", "LINESTRING", "POLYGON", "MULTIPOINT",
-                                                       "MULTILINESTRING", "MULTIPOLYGON", "GEOMETRYCOLLECTION"};
+// Each keyword in its two spellings.
+constexpr std::array<std::string_view, 7> kUpperKeywords = {
+    "POINT", "LINESTRING", "POLYGON", "MULTIPOINT", "MULTILINESTRING", "MULTIPOLYGON", "GEOMETRYCOLLECTION"};
+constexpr std::array<std::string_view, 7> kLowerKeywords = {
+    "point", "linestring", "polygon", "multipoint", "multilinestring", "multipolygon", "geometrycollection"};
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -18,22 +20,14 @@ std::size_t digitsFrom(std::string_view text, std::size_t at) {
     return end - at;
 }
 
-// Whether text starts with the keyword entirely upper or entirely lower case.
-bool startsWithKeyword(std::string_view text, std::string_view keyword) {
-    if (text.size() < keyword.size()) return false;
-    bool upper = true;
-    bool lower = true;
-    for (std::size_t i = 0; i < keyword.size(); ++i) {
-        upper = upper && text[i] == keyword[i];
-        lower = lower && text[i] == static_cast<char>(std::tolower(static_cast<unsigned char>(keyword[i])));
-    }
-    return upper || lower;
-}
-
+// The longest keyword text starts with (0 for none).
 std::size_t keywordLength(std::string_view text) {
     std::size_t longest = 0;
-    for (std::string_view keyword : kKeywords) {
-        if (keyword.size() > longest && startsWithKeyword(text, keyword)) longest = keyword.size();
+    for (std::size_t k = 0; k < kUpperKeywords.size(); ++k) {
+        const std::size_t length = kUpperKeywords[k].size();
+        if (length > longest && (text.starts_with(kUpperKeywords[k]) || text.starts_with(kLowerKeywords[k]))) {
+            longest = length;
+        }
     }
     return longest;
 }
@@ -56,12 +50,13 @@ std::size_t numberLength(std::string_view text) {
 }
 
 std::size_t tokenLength(std::string_view text) {
-    switch (text.front()) {
+    const char first = text.front();
+    switch (first) {
         case '(': case ')': case ',': case ' ': case '\t': case '\n': return 1;
         default: break;
     }
-    const std::size_t keyword = keywordLength(text);
-    return keyword > 0 ? keyword : numberLength(text);
+    if (isDigit(first) || first == '-') return numberLength(text);
+    return keywordLength(text);
 }
 
 }  // namespace
