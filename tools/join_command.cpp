@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/commands.h"
+#include "tools/file_options.h"
 #include "tools/geometry_file.h"
 #include "tools/spatial_join.h"
 #include "tools/tool_error.h"
@@ -42,26 +43,13 @@ void printPairs(const std::vector<MeetingPair>& pairs) {
 }  // namespace
 
 int runJoin(CommandLine& arguments) {
-    double tolerance = 0.0;
-    std::uint32_t threads = defaultThreadCount();
-    std::vector<std::string> paths;
-    while (!arguments.done()) {
-        if (arguments.takeFlag("--tolerance")) {
-            tolerance = parseTolerance(arguments.takeValue("--tolerance"));
-        } else if (arguments.takeFlag("--threads")) {
-            threads = parseCount(arguments.takeValue("--threads"), "--threads", 1, 1024);
-        } else {
-            paths.emplace_back(arguments.takePositional());
-        }
-    }
-    if (paths.size() != 2) throw usageError("join needs two files");
-    if (paths[0] == "-" && paths[1] == "-") throw usageError("only one file can come from standard input");
-
-    const GeometryFile first = loadGeometryFile(paths[0], threads);
+    const FileOptions options = readFileOptions(arguments);
+    if (options.paths.size() != 2) throw usageError("join needs two files");
+    const GeometryFile first = loadGeometryFile(options.paths[0], options.threads);
     reportLineErrors(first);
-    const GeometryFile second = loadGeometryFile(paths[1], threads);
+    const GeometryFile second = loadGeometryFile(options.paths[1], options.threads);
     reportLineErrors(second);
-    printPairs(meetingPairs(recordsOf(first), recordsOf(second), tolerance, threads));
+    printPairs(meetingPairs(recordsOf(first), recordsOf(second), options.tolerance, options.threads));
     return first.errors.empty() && second.errors.empty() ? kExitSuccess : kExitBadInput;
 }
 

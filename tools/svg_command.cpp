@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/commands.h"
+#include "tools/file_options.h"
 #include "tools/geometry_file.h"
 #include "tools/spatial_join.h"
 #include "tools/svg_drawing.h"
@@ -14,24 +15,13 @@
 namespace spatialgeom::tool {
 
 int runSvg(CommandLine& arguments) {
-    double tolerance = 0.0;
-    std::uint32_t threads = defaultThreadCount();
-    std::vector<std::string> paths;
-    while (!arguments.done()) {
-        if (arguments.takeFlag("--tolerance")) {
-            tolerance = parseTolerance(arguments.takeValue("--tolerance"));
-        } else if (arguments.takeFlag("--threads")) {
-            threads = parseCount(arguments.takeValue("--threads"), "--threads", 1, 1024);
-        } else {
-            paths.emplace_back(arguments.takePositional());
-        }
-    }
-    if (paths.empty()) throw usageError("svg needs at least one file");
+    const FileOptions options = readFileOptions(arguments);
+    if (options.paths.empty()) throw usageError("svg needs at least one file");
 
     std::vector<GeometryFile> files;
     bool refusedLines = false;
-    for (const std::string& path : paths) {
-        files.push_back(loadGeometryFile(path, threads));
+    for (const std::string& path : options.paths) {
+        files.push_back(loadGeometryFile(path, options.threads));
         reportLineErrors(files.back());
         refusedLines = refusedLines || !files.back().errors.empty();
     }
@@ -45,7 +35,7 @@ int runSvg(CommandLine& arguments) {
             records.push_back(file.records[i].get());
         }
     }
-    for (const MeetingPair& pair : meetingPairs(records, records, tolerance, threads)) {
+    for (const MeetingPair& pair : meetingPairs(records, records, options.tolerance, options.threads)) {
         if (pair.first != pair.second) drawn[pair.first].highlighted = true;
     }
     writeSvg(stdout, drawn);
