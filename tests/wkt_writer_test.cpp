@@ -1,29 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "spatialgeom/text.h"
-#include "tests/record_builder.h"
+#include "tests/record_test_builder.h"
 #include "text/vertex_text.h"
 
 namespace spatialgeom {
 namespace {
 
-using testing::collectionRecord;
-using testing::lineRecord;
-using testing::multiLineRecord;
-using testing::multiPointRecord;
-using testing::multiPolygonRecord;
-using testing::pointRecord;
-using testing::polygonRecord;
-using testing::Rings;
-using testing::Sublines;
-using testing::TestRecord;
-using testing::Vertices;
+namespace rec = testrecords;
+using rec::Vertices;
+using TestRecord = rec::Record;
 
 using RecordWriter = std::function<std::int32_t(const void*, SpatialWChar*, std::int32_t)>;
 
@@ -79,35 +73,35 @@ struct TextCase {
 };
 
 std::vector<TextCase> textCases() {
-    const TestRecord point = pointRecord({1, 2, 3});
-    const TestRecord line = lineRecord({kTwo});
+    const TestRecord point = rec::point({1, 2, 3});
+    const TestRecord line = rec::line({kTwo});
     return {
         {"point", point, spatialWKT_point, "point(1 2 3)"},
         {"linestring", line, spatialWKT_linestring, "linestring(0 0 0,1.5 2.25 -3)"},
-        {"linestring of two sublines, all vertices in one list", lineRecord({kTwo, kThree}), spatialWKT_linestring,
+        {"linestring of two sublines, all vertices in one list", rec::line({kTwo, kThree}), spatialWKT_linestring,
          "linestring(0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15)"},
-        {"linestring whose first subline is empty", lineRecord({{}, kTwo}), spatialWKT_linestring,
+        {"linestring whose first subline is empty", rec::line({{}, kTwo}), spatialWKT_linestring,
          "linestring(0 0 0,1.5 2.25 -3)"},
-        {"multipoint", multiPointRecord({{1, 2, 3}, {4, 5, 6}}), spatialWKT_multipoint, "multipoint((1 2 3),(4 5 6))"},
-        {"polygon with a hole", polygonRecord({{kSquare}, {kHole}}), spatialWKT_polygon,
+        {"multipoint", rec::multiPoint({{1, 2, 3}, {4, 5, 6}}), spatialWKT_multipoint, "multipoint((1 2 3),(4 5 6))"},
+        {"polygon with a hole", rec::polygon({{kSquare}, {kHole}}), spatialWKT_polygon,
          "polygon((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))"},
-        {"polygon whose outer ring has two sublines, one ring", polygonRecord({{kTwo, kThree}}), spatialWKT_polygon,
+        {"polygon whose outer ring has two sublines, one ring", rec::polygon({{kTwo, kThree}}), spatialWKT_polygon,
          "polygon((0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15))"},
-        {"multilinestring line of two sublines, one list each", multiLineRecord({{kTwo, kThree}}),
+        {"multilinestring line of two sublines, one list each", rec::multiLine({{kTwo, kThree}}),
          spatialWKT_multilinestring, "multilinestring((0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15))"},
-        {"multilinestring of two lines", multiLineRecord({{kTwo}, {kThree}}), spatialWKT_multilinestring,
+        {"multilinestring of two lines", rec::multiLine({{kTwo}, {kThree}}), spatialWKT_multilinestring,
          "multilinestring((0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15))"},
-        {"multipolygon of a one-ring and a two-ring polygon", multiPolygonRecord({{{kSquare}}, {{kSquare}, {kHole}}}),
+        {"multipolygon of a one-ring and a two-ring polygon", rec::multiPolygon({{{kSquare}}, {{kSquare}, {kHole}}}),
          spatialWKT_multipolygon,
          "multipolygon(((0 0 0,4 0 0,4 4 0,0 0 0)),((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0)))"},
-        {"multipolygon ring of two sublines", multiPolygonRecord({{{kTwo, kThree}}}), spatialWKT_multipolygon,
+        {"multipolygon ring of two sublines", rec::multiPolygon({{{kTwo, kThree}}}), spatialWKT_multipolygon,
          "multipolygon(((0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15)))"},
-        {"collection", collectionRecord({point, line}), spatialWKT_geometryCollection,
+        {"collection", rec::collection({point, line}), spatialWKT_geometryCollection,
          "geometrycollection(point(1 2 3),linestring(0 0 0,1.5 2.25 -3))"},
-        {"empty multilinestring", multiLineRecord({}), spatialWKT_multilinestring, "multilinestring()"},
-        {"empty multipolygon", multiPolygonRecord({}), spatialWKT_multipolygon, "multipolygon()"},
-        {"empty collection", collectionRecord({}), spatialWKT_geometryCollection, "geometrycollection()"},
-        {"dispatch of a multipoint", multiPointRecord({{1, 2, 3}}), spatialWKT_geometry, "multipoint((1 2 3))"},
+        {"empty multilinestring", rec::multiLine({}), spatialWKT_multilinestring, "multilinestring()"},
+        {"empty multipolygon", rec::multiPolygon({}), spatialWKT_multipolygon, "multipolygon()"},
+        {"empty collection", rec::collection({}), spatialWKT_geometryCollection, "geometrycollection()"},
+        {"dispatch of a multipoint", rec::multiPoint({{1, 2, 3}}), spatialWKT_geometry, "multipoint((1 2 3))"},
     };
 }
 
@@ -140,7 +134,7 @@ TEST(WktWriter, NeedsRoomForTextAndTerminator) {
 }
 
 TEST(WktWriter, PointCapacityExamples) {
-    const TestRecord point = pointRecord({1, 2, 3});
+    const TestRecord point = rec::point({1, 2, 3});
     EXPECT_EQ(write(spatialWKT_point, point.data(), 13).result, 12);
     EXPECT_EQ(write(spatialWKT_point, point.data(), 12).result, -1);
     EXPECT_EQ(write(spatialWKT_point, point.data(), 0).result, -1);
@@ -148,41 +142,40 @@ TEST(WktWriter, PointCapacityExamples) {
 }
 
 TEST(WktWriter, EmptyCollectionCapacities) {
-    const TestRecord empty = collectionRecord({});
+    const TestRecord empty = rec::collection({});
     EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 21).result, 20);
     EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 20).result, -1);
     EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 19).result, 0);
-    EXPECT_EQ(write(spatialWKT_multilinestring, multiLineRecord({}).data(), 16).result, 0);
-    EXPECT_EQ(write(spatialWKT_multipolygon, multiPolygonRecord({}).data(), 13).result, 0);
+    EXPECT_EQ(write(spatialWKT_multilinestring, rec::multiLine({}).data(), 16).result, 0);
+    EXPECT_EQ(write(spatialWKT_multipolygon, rec::multiPolygon({}).data(), 13).result, 0);
 }
 
 TEST(WktWriter, RefusesWhatCannotBeWritten) {
-    TestRecord unknownMember;
-    unknownMember.header(9, 40).vertex({0, 0, 0});
+    const TestRecord unknownMember = rec::ofType(9);
     const struct {
         const char* name;
         TestRecord record;
         RecordWriter writer;
     } cases[] = {
-        {"linestring without sublines", lineRecord({}), spatialWKT_linestring},
-        {"linestring without vertices", lineRecord({{}, {}}), spatialWKT_linestring},
-        {"empty multipoint", multiPointRecord({}), spatialWKT_multipoint},
-        {"polygon without rings", polygonRecord({}), spatialWKT_polygon},
-        {"polygon ring without sublines", polygonRecord({{kSquare}, {}}), spatialWKT_polygon},
-        {"polygon ring without vertices", polygonRecord({{{}}}), spatialWKT_polygon},
-        {"multilinestring line without sublines", multiLineRecord({{kTwo}, {}}), spatialWKT_multilinestring},
-        {"multilinestring subline without vertices", multiLineRecord({{kTwo, {}}}), spatialWKT_multilinestring},
-        {"multipolygon with an empty polygon", multiPolygonRecord({{{kSquare}}, {}}), spatialWKT_multipolygon},
-        {"nested collection", collectionRecord({pointRecord({1, 2, 3}), collectionRecord({})}),
+        {"linestring without sublines", rec::line({}), spatialWKT_linestring},
+        {"linestring without vertices", rec::line({{}, {}}), spatialWKT_linestring},
+        {"empty multipoint", rec::multiPoint({}), spatialWKT_multipoint},
+        {"polygon without rings", rec::polygon({}), spatialWKT_polygon},
+        {"polygon ring without sublines", rec::polygon({{kSquare}, {}}), spatialWKT_polygon},
+        {"polygon ring without vertices", rec::polygon({{{}}}), spatialWKT_polygon},
+        {"multilinestring line without sublines", rec::multiLine({{kTwo}, {}}), spatialWKT_multilinestring},
+        {"multilinestring subline without vertices", rec::multiLine({{kTwo, {}}}), spatialWKT_multilinestring},
+        {"multipolygon with an empty polygon", rec::multiPolygon({{{kSquare}}, {}}), spatialWKT_multipolygon},
+        {"nested collection", rec::collection({rec::point({1, 2, 3}), rec::collection({})}),
          spatialWKT_geometryCollection},
-        {"member of an unknown type", collectionRecord({unknownMember}), spatialWKT_geometryCollection},
-        {"member that cannot be written", collectionRecord({lineRecord({})}), spatialWKT_geometryCollection},
+        {"member of an unknown type", rec::collection({unknownMember}), spatialWKT_geometryCollection},
+        {"member that cannot be written", rec::collection({rec::line({})}), spatialWKT_geometryCollection},
     };
     for (const auto& c : cases) EXPECT_EQ(write(c.writer, c.record.data(), 1 << 16).result, -1) << c.name;
 }
 
 TEST(WktWriter, RefusesNullArguments) {
-    const TestRecord point = pointRecord({1, 2, 3});
+    const TestRecord point = rec::point({1, 2, 3});
     SpatialWChar buffer[64];
     EXPECT_EQ(spatialWKT_point(nullptr, buffer, 64), -1);
     EXPECT_EQ(spatialWKT_point(point.data(), nullptr, 64), -1);
@@ -193,21 +186,19 @@ TEST(WktWriter, RefusesNullArguments) {
 }
 
 TEST(WktWriter, GeometryDispatchFailures) {
-    const TestRecord point = pointRecord({1, 2, 3});
+    const TestRecord point = rec::point({1, 2, 3});
     SpatialWChar buffer[64];
     EXPECT_EQ(spatialWKT_geometry(nullptr, buffer, 64), 32768);
     EXPECT_EQ(spatialWKT_geometry(point.data(), nullptr, 64), 32768);
     EXPECT_EQ(spatialWKT_geometry(point.data(), buffer, 0), 32768);
-    EXPECT_EQ(spatialWKT_geometry(collectionRecord({}).data(), buffer, 64), 32768);
+    EXPECT_EQ(spatialWKT_geometry(rec::collection({}).data(), buffer, 64), 32768);
     for (std::uint32_t type : {0u, 8u, 9u}) {
-        TestRecord other;
-        other.header(type, 40).vertex({0, 0, 0});
-        EXPECT_EQ(spatialWKT_geometry(other.data(), buffer, 64), 32768) << type;
+        EXPECT_EQ(spatialWKT_geometry(rec::ofType(type).data(), buffer, 64), 32768) << type;
     }
 }
 
 TEST(WktWriter, ConvertBinaryToTextTakesBytes) {
-    const TestRecord point = pointRecord({1, 2, 3});
+    const TestRecord point = rec::point({1, 2, 3});
     const auto convert = [](const void* record, SpatialWChar* buffer, std::int32_t capacity) {
         return spatialWKB_convertBinaryToText(record, buffer, static_cast<std::uint32_t>(capacity) * 2);
     };
@@ -218,8 +209,8 @@ TEST(WktWriter, ConvertBinaryToTextTakesBytes) {
     EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 1), 32768);  // capacity 0
     EXPECT_EQ(spatialWKB_convertBinaryToText(nullptr, buffer, 32), 32768);
     EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), nullptr, 32), 32768);
-    EXPECT_EQ(textOf(convert, collectionRecord({point}).data()), "geometrycollection(point(1 2 3))");
-    EXPECT_EQ(spatialWKB_convertBinaryToText(collectionRecord({}).data(), buffer, 38), 0);  // capacity 19
+    EXPECT_EQ(textOf(convert, rec::collection({point}).data()), "geometrycollection(point(1 2 3))");
+    EXPECT_EQ(spatialWKB_convertBinaryToText(rec::collection({}).data(), buffer, 38), 0);  // capacity 19
 }
 
 // A member whose text is exactly 32768 characters long is still written:
@@ -228,9 +219,9 @@ TEST(WktWriter, CollectionMemberOf32768Characters) {
     // "linestring(" + 5459 vertices of 5 or 6 characters and their commas + ")".
     Vertices vertices(5459, DPoint3d{0, 0, 0});
     for (int i = 0; i < 3; ++i) vertices[static_cast<std::size_t>(i)].x = 10;
-    const TestRecord line = lineRecord({vertices});
+    const TestRecord line = rec::line({vertices});
     ASSERT_EQ(textOf(spatialWKT_linestring, line.data()).size(), 32768u);
-    const std::string text = textOf(spatialWKT_geometryCollection, collectionRecord({line}).data());
+    const std::string text = textOf(spatialWKT_geometryCollection, rec::collection({line}).data());
     EXPECT_EQ(text.size(), 19u + 32768u + 1u);
 }
 
@@ -255,15 +246,15 @@ TEST(WktWriter, VertexListsNeedRoomForTheirTerminator) {
 
 TEST(WktWriter, SublineAndRingSequences) {
     // A polygon body starts 16 bytes in; its first ring 8 bytes further.
-    const TestRecord polygon = polygonRecord({{kTwo, kThree}, {kHole}});
+    const TestRecord polygon = rec::polygon({{kTwo, kThree}, {kHole}});
     const auto* rings = static_cast<const std::uint8_t*>(polygon.data()) + 16;
     const std::string allVertices = "0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15";
     EXPECT_EQ(textOf(spatialWKT_ringSeq, rings), "(" + allVertices + "),(1 1 0,2 1 0,2 2 0,1 1 0)");
     EXPECT_EQ(textOf(spatialWKT_sublineSeq, rings + 8), "(0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15)");
 
-    const TestRecord emptyPolygon = polygonRecord({});
+    const TestRecord emptyPolygon = rec::polygon({});
     EXPECT_EQ(write(spatialWKT_ringSeq, static_cast<const std::uint8_t*>(emptyPolygon.data()) + 16, 64).result, 0);
-    const TestRecord emptyLine = lineRecord({});
+    const TestRecord emptyLine = rec::line({});
     EXPECT_EQ(write(spatialWKT_sublineSeq, static_cast<const std::uint8_t*>(emptyLine.data()) + 16, 64).result, 0);
     EXPECT_EQ(write(spatialWKT_sublineSeq, rings + 8, 0).result, 0);
 }
@@ -304,7 +295,7 @@ TEST_F(PrecisionTest, SetReturnsThePreviousValue) {
 }
 
 TEST_F(PrecisionTest, AppliesToEveryCoordinate) {
-    const TestRecord point = pointRecord({3.14159, 1234567, 0.00001});
+    const TestRecord point = rec::point({3.14159, 1234567, 0.00001});
     EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14159 1.23457e+06 1e-05)");
     spatialWKT_setPrecision(3);
     EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14 1.23e+06 1e-05)");
@@ -313,7 +304,7 @@ TEST_F(PrecisionTest, AppliesToEveryCoordinate) {
     spatialWKT_setPrecision(-1);
     EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14159 1.23457e+06 1e-05)");
     spatialWKT_setPrecision(10);
-    EXPECT_EQ(textOf(spatialWKT_point, pointRecord({-0.0, 100000, 1234567}).data()), "point(-0 100000 1234567)");
+    EXPECT_EQ(textOf(spatialWKT_point, rec::point({-0.0, 100000, 1234567}).data()), "point(-0 100000 1234567)");
 }
 
 // Restores the numeric locale when a test ends.
@@ -341,9 +332,9 @@ TEST_F(CommaLocaleTest, DecimalPointStaysADot) {
     char printed[32];
     std::snprintf(printed, sizeof printed, "%g", 1.5);
     ASSERT_STREQ(printed, "1,5");  // the locale is in effect
-    EXPECT_EQ(textOf(spatialWKT_linestring, lineRecord({kTwo}).data()), "linestring(0 0 0,1.5 2.25 -3)");
+    EXPECT_EQ(textOf(spatialWKT_linestring, rec::line({kTwo}).data()), "linestring(0 0 0,1.5 2.25 -3)");
     spatialWKT_setPrecision(3);
-    EXPECT_EQ(textOf(spatialWKT_point, pointRecord({3.14159, 1234567, 0.00001}).data()),
+    EXPECT_EQ(textOf(spatialWKT_point, rec::point({3.14159, 1234567, 0.00001}).data()),
               "point(3.14 1.23e+06 1e-05)");
 }
 
