@@ -5,85 +5,21 @@
 #include <set>
 #include <vector>
 
+#include "record_test_builder.h"
 #include "spatialgeom/records.h"
 #include "spatialgeom/transform.h"
 
 namespace {
 
-using Subline = std::vector<DPoint3d>;
-using SublineSeq = std::vector<Subline>;  // a line or a ring
-using RingSeq = std::vector<SublineSeq>;  // a polygon or the lines of a multilinestring
-
-constexpr std::uint32_t kPadPattern = 0xA5A5A5A5u;
-
-// Lays a record out by hand, word by word, with every pad word set to a
-// pattern, and remembers where each vertex starts.
-class RecordBuilder {
-public:
-    explicit RecordBuilder(std::uint32_t type) {
-        word(1);
-        word(1);
-        word(type);
-        word(0);  // totalSize, stored by finish()
-    }
-
-    RecordBuilder& word(std::uint32_t value) {
-        append(&value, sizeof value);
-        return *this;
-    }
-    RecordBuilder& count(std::uint32_t n) {
-        word(n);
-        word(kPadPattern);
-        return *this;
-    }
-    RecordBuilder& vertex(const DPoint3d& p) {
-        vertexOffsets_.push_back(bytes_.size());
-        append(&p, sizeof p);
-        return *this;
-    }
-    RecordBuilder& subline(const Subline& vertices) {
-        word(0x5EB5EB5Eu);  // sublineReserved
-        word(static_cast<std::uint32_t>(vertices.size()));
-        for (const DPoint3d& p : vertices) vertex(p);
-        return *this;
-    }
-    RecordBuilder& sublineSeq(const SublineSeq& seq) {
-        count(static_cast<std::uint32_t>(seq.size()));
-        for (const Subline& s : seq) subline(s);
-        return *this;
-    }
-    RecordBuilder& ringSeq(const RingSeq& rings) {
-        count(static_cast<std::uint32_t>(rings.size()));
-        for (const SublineSeq& seq : rings) sublineSeq(seq);
-        return *this;
-    }
-
-    // The bytes with totalSize stored, in 8-byte aligned storage.
-    std::vector<std::uint64_t> finish() {
-        const auto size = static_cast<std::uint32_t>(bytes_.size());
-        std::memcpy(bytes_.data() + 12, &size, sizeof size);
-        std::vector<std::uint64_t> storage(bytes_.size() / 8);
-        std::memcpy(storage.data(), bytes_.data(), bytes_.size());
-        return storage;
-    }
-    const std::vector<std::size_t>& vertexOffsets() const { return vertexOffsets_; }
-
-private:
-    void append(const void* data, std::size_t size) {
-        const auto* first = static_cast<const unsigned char*>(data);
-        bytes_.insert(bytes_.end(), first, first + size);
-    }
-
-    std::vector<unsigned char> bytes_;
-    std::vector<std::size_t> vertexOffsets_;
-};
+using testrecords::Record;
+using testrecords::Vertices;
 
 // Distinct vertices, so that a vertex transformed twice or not at all, or
 // one written to the wrong place, shows.
 class VertexSource {
 public:
-    Subline next(std::size_t n) {
-        Subline vertices;
+    Vertices next(std::size_t n) {
+        Vertices vertices;
         for (std::size_t i = 0; i < n; ++i, ++counter_) vertices.push_back({counter_, 100.0 + counter_, -counter_});
         return vertices;
     }
@@ -92,21 +28,15 @@ private:
     double counter_ = 1.0;
 };
 
-struct Record {
-    std::vector<std::uint64_t> storage;
-    std::vector<std::size_t> vertexOffsets;
+DPoint3d vertexAt(const Record& record, std::size_t offset) {
+    DPoint3d p;
+    std::memcpy(&p, record.bytes() + offset, sizeof p);
+    return p;
+}
 
-    unsigned char* bytes() { return reinterpret_cast<unsigned char*>(storage.data()); }
-    const unsigned char* bytes() const { return reinterpret_cast<const unsigned char*>(storage.data()); }
-    std::size_t size() const { return storage.size() * 8; }
-    DPoint3d vertexAt(std::size_t offset) const {
-        DPoint3d p;
-        std::memcpy(&p, bytes() + offset, sizeof p);
-        return p;
-    }
-};
-
-Record finish(RecordBuilder& builder) { return {builder.finish(), builder.vertexOffsets()}; }
+bool sameBytes(const Record& a, const Record& b) {
+    return a.size() == b.size() && std::memcmp(a.bytes(), b.bytes(), a.size()) == 0;
+}
 
 constexpr DPoint3d kShift{10.0, -20.0, 0.5};
 
@@ -120,8 +50,8 @@ transform shift() {
 void expectShiftedOnce(const Record& before, const Record& after) {
     ASSERT_EQ(before.size(), after.size());
     std::set<std::size_t> vertexBytes;
-    for (std::size_t offset : before.vertexOffsets) {
-        const DPoint3d was = before.vertexAt(offset), now = after.vertexAt(offset);
+    for (std::size_t offset : before.vertexOffsets()) {
+        const DPoint3d was = vertexAt(before, offset), now = vertexAt(after, offset);
         EXPECT_EQ(now.x, was.x + kShift.x) << "vertex at " << offset;
         EXPECT_EQ(now.y, was.y + kShift.y) << "vertex at " << offset;
         EXPECT_EQ(now.z, was.z + kShift.z) << "vertex at " << offset;
@@ -146,29 +76,20 @@ struct KindCase {
 // elements between filled ones.
 Record sampleRecord(std::uint32_t type) {
     VertexSource v;
-    RecordBuilder b(type);
     switch (type) {
-        case SPATIAL_TYPE_POINT: b.vertex(v.next(1)[0]); break;
-        case SPATIAL_TYPE_LINESTRING: b.sublineSeq({v.next(2), v.next(0), v.next(3)}); break;
-        case SPATIAL_TYPE_MULTIPOINT: {
-            const Subline points = v.next(4);
-            b.count(4);
-            for (const DPoint3d& p : points) b.vertex(p);
-            break;
-        }
+        case SPATIAL_TYPE_POINT: return testrecords::point(v.next(1)[0]);
+        case SPATIAL_TYPE_LINESTRING: return testrecords::line({v.next(2), v.next(0), v.next(3)});
+        case SPATIAL_TYPE_MULTIPOINT: return testrecords::multiPoint(v.next(4));
         case SPATIAL_TYPE_POLYGON:
+            return testrecords::polygon({{v.next(3), v.next(2)}, {}, {v.next(4)}, {v.next(1), v.next(1), v.next(2)}});
         case SPATIAL_TYPE_MULTILINESTRING:
-            b.ringSeq({{v.next(3), v.next(2)}, {}, {v.next(4)}, {v.next(1), v.next(1), v.next(2)}});
-            break;
-        case SPATIAL_TYPE_MULTIPOLYGON:
-            b.count(4)
-                .ringSeq({{v.next(4)}, {v.next(2), v.next(3)}})
-                .ringSeq({})
-                .ringSeq({{v.next(5)}})
-                .ringSeq({{v.next(1), v.next(3)}, {}, {v.next(4)}});
-            break;
+            return testrecords::multiLine({{v.next(3), v.next(2)}, {}, {v.next(4)}, {v.next(1), v.next(1), v.next(2)}});
+        default:
+            return testrecords::multiPolygon({{{v.next(4)}, {v.next(2), v.next(3)}},
+                                              {},
+                                              {{v.next(5)}},
+                                              {{v.next(1), v.next(3)}, {}, {v.next(4)}}});
     }
-    return finish(b);
 }
 
 class RecordTransformByKind : public testing::TestWithParam<KindCase> {};
@@ -179,7 +100,7 @@ TEST_P(RecordTransformByKind, MovesEveryVertexOnceAndNothingElse) {
     const transform t = shift();
     for (RecordTransform entry : {c.kindExport, spatialWKB_transformGeometry}) {
         Record record = original;
-        ASSERT_EQ(entry(&t, record.bytes()), SPATIAL_SUCCESS);
+        ASSERT_EQ(entry(&t, record.data()), SPATIAL_SUCCESS);
         expectShiftedOnce(original, record);
     }
 }
@@ -198,36 +119,32 @@ TEST(RecordTransform, PolygonAndMultiLineAreOneWalk) {
     const transform t = shift();
     Record asPolygon = sampleRecord(SPATIAL_TYPE_MULTILINESTRING);
     Record asMultiLine = asPolygon;
-    spatialWKB_transformPolygon(&t, asPolygon.bytes());
-    spatialWKB_transformMultiLine(&t, asMultiLine.bytes());
-    EXPECT_EQ(asPolygon.storage, asMultiLine.storage);
+    spatialWKB_transformPolygon(&t, asPolygon.data());
+    spatialWKB_transformMultiLine(&t, asMultiLine.data());
+    EXPECT_TRUE(sameBytes(asPolygon, asMultiLine));
 }
 
 TEST(RecordTransform, EmptyBodiesAreLeftAlone) {
     const transform t = shift();
     for (std::uint32_t type : {SPATIAL_TYPE_LINESTRING, SPATIAL_TYPE_POLYGON, SPATIAL_TYPE_MULTIPOINT,
                                SPATIAL_TYPE_MULTILINESTRING, SPATIAL_TYPE_MULTIPOLYGON}) {
-        RecordBuilder b(type);
-        b.count(0);
-        Record record = finish(b);
+        Record record = testrecords::ofType(type);
         const Record original = record;
-        EXPECT_EQ(spatialWKB_transformGeometry(&t, record.bytes()), SPATIAL_SUCCESS) << type;
-        EXPECT_EQ(record.storage, original.storage) << type;
+        EXPECT_EQ(spatialWKB_transformGeometry(&t, record.data()), SPATIAL_SUCCESS) << type;
+        EXPECT_TRUE(sameBytes(record, original)) << type;
     }
 }
 
 TEST(RecordTransform, RefusedTypesLeaveTheRecordUntouched) {
     const transform t = shift();
     // A collection holding one point: neither the collection nor its member
-    // is transformed.
-    RecordBuilder collection(SPATIAL_TYPE_COLLECTION);
-    collection.count(1).word(1).word(1).word(SPATIAL_TYPE_POINT).word(40).vertex({1, 2, 3});
+    // is transformed; nor is anything under a code outside 1..6.
     for (std::uint32_t type : {0u, SPATIAL_TYPE_COLLECTION, SPATIAL_TYPE_RESERVED, 9u, 0xFFFFFFFFu}) {
-        Record record = finish(collection);
-        std::memcpy(record.bytes() + 8, &type, sizeof type);
+        Record record = testrecords::collectionOfPoint({1, 2, 3});
+        std::memcpy(static_cast<unsigned char*>(record.data()) + 8, &type, sizeof type);
         const Record original = record;
-        EXPECT_EQ(spatialWKB_transformGeometry(&t, record.bytes()), SPATIAL_FAILURE) << type;
-        EXPECT_EQ(record.storage, original.storage) << type;
+        EXPECT_EQ(spatialWKB_transformGeometry(&t, record.data()), SPATIAL_FAILURE) << type;
+        EXPECT_TRUE(sameBytes(record, original)) << type;
     }
 }
 
@@ -238,10 +155,10 @@ TEST(RecordTransform, NullArgumentsAreRefused) {
     for (RecordTransform entry : {spatialWKB_transformGeometry, spatialWKB_transformPoint, spatialWKB_transformLine,
                                   spatialWKB_transformPolygon, spatialWKB_transformMultiPoint,
                                   spatialWKB_transformMultiLine, spatialWKB_transformMultiPolygon}) {
-        EXPECT_EQ(entry(nullptr, record.bytes()), SPATIAL_FAILURE);
+        EXPECT_EQ(entry(nullptr, record.data()), SPATIAL_FAILURE);
         EXPECT_EQ(entry(&t, nullptr), SPATIAL_FAILURE);
     }
-    EXPECT_EQ(record.storage, original.storage);
+    EXPECT_TRUE(sameBytes(record, original));
 }
 
 // All vertices of a record made by the creators, in storage order.
