@@ -2,6 +2,7 @@
 // them through std::unique_ptr, and tests them at two tolerances.
 #include <spatialgeom/spatialgeom.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
