@@ -86,6 +86,9 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         std::fputs("spatialgeom: out of memory\n", stderr);
         status = kExitBadInput;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "spatialgeom: %s\n", error.what());
+        status = kExitBadInput;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "spatialgeom: cannot write standard output: %s\n", std::strerror(errno));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -11,9 +13,18 @@ void parallelFor(std::size_t count, std::uint32_t threads, std::size_t chunk,
                  const std::function<void(std::size_t, std::size_t)>& work) {
     chunk = std::max<std::size_t>(chunk, 1);
     std::atomic<std::size_t> next{0};
+    std::mutex failureMutex;
+    std::exception_ptr failure;
     auto drain = [&] {
-        for (std::size_t begin = next.fetch_add(chunk); begin < count; begin = next.fetch_add(chunk)) {
-            work(begin, std::min(count, begin + chunk));
+        try {
+            for (std::size_t begin = next.fetch_add(chunk); begin < count; begin = next.fetch_add(chunk)) {
+                work(begin, std::min(count, begin + chunk));
+            }
+        } catch (...) {
+            // The first failure wins; the others stop taking chunks.
+            std::lock_guard lock(failureMutex);
+            if (!failure) failure = std::current_exception();
+            next = count;
         }
     };
     const std::size_t chunks = (count + chunk - 1) / chunk;
@@ -22,6 +33,8 @@ void parallelFor(std::size_t count, std::uint32_t threads, std::size_t chunk,
     pool.reserve(helpers);
     for (std::size_t i = 0; i < helpers; ++i) pool.emplace_back(drain);
     drain();
+    pool.clear();  // joins
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace spatialgeom::tool

@@ -10,7 +10,8 @@ namespace spatialgeom::tool {
 
 // Calls work(begin, end) for consecutive chunks of [0, count) of at most
 // chunk items, on up to `threads` threads (the caller's one included), and
-// returns when all are done. work must not throw.
+// returns when all are done. When work throws, no further chunk starts and
+// the first exception is rethrown once every thread has stopped.
 void parallelFor(std::size_t count, std::uint32_t threads, std::size_t chunk,
                  const std::function<void(std::size_t, std::size_t)>& work);
 
