@@ -130,6 +130,14 @@ bool forEachMember(const Byte* record, Visit&& visit) {
     return true;
 }
 
+// The element reached from `first` by applying `step` index times: the
+// index-th line, ring or polygon. Cost: O(index) element steps.
+template <typename Step>
+const Byte* stepElements(const Byte* first, std::uint32_t index, Step&& step) {
+    for (std::uint32_t i = 0; i < index; ++i) first = step(first);
+    return first;
+}
+
 // The body accessors of each kind.
 inline const Byte* lineBody(const Byte* record) { return record + kBodyOffset; }        // subline sequence
 inline const Byte* polygonBody(const Byte* record) { return record + kBodyOffset; }     // ring sequence

@@ -1,0 +1,42 @@
+// Axis-aligned boxes of geometry records, walked in place with the
+// navigation walkers. Shared by the range exports and the intersection
+// pre-check.
+#pragma once
+
+#include "records/record_layout.h"
+
+namespace spatialgeom {
+
+// A box grown vertex by vertex. The first vertex sets low = high; every
+// later one moves a bound only when a coordinate lies strictly beyond it,
+// so a signed zero keeps the sign of the first vertex that set the bound,
+// and a NaN coordinate never moves a bound it did not set.
+class RunningRange {
+public:
+    void add(const DPoint3d& vertex);
+    void addVertices(const DPoint3d* vertices, std::uint32_t count);
+    // Every vertex of every subline of a subline sequence.
+    void addSublineSeq(const Byte* seq);
+    // Every vertex of every subline sequence of a ring sequence.
+    void addRingSeq(const Byte* rings);
+
+    bool empty() const { return empty_; }
+    // Meaningful only when !empty().
+    const DRange3d& box() const { return box_; }
+
+private:
+    bool empty_ = true;
+    DRange3d box_{};
+};
+
+// The box of a record read as the kind named (the type code is not read).
+// Each returns false, leaving *box untouched, when the record has no vertex
+// at all; elements without vertices are skipped. One pass, no allocation.
+bool pointRecordRange(const Byte* record, DRange3d* box);
+bool lineRecordRange(const Byte* record, DRange3d* box);
+bool polygonRecordRange(const Byte* record, DRange3d* box);
+bool multiPointRecordRange(const Byte* record, DRange3d* box);
+bool multiLineRecordRange(const Byte* record, DRange3d* box);
+bool multiPolygonRecordRange(const Byte* record, DRange3d* box);
+
+}  // namespace spatialgeom

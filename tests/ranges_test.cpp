@@ -1,0 +1,131 @@
+#include <cmath>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "record_test_builder.h"
+#include "spatialgeom/queries.h"
+
+namespace {
+
+using namespace testrecords;
+
+struct Box {
+    uint32_t status;
+    DPoint3d low, high;
+};
+
+using RangeExport = uint32_t (*)(const void*, DPoint3d*, DPoint3d*);
+
+Box rangeOf(RangeExport measure, const Record& record) {
+    const DPoint3d sentinel{7e7, 7e7, 7e7};
+    Box box{0, sentinel, sentinel};
+    box.status = measure(record.data(), &box.low, &box.high);
+    return box;
+}
+
+void expectBox(const Box& box, DPoint3d low, DPoint3d high) {
+    ASSERT_EQ(box.status, SPATIAL_SUCCESS);
+    EXPECT_EQ(box.low.x, low.x);
+    EXPECT_EQ(box.low.y, low.y);
+    EXPECT_EQ(box.low.z, low.z);
+    EXPECT_EQ(box.high.x, high.x);
+    EXPECT_EQ(box.high.y, high.y);
+    EXPECT_EQ(box.high.z, high.z);
+}
+
+void expectRefused(const Box& box) {
+    EXPECT_EQ(box.status, SPATIAL_FAILURE);
+    EXPECT_EQ(box.low.x, 7e7);
+    EXPECT_EQ(box.high.z, 7e7);
+}
+
+// Every kind measured by its own export and by the dispatcher alike.
+struct KindCase {
+    const char* name;
+    RangeExport measure;
+    Record record;
+    DPoint3d low, high;
+};
+
+class RangeOfEveryKind : public ::testing::TestWithParam<int> {};
+
+std::vector<KindCase> kindCases() {
+    return {
+        {"point", spatialWKB_getPointRange, point({1, 2, 3}), {1, 2, 3}, {1, 2, 3}},
+        {"line", spatialWKB_getLineRange, line({{{0, 0, 5}, {10, -2, 1}}}), {0, -2, 1}, {10, 0, 5}},
+        {"line of two sublines", spatialWKB_getLineRange, line({{{0, 0, 0}, {1, 1, 1}}, {{-4, 3, 9}, {2, 2, 2}, {0, 8, -1}}}),
+         {-4, 0, -1}, {2, 8, 9}},
+        // The hole reaches outside the outer ring: its vertices widen the box.
+        {"polygon with a hole outside", spatialWKB_getPolygonRange,
+         polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}}}, {{{1, 1, 0}, {9, 1, 0}, {1, -3, 2}}}}), {0, -3, 0}, {9, 4, 2}},
+        {"multipoint", spatialWKB_getMultiPointRange, multiPoint({{3, 3, 3}, {-1, 5, 0}, {2, -6, 4}}), {-1, -6, 0}, {3, 5, 4}},
+        {"multiline", spatialWKB_getMultiLineRange, multiLine({{{{0, 0, 0}, {1, 0, 0}}}, {{{5, 5, 5}}, {{-2, 1, 1}, {0, 0, 7}}}}),
+         {-2, 0, 0}, {5, 5, 7}},
+        {"multipolygon", spatialWKB_getMultiPolygonRange,
+         multiPolygon({{{{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}}}, {{{{5, 5, 1}, {6, 5, 1}, {5, 6, 1}}}, {{{5.2, 5.2, -3}}}}}), {0, 0, -3},
+         {6, 6, 1}},
+    };
+}
+
+TEST_P(RangeOfEveryKind, CoversEveryVertexThroughBothExports) {
+    const KindCase c = kindCases()[GetParam()];
+    SCOPED_TRACE(c.name);
+    expectBox(rangeOf(c.measure, c.record), c.low, c.high);
+    expectBox(rangeOf(spatialWKB_getRange, c.record), c.low, c.high);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RangeOfEveryKind, ::testing::Range(0, 7));
+
+TEST(Range, MultiLineReadsOnlyCountedMembers) {
+    Record record = multiLine({{{{0, 0, 0}, {1, 0, 0}}}, {{{50, 50, 50}, {60, 60, 60}}}});
+    // Rewrite lineCount to 1: the second member is no longer part of it.
+    const uint32_t one = 1;
+    std::memcpy(static_cast<unsigned char*>(record.data()) + 16, &one, sizeof one);
+    expectBox(rangeOf(spatialWKB_getMultiLineRange, record), {0, 0, 0}, {1, 0, 0});
+}
+
+TEST(Range, SignedZeroKeepsTheFirstVertexSign) {
+    const Box box = rangeOf(spatialWKB_getLineRange, line({{{-0.0, 0.0, 1}, {0.0, -0.0, 1}}}));
+    ASSERT_EQ(box.status, SPATIAL_SUCCESS);
+    EXPECT_TRUE(std::signbit(box.low.x));
+    EXPECT_TRUE(std::signbit(box.high.x));
+    EXPECT_FALSE(std::signbit(box.low.y));
+    EXPECT_FALSE(std::signbit(box.high.y));
+}
+
+TEST(Range, EmptyElementsAreSkipped) {
+    // An empty first subline, an empty ring and an empty member before the
+    // vertices: the box is that of the vertices present.
+    expectBox(rangeOf(spatialWKB_getLineRange, line({{}, {{2, 3, 4}, {1, 5, 4}}, {}})), {1, 3, 4}, {2, 5, 4});
+    expectBox(rangeOf(spatialWKB_getPolygonRange, polygon({{}, {{}, {{1, 1, 1}}}})), {1, 1, 1}, {1, 1, 1});
+    expectBox(rangeOf(spatialWKB_getMultiLineRange, multiLine({{}, {{}}, {{{-1, 0, 0}, {0, 2, 0}}}})), {-1, 0, 0}, {0, 2, 0});
+    expectBox(rangeOf(spatialWKB_getMultiPolygonRange, multiPolygon({{}, {{}}, {{{{4, 4, 4}}}}})), {4, 4, 4}, {4, 4, 4});
+}
+
+TEST(Range, RecordWithoutVertexIsRefusedAndLeavesOutputs) {
+    expectRefused(rangeOf(spatialWKB_getLineRange, line({})));
+    expectRefused(rangeOf(spatialWKB_getLineRange, line({{}, {}})));
+    expectRefused(rangeOf(spatialWKB_getPolygonRange, polygon({{{}}})));
+    expectRefused(rangeOf(spatialWKB_getMultiPointRange, multiPoint({})));
+    expectRefused(rangeOf(spatialWKB_getMultiLineRange, multiLine({{}, {{}}})));
+    expectRefused(rangeOf(spatialWKB_getMultiPolygonRange, multiPolygon({{}, {{}}})));
+    expectRefused(rangeOf(spatialWKB_getRange, multiPoint({})));
+}
+
+TEST(Range, RefusesOtherTypesAndNullArguments) {
+    expectRefused(rangeOf(spatialWKB_getRange, collectionOfPoint({1, 2, 3})));
+    for (uint32_t type : {0u, 8u, 9u, 0xFFFFFFFFu}) expectRefused(rangeOf(spatialWKB_getRange, ofType(type)));
+
+    const Record p = point({1, 2, 3});
+    DPoint3d low{}, high{};
+    for (RangeExport measure : {spatialWKB_getRange, spatialWKB_getPointRange, spatialWKB_getLineRange,
+                                spatialWKB_getPolygonRange, spatialWKB_getMultiPointRange, spatialWKB_getMultiLineRange,
+                                spatialWKB_getMultiPolygonRange}) {
+        EXPECT_EQ(measure(nullptr, &low, &high), SPATIAL_FAILURE);
+        EXPECT_EQ(measure(p.data(), nullptr, &high), SPATIAL_FAILURE);
+        EXPECT_EQ(measure(p.data(), &low, nullptr), SPATIAL_FAILURE);
+    }
+}
+
+}  // namespace
