@@ -2,33 +2,33 @@
 
 #include <cstring>
 
+#include "records/element_writer.h"
+
 namespace spatialgeom {
 namespace {
 
-// A count word followed by its pad word (written as 0).
-Byte* writeCountWords(Byte* at, std::size_t count) {
-    writeWord(at, static_cast<std::uint32_t>(count));
-    writeWord(at + 4, 0);
-    return at + kCountWordsSize;
-}
+// The element depths of element_writer.h.
+constexpr unsigned kSublineSeqDepth = 1;
 
 Byte* writeVertices(Byte* at, std::span<const DPoint3d> vertices) {
     if (!vertices.empty()) std::memcpy(at, vertices.data(), vertices.size_bytes());
     return at + vertices.size_bytes();
 }
 
+Byte* writeCount(Byte* at, std::size_t count) {
+    writeCountWords(at, static_cast<std::uint32_t>(count));
+    return at + kCountWordsSize;
+}
+
 // A subline sequence of one subline holding all the vertices.
 Byte* writeSublineSeq(Byte* at, std::span<const DPoint3d> vertices) {
-    at = writeCountWords(at, 1);
-    writeWord(at, 0);  // sublineReserved
-    writeWord(at + 4, static_cast<std::uint32_t>(vertices.size()));
-    return writeVertices(at + kCountWordsSize, vertices);
+    return writeElement(at, kSublineSeqDepth, vertices.data(), static_cast<std::uint32_t>(vertices.size()));
 }
 
 // A ring sequence: one subline sequence per run, taking the runs' vertices
 // in order from the front of vertices.
 Byte* writeRingSeq(Byte* at, std::span<const DPoint3d> vertices, std::span<const std::size_t> runLengths) {
-    at = writeCountWords(at, runLengths.size());
+    at = writeCount(at, runLengths.size());
     for (const std::size_t length : runLengths) {
         at = writeSublineSeq(at, vertices.first(length));
         vertices = vertices.subspan(length);
@@ -37,7 +37,7 @@ Byte* writeRingSeq(Byte* at, std::span<const DPoint3d> vertices, std::span<const
 }
 
 Byte* writeMultiPolygonBody(Byte* at, const ShapeParts& shape) {
-    at = writeCountWords(at, shape.groupLengths.size());
+    at = writeCount(at, shape.groupLengths.size());
     std::span<const DPoint3d> vertices = shape.vertices;
     std::span<const std::size_t> runs = shape.runLengths;
     for (const std::size_t ringCount : shape.groupLengths) {
@@ -57,7 +57,7 @@ Byte* writeBody(const ShapeParts& shape, Byte* at) {
         case SPATIAL_TYPE_LINESTRING: return writeSublineSeq(at, shape.vertices);
         case SPATIAL_TYPE_POLYGON:
         case SPATIAL_TYPE_MULTILINESTRING: return writeRingSeq(at, shape.vertices, shape.runLengths);
-        case SPATIAL_TYPE_MULTIPOINT: return writeVertices(writeCountWords(at, shape.vertices.size()), shape.vertices);
+        case SPATIAL_TYPE_MULTIPOINT: return writeVertices(writeCount(at, shape.vertices.size()), shape.vertices);
         case SPATIAL_TYPE_MULTIPOLYGON: return writeMultiPolygonBody(at, shape);
         default: return at;
     }
@@ -67,12 +67,11 @@ Byte* writeBody(const ShapeParts& shape, Byte* at) {
 
 std::uint64_t shapeRecordSize(const ShapeParts& shape) {
     const std::uint64_t vertexBytes = kVertexSize * std::uint64_t{shape.vertices.size()};
-    // A subline sequence of one subline: its count words and the subline's.
-    constexpr std::uint64_t kSeqOverhead = 2 * kCountWordsSize;
-    const std::uint64_t runOverhead = kSeqOverhead * shape.runLengths.size();
+    // What each line or ring adds besides its vertices.
+    const std::uint64_t runOverhead = elementSize(kSublineSeqDepth, 0) * shape.runLengths.size();
     switch (shape.type) {
         case SPATIAL_TYPE_POINT: return kPointRecordSize;
-        case SPATIAL_TYPE_LINESTRING: return kHeaderSize + kSeqOverhead + vertexBytes;
+        case SPATIAL_TYPE_LINESTRING: return kHeaderSize + elementSize(kSublineSeqDepth, shape.vertices.size());
         case SPATIAL_TYPE_POLYGON:
         case SPATIAL_TYPE_MULTILINESTRING: return kFirstElementOffset + runOverhead + vertexBytes;
         case SPATIAL_TYPE_MULTIPOINT: return kFirstElementOffset + vertexBytes;
@@ -89,7 +88,7 @@ Byte* writeShapeRecord(const ShapeParts& shape, Byte* at) {
 
 Byte* writeCollectionHead(Byte* at, std::size_t memberCount, std::uint32_t totalSize) {
     writeHeader(at, SPATIAL_TYPE_COLLECTION, totalSize);
-    return writeCountWords(at + kBodyOffset, memberCount);
+    return writeCount(at + kBodyOffset, memberCount);
 }
 
 }  // namespace spatialgeom

@@ -1,14 +1,12 @@
 // The text-reading exports. A parse keeps all its state in the call, so
 // parses of different threads run in parallel; the parse lock guards only
 // the process-wide message of the most recent parse.
-#include <cstdlib>
-#include <cstring>
-#include <limits>
 #include <new>
 #include <optional>
 #include <string>
 
 #include "library/parse_lock.h"
+#include "records/record_memory.h"
 #include "spatialgeom/parse.h"
 #include "text/utf16_to_utf8.h"
 #include "text/wkt_parser.h"
@@ -60,7 +58,7 @@ int32_t parseWideText(const SpatialWChar* text, ParsedText* parsed) {
 // the 32-bit totalSize.
 std::optional<uint32_t> recordSize(const ParsedText& parsed) {
     const uint64_t size = parsed.recordSize();
-    if (size > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+    if (!fitsRecordSize(size)) return std::nullopt;
     return static_cast<uint32_t>(size);
 }
 
@@ -76,9 +74,9 @@ SPATIALGEOM_API int32_t spatialParse_string(const char* text, void** outGeom) {
     if (const int32_t result = spatialgeom::parseNarrowText(text, &parsed); result != 0) return result;
     const std::optional<uint32_t> size = spatialgeom::recordSize(parsed);
     if (outGeom == nullptr || !size) return static_cast<int32_t>(SPATIAL_FAILURE);
-    void* record = std::malloc(*size);
+    spatialgeom::Byte* record = spatialgeom::allocateRecord(*size);
     if (record == nullptr) return static_cast<int32_t>(SPATIAL_FAILURE);
-    parsed.writeRecord(static_cast<spatialgeom::Byte*>(record));
+    parsed.writeRecord(record);
     *outGeom = record;
     return 0;
 }
