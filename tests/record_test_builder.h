@@ -55,6 +55,11 @@ public:
         pad();
         for (const Sublines& seq : seqs) sublineSeq(seq);
     }
+    // A complete record as a collection member, padded to a multiple of 8.
+    void member(const Record& record) {
+        append(record.data(), record.size());
+        while (bytes_.size() % 8 != 0) bytes_.push_back(0);
+    }
     // Stores totalSize and copies the bytes into 8-byte aligned storage.
     Record& finish() {
         const std::uint32_t total = size();
@@ -128,6 +133,15 @@ inline Record collectionOfPoint(const DPoint3d& p) {
     r.pad();
     r.header(SPATIAL_TYPE_POINT);
     r.vertex(p);
+    return r.finish();
+}
+
+inline Record collection(const std::vector<Record>& members) {
+    Record r;
+    r.header(SPATIAL_TYPE_COLLECTION);
+    r.word(static_cast<std::uint32_t>(members.size()));
+    r.word(0);
+    for (const Record& member : members) r.member(member);
     return r.finish();
 }
 
