@@ -8,8 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "spatialgeom/text.h"
+#include "spatialgeom/spatialgeom.h"
 #include "tests/record_test_builder.h"
+#include "tests/record_test_support.h"
 #include "text/vertex_text.h"
 
 namespace spatialgeom {
@@ -223,6 +224,18 @@ TEST(WktWriter, CollectionMemberOf32768Characters) {
     ASSERT_EQ(textOf(spatialWKT_linestring, line.data()).size(), 32768u);
     const std::string text = textOf(spatialWKT_geometryCollection, rec::collection({line}).data());
     EXPECT_EQ(text.size(), 19u + 32768u + 1u);
+}
+
+// Records made and grown by the library, with their totalSize stored.
+TEST(WktWriter, WritesRecordsOfTheCreatorsAndGrowers) {
+    testing_support::Record line, polygon;
+    ASSERT_EQ(spatialWKB_createLine(kTwo.data(), 2, line.out()), 0u);
+    ASSERT_EQ(spatialWKB_addLineToLine(kThree.data(), 3, line.out()), 0u);
+    ASSERT_EQ(spatialWKB_createPolygon(kSquare.data(), 4, polygon.out()), 0u);
+    ASSERT_EQ(spatialWKB_addRingToPolygon(kHole.data(), 4, polygon.out()), 0u);
+    EXPECT_EQ(textOf(spatialWKT_geometry, line.get()), "linestring(0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15)");
+    EXPECT_EQ(textOf(spatialWKT_geometry, polygon.get()),
+              "polygon((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))");
 }
 
 // ---- Vertex lists and sequences.
