@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "spatialgeom/records.h"
+#include "tools/geometry_queries.h"
+#include "tools/geometry_text.h"
 #include "tools/record.h"
+#include "tools/record_outline.h"
+#include "tools/tool_error.h"
 
 namespace spatialgeom::tool {
 namespace {
@@ -98,6 +103,35 @@ TEST(RecordCheck, CollectionMembersMustBeSimpleRecords) {
     EXPECT_NE(recordFault(words, 64), "");
     w[8] = 1, w[4] = 2;  // a second member beyond the bytes
     EXPECT_NE(recordFault(words, 64), "");
+}
+
+// Whatever the checker accepts must be safe to walk, size, range and write
+// (the sanitizer build turns any stray read into a failure).
+TEST(RecordCheck, AcceptedMutationsAreSafeToUse) {
+    std::mt19937 random(11);
+    std::size_t accepted = 0;
+    for (const Record& record : sampleRecords()) {
+        std::uint32_t size = 0;
+        const std::vector<std::uint64_t> original = bytesOf(record.get(), &size);
+        std::uniform_int_distribution<std::uint32_t> offset(0, size - 1);
+        for (int trial = 0; trial < 3000; ++trial) {
+            std::vector<std::uint64_t> words = original;
+            auto* bytes = reinterpret_cast<unsigned char*>(words.data());
+            for (int flips = 1 + trial % 3; flips > 0; --flips) {
+                bytes[offset(random)] = static_cast<unsigned char>(trial % 2 ? random() : random() % 4);
+            }
+            if (!recordFault(words.data(), size).empty()) continue;
+            ++accepted;
+            DRange3d range;
+            geometryRange(words.data(), &range);
+            outlineOf(words.data());
+            try {
+                writeGeometry(words.data());
+            } catch (const ToolError&) {
+            }
+        }
+    }
+    EXPECT_GT(accepted, 100u);
 }
 
 }  // namespace
