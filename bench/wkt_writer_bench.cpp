@@ -1,0 +1,89 @@
+// Writing throughput of the text writer, in characters of text per second.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "spatialgeom/records.h"
+#include "spatialgeom/text.h"
+
+namespace {
+
+// Surveyed-looking coordinates: several digits before and after the point.
+std::vector<DPoint3d> sampleVertices(std::uint32_t count, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> plan(-250000.0, 250000.0), height(-50.0, 3000.0);
+    std::vector<DPoint3d> vertices(count);
+    for (DPoint3d& v : vertices) v = {plan(random), plan(random), height(random)};
+    return vertices;
+}
+
+// Owns a record made by the library.
+class OwnedRecord {
+  public:
+    OwnedRecord() = default;
+    OwnedRecord(const OwnedRecord&) = delete;
+    OwnedRecord& operator=(const OwnedRecord&) = delete;
+    ~OwnedRecord() { spatialWKB_destroyGeom(&geom_); }
+    void** out() { return &geom_; }
+    const void* get() const { return geom_; }
+
+  private:
+    void* geom_ = nullptr;
+};
+
+// Writes the records over and over into one ample buffer.
+void writeRecords(benchmark::State& state, const std::vector<const void*>& records) {
+    std::vector<SpatialWChar> buffer(std::size_t{1} << 24);
+    const auto capacity = static_cast<std::int32_t>(buffer.size());
+    std::int64_t characters = 0;
+    for (auto _ : state) {
+        for (const void* record : records) {
+            const std::int32_t written = spatialWKT_geometry(record, buffer.data(), capacity);
+            if (written < 1) {
+                state.SkipWithError("the text did not fit");
+                return;
+            }
+            characters += written;
+        }
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    state.SetBytesProcessed(characters * static_cast<std::int64_t>(sizeof(SpatialWChar)));
+    state.counters["chars/s"] = benchmark::Counter(static_cast<double>(characters), benchmark::Counter::kIsRate);
+}
+
+void BM_WriteLargeLinestring(benchmark::State& state) {
+    const std::vector<DPoint3d> vertices = sampleVertices(static_cast<std::uint32_t>(state.range(0)), 1);
+    OwnedRecord line;
+    spatialWKB_createLine(vertices.data(), static_cast<std::uint32_t>(vertices.size()), line.out());
+    writeRecords(state, {line.get()});
+}
+BENCHMARK(BM_WriteLargeLinestring)->Arg(100000);
+
+// state.range(0) polygons, each an outer ring of 64 vertices and one hole of 16.
+void BM_WriteLargeMultiPolygon(benchmark::State& state) {
+    OwnedRecord multiPolygon;
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(state.range(0)); ++i) {
+        const std::vector<DPoint3d> outer = sampleVertices(64, 2 * i), hole = sampleVertices(16, 2 * i + 1);
+        if (i == 0) spatialWKB_createMultiPolygon(outer.data(), 64, multiPolygon.out());
+        else spatialWKB_addPolyToMultiPoly(outer.data(), 64, multiPolygon.out());
+        spatialWKB_addRingToMultiPoly(hole.data(), 16, multiPolygon.out());
+    }
+    writeRecords(state, {multiPolygon.get()});
+}
+BENCHMARK(BM_WriteLargeMultiPolygon)->Arg(1000);
+
+void BM_WriteManyPoints(benchmark::State& state) {
+    const std::vector<DPoint3d> vertices = sampleVertices(static_cast<std::uint32_t>(state.range(0)), 3);
+    std::vector<OwnedRecord> points(vertices.size());
+    std::vector<const void*> records;
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        spatialWKB_createPoint(&vertices[i], points[i].out());
+        records.push_back(points[i].get());
+    }
+    writeRecords(state, records);
+}
+BENCHMARK(BM_WriteManyPoints)->Arg(10000);
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "text/number_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace spatialgeom {
+namespace {
+
+std::string format(double value, std::int32_t precision) {
+    NumberChars scratch;
+    return std::string(formatNumber(value, precision, scratch));
+}
+
+// The tests run in the C locale, where snprintf is the reference.
+std::string printfG(double value, std::int32_t precision) {
+    char text[2 * kMaxNumberChars];
+    std::snprintf(text, sizeof text, "%.*g", precision, value);
+    return text;
+}
+
+TEST(NumberFormat, WritesLikePercentG) {
+    struct Case {
+        double value;
+        std::int32_t precision;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {3.14159, 3, "3.14"},
+        {1234567, 6, "1.23457e+06"},
+        {100000, 6, "100000"},
+        {999999.5, 6, "1e+06"},
+        {0.00001, 6, "1e-05"},
+        {0.0001, 6, "0.0001"},
+        {-0.0, 6, "-0"},
+        {0.0, 6, "0"},
+        {1.5, 6, "1.5"},
+        {-3, 6, "-3"},
+        {2.25, 17, "2.25"},
+        {0.1, 17, "0.10000000000000001"},
+        {1e100, 6, "1e+100"},
+        {2.5e-300, 6, "2.5e-300"},
+        {1234567, 0, "1e+06"},       // precision 0 acts as 1
+        {1234567, -7, "1.23457e+06"},  // a negative precision acts as 6
+        {std::numeric_limits<double>::infinity(), 6, "inf"},
+        {-std::numeric_limits<double>::infinity(), 6, "-inf"},
+        {std::numeric_limits<double>::quiet_NaN(), 6, "nan"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(format(c.value, c.precision), c.expected) << c.value << " at precision " << c.precision;
+    }
+}
+
+TEST(NumberFormat, EffectivePrecision) {
+    EXPECT_EQ(effectivePrecision(0), 1);
+    EXPECT_EQ(effectivePrecision(-1), 6);
+    EXPECT_EQ(effectivePrecision(INT32_MIN), 6);
+    EXPECT_EQ(effectivePrecision(17), 17);
+}
+
+TEST(NumberFormat, MatchesSnprintfOverRandomBitsAndPrecisions) {
+    const std::int32_t precisions[] = {-5, -1, 0, 1, 2, 3, 6, 7, 10, 15, 16, 17, 20, 40, 309, 310, 800, 2000};
+    std::mt19937_64 random(20261206);
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        const std::int32_t precision = precisions[random() % std::size(precisions)];
+        ASSERT_EQ(format(value, precision), printfG(value, precision)) << "bits " << bits;
+        const double scaled = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 160) - 100);
+        ASSERT_EQ(format(scaled, precision), printfG(scaled, precision)) << scaled;
+    }
+}
+
+TEST(NumberFormat, LongestTextsFitTheScratch) {
+    // The values with the most significant digits, at a precision above them.
+    const double longest[] = {-std::nextafter(DBL_MIN, 0.0), -DBL_MIN, -DBL_MAX, -std::nextafter(1e-4, 1.0)};
+    for (double value : longest) {
+        const std::string text = format(value, 800);
+        EXPECT_LE(text.size(), 774u);
+        EXPECT_EQ(text, printfG(value, 800));
+        EXPECT_EQ(format(value, INT32_MAX), text);
+    }
+}
+
+}  // namespace
+}  // namespace spatialgeom

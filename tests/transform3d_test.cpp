@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "kernel/transform3d.h"
+
+namespace {
+
+using namespace Corvane;
+
+transform identity() {
+    transform t;
+    cvgTransform_initIdentity(&t);
+    return t;
+}
+
+void expectSameTransform(const transform& actual, const transform& expected) {
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 4; ++j) EXPECT_EQ(actual.form3d[i][j], expected.form3d[i][j]) << i << "," << j;
+    }
+}
+
+TEST(KernelTransform, DegenerateAxisOrNormalGivesIdentityAndFalse) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    transform t;
+    EXPECT_FALSE(cvgTransform_initFromLineAndRotationAngle(&t, {1, 2, 3}, {1, 2, 3}, 0.5));
+    expectSameTransform(t, identity());
+    EXPECT_FALSE(cvgTransform_initFromLineAndRotationAngle(&t, {0, 0, 0}, {inf, 0, 0}, 0.5));
+    expectSameTransform(t, identity());
+    EXPECT_FALSE(cvgTransform_initFromMirrorPlane(&t, {1, 2, 3}, {0, 0, 0}));
+    expectSameTransform(t, identity());
+    EXPECT_FALSE(cvgTransform_initFromMirrorPlane(&t, {1, 2, 3}, {nan, 1, 0}));
+    expectSameTransform(t, identity());
+
+    EXPECT_TRUE(cvgTransform_initFromLineAndRotationAngle(&t, {0, 0, 0}, {0, 0, 1e-300}, 0.5));
+    EXPECT_TRUE(cvgTransform_initFromMirrorPlane(&t, {0, 0, 0}, {0, 4.9e-324, 0}));
+    EXPECT_EQ(t.form3d[1][1], -1.0);
+}
+
+TEST(KernelTransform, ScaleCompleteRowsScalesTranslationsToo) {
+    transform source;
+    cvgTransform_initFromTranslation(&source, {1, 2, 3});
+    source.form3d[0][1] = 5;
+    transform t;
+    cvgTransform_scaleCompleteRows(&t, &source, 2, -1, 0);
+    expectSameTransform(t, transform{{{2, 10, 0, 2}, {0, -1, 0, -2}, {0, 0, 0, 0}}});
+
+    cvgTransform_scaleCompleteRows(&source, &source, 2, -1, 0);  // in place
+    expectSameTransform(source, t);
+
+    cvgTransform_scaleCompleteRows(&t, nullptr, 4, 5, 6);
+    expectSameTransform(t, transform{{{4, 0, 0, 0}, {0, 5, 0, 0}, {0, 0, 6, 0}}});
+}
+
+TEST(KernelTransform, PointApplicationInPlaceAndIntoAnotherArray) {
+    rotMatrix m;
+    cvgRotMatrix_initFromRowValues(&m, 0, -1, 0, 1, 0, 0, 0, 0, 2);
+    transform t;
+    cvgTransform_initFromMatrix(&t, m);
+    cvgTransform_setFixedPoint(&t, {1, 1, 1});
+
+    DPoint3d p{2, 1, 3};
+    cvgTransform_multiplyDPoint3d(t, &p, p);
+    EXPECT_EQ(p.x, 1.0);
+    EXPECT_EQ(p.y, 2.0);
+    EXPECT_EQ(p.z, 5.0);
+
+    const DPoint3d in[2] = {{1, 1, 1}, {2, 1, 3}};
+    DPoint3d out[3] = {{7, 7, 7}, {7, 7, 7}, {7, 7, 7}};
+    cvgTransform_multiplyDPoint3dArray(t, out, in, 2);
+    EXPECT_EQ(out[0].x, 1.0);
+    EXPECT_EQ(out[1].z, 5.0);
+    EXPECT_EQ(out[2].x, 7.0);
+    EXPECT_EQ(in[1].x, 2.0);
+}
+
+}  // namespace

@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "spatialgeom/spatialgeom.h"
+#include "tests/record_test_builder.h"
+#include "tests/record_test_support.h"
+#include "text/vertex_text.h"
+
+namespace spatialgeom {
+namespace {
+
+namespace rec = testrecords;
+using rec::Vertices;
+using TestRecord = rec::Record;
+
+using RecordWriter = std::function<std::int32_t(const void*, SpatialWChar*, std::int32_t)>;
+
+constexpr SpatialWChar kUntouched = u'#';
+
+std::string narrow(const SpatialWChar* text, std::size_t length) {
+    std::string out;
+    for (std::size_t i = 0; i < length; ++i) out.push_back(static_cast<char>(text[i]));
+    return out;
+}
+
+// The outcome of one writer call into a buffer of capacity characters,
+// followed by guard characters that must stay untouched.
+struct Written {
+    std::int32_t result;
+    std::string text;  // up to the terminator when the result is positive
+    bool guardIntact;
+};
+
+Written write(const RecordWriter& writer, const void* element, std::int32_t capacity) {
+    constexpr std::size_t kGuard = 8;
+    std::vector<SpatialWChar> buffer(static_cast<std::size_t>(capacity) + kGuard, kUntouched);
+    Written out{writer(element, buffer.data(), capacity), "", true};
+    if (out.result > 0 && out.result < capacity) {
+        EXPECT_EQ(buffer[static_cast<std::size_t>(out.result)], 0) << "text not terminated";
+        out.text = narrow(buffer.data(), static_cast<std::size_t>(out.result));
+    }
+    for (std::size_t i = static_cast<std::size_t>(capacity); i < buffer.size(); ++i) {
+        out.guardIntact = out.guardIntact && buffer[i] == kUntouched;
+    }
+    return out;
+}
+
+// The text written with ample room; result and text length must agree.
+std::string textOf(const RecordWriter& writer, const void* element) {
+    const Written out = write(writer, element, 1 << 16);
+    EXPECT_EQ(out.result, static_cast<std::int32_t>(out.text.size())) << out.text;
+    return out.text;
+}
+
+const Vertices kSquare = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 0, 0}};
+const Vertices kHole = {{1, 1, 0}, {2, 1, 0}, {2, 2, 0}, {1, 1, 0}};
+const Vertices kTwo = {{0, 0, 0}, {1.5, 2.25, -3}};
+const Vertices kThree = {{7, 8, 9}, {10, 11, 12}, {13, 14, 15}};
+
+// ---- Texts.
+
+struct TextCase {
+    const char* name;
+    TestRecord record;
+    RecordWriter writer;
+    const char* expected;
+};
+
+std::vector<TextCase> textCases() {
+    const TestRecord point = rec::point({1, 2, 3});
+    const TestRecord line = rec::line({kTwo});
+    return {
+        {"point", point, spatialWKT_point, "point(1 2 3)"},
+        {"linestring", line, spatialWKT_linestring, "linestring(0 0 0,1.5 2.25 -3)"},
+        {"linestring of two sublines, all vertices in one list", rec::line({kTwo, kThree}), spatialWKT_linestring,
+         "linestring(0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15)"},
+        {"linestring whose first subline is empty", rec::line({{}, kTwo}), spatialWKT_linestring,
+         "linestring(0 0 0,1.5 2.25 -3)"},
+        {"multipoint", rec::multiPoint({{1, 2, 3}, {4, 5, 6}}), spatialWKT_multipoint, "multipoint((1 2 3),(4 5 6))"},
+        {"polygon with a hole", rec::polygon({{kSquare}, {kHole}}), spatialWKT_polygon,
+         "polygon((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))"},
+        {"polygon whose outer ring has two sublines, one ring", rec::polygon({{kTwo, kThree}}), spatialWKT_polygon,
+         "polygon((0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15))"},
+        {"multilinestring line of two sublines, one list each", rec::multiLine({{kTwo, kThree}}),
+         spatialWKT_multilinestring, "multilinestring((0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15))"},
+        {"multilinestring of two lines", rec::multiLine({{kTwo}, {kThree}}), spatialWKT_multilinestring,
+         "multilinestring((0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15))"},
+        {"multipolygon of a one-ring and a two-ring polygon", rec::multiPolygon({{{kSquare}}, {{kSquare}, {kHole}}}),
+         spatialWKT_multipolygon,
+         "multipolygon(((0 0 0,4 0 0,4 4 0,0 0 0)),((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0)))"},
+        {"multipolygon ring of two sublines", rec::multiPolygon({{{kTwo, kThree}}}), spatialWKT_multipolygon,
+         "multipolygon(((0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15)))"},
+        {"collection", rec::collection({point, line}), spatialWKT_geometryCollection,
+         "geometrycollection(point(1 2 3),linestring(0 0 0,1.5 2.25 -3))"},
+        {"empty multilinestring", rec::multiLine({}), spatialWKT_multilinestring, "multilinestring()"},
+        {"empty multipolygon", rec::multiPolygon({}), spatialWKT_multipolygon, "multipolygon()"},
+        {"empty collection", rec::collection({}), spatialWKT_geometryCollection, "geometrycollection()"},
+        {"dispatch of a multipoint", rec::multiPoint({{1, 2, 3}}), spatialWKT_geometry, "multipoint((1 2 3))"},
+    };
+}
+
+TEST(WktWriter, WritesEachKind) {
+    for (const TextCase& c : textCases()) {
+        EXPECT_EQ(textOf(c.writer, c.record.data()), c.expected) << c.name;
+    }
+}
+
+// Every capacity up to the text's length fails without writing past the
+// capacity; the length plus one succeeds. The simple kinds give -1 when the
+// keyword does not fit, the containers 0.
+TEST(WktWriter, NeedsRoomForTextAndTerminator) {
+    for (const TextCase& c : textCases()) {
+        const auto length = static_cast<std::int32_t>(std::strlen(c.expected));
+        const std::string_view text(c.expected);
+        const bool container = text.starts_with("multilinestring") || text.starts_with("multipolygon") ||
+                               text.starts_with("geometrycollection");
+        const auto keywordLength = static_cast<std::int32_t>(text.find('(') + 1);
+        for (std::int32_t capacity = 1; capacity <= length; ++capacity) {
+            const Written out = write(c.writer, c.record.data(), capacity);
+            const std::int32_t expected = container && capacity < keywordLength + 1 ? 0 : -1;
+            ASSERT_EQ(out.result, expected) << c.name << " at capacity " << capacity;
+            ASSERT_TRUE(out.guardIntact) << c.name << " at capacity " << capacity;
+        }
+        const Written fits = write(c.writer, c.record.data(), length + 1);
+        EXPECT_EQ(fits.result, length) << c.name;
+        EXPECT_EQ(fits.text, c.expected);
+    }
+}
+
+TEST(WktWriter, PointCapacityExamples) {
+    const TestRecord point = rec::point({1, 2, 3});
+    EXPECT_EQ(write(spatialWKT_point, point.data(), 13).result, 12);
+    EXPECT_EQ(write(spatialWKT_point, point.data(), 12).result, -1);
+    EXPECT_EQ(write(spatialWKT_point, point.data(), 0).result, -1);
+    EXPECT_EQ(write(spatialWKT_point, point.data(), -4).result, -1);
+}
+
+TEST(WktWriter, EmptyCollectionCapacities) {
+    const TestRecord empty = rec::collection({});
+    EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 21).result, 20);
+    EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 20).result, -1);
+    EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 19).result, 0);
+    EXPECT_EQ(write(spatialWKT_multilinestring, rec::multiLine({}).data(), 16).result, 0);
+    EXPECT_EQ(write(spatialWKT_multipolygon, rec::multiPolygon({}).data(), 13).result, 0);
+}
+
+TEST(WktWriter, RefusesWhatCannotBeWritten) {
+    const TestRecord unknownMember = rec::ofType(9);
+    const struct {
+        const char* name;
+        TestRecord record;
+        RecordWriter writer;
+    } cases[] = {
+        {"linestring without sublines", rec::line({}), spatialWKT_linestring},
+        {"linestring without vertices", rec::line({{}, {}}), spatialWKT_linestring},
+        {"empty multipoint", rec::multiPoint({}), spatialWKT_multipoint},
+        {"polygon without rings", rec::polygon({}), spatialWKT_polygon},
+        {"polygon ring without sublines", rec::polygon({{kSquare}, {}}), spatialWKT_polygon},
+        {"polygon ring without vertices", rec::polygon({{{}}}), spatialWKT_polygon},
+        {"multilinestring line without sublines", rec::multiLine({{kTwo}, {}}), spatialWKT_multilinestring},
+        {"multilinestring subline without vertices", rec::multiLine({{kTwo, {}}}), spatialWKT_multilinestring},
+        {"multipolygon with an empty polygon", rec::multiPolygon({{{kSquare}}, {}}), spatialWKT_multipolygon},
+        {"nested collection", rec::collection({rec::point({1, 2, 3}), rec::collection({})}),
+         spatialWKT_geometryCollection},
+        {"member of an unknown type", rec::collection({unknownMember}), spatialWKT_geometryCollection},
+        {"member that cannot be written", rec::collection({rec::line({})}), spatialWKT_geometryCollection},
+    };
+    for (const auto& c : cases) EXPECT_EQ(write(c.writer, c.record.data(), 1 << 16).result, -1) << c.name;
+}
+
+TEST(WktWriter, RefusesNullArguments) {
+    const TestRecord point = rec::point({1, 2, 3});
+    SpatialWChar buffer[64];
+    EXPECT_EQ(spatialWKT_point(nullptr, buffer, 64), -1);
+    EXPECT_EQ(spatialWKT_point(point.data(), nullptr, 64), -1);
+    EXPECT_EQ(spatialWKT_geometryCollection(nullptr, buffer, 64), -1);
+    EXPECT_EQ(spatialWKT_ringSeq(nullptr, buffer, 64), -1);
+    EXPECT_EQ(spatialWKT_pointList(1, nullptr, buffer, 64), -1);
+    EXPECT_EQ(spatialWKT_pointList(0, nullptr, buffer, 64), 0);
+}
+
+TEST(WktWriter, GeometryDispatchFailures) {
+    const TestRecord point = rec::point({1, 2, 3});
+    SpatialWChar buffer[64];
+    EXPECT_EQ(spatialWKT_geometry(nullptr, buffer, 64), 32768);
+    EXPECT_EQ(spatialWKT_geometry(point.data(), nullptr, 64), 32768);
+    EXPECT_EQ(spatialWKT_geometry(point.data(), buffer, 0), 32768);
+    EXPECT_EQ(spatialWKT_geometry(rec::collection({}).data(), buffer, 64), 32768);
+    for (std::uint32_t type : {0u, 8u, 9u}) {
+        EXPECT_EQ(spatialWKT_geometry(rec::ofType(type).data(), buffer, 64), 32768) << type;
+    }
+}
+
+TEST(WktWriter, ConvertBinaryToTextTakesBytes) {
+    const TestRecord point = rec::point({1, 2, 3});
+    const auto convert = [](const void* record, SpatialWChar* buffer, std::int32_t capacity) {
+        return spatialWKB_convertBinaryToText(record, buffer, static_cast<std::uint32_t>(capacity) * 2);
+    };
+    EXPECT_EQ(write(convert, point.data(), 13).text, "point(1 2 3)");
+    SpatialWChar buffer[16];
+    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 26), 12);
+    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 25), -1);
+    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 1), 32768);  // capacity 0
+    EXPECT_EQ(spatialWKB_convertBinaryToText(nullptr, buffer, 32), 32768);
+    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), nullptr, 32), 32768);
+    EXPECT_EQ(textOf(convert, rec::collection({point}).data()), "geometrycollection(point(1 2 3))");
+    EXPECT_EQ(spatialWKB_convertBinaryToText(rec::collection({}).data(), buffer, 38), 0);  // capacity 19
+}
+
+// A member whose text is exactly 32768 characters long is still written:
+// that length is not mistaken for the dispatch failure code.
+TEST(WktWriter, CollectionMemberOf32768Characters) {
+    // "linestring(" + 5459 vertices of 5 or 6 characters and their commas + ")".
+    Vertices vertices(5459, DPoint3d{0, 0, 0});
+    for (int i = 0; i < 3; ++i) vertices[static_cast<std::size_t>(i)].x = 10;
+    const TestRecord line = rec::line({vertices});
+    ASSERT_EQ(textOf(spatialWKT_linestring, line.data()).size(), 32768u);
+    const std::string text = textOf(spatialWKT_geometryCollection, rec::collection({line}).data());
+    EXPECT_EQ(text.size(), 19u + 32768u + 1u);
+}
+
+// Records made and grown by the library, with their totalSize stored.
+TEST(WktWriter, WritesRecordsOfTheCreatorsAndGrowers) {
+    testing_support::Record line, polygon;
+    ASSERT_EQ(spatialWKB_createLine(kTwo.data(), 2, line.out()), 0u);
+    ASSERT_EQ(spatialWKB_addLineToLine(kThree.data(), 3, line.out()), 0u);
+    ASSERT_EQ(spatialWKB_createPolygon(kSquare.data(), 4, polygon.out()), 0u);
+    ASSERT_EQ(spatialWKB_addRingToPolygon(kHole.data(), 4, polygon.out()), 0u);
+    EXPECT_EQ(textOf(spatialWKT_geometry, line.get()), "linestring(0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15)");
+    EXPECT_EQ(textOf(spatialWKT_geometry, polygon.get()),
+              "polygon((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))");
+}
+
+// ---- Vertex lists and sequences.
+
+TEST(WktWriter, VertexListsNeedRoomForTheirTerminator) {
+    const Vertices points = {{1, 2, 3}, {4, 5, 6}};
+    const auto pointList = [&](const void*, SpatialWChar* buffer, std::int32_t capacity) {
+        return spatialWKT_pointList(2, points.data(), buffer, capacity);
+    };
+    const auto multipointList = [&](const void*, SpatialWChar* buffer, std::int32_t capacity) {
+        return spatialWKT_multipointList(2, points.data(), buffer, capacity);
+    };
+    EXPECT_EQ(write(pointList, nullptr, 12).text, "1 2 3,4 5 6");
+    EXPECT_EQ(write(pointList, nullptr, 11).result, -1);
+    EXPECT_EQ(write(pointList, nullptr, 0).result, 0);
+    EXPECT_EQ(write(multipointList, nullptr, 16).text, "(1 2 3),(4 5 6)");
+    EXPECT_EQ(write(multipointList, nullptr, 15).result, -1);
+    SpatialWChar buffer[8];
+    EXPECT_EQ(spatialWKT_pointList(0, points.data(), buffer, 8), 0);
+}
+
+TEST(WktWriter, SublineAndRingSequences) {
+    // A polygon body starts 16 bytes in; its first ring 8 bytes further.
+    const TestRecord polygon = rec::polygon({{kTwo, kThree}, {kHole}});
+    const auto* rings = static_cast<const std::uint8_t*>(polygon.data()) + 16;
+    const std::string allVertices = "0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15";
+    EXPECT_EQ(textOf(spatialWKT_ringSeq, rings), "(" + allVertices + "),(1 1 0,2 1 0,2 2 0,1 1 0)");
+    EXPECT_EQ(textOf(spatialWKT_sublineSeq, rings + 8), "(0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15)");
+
+    const TestRecord emptyPolygon = rec::polygon({});
+    EXPECT_EQ(write(spatialWKT_ringSeq, static_cast<const std::uint8_t*>(emptyPolygon.data()) + 16, 64).result, 0);
+    const TestRecord emptyLine = rec::line({});
+    EXPECT_EQ(write(spatialWKT_sublineSeq, static_cast<const std::uint8_t*>(emptyLine.data()) + 16, 64).result, 0);
+    EXPECT_EQ(write(spatialWKT_sublineSeq, rings + 8, 0).result, 0);
+}
+
+TEST(WktWriter, FormatWideTruncatingContract) {
+    const DPoint3d vertex{1, 2, 3};  // "1 2 3", or "(1 2 3)"
+    SpatialWChar buffer[16];
+    std::fill(std::begin(buffer), std::end(buffer), kUntouched);
+    EXPECT_EQ(formatWide(vertex, VertexStyle::kPlain, 6, buffer, 6), 5);
+    EXPECT_EQ(narrow(buffer, 6), std::string("1 2 3") + '\0');
+
+    std::fill(std::begin(buffer), std::end(buffer), kUntouched);
+    EXPECT_EQ(formatWide(vertex, VertexStyle::kParenthesised, 6, buffer, 7), 7);
+    EXPECT_EQ(narrow(buffer, 8), "(1 2 3)#");
+
+    std::fill(std::begin(buffer), std::end(buffer), kUntouched);
+    EXPECT_EQ(formatWide(vertex, VertexStyle::kPlain, 6, buffer, 3), -1);
+    EXPECT_EQ(narrow(buffer, 4), "1 2#");
+}
+
+// ---- Precision.
+
+// Restores the process-wide precision when a test ends.
+class PrecisionTest : public ::testing::Test {
+  protected:
+    void TearDown() override { spatialWKT_setPrecision(saved_); }
+
+  private:
+    std::int32_t saved_ = spatialWKT_getPrecision();
+};
+
+TEST_F(PrecisionTest, SetReturnsThePreviousValue) {
+    const std::int32_t initial = spatialWKT_setPrecision(10);
+    EXPECT_EQ(initial, 6);
+    EXPECT_EQ(spatialWKT_setPrecision(10), 10);
+    EXPECT_EQ(spatialWKT_setPrecision(-3), 10);
+    EXPECT_EQ(spatialWKT_getPrecision(), -3);
+}
+
+TEST_F(PrecisionTest, AppliesToEveryCoordinate) {
+    const TestRecord point = rec::point({3.14159, 1234567, 0.00001});
+    EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14159 1.23457e+06 1e-05)");
+    spatialWKT_setPrecision(3);
+    EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14 1.23e+06 1e-05)");
+    spatialWKT_setPrecision(0);
+    EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3 1e+06 1e-05)");
+    spatialWKT_setPrecision(-1);
+    EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14159 1.23457e+06 1e-05)");
+    spatialWKT_setPrecision(10);
+    EXPECT_EQ(textOf(spatialWKT_point, rec::point({-0.0, 100000, 1234567}).data()), "point(-0 100000 1234567)");
+}
+
+// Restores the numeric locale when a test ends.
+class CommaLocaleTest : public PrecisionTest {
+  protected:
+    void SetUp() override {
+        saved_ = std::setlocale(LC_NUMERIC, nullptr);
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+            if (std::setlocale(LC_NUMERIC, name) != nullptr && std::string(std::localeconv()->decimal_point) == ",")
+                return;
+        }
+        std::setlocale(LC_NUMERIC, saved_.c_str());
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    void TearDown() override {
+        std::setlocale(LC_NUMERIC, saved_.c_str());
+        PrecisionTest::TearDown();
+    }
+
+  private:
+    std::string saved_;
+};
+
+TEST_F(CommaLocaleTest, DecimalPointStaysADot) {
+    char printed[32];
+    std::snprintf(printed, sizeof printed, "%g", 1.5);
+    ASSERT_STREQ(printed, "1,5");  // the locale is in effect
+    EXPECT_EQ(textOf(spatialWKT_linestring, rec::line({kTwo}).data()), "linestring(0 0 0,1.5 2.25 -3)");
+    spatialWKT_setPrecision(3);
+    EXPECT_EQ(textOf(spatialWKT_point, rec::point({3.14159, 1234567, 0.00001}).data()),
+              "point(3.14 1.23e+06 1e-05)");
+}
+
+}  // namespace
+}  // namespace spatialgeom

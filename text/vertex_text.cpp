@@ -1,0 +1,84 @@
+#include "text/vertex_text.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "text/number_format.h"
+#include "text/wkt_precision.h"
+
+namespace spatialgeom {
+namespace {
+
+// Writes text into at most limit characters while counting all of it.
+class BoundedWideWriter {
+  public:
+    BoundedWideWriter(SpatialWChar* buffer, std::int32_t limit) : buffer_(buffer), limit_(limit) {}
+
+    void put(std::string_view text) {
+        const std::int32_t size = static_cast<std::int32_t>(text.size());
+        const std::int32_t fits = std::clamp(limit_ - length_, 0, size);
+        std::copy_n(text.data(), fits, buffer_ + length_);
+        length_ += size;
+    }
+
+    // The truncating contract of formatWide.
+    std::int32_t finish() {
+        if (length_ < limit_) {
+            buffer_[length_] = 0;
+            return length_;
+        }
+        return length_ == limit_ ? length_ : -1;
+    }
+
+  private:
+    SpatialWChar* buffer_;
+    std::int32_t limit_;
+    std::int32_t length_ = 0;
+};
+
+}  // namespace
+
+std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
+                        std::int32_t limit) {
+    const bool parenthesised = style == VertexStyle::kParenthesised;
+    BoundedWideWriter writer(buffer, limit);
+    NumberChars scratch;
+    if (parenthesised) writer.put("(");
+    writer.put(formatNumber(vertex.x, precision, scratch));
+    writer.put(" ");
+    writer.put(formatNumber(vertex.y, precision, scratch));
+    writer.put(" ");
+    writer.put(formatNumber(vertex.z, precision, scratch));
+    if (parenthesised) writer.put(")");
+    return writer.finish();
+}
+
+VertexListWriter::VertexListWriter(WideTextBuffer& out, VertexStyle style)
+    : out_(out), style_(style), precision_(wktPrecision()) {}
+
+bool VertexListWriter::append(const DPoint3d* vertices, std::uint32_t count) {
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (!appendVertex(vertices[i])) return false;
+    }
+    return true;
+}
+
+bool VertexListWriter::appendVertex(const DPoint3d& vertex) {
+    if (!empty_ && !out_.append(",")) return false;
+    empty_ = false;
+    // A vertex that fills the rest exactly has no room for its terminator.
+    return out_.appendWritten([&](SpatialWChar* at, std::int32_t room) {
+        const std::int32_t length = formatWide(vertex, style_, precision_, at, room);
+        return length == room ? -1 : length;
+    });
+}
+
+std::int32_t writeVertexList(const DPoint3d* vertices, std::uint32_t count, VertexStyle style, SpatialWChar* buffer,
+                             std::int32_t capacity) {
+    if (count == 0 || capacity < 1) return 0;
+    WideTextBuffer out(buffer, capacity);
+    VertexListWriter list(out, style);
+    return list.append(vertices, count) ? out.length() : -1;
+}
+
+}  // namespace spatialgeom
