@@ -1,6 +1,6 @@
 #include "records/element_writer.h"
 
-#include <algorithm>
+#include <cstring>
 
 namespace spatialgeom {
 
@@ -14,7 +14,8 @@ Byte* writeElement(Byte* at, unsigned depth, const DPoint3d* vertices, std::uint
     writeWord(at, 0);  // sublineReserved
     writeWord(at + 4, n);
     at += kCountWordsSize;
-    std::copy_n(vertices, n, vertexArray(at));
+    // memcpy: `at` need not be 8-byte aligned (a caller's byte buffer).
+    if (n != 0) std::memcpy(at, vertices, kVertexSize * n);
     return at + kVertexSize * n;
 }
 

@@ -17,7 +17,8 @@ constexpr std::uint64_t elementSize(unsigned depth, std::uint64_t n) {
     return kCountWordsSize * (depth + 1) + kVertexSize * n;
 }
 
-// Writes the element at `at`; returns the address just after it.
+// Writes the element at `at` (any alignment); returns the address just
+// after it.
 Byte* writeElement(Byte* at, unsigned depth, const DPoint3d* vertices, std::uint32_t n);
 
 // Writes a u32 count word and clears the pad word after it.

@@ -1,0 +1,134 @@
+#include "text/wkt_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+namespace spatialgeom {
+namespace {
+
+std::string describe(const Token& token) {
+    switch (token.kind) {
+        case TokenKind::kReal: {
+            char value[40];
+            std::snprintf(value, sizeof value, "n:%.17g", token.value);
+            return value;
+        }
+        case TokenKind::kBadNumber: return "bad:" + std::string(token.text);
+        case TokenKind::kLeftParen:
+        case TokenKind::kRightParen:
+        case TokenKind::kComma: return std::string(token.text);
+        default: return "kw:" + std::string(token.text);
+    }
+}
+
+struct Scanned {
+    std::string tokens;  // described, space separated
+    std::string echoed;  // what went to standard output
+};
+
+// Scans the whole text; checks that the end token is empty and repeats.
+Scanned scanAll(std::string_view text) {
+    Scanned result;
+    testing::internal::CaptureStdout();
+    WktScanner scanner(text);
+    for (Token token = scanner.next(); token.kind != TokenKind::kEnd; token = scanner.next()) {
+        if (!result.tokens.empty()) result.tokens += ' ';
+        result.tokens += describe(token);
+    }
+    const Token again = scanner.next();
+    result.echoed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(again.kind, TokenKind::kEnd);
+    EXPECT_TRUE(again.text.empty());
+    return result;
+}
+
+struct ScanCase {
+    const char* text;
+    const char* tokens;
+    const char* echoed;
+};
+
+class ScannerTable : public testing::TestWithParam<ScanCase> {};
+
+TEST_P(ScannerTable, TokensAndEcho) {
+    const ScanCase& c = GetParam();
+    const Scanned scanned = scanAll(c.text);
+    EXPECT_EQ(scanned.tokens, c.tokens) << "text: " << c.text;
+    EXPECT_EQ(scanned.echoed, c.echoed) << "text: " << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keywords, ScannerTable,
+    testing::Values(ScanCase{"POINT(1 2 3)", "kw:POINT ( n:1 n:2 n:3 )", ""},
+                    ScanCase{"point(1 2 3)", "kw:point ( n:1 n:2 n:3 )", ""},
+                    ScanCase{"Point(1 2 3)", "( n:1 n:2 n:3 )", "Point"},
+                    ScanCase{"POINTS", "kw:POINT", "S"}, ScanCase{"POIN", "", "POIN"},
+                    ScanCase{"LINESTRING linestring POLYGON polygon",
+                             "kw:LINESTRING kw:linestring kw:POLYGON kw:polygon", ""},
+                    ScanCase{"MULTIPOINTmultipolygonMULTILINESTRING",
+                             "kw:MULTIPOINT kw:multipolygon kw:MULTILINESTRING", ""},
+                    ScanCase{"GEOMETRYCOLLECTION geometrycollection", "kw:GEOMETRYCOLLECTION kw:geometrycollection",
+                             ""},
+                    ScanCase{"GEOMETRY EMPTY", "", "GEOMETRYEMPTY"}, ScanCase{"MultiPoint", "", "MultiPoint"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, ScannerTable,
+    testing::Values(ScanCase{"1.5e-3", "n:0.0015", ""}, ScanCase{"1.5E-3", "n:0.0015", ""},
+                    ScanCase{"1.e+3", "n:1000", ""}, ScanCase{"-7", "n:-7", ""}, ScanCase{"00012", "n:12", ""},
+                    ScanCase{"1e5", "n:1 n:5", "e"}, ScanCase{"1e+", "n:1", "e+"}, ScanCase{"1E-x", "n:1", "E-x"},
+                    ScanCase{".5", "n:5", "."}, ScanCase{"+.5e3", "n:5 n:3", "+.e"},
+                    ScanCase{"1-2", "n:1 n:-2", ""}, ScanCase{"1.2.3", "n:1.2 n:3", "."},
+                    ScanCase{"0.1", "n:0.10000000000000001", ""},
+                    ScanCase{"5e-324", "n:4.9406564584124654e-324", ""},
+                    ScanCase{"1.7976931348623157e+308", "n:1.7976931348623157e+308", ""}));
+
+// Values strtod cannot give: many minus signs, overflow. Underflow reads
+// as a signed zero, as strtod reads it.
+INSTANTIATE_TEST_SUITE_P(
+    NumberValues, ScannerTable,
+    testing::Values(ScanCase{"--3", "bad:--3", ""}, ScanCase{"---1.5e+2", "bad:---1.5e+2", ""},
+                    ScanCase{"1e+999", "bad:1e+999", ""}, ScanCase{"-1e+309", "bad:-1e+309", ""},
+                    ScanCase{"1.7976931348623159e+308", "bad:1.7976931348623159e+308", ""},
+                    ScanCase{"100000e+304", "bad:100000e+304", ""},
+                    ScanCase{"1e999", "n:1 n:999", "e"}, ScanCase{"1e-400", "n:0", ""},
+                    ScanCase{"-1e-400", "n:-0", ""}, ScanCase{"0.0001e-330", "n:0", ""},
+                    ScanCase{"0.5e+1", "n:5", ""}));
+
+INSTANTIATE_TEST_SUITE_P(
+    OtherBytes, ScannerTable,
+    testing::Values(ScanCase{"", "", ""}, ScanCase{" \t\n( \r)", "( )", "\r"},
+                    ScanCase{"\v\f;", "", "\v\f;"}, ScanCase{"\x80(\xff", "(", "\x80\xff"},
+                    ScanCase{"---", "", "---"}, ScanCase{"--x-1", "n:-1", "--x"},
+                    ScanCase{"a,b", ",", "ab"}));
+
+TEST(Scanner, EndsAtTheEndOfTheView) {
+    const std::string text("POINT(1", 7);
+    const Scanned scanned = scanAll(std::string_view(text).substr(0, 5));
+    EXPECT_EQ(scanned.tokens, "kw:POINT");
+}
+
+TEST(Scanner, LongMinusRunIsEchoedWhole) {
+    const std::string text(100000, '-');
+    const Scanned scanned = scanAll(text + "x");
+    EXPECT_EQ(scanned.tokens, "");
+    EXPECT_EQ(scanned.echoed, text + "x");
+}
+
+TEST(Scanner, NumbersIgnoreTheHostLocale) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.utf8") == nullptr) GTEST_SKIP() << "no locale with a comma separator";
+    WktScanner scanner("1.5 2,5");
+    const Token first = scanner.next();
+    const Token second = scanner.next();
+    const Token comma = scanner.next();
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(first.value, 1.5);
+    EXPECT_EQ(second.value, 2.0);
+    EXPECT_EQ(comma.kind, TokenKind::kComma);
+}
+
+}  // namespace
+}  // namespace spatialgeom

@@ -1,0 +1,39 @@
+// The geometries of an accepted geometry text, as flat arrays in text order
+// (what the parser collects instead of a tree), and the record they make.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "records/record_builder.h"
+
+namespace spatialgeom {
+
+struct ParsedText {
+    // Where one geometry starts in the arrays below; it ends where the next
+    // one starts (or at the end of the arrays).
+    struct Shape {
+        std::uint32_t type = 0;
+        std::size_t firstVertex = 0;
+        std::size_t firstRun = 0;
+        std::size_t firstGroup = 0;
+    };
+
+    std::vector<DPoint3d> vertices;
+    std::vector<std::size_t> runLengths;    // vertices per line or ring
+    std::vector<std::size_t> groupLengths;  // rings per polygon of a multipolygon
+    std::vector<Shape> shapes;              // one, or one per collection member
+    bool isCollection = false;
+
+    // Geometry i (below shapes.size()) as the record builder takes it.
+    ShapeParts shapeParts(std::size_t i) const;
+    // Size of the record of the text: a single geometry or a collection.
+    // O(number of geometries).
+    std::uint64_t recordSize() const;
+    // Writes recordSize() bytes at `at` (any alignment); the size must fit
+    // in 32 bits. O(size).
+    void writeRecord(Byte* at) const;
+};
+
+}  // namespace spatialgeom

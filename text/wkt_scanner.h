@@ -1,0 +1,41 @@
+// The scanner of the geometry text: cuts a narrow text into tokens.
+//
+// Longest match, the earlier rule winning between matches of equal length:
+//   keywords  POINT LINESTRING POLYGON MULTIPOINT MULTILINESTRING
+//             MULTIPOLYGON GEOMETRYCOLLECTION, each all uppercase or all
+//             lowercase (mixed case is no keyword)
+//   numbers   -*[0-9]+(\.[0-9]*)?  optionally followed by [eE][+-][0-9]+
+//             (so .5, +1 and 1e5 are not single numbers)
+//   ( ) ,     punctuation
+//   blanks    space, tab, line feed: skipped
+//   other     every other byte (carriage return and bytes 128-255 too) is
+//             written to standard output with fwrite and skipped
+// The text is taken byte by byte and ends at the end of the view.
+//
+// All state lives in the object: scanners of different threads are
+// independent. One pass over the text, no allocation.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "text/wkt_token.h"
+
+namespace spatialgeom {
+
+class WktScanner {
+public:
+    // The text must outlive the scanner; token texts point into it.
+    explicit WktScanner(std::string_view text) : text_(text) {}
+
+    // The next token. At the end of the text: kEnd with an empty text, on
+    // every further call too. A number token whose value cannot be read
+    // (see numberTokenValue) comes back as kBadNumber.
+    Token next();
+
+private:
+    std::string_view text_;
+    std::size_t position_ = 0;
+};
+
+}  // namespace spatialgeom
