@@ -1,0 +1,59 @@
+#include "kernel/plane_frame.h"
+
+#include <cmath>
+
+#include "kernel/exact_predicates.h"
+
+namespace Corvane {
+
+bool cvgGeom_polygonNormal(DVec3d* normal, DPoint3d* origin, const DPoint3d* points, std::size_t count) {
+    if (count < 3) return false;
+    DVec3d sum{0.0, 0.0, 0.0};
+    for (std::size_t i = 1; i + 1 < count; ++i) sum = sum + cross(points[i] - points[0], points[i + 1] - points[0]);
+    if (!normalize(sum, normal)) return false;
+    *origin = points[0];
+    return true;
+}
+
+int cvgDVec3d_dominantAxis(const DVec3d& v) {
+    const double ax = std::fabs(v.x), ay = std::fabs(v.y), az = std::fabs(v.z);
+    if (ax >= ay && ax >= az && ax > 0.0) return 0;
+    if (ay >= az && ay > 0.0) return 1;
+    return 2;
+}
+
+bool cvgGeom_spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]) {
+    if (count < 3) return false;
+    std::size_t far = 0;
+    double farthest = 0.0;
+    for (std::size_t i = 1; i < count; ++i) {
+        const DVec3d d = points[i] - points[0];
+        if (const double d2 = dot(d, d); d2 > farthest) farthest = d2, far = i;
+    }
+    std::size_t off = 0;
+    double largest = 0.0;
+    const DVec3d axis = points[far] - points[0];
+    for (std::size_t i = 1; i < count; ++i) {
+        const DVec3d c = cross(axis, points[i] - points[0]);
+        if (const double c2 = dot(c, c); c2 > largest) largest = c2, off = i;
+    }
+    if (off == 0 || cvgGeom_collinear(points[0], points[far], points[off])) return false;
+    triple[0] = 0;
+    triple[1] = far;
+    triple[2] = off;
+    return true;
+}
+
+int cvgGeom_edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across,
+                               bool positive) {
+    const double pb = cvgDPoint3d_coordinate(p, across), qb = cvgDPoint3d_coordinate(q, across);
+    const double rb = cvgDPoint3d_coordinate(r, across);
+    if ((pb > rb) == (qb > rb)) return 0;
+    const int side = cvgGeom_orient2d(cvgDPoint3d_coordinate(p, along), pb, cvgDPoint3d_coordinate(q, along), qb,
+                                      cvgDPoint3d_coordinate(r, along), rb);
+    // r left of the edge taken upwards in `across`: the edge lies ahead.
+    const int ahead = qb > pb ? side : -side;
+    return positive ? ahead > 0 : ahead < 0;
+}
+
+}  // namespace Corvane

@@ -1,0 +1,91 @@
+#include "kernel/segment_distance.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "kernel/exact_predicates.h"
+
+namespace Corvane {
+namespace {
+
+// start + f (end - start), interpolated from the nearer end so that the
+// fractions 0 and 1 give the end points exactly.
+DPoint3d pointAtFraction(const DSegment3d& s, double f) {
+    const DVec3d d = s.end - s.start;
+    return f <= 0.5 ? s.start + f * d : s.end - (1.0 - f) * d;
+}
+
+// Is c within the closed interval of a and b on each kept axis?
+bool withinBoxDropping(int droppedAxis, const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {
+    for (int axis : {(droppedAxis + 1) % 3, (droppedAxis + 2) % 3}) {
+        const double lo = std::min(cvgDPoint3d_coordinate(a, axis), cvgDPoint3d_coordinate(b, axis));
+        const double hi = std::max(cvgDPoint3d_coordinate(a, axis), cvgDPoint3d_coordinate(b, axis));
+        const double v = cvgDPoint3d_coordinate(c, axis);
+        if (v < lo || v > hi) return false;
+    }
+    return true;
+}
+
+// Closed 2D segments a, b after dropping one axis: do they share a point?
+bool intersectDropping(int axis, const DSegment3d& a, const DSegment3d& b) {
+    const int o1 = cvgGeom_orient2dDropping(axis, a.start, a.end, b.start);
+    const int o2 = cvgGeom_orient2dDropping(axis, a.start, a.end, b.end);
+    const int o3 = cvgGeom_orient2dDropping(axis, b.start, b.end, a.start);
+    const int o4 = cvgGeom_orient2dDropping(axis, b.start, b.end, a.end);
+    if (o1 * o2 < 0 && o3 * o4 < 0) return true;
+    return (o1 == 0 && withinBoxDropping(axis, a.start, a.end, b.start)) ||
+           (o2 == 0 && withinBoxDropping(axis, a.start, a.end, b.end)) ||
+           (o3 == 0 && withinBoxDropping(axis, b.start, b.end, a.start)) ||
+           (o4 == 0 && withinBoxDropping(axis, b.start, b.end, a.end));
+}
+
+double maxAbs(const DPoint3d& p) { return std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}); }
+
+}  // namespace
+
+double cvgDSegment3d_projectPointBounded(const DSegment3d& segment, DPoint3d* nearest, const DPoint3d& point) {
+    const DVec3d d = segment.end - segment.start;
+    const double length2 = dot(d, d);
+    double f = length2 > 0.0 ? dot(point - segment.start, d) / length2 : 0.0;
+    if (!(f > 0.0)) f = 0.0;  // also NaN
+    if (f > 1.0) f = 1.0;
+    *nearest = pointAtFraction(segment, f);
+    return f;
+}
+
+double cvgDSegment3d_distanceToPoint(const DSegment3d& segment, const DPoint3d& point) {
+    DPoint3d nearest;
+    cvgDSegment3d_projectPointBounded(segment, &nearest, point);
+    return cvgDPoint3d_distance(point, nearest);
+}
+
+double cvgDSegment3d_distanceToDSegment3d(const DSegment3d& a, const DSegment3d& b) {
+    double best = std::min({cvgDSegment3d_distanceToPoint(b, a.start), cvgDSegment3d_distanceToPoint(b, a.end),
+                            cvgDSegment3d_distanceToPoint(a, b.start), cvgDSegment3d_distanceToPoint(a, b.end)});
+    // Interior closest approach of the two lines: minimise
+    // |r + s da - t db|^2 with r = a.start - b.start.
+    const DVec3d da = a.end - a.start, db = b.end - b.start, r = a.start - b.start;
+    const double aa = dot(da, da), ab = dot(da, db), bb = dot(db, db);
+    const double ar = dot(da, r), br = dot(db, r);
+    const double denominator = aa * bb - ab * ab;
+    if (denominator > 0.0) {
+        const double s = (ab * br - ar * bb) / denominator;
+        const double t = (aa * br - ab * ar) / denominator;
+        if (s > 0.0 && s < 1.0 && t > 0.0 && t < 1.0)
+            best = std::min(best, cvgDPoint3d_distance(pointAtFraction(a, s), pointAtFraction(b, t)));
+    }
+    return best;
+}
+
+bool cvgDSegment3d_intersectsDSegment3d(const DSegment3d& a, const DSegment3d& b) {
+    if (cvgGeom_orient3d(a.start, a.end, b.start, b.end) != 0) return false;
+    for (int axis = 0; axis < 3; ++axis)
+        if (!intersectDropping(axis, a, b)) return false;
+    return true;
+}
+
+double cvgDSegment3d_coordinateScale(const DSegment3d& a, const DSegment3d& b) {
+    return std::max({maxAbs(a.start), maxAbs(a.end), maxAbs(b.start), maxAbs(b.end)});
+}
+
+}  // namespace Corvane

@@ -1,0 +1,54 @@
+// The points and segments of a point, multipoint, linestring or
+// multilinestring record, gathered once per intersection call: a point is a
+// zero-length segment, a line adds the segments of each of its sublines
+// (sublines are not joined, a subline of fewer than two vertices adds
+// nothing). A grid over the segments' boxes, built on first use, finds the
+// segments near a query box.
+#pragma once
+
+#include <vector>
+
+#include "kernel/segment_distance.h"
+#include "queries/segment_grid.h"
+#include "records/record_layout.h"
+
+namespace spatialgeom {
+
+class LinearSet {
+public:
+    // tolerance >= 0 and finite: the segments' boxes are widened by it.
+    explicit LinearSet(double tolerance) : tolerance_(tolerance) {}
+    LinearSet(const LinearSet&) = delete;
+    LinearSet& operator=(const LinearSet&) = delete;
+
+    void addPoints(const DPoint3d* points, std::uint32_t count);
+    // Every subline of a subline sequence.
+    void addSublineSeq(const Byte* seq);
+    // Every subline sequence of a ring sequence (the lines of a multilinestring).
+    void addRingSeq(const Byte* lines);
+
+    std::size_t size() const { return segments_.size(); }
+    const Corvane::DSegment3d& segment(std::size_t i) const { return segments_[i]; }
+    // The segment's box widened by the tolerance.
+    const DRange3d& widenedBox(std::size_t i) const { return boxes_[i]; }
+
+    // visit(segment) for every segment whose widened box overlaps query,
+    // stopping (and returning false) when visit returns false.
+    template <typename Visit>
+    bool forEachNear(const DRange3d& query, Visit&& visit) {
+        if (!gridBuilt_) buildGrid();
+        return grid_.forEachOverlapping(query, [&](std::uint32_t i) { return visit(segments_[i]); });
+    }
+
+private:
+    void add(const DPoint3d& start, const DPoint3d& end);
+    void buildGrid();
+
+    double tolerance_;
+    std::vector<Corvane::DSegment3d> segments_;
+    std::vector<DRange3d> boxes_;
+    SegmentGrid grid_;
+    bool gridBuilt_ = false;
+};
+
+}  // namespace spatialgeom

@@ -1,0 +1,183 @@
+#include "queries/prepared_polygon.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "kernel/exact_predicates.h"
+#include "kernel/range3d.h"
+#include "queries/element_tests.h"
+#include "queries/record_range.h"
+#include "records/navigation.h"
+
+namespace spatialgeom {
+
+using Corvane::DSegment3d;
+using Corvane::operator+;
+using Corvane::operator-;
+using Corvane::operator*;
+
+PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance) : tolerance_(tolerance) {
+    gatherRings(rings);
+    findPlane();
+    projectRings();
+    indexEdges();
+}
+
+void PreparedPolygon::gatherRings(const Byte* rings) {
+    forEachSublineSeq(rings, [&](const Byte* seq) {
+        ringStart_.push_back(static_cast<std::uint32_t>(feet_.size()));
+        forEachSubline(seq, [&](const Byte* subline) {
+            const DPoint3d* v = sublineVertices(subline);
+            feet_.insert(feet_.end(), v, v + sublineVertexCount(subline));
+            return true;
+        });
+        return true;
+    });
+    ringStart_.push_back(static_cast<std::uint32_t>(feet_.size()));
+    parity_.assign(ringStart_.size() - 1, 0);
+    ringHasArea_.assign(ringStart_.size() - 1, 0);
+}
+
+void PreparedPolygon::findPlane() {
+    if (ringStart_.size() < 2) return;
+    const DPoint3d* outer = feet_.data() + ringStart_[0];
+    const std::size_t count = ringStart_[1] - ringStart_[0];
+    std::size_t triple[3];
+    if (!Corvane::cvgGeom_spanningTriple(outer, count, triple)) return;
+    for (int k = 0; k < 3; ++k) reference_[k] = outer[triple[k]];
+    Corvane::DVec3d normal;
+    DPoint3d origin;
+    if (!Corvane::cvgGeom_polygonNormal(&normal, &origin, outer, count)) {
+        // Signed areas that cancel: the plane of three of its vertices.
+        origin = outer[0];
+        if (!Corvane::normalize(Corvane::cross(reference_[1] - reference_[0], reference_[2] - reference_[0]), &normal))
+            return;
+    }
+    plane_ = Corvane::cvgDPlane3d_initFromOriginAndNormal(origin, normal);
+    droppedAxis_ = Corvane::cvgDVec3d_dominantAxis(normal);
+    hasArea_ = true;
+    ringHasArea_[0] = 1;
+    exactPlane_ = true;
+    for (std::size_t i = 0; i < count && exactPlane_; ++i) exactPlane_ = inExactPlane(outer[i]);
+}
+
+bool PreparedPolygon::inExactPlane(const DPoint3d& p) const {
+    return exactPlane_ && Corvane::cvgGeom_orient3d(reference_[0], reference_[1], reference_[2], p) == 0;
+}
+
+void PreparedPolygon::projectRings() {
+    if (!hasArea_) return;
+    for (std::size_t r = 1; r + 1 < ringStart_.size(); ++r) {
+        DPoint3d* ring = feet_.data() + ringStart_[r];
+        const std::size_t count = ringStart_[r + 1] - ringStart_[r];
+        bool exact = true;
+        for (std::size_t i = 0; i < count && exact; ++i) exact = inExactPlane(ring[i]);
+        if (!exact)
+            for (std::size_t i = 0; i < count; ++i) ring[i] = Corvane::cvgDPlane3d_projectPoint(plane_, ring[i]);
+        std::size_t triple[3];
+        ringHasArea_[r] = Corvane::cvgGeom_spanningTriple(ring, count, triple);
+    }
+    if (!exactPlane_) {
+        for (std::uint32_t i = ringStart_[0]; i < ringStart_[1]; ++i)
+            feet_[i] = Corvane::cvgDPlane3d_projectPoint(plane_, feet_[i]);
+    }
+}
+
+void PreparedPolygon::indexEdges() {
+    RunningRange all;
+    for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
+        const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
+        for (std::uint32_t i = first; i < end; ++i) {
+            const Edge edge{i, i + 1 < end ? i + 1 : first, r};
+            edges_.push_back(edge);
+            edgeBoxes_.push_back(Corvane::cvgDRange3d_widened(
+                Corvane::cvgDRange3d_initFrom2Points(feet_[edge.from], feet_[edge.to]), tolerance_));
+            all.add(feet_[i]);
+        }
+    }
+    if (all.empty()) return;
+    widenedBox_ = Corvane::cvgDRange3d_widened(all.box(), tolerance_);
+    int uAxis = (droppedAxis_ + 1) % 3, vAxis = (droppedAxis_ + 2) % 3;
+    if (!hasArea_) SegmentGrid::largestExtentAxes(all.box(), &uAxis, &vAxis);
+    grid_.build(edgeBoxes_, uAxis, vAxis);
+}
+
+bool PreparedPolygon::boundaryMeets(const DSegment3d& segment) {
+    const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(segment.start, segment.end);
+    return !grid_.forEachOverlapping(
+        box, [&](std::uint32_t i) { return !segmentsWithin(edgeSegment(edges_[i]), segment, tolerance_); });
+}
+
+int PreparedPolygon::side(const DPoint3d& p) const {
+    if (exactPlane_) return Corvane::cvgGeom_orient3d(reference_[0], reference_[1], reference_[2], p);
+    const double h = Corvane::cvgDPlane3d_evaluate(plane_, p);
+    return (h > 0.0) - (h < 0.0);
+}
+
+bool PreparedPolygon::crossesInterior(const DSegment3d& segment) {
+    if (side(segment.start) * side(segment.end) >= 0) return false;
+    const double hs = Corvane::cvgDPlane3d_evaluate(plane_, segment.start);
+    const double he = Corvane::cvgDPlane3d_evaluate(plane_, segment.end);
+    double f = hs / (hs - he);
+    if (!(f >= 0.0)) f = 0.0;  // also NaN
+    if (f > 1.0) f = 1.0;
+    const DPoint3d crossing = segment.start + f * (segment.end - segment.start);
+    return insideRegion(Corvane::cvgDPlane3d_projectPoint(plane_, crossing));
+}
+
+bool PreparedPolygon::interiorMeetsPoint(const DPoint3d& p) {
+    if (inExactPlane(p)) return insideRegion(p);
+    const double h = Corvane::cvgDPlane3d_evaluate(plane_, p);
+    if (!(std::fabs(h) <= tolerance_)) return false;
+    return insideRegion(p - h * plane_.normal);
+}
+
+bool PreparedPolygon::insideRegion(const DPoint3d& foot) {
+    const int u = (droppedAxis_ + 1) % 3, v = (droppedAxis_ + 2) % 3;
+    const double fu = Corvane::cvgDPoint3d_coordinate(foot, u), fv = Corvane::cvgDPoint3d_coordinate(foot, v);
+    // Cast the ray towards the nearest side of the grid: fewest cells.
+    const std::uint32_t column = grid_.column(fu), row = grid_.row(fv);
+    const std::uint32_t cells[4] = {grid_.columns() - column, column + 1, grid_.rows() - row, row + 1};
+    const int ray = static_cast<int>(std::min_element(cells, cells + 4) - cells);
+    const bool alongU = ray < 2, positive = ray % 2 == 0;
+    const auto countCrossing = [&](std::uint32_t i) {
+        const Edge& e = edges_[i];
+        if (Corvane::cvgGeom_edgeCrossesAxisRay(feet_[e.from], feet_[e.to], foot, alongU ? u : v, alongU ? v : u, positive) &&
+            (parity_[e.ring] ^= 1))
+            oddRings_.push_back(e.ring);
+        return true;
+    };
+    const double lowU = alongU && !positive ? -INFINITY : fu, highU = alongU && positive ? INFINITY : fu;
+    const double lowV = !alongU && !positive ? -INFINITY : fv, highV = !alongU && positive ? INFINITY : fv;
+    grid_.forEachInCells(lowU, highU, lowV, highV, countCrossing);
+    bool inside = parity_[0] != 0;
+    for (std::uint32_t ring : oddRings_) {
+        if (ring != 0 && parity_[ring] && ringHasArea_[ring]) inside = false;
+    }
+    for (std::uint32_t ring : oddRings_) parity_[ring] = 0;
+    oddRings_.clear();
+    return inside;
+}
+
+bool PreparedPolygon::meetsSegment(const DSegment3d& segment) {
+    if (feet_.empty()) return false;
+    const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(segment.start, segment.end);
+    if (!Corvane::cvgDRange3d_checkOverlap(widenedBox_, box)) return false;
+    if (boundaryMeets(segment)) return true;
+    if (!hasArea_) return false;
+    return crossesInterior(segment) || interiorMeetsPoint(segment.start) || interiorMeetsPoint(segment.end);
+}
+
+bool PreparedPolygon::meetsEdgesOf(const PreparedPolygon& other) {
+    for (const Edge& e : other.edges_)
+        if (meetsSegment(other.edgeSegment(e))) return true;
+    return false;
+}
+
+bool PreparedPolygon::meetsPolygon(PreparedPolygon& other) {
+    if (feet_.empty() || other.feet_.empty()) return false;
+    if (!Corvane::cvgDRange3d_checkOverlap(widenedBox_, other.widenedBox_)) return false;
+    return meetsEdgesOf(other) || other.meetsEdgesOf(*this);
+}
+
+}  // namespace spatialgeom

@@ -1,0 +1,88 @@
+// A polygon (a ring sequence: outer ring, then holes) prepared once per
+// intersection call and then tested against any number of points,
+// segments and other polygons without further allocation.
+//
+// The polygon is the closed region of its outer ring in the plane of that
+// ring (Newell normal through its first vertex), minus the open interiors
+// of its holes projected into that plane; the boundary of every ring
+// belongs to it. A ring is all vertices of its sublines in order, closed
+// from the last to the first. A ring lying exactly in the plane (decided by
+// exact predicates) keeps its stored vertices; others are projected. When
+// the outer ring has no area (no three non-collinear vertices) the polygon
+// is the closed polylines of its rings, as stored. A hole without area
+// removes nothing. Rings without vertices add nothing.
+//
+// Containment in the plane is decided in the axis-plane frame (the
+// coordinate of the normal's largest component dropped) with exact
+// orientation predicates, one ring at a time (a point inside two
+// overlapping holes is outside), and uses a grid over the rings' edges, so
+// a test costs about the edges near the tested element, not all of them.
+#pragma once
+
+#include <vector>
+
+#include "kernel/plane_frame.h"
+#include "kernel/segment_distance.h"
+#include "queries/segment_grid.h"
+#include "records/record_layout.h"
+
+namespace spatialgeom {
+
+class PreparedPolygon {
+public:
+    // tolerance: >= 0 and finite, the distance within which elements meet.
+    PreparedPolygon(const Byte* rings, double tolerance);
+    PreparedPolygon(const PreparedPolygon&) = delete;
+    PreparedPolygon& operator=(const PreparedPolygon&) = delete;
+
+    // The box of the polygon widened by the tolerance (empty polygon: none).
+    bool hasVertices() const { return !feet_.empty(); }
+    const DRange3d& widenedBox() const { return widenedBox_; }
+
+    // Does the segment (a point when start == end) come within tolerance?
+    bool meetsSegment(const Corvane::DSegment3d& segment);
+    // Does the other polygon come within tolerance? The distance between
+    // two polygons is reached on the boundary of one of them, so each
+    // boundary edge is tested against the other polygon.
+    bool meetsPolygon(PreparedPolygon& other);
+
+private:
+    struct Edge {
+        std::uint32_t from, to, ring;
+    };
+
+    void gatherRings(const Byte* rings);
+    void findPlane();
+    bool inExactPlane(const DPoint3d& p) const;
+    void projectRings();
+    void indexEdges();
+    Corvane::DSegment3d edgeSegment(const Edge& e) const { return {feet_[e.from], feet_[e.to]}; }
+    bool boundaryMeets(const Corvane::DSegment3d& segment);
+    bool crossesInterior(const Corvane::DSegment3d& segment);
+    bool interiorMeetsPoint(const DPoint3d& p);
+    int side(const DPoint3d& p) const;
+    bool insideRegion(const DPoint3d& foot);
+    bool meetsEdgesOf(const PreparedPolygon& other);
+
+    double tolerance_;
+    // Ring r holds feet_[ringStart_[r] .. ringStart_[r + 1]).
+    std::vector<DPoint3d> feet_;
+    std::vector<std::uint32_t> ringStart_;
+    std::vector<std::uint8_t> ringHasArea_;
+    std::vector<Edge> edges_;
+    std::vector<DRange3d> edgeBoxes_;
+    SegmentGrid grid_;
+    DRange3d widenedBox_{};
+
+    bool hasArea_ = false;
+    bool exactPlane_ = false;        // the outer ring lies exactly in the plane of reference_
+    DPoint3d reference_[3] = {};     // three non-collinear outer vertices
+    Corvane::DPlane3d plane_{};
+    int droppedAxis_ = 2;
+
+    // Per-test scratch of insideRegion: crossing parity per ring.
+    std::vector<std::uint8_t> parity_;
+    std::vector<std::uint32_t> oddRings_;
+};
+
+}  // namespace spatialgeom

@@ -1,0 +1,83 @@
+// A uniform grid over two axes that finds the boxes near a query box, so
+// that large pairs test only nearby segments instead of every pair.
+//
+// Cost: build O(n) time and memory (the cell count is about n, and the
+// grid is coarsened until boxes spanning many cells register at most ~4n
+// entries); a query visits the cells its box covers plus their entries.
+// Queries keep per-box stamps, so a grid is used by one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "kernel/range3d.h"
+
+namespace spatialgeom {
+
+class SegmentGrid {
+public:
+    // Indexes boxes (kept by reference: they must outlive the grid and not
+    // change) on the axes uAxis and vAxis (0 x, 1 y, 2 z).
+    void build(const std::vector<DRange3d>& boxes, int uAxis, int vAxis);
+
+    // visit(i) once for every box i that overlaps query in 3D. Stops and
+    // returns false as soon as visit returns false; true otherwise.
+    template <typename Visit>
+    bool forEachOverlapping(const DRange3d& query, Visit&& visit) {
+        return forEachInCells(coordinate(query.low, uAxis_), coordinate(query.high, uAxis_),
+                              coordinate(query.low, vAxis_), coordinate(query.high, vAxis_), [&](std::uint32_t i) {
+                                  return !Corvane::cvgDRange3d_checkOverlap((*boxes_)[i], query) || visit(i);
+                              });
+    }
+
+    // visit(i) once for every box registered in a cell that the rectangle
+    // [uLo, uHi] x [vLo, vHi] of the two grid axes covers: a superset of the
+    // boxes meeting that rectangle. Unbounded limits are allowed.
+    template <typename Visit>
+    bool forEachInCells(double uLo, double uHi, double vLo, double vHi, Visit&& visit) {
+        if (boxes_ == nullptr || boxes_->empty()) return true;
+        const std::uint32_t stamp = nextStamp();
+        const std::uint32_t c0 = column(uLo), c1 = column(uHi), r0 = row(vLo), r1 = row(vHi);
+        for (std::uint32_t r = r0; r <= r1; ++r) {
+            for (std::uint32_t c = c0; c <= c1; ++c) {
+                const std::uint32_t cell = r * columns_ + c;
+                for (std::uint32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
+                    const std::uint32_t i = entries_[k];
+                    if (stamps_[i] == stamp) continue;
+                    stamps_[i] = stamp;
+                    if (!visit(i)) return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // The grid's shape and the cell of a coordinate on each grid axis
+    // (coordinates outside the indexed extent fall in the border cells).
+    std::uint32_t columns() const { return columns_; }
+    std::uint32_t rows() const { return rows_; }
+    std::uint32_t column(double u) const { return cellOf(u, uOrigin_, uScale_, columns_); }
+    std::uint32_t row(double v) const { return cellOf(v, vOrigin_, vScale_, rows_); }
+
+    // The two axes of largest extent of box, the larger first.
+    static void largestExtentAxes(const DRange3d& box, int* uAxis, int* vAxis);
+
+private:
+    static double coordinate(const DPoint3d& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
+    static std::uint32_t cellOf(double x, double origin, double scale, std::uint32_t count);
+    void chooseShape(std::uint32_t n, double uExtent, double vExtent);
+    std::uint64_t entryCount() const;
+    void fillCells();
+    std::uint32_t nextStamp();
+
+    const std::vector<DRange3d>* boxes_ = nullptr;
+    int uAxis_ = 0, vAxis_ = 1;
+    double uOrigin_ = 0.0, vOrigin_ = 0.0, uScale_ = 0.0, vScale_ = 0.0;
+    std::uint32_t columns_ = 1, rows_ = 1;
+    std::vector<std::uint32_t> cellStart_;
+    std::vector<std::uint32_t> entries_;
+    std::vector<std::uint32_t> stamps_;
+    std::uint32_t stamp_ = 0;
+};
+
+}  // namespace spatialgeom

@@ -1,0 +1,36 @@
+#include "queries/shape_meets.h"
+
+#include "queries/element_tests.h"
+
+namespace spatialgeom {
+
+bool linearMeetsLinear(LinearSet& a, LinearSet& b, double tolerance) {
+    LinearSet& probes = a.size() <= b.size() ? a : b;
+    LinearSet& indexed = &probes == &a ? b : a;
+    for (std::size_t i = 0; i < probes.size(); ++i) {
+        const Corvane::DSegment3d& probe = probes.segment(i);
+        const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(probe.start, probe.end);
+        if (!indexed.forEachNear(box, [&](const Corvane::DSegment3d& s) { return !segmentsWithin(probe, s, tolerance); }))
+            return true;
+    }
+    return false;
+}
+
+bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons) {
+    for (std::size_t i = 0; i < polygons.size(); ++i) {
+        PreparedPolygon& polygon = polygons.at(i);
+        if (!polygon.hasVertices()) continue;
+        if (!lines.forEachNear(polygon.widenedBox(), [&](const Corvane::DSegment3d& s) { return !polygon.meetsSegment(s); }))
+            return true;
+    }
+    return false;
+}
+
+bool polygonsMeetPolygons(PolygonSet& a, PolygonSet& b) {
+    for (std::size_t i = 0; i < a.size(); ++i)
+        for (std::size_t j = 0; j < b.size(); ++j)
+            if (a.at(i).meetsPolygon(b.at(j))) return true;
+    return false;
+}
+
+}  // namespace spatialgeom

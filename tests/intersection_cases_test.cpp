@@ -1,0 +1,280 @@
+// Intersection exports by situation. Every case is checked through
+// spatialWKB_intersectGeometry in both argument orders.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "record_test_builder.h"
+#include "spatialgeom/queries.h"
+
+namespace {
+
+using namespace testrecords;
+
+struct Case {
+    std::string name;
+    Record first, second;
+    double tolerance;
+    uint32_t expected;
+};
+
+void expectCase(const Case& c) {
+    SCOPED_TRACE(c.name);
+    for (bool swapped : {false, true}) {
+        const Record& a = swapped ? c.second : c.first;
+        const Record& b = swapped ? c.first : c.second;
+        uint32_t result = 7;
+        ASSERT_EQ(spatialWKB_intersectGeometry(a.data(), b.data(), c.tolerance, &result), SPATIAL_SUCCESS)
+            << (swapped ? "swapped" : "as given");
+        EXPECT_EQ(result, c.expected) << (swapped ? "swapped" : "as given");
+    }
+}
+
+void expectCases(const std::vector<Case>& cases) {
+    for (const Case& c : cases) expectCase(c);
+}
+
+Sublines closedSquare(double x0, double y0, double x1, double y1, double z) {
+    return {{{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}}};
+}
+
+// A 10 x 10 square in z = 0 with a 4 x 4 hole in its middle.
+Record donut() { return polygon({closedSquare(0, 0, 10, 10, 0), closedSquare(3, 3, 7, 7, 0)}); }
+
+// Squares in the planes z = x and z = 2 - x, sharing the edge x = 1.
+const Sublines kTiltedA = {{{0, 0, 0}, {1, 0, 1}, {1, 1, 1}, {0, 1, 0}}};
+const Sublines kTiltedB = {{{1, 0, 1}, {2, 0, 0}, {2, 1, 0}, {1, 1, 1}}};
+
+TEST(Intersect, TouchingAtAVertexMeetsAtToleranceZero) {
+    expectCases({
+        {"equal points", point({1, 2, 3}), point({1, 2, 3}), 0, 1},
+        {"point on a line vertex", point({1, 1, 1}), line({{{0, 0, 0}, {1, 1, 1}, {2, 0, 5}}}), 0, 1},
+        {"point inside an axis-parallel edge", point({0.3, 7, 0}), line({{{0.1, 7, 0}, {0.7, 7, 0}}}), 0, 1},
+        {"point inside a tilted segment", point({1, 1, 1}), line({{{0, 0, 0}, {3, 3, 3}}}), 0, 1},
+        {"lines sharing a vertex", line({{{0, 0, 0}, {1, 2, 3}}}), line({{{1, 2, 3}, {4, -1, 0}}}), 0, 1},
+        {"line ending on a tilted polygon vertex", line({{{1, 1, 1}, {5, 5, -5}}}), polygon({kTiltedA}), 0, 1},
+        {"tilted polygons sharing one vertex", polygon({kTiltedA}),
+         polygon({{{{1, 1, 1}, {2, 1, 3}, {2, 2, 1}}}}), 0, 1},
+        {"tilted polygons sharing an edge", polygon({kTiltedA}), polygon({kTiltedB}), 0, 1},
+        {"multipoint holding a polygon vertex", multiPoint({{9, 9, 9}, {0, 1, 0}}), polygon({kTiltedA}), 0, 1},
+        {"point exactly inside a tilted polygon", point({0.5, 0.25, 0.5}), polygon({kTiltedA}), 0, 1},
+        {"line ending inside a tilted polygon", line({{{0.5, 0.25, 0.5}, {0.5, 0.25, 9}}}), polygon({kTiltedA}), 0, 1},
+    });
+}
+
+TEST(Intersect, CrossingsMeet) {
+    expectCases({
+        {"lines crossing in a plane", line({{{0, 0, 0}, {1, 3, 0}}}), line({{{1, 0, 0}, {0, 1, 0}}}), 0, 1},
+        {"line piercing a polygon", line({{{0.2, 0.3, 1}, {0.6, 0.7, -1}}}), polygon({closedSquare(0, 0, 1, 1, 0)}), 0, 1},
+        {"vertical polygon piercing a horizontal one", polygon({{{{0.5, -1, -1}, {0.5, 2, -1}, {0.5, 2, 1}, {0.5, -1, 1}}}}),
+         polygon({closedSquare(0, 0, 1, 1, 0)}), 0, 1},
+        {"polygon through the middle of another without touching its edges",
+         polygon({{{{0.5, 0.4, -1}, {0.5, 0.6, -1}, {0.5, 0.5, 1}}}}), polygon({closedSquare(0, 0, 1, 1, 0)}), 0, 1},
+    });
+}
+
+TEST(Intersect, NearMissesAtExactlyTheToleranceAndBeyond) {
+    const Record axisLine = line({{{0, 0, 0}, {1, 0, 0}}});
+    const Record example = line({{{2, -1, 0}, {3, 1, 0}}});  // nearest points sqrt(1.8) ~ 1.342 apart
+    const Record square = polygon({closedSquare(0, 0, 1, 1, 0)});
+    expectCases({
+        {"point 0.001 off a line along x, tolerance 0.01", point({0.5, 0.001, 0}), axisLine, 0.01, 1},
+        {"point 0.001 off a line along x, tolerance 0.0009", point({0.5, 0.001, 0}), axisLine, 0.0009, 0},
+        {"points 1e-9 apart, tolerance 1e-8", point({1, 1, 1}), point({1, 1, 1 + 1e-9}), 1e-8, 1},
+        {"points 1e-9 apart, tolerance 0", point({1, 1, 1}), point({1, 1, 1 + 1e-9}), 0, 0},
+        {"points exactly the tolerance apart", point({0, 0, 0}), point({0, 0.1, 0}), 0.1, 1},
+        {"points just beyond the tolerance", point({0, 0, 0}), point({0, 0.1, 0}), std::nextafter(0.1, 0.0), 0},
+        {"segments 1.342 apart, tolerance 1.4", axisLine, example, 1.4, 1},
+        {"segments 1.342 apart, tolerance 1.34", axisLine, example, 1.34, 0},
+        {"skew lines 1 apart, tolerance 1", line({{{-1, 0, 0}, {1, 0, 0}}}), line({{{0, -1, 1}, {0, 1, 1}}}), 1, 1},
+        {"skew lines 1 apart, tolerance below 1", line({{{-1, 0, 0}, {1, 0, 0}}}), line({{{0, -1, 1}, {0, 1, 1}}}),
+         std::nextafter(1.0, 0.0), 0},
+        {"point 0.5 above a polygon, tolerance 0.5", point({0.5, 0.5, 0.5}), square, 0.5, 1},
+        {"point 0.5 above a polygon, tolerance below", point({0.5, 0.5, 0.5}), square, 0.4999, 0},
+        {"point beside a polygon's edge", point({1.25, 0.5, 0}), square, 0.25, 1},
+        {"point beside a polygon's edge, tolerance below", point({1.25, 0.5, 0}), square, 0.2499, 0},
+        {"parallel polygons 2 apart", square, polygon({closedSquare(0.2, 0.2, 0.7, 0.7, 2)}), 2, 1},
+        {"parallel polygons 2 apart, tolerance below", square, polygon({closedSquare(0.2, 0.2, 0.7, 0.7, 2)}), 1.999, 0},
+        {"negative tolerance", point({1, 1, 1}), point({1, 1, 1}), -1, 0},
+        {"NaN tolerance", point({1, 1, 1}), point({1, 1, 1}), NAN, 0},
+        {"infinite tolerance", point({1, 1, 1}), square, INFINITY, 1},
+    });
+}
+
+TEST(Intersect, LinesThroughHoles) {
+    expectCases({
+        {"segment through the hole only", line({{{5, 5, -1}, {5, 5, 1}}}), donut(), 0, 0},
+        {"segment through the hole, tolerance reaching its edge", line({{{5, 5, -1}, {5, 5, 1}}}), donut(), 2, 1},
+        {"segment through the hole, tolerance just short", line({{{5, 5, -1}, {5, 5, 1}}}), donut(), 1.99, 0},
+        {"segment in the plane crossing solid part and hole", line({{{-1, 5, 0}, {11, 5, 0}}}), donut(), 0, 1},
+        {"second segment crosses the solid part", line({{{5, 5, 1}, {5, 5, -1}, {0, 1, 1}}}), donut(), 0, 1},
+        {"multiline whose second member pierces the solid part", multiLine({{{{5, 5, -1}, {5, 5, 1}}}, {{{-1, 5, 1}, {3, 5, -1}}}}),
+         donut(), 0, 1},
+    });
+}
+
+TEST(Intersect, PointsOnHoleBoundariesMeet) {
+    expectCases({
+        {"point on a hole edge", point({3, 5, 0}), donut(), 0, 1},
+        {"point on a hole corner", point({7, 7, 0}), donut(), 0, 1},
+        {"point inside the hole", point({5, 5, 0}), donut(), 0, 0},
+        {"point inside the hole, tolerance to its edge", point({5, 5, 0}), donut(), 2, 1},
+        {"multipoint with one point on a hole edge", multiPoint({{5, 5, 0}, {5, 3, 0}}), donut(), 0, 1},
+        {"point in the solid part", point({1, 1, 0}), donut(), 0, 1},
+    });
+}
+
+TEST(Intersect, PolygonsInsideHoles) {
+    const Record inner = polygon({closedSquare(4, 4, 6, 6, 0)});
+    expectCases({
+        {"coplanar polygon inside the hole", inner, donut(), 0, 0},
+        {"coplanar polygon inside the hole, tolerance to the edge", inner, donut(), 1, 1},
+        {"coplanar polygon inside the hole, tolerance just short", inner, donut(), 0.99, 0},
+        {"polygon above the hole", polygon({closedSquare(4, 4, 6, 6, 0.5)}), donut(), 0, 0},
+        {"multipolygon member inside the hole", multiPolygon({{closedSquare(4, 4, 6, 6, 0)}}), donut(), 0, 0},
+        {"polygon filling the hole exactly", polygon({closedSquare(3, 3, 7, 7, 0)}), donut(), 0, 1},
+        {"polygon covering hole and solid part", polygon({closedSquare(2, 2, 8, 8, 0)}), donut(), 0, 1},
+    });
+}
+
+TEST(Intersect, CoplanarAndNonCoplanarPolygons) {
+    const Record square = polygon({closedSquare(0, 0, 4, 4, 0)});
+    expectCases({
+        {"coplanar overlapping squares", square, polygon({closedSquare(3, 3, 6, 6, 0)}), 0, 1},
+        {"coplanar square inside another", square, polygon({closedSquare(1, 1, 2, 2, 0)}), 0, 1},
+        {"coplanar disjoint squares", square, polygon({closedSquare(5, 0, 6, 4, 0)}), 0.999, 0},
+        {"coplanar squares 1 apart", square, polygon({closedSquare(5, 0, 6, 4, 0)}), 1, 1},
+        {"vertical square standing 0.5 above", square, polygon({{{{1, 1, 0.5}, {3, 1, 0.5}, {3, 1, 2}, {1, 1, 2}}}}), 0.5, 1},
+        {"vertical square standing 0.5 above, tolerance below", square,
+         polygon({{{{1, 1, 0.5}, {3, 1, 0.5}, {3, 1, 2}, {1, 1, 2}}}}), 0.49, 0},
+        {"tilted polygons apart", polygon({kTiltedA}), polygon({{{{3, 0, 0}, {4, 0, 0}, {4, 1, 0}}}}), 0.5, 0},
+        {"multipolygons, second members meet", multiPolygon({{closedSquare(20, 20, 21, 21, 0)}, {closedSquare(1, 1, 2, 2, 0)}}),
+         multiPolygon({{closedSquare(-9, -9, -8, -8, 0)}, {closedSquare(1.5, 1.5, 3, 3, 0)}}), 0, 1},
+    });
+}
+
+TEST(Intersect, CollinearOverlaps) {
+    expectCases({
+        {"overlapping along x", line({{{0, 0, 0}, {2, 0, 0}}}), line({{{1, 0, 0}, {3, 0, 0}}}), 0, 1},
+        {"overlapping along a diagonal", line({{{0, 0, 0}, {2, 2, 2}}}), line({{{1, 1, 1}, {3, 3, 3}}}), 0, 1},
+        {"one inside the other", line({{{0, 0, 0}, {4, 2, 6}}}), line({{{1, 0.5, 1.5}, {3, 1.5, 4.5}}}), 0, 1},
+        {"collinear with a gap", line({{{0, 0, 0}, {1, 1, 1}}}), line({{{2, 2, 2}, {3, 3, 3}}}), 0, 0},
+        {"collinear with a gap of sqrt 3", line({{{0, 0, 0}, {1, 1, 1}}}), line({{{2, 2, 2}, {3, 3, 3}}}), 1.7321, 1},
+        {"parallel 1 apart", line({{{0, 0, 0}, {5, 0, 0}}}), line({{{1, 1, 0}, {2, 1, 0}}}), 1, 1},
+        {"parallel 1 apart, tolerance below", line({{{0, 0, 0}, {5, 0, 0}}}), line({{{1, 1, 0}, {2, 1, 0}}}), 0.999, 0},
+        {"line along a polygon edge", line({{{-1, 0, 0}, {0.5, 0, 0}}}), polygon({closedSquare(0, 0, 1, 1, 0)}), 0, 1},
+        {"sublines are not joined", line({{{0, 0, 0}, {1, 0, 0}}, {{{1, 2, 0}, {0, 2, 0}}}}), point({0.5, 1, 0}), 0.9, 0},
+    });
+}
+
+TEST(Intersect, DegenerateRings) {
+    const Record flat = polygon({{{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}});
+    const Record bowTie = polygon({{{{0, 0, 0}, {2, 2, 0}, {2, 0, 0}, {0, 2, 0}}}});
+    expectCases({
+        {"collinear ring: point on its polyline", point({1.5, 0, 0}), flat, 0, 1},
+        {"collinear ring: the closing edge counts", point({0.5, 0, 0}), flat, 0, 1},
+        {"collinear ring: point beside", point({1, 0.5, 0}), flat, 0.4, 0},
+        {"collinear ring: point beside, tolerance reaching", point({1, 0.5, 0}), flat, 0.5, 1},
+        {"ring of one repeated vertex", point({1, 1, 1}), polygon({{{{1, 1, 1}, {1, 1, 1}}}}), 0, 1},
+        {"two degenerate rings crossing", flat, polygon({{{{1, -1, 0}, {1, 1, 0}}}}), 0, 1},
+        {"bow tie: point in a lobe", point({0.3, 1, 0}), bowTie, 0, 1},
+        {"bow tie: point between the lobes", point({1, 0.3, 0}), bowTie, 0.1, 0},
+        {"hole without area removes nothing", point({5, 5, 0}),
+         polygon({closedSquare(0, 0, 10, 10, 0), {{{3, 5, 0}, {7, 5, 0}}}}), 0, 1},
+        {"overlapping holes: a point in both is outside", point({4.5, 5, 0}),
+         polygon({closedSquare(0, 0, 10, 10, 0), closedSquare(3, 3, 6, 7, 0), closedSquare(4, 3, 7, 7, 0)}), 0.1, 0},
+        {"hole made of two sublines", point({5, 5, 0}),
+         polygon({closedSquare(0, 0, 10, 10, 0), {{{3, 3, 0}, {7, 3, 0}}, {{7, 7, 0}, {3, 7, 0}}}}), 0, 0},
+    });
+}
+
+// Members before the hit hold many vertices; the hit is found wherever it is.
+TEST(Intersect, MembersFoundAfterLongEarlierMembers) {
+    Vertices longLine;
+    for (int i = 0; i < 500; ++i) longLine.push_back({double(i), 50.0 + (i % 2), 0});
+    Vertices longRing;
+    for (int i = 0; i < 400; ++i) {
+        const double angle = 2 * M_PI * i / 400;
+        longRing.push_back({30 + 10 * std::cos(angle), 30 + 10 * std::sin(angle), 0});
+    }
+    const Record lines = multiLine({{longLine}, {longLine}, {{{0, 0, 0}, {2, 2, 0}}}});
+    const Record polygons = multiPolygon({{{longRing}}, {{longRing}}, {closedSquare(0.5, 0.5, 1, 1, 0)}});
+    expectCases({
+        {"third line member", point({1, 1, 0}), lines, 0, 1},
+        {"third polygon member", point({0.75, 0.75, 0}), polygons, 0, 1},
+        {"third members of both", lines, polygons, 0, 1},
+        {"last point of a multipoint", multiPoint(std::vector<DPoint3d>(300, DPoint3d{-5, -5, -5})), point({-5, -5, -5}), 0, 1},
+    });
+}
+
+// Every pair of kinds, as records that all pass through (1, 1, 0) in the
+// plane z = 0: they meet; lifted by 0.5 they are exactly 0.5 apart.
+std::vector<Record> recordsThroughOneOne(double z) {
+    return {
+        point({1, 1, z}),
+        line({{{0, 0, z}, {2, 2, z}}}),
+        polygon({closedSquare(0, 0, 2, 2, z)}),
+        multiPoint({{50, 50, z}, {1, 1, z}}),
+        multiLine({{{{50, 50, z}, {60, 50, z}}}, {{{1, 0, z}, {1, 2, z}}}}),
+        multiPolygon({{closedSquare(50, 50, 51, 51, z)}, {{{{0, 1, z}, {2, 1, z}, {1, 3, z}}}}}),
+    };
+}
+
+TEST(Intersect, EveryKindPairMeetsAndMissesByTheTolerance) {
+    const std::vector<Record> flat = recordsThroughOneOne(0), lifted = recordsThroughOneOne(0.5);
+    for (std::size_t i = 0; i < flat.size(); ++i) {
+        for (std::size_t j = 0; j < flat.size(); ++j) {
+            const std::string pair = std::to_string(i + 1) + "/" + std::to_string(j + 1);
+            expectCase({"touching " + pair, flat[i], flat[j], 0, 1});
+            expectCase({"0.5 apart " + pair, flat[i], lifted[j], 0.5, 1});
+            expectCase({"0.5 apart, tolerance below " + pair, flat[i], lifted[j], 0.4999, 0});
+        }
+    }
+}
+
+using Intersect = uint32_t (*)(const void*, const void*, double, uint32_t*);
+
+TEST(Intersect, DispatchersCallThePairwiseExportWithTheLowerKindFirst) {
+    const std::vector<Record> flat = recordsThroughOneOne(0);
+    const Intersect perKind[6] = {spatialWKB_intersectGeometryPoint, spatialWKB_intersectGeometryLineString,
+                                  spatialWKB_intersectGeometryPolygon, spatialWKB_intersectGeometryMultiPoint,
+                                  spatialWKB_intersectGeometryMultiLineString, spatialWKB_intersectGeometryMultiPolygon};
+    for (std::size_t k = 0; k < 6; ++k) {
+        for (std::size_t g = 0; g < 6; ++g) {
+            uint32_t result = 7;
+            EXPECT_EQ(perKind[k](flat[g].data(), flat[k].data(), 0, &result), SPATIAL_SUCCESS) << g << " " << k;
+            EXPECT_EQ(result, 1u);
+        }
+    }
+    // The pairwise exports take their kinds in the named order only.
+    uint32_t result = 7;
+    EXPECT_EQ(spatialWKB_intersectPointPolygon(flat[0].data(), flat[2].data(), 0, &result), SPATIAL_SUCCESS);
+    EXPECT_EQ(result, 1u);
+    result = 7;
+    EXPECT_EQ(spatialWKB_intersectPointPolygon(flat[2].data(), flat[0].data(), 0, &result), SPATIAL_FAILURE);
+    EXPECT_EQ(result, 7u);
+}
+
+TEST(Intersect, RefusesCollectionsUnknownCodesAndRecordsWithoutVertices) {
+    const Record p = point({1, 2, 3});
+    std::vector<Record> refused = {collectionOfPoint({1, 2, 3}), ofType(0), ofType(8), ofType(9), multiPoint({}),
+                                   line({{}}), polygon({})};
+    for (const Record& bad : refused) {
+        for (Intersect intersect : {spatialWKB_intersectGeometry, spatialWKB_intersectGeometryPoint}) {
+            uint32_t result = 7;
+            EXPECT_EQ(intersect(bad.data(), p.data(), 1e9, &result), SPATIAL_FAILURE);
+            EXPECT_EQ(intersect(p.data(), bad.data(), 1e9, &result), SPATIAL_FAILURE);
+            EXPECT_EQ(result, 7u);
+        }
+    }
+    uint32_t result = 7;
+    EXPECT_EQ(spatialWKB_intersectGeometry(nullptr, p.data(), 0, &result), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_intersectGeometry(p.data(), nullptr, 0, &result), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_intersectGeometry(p.data(), p.data(), 0, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_intersectPointPoint(p.data(), nullptr, 0, &result), SPATIAL_FAILURE);
+    EXPECT_EQ(result, 7u);
+}
+
+}  // namespace
