@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "comb_geometry.h"
 #include "record_test_builder.h"
 #include "spatialgeom/queries.h"
 
@@ -206,6 +207,47 @@ TEST(Intersect, MembersFoundAfterLongEarlierMembers) {
         {"third polygon member", point({0.75, 0.75, 0}), polygons, 0, 1},
         {"third members of both", lines, polygons, 0, 1},
         {"last point of a multipoint", multiPoint(std::vector<DPoint3d>(300, DPoint3d{-5, -5, -5})), point({-5, -5, -5}), 0, 1},
+    });
+}
+
+// Large geometries whose boxes overlap fully: the indexed search must still
+// find the one close pair and nothing else.
+TEST(Intersect, LargeInterleavedGeometries) {
+    const Record comb = polygon({{testgeometry::combRing(250)}});
+    const Record weaving = line({testgeometry::weavingLine(249)});
+    Vertices gapPoints, gapPointsThenTooth;
+    for (int i = 0; i < 249; ++i) gapPoints.push_back({2.0 * i + 1.5, 5, 0});
+    gapPointsThenTooth = gapPoints;
+    gapPointsThenTooth.push_back({2.0 * 200 + 0.5, 5, 0});
+    expectCases({
+        {"weaving line, tolerance 0", weaving, comb, 0, 0},
+        {"weaving line, tolerance just below 0.5", weaving, comb, 0.4999, 0},
+        {"weaving line, tolerance 0.5", weaving, comb, 0.5, 1},
+        {"weaving line against the comb's outline", weaving, line({testgeometry::combRing(250)}), 0.4999, 0},
+        {"weaving line against the comb's outline, tolerance 0.5", weaving, line({testgeometry::combRing(250)}), 0.5, 1},
+        {"points in every gap", multiPoint(gapPoints), comb, 0.4999, 0},
+        {"points in every gap, then one in a tooth", multiPoint(gapPointsThenTooth), comb, 0, 1},
+        {"point in the last tooth", point({2.0 * 249 + 0.5, 9.5, 0}), comb, 0, 1},
+        {"point in the base below a gap", point({2.0 * 100 + 1.5, 0.5, 0}), comb, 0, 1},
+    });
+}
+
+// Every edge of a star spans much of its box: the edge index must stay
+// small and exact all the same.
+TEST(Intersect, StarOfLongEdges) {
+    Vertices star;
+    const int n = 2000;
+    for (int k = 0; k < n; ++k) {
+        const double angle = 2 * M_PI * k / n, radius = k % 2 == 0 ? 100 : 1;
+        star.push_back({radius * std::cos(angle), radius * std::sin(angle), 3});
+    }
+    const double between = 2 * M_PI * 501 / n;
+    expectCases({
+        {"centre", point({0, 0, 3}), polygon({{star}}), 0, 1},
+        {"a spike's tip", point(star[1000]), polygon({{star}}), 0, 1},
+        {"between two spikes", point({50 * std::cos(between), 50 * std::sin(between), 3}), polygon({{star}}), 0.001, 0},
+        {"above the centre", line({{{0, 0, 4}, {0.5, 0.5, 5}}}), polygon({{star}}), 1, 1},
+        {"above the centre, tolerance below", line({{{0, 0, 4}, {0.5, 0.5, 5}}}), polygon({{star}}), 0.999, 0},
     });
 }
 

@@ -30,7 +30,7 @@ inline constexpr int kParseSyntaxError = 1;
 using ParseMessage = std::array<char, 128>;
 
 // Parses text (which ends at the end of the view). Returns kParseAccepted
-// with the geometries in *out, or kParseSyntaxError when the text is not
+// with the geometries in *out (which must start empty), or kParseSyntaxError when the text is not
 // one geometry or collection of the grammar: the parse stops at the first
 // token that cannot continue such a text, and *message receives
 // "parse error, at or near \"TOKEN\"\n", quoting that token as written

@@ -57,8 +57,9 @@ SPATIALGEOM_API uint32_t spatialWKB_getMultiPolygonRange(const void* geom, DPoin
  * the kind an export names, a record without vertices, or memory that
  * cannot be had. Pairs whose boxes, widened by the tolerance, do not
  * overlap answer 0 before any other test. Each call gathers both records
- * once (about n log n in their vertex counts) and tests only elements
- * whose boxes come within the tolerance of each other. */
+ * once into per-call indexes (time and memory linear in their vertex
+ * counts), then tests only elements whose boxes come within the tolerance
+ * of each other, and stops at the first pair that meets. Reentrant. */
 
 /* Dispatch on a's type code: spatialWKB_intersectGeometry<kind of a>(b, a). */
 SPATIALGEOM_API uint32_t spatialWKB_intersectGeometry(const void* a, const void* b, double tolerance, uint32_t* result);
