@@ -31,8 +31,10 @@ std::string escapeXml(const std::string& text) {
     return escaped;
 }
 
-// SVG's y axis points down: y is negated so that the picture has y up.
-std::string svgPoint(const DPoint3d& p) { return number(p.x) + " " + number(-p.y); }
+// SVG's y axis points down: y is negated so that the picture has y up
+// (adding 0 turns -0 into 0).
+double svgY(double y) { return -y + 0.0; }
+std::string svgPoint(const DPoint3d& p) { return number(p.x) + " " + number(svgY(p.y)); }
 
 std::string pathData(const Outline& outline, const Piece& piece, bool closed) {
     std::string data;
@@ -80,7 +82,7 @@ void writeGeometry(std::FILE* out, const DrawnGeometry& geometry, const Outline&
                 break;
             case PieceKind::kPoint: {
                 const DPoint3d& p = outline.vertices[outline.runs[piece.firstRun].first];
-                element += "<circle cx=\"" + number(p.x) + "\" cy=\"" + number(-p.y) + "\" r=\"" + number(dotRadius) +
+                element += "<circle cx=\"" + number(p.x) + "\" cy=\"" + number(svgY(p.y)) + "\" r=\"" + number(dotRadius) +
                            "\"/>";
                 break;
             }
@@ -102,17 +104,20 @@ void writeSvg(std::FILE* out, const std::vector<DrawnGeometry>& geometries) {
     }
     const double margin = 0.05 * extent.size();
     const double left = extent.empty() ? 0.0 : extent.minX - margin;
-    const double top = extent.empty() ? 0.0 : -extent.maxY - margin;
+    const double top = extent.empty() ? 0.0 : svgY(extent.maxY) - margin;
     const double width = (extent.empty() ? 0.0 : extent.maxX - extent.minX) + 2 * margin;
     const double height = (extent.empty() ? 0.0 : extent.maxY - extent.minY) + 2 * margin;
 
+    // Strokes in user units, a fixed share of the picture: renderers
+    // disagree on non-scaling strokes.
     std::fprintf(out,
                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\" height=\"%s\" viewBox=\"%s %s %s %s\">\n"
-                 "<style>path,circle{stroke-width:1.5px;vector-effect:non-scaling-stroke;stroke-linejoin:round}"
+                 "<style>path,circle{stroke-width:%s;stroke-linejoin:round}"
                  ".polygon{fill-rule:evenodd;fill-opacity:0.35}.line{fill:none}</style>\n",
                  number(std::max(1.0, std::min(8000.0, 800.0 * height / width))).c_str(), number(left).c_str(),
-                 number(top).c_str(), number(width).c_str(), number(height).c_str());
+                 number(top).c_str(), number(width).c_str(), number(height).c_str(),
+                 number(0.002 * extent.size()).c_str());
     // Highlighted geometries last, so that they are drawn on top.
     for (bool highlighted : {false, true}) {
         for (std::size_t i = 0; i < geometries.size(); ++i) {
