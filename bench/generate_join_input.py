@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes a file of random WKT geometries, one per line, for measuring
-`spatialgeom join`: small polygons (a third with a hole), short lines and
-points, spread uniformly over a square sized so that each geometry meets
-about one geometry of another such file.
+`spatialgeom join`: small horizontal polygons (half of them with a hole),
+short lines and points, spread uniformly over a square of side sqrt(COUNT)
+and a thin slab in z, so that with --tolerance 0.1 each geometry meets about
+three geometries of another such file.
 
 usage: generate_join_input.py COUNT SEED OUTPUT
 """
@@ -20,7 +21,7 @@ def square(x, y, z, side):
 
 
 def geometry(rng, extent):
-    x, y, z = rng.uniform(0, extent), rng.uniform(0, extent), rng.uniform(-0.5, 0.5)
+    x, y, z = rng.uniform(0, extent), rng.uniform(0, extent), rng.uniform(-0.05, 0.05)
     kind = rng.randrange(4)
     if kind == 0:
         return "POLYGON((%s))" % coordinates(square(x, y, z, 1.0))
@@ -30,7 +31,7 @@ def geometry(rng, extent):
         points = [(x, y, z)]
         for _ in range(rng.randrange(1, 5)):
             px, py, pz = points[-1]
-            points.append((px + rng.uniform(-0.8, 0.8), py + rng.uniform(-0.8, 0.8), pz + rng.uniform(-0.1, 0.1)))
+            points.append((px + rng.uniform(-0.8, 0.8), py + rng.uniform(-0.8, 0.8), pz + rng.uniform(-0.05, 0.05)))
         return "LINESTRING(%s)" % coordinates(points)
     return "POINT(%.6f %.6f %.6f)" % (x, y, z)
 
@@ -40,7 +41,7 @@ def main():
         sys.exit(__doc__)
     count, seed, output = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
     rng = random.Random(seed)
-    extent = 1.1 * math.sqrt(count)
+    extent = math.sqrt(count)
     with open(output, "w") as out:
         for _ in range(count):
             out.write(geometry(rng, extent) + "\n")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Measures `spatialgeom join` on generated inputs of growing size and prints
+# Measures `spatialgeom join --tolerance 0.1` on generated inputs of growing
+# size (bench/generate_join_input.py) and prints
 # a Markdown table (wall time, CPU time, peak memory, pairs found).
 # usage: bench/measure_join.sh [TOOL] [SIZES...]
 #   TOOL defaults to build/tools/spatialgeom; SIZES to 10000 100000 1000000.
@@ -19,7 +20,7 @@ for size in "${sizes[@]}"; do
   python3 bench/generate_join_input.py "$size" 2 "$work/b.wkt"
   for threads in 1 "$(nproc)"; do
     /usr/bin/time -f "%e %U %S %M" -o "$work/time" \
-      "$tool" join "$work/a.wkt" "$work/b.wkt" --threads "$threads" > "$work/pairs"
+      "$tool" join "$work/a.wkt" "$work/b.wkt" --tolerance 0.1 --threads "$threads" > "$work/pairs"
     awk -v size="$size" -v threads="$threads" -v pairs="$(wc -l < "$work/pairs")" \
       '{ printf "| %s | %s | %s | %.2f | %d | %s |\n", size, threads, $1, $2 + $3, $4 / 1024, pairs }' "$work/time"
   done
