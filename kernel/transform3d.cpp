@@ -29,16 +29,6 @@ DVec3d applyLinear(const transform& t, const DVec3d& v) {
 
 DPoint3d applyAffine(const transform& t, const DPoint3d& p) { return applyLinear(t, p) + translationOf(t); }
 
-// The unit vector along v. v is first divided by its largest component, so
-// that vectors whose squared length would overflow or underflow (components
-// near 1e200 or 1e-200) still give an accurate direction. False, *out
-// untouched, for the zero vector and for non-finite components.
-bool unitVector(const DVec3d& v, DVec3d* out) {
-    const double largest = std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
-    if (!(largest > 0.0) || !std::isfinite(largest)) return false;
-    return normalize(DVec3d{v.x / largest, v.y / largest, v.z / largest}, out);
-}
-
 // The transform with linear part m that keeps `fixed` in place.
 transform fixingPoint(const rotMatrix& m, const DPoint3d& fixed) {
     transform result;
@@ -75,7 +65,7 @@ void cvgTransform_initFromTranslation(transform* out, const DVec3d& translation)
 bool cvgTransform_initFromLineAndRotationAngle(transform* out, const DPoint3d& point0, const DPoint3d& point1,
                                                double angle) {
     DVec3d u;
-    if (!unitVector(point1 - point0, &u)) {
+    if (!normalize(point1 - point0, &u)) {
         cvgTransform_initIdentity(out);
         return false;
     }
@@ -92,7 +82,7 @@ bool cvgTransform_initFromLineAndRotationAngle(transform* out, const DPoint3d& p
 
 bool cvgTransform_initFromMirrorPlane(transform* out, const DPoint3d& planePoint, const DVec3d& planeNormal) {
     DVec3d n;
-    if (!unitVector(planeNormal, &n)) {
+    if (!normalize(planeNormal, &n)) {
         cvgTransform_initIdentity(out);
         return false;
     }

@@ -1,8 +1,8 @@
 // Vector arithmetic on DPoint3d, the building block of every kernel
-// operation. All functions are exact IEEE double arithmetic without hidden
-// tolerances; magnitudes use std::hypot-free sqrt of the dot product.
+// operation: plain IEEE double arithmetic without hidden tolerances.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 #include "spatialgeom/types.h"
@@ -22,12 +22,15 @@ constexpr DVec3d cross(const DVec3d& a, const DVec3d& b) {
 }
 inline double magnitude(const DVec3d& a) { return std::sqrt(dot(a, a)); }
 
-// a / |a|; the zero vector (and a vector whose length underflows) gives
-// false and leaves *out untouched.
+// The unit vector along a. a is first divided by its largest component, so
+// that vectors whose squared length would overflow or underflow (components
+// near 1e200 or 1e-200) still give an accurate direction. False, *out
+// untouched, for the zero vector and for non-finite components.
 inline bool normalize(const DVec3d& a, DVec3d* out) {
-    const double length = magnitude(a);
-    if (!(length > 0.0) || !std::isfinite(length)) return false;
-    *out = (1.0 / length) * a;
+    const double largest = std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(a.z)});
+    if (!(largest > 0.0) || !std::isfinite(largest)) return false;
+    const DVec3d scaled{a.x / largest, a.y / largest, a.z / largest};
+    *out = (1.0 / magnitude(scaled)) * scaled;
     return true;
 }
 
