@@ -29,8 +29,8 @@ int runEncode(CommandLine& arguments) {
 }
 
 int runDecode(CommandLine& arguments) {
-    if (arguments.takeFlag("--precision")) {
-        spatialWKT_setPrecision(static_cast<int32_t>(parseCount(arguments.takeValue("--precision"), "--precision", 1, 17)));
+    while (arguments.takeFlag("--precision")) {
+        spatialWKT_setPrecision(parsePrecision(arguments.takeValue("--precision")));
     }
     expectNoMoreArguments(arguments);
     const std::string bytes = readInput("-");

@@ -53,6 +53,10 @@ std::uint32_t parseCount(std::string_view text, std::string_view option, std::ui
     return value;
 }
 
+std::int32_t parsePrecision(std::string_view text) {
+    return static_cast<std::int32_t>(parseCount(text, "--precision", 1, 17));
+}
+
 std::vector<double> parseNumberList(std::string_view text, std::size_t count, std::string_view option) {
     std::vector<double> numbers;
     while (true) {

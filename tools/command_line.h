@@ -42,6 +42,8 @@ double parseTolerance(std::string_view text);
 // A count in [minimum, maximum].
 std::uint32_t parseCount(std::string_view text, std::string_view option, std::uint32_t minimum,
                          std::uint32_t maximum);
+// --precision: significant digits of written numbers, 1 to 17.
+std::int32_t parsePrecision(std::string_view text);
 // Exactly `count` numbers separated by commas.
 std::vector<double> parseNumberList(std::string_view text, std::size_t count, std::string_view option);
 // "X,Y,Z".

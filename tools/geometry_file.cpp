@@ -1,5 +1,6 @@
 #include "tools/geometry_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -12,6 +13,8 @@ namespace spatialgeom::tool {
 namespace {
 
 constexpr std::size_t kLinesPerChunk = 512;
+// A file that is no WKT at all should not flood the terminal.
+constexpr std::size_t kMostReportedLines = 100;
 
 bool isBlank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
 
@@ -61,8 +64,13 @@ GeometryFile loadGeometryFile(const std::string& path, std::uint32_t threads) {
 }
 
 void reportLineErrors(const GeometryFile& file) {
-    for (const LineError& error : file.errors) {
+    const std::size_t shown = std::min(file.errors.size(), kMostReportedLines);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const LineError& error = file.errors[i];
         std::fprintf(stderr, "%s:%zu: %s\n", file.path.c_str(), error.line, error.message.c_str());
+    }
+    if (file.errors.size() > shown) {
+        std::fprintf(stderr, "%s: %zu more lines refused\n", file.path.c_str(), file.errors.size() - shown);
     }
 }
 

@@ -28,7 +28,8 @@ struct GeometryFile {
 // errors with the parser's message.
 GeometryFile loadGeometryFile(const std::string& path, std::uint32_t threads);
 
-// Prints each refused line as "path:line: message" on standard error.
+// Prints the first 100 refused lines as "path:line: message" on standard
+// error, then how many more there are.
 void reportLineErrors(const GeometryFile& file);
 
 }  // namespace spatialgeom::tool

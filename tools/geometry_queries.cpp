@@ -8,7 +8,9 @@
 namespace spatialgeom::tool {
 namespace {
 
-bool isCollection(const void* record) { return recordType(static_cast<const Byte*>(record)) == SPATIAL_TYPE_COLLECTION; }
+bool isCollection(const void* record) {
+    return recordType(static_cast<const Byte*>(record)) == SPATIAL_TYPE_COLLECTION;
+}
 
 // Calls visit(member) for each member while it returns false; true when one
 // returned true.

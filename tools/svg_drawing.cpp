@@ -82,8 +82,8 @@ void writeGeometry(std::FILE* out, const DrawnGeometry& geometry, const Outline&
                 break;
             case PieceKind::kPoint: {
                 const DPoint3d& p = outline.vertices[outline.runs[piece.firstRun].first];
-                element += "<circle cx=\"" + number(p.x) + "\" cy=\"" + number(svgY(p.y)) + "\" r=\"" + number(dotRadius) +
-                           "\"/>";
+                element += "<circle cx=\"" + number(p.x) + "\" cy=\"" + number(svgY(p.y)) + "\" r=\"" +
+                           number(dotRadius) + "\"/>";
                 break;
             }
         }

@@ -28,7 +28,8 @@ transform translation(std::string_view text) {
 transform scaling(std::string_view text) {
     const std::size_t at = text.find('@');
     const DPoint3d factors = parsePoint(text.substr(0, at), "--scale");
-    const DPoint3d fixed = at == std::string_view::npos ? DPoint3d{0, 0, 0} : parsePoint(text.substr(at + 1), "--scale");
+    const DPoint3d fixed =
+        at == std::string_view::npos ? DPoint3d{0, 0, 0} : parsePoint(text.substr(at + 1), "--scale");
     transform t;
     transform_initScale(&t, &factors, &fixed);
     return t;
@@ -63,7 +64,9 @@ transform mirror(std::string_view text) {
 // Transforms a record of any kind in place; collections member by member.
 bool transformRecord(const transform& t, void* record) {
     Byte* bytes = static_cast<Byte*>(record);
-    if (recordType(bytes) != SPATIAL_TYPE_COLLECTION) return spatialWKB_transformGeometry(&t, record) == SPATIAL_SUCCESS;
+    if (recordType(bytes) != SPATIAL_TYPE_COLLECTION) {
+        return spatialWKB_transformGeometry(&t, record) == SPATIAL_SUCCESS;
+    }
     return forEachMember(bytes, [&](const Byte* member) { return transformRecord(t, mutableAt(member)); });
 }
 
@@ -88,7 +91,7 @@ int runTransform(CommandLine& arguments) {
         } else if (arguments.takeFlag("--mirror")) {
             then(mirror(arguments.takeValue("--mirror")));
         } else if (arguments.takeFlag("--precision")) {
-            spatialWKT_setPrecision(static_cast<int32_t>(parseCount(arguments.takeValue("--precision"), "--precision", 1, 17)));
+            spatialWKT_setPrecision(parsePrecision(arguments.takeValue("--precision")));
         } else if (source.empty()) {
             source = arguments.takePositional();
         } else {

@@ -104,7 +104,8 @@ TEST(ToolTransform, KeepsHolesAndCollectionMembers) {
     const ToolRun polygon = runTool({"transform", "--translate", "10,0,0", kSquareWithHole});
     EXPECT_EQ(polygon.exitStatus, 0) << polygon.err;
     EXPECT_EQ(polygon.out, "polygon((10 0 0,14 0 0,14 4 0,10 4 0,10 0 0),(11 1 0,13 1 0,13 3 0,11 3 0,11 1 0))\n");
-    const ToolRun collection = runTool({"transform", "--scale", "2,2,2", "GEOMETRYCOLLECTION(POINT(1 1 1),POINT(2 2 2))"});
+    const ToolRun collection =
+        runTool({"transform", "--scale", "2,2,2", "GEOMETRYCOLLECTION(POINT(1 1 1),POINT(2 2 2))"});
     EXPECT_EQ(collection.exitStatus, 0) << collection.err;
     EXPECT_EQ(collection.out, "geometrycollection(point(2 2 2),point(4 4 4))\n");
 }

@@ -54,6 +54,17 @@ TEST(ToolJoin, ReportsAndSkipsBadLines) {
     EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
 }
 
+TEST(ToolJoin, SummarisesAFileThatIsNoWkt) {
+    std::string noise;
+    for (int i = 0; i < 150; ++i) noise += "\x01\x02 binary " + std::to_string(i) + "\n";
+    const std::string path = temporaryFile("noise.wkt", noise);
+    const ToolRun run = runTool({"join", path, examplePath("a.wkt")});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(occurrences(run.err, "\n"), 101u);
+    EXPECT_NE(run.err.find(path + ": 50 more lines refused\n"), std::string::npos) << run.err;
+}
+
 // Random small polygons, lines and points in a square of side `side`.
 std::string randomGeometries(std::mt19937& random, std::size_t count, double side) {
     std::uniform_real_distribution<double> position(0.0, side);
