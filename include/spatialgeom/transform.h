@@ -16,7 +16,9 @@ SPATIALGEOM_EXTERN_C_BEGIN
 SPATIALGEOM_API uint32_t transform_degrees2radians(double degrees, double* out);
 /* *out = radians * (180 / pi); 32768 when out is null. */
 SPATIALGEOM_API uint32_t transform_radians2degrees(double radians, double* out);
+/* *out = the identity (unit matrix, zero translation). */
 SPATIALGEOM_API uint32_t transform_initIdentity(transform* out);
+/* *out = the shift by *translation (unit matrix). */
 SPATIALGEOM_API uint32_t transform_initTranslation(transform* out, const DPoint3d* translation);
 /* Scaling by (scale->x, scale->y, scale->z) about fixedPoint. */
 SPATIALGEOM_API uint32_t transform_initScale(transform* out, const DPoint3d* scale, const DPoint3d* fixedPoint);
