@@ -1,11 +1,13 @@
 #include "tools/spatial_join.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "tools/box_tree.h"
 #include "tools/geometry_queries.h"
 #include "tools/parallel.h"
 #include "tools/progress_bar.h"
+#include "tools/tool_error.h"
 
 namespace spatialgeom::tool {
 namespace {
@@ -40,6 +42,8 @@ BoxedRecords boxesOf(const RecordList& records, std::uint32_t threads) {
 
 std::vector<MeetingPair> meetingPairs(const RecordList& first, const RecordList& second, double tolerance,
                                       std::uint32_t threads) {
+    constexpr std::size_t kMostRecords = std::numeric_limits<std::uint32_t>::max();
+    if (first.size() > kMostRecords || second.size() > kMostRecords) throw inputError("too many geometries to join");
     const BoxedRecords probes = boxesOf(first, threads);
     const BoxedRecords indexed = boxesOf(second, threads);
     const BoxTree tree(indexed.boxes, indexed.ids);

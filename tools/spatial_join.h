@@ -16,7 +16,8 @@ using RecordList = std::vector<const void*>;
 using MeetingPair = std::pair<std::uint32_t, std::uint32_t>;
 
 // The meeting pairs sorted by first then second index. A list may be
-// joined with itself (every record then meets itself).
+// joined with itself (every record then meets itself). inputError for
+// lists longer than 2^32 - 1.
 std::vector<MeetingPair> meetingPairs(const RecordList& first, const RecordList& second, double tolerance,
                                       std::uint32_t threads);
 
