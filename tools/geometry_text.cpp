@@ -19,11 +19,12 @@ std::string parserMessage(int32_t status) {
     return message;
 }
 
-// Calls the parser; unexpected characters are refused first.
-int32_t parseChecked(std::string_view text, Record* record, std::string* error) {
+// Calls the parser; unexpected characters are refused first. The message
+// is fetched only when error is not null.
+void parseChecked(std::string_view text, Record* record, std::string* error) {
     if (const auto offset = firstUnexpectedCharacter(text)) {
         if (error) *error = describeUnexpectedCharacter(text, *offset);
-        return -1;
+        return;
     }
     void* geometry = nullptr;
     const int32_t status = spatialParse_string(text.data(), &geometry);
@@ -32,12 +33,12 @@ int32_t parseChecked(std::string_view text, Record* record, std::string* error) 
     } else if (error) {
         *error = parserMessage(status);
     }
-    return status;
 }
 
 // An upper bound on the text of a record of `bytes` bytes: a vertex takes
 // 24 bytes and at most three numbers of 8 + precision characters and six
-// separators and parentheses; every other 8 bytes at most a keyword and two parentheses.
+// separators and parentheses; every other 8 bytes at most a keyword, two
+// parentheses and a comma.
 std::size_t textBound(uint32_t bytes) {
     int32_t precision = spatialWKT_getPrecision();
     if (precision <= 0) precision = 6;
