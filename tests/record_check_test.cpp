@@ -3,7 +3,7 @@
 // whatever it accepts is safe to hand to every other export.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <limits>
 #include <random>
 
 #include "record_exercise.h"
@@ -154,6 +154,25 @@ TEST(RecordCheck, HugeCountsOfEmptyElementsEndWithTheBytes) {
     EXPECT_EQ(spatialWKB_checkRecord(line.data(), size), SPATIAL_FAILURE);
 }
 
+// Coordinates are not the checker's business: infinities, NaN and the
+// extremes of the doubles pass it, and every export must cope with them.
+TEST(RecordCheck, AcceptedRecordsWithExtremeCoordinatesAreSafeToUse) {
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    const double big = std::numeric_limits<double>::max(), tiny = std::numeric_limits<double>::denorm_min();
+    const double extremes[] = {inf, -inf, nan, big, -big, tiny, -tiny, 1e154, 0.0};
+    const PartnerRecords partners;
+    for (const Bytes& original : sampleRecords()) {
+        for (std::uint32_t offset = 16; offset + 8 <= original.size; offset += 8) {
+            for (double extreme : extremes) {
+                Bytes bytes = original;
+                std::memcpy(bytes.data() + offset, &extreme, sizeof extreme);
+                if (bytes.check() != SPATIAL_SUCCESS) continue;  // a count word was overwritten
+                EXPECT_TRUE(exerciseRecord(bytes.words.data(), partners)) << offset;
+            }
+        }
+    }
+}
+
 // Whatever the checker accepts must be safe to read, size, copy, range,
 // transform, write and intersect (the sanitizer build turns any stray read
 // into a failure), and its size must agree with the checker's walk.
@@ -163,7 +182,7 @@ TEST(RecordCheck, AcceptedMutationsAreSafeToUse) {
     std::size_t accepted = 0;
     for (const Bytes& original : sampleRecords()) {
         std::uniform_int_distribution<std::uint32_t> offset(0, original.size - 1);
-        for (int trial = 0; trial < 1500; ++trial) {
+        for (int trial = 0; trial < 600; ++trial) {
             Bytes bytes = original;
             for (int flips = 1 + trial % 3; flips > 0; --flips)
                 bytes.data()[offset(random)] = static_cast<std::uint8_t>(trial % 2 ? random() : random() % 4);
@@ -172,7 +191,7 @@ TEST(RecordCheck, AcceptedMutationsAreSafeToUse) {
             EXPECT_TRUE(exerciseRecord(bytes.words.data(), partners)) << "trial " << trial;
         }
     }
-    EXPECT_GT(accepted, 1000u);
+    EXPECT_GT(accepted, 400u);
 }
 
 }  // namespace
