@@ -38,10 +38,56 @@ std::int64_t decimalExponent(std::string_view token) {
     return exponent;
 }
 
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestExactPower = 22;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+
+// The value of a token with at most one leading minus sign when its
+// significant digits form an integer m <= 2^53 and its decimal scale e
+// satisfies |e| <= 22: m and 10^|e| are exact doubles, so m * 10^e (one
+// multiplication or division, correctly rounded) is the value strtod
+// reads. nullopt for other tokens, which take the general conversion.
+std::optional<double> exactlyRoundedShortDecimal(std::string_view token) {
+    std::size_t i = 0;
+    const bool negative = token[0] == '-';
+    i += negative;
+    std::uint64_t digits = 0;
+    int significant = 0, scale = 0;
+    bool fraction = false;
+    for (; i < token.size(); ++i) {
+        const char c = token[i];
+        if (c == '.') {
+            fraction = true;
+            continue;
+        }
+        if (!isDigit(c)) break;
+        scale -= fraction;
+        if (digits == 0 && c == '0') continue;
+        if (++significant > 19) return std::nullopt;
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (i < token.size()) {  // [eE][+-][0-9]+
+        const bool negativeExponent = token[i + 1] == '-';
+        int exponent = 0;
+        for (i += 2; i < token.size(); ++i) {
+            exponent = exponent * 10 + (token[i] - '0');
+            if (exponent > 1000) return std::nullopt;
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    if (digits == 0) return negative ? -0.0 : 0.0;
+    if (digits > kLargestExactInteger || scale < -kLargestExactPower || scale > kLargestExactPower) return std::nullopt;
+    const double magnitude = static_cast<double>(digits);
+    const double value = scale >= 0 ? magnitude * kExactPowersOfTen[scale] : magnitude / kExactPowersOfTen[-scale];
+    return negative ? -value : value;
+}
+
 }  // namespace
 
 std::optional<double> numberTokenValue(std::string_view token) {
-    if (token.starts_with("--")) return std::nullopt;
+    if (token.size() >= 2 && token[0] == '-' && token[1] == '-') return std::nullopt;
+    if (const std::optional<double> value = exactlyRoundedShortDecimal(token)) return value;
     double value = 0.0;
     const std::errc error = std::from_chars(token.data(), token.data() + token.size(), value).ec;
     if (error == std::errc::result_out_of_range) {

@@ -56,6 +56,10 @@ Token numberToken(std::string_view matched) {
 }
 
 std::optional<Token> keywordToken(std::string_view text) {
+    switch (text[0]) {
+        case 'P': case 'L': case 'M': case 'G': case 'p': case 'l': case 'm': case 'g': break;
+        default: return std::nullopt;
+    }
     for (const Keyword& keyword : kKeywords) {
         for (std::string_view form : {keyword.upper, keyword.lower}) {
             if (text.starts_with(form)) return Token{keyword.kind, text.substr(0, form.size()), 0.0};
@@ -90,6 +94,10 @@ std::size_t unmatchedLength(std::string_view text) {
 
 Token WktScanner::next() {
     while (position_ < text_.size()) {
+        if (isBlank(text_[position_])) {  // matches no rule and is skipped quietly
+            ++position_;
+            continue;
+        }
         const std::string_view rest = text_.substr(position_);
         if (const std::optional<Token> token = matchToken(rest)) {
             position_ += token->text.size();
