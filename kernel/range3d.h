@@ -31,8 +31,8 @@ inline double cvgDouble_nextUp(double v) {
 inline double cvgDouble_nextDown(double v) { return -cvgDouble_nextUp(-v); }
 
 // std::fmin and std::fmax for unordered arguments: a signalling NaN gives a
-// quiet NaN, a quiet NaN the other argument.
-inline double cvgDouble_unorderedMinMax(double a, double b) {
+// quiet NaN, a quiet NaN the other argument. Out of line: NaNs are rare.
+[[gnu::cold, gnu::noinline]] inline double cvgDouble_unorderedMinMax(double a, double b) {
     const auto signalling = [](double v) {
         const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
         return (bits & 0x7ff0000000000000u) == 0x7ff0000000000000u && (bits & 0x000fffffffffffffu) != 0 &&
@@ -68,6 +68,19 @@ inline DRange3d cvgDRange3d_widened(const DRange3d& box, double distance) {
 inline DRange3d cvgDRange3d_initFrom2Points(const DPoint3d& a, const DPoint3d& b) {
     return {{cvgDouble_min(a.x, b.x), cvgDouble_min(a.y, b.y), cvgDouble_min(a.z, b.z)},
             {cvgDouble_max(a.x, b.x), cvgDouble_max(a.y, b.y), cvgDouble_max(a.z, b.z)}};
+}
+
+// cvgDRange3d_checkOverlap(cvgDRange3d_widened(cvgDRange3d_initFrom2Points(
+// a, b), distance), query), one axis at a time: cheaper when most segments
+// miss the query on their first axis.
+inline bool cvgDRange3d_widenedSegmentOverlaps(const DPoint3d& a, const DPoint3d& b, double distance,
+                                               const DRange3d& query) {
+    const auto axisOverlaps = [&](double p, double q, double low, double high) {
+        return cvgDouble_nextDown(cvgDouble_min(p, q) - distance) <= high &&
+               low <= cvgDouble_nextUp(cvgDouble_max(p, q) + distance);
+    };
+    return axisOverlaps(a.x, b.x, query.low.x, query.high.x) && axisOverlaps(a.y, b.y, query.low.y, query.high.y) &&
+           axisOverlaps(a.z, b.z, query.low.z, query.high.z);
 }
 
 }  // namespace Corvane

@@ -147,9 +147,8 @@ bool PreparedPolygon::boundaryMeets(const DSegment3d& segment) {
             box, [&](std::uint32_t i) { return !segmentsWithin(edgeSegment(edges_[i]), segment, tolerance_); });
     scannedEdges_ += edgeCount_;
     return !forEachEdge([&](const Edge& e) {
-        const DRange3d edgeBox =
-            Corvane::cvgDRange3d_widened(Corvane::cvgDRange3d_initFrom2Points(feet_[e.from], feet_[e.to]), tolerance_);
-        return !Corvane::cvgDRange3d_checkOverlap(edgeBox, box) || !segmentsWithin(edgeSegment(e), segment, tolerance_);
+        return !Corvane::cvgDRange3d_widenedSegmentOverlaps(feet_[e.from], feet_[e.to], tolerance_, box) ||
+               !segmentsWithin(edgeSegment(e), segment, tolerance_);
     });
 }
 

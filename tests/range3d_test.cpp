@@ -57,4 +57,17 @@ TEST(RangeRounding, WidenedBoxHoldsEveryPointWithinTheDistance) {
     EXPECT_TRUE(cvgDRange3d_checkOverlap(widened, box));
 }
 
+TEST(RangeRounding, SegmentOverlapMatchesTheWidenedBox) {
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> coordinate(-2.0, 2.0);
+    const auto point = [&] { return DPoint3d{coordinate(random), coordinate(random), coordinate(random)}; };
+    for (int i = 0; i < 20000; ++i) {
+        const DPoint3d a = point(), b = i % 3 == 0 ? a : point(), q0 = point(), q1 = i % 2 ? q0 : point();
+        const DRange3d query = cvgDRange3d_initFrom2Points(q0, q1);
+        const double distance = i % 4 == 0 ? 0.0 : std::fabs(coordinate(random)) / 4;
+        EXPECT_EQ(cvgDRange3d_widenedSegmentOverlaps(a, b, distance, query),
+                  cvgDRange3d_checkOverlap(cvgDRange3d_widened(cvgDRange3d_initFrom2Points(a, b), distance), query));
+    }
+}
+
 }  // namespace
