@@ -184,6 +184,13 @@ bool PreparedPolygon::interiorMeetsPoint(const DPoint3d& p) {
 void PreparedPolygon::countRayCrossings(const DPoint3d& foot) {
     const int u = (droppedAxis_ + 1) % 3, v = (droppedAxis_ + 2) % 3;
     const auto flipCrossed = [&](const Edge& e, bool alongU, bool positive) {
+        // Edges not straddling the ray's line cross no ray on it (tested
+        // here first: most edges do not).
+        const int across = alongU ? v : u;
+        const double from = Corvane::cvgDPoint3d_coordinate(feet_[e.from], across);
+        const double to = Corvane::cvgDPoint3d_coordinate(feet_[e.to], across);
+        const double at = Corvane::cvgDPoint3d_coordinate(foot, across);
+        if ((from > at) == (to > at)) return true;
         if (Corvane::cvgGeom_edgeCrossesAxisRay(feet_[e.from], feet_[e.to], foot, alongU ? u : v, alongU ? v : u, positive) &&
             (parity_[e.ring] ^= 1))
             oddRings_.push_back(e.ring);

@@ -58,12 +58,10 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// The decimal digits of n < 10^19 (no sign, no leading zero) at digits;
-// returns their count. (std::to_chars for integers would export its digit
-// table from the library.)
-int writeDigits(std::uint64_t n, char* digits) {
-    int count = 1;
-    for (std::uint64_t power = 10; count < 19 && n >= power; power *= 10) ++count;
+// The count decimal digits of n (10^(count-1) <= n < 10^count) at digits.
+// (std::to_chars for integers would export its digit table from the
+// library.)
+void writeDigits(std::uint64_t n, int count, char* digits) {
     char* at = digits + count;
     while (n >= 100) {
         at -= 2;
@@ -75,7 +73,13 @@ int writeDigits(std::uint64_t n, char* digits) {
     } else {
         at[-1] = static_cast<char>('0' + n);
     }
-    return count;
+}
+
+// A nearest integer to x >= 0 (either one at a tie), inline below 2^52
+// where adding and removing 2^52 rounds to an integer exactly.
+double roundToInteger(double x) {
+    constexpr double kIntegerSpacing = 0x1p52;
+    return x < kIntegerSpacing ? (x + kIntegerSpacing) - kIntegerSpacing : std::round(x);
 }
 
 // Why the shortcuts are exact: for a normal double v and a decimal D of at
@@ -98,7 +102,7 @@ std::string_view formatScaledDecimal(double value, std::int32_t precision, Numbe
         const int scale = precision - 1 - exponent;
         if (scale < -kLargestExactPower || scale > kLargestExactPower) return {};
         const double power = kExactPowersOfTen[std::abs(scale)];
-        const double rounded = std::round(scale >= 0 ? magnitude * power : magnitude / power);
+        const double rounded = roundToInteger(scale >= 0 ? magnitude * power : magnitude / power);
         if (rounded > highest) {
             ++exponent;
             continue;
@@ -109,7 +113,8 @@ std::string_view formatScaledDecimal(double value, std::int32_t precision, Numbe
         }
         if ((scale >= 0 ? rounded / power : rounded * power) != magnitude) return {};
         char digits[24];
-        int count = writeDigits(static_cast<std::uint64_t>(rounded), digits);
+        int count = rounded == highest ? precision + 1 : precision;
+        writeDigits(static_cast<std::uint64_t>(rounded), count, digits);
         const int decimalExponent = count - 1 - scale;
         while (count > 1 && digits[count - 1] == '0') --count;
         return placeDigits(value < 0.0, digits, count, decimalExponent, precision, scratch);
