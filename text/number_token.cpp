@@ -43,51 +43,35 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 constexpr int kLargestExactPower = 22;
 constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
 
-// The value of a token with at most one leading minus sign when its
-// significant digits form an integer m <= 2^53 and its decimal scale e
-// satisfies |e| <= 22: m and 10^|e| are exact doubles, so m * 10^e (one
-// multiplication or division, correctly rounded) is the value strtod
-// reads. nullopt for other tokens, which take the general conversion.
-std::optional<double> exactlyRoundedShortDecimal(std::string_view token) {
-    std::size_t i = 0;
-    const bool negative = token[0] == '-';
-    i += negative;
+// A decimal gathered while scanning: its significant digits as an integer
+// (while they fit 19 digits) and the power of ten that scales them.
+struct ShortDecimal {
     std::uint64_t digits = 0;
-    int significant = 0, scale = 0;
-    bool fraction = false;
-    for (; i < token.size(); ++i) {
-        const char c = token[i];
-        if (c == '.') {
-            fraction = true;
-            continue;
-        }
-        if (!isDigit(c)) break;
-        scale -= fraction;
-        if (digits == 0 && c == '0') continue;
-        if (++significant > 19) return std::nullopt;
-        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (i < token.size()) {  // [eE][+-][0-9]+
-        const bool negativeExponent = token[i + 1] == '-';
-        int exponent = 0;
-        for (i += 2; i < token.size(); ++i) {
-            exponent = exponent * 10 + (token[i] - '0');
-            if (exponent > 1000) return std::nullopt;
-        }
-        scale += negativeExponent ? -exponent : exponent;
-    }
-    if (digits == 0) return negative ? -0.0 : 0.0;
-    if (digits > kLargestExactInteger || scale < -kLargestExactPower || scale > kLargestExactPower) return std::nullopt;
-    const double magnitude = static_cast<double>(digits);
-    const double value = scale >= 0 ? magnitude * kExactPowersOfTen[scale] : magnitude / kExactPowersOfTen[-scale];
-    return negative ? -value : value;
-}
+    int significant = 0;
+    int scale = 0;
 
-}  // namespace
+    void add(char c) {
+        if (digits == 0 && c == '0') return;  // leading zeros are not significant
+        if (++significant <= 19) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    }
 
-std::optional<double> numberTokenValue(std::string_view token) {
-    if (token.size() >= 2 && token[0] == '-' && token[1] == '-') return std::nullopt;
-    if (const std::optional<double> value = exactlyRoundedShortDecimal(token)) return value;
+    // When the digits form an integer m <= 2^53 and |scale| <= 22, m and
+    // 10^|scale| are exact doubles, so m * 10^scale (one multiplication or
+    // division, correctly rounded) is the value strtod reads. nullopt
+    // otherwise: the general conversion decides.
+    std::optional<double> exactValue(bool negative) const {
+        if (digits == 0 && significant == 0) return negative ? -0.0 : 0.0;
+        if (significant > 19 || digits > kLargestExactInteger || scale < -kLargestExactPower ||
+            scale > kLargestExactPower)
+            return std::nullopt;
+        const double magnitude = static_cast<double>(digits);
+        const double value = scale >= 0 ? magnitude * kExactPowersOfTen[scale] : magnitude / kExactPowersOfTen[-scale];
+        return negative ? -value : value;
+    }
+};
+
+// The general conversion of a token with at most one leading minus sign.
+std::optional<double> convertedValue(std::string_view token) {
     double value = 0.0;
     const std::errc error = std::from_chars(token.data(), token.data() + token.size(), value).ec;
     if (error == std::errc::result_out_of_range) {
@@ -97,5 +81,42 @@ std::optional<double> numberTokenValue(std::string_view token) {
     if (error != std::errc{}) return std::nullopt;
     return value;
 }
+
+}  // namespace
+
+NumberScan scanNumber(std::string_view text) {
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    while (i < size && text[i] == '-') ++i;
+    const std::size_t minusSigns = i;
+    ShortDecimal decimal;
+    for (; i < size && isDigit(text[i]); ++i) decimal.add(text[i]);
+    if (i == minusSigns) return {};
+    if (i < size && text[i] == '.') {
+        for (++i; i < size && isDigit(text[i]); ++i) {
+            decimal.add(text[i]);
+            --decimal.scale;
+        }
+    }
+    const bool exponentFollows = i + 2 < size && (text[i] == 'e' || text[i] == 'E') &&
+                                 (text[i + 1] == '+' || text[i + 1] == '-') && isDigit(text[i + 2]);
+    bool exponentFits = true;
+    if (exponentFollows) {
+        const bool negative = text[i + 1] == '-';
+        int exponent = 0;
+        for (i += 2; i < size && isDigit(text[i]); ++i) {
+            exponent = std::min(exponent * 10 + (text[i] - '0'), 100000);
+            exponentFits = exponentFits && exponent < 100000;
+        }
+        decimal.scale += negative ? -exponent : exponent;
+    }
+    NumberScan scan{i, std::nullopt};
+    if (minusSigns >= 2) return scan;  // "--1" has no value
+    if (exponentFits) scan.value = decimal.exactValue(minusSigns == 1);
+    if (!scan.value) scan.value = convertedValue(text.substr(0, i));
+    return scan;
+}
+
+std::optional<double> numberTokenValue(std::string_view token) { return scanNumber(token).value; }
 
 }  // namespace spatialgeom

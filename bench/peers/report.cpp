@@ -25,7 +25,10 @@ std::string figure(double value) {
 std::string firstLineStarting(const char* path, const std::string& prefix) {
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);)
-        if (line.starts_with(prefix)) return line.substr(line.find(':') + 1);
+        if (line.starts_with(prefix)) {
+            const std::size_t value = line.find_first_not_of(" \t", line.find(':') + 1);
+            return " " + (value == std::string::npos ? std::string() : line.substr(value));
+        }
     return " unknown";
 }
 
