@@ -48,6 +48,8 @@ public:
 
 private:
     void add(const DPoint3d& start, const DPoint3d& end);
+    // Room for count more segments, growing geometrically.
+    void reserveMore(std::size_t count);
     void buildGrid();
 
     double tolerance_;

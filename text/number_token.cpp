@@ -43,32 +43,23 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 constexpr int kLargestExactPower = 22;
 constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
 
-// A decimal gathered while scanning: its significant digits as an integer
-// (while they fit 19 digits) and the power of ten that scales them.
-struct ShortDecimal {
-    std::uint64_t digits = 0;
-    int significant = 0;
-    int scale = 0;
+// The value strtod reads for digits x 10^scale when digits <= 2^53 and
+// |scale| <= 22: both are exact doubles, so one multiplication or
+// division, correctly rounded, gives it. nullopt otherwise: the general
+// conversion decides.
+std::optional<double> exactValue(std::uint64_t digits, int scale, bool negative) {
+    if (digits == 0) return negative ? -0.0 : 0.0;
+    if (digits > kLargestExactInteger || scale < -kLargestExactPower || scale > kLargestExactPower) return std::nullopt;
+    const double magnitude = static_cast<double>(digits);
+    const double value = scale >= 0 ? magnitude * kExactPowersOfTen[scale] : magnitude / kExactPowersOfTen[-scale];
+    return negative ? -value : value;
+}
 
-    void add(char c) {
-        if (digits == 0 && c == '0') return;  // leading zeros are not significant
-        if (++significant <= 19) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-
-    // When the digits form an integer m <= 2^53 and |scale| <= 22, m and
-    // 10^|scale| are exact doubles, so m * 10^scale (one multiplication or
-    // division, correctly rounded) is the value strtod reads. nullopt
-    // otherwise: the general conversion decides.
-    std::optional<double> exactValue(bool negative) const {
-        if (digits == 0 && significant == 0) return negative ? -0.0 : 0.0;
-        if (significant > 19 || digits > kLargestExactInteger || scale < -kLargestExactPower ||
-            scale > kLargestExactPower)
-            return std::nullopt;
-        const double magnitude = static_cast<double>(digits);
-        const double value = scale >= 0 ? magnitude * kExactPowersOfTen[scale] : magnitude / kExactPowersOfTen[-scale];
-        return negative ? -value : value;
-    }
-};
+// digits * 10^(end - begin) + the digits of text[begin, end).
+std::uint64_t appendDigits(std::uint64_t digits, std::string_view text, std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    return digits;
+}
 
 // The general conversion of a token with at most one leading minus sign.
 std::optional<double> convertedValue(std::string_view token) {
@@ -85,34 +76,42 @@ std::optional<double> convertedValue(std::string_view token) {
 }  // namespace
 
 NumberScan scanNumber(std::string_view text) {
+    // At most 19 digit characters cannot overflow 64 bits.
+    constexpr std::size_t kExactDigitChars = 19;
     const std::size_t size = text.size();
     std::size_t i = 0;
     while (i < size && text[i] == '-') ++i;
-    const std::size_t minusSigns = i;
-    ShortDecimal decimal;
-    for (; i < size && isDigit(text[i]); ++i) decimal.add(text[i]);
-    if (i == minusSigns) return {};
+    const std::size_t minusSigns = i, integerEnd = [&] {
+        while (i < size && isDigit(text[i])) ++i;
+        return i;
+    }();
+    if (integerEnd == minusSigns) return {};
+    std::size_t fractionBegin = i, fractionEnd = i;
     if (i < size && text[i] == '.') {
-        for (++i; i < size && isDigit(text[i]); ++i) {
-            decimal.add(text[i]);
-            --decimal.scale;
-        }
+        fractionBegin = ++i;
+        while (i < size && isDigit(text[i])) ++i;
+        fractionEnd = i;
     }
-    const bool exponentFollows = i + 2 < size && (text[i] == 'e' || text[i] == 'E') &&
-                                 (text[i + 1] == '+' || text[i + 1] == '-') && isDigit(text[i + 2]);
+    int exponent = 0;
     bool exponentFits = true;
-    if (exponentFollows) {
+    if (i + 2 < size && (text[i] == 'e' || text[i] == 'E') && (text[i + 1] == '+' || text[i + 1] == '-') &&
+        isDigit(text[i + 2])) {
         const bool negative = text[i + 1] == '-';
-        int exponent = 0;
         for (i += 2; i < size && isDigit(text[i]); ++i) {
             exponent = std::min(exponent * 10 + (text[i] - '0'), 100000);
             exponentFits = exponentFits && exponent < 100000;
         }
-        decimal.scale += negative ? -exponent : exponent;
+        if (negative) exponent = -exponent;
     }
     NumberScan scan{i, std::nullopt};
     if (minusSigns >= 2) return scan;  // "--1" has no value
-    if (exponentFits) scan.value = decimal.exactValue(minusSigns == 1);
+    const std::size_t digitChars = (integerEnd - minusSigns) + (fractionEnd - fractionBegin);
+    if (exponentFits && digitChars <= kExactDigitChars) {
+        const std::uint64_t digits =
+            appendDigits(appendDigits(0, text, minusSigns, integerEnd), text, fractionBegin, fractionEnd);
+        const int scale = exponent - static_cast<int>(fractionEnd - fractionBegin);
+        scan.value = exactValue(digits, scale, minusSigns == 1);
+    }
     if (!scan.value) scan.value = convertedValue(text.substr(0, i));
     return scan;
 }
