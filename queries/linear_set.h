@@ -2,8 +2,8 @@
 // multilinestring record, gathered once per intersection call: a point is a
 // zero-length segment, a line adds the segments of each of its sublines
 // (sublines are not joined, a subline of fewer than two vertices adds
-// nothing). A grid over the segments' boxes, built on first use, finds the
-// segments near a query box.
+// nothing). The first query scans every segment; a grid over the segments'
+// boxes, built on the second, finds the segments near later query boxes.
 #pragma once
 
 #include <vector>
@@ -36,18 +36,27 @@ public:
     // stopping (and returning false) when visit returns false.
     template <typename Visit>
     bool forEachNear(const DRange3d& query, Visit&& visit) {
+        if (!scanned_) {
+            scanned_ = true;
+            for (std::size_t i = 0; i < segments_.size(); ++i)
+                if (Corvane::cvgDRange3d_checkOverlap(boxes_[i], query) && !visit(segments_[i])) return false;
+            return true;
+        }
         if (!gridBuilt_) buildGrid();
         return grid_.forEachOverlapping(query, [&](std::uint32_t i) { return visit(segments_[i]); });
     }
 
 private:
     void add(const DPoint3d& start, const DPoint3d& end);
+    // Room for count more segments, growing geometrically.
+    void reserveMore(std::size_t count);
     void buildGrid();
 
     double tolerance_;
     std::vector<Corvane::DSegment3d> segments_;
     std::vector<DRange3d> boxes_;
     SegmentGrid grid_;
+    bool scanned_ = false;
     bool gridBuilt_ = false;
 };
 

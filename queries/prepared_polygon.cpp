@@ -16,11 +16,25 @@ using Corvane::operator+;
 using Corvane::operator-;
 using Corvane::operator*;
 
+// Scanning every edge is cheaper than building the grid for the first few
+// tests; after this many scans' worth of edges the grid pays for itself.
+static constexpr std::uint64_t kScansBeforeIndex = 4;
+
 PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance) : tolerance_(tolerance) {
     gatherRings(rings);
     findPlane();
     projectRings();
-    indexEdges();
+    measureBox();
+}
+
+template <typename Visit>
+bool PreparedPolygon::forEachEdge(Visit&& visit) const {
+    for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
+        const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
+        for (std::uint32_t i = first; i < end; ++i)
+            if (!visit(Edge{i, i + 1 < end ? i + 1 : first, r})) return false;
+    }
+    return true;
 }
 
 void PreparedPolygon::gatherRings(const Byte* rings) {
@@ -45,6 +59,14 @@ void PreparedPolygon::findPlane() {
     std::size_t triple[3];
     if (!Corvane::cvgGeom_spanningTriple(outer, count, triple)) return;
     for (int k = 0; k < 3; ++k) reference_[k] = outer[triple[k]];
+    for (int axis = 0; axis < 3; ++axis) {
+        const double value = Corvane::cvgDPoint3d_coordinate(reference_[0], axis);
+        if (value == Corvane::cvgDPoint3d_coordinate(reference_[1], axis) &&
+            value == Corvane::cvgDPoint3d_coordinate(reference_[2], axis)) {
+            flatAxis_ = axis;
+            flatValue_ = value;
+        }
+    }
     Corvane::DVec3d normal;
     DPoint3d origin;
     if (!Corvane::cvgGeom_polygonNormal(&normal, &origin, outer, count)) {
@@ -61,17 +83,25 @@ void PreparedPolygon::findPlane() {
     for (std::size_t i = 0; i < count && exactPlane_; ++i) exactPlane_ = inExactPlane(outer[i]);
 }
 
+bool PreparedPolygon::onFlatPlane(const DPoint3d& p) const {
+    return flatAxis_ >= 0 && Corvane::cvgDPoint3d_coordinate(p, flatAxis_) == flatValue_;
+}
+
 bool PreparedPolygon::inExactPlane(const DPoint3d& p) const {
-    return exactPlane_ && Corvane::cvgGeom_orient3d(reference_[0], reference_[1], reference_[2], p) == 0;
+    if (!exactPlane_) return false;
+    if (flatAxis_ >= 0) return onFlatPlane(p);
+    return Corvane::cvgGeom_orient3d(reference_[0], reference_[1], reference_[2], p) == 0;
 }
 
 void PreparedPolygon::projectRings() {
     if (!hasArea_) return;
+    flat_ = exactPlane_ && flatAxis_ >= 0;
     for (std::size_t r = 1; r + 1 < ringStart_.size(); ++r) {
         DPoint3d* ring = feet_.data() + ringStart_[r];
         const std::size_t count = ringStart_[r + 1] - ringStart_[r];
         bool exact = true;
         for (std::size_t i = 0; i < count && exact; ++i) exact = inExactPlane(ring[i]);
+        flat_ = flat_ && exact;
         if (!exact)
             for (std::size_t i = 0; i < count; ++i) ring[i] = Corvane::cvgDPlane3d_projectPoint(plane_, ring[i]);
         std::size_t triple[3];
@@ -83,32 +113,47 @@ void PreparedPolygon::projectRings() {
     }
 }
 
-void PreparedPolygon::indexEdges() {
+void PreparedPolygon::measureBox() {
+    edgeCount_ = static_cast<std::uint32_t>(feet_.size());
+    if (feet_.empty()) return;
     RunningRange all;
-    for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
-        const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
-        for (std::uint32_t i = first; i < end; ++i) {
-            const Edge edge{i, i + 1 < end ? i + 1 : first, r};
-            edges_.push_back(edge);
-            edgeBoxes_.push_back(Corvane::cvgDRange3d_widened(
-                Corvane::cvgDRange3d_initFrom2Points(feet_[edge.from], feet_[edge.to]), tolerance_));
-            all.add(feet_[i]);
-        }
-    }
-    if (all.empty()) return;
+    all.addVertices(feet_.data(), edgeCount_);
     widenedBox_ = Corvane::cvgDRange3d_widened(all.box(), tolerance_);
+}
+
+void PreparedPolygon::indexEdgesWhenWorthIt() {
+    if (indexed_ || scannedEdges_ < kScansBeforeIndex * edgeCount_) return;
+    RunningRange all;
+    edges_.reserve(edgeCount_);
+    edgeBoxes_.reserve(edgeCount_);
+    forEachEdge([&](const Edge& edge) {
+        edges_.push_back(edge);
+        edgeBoxes_.push_back(Corvane::cvgDRange3d_widened(
+            Corvane::cvgDRange3d_initFrom2Points(feet_[edge.from], feet_[edge.to]), tolerance_));
+        all.add(feet_[edge.from]);
+        return true;
+    });
     int uAxis = (droppedAxis_ + 1) % 3, vAxis = (droppedAxis_ + 2) % 3;
     if (!hasArea_) SegmentGrid::largestExtentAxes(all.box(), &uAxis, &vAxis);
     grid_.build(edgeBoxes_, uAxis, vAxis);
+    indexed_ = true;
 }
 
 bool PreparedPolygon::boundaryMeets(const DSegment3d& segment) {
     const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(segment.start, segment.end);
-    return !grid_.forEachOverlapping(
-        box, [&](std::uint32_t i) { return !segmentsWithin(edgeSegment(edges_[i]), segment, tolerance_); });
+    indexEdgesWhenWorthIt();
+    if (indexed_)
+        return !grid_.forEachOverlapping(
+            box, [&](std::uint32_t i) { return !segmentsWithin(edgeSegment(edges_[i]), segment, tolerance_); });
+    scannedEdges_ += edgeCount_;
+    return !forEachEdge([&](const Edge& e) {
+        return !Corvane::cvgDRange3d_widenedSegmentOverlaps(feet_[e.from], feet_[e.to], tolerance_, box) ||
+               !segmentsWithin(edgeSegment(e), segment, tolerance_);
+    });
 }
 
 int PreparedPolygon::side(const DPoint3d& p) const {
+    if (exactPlane_ && onFlatPlane(p)) return 0;
     if (exactPlane_) return Corvane::cvgGeom_orient3d(reference_[0], reference_[1], reference_[2], p);
     const double h = Corvane::cvgDPlane3d_evaluate(plane_, p);
     return (h > 0.0) - (h < 0.0);
@@ -132,24 +177,44 @@ bool PreparedPolygon::interiorMeetsPoint(const DPoint3d& p) {
     return insideRegion(p - h * plane_.normal);
 }
 
-bool PreparedPolygon::insideRegion(const DPoint3d& foot) {
+// Flips the parity of each ring for every edge crossing a ray from foot
+// along a grid axis: through the grid's cells towards its nearest side once
+// the edges are indexed, otherwise over every edge along +u. For a foot off
+// the boundary every ray gives the same parities.
+void PreparedPolygon::countRayCrossings(const DPoint3d& foot) {
     const int u = (droppedAxis_ + 1) % 3, v = (droppedAxis_ + 2) % 3;
+    const auto flipCrossed = [&](const Edge& e, bool alongU, bool positive) {
+        // Edges not straddling the ray's line cross no ray on it (tested
+        // here first: most edges do not).
+        const int across = alongU ? v : u;
+        const double from = Corvane::cvgDPoint3d_coordinate(feet_[e.from], across);
+        const double to = Corvane::cvgDPoint3d_coordinate(feet_[e.to], across);
+        const double at = Corvane::cvgDPoint3d_coordinate(foot, across);
+        if ((from > at) == (to > at)) return true;
+        if (Corvane::cvgGeom_edgeCrossesAxisRay(feet_[e.from], feet_[e.to], foot, alongU ? u : v, alongU ? v : u, positive) &&
+            (parity_[e.ring] ^= 1))
+            oddRings_.push_back(e.ring);
+        return true;
+    };
+    if (!indexed_) {
+        scannedEdges_ += edgeCount_;
+        forEachEdge([&](const Edge& e) { return flipCrossed(e, true, true); });
+        return;
+    }
     const double fu = Corvane::cvgDPoint3d_coordinate(foot, u), fv = Corvane::cvgDPoint3d_coordinate(foot, v);
     // Cast the ray towards the nearest side of the grid: fewest cells.
     const std::uint32_t column = grid_.column(fu), row = grid_.row(fv);
     const std::uint32_t cells[4] = {grid_.columns() - column, column + 1, grid_.rows() - row, row + 1};
     const int ray = static_cast<int>(std::min_element(cells, cells + 4) - cells);
     const bool alongU = ray < 2, positive = ray % 2 == 0;
-    const auto countCrossing = [&](std::uint32_t i) {
-        const Edge& e = edges_[i];
-        if (Corvane::cvgGeom_edgeCrossesAxisRay(feet_[e.from], feet_[e.to], foot, alongU ? u : v, alongU ? v : u, positive) &&
-            (parity_[e.ring] ^= 1))
-            oddRings_.push_back(e.ring);
-        return true;
-    };
     const double lowU = alongU && !positive ? -INFINITY : fu, highU = alongU && positive ? INFINITY : fu;
     const double lowV = !alongU && !positive ? -INFINITY : fv, highV = !alongU && positive ? INFINITY : fv;
-    grid_.forEachInCells(lowU, highU, lowV, highV, countCrossing);
+    grid_.forEachInCells(lowU, highU, lowV, highV, [&](std::uint32_t i) { return flipCrossed(edges_[i], alongU, positive); });
+}
+
+bool PreparedPolygon::insideRegion(const DPoint3d& foot) {
+    indexEdgesWhenWorthIt();
+    countRayCrossings(foot);
     bool inside = parity_[0] != 0;
     for (std::uint32_t ring : oddRings_) {
         if (ring != 0 && parity_[ring] && ringHasArea_[ring]) inside = false;
@@ -159,19 +224,30 @@ bool PreparedPolygon::insideRegion(const DPoint3d& foot) {
     return inside;
 }
 
+// A segment in the plane of a flat polygon that meets no boundary edge
+// lies wholly inside or wholly outside the region, so its start decides;
+// a chain's next segment starting where an outside one ended is outside.
+bool PreparedPolygon::flatSegmentMeetsInterior(const DSegment3d& segment) {
+    const bool knownOutside = hasOutsideChainEnd_ && segment.start.x == outsideChainEnd_.x &&
+                              segment.start.y == outsideChainEnd_.y && segment.start.z == outsideChainEnd_.z;
+    if (!knownOutside && insideRegion(segment.start)) return true;
+    outsideChainEnd_ = segment.end;
+    hasOutsideChainEnd_ = true;
+    return false;
+}
+
 bool PreparedPolygon::meetsSegment(const DSegment3d& segment) {
     if (feet_.empty()) return false;
     const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(segment.start, segment.end);
     if (!Corvane::cvgDRange3d_checkOverlap(widenedBox_, box)) return false;
     if (boundaryMeets(segment)) return true;
     if (!hasArea_) return false;
+    if (flat_ && onFlatPlane(segment.start) && onFlatPlane(segment.end)) return flatSegmentMeetsInterior(segment);
     return crossesInterior(segment) || interiorMeetsPoint(segment.start) || interiorMeetsPoint(segment.end);
 }
 
 bool PreparedPolygon::meetsEdgesOf(const PreparedPolygon& other) {
-    for (const Edge& e : other.edges_)
-        if (meetsSegment(other.edgeSegment(e))) return true;
-    return false;
+    return !other.forEachEdge([&](const Edge& e) { return !meetsSegment(other.edgeSegment(e)); });
 }
 
 bool PreparedPolygon::meetsPolygon(PreparedPolygon& other) {

@@ -15,8 +15,14 @@
 // Containment in the plane is decided in the axis-plane frame (the
 // coordinate of the normal's largest component dropped) with exact
 // orientation predicates, one ring at a time (a point inside two
-// overlapping holes is outside), and uses a grid over the rings' edges, so
-// a test costs about the edges near the tested element, not all of them.
+// overlapping holes is outside).
+//
+// Cost: preparing is one pass over the vertices, without exact predicates
+// when the outer ring lies in a plane of constant x, y or z. The first few
+// tests scan every edge; once the scans have cost a few times the edge
+// count, a grid over the edges is built and later tests cost about the
+// edges near the tested element. Consecutive segments of one chain that
+// lie in such a constant-coordinate plane share their containment test.
 #pragma once
 
 #include <vector>
@@ -51,17 +57,25 @@ private:
         std::uint32_t from, to, ring;
     };
 
+    // Every edge in ring order, stopping (false) when visit returns false.
+    template <typename Visit>
+    bool forEachEdge(Visit&& visit) const;
+
     void gatherRings(const Byte* rings);
     void findPlane();
     bool inExactPlane(const DPoint3d& p) const;
+    bool onFlatPlane(const DPoint3d& p) const;
     void projectRings();
-    void indexEdges();
+    void measureBox();
+    void indexEdgesWhenWorthIt();
     Corvane::DSegment3d edgeSegment(const Edge& e) const { return {feet_[e.from], feet_[e.to]}; }
     bool boundaryMeets(const Corvane::DSegment3d& segment);
     bool crossesInterior(const Corvane::DSegment3d& segment);
     bool interiorMeetsPoint(const DPoint3d& p);
     int side(const DPoint3d& p) const;
     bool insideRegion(const DPoint3d& foot);
+    void countRayCrossings(const DPoint3d& foot);
+    bool flatSegmentMeetsInterior(const Corvane::DSegment3d& segment);
     bool meetsEdgesOf(const PreparedPolygon& other);
 
     double tolerance_;
@@ -69,16 +83,33 @@ private:
     std::vector<DPoint3d> feet_;
     std::vector<std::uint32_t> ringStart_;
     std::vector<std::uint8_t> ringHasArea_;
+    std::uint32_t edgeCount_ = 0;
+    DRange3d widenedBox_{};
+
+    // Built once scanning has cost kScansBeforeIndex times the edge count.
     std::vector<Edge> edges_;
     std::vector<DRange3d> edgeBoxes_;
     SegmentGrid grid_;
-    DRange3d widenedBox_{};
+    bool indexed_ = false;
+    std::uint64_t scannedEdges_ = 0;
 
     bool hasArea_ = false;
     bool exactPlane_ = false;        // the outer ring lies exactly in the plane of reference_
     DPoint3d reference_[3] = {};     // three non-collinear outer vertices
     Corvane::DPlane3d plane_{};
     int droppedAxis_ = 2;
+    // When reference_ shares one coordinate value (flatValue_ on axis
+    // flatAxis_), the plane is that of constant coordinate, and a point lies
+    // in it exactly when its coordinate equals that value: no orientation
+    // predicate is needed. flat_: every foot lies in that plane.
+    int flatAxis_ = -1;
+    double flatValue_ = 0.0;
+    bool flat_ = false;
+
+    // The end of the last flat segment found not to meet: a segment of the
+    // same chain starting there is outside the interior too.
+    DPoint3d outsideChainEnd_{};
+    bool hasOutsideChainEnd_ = false;
 
     // Per-test scratch of insideRegion: crossing parity per ring.
     std::vector<std::uint8_t> parity_;

@@ -19,7 +19,20 @@ void RunningRange::add(const DPoint3d& v) {
 }
 
 void RunningRange::addVertices(const DPoint3d* vertices, std::uint32_t count) {
-    for (std::uint32_t i = 0; i < count; ++i) add(vertices[i]);
+    if (count == 0) return;
+    if (empty_) add(vertices[0]);
+    // The bounds stay in locals: stores to box_ could alias the vertices.
+    DPoint3d low = box_.low, high = box_.high;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const DPoint3d& v = vertices[i];
+        if (low.x > v.x) low.x = v.x;
+        if (low.y > v.y) low.y = v.y;
+        if (low.z > v.z) low.z = v.z;
+        if (v.x > high.x) high.x = v.x;
+        if (v.y > high.y) high.y = v.y;
+        if (v.z > high.z) high.z = v.z;
+    }
+    box_ = {low, high};
 }
 
 void RunningRange::addSublineSeq(const Byte* seq) {

@@ -74,10 +74,10 @@ void SegmentGrid::build(const std::vector<DRange3d>& boxes, int uAxis, int vAxis
     const std::uint32_t n = static_cast<std::uint32_t>(std::max<std::size_t>(1, boxes.size()));
     double uLow = INFINITY, uHigh = -INFINITY, vLow = INFINITY, vHigh = -INFINITY;
     for (const DRange3d& box : boxes) {
-        uLow = std::fmin(uLow, coordinate(box.low, uAxis));
-        uHigh = std::fmax(uHigh, coordinate(box.high, uAxis));
-        vLow = std::fmin(vLow, coordinate(box.low, vAxis));
-        vHigh = std::fmax(vHigh, coordinate(box.high, vAxis));
+        uLow = Corvane::cvgDouble_min(uLow, coordinate(box.low, uAxis));
+        uHigh = Corvane::cvgDouble_max(uHigh, coordinate(box.high, uAxis));
+        vLow = Corvane::cvgDouble_min(vLow, coordinate(box.low, vAxis));
+        vHigh = Corvane::cvgDouble_max(vHigh, coordinate(box.high, vAxis));
     }
     uOrigin_ = uLow;
     vOrigin_ = vLow;

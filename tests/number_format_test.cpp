@@ -78,6 +78,24 @@ TEST(NumberFormat, MatchesSnprintfOverRandomBitsAndPrecisions) {
     }
 }
 
+// Values with few significant digits, as surveyed data has, near every
+// boundary between fixed and exponent notation.
+TEST(NumberFormat, ShortDecimalsMatchSnprintfAtEveryPrecision) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 60000; ++i) {
+        const int digits = static_cast<int>(random() % 17) + 1;
+        std::int64_t mantissa = static_cast<std::int64_t>(random() % 100000000000000000ULL);
+        for (int d = digits; d < 17; ++d) mantissa /= 10;
+        const double value = (random() % 2 ? -1.0 : 1.0) * static_cast<double>(mantissa) *
+                             std::pow(10.0, static_cast<int>(random() % 40) - 20);
+        for (std::int32_t precision = 1; precision <= 17; ++precision)
+            ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
+    }
+    for (double value : {0.0, -0.0, 1e-5, 1e-4, 9.5e-5, 123456.0, 1e15, 1e16, DBL_MIN, -DBL_MAX, 5e-324})
+        for (std::int32_t precision = 1; precision <= 17; ++precision)
+            ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
+}
+
 TEST(NumberFormat, LongestTextsFitTheScratch) {
     // The values with the most significant digits, at a precision above them.
     const double longest[] = {-std::nextafter(DBL_MIN, 0.0), -DBL_MIN, -DBL_MAX, -std::nextafter(1e-4, 1.0)};

@@ -1,8 +1,146 @@
 #include "text/number_format.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cmath>
+#include <cstring>
 
 namespace spatialgeom {
+namespace {
+
+// Above this precision the precision's last digit can be finer than a
+// double's spacing, and the shortcuts below no longer hold.
+constexpr std::int32_t kShortcutPrecision = 15;
+
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestExactPower = 22;
+
+// Writes the decimal digits[0..count) x 10^(exponent - count + 1) (count
+// >= 1, no trailing zero unless the value is zero) as "%.*g" does at a
+// precision of at least count: fixed notation for exponents in
+// [-4, precision), else d.ddde+XX.
+std::string_view placeDigits(bool negative, const char* digits, int count, int exponent, std::int32_t precision,
+                             NumberChars& scratch) {
+    char* out = scratch.data();
+    if (negative) *out++ = '-';
+    if (exponent < -4 || exponent >= precision) {
+        *out++ = digits[0];
+        if (count > 1) {
+            *out++ = '.';
+            out = std::copy(digits + 1, digits + count, out);
+        }
+        *out++ = 'e';
+        *out++ = exponent < 0 ? '-' : '+';
+        const int magnitude = std::abs(exponent);
+        if (magnitude >= 100) *out++ = static_cast<char>('0' + magnitude / 100);
+        *out++ = static_cast<char>('0' + magnitude / 10 % 10);
+        *out++ = static_cast<char>('0' + magnitude % 10);
+    } else if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        for (int zeros = -exponent - 1; zeros > 0; --zeros) *out++ = '0';
+        out = std::copy_n(digits, count, out);
+    } else {
+        const int integerDigits = exponent + 1;
+        for (int i = 0; i < integerDigits; ++i) *out++ = i < count ? digits[i] : '0';
+        if (count > integerDigits) {
+            *out++ = '.';
+            out = std::copy(digits + integerDigits, digits + count, out);
+        }
+    }
+    return {scratch.data(), static_cast<std::size_t>(out - scratch.data())};
+}
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The count decimal digits of n (10^(count-1) <= n < 10^count) at digits.
+// (std::to_chars for integers would export its digit table from the
+// library.)
+void writeDigits(std::uint64_t n, int count, char* digits) {
+    char* at = digits + count;
+    while (n >= 100) {
+        at -= 2;
+        std::memcpy(at, kDigitPairs + 2 * (n % 100), 2);
+        n /= 100;
+    }
+    if (n >= 10) {
+        std::memcpy(at - 2, kDigitPairs + 2 * n, 2);
+    } else {
+        at[-1] = static_cast<char>('0' + n);
+    }
+}
+
+// A nearest integer to x >= 0 (either one at a tie), inline below 2^52
+// where adding and removing 2^52 rounds to an integer exactly.
+double roundToInteger(double x) {
+    constexpr double kIntegerSpacing = 0x1p52;
+    return x < kIntegerSpacing ? (x + kIntegerSpacing) - kIntegerSpacing : std::round(x);
+}
+
+// Why the shortcuts are exact: for a normal double v and a decimal D of at
+// most P <= 15 significant digits that reads back as v, |v - D| is at most
+// half of v's spacing, which is below half a unit in the P-th digit. So D
+// is v rounded to P digits, which "%.*g" writes (without trailing zeros).
+
+// "%.*g" through the decimal n x 10^-s of precision digits nearest to |v|,
+// found with one scaling by an exact power of ten and checked by reading
+// it back with one exactly rounded operation (as strtod does for such
+// decimals). Empty when the check fails or the scale is out of range: data
+// written with up to `precision` digits passes.
+std::string_view formatScaledDecimal(double value, std::int32_t precision, NumberChars& scratch) {
+    if (precision > kShortcutPrecision || !std::isnormal(value)) return {};
+    const double magnitude = std::fabs(value);
+    const int binaryExponent = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023);
+    int exponent = (binaryExponent * 78913) >> 18;  // floor(log10(magnitude)), or one below
+    const double lowest = kExactPowersOfTen[precision - 1], highest = kExactPowersOfTen[precision];
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int scale = precision - 1 - exponent;
+        if (scale < -kLargestExactPower || scale > kLargestExactPower) return {};
+        const double power = kExactPowersOfTen[std::abs(scale)];
+        const double rounded = roundToInteger(scale >= 0 ? magnitude * power : magnitude / power);
+        if (rounded > highest) {
+            ++exponent;
+            continue;
+        }
+        if (rounded < lowest) {
+            --exponent;
+            continue;
+        }
+        if ((scale >= 0 ? rounded / power : rounded * power) != magnitude) return {};
+        char digits[24];
+        int count = rounded == highest ? precision + 1 : precision;
+        writeDigits(static_cast<std::uint64_t>(rounded), count, digits);
+        const int decimalExponent = count - 1 - scale;
+        while (count > 1 && digits[count - 1] == '0') --count;
+        return placeDigits(value < 0.0, digits, count, decimalExponent, precision, scratch);
+    }
+    return {};
+}
+
+// "%.*g" through v's shortest round-trip digits when they number at most
+// the precision (zero included). Costs one shortest conversion.
+std::string_view formatThroughShortest(double value, std::int32_t precision, NumberChars& scratch) {
+    if (precision > kShortcutPrecision || !(std::isnormal(value) || value == 0.0)) return {};
+    char scientific[32];
+    const char* end = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific).ptr;
+    const bool negative = scientific[0] == '-';
+    const char* mark = std::find(static_cast<const char*>(scientific), end, 'e');
+    char digits[20];
+    int count = 0;
+    for (const char* c = scientific + negative; c < mark; ++c)
+        if (*c != '.') digits[count++] = *c;
+    if (count > precision) return {};
+    int exponent = 0;
+    std::from_chars(mark + 1 + (mark[1] == '+'), end, exponent);
+    return placeDigits(negative, digits, count, exponent, precision, scratch);
+}
+
+}  // namespace
 
 std::int32_t effectivePrecision(std::int32_t precision) {
     if (precision < 0) return 6;
@@ -10,10 +148,13 @@ std::int32_t effectivePrecision(std::int32_t precision) {
 }
 
 std::string_view formatNumber(double value, std::int32_t precision, NumberChars& scratch) {
+    precision = effectivePrecision(precision);
+    if (const std::string_view text = formatScaledDecimal(value, precision, scratch); !text.empty()) return text;
+    if (const std::string_view text = formatThroughShortest(value, precision, scratch); !text.empty()) return text;
     // chars_format::general with a precision is specified as "%.*g" in the
     // C locale. kMaxNumberChars bounds every result, so it cannot fail.
     const auto result = std::to_chars(scratch.data(), scratch.data() + scratch.size(), value,
-                                      std::chars_format::general, effectivePrecision(precision));
+                                      std::chars_format::general, precision);
     return {scratch.data(), static_cast<std::size_t>(result.ptr - scratch.data())};
 }
 

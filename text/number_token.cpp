@@ -38,10 +38,31 @@ std::int64_t decimalExponent(std::string_view token) {
     return exponent;
 }
 
-}  // namespace
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestExactPower = 22;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
 
-std::optional<double> numberTokenValue(std::string_view token) {
-    if (token.starts_with("--")) return std::nullopt;
+// The value strtod reads for digits x 10^scale when digits <= 2^53 and
+// |scale| <= 22: both are exact doubles, so one multiplication or
+// division, correctly rounded, gives it. nullopt otherwise: the general
+// conversion decides.
+std::optional<double> exactValue(std::uint64_t digits, int scale, bool negative) {
+    if (digits == 0) return negative ? -0.0 : 0.0;
+    if (digits > kLargestExactInteger || scale < -kLargestExactPower || scale > kLargestExactPower) return std::nullopt;
+    const double magnitude = static_cast<double>(digits);
+    const double value = scale >= 0 ? magnitude * kExactPowersOfTen[scale] : magnitude / kExactPowersOfTen[-scale];
+    return negative ? -value : value;
+}
+
+// digits * 10^(end - begin) + the digits of text[begin, end).
+std::uint64_t appendDigits(std::uint64_t digits, std::string_view text, std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    return digits;
+}
+
+// The general conversion of a token with at most one leading minus sign.
+std::optional<double> convertedValue(std::string_view token) {
     double value = 0.0;
     const std::errc error = std::from_chars(token.data(), token.data() + token.size(), value).ec;
     if (error == std::errc::result_out_of_range) {
@@ -51,5 +72,50 @@ std::optional<double> numberTokenValue(std::string_view token) {
     if (error != std::errc{}) return std::nullopt;
     return value;
 }
+
+}  // namespace
+
+NumberScan scanNumber(std::string_view text) {
+    // At most 19 digit characters cannot overflow 64 bits.
+    constexpr std::size_t kExactDigitChars = 19;
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    while (i < size && text[i] == '-') ++i;
+    const std::size_t minusSigns = i, integerEnd = [&] {
+        while (i < size && isDigit(text[i])) ++i;
+        return i;
+    }();
+    if (integerEnd == minusSigns) return {};
+    std::size_t fractionBegin = i, fractionEnd = i;
+    if (i < size && text[i] == '.') {
+        fractionBegin = ++i;
+        while (i < size && isDigit(text[i])) ++i;
+        fractionEnd = i;
+    }
+    int exponent = 0;
+    bool exponentFits = true;
+    if (i + 2 < size && (text[i] == 'e' || text[i] == 'E') && (text[i + 1] == '+' || text[i + 1] == '-') &&
+        isDigit(text[i + 2])) {
+        const bool negative = text[i + 1] == '-';
+        for (i += 2; i < size && isDigit(text[i]); ++i) {
+            exponent = std::min(exponent * 10 + (text[i] - '0'), 100000);
+            exponentFits = exponentFits && exponent < 100000;
+        }
+        if (negative) exponent = -exponent;
+    }
+    NumberScan scan{i, std::nullopt};
+    if (minusSigns >= 2) return scan;  // "--1" has no value
+    const std::size_t digitChars = (integerEnd - minusSigns) + (fractionEnd - fractionBegin);
+    if (exponentFits && digitChars <= kExactDigitChars) {
+        const std::uint64_t digits =
+            appendDigits(appendDigits(0, text, minusSigns, integerEnd), text, fractionBegin, fractionEnd);
+        const int scale = exponent - static_cast<int>(fractionEnd - fractionBegin);
+        scan.value = exactValue(digits, scale, minusSigns == 1);
+    }
+    if (!scan.value) scan.value = convertedValue(text.substr(0, i));
+    return scan;
+}
+
+std::optional<double> numberTokenValue(std::string_view token) { return scanNumber(token).value; }
 
 }  // namespace spatialgeom

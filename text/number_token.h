@@ -1,6 +1,7 @@
 // The value of a number token of the geometry text.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -12,5 +13,15 @@ namespace spatialgeom {
 // signed zero. Returns nullopt when the token has no value: it starts with
 // two or more minus signs, or its magnitude exceeds the double range.
 std::optional<double> numberTokenValue(std::string_view token);
+
+// The number token at the start of text, -*[0-9]+(\.[0-9]*)? optionally
+// followed by [eE][+-][0-9]+ (longest match), and its value as
+// numberTokenValue gives it, found in one pass: length 0 when text does
+// not start with a number.
+struct NumberScan {
+    std::size_t length = 0;
+    std::optional<double> value;
+};
+NumberScan scanNumber(std::string_view text);
 
 }  // namespace spatialgeom

@@ -1,6 +1,7 @@
 // The text-reading exports. A parse keeps all its state in the call, so
 // parses of different threads run in parallel; the parse lock guards only
 // the process-wide message of the most recent parse.
+#include <atomic>
 #include <new>
 #include <optional>
 #include <string>
@@ -16,13 +17,39 @@ namespace {
 
 // The message of the most recent parse in any thread: written under the
 // parse lock, read without it (a host parsing from several threads
-// serialises its own parse and read).
+// serialises its own parse and read). gMessageEmpty lets successful parses
+// skip the lock while the message is already empty: a success racing a
+// failure is then ordered before it, as it could have been anyway.
 ParseMessage gLastMessage{};
+std::atomic<bool> gMessageEmpty{true};
 
 void publishMessage(const ParseMessage& message) {
+    const bool empty = message[0] == '\0';
+    if (empty && gMessageEmpty.load(std::memory_order_acquire)) return;
     std::lock_guard<std::mutex> guard(parseLock());
     gLastMessage = message;
+    gMessageEmpty.store(empty, std::memory_order_release);
 }
+
+// The calling thread's parse arrays, lent to one parse and emptied when it
+// returns: small texts parse without allocating them again, and no block
+// above kKeptBytes outlives its parse.
+class ScratchLoan {
+public:
+    ScratchLoan() : parsed(threadScratch()) {}
+    ~ScratchLoan() { parsed.clear(kKeptBytes); }
+    ScratchLoan(const ScratchLoan&) = delete;
+    ScratchLoan& operator=(const ScratchLoan&) = delete;
+
+    ParsedText& parsed;
+
+private:
+    static constexpr std::size_t kKeptBytes = 1 << 20;
+    static ParsedText& threadScratch() {
+        thread_local ParsedText scratch;
+        return scratch;
+    }
+};
 
 // Parses a NUL-terminated narrow text into *parsed and publishes the
 // parse's message (empty unless a syntax error). Results: 0, a syntax error,
@@ -70,7 +97,8 @@ using spatialgeom::ParsedText;
 extern "C" {
 
 SPATIALGEOM_API int32_t spatialParse_string(const char* text, void** outGeom) {
-    ParsedText parsed;
+    spatialgeom::ScratchLoan loan;
+    ParsedText& parsed = loan.parsed;
     if (const int32_t result = spatialgeom::parseNarrowText(text, &parsed); result != 0) return result;
     const std::optional<uint32_t> size = spatialgeom::recordSize(parsed);
     if (outGeom == nullptr || !size) return static_cast<int32_t>(SPATIAL_FAILURE);

@@ -1,5 +1,6 @@
 #include "text/parsed_text.h"
 
+#include <algorithm>
 #include <span>
 
 namespace spatialgeom {
@@ -10,7 +11,29 @@ std::span<const T> slice(const std::vector<T>& items, std::size_t first, std::si
     return std::span<const T>(items).subspan(first, end - first);
 }
 
+template <typename T>
+void clearVector(std::vector<T>& items, std::size_t keptBytes) {
+    if (items.capacity() * sizeof(T) > keptBytes) std::vector<T>().swap(items);
+    items.clear();
+}
+
+// Below this size the vertex array's growth costs less than counting.
+constexpr std::size_t kReservedTextBytes = 1 << 16;
+
 }  // namespace
+
+void ParsedText::clear(std::size_t keptBytes) {
+    clearVector(vertices, keptBytes);
+    clearVector(runLengths, keptBytes);
+    clearVector(groupLengths, keptBytes);
+    clearVector(shapes, keptBytes);
+    isCollection = false;
+}
+
+void ParsedText::reserveFor(std::string_view text) {
+    if (text.size() < kReservedTextBytes) return;
+    vertices.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1);
+}
 
 ShapeParts ParsedText::shapeParts(std::size_t i) const {
     const Shape& shape = shapes[i];

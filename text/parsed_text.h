@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "records/record_builder.h"
@@ -25,6 +26,15 @@ struct ParsedText {
     std::vector<std::size_t> groupLengths;  // rings per polygon of a multipolygon
     std::vector<Shape> shapes;              // one, or one per collection member
     bool isCollection = false;
+
+    // Empties the arrays (keeping their capacity) and releases them when
+    // they hold more than keptBytes, so a scratch reused across parses
+    // keeps no large block.
+    void clear(std::size_t keptBytes);
+    // Reserves room for the vertices of a text of that many bytes when it
+    // is large: at most one vertex per comma, plus one, so the vertex array
+    // is never copied while it grows. Costs a pass over the text.
+    void reserveFor(std::string_view text);
 
     // Geometry i (below shapes.size()) as the record builder takes it.
     ShapeParts shapeParts(std::size_t i) const;

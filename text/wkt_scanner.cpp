@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 
 #include "text/number_token.h"
 
@@ -26,55 +25,39 @@ constexpr Keyword kKeywords[] = {
     {"GEOMETRYCOLLECTION", "geometrycollection", TokenKind::kGeometryCollection},
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
-std::size_t digitRun(std::string_view text, std::size_t from) {
-    std::size_t i = from;
-    while (i < text.size() && isDigit(text[i])) ++i;
-    return i - from;
-}
-
-// Length of the number at the start of text, 0 when there is none.
-std::size_t numberLength(std::string_view text) {
-    std::size_t i = text.find_first_not_of('-');
-    if (i == std::string_view::npos) return 0;
-    const std::size_t integerDigits = digitRun(text, i);
-    if (integerDigits == 0) return 0;
-    i += integerDigits;
-    if (i < text.size() && text[i] == '.') i += 1 + digitRun(text, i + 1);
-    const bool exponentFollows = i + 2 < text.size() && (text[i] == 'e' || text[i] == 'E') &&
-                                 (text[i + 1] == '+' || text[i + 1] == '-') && isDigit(text[i + 2]);
-    if (exponentFollows) i += 2 + digitRun(text, i + 2);
-    return i;
-}
-
-Token numberToken(std::string_view matched) {
-    const std::optional<double> value = numberTokenValue(matched);
-    if (!value) return {TokenKind::kBadNumber, matched, 0.0};
-    return {TokenKind::kReal, matched, *value};
-}
-
-std::optional<Token> keywordToken(std::string_view text) {
+bool keywordToken(std::string_view text, Token* token) {
+    switch (text[0]) {
+        case 'P': case 'L': case 'M': case 'G': case 'p': case 'l': case 'm': case 'g': break;
+        default: return false;
+    }
     for (const Keyword& keyword : kKeywords) {
         for (std::string_view form : {keyword.upper, keyword.lower}) {
-            if (text.starts_with(form)) return Token{keyword.kind, text.substr(0, form.size()), 0.0};
+            if (text.starts_with(form)) {
+                *token = {keyword.kind, text.substr(0, form.size()), 0.0};
+                return true;
+            }
         }
     }
-    return std::nullopt;
+    return false;
 }
 
-// The token at the start of a non-empty text, or nullopt when no token
-// rule matches there.
-std::optional<Token> matchToken(std::string_view text) {
+// The token at the start of a non-empty text into *token; false when no
+// token rule matches there. (An out-parameter: tokens are copied once.)
+bool matchToken(std::string_view text, Token* token) {
     switch (text[0]) {
-        case '(': return Token{TokenKind::kLeftParen, text.substr(0, 1), 0.0};
-        case ')': return Token{TokenKind::kRightParen, text.substr(0, 1), 0.0};
-        case ',': return Token{TokenKind::kComma, text.substr(0, 1), 0.0};
+        case '(': *token = {TokenKind::kLeftParen, text.substr(0, 1), 0.0}; return true;
+        case ')': *token = {TokenKind::kRightParen, text.substr(0, 1), 0.0}; return true;
+        case ',': *token = {TokenKind::kComma, text.substr(0, 1), 0.0}; return true;
         default: break;
     }
-    if (const std::size_t length = numberLength(text); length != 0) return numberToken(text.substr(0, length));
-    return keywordToken(text);
+    if (const NumberScan scan = scanNumber(text); scan.length != 0) {
+        *token = {scan.value ? TokenKind::kReal : TokenKind::kBadNumber, text.substr(0, scan.length),
+                  scan.value.value_or(0.0)};
+        return true;
+    }
+    return keywordToken(text, token);
 }
 
 // How many bytes at the start of text no rule matches, given that
@@ -90,10 +73,15 @@ std::size_t unmatchedLength(std::string_view text) {
 
 Token WktScanner::next() {
     while (position_ < text_.size()) {
+        if (isBlank(text_[position_])) {  // matches no rule and is skipped quietly
+            ++position_;
+            continue;
+        }
         const std::string_view rest = text_.substr(position_);
-        if (const std::optional<Token> token = matchToken(rest)) {
-            position_ += token->text.size();
-            return *token;
+        Token token;
+        if (matchToken(rest, &token)) {
+            position_ += token.text.size();
+            return token;
         }
         const std::size_t skipped = unmatchedLength(rest);
         if (!isBlank(rest[0])) std::fwrite(rest.data(), 1, skipped, stdout);

@@ -1,0 +1,29 @@
+// The sections of the peer comparison; each measures ours and the peers
+// in the same run and adds its rows (and any disagreement) to the report.
+#pragma once
+
+#include <geos_c.h>
+
+#include <string>
+
+#include "comparison_data.h"
+#include "report.h"
+
+namespace comparison {
+
+// WKT parse and write, ours against GEOS.
+void compareText(GEOSContextHandle_t geos, Report* report);
+// The intersection workloads: ours, GEOSIntersects, GEOS prepared, Boost.Geometry.
+void compareIntersections(GEOSContextHandle_t geos, Report* report);
+// Parse throughput of ours on one and two threads.
+void compareParseThreads(Report* report);
+// Peak memory of parsing the large multipolygon, each library in its own
+// process (this program run again with --peak-memory ours|geos).
+void compareParseMemory(const std::string& program, Report* report);
+// The child of compareParseMemory: prints "text extra record" in bytes.
+int measureParseMemory(const std::string& library);
+
+// The number of vertices of one of our records.
+std::size_t recordVertexCount(const void* record);
+
+}  // namespace comparison

@@ -1,0 +1,44 @@
+// The comparison against GEOS and Boost.Geometry: runs every section,
+// prints the table and rewrites the generated part of the results file.
+//
+//   peer_comparison [RESULTS.md]          the whole comparison
+//   peer_comparison --peak-memory ours|geos   one memory measurement
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "comparison.h"
+
+namespace {
+
+std::string thisProgram(const char* argv0) {
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string(argv0);
+}
+
+void printGeosNotice(const char* message, void*) { std::fprintf(stderr, "GEOS: %s\n", message); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return comparison::measureParseMemory(argv[2]);
+    const std::string results = argc > 1 ? argv[1] : "RESULTS.md";
+    comparison::Report report;
+    GEOSContextHandle_t geos = GEOS_init_r();
+    GEOSContext_setErrorMessageHandler_r(geos, printGeosNotice, nullptr);
+    comparison::compareText(geos, &report);
+    comparison::compareIntersections(geos, &report);
+    GEOS_finish_r(geos);
+    comparison::compareParseThreads(&report);
+    comparison::compareParseMemory(thisProgram(argv[0]), &report);
+    report.print();
+    if (!report.write(results)) {
+        std::fprintf(stderr, "peer_comparison: cannot write %s\n", results.c_str());
+        return 1;
+    }
+    std::printf("written to %s\n", results.c_str());
+    return 0;
+}
