@@ -143,7 +143,8 @@ inline void writeText(const void* record, std::uint32_t type, std::uint32_t size
     const Writer writer = type == SPATIAL_TYPE_COLLECTION ? spatialWKT_geometryCollection : exportsOf(type).writer;
     for (std::int32_t small : {-1, 0, 1, 7, capacity}) {
         std::vector<SpatialWChar> exact(static_cast<std::size_t>(small < 1 ? 1 : small));
-        if (small < capacity) spatialWKB_convertBinaryToText(record, exact.data(), static_cast<std::uint32_t>(exact.size() * 2 - 1));
+        if (small < capacity)
+            spatialWKB_convertBinaryToText(record, exact.data(), static_cast<std::uint32_t>(exact.size() * 2 - 1));
         writer(record, exact.data(), small);
         spatialWKT_geometry(record, exact.data(), small);
     }
@@ -173,7 +174,8 @@ inline void intersect(const void* record, std::uint32_t type, const PartnerRecor
         for (std::uint32_t other = SPATIAL_TYPE_POINT; other <= SPATIAL_TYPE_MULTIPOLYGON; ++other) {
             spatialWKB_intersectGeometry(record, partners.ofType(other), tolerance, &meets);
             spatialWKB_intersectGeometry(partners.ofType(other), record, tolerance, &meets);
-            if (type != SPATIAL_TYPE_COLLECTION) exportsOf(type).intersectWith(partners.ofType(other), record, tolerance, &meets);
+            if (type != SPATIAL_TYPE_COLLECTION)
+                exportsOf(type).intersectWith(partners.ofType(other), record, tolerance, &meets);
         }
     }
 }
