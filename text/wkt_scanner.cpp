@@ -52,9 +52,11 @@ bool matchToken(std::string_view text, Token* token) {
         case ',': *token = {TokenKind::kComma, text.substr(0, 1), 0.0}; return true;
         default: break;
     }
-    if (const NumberScan scan = scanNumber(text); scan.length != 0) {
-        *token = {scan.value ? TokenKind::kReal : TokenKind::kBadNumber, text.substr(0, scan.length),
-                  scan.value.value_or(0.0)};
+    NumberScan scan;
+    if (scanNumber(text, &scan) != 0) {
+        token->kind = scan.hasValue ? TokenKind::kReal : TokenKind::kBadNumber;
+        token->text = text.substr(0, scan.length);
+        token->value = scan.hasValue ? scan.value : 0.0;
         return true;
     }
     return keywordToken(text, token);
