@@ -3,8 +3,10 @@
 // checked, then printed as WKT.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "spatialgeom/records.h"
@@ -12,7 +14,6 @@
 #include "tools/commands.h"
 #include "tools/geometry_text.h"
 #include "tools/input_text.h"
-#include "tools/record_check.h"
 #include "tools/tool_error.h"
 
 namespace spatialgeom::tool {
@@ -38,8 +39,17 @@ int runDecode(CommandLine& arguments) {
     // Records are read in place as words and doubles: 8-byte alignment.
     std::vector<std::uint64_t> aligned((bytes.size() + 7) / 8);
     std::memcpy(aligned.data(), bytes.data(), bytes.size());
-    const std::string fault = recordFault(aligned.data(), bytes.size());
-    if (!fault.empty()) throw inputError("standard input is not a record: " + fault);
+    // The library believes every count of a record: check the bytes first.
+    const auto length = static_cast<std::uint32_t>(std::min<std::size_t>(bytes.size(), UINT32_MAX));
+    std::uint32_t size = 0;
+    if (spatialWKB_checkRecord(aligned.data(), length) != SPATIAL_SUCCESS) {
+        throw inputError("standard input is not a record: its bytes are not well formed");
+    }
+    spatialWKB_getSize(aligned.data(), &size);
+    if (size != bytes.size()) {
+        throw inputError("standard input is not a record: " + std::to_string(bytes.size() - size) +
+                         " bytes after its end");
+    }
     std::puts(writeGeometry(aligned.data()).c_str());
     return kExitSuccess;
 }

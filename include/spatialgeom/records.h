@@ -60,6 +60,15 @@ SPATIALGEOM_API uint32_t spatialWKB_getMultiPolygonSize(const void* geom, uint32
  * totalSize 0 has no size: 32768. */
 SPATIALGEOM_API uint32_t spatialWKB_getSize(const void* geom, uint32_t* size);
 
+/* ---- Checking bytes from outside before trusting them (the other exports
+ * believe every count). 0 when the byteLength bytes at record (8-byte
+ * aligned) begin with one well-formed record of type 1 to 7: every count
+ * and walk stays inside them, totalSize is 0 or the size from the layout,
+ * collection members are well-formed records of types 1 to 6. Bytes after
+ * the record are allowed (compare spatialWKB_getSize). Else 32768, also for
+ * a null or unaligned record. Never reads outside the bytes; O(byteLength). */
+SPATIALGEOM_API uint32_t spatialWKB_checkRecord(const void* record, uint32_t byteLength);
+
 /* ---- Copying and releasing. */
 
 /* A new, independent block with the same spatialWKB_getSize bytes. */

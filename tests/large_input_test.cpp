@@ -1,0 +1,123 @@
+// Inputs at the limits: a text of 100 MB parses (no deep recursion, linear
+// work), and records whose size would pass 32 bits are refused cleanly,
+// without reading vertices or allocating.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "record_test_support.h"
+#include "records/record_memory.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr std::size_t kLargeText = 100u << 20;
+constexpr std::uint64_t kLargestRecord = 0xfffffff8u;  // sizes are multiples of 8
+
+// A coordinate written with 40 digits after the point (the parser keeps
+// what a double holds): few vertices per megabyte keep the record small.
+std::string longNumber(int value) { return std::to_string(value) + "." + std::string(39, '0') + "1"; }
+
+// "geometrycollection(point(<spaces>1 2 3),multilinestring((...),...))" of
+// at least kLargeText bytes: lines of 1000 vertices of long numbers.
+std::string largeCollection(std::uint32_t* vertexCount) {
+    std::string text = "GEOMETRYCOLLECTION(POINT(" + std::string(8u << 20, ' ') + "1 2 3),MULTILINESTRING(";
+    text.reserve(kLargeText + (1u << 20));
+    *vertexCount = 1;
+    for (int line = 0; text.size() < kLargeText; ++line) {
+        text += line == 0 ? "(" : ",(";
+        for (int i = 0; i < 1000; ++i, ++*vertexCount) {
+            text += (i == 0 ? "" : ",") + longNumber(i) + " " + longNumber(line) + " -" + longNumber(i);
+        }
+        text += ")";
+    }
+    return text + "))";
+}
+
+TEST(LargeInput, A100MegabyteTextParses) {
+    std::uint32_t vertexCount = 0;
+    std::string text = largeCollection(&vertexCount);
+    Record record;
+    ASSERT_EQ(spatialParse_string(text.c_str(), record.out()), 0);
+    std::uint32_t size = 0;
+    ASSERT_EQ(spatialWKB_getSize(record.get(), &size), SPATIAL_SUCCESS);
+    EXPECT_EQ(spatialWKB_checkRecord(record.get(), size), SPATIAL_SUCCESS);
+    const std::uint32_t lines = (vertexCount - 1) / 1000;
+    // 24 + a point of 40 + a multilinestring: 24 + lines * (8 + 8 + 24000).
+    EXPECT_EQ(size, 24u + 40u + 24u + lines * 24016u);
+    DPoint3d low, high;
+    ASSERT_EQ(spatialWKB_getMultiLineRange(record.bytes() + 64, &low, &high), SPATIAL_SUCCESS);
+    EXPECT_DOUBLE_EQ(high.y, lines - 1.0);
+    EXPECT_DOUBLE_EQ(low.z, -999.0);
+
+    // The same text cut one byte short fails at its end.
+    text.pop_back();
+    void* none = nullptr;
+    EXPECT_EQ(spatialParse_string(text.c_str(), &none), SPATIAL_PARSE_SYNTAX_ERROR);
+    EXPECT_STREQ(spatialParse_errorString(), "parse error, at or near \"\"\n");
+    EXPECT_EQ(none, nullptr);
+}
+
+// 100 MB of opening parentheses: refused at the first one the grammar
+// cannot take, whatever follows.
+TEST(LargeInput, DeepNestingIsRefusedAtOnce) {
+    const std::string text = "MULTIPOLYGON" + std::string(kLargeText, '(');
+    void* none = nullptr;
+    EXPECT_EQ(spatialParse_string(text.c_str(), &none), SPATIAL_PARSE_SYNTAX_ERROR);
+    EXPECT_STREQ(spatialParse_errorString(), "parse error, at or near \"(\"\n");
+}
+
+// A linestring header that claims vertexCount vertices in one subline; the
+// vertices themselves are not there (nothing reads them).
+ByteWriter claimedLine(std::uint32_t vertexCount, std::uint32_t totalSize) {
+    ByteWriter line;
+    line.header(SPATIAL_TYPE_LINESTRING, totalSize).words(1).words(0, vertexCount);
+    return line;
+}
+
+TEST(LargeInput, TheLargestSizeIsKeptAndOneMoreIsRefused) {
+    EXPECT_TRUE(spatialgeom::fitsRecordSize(0xffffffffu));
+    EXPECT_FALSE(spatialgeom::fitsRecordSize(0x100000000u));
+
+    // 32 + 24 * 178956969 is the largest linestring size in 32 bits.
+    ByteWriter largest = claimedLine(178956969, 0);
+    std::uint32_t size = 0;
+    ASSERT_EQ(spatialWKB_getLineSize(largest.data(), &size), SPATIAL_SUCCESS);
+    EXPECT_EQ(size, kLargestRecord);
+    ByteWriter beyond = claimedLine(178956970, 0);
+    size = 7;
+    EXPECT_EQ(spatialWKB_calculateSize(beyond.data(), &size), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_getSize(beyond.data(), &size), SPATIAL_FAILURE);
+    EXPECT_EQ(size, 7u);
+
+    // Growing the largest record by one subline of one vertex: refused
+    // before the block is resized, record and variable unchanged.
+    largest.patchWord(12, static_cast<std::uint32_t>(kLargestRecord));
+    void* geom = largest.data();
+    const DPoint3d vertex{1, 2, 3};
+    EXPECT_EQ(spatialWKB_addLineToLine(&vertex, 1, &geom), SPATIAL_FAILURE);
+    EXPECT_EQ(geom, largest.data());
+    EXPECT_EQ(wordAt(geom, 16), 1u);
+    EXPECT_EQ(wordAt(geom, 12), kLargestRecord);
+
+    // A creator asked for one vertex more than the largest multipoint holds
+    // (24 + 24 * 178956970 bytes) refuses before reading the vertices.
+    void* none = nullptr;
+    EXPECT_EQ(spatialWKB_createMultiPoint(&vertex, 178956970, &none), SPATIAL_FAILURE);
+    EXPECT_EQ(none, nullptr);
+}
+
+// A member of the largest size makes a collection too large to size.
+TEST(LargeInput, ACollectionOfTheLargestMemberHasNoSize) {
+    ByteWriter member = claimedLine(178956969, static_cast<std::uint32_t>(kLargestRecord));
+    ByteWriter collection;
+    collection.header(SPATIAL_TYPE_COLLECTION, 0).words(1).raw(member.data(), member.size());
+    std::uint32_t size = 0;
+    EXPECT_EQ(spatialWKB_calculateSize(collection.data(), &size), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_getSize(collection.data(), &size), SPATIAL_FAILURE);
+    void* copy = nullptr;
+    EXPECT_EQ(spatialWKB_copy(collection.data(), &copy), SPATIAL_FAILURE);
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+// spatialWKB_checkRecord: accepts what the library makes, refuses every
+// truncation and corruption that would lead a reader outside the bytes, and
+// whatever it accepts is safe to hand to every other export.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+
+#include "record_exercise.h"
+#include "record_test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+// The record's bytes in an 8-byte aligned buffer, with its size.
+struct Bytes {
+    std::vector<std::uint64_t> words;
+    std::uint32_t size = 0;
+    std::uint8_t* data() { return reinterpret_cast<std::uint8_t*>(words.data()); }
+    void setWord(std::size_t offset, std::uint32_t value) { std::memcpy(data() + offset, &value, sizeof value); }
+    std::uint32_t check(std::uint32_t length) { return spatialWKB_checkRecord(words.data(), length); }
+    std::uint32_t check() { return check(size); }
+};
+
+Bytes bytesOf(const void* record) {
+    Bytes bytes;
+    spatialWKB_getSize(record, &bytes.size);
+    bytes.words.resize((bytes.size + 7) / 8);
+    std::memcpy(bytes.words.data(), record, bytes.size);
+    return bytes;
+}
+
+// One record of each kind 1 to 6 with several sublines, rings and
+// elements, then a collection of a point and the polygon.
+std::vector<Bytes> sampleRecords() {
+    const DPoint3d square[] = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
+    const DPoint3d hole[] = {{1, 1, 0}, {3, 1, 0}, {3, 3, 0}, {1, 1, 0}};
+    std::vector<Bytes> samples;
+    auto keep = [&](Record& record) { samples.push_back(bytesOf(record.get())); };
+    Record point, line, polygon, multiPoint, multiLine, multiPolygon;
+    spatialWKB_createPoint(square, point.out());
+    spatialWKB_createLine(square, 3, line.out());
+    spatialWKB_addLineToLine(hole, 2, line.out());
+    spatialWKB_createPolygon(square, 5, polygon.out());
+    spatialWKB_addRingToPolygon(hole, 4, polygon.out());
+    spatialWKB_createMultiPoint(square, 4, multiPoint.out());
+    spatialWKB_createMultiLine(square, 2, multiLine.out());
+    spatialWKB_addLineToMultiLine(hole, 3, multiLine.out());
+    spatialWKB_createMultiPolygon(square, 5, multiPolygon.out());
+    spatialWKB_addPolyToMultiPoly(square, 4, multiPolygon.out());
+    spatialWKB_addRingToMultiPoly(hole, 4, multiPolygon.out());
+    for (Record* record : {&point, &line, &polygon, &multiPoint, &multiLine, &multiPolygon}) keep(*record);
+
+    ByteWriter collection;
+    collection.header(7, 24 + 40 + samples[2].size).words(2).raw(samples[0].data(), 40);
+    collection.raw(samples[2].data(), samples[2].size);
+    samples.push_back(Bytes{});
+    samples.back().size = static_cast<std::uint32_t>(collection.size());
+    samples.back().words.resize(collection.size() / 8);
+    std::memcpy(samples.back().data(), collection.data(), collection.size());
+    return samples;
+}
+
+TEST(RecordCheck, AcceptsEveryKindAndRefusesEveryTruncation) {
+    for (Bytes& record : sampleRecords()) {
+        SCOPED_TRACE("type " + std::to_string(wordAt(record.data(), 8)));
+        EXPECT_EQ(record.check(), SPATIAL_SUCCESS);
+        for (std::uint32_t length = 0; length < record.size; ++length) EXPECT_EQ(record.check(length), SPATIAL_FAILURE) << length;
+        // Bytes after the record are the caller's business.
+        record.words.push_back(~0ull);
+        EXPECT_EQ(record.check(record.size + 8), SPATIAL_SUCCESS);
+        // Neither a stored size of 0 nor the exact one is a fault.
+        record.setWord(12, 0);
+        EXPECT_EQ(record.check(), SPATIAL_SUCCESS);
+    }
+}
+
+TEST(RecordCheck, RefusesCorruptWords) {
+    const Bytes polygon = sampleRecords()[2];  // outer ring of 5, a hole of 4: 24 + 8+8+120 + 8+8+96 = 272
+    ASSERT_EQ(polygon.size, 272u);
+    struct Case {
+        std::size_t offset;
+        std::uint32_t value;
+        const char* what;
+    };
+    const Case cases[] = {
+        {8, 0, "type 0"},
+        {8, 8, "type 8, which has no layout"},
+        {8, 9, "unknown type"},
+        {8, 7, "a polygon read as a collection"},
+        {12, 8, "a totalSize other than the layout's"},
+        {12, 280, "a totalSize beyond the layout's"},
+        {16, 3, "one ring too many"},
+        {16, 0xffffffffu, "a ring count at the maximum"},
+        {24, 2, "a subline too many in the outer ring"},
+        {36, 6, "a vertex too many"},
+        {36, 0x0aaaaaabu, "24 * count wraps 32 bits"},
+        {36, 0xffffffffu, "a vertex count at the maximum"},
+    };
+    for (const Case& c : cases) {
+        Bytes bytes = polygon;
+        bytes.setWord(c.offset, c.value);
+        EXPECT_EQ(bytes.check(), SPATIAL_FAILURE) << c.what;
+    }
+    Bytes holeDropped = polygon;  // one ring fewer is still a record, with a smaller size
+    holeDropped.setWord(16, 1);
+    EXPECT_EQ(holeDropped.check(), SPATIAL_FAILURE) << "the stored size is now wrong";
+    holeDropped.setWord(12, 0);
+    EXPECT_EQ(holeDropped.check(), SPATIAL_SUCCESS);
+}
+
+TEST(RecordCheck, CollectionMembersMustBeSimpleRecords) {
+    Bytes collection = sampleRecords()[6];  // a point at 24, a polygon at 64
+    EXPECT_EQ(collection.check(), SPATIAL_SUCCESS);
+    for (std::uint32_t type : {0u, 7u, 8u}) {
+        Bytes bytes = collection;
+        bytes.setWord(24 + 8, type);
+        EXPECT_EQ(bytes.check(), SPATIAL_FAILURE) << "member of type " << type;
+    }
+    Bytes memberSize = collection;
+    memberSize.setWord(24 + 12, 48);  // the point claims 48 bytes
+    EXPECT_EQ(memberSize.check(), SPATIAL_FAILURE);
+    Bytes extraMember = collection;
+    extraMember.setWord(16, 3);
+    extraMember.setWord(12, 0);
+    EXPECT_EQ(extraMember.check(), SPATIAL_FAILURE);
+    // Empty kinds with count 0 are records (24 bytes).
+    for (std::uint32_t type : {4u, 5u, 6u, 7u}) {
+        ByteWriter empty;
+        empty.header(type, 24).words(0);
+        EXPECT_EQ(spatialWKB_checkRecord(empty.data(), 24), SPATIAL_SUCCESS) << type;
+    }
+}
+
+TEST(RecordCheck, RefusesNullAndUnalignedBlocks) {
+    Bytes point = sampleRecords()[0];
+    EXPECT_EQ(spatialWKB_checkRecord(nullptr, 40), SPATIAL_FAILURE);
+    std::vector<std::uint64_t> shifted(6);
+    std::memcpy(reinterpret_cast<std::uint8_t*>(shifted.data()) + 4, point.data(), 40);
+    EXPECT_EQ(spatialWKB_checkRecord(reinterpret_cast<std::uint8_t*>(shifted.data()) + 4, 40), SPATIAL_FAILURE);
+}
+
+// Many empty sublines or members that the bytes hold: each costs 8 bytes,
+// so huge counts end at the end of the bytes.
+TEST(RecordCheck, HugeCountsOfEmptyElementsEndWithTheBytes) {
+    constexpr std::uint32_t kEmpties = 100000;
+    ByteWriter line;
+    line.header(2, 0).words(kEmpties);
+    for (std::uint32_t i = 0; i < kEmpties; ++i) line.words(0, 0);
+    const auto size = static_cast<std::uint32_t>(line.size());
+    EXPECT_EQ(spatialWKB_checkRecord(line.data(), size), SPATIAL_SUCCESS);
+    line.patchWord(16, 0xffffffffu);
+    EXPECT_EQ(spatialWKB_checkRecord(line.data(), size), SPATIAL_FAILURE);
+}
+
+// Coordinates are not the checker's business: infinities, NaN and the
+// extremes of the doubles pass it, and every export must cope with them.
+TEST(RecordCheck, AcceptedRecordsWithExtremeCoordinatesAreSafeToUse) {
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    const double big = std::numeric_limits<double>::max(), tiny = std::numeric_limits<double>::denorm_min();
+    const double extremes[] = {inf, -inf, nan, big, -big, tiny, -tiny, 1e154, 0.0};
+    const PartnerRecords partners;
+    for (const Bytes& original : sampleRecords()) {
+        for (std::uint32_t offset = 16; offset + 8 <= original.size; offset += 8) {
+            for (double extreme : extremes) {
+                Bytes bytes = original;
+                std::memcpy(bytes.data() + offset, &extreme, sizeof extreme);
+                if (bytes.check() != SPATIAL_SUCCESS) continue;  // a count word was overwritten
+                EXPECT_TRUE(exerciseRecord(bytes.words.data(), partners)) << offset;
+            }
+        }
+    }
+}
+
+// Whatever the checker accepts must be safe to read, size, copy, range,
+// transform, write and intersect (the sanitizer build turns any stray read
+// into a failure), and its size must agree with the checker's walk.
+TEST(RecordCheck, AcceptedMutationsAreSafeToUse) {
+    std::mt19937 random(11);
+    const PartnerRecords partners;
+    std::size_t accepted = 0;
+    for (const Bytes& original : sampleRecords()) {
+        std::uniform_int_distribution<std::uint32_t> offset(0, original.size - 1);
+        for (int trial = 0; trial < 600; ++trial) {
+            Bytes bytes = original;
+            for (int flips = 1 + trial % 3; flips > 0; --flips)
+                bytes.data()[offset(random)] = static_cast<std::uint8_t>(trial % 2 ? random() : random() % 4);
+            if (bytes.check() != SPATIAL_SUCCESS) continue;
+            ++accepted;
+            EXPECT_TRUE(exerciseRecord(bytes.words.data(), partners)) << "trial " << trial;
+        }
+    }
+    EXPECT_GT(accepted, 400u);
+}
+
+}  // namespace

@@ -1,0 +1,224 @@
+// Runs every export that reads a record on one record that
+// spatialWKB_checkRecord accepted: what a host may do with checked bytes.
+// Shared by the record check tests and the record check fuzzer; under the
+// sanitizers any read outside the record is reported.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "spatialgeom/spatialgeom.h"
+
+namespace testing_support {
+
+// One small record of each simple kind (type code i + 1 at index i), made by
+// the library, for the intersection exports' other side.
+class PartnerRecords {
+public:
+    PartnerRecords() {
+        const DPoint3d square[] = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
+        spatialWKB_createPoint(square + 2, &records_[0]);
+        spatialWKB_createLine(square, 3, &records_[1]);
+        spatialWKB_createPolygon(square, 5, &records_[2]);
+        spatialWKB_createMultiPoint(square, 4, &records_[3]);
+        spatialWKB_createMultiLine(square, 2, &records_[4]);
+        spatialWKB_createMultiPolygon(square, 5, &records_[5]);
+    }
+    PartnerRecords(const PartnerRecords&) = delete;
+    PartnerRecords& operator=(const PartnerRecords&) = delete;
+    ~PartnerRecords() {
+        for (void*& record : records_) spatialWKB_destroyGeom(&record);
+    }
+    const void* ofType(std::uint32_t type) const { return records_[type - 1]; }
+
+private:
+    void* records_[6] = {};
+};
+
+namespace exercise_detail {
+
+using Range = std::uint32_t (*)(const void*, DPoint3d*, DPoint3d*);
+using Transform = std::uint32_t (*)(const transform*, void*);
+using Writer = std::int32_t (*)(const void*, SpatialWChar*, std::int32_t);
+using Intersect = std::uint32_t (*)(const void*, const void*, double, std::uint32_t*);
+
+struct KindExports {
+    std::uint32_t (*size)(const void*, std::uint32_t*);
+    Range range;
+    Transform transform;
+    Writer writer;
+    Intersect intersectWith;  // spatialWKB_intersectGeometry<kind>(g, x)
+};
+
+inline const KindExports& exportsOf(std::uint32_t type) {
+    static const KindExports kinds[] = {
+        {spatialWKB_getPointSize, spatialWKB_getPointRange, spatialWKB_transformPoint, spatialWKT_point,
+         spatialWKB_intersectGeometryPoint},
+        {spatialWKB_getLineSize, spatialWKB_getLineRange, spatialWKB_transformLine, spatialWKT_linestring,
+         spatialWKB_intersectGeometryLineString},
+        {spatialWKB_getPolygonSize, spatialWKB_getPolygonRange, spatialWKB_transformPolygon, spatialWKT_polygon,
+         spatialWKB_intersectGeometryPolygon},
+        {spatialWKB_getMultiPointSize, spatialWKB_getMultiPointRange, spatialWKB_transformMultiPoint,
+         spatialWKT_multipoint, spatialWKB_intersectGeometryMultiPoint},
+        {spatialWKB_getMultiLineSize, spatialWKB_getMultiLineRange, spatialWKB_transformMultiLine,
+         spatialWKT_multilinestring, spatialWKB_intersectGeometryMultiLineString},
+        {spatialWKB_getMultiPolygonSize, spatialWKB_getMultiPolygonRange, spatialWKB_transformMultiPolygon,
+         spatialWKT_multipolygon, spatialWKB_intersectGeometryMultiPolygon},
+    };
+    return kinds[type - 1];
+}
+
+// The vertex readers of the record's kind, each at the capacity it asks for.
+inline void readVertices(const void* record, std::uint32_t type) {
+    std::uint32_t count = 0;
+    DPoint3d point;
+    std::vector<DPoint3d> vertices;
+    auto readAll = [&](auto&& countOf, auto&& read) {
+        count = 0;
+        if (countOf(&count) != SPATIAL_SUCCESS) return;
+        vertices.assign(count, DPoint3d{});
+        std::uint32_t copied = 0;
+        read(count, vertices.data(), &copied);
+        if (count > 0) read(count - 1, vertices.data(), &copied);
+    };
+    // A few indexes: each reader steps from the first element.
+    auto someIndexes = [](std::uint32_t n, auto&& visit) {
+        for (std::uint32_t i : {0u, 1u, n / 2, n - 1, n}) visit(i);
+    };
+    switch (type) {
+        case SPATIAL_TYPE_POINT: spatialWKB_pointGetPoint(record, &point); break;
+        case SPATIAL_TYPE_LINESTRING:
+            readAll([&](std::uint32_t* n) { return spatialWKB_lineGetPointCount(record, n); },
+                    [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
+                        return spatialWKB_lineGetPoints(record, cap, out, n);
+                    });
+            break;
+        case SPATIAL_TYPE_POLYGON:
+            readAll([&](std::uint32_t* n) { return spatialWKB_polygonGetPointCount(record, n); },
+                    [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
+                        return spatialWKB_polygonGetPoints(record, cap, out, n);
+                    });
+            break;
+        case SPATIAL_TYPE_MULTIPOINT:
+            readAll([&](std::uint32_t* n) { return spatialWKB_mpointGetPointCount(record, n); },
+                    [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
+                        return spatialWKB_mpointGetPoints(record, cap, out, n);
+                    });
+            someIndexes(count, [&](std::uint32_t i) { spatialWKB_mpointGetPoint(record, i, &point); });
+            break;
+        case SPATIAL_TYPE_MULTILINESTRING: {
+            std::uint32_t lines = 0;
+            spatialWKB_mlineGetLineCount(record, &lines);
+            someIndexes(lines, [&](std::uint32_t line) {
+                readAll([&](std::uint32_t* n) { return spatialWKB_mlineGetPointCount(record, line, n); },
+                        [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
+                            return spatialWKB_mlineGetPoints(record, line, cap, out, n);
+                        });
+            });
+            break;
+        }
+        case SPATIAL_TYPE_MULTIPOLYGON: {
+            std::uint32_t polygons = 0;
+            spatialWKB_mpolygonGetPolyCount(record, &polygons);
+            someIndexes(polygons, [&](std::uint32_t polygon) {
+                readAll([&](std::uint32_t* n) { return spatialWKB_mpolygonGetPointCount(record, polygon, n); },
+                        [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
+                            return spatialWKB_mpolygonGetPoints(record, polygon, cap, out, n);
+                        });
+            });
+            break;
+        }
+    }
+}
+
+// The writers at a capacity that holds the whole text and at one that cuts
+// it short.
+inline void writeText(const void* record, std::uint32_t type, std::uint32_t size) {
+    std::vector<SpatialWChar> text(64 + 40 * std::size_t{size});
+    const auto capacity = static_cast<std::int32_t>(text.size());
+    const std::int32_t written = spatialWKB_convertBinaryToText(record, text.data(), capacity * 2);
+    if (written > 1) spatialWKB_convertBinaryToText(record, text.data(), static_cast<std::uint32_t>(written));
+    if (type == SPATIAL_TYPE_COLLECTION) {
+        spatialWKT_geometryCollection(record, text.data(), capacity);
+        return;
+    }
+    spatialWKT_geometry(record, text.data(), capacity);
+    exportsOf(type).writer(record, text.data(), capacity);
+    exportsOf(type).writer(record, text.data(), 7);
+}
+
+// Transforms a copy in place (a rotation, a scale and a shift), then ranges
+// the result.
+inline void transformCopy(const void* record, std::uint32_t type) {
+    void* copy = nullptr;
+    if (spatialWKB_copy(record, &copy) != SPATIAL_SUCCESS) return;
+    transform rotation, scale, both;
+    const DPoint3d axis0{1, 2, 3}, axis1{-1, 5, 2}, factors{2, -3, 0.5}, origin{0, 0, 0};
+    transform_initRotationAboutLine(&rotation, &axis0, &axis1, 0.7);
+    transform_initScale(&scale, &factors, &origin);
+    transform_multiply(&rotation, &scale, &both);
+    spatialWKB_transformGeometry(&both, copy);
+    if (type != SPATIAL_TYPE_COLLECTION) exportsOf(type).transform(&both, copy);
+    DPoint3d low, high;
+    spatialWKB_getRange(copy, &low, &high);
+    spatialWKB_destroyGeom(&copy);
+}
+
+inline void intersect(const void* record, std::uint32_t type, const PartnerRecords& partners) {
+    std::uint32_t meets = 0;
+    for (double tolerance : {0.0, 1.5}) {
+        spatialWKB_intersectGeometry(record, record, tolerance, &meets);
+        for (std::uint32_t other = SPATIAL_TYPE_POINT; other <= SPATIAL_TYPE_MULTIPOLYGON; ++other) {
+            spatialWKB_intersectGeometry(record, partners.ofType(other), tolerance, &meets);
+            spatialWKB_intersectGeometry(partners.ofType(other), record, tolerance, &meets);
+            if (type != SPATIAL_TYPE_COLLECTION) exportsOf(type).intersectWith(partners.ofType(other), record, tolerance, &meets);
+        }
+    }
+}
+
+}  // namespace exercise_detail
+
+// Runs the exports on the record, then on each member of a collection.
+// False when the record, though accepted, has no size or cannot be copied
+// byte for byte: the checker and the size operations disagree.
+inline bool exerciseRecord(const void* record, const PartnerRecords& partners) {
+    using namespace exercise_detail;
+    std::uint32_t type = 0, size = 0, computed = 0;
+    spatialWKB_getType(record, &type);
+    if (spatialWKB_getSize(record, &size) != SPATIAL_SUCCESS ||
+        spatialWKB_calculateSize(record, &computed) != SPATIAL_SUCCESS || computed != size)
+        return false;
+    void* copy = nullptr;
+    if (spatialWKB_copy(record, &copy) != SPATIAL_SUCCESS) return false;
+    const bool same = std::memcmp(copy, record, size) == 0;
+    spatialWKB_destroyGeom(&copy);
+    if (!same) return false;
+
+    DPoint3d low, high;
+    spatialWKB_getRange(record, &low, &high);
+    if (type != SPATIAL_TYPE_COLLECTION) {
+        exportsOf(type).size(record, &computed);
+        exportsOf(type).range(record, &low, &high);
+        readVertices(record, type);
+    }
+    writeText(record, type, size);
+    transformCopy(record, type);
+    intersect(record, type, partners);
+    if (type != SPATIAL_TYPE_COLLECTION) return true;
+
+    // Members follow the header and count words, each at the previous one's
+    // start plus its size rounded to 8.
+    const auto* member = static_cast<const std::uint8_t*>(record) + 24;
+    std::uint32_t members = 0;
+    std::memcpy(&members, static_cast<const std::uint8_t*>(record) + 16, sizeof members);
+    for (std::uint32_t i = 0; i < members; ++i) {
+        std::uint32_t memberBytes = 0;
+        if (!exerciseRecord(member, partners) || spatialWKB_getSize(member, &memberBytes) != SPATIAL_SUCCESS)
+            return false;
+        member += (memberBytes + 7) / 8 * 8;
+    }
+    return true;
+}
+
+}  // namespace testing_support
