@@ -75,7 +75,7 @@ std::optional<double> convertedValue(std::string_view token) {
 
 }  // namespace
 
-NumberScan scanNumber(std::string_view text) {
+std::size_t scanNumber(std::string_view text, NumberScan* scan) {
     // At most 19 digit characters cannot overflow 64 bits.
     constexpr std::size_t kExactDigitChars = 19;
     const std::size_t size = text.size();
@@ -85,7 +85,7 @@ NumberScan scanNumber(std::string_view text) {
         while (i < size && isDigit(text[i])) ++i;
         return i;
     }();
-    if (integerEnd == minusSigns) return {};
+    if (integerEnd == minusSigns) return scan->length = 0;
     std::size_t fractionBegin = i, fractionEnd = i;
     if (i < size && text[i] == '.') {
         fractionBegin = ++i;
@@ -103,19 +103,30 @@ NumberScan scanNumber(std::string_view text) {
         }
         if (negative) exponent = -exponent;
     }
-    NumberScan scan{i, std::nullopt};
-    if (minusSigns >= 2) return scan;  // "--1" has no value
+    scan->length = i;
+    scan->hasValue = false;
+    if (minusSigns >= 2) return i;  // "--1" has no value
+    std::optional<double> value;
     const std::size_t digitChars = (integerEnd - minusSigns) + (fractionEnd - fractionBegin);
     if (exponentFits && digitChars <= kExactDigitChars) {
         const std::uint64_t digits =
             appendDigits(appendDigits(0, text, minusSigns, integerEnd), text, fractionBegin, fractionEnd);
         const int scale = exponent - static_cast<int>(fractionEnd - fractionBegin);
-        scan.value = exactValue(digits, scale, minusSigns == 1);
+        value = exactValue(digits, scale, minusSigns == 1);
     }
-    if (!scan.value) scan.value = convertedValue(text.substr(0, i));
-    return scan;
+    if (!value) value = convertedValue(text.substr(0, i));
+    if (value) {
+        scan->hasValue = true;
+        scan->value = *value;
+    }
+    return i;
 }
 
-std::optional<double> numberTokenValue(std::string_view token) { return scanNumber(token).value; }
+std::optional<double> numberTokenValue(std::string_view token) {
+    NumberScan scan;
+    scanNumber(token, &scan);
+    if (!scan.hasValue) return std::nullopt;
+    return scan.value;
+}
 
 }  // namespace spatialgeom

@@ -16,12 +16,15 @@ std::optional<double> numberTokenValue(std::string_view token);
 
 // The number token at the start of text, -*[0-9]+(\.[0-9]*)? optionally
 // followed by [eE][+-][0-9]+ (longest match), and its value as
-// numberTokenValue gives it, found in one pass: length 0 when text does
-// not start with a number.
+// numberTokenValue gives it (hasValue false for nullopt), found in one
+// pass into *scan; returns the length, 0 when text does not start with a
+// number. (Fields are written one by one: returning the whole structure
+// made its copy the scanner's most expensive step.)
 struct NumberScan {
     std::size_t length = 0;
-    std::optional<double> value;
+    bool hasValue = false;
+    double value = 0.0;
 };
-NumberScan scanNumber(std::string_view text);
+std::size_t scanNumber(std::string_view text, NumberScan* scan);
 
 }  // namespace spatialgeom

@@ -1,6 +1,7 @@
 #include "text/parsed_text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <span>
 
 namespace spatialgeom {
@@ -22,6 +23,28 @@ constexpr std::size_t kReservedTextBytes = 1 << 16;
 
 }  // namespace
 
+// Eight bytes at a time: each word's
+// matching bytes become 1 in their lane (exactly: no carry crosses lanes),
+// lanes are summed for up to 255 words, then across.
+std::size_t countByte(std::string_view text, char byte) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u, kLow7 = 0x7F7F7F7F7F7F7F7Fu, kHigh = 0x8080808080808080u;
+    const std::uint64_t pattern = kOnes * static_cast<unsigned char>(byte);
+    std::size_t count = 0, i = 0;
+    while (i + 8 <= text.size()) {
+        std::uint64_t lanes = 0;
+        for (int words = 0; words < 255 && i + 8 <= text.size(); ++words, i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            const std::uint64_t x = word ^ pattern;  // zero bytes where byte is
+            lanes += (~(((x & kLow7) + kLow7) | x) & kHigh) >> 7;
+        }
+        const std::uint64_t pairs = (lanes & 0x00FF00FF00FF00FFu) + ((lanes >> 8) & 0x00FF00FF00FF00FFu);
+        count += static_cast<std::size_t>((pairs * 0x0001000100010001u) >> 48);
+    }
+    for (; i < text.size(); ++i) count += text[i] == byte;
+    return count;
+}
+
 void ParsedText::clear(std::size_t keptBytes) {
     clearVector(vertices, keptBytes);
     clearVector(runLengths, keptBytes);
@@ -32,7 +55,7 @@ void ParsedText::clear(std::size_t keptBytes) {
 
 void ParsedText::reserveFor(std::string_view text) {
     if (text.size() < kReservedTextBytes) return;
-    vertices.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1);
+    vertices.reserve(countByte(text, ',') + 1);
 }
 
 ShapeParts ParsedText::shapeParts(std::size_t i) const {

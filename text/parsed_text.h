@@ -11,6 +11,9 @@
 
 namespace spatialgeom {
 
+// The number of bytes of text equal to byte.
+std::size_t countByte(std::string_view text, char byte);
+
 struct ParsedText {
     // Where one geometry starts in the arrays below; it ends where the next
     // one starts (or at the end of the arrays).

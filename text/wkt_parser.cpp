@@ -37,7 +37,7 @@ private:
         Rule body;  // what the parentheses after the keyword hold
     };
 
-    void advance() { lookahead_ = scanner_.next(); }
+    void advance() { scanner_.next(&lookahead_); }
 
     bool expect(TokenKind kind) {
         if (lookahead_.kind != kind) return false;

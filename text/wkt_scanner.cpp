@@ -27,6 +27,12 @@ constexpr Keyword kKeywords[] = {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
+bool punctuation(TokenKind kind, std::string_view text, Token* token) {
+    token->kind = kind;
+    token->text = text.substr(0, 1);
+    return true;
+}
+
 bool keywordToken(std::string_view text, Token* token) {
     switch (text[0]) {
         case 'P': case 'L': case 'M': case 'G': case 'p': case 'l': case 'm': case 'g': break;
@@ -35,7 +41,8 @@ bool keywordToken(std::string_view text, Token* token) {
     for (const Keyword& keyword : kKeywords) {
         for (std::string_view form : {keyword.upper, keyword.lower}) {
             if (text.starts_with(form)) {
-                *token = {keyword.kind, text.substr(0, form.size()), 0.0};
+                token->kind = keyword.kind;
+                token->text = text.substr(0, form.size());
                 return true;
             }
         }
@@ -47,14 +54,16 @@ bool keywordToken(std::string_view text, Token* token) {
 // token rule matches there. (An out-parameter: tokens are copied once.)
 bool matchToken(std::string_view text, Token* token) {
     switch (text[0]) {
-        case '(': *token = {TokenKind::kLeftParen, text.substr(0, 1), 0.0}; return true;
-        case ')': *token = {TokenKind::kRightParen, text.substr(0, 1), 0.0}; return true;
-        case ',': *token = {TokenKind::kComma, text.substr(0, 1), 0.0}; return true;
+        case '(': return punctuation(TokenKind::kLeftParen, text, token);
+        case ')': return punctuation(TokenKind::kRightParen, text, token);
+        case ',': return punctuation(TokenKind::kComma, text, token);
         default: break;
     }
-    if (const NumberScan scan = scanNumber(text); scan.length != 0) {
-        *token = {scan.value ? TokenKind::kReal : TokenKind::kBadNumber, text.substr(0, scan.length),
-                  scan.value.value_or(0.0)};
+    NumberScan scan;
+    if (scanNumber(text, &scan) != 0) {
+        token->kind = scan.hasValue ? TokenKind::kReal : TokenKind::kBadNumber;
+        token->text = text.substr(0, scan.length);
+        token->value = scan.hasValue ? scan.value : 0.0;
         return true;
     }
     return keywordToken(text, token);
@@ -71,23 +80,24 @@ std::size_t unmatchedLength(std::string_view text) {
 
 }  // namespace
 
-Token WktScanner::next() {
+void WktScanner::next(Token* token) {
     while (position_ < text_.size()) {
         if (isBlank(text_[position_])) {  // matches no rule and is skipped quietly
             ++position_;
             continue;
         }
         const std::string_view rest = text_.substr(position_);
-        Token token;
-        if (matchToken(rest, &token)) {
-            position_ += token.text.size();
-            return token;
+        if (matchToken(rest, token)) {
+            position_ += token->text.size();
+            return;
         }
         const std::size_t skipped = unmatchedLength(rest);
         if (!isBlank(rest[0])) std::fwrite(rest.data(), 1, skipped, stdout);
         position_ += skipped;
     }
-    return {TokenKind::kEnd, text_.substr(text_.size()), 0.0};
+    token->kind = TokenKind::kEnd;
+    token->text = text_.substr(text_.size());
+    token->value = 0.0;
 }
 
 }  // namespace spatialgeom

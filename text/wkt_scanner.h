@@ -31,7 +31,14 @@ public:
     // The next token. At the end of the text: kEnd with an empty text, on
     // every further call too. A number token whose value cannot be read
     // (see numberTokenValue) comes back as kBadNumber.
-    Token next();
+    Token next() {
+        Token token;
+        next(&token);
+        return token;
+    }
+    // next() into *token, field by field (copying a returned token stalled
+    // the parser on store forwarding).
+    void next(Token* token);
 
 private:
     std::string_view text_;
