@@ -80,11 +80,24 @@ void PreparedPolygon::findPlane() {
     hasArea_ = true;
     ringHasArea_[0] = 1;
     exactPlane_ = true;
-    for (std::size_t i = 0; i < count && exactPlane_; ++i) exactPlane_ = inExactPlane(outer[i]);
+    exactPlane_ = allInExactPlane(outer, count);
 }
 
 bool PreparedPolygon::onFlatPlane(const DPoint3d& p) const {
     return flatAxis_ >= 0 && Corvane::cvgDPoint3d_coordinate(p, flatAxis_) == flatValue_;
+}
+
+bool PreparedPolygon::allInExactPlane(const DPoint3d* points, std::size_t count) const {
+    if (count == 0) return true;
+    if (!exactPlane_) return false;
+    if (flatAxis_ >= 0) {  // one comparison per point, in a loop the compiler keeps tight
+        bool all = true;
+        for (std::size_t i = 0; i < count; ++i) all &= Corvane::cvgDPoint3d_coordinate(points[i], flatAxis_) == flatValue_;
+        return all;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        if (!inExactPlane(points[i])) return false;
+    return true;
 }
 
 bool PreparedPolygon::inExactPlane(const DPoint3d& p) const {
@@ -99,8 +112,7 @@ void PreparedPolygon::projectRings() {
     for (std::size_t r = 1; r + 1 < ringStart_.size(); ++r) {
         DPoint3d* ring = feet_.data() + ringStart_[r];
         const std::size_t count = ringStart_[r + 1] - ringStart_[r];
-        bool exact = true;
-        for (std::size_t i = 0; i < count && exact; ++i) exact = inExactPlane(ring[i]);
+        const bool exact = allInExactPlane(ring, count);
         flat_ = flat_ && exact;
         if (!exact)
             for (std::size_t i = 0; i < count; ++i) ring[i] = Corvane::cvgDPlane3d_projectPoint(plane_, ring[i]);

@@ -64,6 +64,7 @@ private:
     void gatherRings(const Byte* rings);
     void findPlane();
     bool inExactPlane(const DPoint3d& p) const;
+    bool allInExactPlane(const DPoint3d* points, std::size_t count) const;
     bool onFlatPlane(const DPoint3d& p) const;
     void projectRings();
     void measureBox();
