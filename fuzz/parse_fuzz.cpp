@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(record == nullptr, "a refused text leaves the record variable alone");
         require(result == SPATIAL_PARSE_SYNTAX_ERROR || result == static_cast<std::int32_t>(SPATIAL_FAILURE),
                 "a refused text gives a syntax error or a failure");
-        require((result == SPATIAL_PARSE_SYNTAX_ERROR) == (messageLength > 0), "a syntax error, and only one, has a message");
+        require((result == SPATIAL_PARSE_SYNTAX_ERROR) == (messageLength > 0),
+                "a syntax error, and only one, has a message");
         return 0;
     }
     require(messageLength == 0, "an accepted text has no message");

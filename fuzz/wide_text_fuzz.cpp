@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "the record is as large as announced");
     }
     const std::size_t written = converted == SPATIAL_SUCCESS ? textSize : 0;
-    for (std::size_t i = written; i <= capacity; ++i) require(buffer[i] == kUntouched, "bytes after the record are untouched");
+    for (std::size_t i = written; i <= capacity; ++i)
+        require(buffer[i] == kUntouched, "bytes after the record are untouched");
     for (std::size_t i = 0; i < offset; ++i) require(block[i] == kUntouched, "bytes before the buffer are untouched");
     return 0;
 }

@@ -42,7 +42,8 @@ void checkCutShort(const void* record, std::int32_t whole, const std::u16string&
     require(written == whole, "a written text is the whole text");
     require(static_cast<std::uint32_t>(written) < bufferBytes / 2, "the terminator fits");
     require(buffer[static_cast<std::size_t>(written)] == 0, "the text is terminated");
-    require(std::u16string_view(buffer.data(), static_cast<std::size_t>(written)) == text, "the text is the whole text");
+    require(std::u16string_view(buffer.data(), static_cast<std::size_t>(written)) == text,
+            "the text is the whole text");
 }
 
 // At 17 digits every finite coordinate reads back exactly.

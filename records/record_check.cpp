@@ -35,9 +35,9 @@ private:
             case SPATIAL_TYPE_POLYGON: return ringSeq(polygonBody(record));
             case SPATIAL_TYPE_MULTIPOINT: return multiPoint(record);
             case SPATIAL_TYPE_MULTILINESTRING: return ringSeq(multiLineBody(record));
-            case SPATIAL_TYPE_MULTIPOLYGON: return counted(record + kBodyOffset, [&](const Byte* rings) {
-                return ringSeq(rings) ? nextRingSeq(rings) : nullptr;
-            });
+            case SPATIAL_TYPE_MULTIPOLYGON:
+                return counted(record + kBodyOffset,
+                               [&](const Byte* rings) { return ringSeq(rings) ? nextRingSeq(rings) : nullptr; });
             default: return collection(record);
         }
     }
@@ -105,7 +105,7 @@ SPATIALGEOM_API uint32_t spatialWKB_checkRecord(const void* record, uint32_t byt
     const auto* begin = static_cast<const Byte*>(record);
     std::uint64_t size = 0;
     return BoundedWalk(begin, byteLength).record(begin, SPATIAL_TYPE_COLLECTION, &size) ? SPATIAL_SUCCESS
-                                                                                          : SPATIAL_FAILURE;
+                                                                                        : SPATIAL_FAILURE;
 }
 
 }  // extern "C"

@@ -32,7 +32,8 @@ std::string largeCollection(std::uint32_t* vertexCount) {
         }
         text += ")";
     }
-    return text + "))";
+    text += "))";
+    return text;
 }
 
 TEST(LargeInput, A100MegabyteTextParses) {

@@ -66,7 +66,8 @@ TEST(RecordCheck, AcceptsEveryKindAndRefusesEveryTruncation) {
     for (Bytes& record : sampleRecords()) {
         SCOPED_TRACE("type " + std::to_string(wordAt(record.data(), 8)));
         EXPECT_EQ(record.check(), SPATIAL_SUCCESS);
-        for (std::uint32_t length = 0; length < record.size; ++length) EXPECT_EQ(record.check(length), SPATIAL_FAILURE) << length;
+        for (std::uint32_t length = 0; length < record.size; ++length)
+            EXPECT_EQ(record.check(length), SPATIAL_FAILURE) << length;
         // Bytes after the record are the caller's business.
         record.words.push_back(~0ull);
         EXPECT_EQ(record.check(record.size + 8), SPATIAL_SUCCESS);

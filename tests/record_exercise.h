@@ -132,20 +132,22 @@ inline void readVertices(const void* record, std::uint32_t type) {
     }
 }
 
-// The writers at a capacity that holds the whole text and at one that cuts
-// it short.
+// The writers at a capacity that holds the whole text, at one that cuts it
+// short, and at tiny and negative ones (into exact buffers, so that a write
+// past the capacity is a heap overflow).
 inline void writeText(const void* record, std::uint32_t type, std::uint32_t size) {
     std::vector<SpatialWChar> text(64 + 40 * std::size_t{size});
     const auto capacity = static_cast<std::int32_t>(text.size());
     const std::int32_t written = spatialWKB_convertBinaryToText(record, text.data(), capacity * 2);
     if (written > 1) spatialWKB_convertBinaryToText(record, text.data(), static_cast<std::uint32_t>(written));
-    if (type == SPATIAL_TYPE_COLLECTION) {
-        spatialWKT_geometryCollection(record, text.data(), capacity);
-        return;
+    const Writer writer = type == SPATIAL_TYPE_COLLECTION ? spatialWKT_geometryCollection : exportsOf(type).writer;
+    for (std::int32_t small : {-1, 0, 1, 7, capacity}) {
+        std::vector<SpatialWChar> exact(static_cast<std::size_t>(small < 1 ? 1 : small));
+        if (small < capacity)
+            spatialWKB_convertBinaryToText(record, exact.data(), static_cast<std::uint32_t>(exact.size() * 2 - 1));
+        writer(record, exact.data(), small);
+        spatialWKT_geometry(record, exact.data(), small);
     }
-    spatialWKT_geometry(record, text.data(), capacity);
-    exportsOf(type).writer(record, text.data(), capacity);
-    exportsOf(type).writer(record, text.data(), 7);
 }
 
 // Transforms a copy in place (a rotation, a scale and a shift), then ranges
@@ -172,7 +174,8 @@ inline void intersect(const void* record, std::uint32_t type, const PartnerRecor
         for (std::uint32_t other = SPATIAL_TYPE_POINT; other <= SPATIAL_TYPE_MULTIPOLYGON; ++other) {
             spatialWKB_intersectGeometry(record, partners.ofType(other), tolerance, &meets);
             spatialWKB_intersectGeometry(partners.ofType(other), record, tolerance, &meets);
-            if (type != SPATIAL_TYPE_COLLECTION) exportsOf(type).intersectWith(partners.ofType(other), record, tolerance, &meets);
+            if (type != SPATIAL_TYPE_COLLECTION)
+                exportsOf(type).intersectWith(partners.ofType(other), record, tolerance, &meets);
         }
     }
 }

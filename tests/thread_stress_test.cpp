@@ -89,7 +89,8 @@ std::string checkOwnRecord(const StressText& text, void* record, std::mutex* hos
     // Written whole, then into a buffer one character short.
     std::vector<SpatialWChar> buffer(text.written.size() + 1);
     const auto bytes = static_cast<std::uint32_t>(buffer.size() * 2);
-    if (spatialWKB_convertBinaryToText(record, buffer.data(), bytes) != static_cast<std::int32_t>(text.written.size()) ||
+    if (spatialWKB_convertBinaryToText(record, buffer.data(), bytes) !=
+            static_cast<std::int32_t>(text.written.size()) ||
         narrow(buffer.data(), text.written.size()) != text.written)
         return "written as " + narrow(buffer.data(), text.written.size()) + " instead of " + text.written;
     if (spatialWKB_convertBinaryToText(record, buffer.data(), bytes - 2) != -1) return "a text one short fitted";
@@ -129,7 +130,8 @@ std::vector<std::string> runOnThreads(int iterations, const std::function<std::s
             for (int i = 0; i < iterations && faults[t].empty(); ++i) {
                 faults[t] = changePrecision(i);
                 if (faults[t].empty()) faults[t] = body(t, i);
-                if (!faults[t].empty()) faults[t] = "thread " + std::to_string(t) + " iteration " + std::to_string(i) + ": " + faults[t];
+                if (!faults[t].empty())
+                    faults[t] = "thread " + std::to_string(t) + " iteration " + std::to_string(i) + ": " + faults[t];
             }
         });
     }
@@ -148,7 +150,8 @@ TEST(ThreadStress, ParsesConversionsAndWritesOfEachThreadStayItsOwn) {
         const std::int32_t result = spatialParse_string(text.input.c_str(), record.out());
         if (text.written.empty()) {
             std::uint32_t size = 0;
-            if (result != SPATIAL_PARSE_SYNTAX_ERROR || record.get() != nullptr) return "an invalid text was not refused";
+            if (result != SPATIAL_PARSE_SYNTAX_ERROR || record.get() != nullptr)
+                return "an invalid text was not refused";
             if (spatialWKB_getSizeFromTextGeom(widen(text.input).c_str(), &size) != SPATIAL_PARSE_SYNTAX_ERROR)
                 return "an invalid wide text was not refused";
             return {};
