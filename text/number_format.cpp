@@ -21,6 +21,13 @@ constexpr int kLargestExactPower = 22;
 // >= 1, no trailing zero unless the value is zero) as "%.*g" does at a
 // precision of at least count: fixed notation for exponents in
 // [-4, precision), else d.ddde+XX.
+// Copies the few characters [from, to) to out, returning the end: a plain
+// loop, where std::copy would call memmove for a handful of bytes.
+char* copyChars(const char* from, const char* to, char* out) {
+    while (from < to) *out++ = *from++;
+    return out;
+}
+
 std::string_view placeDigits(bool negative, const char* digits, int count, int exponent, std::int32_t precision,
                              NumberChars& scratch) {
     char* out = scratch.data();
@@ -29,7 +36,7 @@ std::string_view placeDigits(bool negative, const char* digits, int count, int e
         *out++ = digits[0];
         if (count > 1) {
             *out++ = '.';
-            out = std::copy(digits + 1, digits + count, out);
+            out = copyChars(digits + 1, digits + count, out);
         }
         *out++ = 'e';
         *out++ = exponent < 0 ? '-' : '+';
@@ -41,13 +48,13 @@ std::string_view placeDigits(bool negative, const char* digits, int count, int e
         *out++ = '0';
         *out++ = '.';
         for (int zeros = -exponent - 1; zeros > 0; --zeros) *out++ = '0';
-        out = std::copy_n(digits, count, out);
+        out = copyChars(digits, digits + count, out);
     } else {
         const int integerDigits = exponent + 1;
         for (int i = 0; i < integerDigits; ++i) *out++ = i < count ? digits[i] : '0';
         if (count > integerDigits) {
             *out++ = '.';
-            out = std::copy(digits + integerDigits, digits + count, out);
+            out = copyChars(digits + integerDigits, digits + count, out);
         }
     }
     return {scratch.data(), static_cast<std::size_t>(out - scratch.data())};

@@ -17,7 +17,7 @@ class BoundedWideWriter {
     void put(std::string_view text) {
         const std::int32_t size = static_cast<std::int32_t>(text.size());
         const std::int32_t fits = std::clamp(limit_ - length_, 0, size);
-        std::copy_n(text.data(), fits, buffer_ + length_);
+        for (std::int32_t i = 0; i < fits; ++i) buffer_[length_ + i] = static_cast<SpatialWChar>(text[i]);
         length_ += size;
     }
 
