@@ -1,6 +1,7 @@
 // Writing throughput of the text writer, in characters of text per second.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -60,6 +61,23 @@ void BM_WriteLargeLinestring(benchmark::State& state) {
     writeRecords(state, {line.get()});
 }
 BENCHMARK(BM_WriteLargeLinestring)->Arg(100000);
+
+// Data kept to micrometres (12 significant digits), written at precision 12:
+// every number round-trips at the precision, the writer's common case.
+void BM_WriteSurveyedLinestring(benchmark::State& state) {
+    std::vector<DPoint3d> vertices = sampleVertices(static_cast<std::uint32_t>(state.range(0)), 4);
+    for (DPoint3d& v : vertices) {
+        v.x = std::round(v.x * 1e6) / 1e6;
+        v.y = std::round(v.y * 1e6) / 1e6;
+        v.z = std::round(v.z * 1e3) / 1e3;
+    }
+    OwnedRecord line;
+    spatialWKB_createLine(vertices.data(), static_cast<std::uint32_t>(vertices.size()), line.out());
+    const std::int32_t previous = spatialWKT_setPrecision(12);
+    writeRecords(state, {line.get()});
+    spatialWKT_setPrecision(previous);
+}
+BENCHMARK(BM_WriteSurveyedLinestring)->Arg(100000);
 
 // state.range(0) polygons, each an outer ring of 64 vertices and one hole of 16.
 void BM_WriteLargeMultiPolygon(benchmark::State& state) {

@@ -96,6 +96,38 @@ TEST(NumberFormat, ShortDecimalsMatchSnprintfAtEveryPrecision) {
             ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
 }
 
+// The wide direct path gives snprintf's text or declines; it never declines
+// a value of at most `precision` significant digits (precision <= 15).
+TEST(NumberFormat, ShortNumbersWrittenWideMatchSnprintfOrDecline) {
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 40000; ++i) {
+        const int digits = static_cast<int>(random() % 15) + 1;
+        std::int64_t mantissa = static_cast<std::int64_t>(random() % 1000000000000000ULL);
+        for (int d = digits; d < 15; ++d) mantissa /= 10;
+        const double decimal = (random() % 2 ? -1.0 : 1.0) * static_cast<double>(mantissa) *
+                               std::pow(10.0, static_cast<int>(random() % 50) - 25);
+        const std::uint64_t bits = random();
+        double arbitrary;
+        std::memcpy(&arbitrary, &bits, sizeof arbitrary);
+        for (std::int32_t precision : {-1, 0, 1, 3, 6, 9, 12, 14, 15, 16, 17}) {
+            for (double value : {decimal, arbitrary}) {
+                char16_t wide[kMaxShortNumberChars + 1];
+                const char16_t* end = formatShortNumber(value, precision, wide);
+                if (end == nullptr) {
+                    EXPECT_FALSE(value == decimal && precision >= digits && precision <= 15 &&
+                                 printfG(value, 17) == printfG(value, precision))
+                        << value << " declined at " << precision;
+                    continue;
+                }
+                ASSERT_LE(end - wide, static_cast<std::ptrdiff_t>(kMaxShortNumberChars));
+                std::string text;
+                for (const char16_t* c = wide; c < end; ++c) text += static_cast<char>(*c);
+                ASSERT_EQ(text, printfG(value, precision)) << value << " at " << precision;
+            }
+        }
+    }
+}
+
 TEST(NumberFormat, LongestTextsFitTheScratch) {
     // The values with the most significant digits, at a precision above them.
     const double longest[] = {-std::nextafter(DBL_MIN, 0.0), -DBL_MIN, -DBL_MAX, -std::nextafter(1e-4, 1.0)};

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -286,6 +289,31 @@ TEST(WktWriter, FormatWideTruncatingContract) {
     std::fill(std::begin(buffer), std::end(buffer), kUntouched);
     EXPECT_EQ(formatWide(vertex, VertexStyle::kPlain, 6, buffer, 3), -1);
     EXPECT_EQ(narrow(buffer, 4), "1 2#");
+}
+
+// Ample room writes straight to the buffer; a tight limit goes through the
+// bounded path. Both give the coordinates' "%.*g" texts, whether they take
+// the cheap number paths or the general one.
+TEST(WktWriter, FormatWideMatchesSnprintfWithAmpleAndTightRoom) {
+    std::mt19937_64 random(5);
+    std::vector<SpatialWChar> ample(4096);
+    for (int i = 0; i < 3000; ++i) {
+        DPoint3d vertex;
+        for (double* c : {&vertex.x, &vertex.y, &vertex.z}) {
+            const std::uint64_t bits = random();
+            std::memcpy(c, &bits, sizeof bits);
+            if (random() % 2) *c = std::round(std::ldexp(static_cast<double>(bits >> 40), 4) * 1e3) / 1e3;
+        }
+        const std::int32_t precision = static_cast<std::int32_t>(random() % 20);
+        char expected[2500];
+        std::snprintf(expected, sizeof expected, "(%.*g %.*g %.*g)", precision, vertex.x, precision, vertex.y,
+                      precision, vertex.z);
+        const std::int32_t length = static_cast<std::int32_t>(std::strlen(expected));
+        ASSERT_EQ(formatWide(vertex, VertexStyle::kParenthesised, precision, ample.data(), 4096), length);
+        ASSERT_EQ(narrow(ample.data(), length + 1), std::string(expected) + '\0');
+        ASSERT_EQ(formatWide(vertex, VertexStyle::kParenthesised, precision, ample.data(), length + 1), length);
+        ASSERT_EQ(narrow(ample.data(), length + 1), std::string(expected) + '\0');
+    }
 }
 
 // ---- Precision.

@@ -17,40 +17,47 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kLargestExactPower = 22;
 
-// Writes the decimal digits[0..count) x 10^(exponent - count + 1) (count
-// >= 1, no trailing zero unless the value is zero) as "%.*g" does at a
-// precision of at least count: fixed notation for exponents in
-// [-4, precision), else d.ddde+XX.
-std::string_view placeDigits(bool negative, const char* digits, int count, int exponent, std::int32_t precision,
-                             NumberChars& scratch) {
-    char* out = scratch.data();
+// Writes the decimal d.ddd x 10^exponent of digits[0..count) (count >= 1,
+// no trailing zero unless the value is zero) as "%.*g" does at a precision of
+// at least count, at out: fixed notation for exponents in [-4, precision),
+// else d.ddde+XX. Returns the end of the text.
+template <typename Char>
+Char* placeDigits(bool negative, const char* digits, int count, int exponent, std::int32_t precision, Char* out) {
+    const auto copy = [&out](const char* from, const char* to) {
+        while (from < to) *out++ = static_cast<Char>(*from++);
+    };
     if (negative) *out++ = '-';
     if (exponent < -4 || exponent >= precision) {
-        *out++ = digits[0];
+        *out++ = static_cast<Char>(digits[0]);
         if (count > 1) {
             *out++ = '.';
-            out = std::copy(digits + 1, digits + count, out);
+            copy(digits + 1, digits + count);
         }
         *out++ = 'e';
         *out++ = exponent < 0 ? '-' : '+';
         const int magnitude = std::abs(exponent);
-        if (magnitude >= 100) *out++ = static_cast<char>('0' + magnitude / 100);
-        *out++ = static_cast<char>('0' + magnitude / 10 % 10);
-        *out++ = static_cast<char>('0' + magnitude % 10);
+        if (magnitude >= 100) *out++ = static_cast<Char>('0' + magnitude / 100);
+        *out++ = static_cast<Char>('0' + magnitude / 10 % 10);
+        *out++ = static_cast<Char>('0' + magnitude % 10);
     } else if (exponent < 0) {
         *out++ = '0';
         *out++ = '.';
         for (int zeros = -exponent - 1; zeros > 0; --zeros) *out++ = '0';
-        out = std::copy_n(digits, count, out);
+        copy(digits, digits + count);
     } else {
         const int integerDigits = exponent + 1;
-        for (int i = 0; i < integerDigits; ++i) *out++ = i < count ? digits[i] : '0';
-        if (count > integerDigits) {
-            *out++ = '.';
-            out = std::copy(digits + integerDigits, digits + count, out);
+        if (count >= integerDigits) {
+            copy(digits, digits + integerDigits);
+            if (count > integerDigits) {
+                *out++ = '.';
+                copy(digits + integerDigits, digits + count);
+            }
+        } else {
+            copy(digits, digits + count);
+            for (int zeros = integerDigits - count; zeros > 0; --zeros) *out++ = '0';
         }
     }
-    return {scratch.data(), static_cast<std::size_t>(out - scratch.data())};
+    return out;
 }
 
 constexpr char kDigitPairs[] =
@@ -58,21 +65,25 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// The count decimal digits of n (10^(count-1) <= n < 10^count) at digits.
+// The eight decimal digits of n < 10^8, leading zeros included, at out:
+// four independent pairs rather than a dependent chain of divisions.
+void writeEightDigits(std::uint32_t n, char* out) {
+    const std::uint32_t high = n / 10000, low = n % 10000;
+    std::memcpy(out, kDigitPairs + 2 * (high / 100), 2);
+    std::memcpy(out + 2, kDigitPairs + 2 * (high % 100), 2);
+    std::memcpy(out + 4, kDigitPairs + 2 * (low / 100), 2);
+    std::memcpy(out + 6, kDigitPairs + 2 * (low % 100), 2);
+}
+
+// The count decimal digits of n (10^(count-1) <= n < 10^count <= 10^16):
+// returns where they start in sixteen (which gets all sixteen, leading
+// zeros included).
 // (std::to_chars for integers would export its digit table from the
 // library.)
-void writeDigits(std::uint64_t n, int count, char* digits) {
-    char* at = digits + count;
-    while (n >= 100) {
-        at -= 2;
-        std::memcpy(at, kDigitPairs + 2 * (n % 100), 2);
-        n /= 100;
-    }
-    if (n >= 10) {
-        std::memcpy(at - 2, kDigitPairs + 2 * n, 2);
-    } else {
-        at[-1] = static_cast<char>('0' + n);
-    }
+const char* writeDigits(std::uint64_t n, int count, char (&sixteen)[16]) {
+    writeEightDigits(static_cast<std::uint32_t>(n / 100000000), sixteen);
+    writeEightDigits(static_cast<std::uint32_t>(n % 100000000), sixteen + 8);
+    return sixteen + 16 - count;
 }
 
 // A nearest integer to x >= 0 (either one at a tie), inline below 2^52
@@ -90,17 +101,18 @@ double roundToInteger(double x) {
 // "%.*g" through the decimal n x 10^-s of precision digits nearest to |v|,
 // found with one scaling by an exact power of ten and checked by reading
 // it back with one exactly rounded operation (as strtod does for such
-// decimals). Empty when the check fails or the scale is out of range: data
-// written with up to `precision` digits passes.
-std::string_view formatScaledDecimal(double value, std::int32_t precision, NumberChars& scratch) {
-    if (precision > kShortcutPrecision || !std::isnormal(value)) return {};
+// decimals), written at out. Null when the check fails or the scale is out
+// of range: data written with up to `precision` digits passes.
+template <typename Char>
+Char* formatScaledDecimal(double value, std::int32_t precision, Char* out) {
+    if (precision > kShortcutPrecision || !std::isnormal(value)) return nullptr;
     const double magnitude = std::fabs(value);
     const int binaryExponent = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023);
     int exponent = (binaryExponent * 78913) >> 18;  // floor(log10(magnitude)), or one below
     const double lowest = kExactPowersOfTen[precision - 1], highest = kExactPowersOfTen[precision];
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int scale = precision - 1 - exponent;
-        if (scale < -kLargestExactPower || scale > kLargestExactPower) return {};
+        if (scale < -kLargestExactPower || scale > kLargestExactPower) return nullptr;
         const double power = kExactPowersOfTen[std::abs(scale)];
         const double rounded = roundToInteger(scale >= 0 ? magnitude * power : magnitude / power);
         if (rounded > highest) {
@@ -111,21 +123,23 @@ std::string_view formatScaledDecimal(double value, std::int32_t precision, Numbe
             --exponent;
             continue;
         }
-        if ((scale >= 0 ? rounded / power : rounded * power) != magnitude) return {};
-        char digits[24];
+        if ((scale >= 0 ? rounded / power : rounded * power) != magnitude) return nullptr;
+        char sixteen[16];
         int count = rounded == highest ? precision + 1 : precision;
-        writeDigits(static_cast<std::uint64_t>(rounded), count, digits);
+        const char* digits = writeDigits(static_cast<std::uint64_t>(rounded), count, sixteen);
         const int decimalExponent = count - 1 - scale;
         while (count > 1 && digits[count - 1] == '0') --count;
-        return placeDigits(value < 0.0, digits, count, decimalExponent, precision, scratch);
+        return placeDigits(value < 0.0, digits, count, decimalExponent, precision, out);
     }
-    return {};
+    return nullptr;
 }
 
 // "%.*g" through v's shortest round-trip digits when they number at most
-// the precision (zero included). Costs one shortest conversion.
-std::string_view formatThroughShortest(double value, std::int32_t precision, NumberChars& scratch) {
-    if (precision > kShortcutPrecision || !(std::isnormal(value) || value == 0.0)) return {};
+// the precision (zero included), written at out; null otherwise. Costs one
+// shortest conversion.
+template <typename Char>
+Char* formatThroughShortest(double value, std::int32_t precision, Char* out) {
+    if (precision > kShortcutPrecision || !(std::isnormal(value) || value == 0.0)) return nullptr;
     char scientific[32];
     const char* end = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific).ptr;
     const bool negative = scientific[0] == '-';
@@ -134,10 +148,13 @@ std::string_view formatThroughShortest(double value, std::int32_t precision, Num
     int count = 0;
     for (const char* c = scientific + negative; c < mark; ++c)
         if (*c != '.') digits[count++] = *c;
-    if (count > precision) return {};
+    if (count > precision) return nullptr;
+    // The exponent: a sign and two or three digits. (std::from_chars for
+    // integers would export its helpers from the library.)
     int exponent = 0;
-    std::from_chars(mark + 1 + (mark[1] == '+'), end, exponent);
-    return placeDigits(negative, digits, count, exponent, precision, scratch);
+    for (const char* c = mark + 2; c < end; ++c) exponent = 10 * exponent + (*c - '0');
+    if (mark[1] == '-') exponent = -exponent;
+    return placeDigits(negative, digits, count, exponent, precision, out);
 }
 
 }  // namespace
@@ -147,14 +164,27 @@ std::int32_t effectivePrecision(std::int32_t precision) {
     return precision == 0 ? 1 : precision;
 }
 
-std::string_view formatNumber(double value, std::int32_t precision, NumberChars& scratch) {
+template <typename Char>
+Char* formatShortNumber(double value, std::int32_t precision, Char* out) {
     precision = effectivePrecision(precision);
-    if (const std::string_view text = formatScaledDecimal(value, precision, scratch); !text.empty()) return text;
-    if (const std::string_view text = formatThroughShortest(value, precision, scratch); !text.empty()) return text;
+    if (Char* end = formatScaledDecimal(value, precision, out)) return end;
+    return formatThroughShortest(value, precision, out);
+}
+
+template char* formatShortNumber(double, std::int32_t, char*);
+template SpatialWChar* formatShortNumber(double, std::int32_t, SpatialWChar*);
+
+std::string_view formatNumber(double value, std::int32_t precision, NumberChars& scratch) {
+    if (const char* end = formatShortNumber(value, precision, scratch.data()))
+        return {scratch.data(), static_cast<std::size_t>(end - scratch.data())};
+    return formatGeneralNumber(value, precision, scratch);
+}
+
+std::string_view formatGeneralNumber(double value, std::int32_t precision, NumberChars& scratch) {
     // chars_format::general with a precision is specified as "%.*g" in the
     // C locale. kMaxNumberChars bounds every result, so it cannot fail.
     const auto result = std::to_chars(scratch.data(), scratch.data() + scratch.size(), value,
-                                      std::chars_format::general, precision);
+                                      std::chars_format::general, effectivePrecision(precision));
     return {scratch.data(), static_cast<std::size_t>(result.ptr - scratch.data())};
 }
 

@@ -17,7 +17,7 @@ class BoundedWideWriter {
     void put(std::string_view text) {
         const std::int32_t size = static_cast<std::int32_t>(text.size());
         const std::int32_t fits = std::clamp(limit_ - length_, 0, size);
-        std::copy_n(text.data(), fits, buffer_ + length_);
+        for (std::int32_t i = 0; i < fits; ++i) buffer_[length_ + i] = static_cast<SpatialWChar>(text[i]);
         length_ += size;
     }
 
@@ -36,11 +36,40 @@ class BoundedWideWriter {
     std::int32_t length_ = 0;
 };
 
+// Room for any vertex's text and its terminator: formatVertexDirect needs
+// no bounds below it.
+constexpr std::int32_t kAmpleVertexChars = 3 * static_cast<std::int32_t>(kMaxNumberChars) + 5;
+
+// The text of value written straight to out; returns its end.
+SpatialWChar* formatNumberDirect(double value, std::int32_t precision, SpatialWChar* out) {
+    if (SpatialWChar* end = formatShortNumber(value, precision, out)) return end;
+    NumberChars scratch;
+    for (char c : formatGeneralNumber(value, precision, scratch)) *out++ = static_cast<SpatialWChar>(c);
+    return out;
+}
+
+// The vertex's text and a terminator written straight to out, which has
+// kAmpleVertexChars characters; returns the text's length.
+std::int32_t formatVertexDirect(const DPoint3d& vertex, bool parenthesised, std::int32_t precision,
+                                SpatialWChar* buffer) {
+    SpatialWChar* out = buffer;
+    if (parenthesised) *out++ = '(';
+    out = formatNumberDirect(vertex.x, precision, out);
+    *out++ = ' ';
+    out = formatNumberDirect(vertex.y, precision, out);
+    *out++ = ' ';
+    out = formatNumberDirect(vertex.z, precision, out);
+    if (parenthesised) *out++ = ')';
+    *out = 0;
+    return static_cast<std::int32_t>(out - buffer);
+}
+
 }  // namespace
 
 std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
                         std::int32_t limit) {
     const bool parenthesised = style == VertexStyle::kParenthesised;
+    if (limit >= kAmpleVertexChars) return formatVertexDirect(vertex, parenthesised, precision, buffer);
     BoundedWideWriter writer(buffer, limit);
     NumberChars scratch;
     if (parenthesised) writer.put("(");

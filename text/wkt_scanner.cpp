@@ -40,7 +40,7 @@ bool keywordToken(std::string_view text, Token* token) {
     }
     for (const Keyword& keyword : kKeywords) {
         for (std::string_view form : {keyword.upper, keyword.lower}) {
-            if (text.starts_with(form)) {
+            if (form[0] == text[0] && text.starts_with(form)) {
                 token->kind = keyword.kind;
                 token->text = text.substr(0, form.size());
                 return true;

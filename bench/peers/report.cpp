@@ -22,6 +22,14 @@ std::string figure(double value) {
     return text;
 }
 
+// Ratios keep three decimals below 10, so that one just under a target
+// does not print as the target itself.
+std::string ratioFigure(double ratio) {
+    char text[64];
+    std::snprintf(text, sizeof text, ratio < 10.0 ? "%.3f" : "%.1f", ratio);
+    return text;
+}
+
 std::string firstLineStarting(const char* path, const std::string& prefix) {
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);)
@@ -64,7 +72,7 @@ void Report::print() const {
     for (const Row& row : rows_) {
         std::printf("%-14s %-48s %14s  %-20s %14s %8s %7s%s\n", row.section.c_str(), row.measure.c_str(),
                     figure(row.ours).c_str(), row.peer.c_str(), row.peer.empty() ? "" : figure(row.theirs).c_str(),
-                    row.peer.empty() && !row.lowerIsBetter ? "" : figure(row.ratio()).c_str(),
+                    row.peer.empty() && !row.lowerIsBetter ? "" : ratioFigure(row.ratio()).c_str(),
                     row.target == 0.0 ? "" : (">=" + figure(row.target)).c_str(), row.met() ? "" : "  MISSED");
     }
     for (const std::string& line : warnings_) std::printf("warning: %s\n", line.c_str());
@@ -82,7 +90,7 @@ std::string Report::markdown() const {
         const bool hasRatio = !row.peer.empty() || row.lowerIsBetter;
         out << "| " << row.section << " | " << row.measure << " | " << row.unit << " | " << figure(row.ours) << " | "
             << row.peer << " | " << (row.peer.empty() ? "" : figure(row.theirs)) << " | "
-            << (hasRatio ? figure(row.ratio()) : "") << " | " << (row.target == 0.0 ? "" : "≥ " + figure(row.target))
+            << (hasRatio ? ratioFigure(row.ratio()) : "") << " | " << (row.target == 0.0 ? "" : "≥ " + figure(row.target))
             << " | " << (row.target == 0.0 ? "" : row.met() ? "yes" : "**no**") << (row.note.empty() ? "" : " " + row.note)
             << " |\n";
     }
