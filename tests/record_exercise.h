@@ -86,49 +86,37 @@ inline void readVertices(const void* record, std::uint32_t type) {
     auto someIndexes = [](std::uint32_t n, auto&& visit) {
         for (std::uint32_t i : {0u, 1u, n / 2, n - 1, n}) visit(i);
     };
+    using Count = std::uint32_t (*)(const void*, std::uint32_t*);
+    using Read = std::uint32_t (*)(const void*, std::uint32_t, DPoint3d*, std::uint32_t*);
+    using MemberCount = std::uint32_t (*)(const void*, std::uint32_t, std::uint32_t*);
+    using MemberRead = std::uint32_t (*)(const void*, std::uint32_t, std::uint32_t, DPoint3d*, std::uint32_t*);
+    auto readWhole = [&](Count countOf, Read read) {
+        readAll([&](std::uint32_t* n) { return countOf(record, n); },
+                [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) { return read(record, cap, out, n); });
+    };
+    auto readMembers = [&](std::uint32_t members, MemberCount countOf, MemberRead read) {
+        someIndexes(members, [&](std::uint32_t m) {
+            readAll([&](std::uint32_t* n) { return countOf(record, m, n); },
+                    [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) { return read(record, m, cap, out, n); });
+        });
+    };
+    std::uint32_t members = 0;
     switch (type) {
         case SPATIAL_TYPE_POINT: spatialWKB_pointGetPoint(record, &point); break;
-        case SPATIAL_TYPE_LINESTRING:
-            readAll([&](std::uint32_t* n) { return spatialWKB_lineGetPointCount(record, n); },
-                    [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
-                        return spatialWKB_lineGetPoints(record, cap, out, n);
-                    });
-            break;
-        case SPATIAL_TYPE_POLYGON:
-            readAll([&](std::uint32_t* n) { return spatialWKB_polygonGetPointCount(record, n); },
-                    [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
-                        return spatialWKB_polygonGetPoints(record, cap, out, n);
-                    });
-            break;
+        case SPATIAL_TYPE_LINESTRING: readWhole(spatialWKB_lineGetPointCount, spatialWKB_lineGetPoints); break;
+        case SPATIAL_TYPE_POLYGON: readWhole(spatialWKB_polygonGetPointCount, spatialWKB_polygonGetPoints); break;
         case SPATIAL_TYPE_MULTIPOINT:
-            readAll([&](std::uint32_t* n) { return spatialWKB_mpointGetPointCount(record, n); },
-                    [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
-                        return spatialWKB_mpointGetPoints(record, cap, out, n);
-                    });
+            readWhole(spatialWKB_mpointGetPointCount, spatialWKB_mpointGetPoints);
             someIndexes(count, [&](std::uint32_t i) { spatialWKB_mpointGetPoint(record, i, &point); });
             break;
-        case SPATIAL_TYPE_MULTILINESTRING: {
-            std::uint32_t lines = 0;
-            spatialWKB_mlineGetLineCount(record, &lines);
-            someIndexes(lines, [&](std::uint32_t line) {
-                readAll([&](std::uint32_t* n) { return spatialWKB_mlineGetPointCount(record, line, n); },
-                        [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
-                            return spatialWKB_mlineGetPoints(record, line, cap, out, n);
-                        });
-            });
+        case SPATIAL_TYPE_MULTILINESTRING:
+            spatialWKB_mlineGetLineCount(record, &members);
+            readMembers(members, spatialWKB_mlineGetPointCount, spatialWKB_mlineGetPoints);
             break;
-        }
-        case SPATIAL_TYPE_MULTIPOLYGON: {
-            std::uint32_t polygons = 0;
-            spatialWKB_mpolygonGetPolyCount(record, &polygons);
-            someIndexes(polygons, [&](std::uint32_t polygon) {
-                readAll([&](std::uint32_t* n) { return spatialWKB_mpolygonGetPointCount(record, polygon, n); },
-                        [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) {
-                            return spatialWKB_mpolygonGetPoints(record, polygon, cap, out, n);
-                        });
-            });
+        case SPATIAL_TYPE_MULTIPOLYGON:
+            spatialWKB_mpolygonGetPolyCount(record, &members);
+            readMembers(members, spatialWKB_mpolygonGetPointCount, spatialWKB_mpolygonGetPoints);
             break;
-        }
     }
 }
 

@@ -28,10 +28,6 @@ constexpr int kThreads = 8;
 // the process-wide precision under each other's writes.
 constexpr std::int32_t kPrecisions[] = {7, 9, 12, 15, 17};
 
-bool isStressPrecision(std::int32_t precision) {
-    return std::find(std::begin(kPrecisions), std::end(kPrecisions), precision) != std::end(kPrecisions);
-}
-
 // One text of a thread's iteration: a geometry in the writer's own form
 // (the writer must give it back character for character), or a text with
 // a syntax error at a number that names the thread and the iteration.
@@ -116,7 +112,8 @@ std::string checkOwnRecord(const StressText& text, void* record, std::mutex* hos
 std::string changePrecision(int iteration) {
     if (iteration % 3 != 0) return {};
     const std::int32_t previous = spatialWKT_setPrecision(kPrecisions[iteration % std::size(kPrecisions)]);
-    return isStressPrecision(previous) ? "" : "a precision of " + std::to_string(previous) + " appeared";
+    const bool known = std::find(std::begin(kPrecisions), std::end(kPrecisions), previous) != std::end(kPrecisions);
+    return known ? "" : "a precision of " + std::to_string(previous) + " appeared";
 }
 
 // Runs body(thread, iteration) on kThreads threads; each returns its first

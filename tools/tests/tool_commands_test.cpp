@@ -12,20 +12,31 @@ namespace {
 constexpr const char* kSquareWithHole =
     "POLYGON((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0),(1 1 0,3 1 0,3 3 0,1 3 0,1 1 0))";
 
-TEST(ToolInfo, DescribesAPolygonWithAHole) {
-    const ToolRun run = runTool({"info", kSquareWithHole});
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "kind: polygon\npolygons: 1\nrings: 2\nlines: 0\npoints: 0\nvertices: 10\nbytes: 296\n"
-              "range: 0 0 0 .. 4 4 0\n");
+// Arguments after the command, with standard input.
+ToolRun runCommand(const char* command, const std::vector<std::string>& arguments, const std::string& input = "") {
+    std::vector<std::string> all = {command};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return runTool(all, input);
 }
 
-TEST(ToolInfo, ReadsStandardInputAndCountsCollectionMembers) {
-    const ToolRun run = runTool({"info"}, "GEOMETRYCOLLECTION(POINT(1 2 3),LINESTRING(0 0 0,1 1 -1))\r\n");
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "kind: geometrycollection\nmembers: 2\npolygons: 0\nrings: 0\nlines: 1\npoints: 1\nvertices: 3\n"
-              "bytes: 144\nrange: 0 0 -1 .. 1 2 3\n");
+// info describes a polygon with a hole and a collection from standard input;
+// transform keeps holes and collection members.
+TEST(ToolOutput, InfoAndTransformWriteTheExpectedText) {
+    const std::pair<ToolRun, const char*> runs[] = {
+        {runCommand("info", {kSquareWithHole}),
+         "kind: polygon\npolygons: 1\nrings: 2\nlines: 0\npoints: 0\nvertices: 10\nbytes: 296\nrange: 0 0 0 .. 4 4 0\n"},
+        {runCommand("info", {}, "GEOMETRYCOLLECTION(POINT(1 2 3),LINESTRING(0 0 0,1 1 -1))\r\n"),
+         "kind: geometrycollection\nmembers: 2\npolygons: 0\nrings: 0\nlines: 1\npoints: 1\nvertices: 3\n"
+         "bytes: 144\nrange: 0 0 -1 .. 1 2 3\n"},
+        {runCommand("transform", {"--translate", "10,0,0", kSquareWithHole}),
+         "polygon((10 0 0,14 0 0,14 4 0,10 4 0,10 0 0),(11 1 0,13 1 0,13 3 0,11 3 0,11 1 0))\n"},
+        {runCommand("transform", {"--scale", "2,2,2", "GEOMETRYCOLLECTION(POINT(1 1 1),POINT(2 2 2))"}),
+         "geometrycollection(point(2 2 2),point(4 4 4))\n"},
+    };
+    for (const auto& [run, out] : runs) {
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.out, out);
+    }
 }
 
 TEST(ToolInfo, RefusesBadTextWithTheReason) {
@@ -41,7 +52,7 @@ TEST(ToolInfo, RefusesBadTextWithTheReason) {
         {"", "parse error"},
     };
     for (const Case& c : cases) {
-        const ToolRun run = runTool({"info", "-"}, c.text);
+        const ToolRun run = runCommand("info", {"-"}, c.text);
         EXPECT_EQ(run.exitStatus, 1) << c.text;
         EXPECT_EQ(run.out, "") << c.text;  // nothing echoed among the results
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.text << " gave " << run.err;
@@ -61,9 +72,7 @@ TEST(ToolIntersects, AnswersWithinTheTolerance) {
         {{"--tolerance", "1e-3", "LINESTRING(0 0 0,10 0 0)", "POINT(5 0.001 0)"}, "true\n"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> arguments = {"intersects"};
-        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-        const ToolRun run = runTool(arguments);
+        const ToolRun run = runCommand("intersects", c.arguments);
         EXPECT_EQ(run.exitStatus, 0) << run.err;
         EXPECT_EQ(run.out, c.answer) << c.arguments[0];
     }
@@ -85,29 +94,15 @@ TEST(ToolTransform, AppliesTransformsInTheOrderGiven) {
         {{"--translate", "1.23456789,0,0", "--precision", "9"}, "point(1.23456789 0 0)"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> arguments = {"transform"};
-        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        std::vector<std::string> arguments = c.arguments;
         arguments.push_back("POINT(0 0 0)");
-        const ToolRun run = runTool(arguments);
+        const ToolRun run = runCommand("transform", arguments);
         ASSERT_EQ(run.exitStatus, 0) << run.err;
-        double x = 0, y = 0, z = 0;
-        double ex = 0, ey = 0, ez = 0;
-        ASSERT_EQ(std::sscanf(run.out.c_str(), "point(%lf %lf %lf)", &x, &y, &z), 3) << run.out;
-        ASSERT_EQ(std::sscanf(c.text, "point(%lf %lf %lf)", &ex, &ey, &ez), 3);
-        EXPECT_NEAR(x, ex, 1e-12) << run.out;
-        EXPECT_NEAR(y, ey, 1e-12) << run.out;
-        EXPECT_NEAR(z, ez, 1e-12) << run.out;
+        double got[3] = {}, want[3] = {};
+        ASSERT_EQ(std::sscanf(run.out.c_str(), "point(%lf %lf %lf)", &got[0], &got[1], &got[2]), 3) << run.out;
+        ASSERT_EQ(std::sscanf(c.text, "point(%lf %lf %lf)", &want[0], &want[1], &want[2]), 3);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-12) << run.out;
     }
-}
-
-TEST(ToolTransform, KeepsHolesAndCollectionMembers) {
-    const ToolRun polygon = runTool({"transform", "--translate", "10,0,0", kSquareWithHole});
-    EXPECT_EQ(polygon.exitStatus, 0) << polygon.err;
-    EXPECT_EQ(polygon.out, "polygon((10 0 0,14 0 0,14 4 0,10 4 0,10 0 0),(11 1 0,13 1 0,13 3 0,11 3 0,11 1 0))\n");
-    const ToolRun collection =
-        runTool({"transform", "--scale", "2,2,2", "GEOMETRYCOLLECTION(POINT(1 1 1),POINT(2 2 2))"});
-    EXPECT_EQ(collection.exitStatus, 0) << collection.err;
-    EXPECT_EQ(collection.out, "geometrycollection(point(2 2 2),point(4 4 4))\n");
 }
 
 TEST(ToolCommandLine, RefusesMistakesWithStatus2) {
