@@ -4,23 +4,14 @@
 
 namespace spatialgeom {
 
-void RunningRange::add(const DPoint3d& v) {
-    if (empty_) {
-        box_.low = box_.high = v;
-        empty_ = false;
-        return;
-    }
-    if (box_.low.x > v.x) box_.low.x = v.x;
-    if (box_.low.y > v.y) box_.low.y = v.y;
-    if (box_.low.z > v.z) box_.low.z = v.z;
-    if (v.x > box_.high.x) box_.high.x = v.x;
-    if (v.y > box_.high.y) box_.high.y = v.y;
-    if (v.z > box_.high.z) box_.high.z = v.z;
-}
+void RunningRange::add(const DPoint3d& v) { addVertices(&v, 1); }
 
 void RunningRange::addVertices(const DPoint3d* vertices, std::uint32_t count) {
     if (count == 0) return;
-    if (empty_) add(vertices[0]);
+    if (empty_) {
+        box_.low = box_.high = vertices[0];
+        empty_ = false;
+    }
     // The bounds stay in locals: stores to box_ could alias the vertices.
     DPoint3d low = box_.low, high = box_.high;
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -49,50 +40,46 @@ void RunningRange::addRingSeq(const Byte* rings) {
     });
 }
 
-// Stores the box of a finished walk; false when it saw no vertex.
-static bool finish(const RunningRange& range, DRange3d* box) {
+// Runs one walk over the record into a fresh range and stores its box;
+// false, *box untouched, when the walk saw no vertex.
+template <typename Walk>
+bool measure(DRange3d* box, Walk&& walk) {
+    RunningRange range;
+    walk(range);
     if (range.empty()) return false;
     *box = range.box();
     return true;
 }
 
 bool pointRecordRange(const Byte* record, DRange3d* box) {
-    RunningRange range;
-    range.add(*pointVertex(record));
-    return finish(range, box);
+    return measure(box, [&](RunningRange& range) { range.add(*pointVertex(record)); });
 }
 
 bool lineRecordRange(const Byte* record, DRange3d* box) {
-    RunningRange range;
-    range.addSublineSeq(lineBody(record));
-    return finish(range, box);
+    return measure(box, [&](RunningRange& range) { range.addSublineSeq(lineBody(record)); });
 }
 
 bool polygonRecordRange(const Byte* record, DRange3d* box) {
-    RunningRange range;
-    range.addRingSeq(polygonBody(record));
-    return finish(range, box);
+    return measure(box, [&](RunningRange& range) { range.addRingSeq(polygonBody(record)); });
 }
 
 bool multiPointRecordRange(const Byte* record, DRange3d* box) {
-    RunningRange range;
-    range.addVertices(multiPointVertices(record), bodyCount(record));
-    return finish(range, box);
+    return measure(box, [&](RunningRange& range) {
+        range.addVertices(multiPointVertices(record), bodyCount(record));
+    });
 }
 
 bool multiLineRecordRange(const Byte* record, DRange3d* box) {
-    RunningRange range;
-    range.addRingSeq(multiLineBody(record));
-    return finish(range, box);
+    return measure(box, [&](RunningRange& range) { range.addRingSeq(multiLineBody(record)); });
 }
 
 bool multiPolygonRecordRange(const Byte* record, DRange3d* box) {
-    RunningRange range;
-    forEachPolygon(record, [&](const Byte* polygon) {
-        range.addRingSeq(polygon);
-        return true;
+    return measure(box, [&](RunningRange& range) {
+        forEachPolygon(record, [&](const Byte* polygon) {
+            range.addRingSeq(polygon);
+            return true;
+        });
     });
-    return finish(range, box);
 }
 
 }  // namespace spatialgeom

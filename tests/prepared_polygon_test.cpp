@@ -37,12 +37,10 @@ std::vector<Corvane::DSegment3d> chainAndPoints(std::mt19937& random, double slo
     std::vector<Corvane::DSegment3d> queries;
     DPoint3d last{coordinate(random), coordinate(random), 0.0};
     for (int i = 0; i < 300; ++i) {
-        const double x = coordinate(random), y = coordinate(random);
         // In the plane, or just off it, as a chain or as a point.
-        const double z = slope * x + (i % 5 == 0 ? 0.25 : 0.0);
-        const DPoint3d next{x, y, z};
-        if (i % 7 == 0) queries.push_back({next, next});
-        else queries.push_back({last, next});
+        const double x = coordinate(random), y = coordinate(random);
+        const DPoint3d next{x, y, slope * x + (i % 5 == 0 ? 0.25 : 0.0)};
+        queries.push_back({i % 7 == 0 ? next : last, next});
         last = next;
     }
     return queries;

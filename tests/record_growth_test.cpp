@@ -59,22 +59,6 @@ TEST(RecordGrowth, AppendsOneElementAtTheEnd) {
     }
 }
 
-TEST(RecordGrowth, CountsAndReadersSeeTheGrownRecord) {
-    const auto first = vertices(2);
-    const auto added = vertices(3, 500);
-    Record line;
-    ASSERT_EQ(spatialWKB_createLine(first.data(), 2, line.out()), SPATIAL_SUCCESS);
-    ASSERT_EQ(spatialWKB_addLineToLine(added.data(), 3, line.out()), SPATIAL_SUCCESS);
-    EXPECT_EQ(wordAt(line.get(), 16), 2u);
-    uint32_t count = 0;
-    ASSERT_EQ(spatialWKB_lineGetPointCount(line.get(), &count), SPATIAL_SUCCESS);
-    EXPECT_EQ(count, 5u);
-    std::vector<DPoint3d> out(5);
-    ASSERT_EQ(spatialWKB_lineGetPoints(line.get(), 5, out.data(), &count), SPATIAL_SUCCESS);
-    EXPECT_TRUE(samePoint(out[1], first[1]));
-    EXPECT_TRUE(samePoint(out[2], added[0]));
-}
-
 TEST(RecordGrowth, HolesJoinTheLastPolygonOfAMultipolygon) {
     // (((4)), ((4), (4))): 144 + 120 + 112 = 376 bytes.
     const auto ring = vertices(4);

@@ -226,26 +226,4 @@ TEST(RecordLifetime, CopyIsIndependentAndDestroyClearsTheVariable) {
     EXPECT_EQ(spatialWKB_copy(copy.get(), nullptr), SPATIAL_FAILURE);
 }
 
-TEST(RecordNavigation, CopyVerticesStopsAtTheFirstSublineThatDoesNotFit) {
-    ByteWriter line = twoSublineLine(160);
-    const auto* body = line.data() + 16;
-    std::vector<DPoint3d> out(5, DPoint3d{-1, -1, -1});
-    uint32_t copied = 99;
-    EXPECT_EQ(spatialgeom::sublineSeqCopyVertices(body, 4, out.data(), &copied), SPATIAL_FAILURE);
-    EXPECT_EQ(copied, 2u);
-    EXPECT_TRUE(samePoint(out[1], vertices(2)[1]));
-    EXPECT_TRUE(samePoint(out[2], DPoint3d{-1, -1, -1}));
-    EXPECT_EQ(spatialgeom::sublineSeqCopyVertices(body, 5, out.data(), &copied), SPATIAL_SUCCESS);
-    EXPECT_EQ(copied, 5u);
-    EXPECT_TRUE(samePoint(out[4], vertices(3, 100)[2]));
-}
-
-TEST(RecordNavigation, AlignPad) {
-    EXPECT_EQ(spatialgeom::alignPad(0), 0u);
-    EXPECT_EQ(spatialgeom::alignPad(1), 7u);
-    EXPECT_EQ(spatialgeom::alignPad(7), 1u);
-    EXPECT_EQ(spatialgeom::alignPad(8), 0u);
-    EXPECT_EQ(spatialgeom::alignPad(44), 4u);
-}
-
 }  // namespace

@@ -80,6 +80,10 @@ std::size_t unmatchedLength(std::string_view text) {
 
 }  // namespace
 
+void WktScanner::echoToStandardOutput(void*, std::size_t, std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
 void WktScanner::next(Token* token) {
     while (position_ < text_.size()) {
         if (isBlank(text_[position_])) {  // matches no rule and is skipped quietly
@@ -92,7 +96,7 @@ void WktScanner::next(Token* token) {
             return;
         }
         const std::size_t skipped = unmatchedLength(rest);
-        if (!isBlank(rest[0])) std::fwrite(rest.data(), 1, skipped, stdout);
+        sink_(context_, position_, rest.substr(0, skipped));
         position_ += skipped;
     }
     token->kind = TokenKind::kEnd;

@@ -9,7 +9,8 @@
 //   ( ) ,     punctuation
 //   blanks    space, tab, line feed: skipped
 //   other     every other byte (carriage return and bytes 128-255 too) is
-//             written to standard output with fwrite and skipped
+//             skipped after being handed to the scanner's sink, which by
+//             default writes it to standard output with fwrite
 // The text is taken byte by byte and ends at the end of the view.
 //
 // All state lives in the object: scanners of different threads are
@@ -25,8 +26,15 @@ namespace spatialgeom {
 
 class WktScanner {
 public:
+    // Receives each run of bytes that no rule matches, with its offset in
+    // the text.
+    using UnmatchedSink = void (*)(void* context, std::size_t offset, std::string_view bytes);
+    // Writes the bytes to standard output.
+    static void echoToStandardOutput(void* context, std::size_t offset, std::string_view bytes);
+
     // The text must outlive the scanner; token texts point into it.
-    explicit WktScanner(std::string_view text) : text_(text) {}
+    explicit WktScanner(std::string_view text, UnmatchedSink sink = echoToStandardOutput, void* context = nullptr)
+        : text_(text), sink_(sink), context_(context) {}
 
     // The next token. At the end of the text: kEnd with an empty text, on
     // every further call too. A number token whose value cannot be read
@@ -43,6 +51,8 @@ public:
 private:
     std::string_view text_;
     std::size_t position_ = 0;
+    UnmatchedSink sink_;
+    void* context_;
 };
 
 }  // namespace spatialgeom

@@ -11,10 +11,9 @@
 
 namespace spatialgeom::tool {
 
-// The offset of the first byte of text that no token covers (tokens: the
-// seven keywords all upper or all lower case, numbers as the reader scans
-// them, parentheses, commas; space, tab and line feed between them), or
-// nullopt when every byte belongs to a token.
+// The offset of the first byte of text that the library's scanner cannot
+// turn into a token (space, tab and line feed between tokens are fine), or
+// nullopt when there is none. Scans with the library's own rules.
 std::optional<std::size_t> firstUnexpectedCharacter(std::string_view text);
 
 // "unexpected character 'x' at column 7" (columns from 1; bytes that are
