@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <set>
 #include <vector>
 
 #include "record_test_builder.h"
@@ -13,12 +12,6 @@ namespace {
 
 using testrecords::Record;
 using testrecords::Vertices;
-
-DPoint3d vertexAt(const Record& record, std::size_t offset) {
-    DPoint3d p;
-    std::memcpy(&p, record.bytes() + offset, sizeof p);
-    return p;
-}
 
 bool sameBytes(const Record& a, const Record& b) {
     return a.size() == b.size() && std::memcmp(a.bytes(), b.bytes(), a.size()) == 0;
@@ -32,25 +25,17 @@ transform shift() {
     return t;
 }
 
-void expectShiftedVertex(const DPoint3d& was, const DPoint3d& now) {
-    EXPECT_EQ(now.x, was.x + kShift.x);
-    EXPECT_EQ(now.y, was.y + kShift.y);
-    EXPECT_EQ(now.z, was.z + kShift.z);
-}
-
-// Every vertex moved by kShift exactly once; every other byte unchanged.
-void expectShiftedOnce(const Record& before, const Record& after) {
-    ASSERT_EQ(before.size(), after.size());
-    std::set<std::size_t> vertexBytes;
-    for (std::size_t offset : before.vertexOffsets()) {
-        expectShiftedVertex(vertexAt(before, offset), vertexAt(after, offset));
-        for (std::size_t i = 0; i < sizeof(DPoint3d); ++i) vertexBytes.insert(offset + i);
+// The record with every vertex moved by kShift exactly once and every other
+// byte unchanged.
+Record shiftedOnce(Record record) {
+    for (std::size_t offset : record.vertexOffsets()) {
+        unsigned char* at = static_cast<unsigned char*>(record.data()) + offset;
+        DPoint3d p;
+        std::memcpy(&p, at, sizeof p);
+        p = {p.x + kShift.x, p.y + kShift.y, p.z + kShift.z};
+        std::memcpy(at, &p, sizeof p);
     }
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        if (!vertexBytes.contains(i)) {
-            EXPECT_EQ(after.bytes()[i], before.bytes()[i]) << "byte " << i;
-        }
-    }
+    return record;
 }
 
 using RecordTransform = uint32_t (*)(const transform*, void*);
@@ -92,8 +77,11 @@ TEST(RecordTransform, EveryKindMovesEveryVertexOnceAndNothingElse) {
         const Record original = sampleRecord(c.type);
         for (RecordTransform entry : {c.kindExport, spatialWKB_transformGeometry}) {
             Record record = original;
+            EXPECT_EQ(entry(nullptr, record.data()), SPATIAL_FAILURE);
+            EXPECT_EQ(entry(&t, nullptr), SPATIAL_FAILURE);
+            EXPECT_TRUE(sameBytes(record, original));
             ASSERT_EQ(entry(&t, record.data()), SPATIAL_SUCCESS);
-            expectShiftedOnce(original, record);
+            EXPECT_TRUE(sameBytes(record, shiftedOnce(original)));
         }
     }
 }
@@ -120,19 +108,6 @@ TEST(RecordTransform, EmptyBodiesAndRefusedTypesAreLeftAlone) {
         EXPECT_EQ(spatialWKB_transformGeometry(&t, record.data()), refused ? SPATIAL_FAILURE : SPATIAL_SUCCESS) << type;
         EXPECT_TRUE(sameBytes(record, original)) << type;
     }
-}
-
-TEST(RecordTransform, NullArgumentsAreRefused) {
-    const transform t = shift();
-    Record record = sampleRecord(SPATIAL_TYPE_POINT);
-    const Record original = record;
-    for (RecordTransform entry : {spatialWKB_transformGeometry, spatialWKB_transformPoint, spatialWKB_transformLine,
-                                  spatialWKB_transformPolygon, spatialWKB_transformMultiPoint,
-                                  spatialWKB_transformMultiLine, spatialWKB_transformMultiPolygon}) {
-        EXPECT_EQ(entry(nullptr, record.data()), SPATIAL_FAILURE);
-        EXPECT_EQ(entry(&t, nullptr), SPATIAL_FAILURE);
-    }
-    EXPECT_TRUE(sameBytes(record, original));
 }
 
 // Records made by the creators and growers: a polygon with a hole, a
