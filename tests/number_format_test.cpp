@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +19,23 @@ std::string format(double value, std::int32_t precision) {
     return std::string(formatNumber(value, precision, scratch));
 }
 
+// A signed decimal of at most `maxDigits` significant digits times 10^e,
+// e in [-range/2, range/2); `digits` receives its digit count.
+double shortDecimal(std::mt19937_64& random, int maxDigits, int range, int* digits) {
+    *digits = static_cast<int>(random() % static_cast<unsigned>(maxDigits)) + 1;
+    std::int64_t mantissa = static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(std::pow(10.0, maxDigits)));
+    for (int d = *digits; d < maxDigits; ++d) mantissa /= 10;
+    return (random() % 2 ? -1.0 : 1.0) * static_cast<double>(mantissa) *
+           std::pow(10.0, static_cast<int>(random() % static_cast<unsigned>(range)) - range / 2);
+}
+
+double randomBits(std::mt19937_64& random) {
+    const std::uint64_t bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 // The tests run in the C locale, where snprintf is the reference.
 std::string printfG(double value, std::int32_t precision) {
     char text[2 * kMaxNumberChars];
@@ -31,48 +49,28 @@ TEST(NumberFormat, WritesLikePercentG) {
         std::int32_t precision;
         const char* expected;
     };
+    const double inf = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {3.14159, 3, "3.14"},
-        {1234567, 6, "1.23457e+06"},
-        {100000, 6, "100000"},
-        {999999.5, 6, "1e+06"},
-        {0.00001, 6, "1e-05"},
-        {0.0001, 6, "0.0001"},
-        {-0.0, 6, "-0"},
-        {0.0, 6, "0"},
-        {1.5, 6, "1.5"},
-        {-3, 6, "-3"},
-        {2.25, 17, "2.25"},
-        {0.1, 17, "0.10000000000000001"},
-        {1e100, 6, "1e+100"},
-        {2.5e-300, 6, "2.5e-300"},
-        {1234567, 0, "1e+06"},       // precision 0 acts as 1
-        {1234567, -7, "1.23457e+06"},  // a negative precision acts as 6
-        {std::numeric_limits<double>::infinity(), 6, "inf"},
-        {-std::numeric_limits<double>::infinity(), 6, "-inf"},
+        {3.14159, 3, "3.14"},     {1234567, 6, "1.23457e+06"},  {100000, 6, "100000"},   {999999.5, 6, "1e+06"},
+        {0.00001, 6, "1e-05"},    {0.0001, 6, "0.0001"},        {-0.0, 6, "-0"},         {0.0, 6, "0"},
+        {1.5, 6, "1.5"},          {-3, 6, "-3"},                {2.25, 17, "2.25"},      {0.1, 17, "0.10000000000000001"},
+        {1e100, 6, "1e+100"},     {2.5e-300, 6, "2.5e-300"},    {inf, 6, "inf"},         {-inf, 6, "-inf"},
         {std::numeric_limits<double>::quiet_NaN(), 6, "nan"},
+        // Precision 0 acts as 1, a negative one as 6.
+        {1234567, 0, "1e+06"},    {1234567, -7, "1.23457e+06"}, {1234567, INT32_MIN, "1.23457e+06"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(format(c.value, c.precision), c.expected) << c.value << " at precision " << c.precision;
     }
 }
 
-TEST(NumberFormat, EffectivePrecision) {
-    EXPECT_EQ(effectivePrecision(0), 1);
-    EXPECT_EQ(effectivePrecision(-1), 6);
-    EXPECT_EQ(effectivePrecision(INT32_MIN), 6);
-    EXPECT_EQ(effectivePrecision(17), 17);
-}
-
 TEST(NumberFormat, MatchesSnprintfOverRandomBitsAndPrecisions) {
     const std::int32_t precisions[] = {-5, -1, 0, 1, 2, 3, 6, 7, 10, 15, 16, 17, 20, 40, 309, 310, 800, 2000};
     std::mt19937_64 random(20261206);
     for (int i = 0; i < 20000; ++i) {
-        const std::uint64_t bits = random();
-        double value;
-        std::memcpy(&value, &bits, sizeof value);
+        const double value = randomBits(random);
         const std::int32_t precision = precisions[random() % std::size(precisions)];
-        ASSERT_EQ(format(value, precision), printfG(value, precision)) << "bits " << bits;
+        ASSERT_EQ(format(value, precision), printfG(value, precision)) << "bits " << std::bit_cast<std::uint64_t>(value);
         const double scaled = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 160) - 100);
         ASSERT_EQ(format(scaled, precision), printfG(scaled, precision)) << scaled;
     }
@@ -83,11 +81,8 @@ TEST(NumberFormat, MatchesSnprintfOverRandomBitsAndPrecisions) {
 TEST(NumberFormat, ShortDecimalsMatchSnprintfAtEveryPrecision) {
     std::mt19937_64 random(7);
     for (int i = 0; i < 60000; ++i) {
-        const int digits = static_cast<int>(random() % 17) + 1;
-        std::int64_t mantissa = static_cast<std::int64_t>(random() % 100000000000000000ULL);
-        for (int d = digits; d < 17; ++d) mantissa /= 10;
-        const double value = (random() % 2 ? -1.0 : 1.0) * static_cast<double>(mantissa) *
-                             std::pow(10.0, static_cast<int>(random() % 40) - 20);
+        int digits;
+        const double value = shortDecimal(random, 17, 40, &digits);
         for (std::int32_t precision = 1; precision <= 17; ++precision)
             ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
     }
@@ -101,14 +96,9 @@ TEST(NumberFormat, ShortDecimalsMatchSnprintfAtEveryPrecision) {
 TEST(NumberFormat, ShortNumbersWrittenWideMatchSnprintfOrDecline) {
     std::mt19937_64 random(11);
     for (int i = 0; i < 40000; ++i) {
-        const int digits = static_cast<int>(random() % 15) + 1;
-        std::int64_t mantissa = static_cast<std::int64_t>(random() % 1000000000000000ULL);
-        for (int d = digits; d < 15; ++d) mantissa /= 10;
-        const double decimal = (random() % 2 ? -1.0 : 1.0) * static_cast<double>(mantissa) *
-                               std::pow(10.0, static_cast<int>(random() % 50) - 25);
-        const std::uint64_t bits = random();
-        double arbitrary;
-        std::memcpy(&arbitrary, &bits, sizeof arbitrary);
+        int digits;
+        const double decimal = shortDecimal(random, 15, 50, &digits);
+        const double arbitrary = randomBits(random);
         for (std::int32_t precision : {-1, 0, 1, 3, 6, 9, 12, 14, 15, 16, 17}) {
             for (double value : {decimal, arbitrary}) {
                 char16_t wide[kMaxShortNumberChars + 1];

@@ -20,34 +20,29 @@ void* const kUntouched = reinterpret_cast<void*>(0x1234);
 std::string lastMessage() { return spatialParse_errorString(); }
 
 TEST(ParseString, ResultsAndMessages) {
-    void* record = kUntouched;
-    EXPECT_EQ(spatialParse_string("POINT(1 2)", &record), SPATIAL_PARSE_SYNTAX_ERROR);
-    EXPECT_EQ(lastMessage(), "parse error, at or near \")\"\n");
-    EXPECT_EQ(spatialParse_string("POINT(1 2 3", &record), SPATIAL_PARSE_SYNTAX_ERROR);
-    EXPECT_EQ(lastMessage(), "parse error, at or near \"\"\n");
-    EXPECT_EQ(record, kUntouched);
-
-    EXPECT_EQ(spatialParse_string(nullptr, &record), SPATIAL_PARSE_NULL_TEXT);
-    EXPECT_EQ(lastMessage(), "");
-    EXPECT_EQ(record, kUntouched);
-
-    spatialParse_string("POINT(--3 1 2)", &record);
-    EXPECT_EQ(lastMessage(), "parse error, at or near \"--3\"\n");
+    const struct {
+        const char* text;
+        int32_t result;
+        const char* message;
+    } cases[] = {{"POINT(1 2)", SPATIAL_PARSE_SYNTAX_ERROR, "parse error, at or near \")\"\n"},
+                 {"POINT(1 2 3", SPATIAL_PARSE_SYNTAX_ERROR, "parse error, at or near \"\"\n"},
+                 {"POINT(--3 1 2)", SPATIAL_PARSE_SYNTAX_ERROR, "parse error, at or near \"--3\"\n"},
+                 {nullptr, SPATIAL_PARSE_NULL_TEXT, ""}};
+    for (const auto& c : cases) {
+        void* record = kUntouched;
+        EXPECT_EQ(spatialParse_string(c.text, &record), c.result);
+        EXPECT_EQ(lastMessage(), c.message);
+        EXPECT_EQ(record, kUntouched);
+    }
     Record point;
     EXPECT_EQ(spatialParse_string("POINT(1 2 3)", point.out()), 0);
     EXPECT_EQ(lastMessage(), "");
     EXPECT_EQ(wordAt(point.get(), 12), 40u);
     EXPECT_TRUE(samePoint(vertexAt(point.get(), 16), {1, 2, 3}));
-}
-
-TEST(ParseString, NullRecordVariableFailsOnlyAnAcceptedText) {
+    // A null record variable fails only an accepted text.
     EXPECT_EQ(spatialParse_string("POINT(1 2 3)", nullptr), static_cast<int32_t>(SPATIAL_FAILURE));
     EXPECT_EQ(spatialParse_string("POINT(1 2)", nullptr), SPATIAL_PARSE_SYNTAX_ERROR);
-}
-
-TEST(ParseString, InitializeAndUninitializeDoNothing) {
-    EXPECT_EQ(spatialParse_uninitialize(), 0);
-    EXPECT_EQ(spatialParse_initialize(), 0);
+    EXPECT_EQ(spatialParse_uninitialize(), 0);  // both do nothing
     EXPECT_EQ(spatialParse_initialize(), 0);
 }
 
@@ -96,38 +91,23 @@ TEST(ParseString, RecordsOfEveryKind) {
     }
 }
 
-TEST(ParseString, MultipolygonHolesStayWithTheirPolygon) {
-    Record record;
-    ASSERT_EQ(spatialParse_string("MULTIPOLYGON(((0 0 0,1 0 0,1 1 0,0 0 0)),"
-                                  "((5 5 0,9 5 0,9 9 0,5 5 0),(6 6 0,7 6 0,7 7 0,6 6 0)))",
-                                  record.out()),
-              0);
-    std::vector<uint32_t> ringCounts;
-    spatialgeom::forEachPolygon(record.bytes(), [&](const spatialgeom::Byte* polygon) {
-        ringCounts.push_back(spatialgeom::ringCount(polygon));
-        return true;
-    });
-    EXPECT_EQ(ringCounts, (std::vector<uint32_t>{1, 2}));
-    uint32_t count = 0;
-    ASSERT_EQ(spatialWKB_mpolygonGetPointCount(record.get(), 1, &count), 0u);
-    EXPECT_EQ(count, 8u);
-}
-
+// Holes stay with their own polygon, as the growing exports put them.
 TEST(ParseString, MatchesTheRecordBuiltByTheExports) {
     const std::vector<DPoint3d> outer = {{0, 0, 0}, {9, 0, 0}, {9, 9, 0}, {0, 0, 0}};
     const std::vector<DPoint3d> hole = {{1, 1, 0}, {2, 1, 0}, {1, 2, 0}, {1, 1, 0}};
-    Record expected;
+    Record expected, parsed;
     ASSERT_EQ(spatialWKB_createMultiPolygon(outer.data(), 4, expected.out()), 0u);
     ASSERT_EQ(spatialWKB_addRingToMultiPoly(hole.data(), 4, expected.out()), 0u);
     ASSERT_EQ(spatialWKB_addPolyToMultiPoly(outer.data(), 4, expected.out()), 0u);
-    Record parsed;
-    ASSERT_EQ(spatialParse_string("multipolygon(((0 0 0,9 0 0,9 9 0,0 0 0),(1 1 0,2 1 0,1 2 0,1 1 0)),"
-                                  "((0 0 0,9 0 0,9 9 0,0 0 0)))",
-                                  parsed.out()),
-              0);
-    ASSERT_EQ(wordAt(parsed.get(), 12), wordAt(expected.get(), 12));
-    EXPECT_EQ(std::vector<uint8_t>(parsed.bytes(), parsed.bytes() + wordAt(parsed.get(), 12)),
-              std::vector<uint8_t>(expected.bytes(), expected.bytes() + wordAt(expected.get(), 12)));
+    ASSERT_EQ(spatialWKB_addRingToMultiPoly(hole.data(), 4, expected.out()), 0u);
+    ASSERT_EQ(spatialWKB_addPolyToMultiPoly(outer.data(), 4, expected.out()), 0u);
+    const std::string polygonWithHole = "((0 0 0,9 0 0,9 9 0,0 0 0),(1 1 0,2 1 0,1 2 0,1 1 0))";
+    ASSERT_EQ(spatialParse_string(("multipolygon(" + polygonWithHole + "," + polygonWithHole +
+                                   ",((0 0 0,9 0 0,9 9 0,0 0 0)))").c_str(), parsed.out()), 0);
+    const uint32_t size = wordAt(expected.get(), 12);
+    ASSERT_EQ(wordAt(parsed.get(), 12), size);
+    EXPECT_EQ(std::vector<uint8_t>(parsed.bytes(), parsed.bytes() + size),
+              std::vector<uint8_t>(expected.bytes(), expected.bytes() + size));
 }
 
 TEST(ParseString, CollectionMembersAreWholeRecords) {
@@ -169,7 +149,7 @@ TEST(ConvertTextToBinary, WritesTheSameBytesAsTheParse) {
               std::vector<uint8_t>(parsed.bytes(), parsed.bytes() + size));
 }
 
-TEST(WideText, SizesAndResultsPassedOn) {
+TEST(WideText, SizesResultsAndBadArguments) {
     uint32_t size = 0;
     EXPECT_EQ(spatialWKB_getSizeFromTextGeom(u"GEOMETRYCOLLECTION(POINT(1 2 3),LINESTRING(1 2 3,4 5 6))", &size),
               SPATIAL_SUCCESS);
@@ -180,18 +160,18 @@ TEST(WideText, SizesAndResultsPassedOn) {
     EXPECT_EQ(spatialWKB_convertTextToBinary(u"POINT(1 2 3 4)", buffer, 64),
               static_cast<uint32_t>(SPATIAL_PARSE_SYNTAX_ERROR));
     EXPECT_EQ(lastMessage(), "parse error, at or near \"4\"\n");
-}
-
-TEST(WideText, BadArguments) {
-    uint32_t size = 7;
-    uint8_t buffer[64];
-    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(nullptr, &size), kNullText);
-    EXPECT_EQ(spatialWKB_convertTextToBinary(nullptr, buffer, 64), kNullText);
-    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(u"POINT(1 2 3)", nullptr), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_convertTextToBinary(u"POINT(1 2 3)", nullptr, 64), SPATIAL_FAILURE);
+    size = 7;
     const char16_t unpaired[] = {u'P', u'O', u'I', u'N', u'T', u'(', u'1', 0xD800, u' ', u'2', u' ', u'3', u')', 0};
-    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(unpaired, &size), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_convertTextToBinary(unpaired, buffer, 64), SPATIAL_FAILURE);
+    const struct {
+        const char16_t* text;
+        bool toSize, toBuffer;
+        uint32_t result;
+    } bad[] = {{nullptr, true, true, kNullText}, {u"POINT(1 2 3)", false, false, SPATIAL_FAILURE},
+               {unpaired, true, true, SPATIAL_FAILURE}};
+    for (const auto& c : bad) {
+        EXPECT_EQ(spatialWKB_getSizeFromTextGeom(c.text, c.toSize ? &size : nullptr), c.result);
+        EXPECT_EQ(spatialWKB_convertTextToBinary(c.text, c.toBuffer ? buffer : nullptr, 64), c.result);
+    }
     EXPECT_EQ(size, 7u);
 }
 

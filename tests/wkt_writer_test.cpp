@@ -67,8 +67,6 @@ const Vertices kHole = {{1, 1, 0}, {2, 1, 0}, {2, 2, 0}, {1, 1, 0}};
 const Vertices kTwo = {{0, 0, 0}, {1.5, 2.25, -3}};
 const Vertices kThree = {{7, 8, 9}, {10, 11, 12}, {13, 14, 15}};
 
-// ---- Texts.
-
 struct TextCase {
     const char* name;
     TestRecord record;
@@ -109,17 +107,12 @@ std::vector<TextCase> textCases() {
     };
 }
 
-TEST(WktWriter, WritesEachKind) {
-    for (const TextCase& c : textCases()) {
-        EXPECT_EQ(textOf(c.writer, c.record.data()), c.expected) << c.name;
-    }
-}
-
-// Every capacity up to the text's length fails without writing past the
+// With ample room each kind writes its text. Every capacity up to the text's length fails without writing past the
 // capacity; the length plus one succeeds. The simple kinds give -1 when the
 // keyword does not fit, the containers 0.
-TEST(WktWriter, NeedsRoomForTextAndTerminator) {
+TEST(WktWriter, WritesEachKindAndNeedsRoomForTextAndTerminator) {
     for (const TextCase& c : textCases()) {
+        EXPECT_EQ(textOf(c.writer, c.record.data()), c.expected) << c.name;
         const auto length = static_cast<std::int32_t>(std::strlen(c.expected));
         const std::string_view text(c.expected);
         const bool container = text.starts_with("multilinestring") || text.starts_with("multipolygon") ||
@@ -135,23 +128,6 @@ TEST(WktWriter, NeedsRoomForTextAndTerminator) {
         EXPECT_EQ(fits.result, length) << c.name;
         EXPECT_EQ(fits.text, c.expected);
     }
-}
-
-TEST(WktWriter, PointCapacityExamples) {
-    const TestRecord point = rec::point({1, 2, 3});
-    EXPECT_EQ(write(spatialWKT_point, point.data(), 13).result, 12);
-    EXPECT_EQ(write(spatialWKT_point, point.data(), 12).result, -1);
-    EXPECT_EQ(write(spatialWKT_point, point.data(), 0).result, -1);
-    EXPECT_EQ(write(spatialWKT_point, point.data(), -4).result, -1);
-}
-
-TEST(WktWriter, EmptyCollectionCapacities) {
-    const TestRecord empty = rec::collection({});
-    EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 21).result, 20);
-    EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 20).result, -1);
-    EXPECT_EQ(write(spatialWKT_geometryCollection, empty.data(), 19).result, 0);
-    EXPECT_EQ(write(spatialWKT_multilinestring, rec::multiLine({}).data(), 16).result, 0);
-    EXPECT_EQ(write(spatialWKT_multipolygon, rec::multiPolygon({}).data(), 13).result, 0);
 }
 
 TEST(WktWriter, RefusesWhatCannotBeWritten) {
@@ -178,27 +154,24 @@ TEST(WktWriter, RefusesWhatCannotBeWritten) {
     for (const auto& c : cases) EXPECT_EQ(write(c.writer, c.record.data(), 1 << 16).result, -1) << c.name;
 }
 
-TEST(WktWriter, RefusesNullArguments) {
+// Null arguments and non-positive capacities: -1 from the per-kind writers
+// (0 for an empty list), 32768 from the dispatch.
+TEST(WktWriter, RefusesBadArguments) {
     const TestRecord point = rec::point({1, 2, 3});
     SpatialWChar buffer[64];
+    EXPECT_EQ(write(spatialWKT_point, point.data(), 0).result, -1);
+    EXPECT_EQ(write(spatialWKT_point, point.data(), -4).result, -1);
     EXPECT_EQ(spatialWKT_point(nullptr, buffer, 64), -1);
     EXPECT_EQ(spatialWKT_point(point.data(), nullptr, 64), -1);
     EXPECT_EQ(spatialWKT_geometryCollection(nullptr, buffer, 64), -1);
     EXPECT_EQ(spatialWKT_ringSeq(nullptr, buffer, 64), -1);
     EXPECT_EQ(spatialWKT_pointList(1, nullptr, buffer, 64), -1);
     EXPECT_EQ(spatialWKT_pointList(0, nullptr, buffer, 64), 0);
-}
-
-TEST(WktWriter, GeometryDispatchFailures) {
-    const TestRecord point = rec::point({1, 2, 3});
-    SpatialWChar buffer[64];
     EXPECT_EQ(spatialWKT_geometry(nullptr, buffer, 64), 32768);
     EXPECT_EQ(spatialWKT_geometry(point.data(), nullptr, 64), 32768);
     EXPECT_EQ(spatialWKT_geometry(point.data(), buffer, 0), 32768);
     EXPECT_EQ(spatialWKT_geometry(rec::collection({}).data(), buffer, 64), 32768);
-    for (std::uint32_t type : {0u, 8u, 9u}) {
-        EXPECT_EQ(spatialWKT_geometry(rec::ofType(type).data(), buffer, 64), 32768) << type;
-    }
+    for (std::uint32_t type : {0u, 8u, 9u}) EXPECT_EQ(spatialWKT_geometry(rec::ofType(type).data(), buffer, 64), 32768) << type;
 }
 
 TEST(WktWriter, ConvertBinaryToTextTakesBytes) {
@@ -241,21 +214,18 @@ TEST(WktWriter, WritesRecordsOfTheCreatorsAndGrowers) {
               "polygon((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))");
 }
 
-// ---- Vertex lists and sequences.
-
 TEST(WktWriter, VertexListsNeedRoomForTheirTerminator) {
     const Vertices points = {{1, 2, 3}, {4, 5, 6}};
-    const auto pointList = [&](const void*, SpatialWChar* buffer, std::int32_t capacity) {
-        return spatialWKT_pointList(2, points.data(), buffer, capacity);
+    const auto list = [&](auto writer) {
+        return [&, writer](const void*, SpatialWChar* buffer, std::int32_t capacity) {
+            return writer(2, points.data(), buffer, capacity);
+        };
     };
-    const auto multipointList = [&](const void*, SpatialWChar* buffer, std::int32_t capacity) {
-        return spatialWKT_multipointList(2, points.data(), buffer, capacity);
-    };
-    EXPECT_EQ(write(pointList, nullptr, 12).text, "1 2 3,4 5 6");
-    EXPECT_EQ(write(pointList, nullptr, 11).result, -1);
-    EXPECT_EQ(write(pointList, nullptr, 0).result, 0);
-    EXPECT_EQ(write(multipointList, nullptr, 16).text, "(1 2 3),(4 5 6)");
-    EXPECT_EQ(write(multipointList, nullptr, 15).result, -1);
+    EXPECT_EQ(write(list(spatialWKT_pointList), nullptr, 12).text, "1 2 3,4 5 6");
+    EXPECT_EQ(write(list(spatialWKT_pointList), nullptr, 11).result, -1);
+    EXPECT_EQ(write(list(spatialWKT_pointList), nullptr, 0).result, 0);
+    EXPECT_EQ(write(list(spatialWKT_multipointList), nullptr, 16).text, "(1 2 3),(4 5 6)");
+    EXPECT_EQ(write(list(spatialWKT_multipointList), nullptr, 15).result, -1);
     SpatialWChar buffer[8];
     EXPECT_EQ(spatialWKT_pointList(0, points.data(), buffer, 8), 0);
 }
@@ -268,27 +238,27 @@ TEST(WktWriter, SublineAndRingSequences) {
     EXPECT_EQ(textOf(spatialWKT_ringSeq, rings), "(" + allVertices + "),(1 1 0,2 1 0,2 2 0,1 1 0)");
     EXPECT_EQ(textOf(spatialWKT_sublineSeq, rings + 8), "(0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15)");
 
-    const TestRecord emptyPolygon = rec::polygon({});
-    EXPECT_EQ(write(spatialWKT_ringSeq, static_cast<const std::uint8_t*>(emptyPolygon.data()) + 16, 64).result, 0);
-    const TestRecord emptyLine = rec::line({});
-    EXPECT_EQ(write(spatialWKT_sublineSeq, static_cast<const std::uint8_t*>(emptyLine.data()) + 16, 64).result, 0);
+    const auto bodyOf = [](const TestRecord& r) { return static_cast<const std::uint8_t*>(r.data()) + 16; };
+    EXPECT_EQ(write(spatialWKT_ringSeq, bodyOf(rec::polygon({})), 64).result, 0);
+    EXPECT_EQ(write(spatialWKT_sublineSeq, bodyOf(rec::line({})), 64).result, 0);
     EXPECT_EQ(write(spatialWKT_sublineSeq, rings + 8, 0).result, 0);
 }
 
 TEST(WktWriter, FormatWideTruncatingContract) {
     const DPoint3d vertex{1, 2, 3};  // "1 2 3", or "(1 2 3)"
-    SpatialWChar buffer[16];
-    std::fill(std::begin(buffer), std::end(buffer), kUntouched);
-    EXPECT_EQ(formatWide(vertex, VertexStyle::kPlain, 6, buffer, 6), 5);
-    EXPECT_EQ(narrow(buffer, 6), std::string("1 2 3") + '\0');
-
-    std::fill(std::begin(buffer), std::end(buffer), kUntouched);
-    EXPECT_EQ(formatWide(vertex, VertexStyle::kParenthesised, 6, buffer, 7), 7);
-    EXPECT_EQ(narrow(buffer, 8), "(1 2 3)#");
-
-    std::fill(std::begin(buffer), std::end(buffer), kUntouched);
-    EXPECT_EQ(formatWide(vertex, VertexStyle::kPlain, 6, buffer, 3), -1);
-    EXPECT_EQ(narrow(buffer, 4), "1 2#");
+    const struct {
+        VertexStyle style;
+        std::int32_t capacity, result;
+        std::string buffer;  // the first capacity + 1 characters afterwards
+    } cases[] = {{VertexStyle::kPlain, 6, 5, std::string("1 2 3") + '\0' + '#'},
+                 {VertexStyle::kParenthesised, 7, 7, "(1 2 3)#"},
+                 {VertexStyle::kPlain, 3, -1, "1 2#"}};
+    for (const auto& c : cases) {
+        SpatialWChar buffer[16];
+        std::fill(std::begin(buffer), std::end(buffer), kUntouched);
+        EXPECT_EQ(formatWide(vertex, c.style, 6, buffer, c.capacity), c.result);
+        EXPECT_EQ(narrow(buffer, c.buffer.size()), c.buffer);
+    }
 }
 
 // Ample room writes straight to the buffer; a tight limit goes through the
@@ -309,14 +279,12 @@ TEST(WktWriter, FormatWideMatchesSnprintfWithAmpleAndTightRoom) {
         std::snprintf(expected, sizeof expected, "(%.*g %.*g %.*g)", precision, vertex.x, precision, vertex.y,
                       precision, vertex.z);
         const std::int32_t length = static_cast<std::int32_t>(std::strlen(expected));
-        ASSERT_EQ(formatWide(vertex, VertexStyle::kParenthesised, precision, ample.data(), 4096), length);
-        ASSERT_EQ(narrow(ample.data(), length + 1), std::string(expected) + '\0');
-        ASSERT_EQ(formatWide(vertex, VertexStyle::kParenthesised, precision, ample.data(), length + 1), length);
-        ASSERT_EQ(narrow(ample.data(), length + 1), std::string(expected) + '\0');
+        for (const std::int32_t room : {4096, length + 1}) {
+            ASSERT_EQ(formatWide(vertex, VertexStyle::kParenthesised, precision, ample.data(), room), length);
+            ASSERT_EQ(narrow(ample.data(), length + 1), std::string(expected) + '\0');
+        }
     }
 }
-
-// ---- Precision.
 
 // Restores the process-wide precision when a test ends.
 class PrecisionTest : public ::testing::Test {
@@ -327,23 +295,21 @@ class PrecisionTest : public ::testing::Test {
     std::int32_t saved_ = spatialWKT_getPrecision();
 };
 
-TEST_F(PrecisionTest, SetReturnsThePreviousValue) {
-    const std::int32_t initial = spatialWKT_setPrecision(10);
-    EXPECT_EQ(initial, 6);
+TEST_F(PrecisionTest, SetReturnsThePreviousAndAppliesToEveryCoordinate) {
+    EXPECT_EQ(spatialWKT_setPrecision(10), 6);
     EXPECT_EQ(spatialWKT_setPrecision(10), 10);
     EXPECT_EQ(spatialWKT_setPrecision(-3), 10);
     EXPECT_EQ(spatialWKT_getPrecision(), -3);
-}
-
-TEST_F(PrecisionTest, AppliesToEveryCoordinate) {
     const TestRecord point = rec::point({3.14159, 1234567, 0.00001});
-    EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14159 1.23457e+06 1e-05)");
-    spatialWKT_setPrecision(3);
-    EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14 1.23e+06 1e-05)");
-    spatialWKT_setPrecision(0);
-    EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3 1e+06 1e-05)");
-    spatialWKT_setPrecision(-1);
-    EXPECT_EQ(textOf(spatialWKT_point, point.data()), "point(3.14159 1.23457e+06 1e-05)");
+    const struct {
+        std::int32_t precision;
+        const char* text;
+    } cases[] = {{6, "point(3.14159 1.23457e+06 1e-05)"}, {3, "point(3.14 1.23e+06 1e-05)"},
+                 {0, "point(3 1e+06 1e-05)"},              {-1, "point(3.14159 1.23457e+06 1e-05)"}};
+    for (const auto& c : cases) {
+        spatialWKT_setPrecision(c.precision);
+        EXPECT_EQ(textOf(spatialWKT_point, point.data()), c.text) << c.precision;
+    }
     spatialWKT_setPrecision(10);
     EXPECT_EQ(textOf(spatialWKT_point, rec::point({-0.0, 100000, 1234567}).data()), "point(-0 100000 1234567)");
 }
