@@ -66,11 +66,16 @@ std::vector<KindCase> kindCases() {
     };
 }
 
-TEST(Range, CoversEveryVertexOfEveryKindThroughBothExports) {
+TEST(Range, CoversEveryVertexOfEveryKindThroughBothExportsAndRefusesNulls) {
+    DPoint3d low{}, high{};
     for (const KindCase& c : kindCases()) {
         SCOPED_TRACE(c.name);
-        expectBox(rangeOf(c.measure, c.record), c.low, c.high);
-        expectBox(rangeOf(spatialWKB_getRange, c.record), c.low, c.high);
+        for (RangeExport measure : {c.measure, spatialWKB_getRange}) {
+            expectBox(rangeOf(measure, c.record), c.low, c.high);
+            EXPECT_EQ(measure(nullptr, &low, &high), SPATIAL_FAILURE);
+            EXPECT_EQ(measure(c.record.data(), nullptr, &high), SPATIAL_FAILURE);
+            EXPECT_EQ(measure(c.record.data(), &low, nullptr), SPATIAL_FAILURE);
+        }
     }
 }
 
@@ -85,10 +90,8 @@ TEST(Range, MultiLineReadsOnlyCountedMembers) {
 TEST(Range, SignedZeroKeepsTheFirstVertexSign) {
     const Box box = rangeOf(spatialWKB_getLineRange, line({{{-0.0, 0.0, 1}, {0.0, -0.0, 1}}}));
     ASSERT_EQ(box.status, SPATIAL_SUCCESS);
-    EXPECT_TRUE(std::signbit(box.low.x));
-    EXPECT_TRUE(std::signbit(box.high.x));
-    EXPECT_FALSE(std::signbit(box.low.y));
-    EXPECT_FALSE(std::signbit(box.high.y));
+    EXPECT_TRUE(std::signbit(box.low.x) && std::signbit(box.high.x));
+    EXPECT_FALSE(std::signbit(box.low.y) || std::signbit(box.high.y));
 }
 
 TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexIsRefused) {
@@ -107,19 +110,9 @@ TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexIsRefused) {
     expectRefused(rangeOf(spatialWKB_getRange, multiPoint({})));
 }
 
-TEST(Range, RefusesOtherTypesAndNullArguments) {
+TEST(Range, RefusesOtherTypes) {
     expectRefused(rangeOf(spatialWKB_getRange, collectionOfPoint({1, 2, 3})));
     for (uint32_t type : {0u, 8u, 9u, 0xFFFFFFFFu}) expectRefused(rangeOf(spatialWKB_getRange, ofType(type)));
-
-    const Record p = point({1, 2, 3});
-    DPoint3d low{}, high{};
-    for (RangeExport measure : {spatialWKB_getRange, spatialWKB_getPointRange, spatialWKB_getLineRange,
-                                spatialWKB_getPolygonRange, spatialWKB_getMultiPointRange, spatialWKB_getMultiLineRange,
-                                spatialWKB_getMultiPolygonRange}) {
-        EXPECT_EQ(measure(nullptr, &low, &high), SPATIAL_FAILURE);
-        EXPECT_EQ(measure(p.data(), nullptr, &high), SPATIAL_FAILURE);
-        EXPECT_EQ(measure(p.data(), &low, nullptr), SPATIAL_FAILURE);
-    }
 }
 
 }  // namespace
