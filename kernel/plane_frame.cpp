@@ -23,25 +23,17 @@ int cvgDVec3d_dominantAxis(const DVec3d& v) {
 }
 
 bool cvgGeom_spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]) {
-    if (count < 3) return false;
-    std::size_t far = 0;
-    double farthest = 0.0;
-    for (std::size_t i = 1; i < count; ++i) {
-        const DVec3d d = points[i] - points[0];
-        if (const double d2 = dot(d, d); d2 > farthest) farthest = d2, far = i;
+    std::size_t second = 1;
+    while (second < count && points[second] == points[0]) ++second;
+    for (std::size_t third = second + 1; third < count; ++third) {
+        if (!cvgGeom_collinear(points[0], points[second], points[third])) {
+            triple[0] = 0;
+            triple[1] = second;
+            triple[2] = third;
+            return true;
+        }
     }
-    std::size_t off = 0;
-    double largest = 0.0;
-    const DVec3d axis = points[far] - points[0];
-    for (std::size_t i = 1; i < count; ++i) {
-        const DVec3d c = cross(axis, points[i] - points[0]);
-        if (const double c2 = dot(c, c); c2 > largest) largest = c2, off = i;
-    }
-    if (off == 0 || cvgGeom_collinear(points[0], points[far], points[off])) return false;
-    triple[0] = 0;
-    triple[1] = far;
-    triple[2] = off;
-    return true;
+    return false;
 }
 
 int cvgGeom_edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across,

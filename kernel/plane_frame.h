@@ -45,11 +45,11 @@ inline DPoint3d cvgDPlane3d_projectPoint(const DPlane3d& plane, const DPoint3d& 
 // lower axis. The zero vector gives 2.
 int cvgDVec3d_dominantAxis(const DVec3d& v);
 
-// Three points of the array that are not collinear, checked exactly:
-// points[0], the point farthest from it and the point farthest from the line
-// through both (by a floating-point measure). Returns false when that
-// choice is collinear: all points collinear, fewer than three distinct, or
-// (rarely) so nearly collinear that the measure cannot tell them apart.
+// Three points of the array that are not collinear, decided exactly:
+// points[0], the first point that differs from it and the first point off
+// the line through both. Returns false when there is none: fewer than
+// three distinct points, or all on one line. Cost: O(count), usually a
+// few points for a ring with area.
 bool cvgGeom_spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]);
 
 // 1 when the edge p -> q crosses the ray from r that runs along the axis

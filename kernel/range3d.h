@@ -18,14 +18,15 @@ inline bool cvgDRange3d_checkOverlap(const DRange3d& a, const DRange3d& b) {
 }
 
 // std::nextafter(v, +infinity) and std::nextafter(v, -infinity), inline
-// (the library call dominated the cost of widening many boxes). NaN and
-// the infinity in the direction of the step come back unchanged; a zero of
-// either sign steps to the smallest subnormal.
+// and without branches (the library call dominated the cost of widening
+// many boxes). NaN and the infinity in the direction of the step come back
+// unchanged; a zero of either sign steps to the smallest subnormal.
 inline double cvgDouble_nextUp(double v) {
-    if (!(v < std::numeric_limits<double>::infinity())) return v;
-    if (v == 0.0) return std::numeric_limits<double>::denorm_min();
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
-    return std::bit_cast<double>(v > 0.0 ? bits + 1 : bits - 1);
+    const double w = v + 0.0;  // -0 becomes +0, which steps like it
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(w);
+    // One step away from zero for a positive w, towards it for a negative one.
+    const double stepped = std::bit_cast<double>(bits + 1 - ((bits >> 63) << 1));
+    return w < std::numeric_limits<double>::infinity() ? stepped : v;
 }
 
 inline double cvgDouble_nextDown(double v) { return -cvgDouble_nextUp(-v); }

@@ -41,6 +41,13 @@ bool intersectDropping(int axis, const DSegment3d& a, const DSegment3d& b) {
 
 double maxAbs(const DPoint3d& p) { return std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}); }
 
+// A strict order of segments by their coordinates, start first.
+bool precedes(const DSegment3d& a, const DSegment3d& b) {
+    const double ka[6] = {a.start.x, a.start.y, a.start.z, a.end.x, a.end.y, a.end.z};
+    const double kb[6] = {b.start.x, b.start.y, b.start.z, b.end.x, b.end.y, b.end.z};
+    return std::lexicographical_compare(ka, ka + 6, kb, kb + 6);
+}
+
 }  // namespace
 
 double cvgDSegment3d_projectPointBounded(const DSegment3d& segment, DPoint3d* nearest, const DPoint3d& point) {
@@ -59,7 +66,12 @@ double cvgDSegment3d_distanceToPoint(const DSegment3d& segment, const DPoint3d& 
     return cvgDPoint3d_distance(point, nearest);
 }
 
-double cvgDSegment3d_distanceToDSegment3d(const DSegment3d& a, const DSegment3d& b) {
+double cvgDSegment3d_distanceToDSegment3d(const DSegment3d& first, const DSegment3d& second) {
+    // Always computed in one order, so that rounding cannot make the
+    // distance of a pair depend on the order it is asked in.
+    const bool swap = precedes(second, first);
+    const DSegment3d& a = swap ? second : first;
+    const DSegment3d& b = swap ? first : second;
     double best = std::min({cvgDSegment3d_distanceToPoint(b, a.start), cvgDSegment3d_distanceToPoint(b, a.end),
                             cvgDSegment3d_distanceToPoint(a, b.start), cvgDSegment3d_distanceToPoint(a, b.end)});
     // Interior closest approach of the two lines: minimise

@@ -26,6 +26,7 @@ double cvgDSegment3d_distanceToPoint(const DSegment3d& segment, const DPoint3d& 
 // candidate is a distance between two actual points of the segments, so
 // the result never falls below the true distance by more than rounding.
 // Parallel, collinear and zero-length segments need no special case.
+// Symmetric: (a, b) and (b, a) give the same value, bit for bit.
 double cvgDSegment3d_distanceToDSegment3d(const DSegment3d& a, const DSegment3d& b);
 
 // True when the closed segments share a point, decided exactly with the

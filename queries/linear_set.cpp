@@ -7,22 +7,28 @@
 
 namespace spatialgeom {
 
-void LinearSet::add(const DPoint3d& start, const DPoint3d& end) {
-    segments_.push_back({start, end});
-    boxes_.push_back(Corvane::cvgDRange3d_widened(Corvane::cvgDRange3d_initFrom2Points(start, end), tolerance_));
+bool LinearSet::liesIn(const FlatPlane& plane) const {
+    bool all = true;  // without early exit: a loop the compiler keeps tight
+    for (const Corvane::DSegment3d& s : segments_) all &= plane.holds(s.start) & plane.holds(s.end);
+    return all;
 }
 
 void LinearSet::reserveMore(std::size_t count) {
     const std::size_t needed = segments_.size() + count;
     if (needed <= segments_.capacity()) return;
-    const std::size_t capacity = std::max(needed, 2 * segments_.capacity());
-    segments_.reserve(capacity);
-    boxes_.reserve(capacity);
+    segments_.reserve(std::max(needed, 2 * segments_.capacity()));
+}
+
+void LinearSet::measureBoxes() {
+    boxes_.reserve(segments_.size());
+    for (std::size_t i = boxes_.size(); i < segments_.size(); ++i)
+        boxes_.push_back(Corvane::cvgDRange3d_widened(
+            Corvane::cvgDRange3d_initFrom2Points(segments_[i].start, segments_[i].end), tolerance_));
 }
 
 void LinearSet::addPoints(const DPoint3d* points, std::uint32_t count) {
     reserveMore(count);
-    for (std::uint32_t i = 0; i < count; ++i) add(points[i], points[i]);
+    for (std::uint32_t i = 0; i < count; ++i) segments_.push_back({points[i], points[i]});
 }
 
 void LinearSet::addSublineSeq(const Byte* seq) {
@@ -30,7 +36,7 @@ void LinearSet::addSublineSeq(const Byte* seq) {
         const DPoint3d* v = sublineVertices(subline);
         const std::uint32_t n = sublineVertexCount(subline);
         if (n > 1) reserveMore(n - 1);
-        for (std::uint32_t i = 1; i < n; ++i) add(v[i - 1], v[i]);
+        for (std::uint32_t i = 1; i < n; ++i) segments_.push_back({v[i - 1], v[i]});
         return true;
     });
 }

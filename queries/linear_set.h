@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kernel/segment_distance.h"
+#include "queries/flat_plane.h"
 #include "queries/segment_grid.h"
 #include "records/record_layout.h"
 
@@ -29,13 +30,14 @@ public:
 
     std::size_t size() const { return segments_.size(); }
     const Corvane::DSegment3d& segment(std::size_t i) const { return segments_[i]; }
-    // The segment's box widened by the tolerance.
-    const DRange3d& widenedBox(std::size_t i) const { return boxes_[i]; }
+    // Do all segments lie in the plane?
+    bool liesIn(const FlatPlane& plane) const;
 
     // visit(segment) for every segment whose widened box overlaps query,
     // stopping (and returning false) when visit returns false.
     template <typename Visit>
     bool forEachNear(const DRange3d& query, Visit&& visit) {
+        if (boxes_.size() < segments_.size()) measureBoxes();
         if (!scanned_) {
             scanned_ = true;
             for (std::size_t i = 0; i < segments_.size(); ++i)
@@ -47,13 +49,14 @@ public:
     }
 
 private:
-    void add(const DPoint3d& start, const DPoint3d& end);
     // Room for count more segments, growing geometrically.
     void reserveMore(std::size_t count);
+    void measureBoxes();
     void buildGrid();
 
     double tolerance_;
     std::vector<Corvane::DSegment3d> segments_;
+    // The segments' boxes widened by the tolerance, measured on first use.
     std::vector<DRange3d> boxes_;
     SegmentGrid grid_;
     bool scanned_ = false;

@@ -27,16 +27,6 @@ PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance) : toleranc
     measureBox();
 }
 
-template <typename Visit>
-bool PreparedPolygon::forEachEdge(Visit&& visit) const {
-    for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
-        const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
-        for (std::uint32_t i = first; i < end; ++i)
-            if (!visit(Edge{i, i + 1 < end ? i + 1 : first, r})) return false;
-    }
-    return true;
-}
-
 void PreparedPolygon::gatherRings(const Byte* rings) {
     forEachSublineSeq(rings, [&](const Byte* seq) {
         ringStart_.push_back(static_cast<std::uint32_t>(feet_.size()));
@@ -67,20 +57,25 @@ void PreparedPolygon::findPlane() {
             flatValue_ = value;
         }
     }
-    Corvane::DVec3d normal;
-    DPoint3d origin;
-    if (!Corvane::cvgGeom_polygonNormal(&normal, &origin, outer, count)) {
+    exactPlane_ = true;  // for the test that follows
+    exactPlane_ = allInExactPlane(outer, count);
+    Corvane::DVec3d normal{0.0, 0.0, 0.0};
+    DPoint3d origin = outer[0];
+    if (exactPlane_ && flatAxis_ >= 0) {
+        // Newell's normal of a ring in a plane of constant coordinate is
+        // that axis; its sign (the ring's orientation) decides no test.
+        (flatAxis_ == 0 ? normal.x : flatAxis_ == 1 ? normal.y : normal.z) = 1.0;
+    } else if (!Corvane::cvgGeom_polygonNormal(&normal, &origin, outer, count)) {
         // Signed areas that cancel: the plane of three of its vertices.
-        origin = outer[0];
-        if (!Corvane::normalize(Corvane::cross(reference_[1] - reference_[0], reference_[2] - reference_[0]), &normal))
+        if (!Corvane::normalize(Corvane::cross(reference_[1] - reference_[0], reference_[2] - reference_[0]), &normal)) {
+            exactPlane_ = false;
             return;
+        }
     }
     plane_ = Corvane::cvgDPlane3d_initFromOriginAndNormal(origin, normal);
     droppedAxis_ = Corvane::cvgDVec3d_dominantAxis(normal);
     hasArea_ = true;
     ringHasArea_[0] = 1;
-    exactPlane_ = true;
-    exactPlane_ = allInExactPlane(outer, count);
 }
 
 bool PreparedPolygon::onFlatPlane(const DPoint3d& p) const {

@@ -25,10 +25,12 @@
 // lie in such a constant-coordinate plane share their containment test.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "kernel/plane_frame.h"
 #include "kernel/segment_distance.h"
+#include "queries/flat_plane.h"
 #include "queries/segment_grid.h"
 #include "records/record_layout.h"
 
@@ -52,6 +54,31 @@ public:
     // boundary edge is tested against the other polygon.
     bool meetsPolygon(PreparedPolygon& other);
 
+    // The plane of constant coordinate the whole polygon lies in exactly,
+    // if any. (None for a polygon whose outer ring has no area: it is
+    // tested as its rings' polylines.)
+    std::optional<FlatPlane> flatPlane() const {
+        if (!flat_) return std::nullopt;
+        return FlatPlane{flatAxis_, flatValue_};
+    }
+    // For a point p of the polygon's plane that lies on no boundary edge:
+    // is it inside the region? (A point on the boundary may go either way.)
+    bool containsOffBoundary(const DPoint3d& p) { return hasArea_ && insideRegion(p); }
+    // visit(segment) for every boundary edge, ring by ring, and
+    // visit(vertex) for the first vertex of every ring that has one;
+    // each stops (returning false) when visit returns false.
+    template <typename Visit>
+    bool forEachEdgeSegment(Visit&& visit) const {
+        return forEachEdge([&](const Edge& e) { return visit(edgeSegment(e)); });
+    }
+    template <typename Visit>
+    bool forEachRingStart(Visit&& visit) const {
+        for (std::size_t r = 0; r + 1 < ringStart_.size(); ++r)
+            if (ringStart_[r] < ringStart_[r + 1] && !visit(feet_[ringStart_[r]])) return false;
+        return true;
+    }
+    std::uint32_t edgeCount() const { return edgeCount_; }
+
 private:
     struct Edge {
         std::uint32_t from, to, ring;
@@ -59,7 +86,14 @@ private:
 
     // Every edge in ring order, stopping (false) when visit returns false.
     template <typename Visit>
-    bool forEachEdge(Visit&& visit) const;
+    bool forEachEdge(Visit&& visit) const {
+        for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
+            const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
+            for (std::uint32_t i = first; i < end; ++i)
+                if (!visit(Edge{i, i + 1 < end ? i + 1 : first, r})) return false;
+        }
+        return true;
+    }
 
     void gatherRings(const Byte* rings);
     void findPlane();

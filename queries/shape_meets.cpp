@@ -1,6 +1,7 @@
 #include "queries/shape_meets.h"
 
 #include "queries/element_tests.h"
+#include "queries/planar_meets.h"
 
 namespace spatialgeom {
 
@@ -16,7 +17,9 @@ bool linearMeetsLinear(LinearSet& a, LinearSet& b, double tolerance) {
     return false;
 }
 
-bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons) {
+bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, double tolerance) {
+    if (const std::optional<FlatPlane> plane = commonFlatPlane(polygons); plane && lines.liesIn(*plane))
+        return planarLinearMeetsPolygons(lines, polygons, *plane, tolerance);
     for (std::size_t i = 0; i < polygons.size(); ++i) {
         PreparedPolygon& polygon = polygons.at(i);
         if (!polygon.hasVertices()) continue;
@@ -26,7 +29,9 @@ bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons) {
     return false;
 }
 
-bool polygonsMeetPolygons(PolygonSet& a, PolygonSet& b) {
+bool polygonsMeetPolygons(PolygonSet& a, PolygonSet& b, double tolerance) {
+    if (const std::optional<FlatPlane> plane = commonFlatPlane(a); plane && commonFlatPlane(b) == plane)
+        return planarPolygonsMeetPolygons(a, b, *plane, tolerance);
     for (std::size_t i = 0; i < a.size(); ++i)
         for (std::size_t j = 0; j < b.size(); ++j)
             if (a.at(i).meetsPolygon(b.at(j))) return true;

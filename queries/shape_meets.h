@@ -10,14 +10,15 @@ namespace spatialgeom {
 // Each segment of the smaller set against the segments of the larger one
 // near it. Cost: about (n + m) plus the pairs whose widened boxes overlap.
 bool linearMeetsLinear(LinearSet& a, LinearSet& b, double tolerance);
-// Each polygon against the segments near its box.
-bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons);
-// Every pair of polygons whose boxes come within the tolerance.
-bool polygonsMeetPolygons(PolygonSet& a, PolygonSet& b);
+// Each polygon against the segments near its box; shapes lying in one
+// plane of constant coordinate go through planar_meets.h instead.
+bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, double tolerance);
+// Every pair of polygons whose boxes come within the tolerance; likewise.
+bool polygonsMeetPolygons(PolygonSet& a, PolygonSet& b, double tolerance);
 
 inline bool shapesMeet(LinearSet& a, LinearSet& b, double tolerance) { return linearMeetsLinear(a, b, tolerance); }
-inline bool shapesMeet(LinearSet& a, PolygonSet& b, double) { return linearMeetsPolygons(a, b); }
-inline bool shapesMeet(PolygonSet& a, LinearSet& b, double) { return linearMeetsPolygons(b, a); }
-inline bool shapesMeet(PolygonSet& a, PolygonSet& b, double) { return polygonsMeetPolygons(a, b); }
+inline bool shapesMeet(LinearSet& a, PolygonSet& b, double tolerance) { return linearMeetsPolygons(a, b, tolerance); }
+inline bool shapesMeet(PolygonSet& a, LinearSet& b, double tolerance) { return linearMeetsPolygons(b, a, tolerance); }
+inline bool shapesMeet(PolygonSet& a, PolygonSet& b, double tolerance) { return polygonsMeetPolygons(a, b, tolerance); }
 
 }  // namespace spatialgeom

@@ -1,0 +1,103 @@
+#include "queries/planar_meets.h"
+
+#include <memory>
+
+#include "queries/element_tests.h"
+#include "queries/planar_pairs.h"
+
+namespace spatialgeom {
+namespace {
+
+using Corvane::DSegment3d;
+
+bool nearBox(const PreparedPolygon& polygon, const DPoint3d& p) {
+    return Corvane::cvgDRange3d_checkOverlap(polygon.widenedBox(), {p, p});
+}
+
+// The boundary edges of a polygon with their boxes, widened.
+struct PlanarEdges {
+    PlanarEdges(const PreparedPolygon& polygon, const FlatPlane& plane, double tolerance)
+        : boxes(plane.uAxis(), plane.vAxis(), tolerance, true) {
+        segments.resize(polygon.edgeCount());
+        std::size_t i = 0;
+        polygon.forEachEdgeSegment([&](const DSegment3d& edge) {
+            segments[i++] = edge;
+            return true;
+        });
+        boxes.measure(segments.size(), [&](std::size_t i) { return segments[i]; });
+    }
+    PlanarBoxes boxes;
+    std::vector<DSegment3d> segments;
+};
+
+// Is the first point of some chain of the lines inside the polygon?
+bool chainStartInside(const LinearSet& lines, PreparedPolygon& polygon) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const DPoint3d& start = lines.segment(i).start;
+        if (i > 0 && Corvane::operator==(start, lines.segment(i - 1).end)) continue;
+        if (nearBox(polygon, start) && polygon.containsOffBoundary(start)) return true;
+    }
+    return false;
+}
+
+// Is the first vertex of some ring of `rings` inside `region`?
+bool ringStartInside(const PreparedPolygon& rings, PreparedPolygon& region) {
+    return !rings.forEachRingStart(
+        [&](const DPoint3d& v) { return !(nearBox(region, v) && region.containsOffBoundary(v)); });
+}
+
+}  // namespace
+
+std::optional<FlatPlane> commonFlatPlane(PolygonSet& polygons) {
+    std::optional<FlatPlane> common;
+    for (std::size_t i = 0; i < polygons.size(); ++i) {
+        const PreparedPolygon& polygon = polygons.at(i);
+        if (!polygon.hasVertices()) continue;
+        const std::optional<FlatPlane> plane = polygon.flatPlane();
+        if (!plane || (common && !(*common == *plane))) return std::nullopt;
+        common = plane;
+    }
+    return common;
+}
+
+bool planarLinearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, const FlatPlane& plane, double tolerance) {
+    PlanarBoxes lineBoxes(plane.uAxis(), plane.vAxis(), tolerance, false);
+    lineBoxes.measure(lines.size(), [&](std::size_t i) { return lines.segment(i); });
+    for (std::size_t p = 0; p < polygons.size(); ++p) {
+        PreparedPolygon& polygon = polygons.at(p);
+        if (!polygon.hasVertices()) continue;
+        const PlanarEdges edges(polygon, plane, tolerance);
+        if (anyClosePair(lineBoxes, edges.boxes, [&](std::size_t i, std::size_t j) {
+                return segmentsWithin(edges.segments[j], lines.segment(i), tolerance);
+            }))
+            return true;
+        if (chainStartInside(lines, polygon)) return true;
+    }
+    return false;
+}
+
+bool planarPolygonsMeetPolygons(PolygonSet& a, PolygonSet& b, const FlatPlane& plane, double tolerance) {
+    std::vector<std::unique_ptr<PlanarEdges>> bEdges(b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        PreparedPolygon& first = a.at(i);
+        std::unique_ptr<PlanarEdges> aEdges;
+        for (std::size_t j = 0; j < b.size(); ++j) {
+            PreparedPolygon& second = b.at(j);
+            if (!first.hasVertices() || !second.hasVertices() ||
+                !Corvane::cvgDRange3d_checkOverlap(first.widenedBox(), second.widenedBox()))
+                continue;
+            if (ringStartInside(second, first) || ringStartInside(first, second)) return true;
+            if (!aEdges) aEdges = std::make_unique<PlanarEdges>(first, plane, tolerance);
+            if (!bEdges[j]) bEdges[j] = std::make_unique<PlanarEdges>(second, plane, tolerance);
+            const PlanarEdges& x = *aEdges;
+            const PlanarEdges& y = *bEdges[j];
+            if (anyClosePair(x.boxes, y.boxes, [&](std::size_t k, std::size_t l) {
+                    return segmentsWithin(x.segments[k], y.segments[l], tolerance);
+                }))
+                return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace spatialgeom

@@ -1,0 +1,148 @@
+// Close pairs between two sets of segments lying in one axis plane (one
+// coordinate the same for every end point): the pairs, one segment from
+// each set, whose boxes come within the tolerance. Large sets are crossed
+// through one grid over the region both sets cover, so a search costs
+// about the sizes of the sets plus the close pairs, not their product.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "kernel/exact_predicates.h"
+#include "kernel/range3d.h"
+#include "kernel/segment_distance.h"
+
+namespace spatialgeom {
+
+// A closed rectangle in the plane's two axes.
+struct PlaneRect {
+    double uLow, uHigh, vLow, vHigh;
+};
+
+inline bool rectsOverlap(const PlaneRect& a, const PlaneRect& b) {
+    return a.uLow <= b.uHigh && b.uLow <= a.uHigh && a.vLow <= b.vHigh && b.vLow <= a.vHigh;
+}
+
+// The boxes of one set of segments, seen in the axes uAxis and vAxis: as
+// stored (tight) and, when the set is widened, grown by the tolerance and
+// rounded outwards exactly as cvgDRange3d_widened grows a box (wide; the
+// tight box otherwise). For segments in the plane these are the segments'
+// 3D boxes, since their third coordinate is one value.
+class PlanarBoxes {
+public:
+    PlanarBoxes(int uAxis, int vAxis, double tolerance, bool widen)
+        : uAxis_(uAxis), vAxis_(vAxis), tolerance_(tolerance), widen_(widen) {}
+
+    // Measures count segments, segment(i) giving the i-th. Replaces any
+    // earlier contents. One pass; NaN coordinates give unspecified boxes.
+    template <typename Segment>
+    void measure(std::size_t count, Segment&& segment) {
+        tight_.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const Corvane::DSegment3d s = segment(i);
+            tight_[i] = tightRect(s.start, s.end);
+        }
+        finish();
+    }
+
+    std::size_t size() const { return tight_.size(); }
+    const PlaneRect& tight(std::size_t i) const { return tight_[i]; }
+    const PlaneRect& wide(std::size_t i) const { return widen_ ? wide_[i] : tight_[i]; }
+    // The union of the wide boxes (meaningful when size() > 0).
+    const PlaneRect& bounds() const { return bounds_; }
+
+private:
+    PlaneRect tightRect(const DPoint3d& a, const DPoint3d& b) const {
+        const double u0 = Corvane::cvgDPoint3d_coordinate(a, uAxis_), u1 = Corvane::cvgDPoint3d_coordinate(b, uAxis_);
+        const double v0 = Corvane::cvgDPoint3d_coordinate(a, vAxis_), v1 = Corvane::cvgDPoint3d_coordinate(b, vAxis_);
+        // Branch-free minima and maxima: segment directions are random.
+        return {u1 < u0 ? u1 : u0, u1 > u0 ? u1 : u0, v1 < v0 ? v1 : v0, v1 > v0 ? v1 : v0};
+    }
+    // The wide boxes and the bounds, from the tight boxes.
+    void finish();
+
+    int uAxis_, vAxis_;
+    double tolerance_;
+    bool widen_;
+    std::vector<PlaneRect> tight_, wide_;
+    PlaneRect bounds_{};
+};
+
+// Segment i of a and j of b are close when a's wide box i overlaps b's
+// tight box j or a's tight box i overlaps b's wide box j.
+inline bool closePair(const PlanarBoxes& a, std::size_t i, const PlanarBoxes& b, std::size_t j) {
+    return rectsOverlap(a.wide(i), b.tight(j)) || rectsOverlap(a.tight(i), b.wide(j));
+}
+
+// A uniform grid over the overlap of two sets' bounds, each cell listing
+// the segments of each set whose wide box reaches it. About one cell per
+// segment, coarsened while long segments would register more than a few
+// entries each. Build costs O(size) time and memory.
+class PairGrid {
+public:
+    // False, and nothing to visit, when the bounds do not overlap.
+    bool build(const PlanarBoxes& a, const PlanarBoxes& b);
+
+    std::uint32_t cellCount() const { return columns_ * rows_; }
+    // The segments of set 0 (a) or 1 (b) registered in cell.
+    const std::uint32_t* begin(int set, std::uint32_t cell) const { return &entries_[set][cellStart_[set][cell]]; }
+    const std::uint32_t* end(int set, std::uint32_t cell) const { return &entries_[set][cellStart_[set][cell + 1]]; }
+    // The cell of a point of the region.
+    std::uint32_t cellOf(double u, double v) const { return row(v) * columns_ + column(u); }
+
+private:
+    struct Span {
+        std::uint32_t c0, c1, r0, r1;
+    };
+    std::uint32_t column(double u) const { return slot(u, region_.uLow, uScale_, columns_); }
+    std::uint32_t row(double v) const { return slot(v, region_.vLow, vScale_, rows_); }
+    static std::uint32_t slot(double x, double origin, double scale, std::uint32_t count);
+    void chooseShape(std::size_t segments);
+    // The cells of each box meeting the region; false when they would
+    // hold more than kEntriesPerSegment entries per segment.
+    bool measureSpans(const PlanarBoxes& a, const PlanarBoxes& b);
+    void fill(int set, const PlanarBoxes& boxes);
+
+    PlaneRect region_{};
+    double uScale_ = 0.0, vScale_ = 0.0;
+    std::uint32_t columns_ = 1, rows_ = 1;
+    std::vector<Span> spans_[2];
+    std::vector<std::uint32_t> cellStart_[2];
+    std::vector<std::uint32_t> entries_[2];
+};
+
+// Calls test(i, j) for close pairs (segment i of a, j of b), each at most
+// once, until it returns true; returns whether it did. Small sets are
+// crossed directly; larger ones through a PairGrid, where a pair is
+// tested only in the cell holding the low corner of its wide boxes'
+// overlap.
+template <typename Test>
+bool anyClosePair(const PlanarBoxes& a, const PlanarBoxes& b, Test&& test) {
+    constexpr std::size_t kDirectFactor = 8;
+    if (a.size() * b.size() <= kDirectFactor * (a.size() + b.size())) {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            for (std::size_t j = 0; j < b.size(); ++j)
+                if (closePair(a, i, b, j) && test(i, j)) return true;
+        return false;
+    }
+    PairGrid grid;
+    if (!grid.build(a, b)) return false;
+    for (std::uint32_t cell = 0; cell < grid.cellCount(); ++cell) {
+        const std::uint32_t* bBegin = grid.begin(1, cell);
+        const std::uint32_t* bEnd = grid.end(1, cell);
+        if (bBegin == bEnd) continue;
+        for (const std::uint32_t* i = grid.begin(0, cell); i != grid.end(0, cell); ++i) {
+            for (const std::uint32_t* j = bBegin; j != bEnd; ++j) {
+                if (!closePair(a, *i, b, *j)) continue;
+                const PlaneRect& wa = a.wide(*i);
+                const PlaneRect& wb = b.wide(*j);
+                if (grid.cellOf(Corvane::cvgDouble_max(wa.uLow, wb.uLow), Corvane::cvgDouble_max(wa.vLow, wb.vLow)) != cell)
+                    continue;
+                if (test(*i, *j)) return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace spatialgeom
