@@ -29,6 +29,7 @@ void LinearSet::measureBoxes() {
 void LinearSet::addPoints(const DPoint3d* points, std::uint32_t count) {
     reserveMore(count);
     for (std::uint32_t i = 0; i < count; ++i) segments_.push_back({points[i], points[i]});
+    severalPoints_ = severalPoints_ || segments_.size() > 1;
 }
 
 void LinearSet::addSublineSeq(const Byte* seq) {

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "queries/call_scratch.h"
 #include "kernel/segment_distance.h"
 #include "queries/flat_plane.h"
 #include "queries/segment_grid.h"
@@ -30,6 +31,9 @@ public:
 
     std::size_t size() const { return segments_.size(); }
     const Corvane::DSegment3d& segment(std::size_t i) const { return segments_[i]; }
+    // Were the segments added as lines, in order along them (rather than
+    // as several points)?
+    bool isChained() const { return !severalPoints_; }
     // Do all segments lie in the plane?
     bool liesIn(const FlatPlane& plane) const;
 
@@ -55,12 +59,13 @@ private:
     void buildGrid();
 
     double tolerance_;
-    std::vector<Corvane::DSegment3d> segments_;
+    ScratchVector<Corvane::DSegment3d> segments_;
     // The segments' boxes widened by the tolerance, measured on first use.
-    std::vector<DRange3d> boxes_;
+    ScratchVector<DRange3d> boxes_;
     SegmentGrid grid_;
     bool scanned_ = false;
     bool gridBuilt_ = false;
+    bool severalPoints_ = false;
 };
 
 }  // namespace spatialgeom

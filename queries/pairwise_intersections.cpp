@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "kernel/range3d.h"
+#include "queries/call_scratch.h"
 #include "queries/record_range.h"
 #include "queries/shape_meets.h"
 #include "records/navigation.h"
@@ -91,6 +92,7 @@ std::uint32_t intersectRecords(const void* first, const void* second, double tol
     DRange3d boxA, boxB;
     if (!Kind<A>::range(a, &boxA) || !Kind<B>::range(b, &boxB)) return SPATIAL_FAILURE;
     try {
+        const ScratchScope scratch;
         *result = recordsMeet<A, B>(a, boxA, b, boxB, tolerance) ? 1 : 0;
     } catch (...) {  // allocation of the gathered shapes failed
         return SPATIAL_FAILURE;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "queries/box_hierarchy.h"
 #include "queries/element_tests.h"
 #include "queries/planar_pairs.h"
 
@@ -27,8 +28,17 @@ struct PlanarEdges {
         boxes.measure(segments.size(), [&](std::size_t i) { return segments[i]; });
     }
     PlanarBoxes boxes;
-    std::vector<DSegment3d> segments;
+    ScratchVector<DSegment3d> segments;
 };
+
+// anyClosePair, through box hierarchies when both sets are chains of
+// segments in order (lines and rings) and too large to cross directly.
+template <typename Test>
+bool anyCloseSegments(const PlanarBoxes& a, bool aChained, const PlanarBoxes& b, bool bChained, Test&& test) {
+    if (aChained && bChained && !crossedDirectly(a, b))
+        return anyClosePairInHierarchies(BoxHierarchy(a), BoxHierarchy(b), test);
+    return anyClosePair(a, b, test);
+}
 
 // Is the first point of some chain of the lines inside the polygon?
 bool chainStartInside(const LinearSet& lines, PreparedPolygon& polygon) {
@@ -67,7 +77,7 @@ bool planarLinearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, const Fla
         PreparedPolygon& polygon = polygons.at(p);
         if (!polygon.hasVertices()) continue;
         const PlanarEdges edges(polygon, plane, tolerance);
-        if (anyClosePair(lineBoxes, edges.boxes, [&](std::size_t i, std::size_t j) {
+        if (anyCloseSegments(lineBoxes, lines.isChained(), edges.boxes, true, [&](std::size_t i, std::size_t j) {
                 return segmentsWithin(edges.segments[j], lines.segment(i), tolerance);
             }))
             return true;
@@ -77,7 +87,7 @@ bool planarLinearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, const Fla
 }
 
 bool planarPolygonsMeetPolygons(PolygonSet& a, PolygonSet& b, const FlatPlane& plane, double tolerance) {
-    std::vector<std::unique_ptr<PlanarEdges>> bEdges(b.size());
+    ScratchVector<std::unique_ptr<PlanarEdges>> bEdges(b.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
         PreparedPolygon& first = a.at(i);
         std::unique_ptr<PlanarEdges> aEdges;
@@ -91,7 +101,7 @@ bool planarPolygonsMeetPolygons(PolygonSet& a, PolygonSet& b, const FlatPlane& p
             if (!bEdges[j]) bEdges[j] = std::make_unique<PlanarEdges>(second, plane, tolerance);
             const PlanarEdges& x = *aEdges;
             const PlanarEdges& y = *bEdges[j];
-            if (anyClosePair(x.boxes, y.boxes, [&](std::size_t k, std::size_t l) {
+            if (anyCloseSegments(x.boxes, true, y.boxes, true, [&](std::size_t k, std::size_t l) {
                     return segmentsWithin(x.segments[k], y.segments[l], tolerance);
                 }))
                 return true;

@@ -75,7 +75,7 @@ bool PairGrid::measureSpans(const PlanarBoxes& a, const PlanarBoxes& b) {
 }
 
 void PairGrid::fill(int set, const PlanarBoxes& boxes) {
-    std::vector<std::uint32_t>& start = cellStart_[set];
+    ScratchVector<std::uint32_t>& start = cellStart_[set];
     start.assign(std::size_t{cellCount()} + 1, 0);
     const auto forEachCell = [&](const Span& s, auto&& act) {
         for (std::uint32_t r = s.r0; r <= s.r1; ++r)
@@ -84,7 +84,7 @@ void PairGrid::fill(int set, const PlanarBoxes& boxes) {
     for (const Span& span : spans_[set]) forEachCell(span, [&](std::uint32_t cell) { ++start[cell + 1]; });
     for (std::size_t cell = 1; cell < start.size(); ++cell) start[cell] += start[cell - 1];
     entries_[set].resize(start.back());
-    std::vector<std::uint32_t> cursor(start.begin(), start.end() - 1);
+    ScratchVector<std::uint32_t> cursor(start.begin(), start.end() - 1);
     for (std::uint32_t i = 0; i < boxes.size(); ++i)
         forEachCell(spans_[set][i], [&](std::uint32_t cell) { entries_[set][cursor[cell]++] = i; });
 }

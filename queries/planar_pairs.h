@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "queries/call_scratch.h"
 #include "kernel/exact_predicates.h"
 #include "kernel/range3d.h"
 #include "kernel/segment_distance.h"
@@ -64,7 +65,7 @@ private:
     int uAxis_, vAxis_;
     double tolerance_;
     bool widen_;
-    std::vector<PlaneRect> tight_, wide_;
+    ScratchVector<PlaneRect> tight_, wide_;
     PlaneRect bounds_{};
 };
 
@@ -106,9 +107,9 @@ private:
     PlaneRect region_{};
     double uScale_ = 0.0, vScale_ = 0.0;
     std::uint32_t columns_ = 1, rows_ = 1;
-    std::vector<Span> spans_[2];
-    std::vector<std::uint32_t> cellStart_[2];
-    std::vector<std::uint32_t> entries_[2];
+    ScratchVector<Span> spans_[2];
+    ScratchVector<std::uint32_t> cellStart_[2];
+    ScratchVector<std::uint32_t> entries_[2];
 };
 
 // Calls test(i, j) for close pairs (segment i of a, j of b), each at most
@@ -116,10 +117,15 @@ private:
 // crossed directly; larger ones through a PairGrid, where a pair is
 // tested only in the cell holding the low corner of its wide boxes'
 // overlap.
+// Sets this small are crossed pair by pair.
+inline bool crossedDirectly(const PlanarBoxes& a, const PlanarBoxes& b) {
+    constexpr std::size_t kDirectFactor = 8;
+    return a.size() * b.size() <= kDirectFactor * (a.size() + b.size());
+}
+
 template <typename Test>
 bool anyClosePair(const PlanarBoxes& a, const PlanarBoxes& b, Test&& test) {
-    constexpr std::size_t kDirectFactor = 8;
-    if (a.size() * b.size() <= kDirectFactor * (a.size() + b.size())) {
+    if (crossedDirectly(a, b)) {
         for (std::size_t i = 0; i < a.size(); ++i)
             for (std::size_t j = 0; j < b.size(); ++j)
                 if (closePair(a, i, b, j) && test(i, j)) return true;

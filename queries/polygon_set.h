@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "queries/call_scratch.h"
 #include "queries/prepared_polygon.h"
 
 namespace spatialgeom {
@@ -26,8 +27,8 @@ public:
 
 private:
     double tolerance_;
-    std::vector<const Byte*> members_;
-    std::vector<std::unique_ptr<PreparedPolygon>> prepared_;
+    ScratchVector<const Byte*> members_;
+    ScratchVector<std::unique_ptr<PreparedPolygon>> prepared_;
 };
 
 }  // namespace spatialgeom

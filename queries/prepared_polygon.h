@@ -28,6 +28,7 @@
 #include <optional>
 #include <vector>
 
+#include "queries/call_scratch.h"
 #include "kernel/plane_frame.h"
 #include "kernel/segment_distance.h"
 #include "queries/flat_plane.h"
@@ -115,15 +116,15 @@ private:
 
     double tolerance_;
     // Ring r holds feet_[ringStart_[r] .. ringStart_[r + 1]).
-    std::vector<DPoint3d> feet_;
-    std::vector<std::uint32_t> ringStart_;
-    std::vector<std::uint8_t> ringHasArea_;
+    ScratchVector<DPoint3d> feet_;
+    ScratchVector<std::uint32_t> ringStart_;
+    ScratchVector<std::uint8_t> ringHasArea_;
     std::uint32_t edgeCount_ = 0;
     DRange3d widenedBox_{};
 
     // Built once scanning has cost kScansBeforeIndex times the edge count.
-    std::vector<Edge> edges_;
-    std::vector<DRange3d> edgeBoxes_;
+    ScratchVector<Edge> edges_;
+    ScratchVector<DRange3d> edgeBoxes_;
     SegmentGrid grid_;
     bool indexed_ = false;
     std::uint64_t scannedEdges_ = 0;
@@ -147,8 +148,8 @@ private:
     bool hasOutsideChainEnd_ = false;
 
     // Per-test scratch of insideRegion: crossing parity per ring.
-    std::vector<std::uint8_t> parity_;
-    std::vector<std::uint32_t> oddRings_;
+    ScratchVector<std::uint8_t> parity_;
+    ScratchVector<std::uint32_t> oddRings_;
 };
 
 }  // namespace spatialgeom

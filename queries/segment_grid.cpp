@@ -60,12 +60,12 @@ void SegmentGrid::fillCells() {
     for (const DRange3d& box : *boxes_) forEachCell(box, [&](std::uint32_t cell) { ++cellStart_[cell + 1]; });
     for (std::size_t cell = 1; cell < cellStart_.size(); ++cell) cellStart_[cell] += cellStart_[cell - 1];
     entries_.resize(cellStart_.back());
-    std::vector<std::uint32_t> cursor(cellStart_.begin(), cellStart_.end() - 1);
+    ScratchVector<std::uint32_t> cursor(cellStart_.begin(), cellStart_.end() - 1);
     for (std::uint32_t i = 0; i < boxes_->size(); ++i)
         forEachCell((*boxes_)[i], [&](std::uint32_t cell) { entries_[cursor[cell]++] = i; });
 }
 
-void SegmentGrid::build(const std::vector<DRange3d>& boxes, int uAxis, int vAxis) {
+void SegmentGrid::build(const ScratchVector<DRange3d>& boxes, int uAxis, int vAxis) {
     boxes_ = &boxes;
     uAxis_ = uAxis;
     vAxis_ = vAxis;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "queries/call_scratch.h"
 #include "kernel/range3d.h"
 
 namespace spatialgeom {
@@ -18,7 +19,7 @@ class SegmentGrid {
 public:
     // Indexes boxes (kept by reference: they must outlive the grid and not
     // change) on the axes uAxis and vAxis (0 x, 1 y, 2 z).
-    void build(const std::vector<DRange3d>& boxes, int uAxis, int vAxis);
+    void build(const ScratchVector<DRange3d>& boxes, int uAxis, int vAxis);
 
     // visit(i) once for every box i that overlaps query in 3D. Stops and
     // returns false as soon as visit returns false; true otherwise.
@@ -70,13 +71,13 @@ private:
     void fillCells();
     std::uint32_t nextStamp();
 
-    const std::vector<DRange3d>* boxes_ = nullptr;
+    const ScratchVector<DRange3d>* boxes_ = nullptr;
     int uAxis_ = 0, vAxis_ = 1;
     double uOrigin_ = 0.0, vOrigin_ = 0.0, uScale_ = 0.0, vScale_ = 0.0;
     std::uint32_t columns_ = 1, rows_ = 1;
-    std::vector<std::uint32_t> cellStart_;
-    std::vector<std::uint32_t> entries_;
-    std::vector<std::uint32_t> stamps_;
+    ScratchVector<std::uint32_t> cellStart_;
+    ScratchVector<std::uint32_t> entries_;
+    ScratchVector<std::uint32_t> stamps_;
     std::uint32_t stamp_ = 0;
 };
 
