@@ -71,6 +71,11 @@ std::optional<FlatPlane> commonFlatPlane(PolygonSet& polygons) {
 }
 
 bool planarLinearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, const FlatPlane& plane, double tolerance) {
+    if (lines.size() == 1 && Corvane::operator==(lines.segment(0).start, lines.segment(0).end)) {
+        for (std::size_t p = 0; p < polygons.size(); ++p)
+            if (polygons.at(p).hasVertices() && polygons.at(p).meetsFlatPoint(lines.segment(0).start)) return true;
+        return false;
+    }
     PlanarBoxes lineBoxes(plane.uAxis(), plane.vAxis(), tolerance, false);
     lineBoxes.measure(lines.size(), [&](std::size_t i) { return lines.segment(i); });
     for (std::size_t p = 0; p < polygons.size(); ++p) {

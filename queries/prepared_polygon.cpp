@@ -24,7 +24,7 @@ PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance) : toleranc
     gatherRings(rings);
     findPlane();
     projectRings();
-    measureBox();
+    edgeCount_ = static_cast<std::uint32_t>(feet_.size());
 }
 
 void PreparedPolygon::gatherRings(const Byte* rings) {
@@ -86,9 +86,12 @@ bool PreparedPolygon::allInExactPlane(const DPoint3d* points, std::size_t count)
     if (count == 0) return true;
     if (!exactPlane_) return false;
     if (flatAxis_ >= 0) {  // one comparison per point, in a loop the compiler keeps tight
-        bool all = true;
-        for (std::size_t i = 0; i < count; ++i) all &= Corvane::cvgDPoint3d_coordinate(points[i], flatAxis_) == flatValue_;
-        return all;
+        const auto all = [&](double DPoint3d::*coordinate) {
+            bool on = true;
+            for (std::size_t i = 0; i < count; ++i) on &= points[i].*coordinate == flatValue_;
+            return on;
+        };
+        return all(flatAxis_ == 0 ? &DPoint3d::x : flatAxis_ == 1 ? &DPoint3d::y : &DPoint3d::z);
     }
     for (std::size_t i = 0; i < count; ++i)
         if (!inExactPlane(points[i])) return false;
@@ -120,12 +123,14 @@ void PreparedPolygon::projectRings() {
     }
 }
 
-void PreparedPolygon::measureBox() {
-    edgeCount_ = static_cast<std::uint32_t>(feet_.size());
-    if (feet_.empty()) return;
-    RunningRange all;
-    all.addVertices(feet_.data(), edgeCount_);
-    widenedBox_ = Corvane::cvgDRange3d_widened(all.box(), tolerance_);
+const DRange3d& PreparedPolygon::widenedBox() const {
+    if (!boxMeasured_ && !feet_.empty()) {
+        RunningRange all;
+        all.addVertices(feet_.data(), edgeCount_);
+        widenedBox_ = Corvane::cvgDRange3d_widened(all.box(), tolerance_);
+    }
+    boxMeasured_ = true;
+    return widenedBox_;
 }
 
 void PreparedPolygon::indexEdgesWhenWorthIt() {
@@ -246,11 +251,54 @@ bool PreparedPolygon::flatSegmentMeetsInterior(const DSegment3d& segment) {
 bool PreparedPolygon::meetsSegment(const DSegment3d& segment) {
     if (feet_.empty()) return false;
     const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(segment.start, segment.end);
-    if (!Corvane::cvgDRange3d_checkOverlap(widenedBox_, box)) return false;
+    if (!Corvane::cvgDRange3d_checkOverlap(widenedBox(), box)) return false;
     if (boundaryMeets(segment)) return true;
     if (!hasArea_) return false;
     if (flat_ && onFlatPlane(segment.start) && onFlatPlane(segment.end)) return flatSegmentMeetsInterior(segment);
     return crossesInterior(segment) || interiorMeetsPoint(segment.start) || interiorMeetsPoint(segment.end);
+}
+
+// U and V are the plane's axes, fixed at compile time so that the loop
+// reads coordinates without selecting them.
+template <int U, int V>
+bool PreparedPolygon::meetsFlatPointIn(const DPoint3d& p) {
+    using Corvane::cvgDPoint3d_coordinate;
+    const double pu = cvgDPoint3d_coordinate(p, U), pv = cvgDPoint3d_coordinate(p, V);
+    // The edge's widened box holds p exactly when its box grown by the
+    // tolerance (unrounded) reaches p's coordinates stepped outwards:
+    // nextDown(x) <= y if and only if x <= nextUp(y).
+    const double puUp = Corvane::cvgDouble_nextUp(pu), puDown = Corvane::cvgDouble_nextDown(pu);
+    const double pvUp = Corvane::cvgDouble_nextUp(pv), pvDown = Corvane::cvgDouble_nextDown(pv);
+    const DSegment3d point{p, p};
+    bool outerOdd = false, inHole = false;
+    for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
+        const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
+        bool odd = false;
+        for (std::uint32_t i = first; i < end; ++i) {
+            const DPoint3d& a = feet_[i];
+            const DPoint3d& b = feet_[i + 1 < end ? i + 1 : first];
+            const double av = cvgDPoint3d_coordinate(a, V), bv = cvgDPoint3d_coordinate(b, V);
+            const double vLow = bv < av ? bv : av, vHigh = bv > av ? bv : av;
+            // Most edges end here: an edge the ray crosses also passes this.
+            if (vLow - tolerance_ > pvUp || pvDown > vHigh + tolerance_) continue;
+            const double au = cvgDPoint3d_coordinate(a, U), bu = cvgDPoint3d_coordinate(b, U);
+            const double uLow = bu < au ? bu : au, uHigh = bu > au ? bu : au;
+            if (uLow - tolerance_ <= puUp && puDown <= uHigh + tolerance_ && segmentsWithin({a, b}, point, tolerance_))
+                return true;
+            if ((av > pv) != (bv > pv)) odd ^= Corvane::cvgGeom_edgeCrossesAxisRay(a, b, p, U, V, true) != 0;
+        }
+        if (r == 0) outerOdd = odd;
+        else if (odd && ringHasArea_[r]) inHole = true;
+    }
+    return hasArea_ && outerOdd && !inHole;
+}
+
+bool PreparedPolygon::meetsFlatPoint(const DPoint3d& p) {
+    switch (flatAxis_) {
+        case 0: return meetsFlatPointIn<1, 2>(p);
+        case 1: return meetsFlatPointIn<2, 0>(p);
+        default: return meetsFlatPointIn<0, 1>(p);
+    }
 }
 
 bool PreparedPolygon::meetsEdgesOf(const PreparedPolygon& other) {
@@ -259,7 +307,7 @@ bool PreparedPolygon::meetsEdgesOf(const PreparedPolygon& other) {
 
 bool PreparedPolygon::meetsPolygon(PreparedPolygon& other) {
     if (feet_.empty() || other.feet_.empty()) return false;
-    if (!Corvane::cvgDRange3d_checkOverlap(widenedBox_, other.widenedBox_)) return false;
+    if (!Corvane::cvgDRange3d_checkOverlap(widenedBox(), other.widenedBox())) return false;
     return meetsEdgesOf(other) || other.meetsEdgesOf(*this);
 }
 

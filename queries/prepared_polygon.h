@@ -46,7 +46,8 @@ public:
 
     // The box of the polygon widened by the tolerance (empty polygon: none).
     bool hasVertices() const { return !feet_.empty(); }
-    const DRange3d& widenedBox() const { return widenedBox_; }
+    // Measured on first use (a single point's test does without it).
+    const DRange3d& widenedBox() const;
 
     // Does the segment (a point when start == end) come within tolerance?
     bool meetsSegment(const Corvane::DSegment3d& segment);
@@ -65,6 +66,11 @@ public:
     // For a point p of the polygon's plane that lies on no boundary edge:
     // is it inside the region? (A point on the boundary may go either way.)
     bool containsOffBoundary(const DPoint3d& p) { return hasArea_ && insideRegion(p); }
+    // For a point of the polygon's flat plane (flatPlane() must hold):
+    // does it come within tolerance of the polygon? The answer of the
+    // planar tests (planar_meets.h) for a single point, found in one pass
+    // over the edges that measures the boundary and counts ray crossings.
+    bool meetsFlatPoint(const DPoint3d& p);
     // visit(segment) for every boundary edge, ring by ring, and
     // visit(vertex) for the first vertex of every ring that has one;
     // each stops (returning false) when visit returns false.
@@ -102,7 +108,6 @@ private:
     bool allInExactPlane(const DPoint3d* points, std::size_t count) const;
     bool onFlatPlane(const DPoint3d& p) const;
     void projectRings();
-    void measureBox();
     void indexEdgesWhenWorthIt();
     Corvane::DSegment3d edgeSegment(const Edge& e) const { return {feet_[e.from], feet_[e.to]}; }
     bool boundaryMeets(const Corvane::DSegment3d& segment);
@@ -113,6 +118,8 @@ private:
     void countRayCrossings(const DPoint3d& foot);
     bool flatSegmentMeetsInterior(const Corvane::DSegment3d& segment);
     bool meetsEdgesOf(const PreparedPolygon& other);
+    template <int U, int V>
+    bool meetsFlatPointIn(const DPoint3d& p);
 
     double tolerance_;
     // Ring r holds feet_[ringStart_[r] .. ringStart_[r + 1]).
@@ -120,7 +127,8 @@ private:
     ScratchVector<std::uint32_t> ringStart_;
     ScratchVector<std::uint8_t> ringHasArea_;
     std::uint32_t edgeCount_ = 0;
-    DRange3d widenedBox_{};
+    mutable DRange3d widenedBox_{};
+    mutable bool boxMeasured_ = false;
 
     // Built once scanning has cost kScansBeforeIndex times the edge count.
     ScratchVector<Edge> edges_;

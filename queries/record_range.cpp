@@ -12,18 +12,21 @@ void RunningRange::addVertices(const DPoint3d* vertices, std::uint32_t count) {
         box_.low = box_.high = vertices[0];
         empty_ = false;
     }
-    // The bounds stay in locals: stores to box_ could alias the vertices.
-    DPoint3d low = box_.low, high = box_.high;
+    // x and y side by side in one two-lane register, z alone. A bound
+    // moves only where the comparison holds, which a NaN never makes it do.
+    using Lanes = double __attribute__((vector_size(16)));
+    const auto xy = [](const DPoint3d& p) { return Lanes{p.x, p.y}; };
+    Lanes lowXY = xy(box_.low), highXY = xy(box_.high);
+    double lowZ = box_.low.z, highZ = box_.high.z;
     for (std::uint32_t i = 0; i < count; ++i) {
         const DPoint3d& v = vertices[i];
-        if (low.x > v.x) low.x = v.x;
-        if (low.y > v.y) low.y = v.y;
-        if (low.z > v.z) low.z = v.z;
-        if (v.x > high.x) high.x = v.x;
-        if (v.y > high.y) high.y = v.y;
-        if (v.z > high.z) high.z = v.z;
+        const Lanes vXY = xy(v);
+        lowXY = vXY < lowXY ? vXY : lowXY;
+        highXY = vXY > highXY ? vXY : highXY;
+        lowZ = v.z < lowZ ? v.z : lowZ;
+        highZ = v.z > highZ ? v.z : highZ;
     }
-    box_ = {low, high};
+    box_ = {{lowXY[0], lowXY[1], lowZ}, {highXY[0], highXY[1], highZ}};
 }
 
 void RunningRange::addSublineSeq(const Byte* seq) {
