@@ -9,6 +9,20 @@ namespace {
 
 constexpr std::size_t kKeptBytes = std::size_t{1} << 20;
 
+// Under AddressSanitizer every block comes from the heap, where the
+// sanitizer knows each one's bounds.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUseArena = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kUseArena = false;
+#else
+constexpr bool kUseArena = true;
+#endif
+#else
+constexpr bool kUseArena = true;
+#endif
+
 struct ThreadScratch {
     std::unique_ptr<std::byte[]> kept;  // pages are touched only when used
     std::optional<std::pmr::monotonic_buffer_resource> arena;
@@ -20,11 +34,11 @@ thread_local ThreadScratch tScratch;
 }  // namespace
 
 std::pmr::memory_resource* scratchResource() {
-    return tScratch.depth > 0 ? &*tScratch.arena : std::pmr::new_delete_resource();
+    return kUseArena && tScratch.depth > 0 ? &*tScratch.arena : std::pmr::new_delete_resource();
 }
 
 ScratchScope::ScratchScope() {
-    if (!tScratch.arena) {
+    if (kUseArena && !tScratch.arena) {
         tScratch.kept.reset(new std::byte[kKeptBytes]);
         tScratch.arena.emplace(tScratch.kept.get(), kKeptBytes, std::pmr::new_delete_resource());
     }
@@ -32,7 +46,7 @@ ScratchScope::ScratchScope() {
 }
 
 ScratchScope::~ScratchScope() {
-    if (--tScratch.depth == 0) tScratch.arena->release();
+    if (--tScratch.depth == 0 && kUseArena) tScratch.arena->release();
 }
 
 }  // namespace spatialgeom

@@ -20,6 +20,10 @@ bool linearMeetsLinear(LinearSet& a, LinearSet& b, double tolerance) {
 bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, double tolerance) {
     if (const std::optional<FlatPlane> plane = commonFlatPlane(polygons); plane && lines.liesIn(*plane))
         return planarLinearMeetsPolygons(lines, polygons, *plane, tolerance);
+    return linearMeetsPolygonsInSpace(lines, polygons);
+}
+
+bool linearMeetsPolygonsInSpace(LinearSet& lines, PolygonSet& polygons) {
     for (std::size_t i = 0; i < polygons.size(); ++i) {
         PreparedPolygon& polygon = polygons.at(i);
         if (!polygon.hasVertices()) continue;
@@ -32,6 +36,10 @@ bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, double toleranc
 bool polygonsMeetPolygons(PolygonSet& a, PolygonSet& b, double tolerance) {
     if (const std::optional<FlatPlane> plane = commonFlatPlane(a); plane && commonFlatPlane(b) == plane)
         return planarPolygonsMeetPolygons(a, b, *plane, tolerance);
+    return polygonsMeetPolygonsInSpace(a, b);
+}
+
+bool polygonsMeetPolygonsInSpace(PolygonSet& a, PolygonSet& b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         for (std::size_t j = 0; j < b.size(); ++j)
             if (a.at(i).meetsPolygon(b.at(j))) return true;

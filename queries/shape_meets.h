@@ -16,6 +16,10 @@ bool linearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, double toleranc
 // Every pair of polygons whose boxes come within the tolerance; likewise.
 bool polygonsMeetPolygons(PolygonSet& a, PolygonSet& b, double tolerance);
 
+// The same tests for shapes anywhere in space, whatever their planes.
+bool linearMeetsPolygonsInSpace(LinearSet& lines, PolygonSet& polygons);
+bool polygonsMeetPolygonsInSpace(PolygonSet& a, PolygonSet& b);
+
 inline bool shapesMeet(LinearSet& a, LinearSet& b, double tolerance) { return linearMeetsLinear(a, b, tolerance); }
 inline bool shapesMeet(LinearSet& a, PolygonSet& b, double tolerance) { return linearMeetsPolygons(a, b, tolerance); }
 inline bool shapesMeet(PolygonSet& a, LinearSet& b, double tolerance) { return linearMeetsPolygons(b, a, tolerance); }
