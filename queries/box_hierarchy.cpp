@@ -12,19 +12,21 @@ PlaneRect unite(const PlaneRect& a, const PlaneRect& b) {
 
 BoxHierarchy::BoxHierarchy(const PlanarBoxes& leaves) : leaves_(leaves) {
     levelStart_.push_back(0);
-    std::uint32_t below = static_cast<std::uint32_t>(leaves.size());
     std::size_t total = 0;
-    for (std::uint32_t n = below; n > 1; n = (n + 1) / 2) total += (n + 1) / 2;
-    tight_.reserve(total);
-    wide_.reserve(total);
-    for (int level = 1; below > 1; ++level) {
-        levelStart_.push_back(static_cast<std::uint32_t>(tight_.size()));
-        for (std::uint32_t i = 0; i < below; i += 2) {
-            const bool pair = i + 1 < below;
-            tight_.push_back(pair ? unite(tight(level - 1, i), tight(level - 1, i + 1)) : tight(level - 1, i));
-            wide_.push_back(pair ? unite(wide(level - 1, i), wide(level - 1, i + 1)) : wide(level - 1, i));
+    for (std::size_t n = leaves.size(); n > 1; n = (n + 1) / 2) total += (n + 1) / 2;
+    tight_.resize(total);
+    wide_.resize(total);
+    std::uint32_t next = 0;
+    for (std::uint32_t below = static_cast<std::uint32_t>(leaves.size()), level = 1; below > 1; below = (below + 1) / 2, ++level) {
+        levelStart_.push_back(next);
+        for (std::uint32_t i = 0; i + 1 < below; i += 2, ++next) {
+            tight_[next] = unite(tight(level - 1, i), tight(level - 1, i + 1));
+            wide_[next] = unite(wide(level - 1, i), wide(level - 1, i + 1));
         }
-        below = (below + 1) / 2;
+        if (below % 2 == 1) {  // the last box alone
+            tight_[next] = tight(level - 1, below - 1);
+            wide_[next++] = wide(level - 1, below - 1);
+        }
     }
 }
 

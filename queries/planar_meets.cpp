@@ -1,6 +1,6 @@
 #include "queries/planar_meets.h"
 
-#include <memory>
+#include <optional>
 
 #include "queries/box_hierarchy.h"
 #include "queries/element_tests.h"
@@ -16,20 +16,12 @@ bool nearBox(const PreparedPolygon& polygon, const DPoint3d& p) {
 }
 
 // The boundary edges of a polygon with their boxes, widened.
-struct PlanarEdges {
-    PlanarEdges(const PreparedPolygon& polygon, const FlatPlane& plane, double tolerance)
-        : boxes(plane.uAxis(), plane.vAxis(), tolerance, true) {
-        segments.resize(polygon.edgeCount());
-        std::size_t i = 0;
-        polygon.forEachEdgeSegment([&](const DSegment3d& edge) {
-            segments[i++] = edge;
-            return true;
-        });
-        boxes.measure(segments.size(), [&](std::size_t i) { return segments[i]; });
-    }
-    PlanarBoxes boxes;
-    ScratchVector<DSegment3d> segments;
-};
+// The boxes of a polygon's boundary edges, widened.
+PlanarBoxes edgeBoxes(const PreparedPolygon& polygon, const FlatPlane& plane, double tolerance) {
+    PlanarBoxes boxes(plane.uAxis(), plane.vAxis(), tolerance, true);
+    boxes.measure(polygon.edgeCount(), [&](auto&& visit) { polygon.forEachEdgeSegment(visit); });
+    return boxes;
+}
 
 // anyClosePair, through box hierarchies when both sets are chains of
 // segments in order (lines and rings) and too large to cross directly.
@@ -77,13 +69,15 @@ bool planarLinearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, const Fla
         return false;
     }
     PlanarBoxes lineBoxes(plane.uAxis(), plane.vAxis(), tolerance, false);
-    lineBoxes.measure(lines.size(), [&](std::size_t i) { return lines.segment(i); });
+    lineBoxes.measure(lines.size(), [&](auto&& visit) {
+        for (std::size_t i = 0; i < lines.size(); ++i) visit(lines.segment(i));
+    });
     for (std::size_t p = 0; p < polygons.size(); ++p) {
         PreparedPolygon& polygon = polygons.at(p);
         if (!polygon.hasVertices()) continue;
-        const PlanarEdges edges(polygon, plane, tolerance);
-        if (anyCloseSegments(lineBoxes, lines.isChained(), edges.boxes, true, [&](std::size_t i, std::size_t j) {
-                return segmentsWithin(edges.segments[j], lines.segment(i), tolerance);
+        const PlanarBoxes edges = edgeBoxes(polygon, plane, tolerance);
+        if (anyCloseSegments(lineBoxes, lines.isChained(), edges, true, [&](std::size_t i, std::size_t j) {
+                return segmentsWithin(polygon.edgeSegmentAt(j), lines.segment(i), tolerance);
             }))
             return true;
         if (chainStartInside(lines, polygon)) return true;
@@ -92,22 +86,20 @@ bool planarLinearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, const Fla
 }
 
 bool planarPolygonsMeetPolygons(PolygonSet& a, PolygonSet& b, const FlatPlane& plane, double tolerance) {
-    ScratchVector<std::unique_ptr<PlanarEdges>> bEdges(b.size());
+    ScratchVector<std::optional<PlanarBoxes>> bEdges(b.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
         PreparedPolygon& first = a.at(i);
-        std::unique_ptr<PlanarEdges> aEdges;
+        std::optional<PlanarBoxes> aEdges;
         for (std::size_t j = 0; j < b.size(); ++j) {
             PreparedPolygon& second = b.at(j);
             if (!first.hasVertices() || !second.hasVertices() ||
                 !Corvane::cvgDRange3d_checkOverlap(first.widenedBox(), second.widenedBox()))
                 continue;
             if (ringStartInside(second, first) || ringStartInside(first, second)) return true;
-            if (!aEdges) aEdges = std::make_unique<PlanarEdges>(first, plane, tolerance);
-            if (!bEdges[j]) bEdges[j] = std::make_unique<PlanarEdges>(second, plane, tolerance);
-            const PlanarEdges& x = *aEdges;
-            const PlanarEdges& y = *bEdges[j];
-            if (anyCloseSegments(x.boxes, true, y.boxes, true, [&](std::size_t k, std::size_t l) {
-                    return segmentsWithin(x.segments[k], y.segments[l], tolerance);
+            if (!aEdges) aEdges.emplace(edgeBoxes(first, plane, tolerance));
+            if (!bEdges[j]) bEdges[j].emplace(edgeBoxes(second, plane, tolerance));
+            if (anyCloseSegments(*aEdges, true, *bEdges[j], true, [&](std::size_t k, std::size_t l) {
+                    return segmentsWithin(first.edgeSegmentAt(k), second.edgeSegmentAt(l), tolerance);
                 }))
                 return true;
         }

@@ -13,21 +13,21 @@ static constexpr std::uint64_t kEntriesPerSegment = 4;
 
 void PlanarBoxes::finish() {
     const std::size_t count = tight_.size();
+    const auto widened = [&](const PlaneRect& t) {
+        return PlaneRect{Corvane::cvgDouble_nextDown(t.uLow - tolerance_), Corvane::cvgDouble_nextUp(t.uHigh + tolerance_),
+                         Corvane::cvgDouble_nextDown(t.vLow - tolerance_), Corvane::cvgDouble_nextUp(t.vHigh + tolerance_)};
+    };
     if (widen_) {
         wide_.resize(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const PlaneRect& t = tight_[i];
-            wide_[i] = {Corvane::cvgDouble_nextDown(t.uLow - tolerance_), Corvane::cvgDouble_nextUp(t.uHigh + tolerance_),
-                        Corvane::cvgDouble_nextDown(t.vLow - tolerance_), Corvane::cvgDouble_nextUp(t.vHigh + tolerance_)};
-        }
+        for (std::size_t i = 0; i < count; ++i) wide_[i] = widened(tight_[i]);
     }
+    // Widening is monotone, so the union of the wide boxes is the widened
+    // union of the tight ones.
     PlaneRect bounds{INFINITY, -INFINITY, INFINITY, -INFINITY};
-    for (std::size_t i = 0; i < count; ++i) {
-        const PlaneRect& w = wide(i);
-        bounds = {std::min(bounds.uLow, w.uLow), std::max(bounds.uHigh, w.uHigh), std::min(bounds.vLow, w.vLow),
-                  std::max(bounds.vHigh, w.vHigh)};
-    }
-    bounds_ = bounds;
+    for (const PlaneRect& t : tight_)
+        bounds = {std::min(bounds.uLow, t.uLow), std::max(bounds.uHigh, t.uHigh), std::min(bounds.vLow, t.vLow),
+                  std::max(bounds.vHigh, t.vHigh)};
+    bounds_ = widen_ && count > 0 ? widened(bounds) : bounds;
 }
 
 std::uint32_t PairGrid::slot(double x, double origin, double scale, std::uint32_t count) {

@@ -34,15 +34,17 @@ public:
     PlanarBoxes(int uAxis, int vAxis, double tolerance, bool widen)
         : uAxis_(uAxis), vAxis_(vAxis), tolerance_(tolerance), widen_(widen) {}
 
-    // Measures count segments, segment(i) giving the i-th. Replaces any
-    // earlier contents. One pass; NaN coordinates give unspecified boxes.
-    template <typename Segment>
-    void measure(std::size_t count, Segment&& segment) {
+    // Measures count segments, which forEach(visit) passes to visit in
+    // order (visit returns true). Replaces any earlier contents. One pass;
+    // NaN coordinates give unspecified boxes.
+    template <typename ForEach>
+    void measure(std::size_t count, ForEach&& forEach) {
         tight_.resize(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const Corvane::DSegment3d s = segment(i);
-            tight_[i] = tightRect(s.start, s.end);
-        }
+        std::size_t i = 0;
+        forEach([&](const Corvane::DSegment3d& s) {
+            tight_[i++] = tightRect(s.start, s.end);
+            return true;
+        });
         finish();
     }
 

@@ -123,6 +123,12 @@ void PreparedPolygon::projectRings() {
     }
 }
 
+DSegment3d PreparedPolygon::edgeSegmentAt(std::uint32_t i) const {
+    // The ring holding vertex i: the last one starting at or before it.
+    const std::size_t ring = std::upper_bound(ringStart_.begin(), ringStart_.end(), i) - ringStart_.begin() - 1;
+    return {feet_[i], feet_[i + 1 < ringStart_[ring + 1] ? i + 1 : ringStart_[ring]]};
+}
+
 const DRange3d& PreparedPolygon::widenedBox() const {
     if (!boxMeasured_ && !feet_.empty()) {
         RunningRange all;

@@ -85,6 +85,9 @@ public:
         return true;
     }
     std::uint32_t edgeCount() const { return edgeCount_; }
+    // Edge i in the order of forEachEdgeSegment (i < edgeCount()).
+    // Cost: O(log rings).
+    Corvane::DSegment3d edgeSegmentAt(std::uint32_t i) const;
 
 private:
     struct Edge {
