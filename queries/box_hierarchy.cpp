@@ -8,6 +8,15 @@ PlaneRect unite(const PlaneRect& a, const PlaneRect& b) {
             b.vHigh > a.vHigh ? b.vHigh : a.vHigh};
 }
 
+// out[i] = the union of below[2i] and below[2i + 1] (below[2i] alone for
+// the last of an odd count); returns the count written.
+std::uint32_t uniteLevel(const PlaneRect* below, std::uint32_t count, PlaneRect* out) {
+    std::uint32_t n = 0;
+    for (std::uint32_t i = 0; i + 1 < count; i += 2) out[n++] = unite(below[i], below[i + 1]);
+    if (count % 2 == 1) out[n++] = below[count - 1];
+    return n;
+}
+
 }  // namespace
 
 BoxHierarchy::BoxHierarchy(const PlanarBoxes& leaves) : leaves_(leaves) {
@@ -16,17 +25,18 @@ BoxHierarchy::BoxHierarchy(const PlanarBoxes& leaves) : leaves_(leaves) {
     for (std::size_t n = leaves.size(); n > 1; n = (n + 1) / 2) total += (n + 1) / 2;
     tight_.resize(total);
     wide_.resize(total);
+    if (leaves.size() < 2) return;
+    const PlaneRect* tightBelow = &leaves.tight(0);
+    const PlaneRect* wideBelow = &leaves.wide(0);
     std::uint32_t next = 0;
-    for (std::uint32_t below = static_cast<std::uint32_t>(leaves.size()), level = 1; below > 1; below = (below + 1) / 2, ++level) {
+    for (std::uint32_t below = static_cast<std::uint32_t>(leaves.size()); below > 1;) {
         levelStart_.push_back(next);
-        for (std::uint32_t i = 0; i + 1 < below; i += 2, ++next) {
-            tight_[next] = unite(tight(level - 1, i), tight(level - 1, i + 1));
-            wide_[next] = unite(wide(level - 1, i), wide(level - 1, i + 1));
-        }
-        if (below % 2 == 1) {  // the last box alone
-            tight_[next] = tight(level - 1, below - 1);
-            wide_[next++] = wide(level - 1, below - 1);
-        }
+        uniteLevel(tightBelow, below, &tight_[next]);
+        const std::uint32_t written = uniteLevel(wideBelow, below, &wide_[next]);
+        tightBelow = &tight_[next];
+        wideBelow = &wide_[next];
+        next += written;
+        below = written;
     }
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory_resource>
+#include <utility>
 #include <vector>
 
 namespace spatialgeom {
@@ -29,6 +30,8 @@ public:
 };
 
 // An allocator taking its memory from scratchResource() at construction.
+// Elements made without arguments are default-initialised, not zeroed: a
+// vector resized to be filled costs no pass of zeros.
 template <typename T>
 class ScratchAllocator : public std::pmr::polymorphic_allocator<T> {
 public:
@@ -36,6 +39,15 @@ public:
     template <typename U>
     ScratchAllocator(const ScratchAllocator<U>& other) noexcept : std::pmr::polymorphic_allocator<T>(other.resource()) {}
     ScratchAllocator select_on_container_copy_construction() const { return *this; }
+
+    template <typename U>
+    void construct(U* p) {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        std::pmr::polymorphic_allocator<T>::construct(p, std::forward<Args>(args)...);
+    }
 };
 
 template <typename T>
