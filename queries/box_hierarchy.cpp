@@ -23,18 +23,21 @@ BoxHierarchy::BoxHierarchy(const PlanarBoxes& leaves) : leaves_(leaves) {
     levelStart_.push_back(0);
     std::size_t total = 0;
     for (std::size_t n = leaves.size(); n > 1; n = (n + 1) / 2) total += (n + 1) / 2;
+    const bool widened = leaves.widened();
     tight_.resize(total);
-    wide_.resize(total);
+    if (widened) wide_.resize(total);
     if (leaves.size() < 2) return;
     const PlaneRect* tightBelow = &leaves.tight(0);
     const PlaneRect* wideBelow = &leaves.wide(0);
     std::uint32_t next = 0;
     for (std::uint32_t below = static_cast<std::uint32_t>(leaves.size()); below > 1;) {
         levelStart_.push_back(next);
-        uniteLevel(tightBelow, below, &tight_[next]);
-        const std::uint32_t written = uniteLevel(wideBelow, below, &wide_[next]);
+        const std::uint32_t written = uniteLevel(tightBelow, below, &tight_[next]);
         tightBelow = &tight_[next];
-        wideBelow = &wide_[next];
+        if (widened) {
+            uniteLevel(wideBelow, below, &wide_[next]);
+            wideBelow = &wide_[next];
+        }
         next += written;
         below = written;
     }

@@ -31,12 +31,14 @@ public:
         return level == 0 ? leaves_.tight(i) : tight_[levelStart_[level] + i];
     }
     const PlaneRect& wide(int level, std::uint32_t i) const {
-        return level == 0 ? leaves_.wide(i) : wide_[levelStart_[level] + i];
+        if (level == 0) return leaves_.wide(i);
+        return (leaves_.widened() ? wide_ : tight_)[levelStart_[level] + i];
     }
 
 private:
     const PlanarBoxes& leaves_;
     // Levels 1 and up, one after the other; levelStart_[0] is unused.
+    // wide_ stays empty when the leaves are not widened.
     ScratchVector<PlaneRect> tight_, wide_;
     ScratchVector<std::uint32_t> levelStart_;
 };

@@ -51,6 +51,7 @@ public:
     std::size_t size() const { return tight_.size(); }
     const PlaneRect& tight(std::size_t i) const { return tight_[i]; }
     const PlaneRect& wide(std::size_t i) const { return widen_ ? wide_[i] : tight_[i]; }
+    bool widened() const { return widen_; }
     // The union of the wide boxes (meaningful when size() > 0).
     const PlaneRect& bounds() const { return bounds_; }
 
