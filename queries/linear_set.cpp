@@ -9,7 +9,10 @@ namespace spatialgeom {
 
 bool LinearSet::liesIn(const FlatPlane& plane) const {
     bool all = true;  // without early exit: a loop the compiler keeps tight
-    for (const Corvane::DSegment3d& s : segments_) all &= static_cast<int>(plane.holds(s.start)) & static_cast<int>(plane.holds(s.end));
+    for (const Corvane::DSegment3d& s : segments_) {
+        all &= plane.holds(s.start);
+        all &= plane.holds(s.end);
+    }
     return all;
 }
 
