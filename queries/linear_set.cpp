@@ -31,7 +31,10 @@ void LinearSet::measureBoxes() {
 
 void LinearSet::addPoints(const DPoint3d* points, std::uint32_t count) {
     reserveMore(count);
-    for (std::uint32_t i = 0; i < count; ++i) segments_.push_back({points[i], points[i]});
+    for (std::uint32_t i = 0; i < count; ++i) {
+        chainStarts_.push_back(static_cast<std::uint32_t>(segments_.size()));
+        segments_.push_back({points[i], points[i]});
+    }
     severalPoints_ = severalPoints_ || segments_.size() > 1;
 }
 
@@ -40,6 +43,7 @@ void LinearSet::addSublineSeq(const Byte* seq) {
         const DPoint3d* v = sublineVertices(subline);
         const std::uint32_t n = sublineVertexCount(subline);
         if (n > 1) reserveMore(n - 1);
+        if (n > 1) chainStarts_.push_back(static_cast<std::uint32_t>(segments_.size()));
         for (std::uint32_t i = 1; i < n; ++i) segments_.push_back({v[i - 1], v[i]});
         return true;
     });

@@ -34,6 +34,10 @@ public:
     // Were the segments added as lines, in order along them (rather than
     // as several points)?
     bool isChained() const { return !severalPoints_; }
+    // The index of the first segment of each chain, in order: each point,
+    // and each subline of two or more vertices, starts one. The segments
+    // of a chain are connected, each starting where the one before ended.
+    const ScratchVector<std::uint32_t>& chainStarts() const { return chainStarts_; }
     // Do all segments lie in the plane?
     bool liesIn(const FlatPlane& plane) const;
 
@@ -66,6 +70,7 @@ private:
     bool scanned_ = false;
     bool gridBuilt_ = false;
     bool severalPoints_ = false;
+    ScratchVector<std::uint32_t> chainStarts_;
 };
 
 }  // namespace spatialgeom

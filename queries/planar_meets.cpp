@@ -34,10 +34,28 @@ bool anyCloseSegments(const PlanarBoxes& a, bool aChained, const PlanarBoxes& b,
 
 // Is the first point of some chain of the lines inside the polygon?
 bool chainStartInside(const LinearSet& lines, PreparedPolygon& polygon) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const DPoint3d& start = lines.segment(i).start;
-        if (i > 0 && Corvane::operator==(start, lines.segment(i - 1).end)) continue;
+    for (const std::uint32_t first : lines.chainStarts()) {
+        const DPoint3d& start = lines.segment(first).start;
         if (nearBox(polygon, start) && polygon.containsOffBoundary(start)) return true;
+    }
+    return false;
+}
+
+// Up to kFewChains chains, both ends of each are tested against the
+// polygon before the search for close pairs: a line that meets a polygon
+// often starts or ends in it, and one point costs a single pass over the
+// edges. A true answer is final; false leaves the close pairs to decide,
+// and the chain starts are then settled. More chains go through
+// chainStartInside, whose tests use the polygon's grid once it pays.
+constexpr std::size_t kFewChains = 4;
+
+std::optional<bool> chainEndsMeet(const LinearSet& lines, PreparedPolygon& polygon) {
+    const ScratchVector<std::uint32_t>& starts = lines.chainStarts();
+    if (starts.size() > kFewChains) return std::nullopt;
+    const auto meetsPoint = [&](const DPoint3d& p) { return nearBox(polygon, p) && polygon.meetsFlatPoint(p); };
+    for (std::size_t c = 0; c < starts.size(); ++c) {
+        const std::size_t last = (c + 1 < starts.size() ? starts[c + 1] : lines.size()) - 1;
+        if (meetsPoint(lines.segment(starts[c]).start) || meetsPoint(lines.segment(last).end)) return true;
     }
     return false;
 }
@@ -64,23 +82,28 @@ std::optional<FlatPlane> commonFlatPlane(PolygonSet& polygons) {
 
 bool planarLinearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, const FlatPlane& plane, double tolerance) {
     if (lines.size() == 1 && Corvane::operator==(lines.segment(0).start, lines.segment(0).end)) {
-        for (std::size_t p = 0; p < polygons.size(); ++p)
+        for (std::size_t p = 0; p < polygons.size(); ++p)  // a single point: no pairs to search
             if (polygons.at(p).hasVertices() && polygons.at(p).meetsFlatPoint(lines.segment(0).start)) return true;
         return false;
     }
-    PlanarBoxes lineBoxes(plane.uAxis(), plane.vAxis(), tolerance, false);
-    lineBoxes.measure(lines.size(), [&](auto&& visit) {
-        for (std::size_t i = 0; i < lines.size(); ++i) visit(lines.segment(i));
-    });
+    std::optional<PlanarBoxes> lineBoxes;  // measured when first needed
     for (std::size_t p = 0; p < polygons.size(); ++p) {
         PreparedPolygon& polygon = polygons.at(p);
         if (!polygon.hasVertices()) continue;
+        const std::optional<bool> endsMeet = chainEndsMeet(lines, polygon);
+        if (endsMeet == true) return true;
+        if (!lineBoxes) {
+            lineBoxes.emplace(plane.uAxis(), plane.vAxis(), tolerance, false);
+            lineBoxes->measure(lines.size(), [&](auto&& visit) {
+                for (std::size_t i = 0; i < lines.size(); ++i) visit(lines.segment(i));
+            });
+        }
         const PlanarBoxes edges = edgeBoxes(polygon, plane, tolerance);
-        if (anyCloseSegments(lineBoxes, lines.isChained(), edges, true, [&](std::size_t i, std::size_t j) {
+        if (anyCloseSegments(*lineBoxes, lines.isChained(), edges, true, [&](std::size_t i, std::size_t j) {
                 return segmentsWithin(polygon.edgeSegmentAt(j), lines.segment(i), tolerance);
             }))
             return true;
-        if (chainStartInside(lines, polygon)) return true;
+        if (!endsMeet && chainStartInside(lines, polygon)) return true;
     }
     return false;
 }
