@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -13,7 +12,6 @@
 
 #include "spatialgeom/spatialgeom.h"
 #include "tests/record_test_builder.h"
-#include "tests/record_test_support.h"
 #include "text/vertex_text.h"
 
 namespace spatialgeom {
@@ -202,18 +200,6 @@ TEST(WktWriter, CollectionMemberOf32768Characters) {
     EXPECT_EQ(text.size(), 19u + 32768u + 1u);
 }
 
-// Records made and grown by the library, with their totalSize stored.
-TEST(WktWriter, WritesRecordsOfTheCreatorsAndGrowers) {
-    testing_support::Record line, polygon;
-    ASSERT_EQ(spatialWKB_createLine(kTwo.data(), 2, line.out()), 0u);
-    ASSERT_EQ(spatialWKB_addLineToLine(kThree.data(), 3, line.out()), 0u);
-    ASSERT_EQ(spatialWKB_createPolygon(kSquare.data(), 4, polygon.out()), 0u);
-    ASSERT_EQ(spatialWKB_addRingToPolygon(kHole.data(), 4, polygon.out()), 0u);
-    EXPECT_EQ(textOf(spatialWKT_geometry, line.get()), "linestring(0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15)");
-    EXPECT_EQ(textOf(spatialWKT_geometry, polygon.get()),
-              "polygon((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))");
-}
-
 TEST(WktWriter, VertexListsNeedRoomForTheirTerminator) {
     const Vertices points = {{1, 2, 3}, {4, 5, 6}};
     const auto list = [&](auto writer) {
@@ -242,23 +228,6 @@ TEST(WktWriter, SublineAndRingSequences) {
     EXPECT_EQ(write(spatialWKT_ringSeq, bodyOf(rec::polygon({})), 64).result, 0);
     EXPECT_EQ(write(spatialWKT_sublineSeq, bodyOf(rec::line({})), 64).result, 0);
     EXPECT_EQ(write(spatialWKT_sublineSeq, rings + 8, 0).result, 0);
-}
-
-TEST(WktWriter, FormatWideTruncatingContract) {
-    const DPoint3d vertex{1, 2, 3};  // "1 2 3", or "(1 2 3)"
-    const struct {
-        VertexStyle style;
-        std::int32_t capacity, result;
-        std::string buffer;  // the first capacity + 1 characters afterwards
-    } cases[] = {{VertexStyle::kPlain, 6, 5, std::string("1 2 3") + '\0' + '#'},
-                 {VertexStyle::kParenthesised, 7, 7, "(1 2 3)#"},
-                 {VertexStyle::kPlain, 3, -1, "1 2#"}};
-    for (const auto& c : cases) {
-        SpatialWChar buffer[16];
-        std::fill(std::begin(buffer), std::end(buffer), kUntouched);
-        EXPECT_EQ(formatWide(vertex, c.style, 6, buffer, c.capacity), c.result);
-        EXPECT_EQ(narrow(buffer, c.buffer.size()), c.buffer);
-    }
 }
 
 // Ample room writes straight to the buffer; a tight limit goes through the
