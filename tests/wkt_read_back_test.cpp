@@ -2,8 +2,10 @@
 // vertices (all of them exact at precision 17).
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "record_test_builder.h"
@@ -22,16 +24,39 @@ private:
     int32_t previous_;
 };
 
+// Sets, for one test, a numeric locale whose decimal separator is a comma
+// if one is installed.
+class CommaLocale {
+public:
+    CommaLocale() : saved_(std::setlocale(LC_NUMERIC, nullptr)) {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+            if (std::setlocale(LC_NUMERIC, name) != nullptr && active()) return;
+        }
+        std::setlocale(LC_NUMERIC, saved_.c_str());
+    }
+    ~CommaLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+    static bool active() { return std::string(std::localeconv()->decimal_point) == ","; }
+
+private:
+    std::string saved_;
+};
+
+// The record as text, written with ample room.
+std::u16string written(const void* record) {
+    std::vector<SpatialWChar> text(1 << 16);
+    const int32_t length =
+        spatialWKB_convertBinaryToText(record, text.data(), static_cast<uint32_t>(text.size() * sizeof text[0]));
+    EXPECT_GT(length, 0);
+    return std::u16string(text.data(), static_cast<std::size_t>(length < 0 ? 0 : length));
+}
+
 // Writes the record as text and reads the text back into a byte buffer.
 std::vector<uint8_t> readBack(const void* record) {
-    std::vector<SpatialWChar> text(1 << 16);
-    const int32_t written =
-        spatialWKB_convertBinaryToText(record, text.data(), static_cast<uint32_t>(text.size() * sizeof text[0]));
-    EXPECT_GT(written, 0);
+    const std::u16string text = written(record);
     uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(text.data(), &size), SPATIAL_SUCCESS);
+    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(text.c_str(), &size), SPATIAL_SUCCESS);
     std::vector<uint64_t> storage(size / 8 + 1);
-    EXPECT_EQ(spatialWKB_convertTextToBinary(text.data(), storage.data(), size), SPATIAL_SUCCESS);
+    EXPECT_EQ(spatialWKB_convertTextToBinary(text.c_str(), storage.data(), size), SPATIAL_SUCCESS);
     const auto* bytes = reinterpret_cast<const uint8_t*>(storage.data());
     return {bytes, bytes + size};
 }
@@ -82,6 +107,21 @@ TEST(ReadBack, CoordinatesAreRoundedAsTheWriterRoundedThem) {
         return std::strtod(text, nullptr);
     };
     EXPECT_EQ(readBack(point(p).data()), bytesOf(point({rounded(p.x), rounded(p.y), rounded(p.z)}).data()));
+}
+
+// Under a locale whose decimal separator is a comma, numbers are still
+// written and read with a point, on the short and the general number paths.
+TEST(ReadBack, NumbersIgnoreTheHostLocale) {
+    const CommaLocale locale;
+    if (!CommaLocale::active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const Record line = testrecords::line({{{1.5, 2.25, -3}, {3.14159, 1234567, 0.00001}}});
+    EXPECT_EQ(written(line.data()), u"linestring(1.5 2.25 -3,3.14159 1.23457e+06 1e-05)");
+    {
+        const Precision precision(3);
+        EXPECT_EQ(written(line.data()), u"linestring(1.5 2.25 -3,3.14 1.23e+06 1e-05)");
+    }
+    const Precision precision(17);
+    EXPECT_EQ(readBack(line.data()), bytesOf(line.withLibraryPads().data()));
 }
 
 }  // namespace

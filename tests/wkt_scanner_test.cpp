@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstdio>
 #include <string>
 
@@ -118,19 +117,6 @@ TEST(Scanner, LongMinusRunIsEchoedWhole) {
     const Scanned scanned = scanAll(text + "x");
     EXPECT_EQ(scanned.tokens, "");
     EXPECT_EQ(scanned.echoed, text + "x");
-}
-
-TEST(Scanner, NumbersIgnoreTheHostLocale) {
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "de_DE.utf8") == nullptr) GTEST_SKIP() << "no locale with a comma separator";
-    WktScanner scanner("1.5 2,5");
-    const Token first = scanner.next();
-    const Token second = scanner.next();
-    const Token comma = scanner.next();
-    std::setlocale(LC_NUMERIC, previous.c_str());
-    EXPECT_EQ(first.value, 1.5);
-    EXPECT_EQ(second.value, 2.0);
-    EXPECT_EQ(comma.kind, TokenKind::kComma);
 }
 
 }  // namespace
