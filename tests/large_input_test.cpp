@@ -12,7 +12,7 @@ using namespace testrecords;
 namespace {
 
 constexpr std::size_t kLargeText = 100u << 20;
-constexpr std::uint64_t kLargestRecord = 0xfffffff8u;  // sizes are multiples of 8
+constexpr std::uint32_t kLargestRecord = 0xfffffff8u;  // sizes are multiples of 8
 
 // A coordinate written with 40 digits after the point (the parser keeps
 // what a double holds): few vertices per megabyte keep the record small.
@@ -94,7 +94,7 @@ TEST(LargeInput, TheLargestSizeIsKeptAndOneMoreIsRefused) {
 // is the test's, which realloc must never see), record and variable
 // unchanged.
 TEST(LargeInput, GrowingBeyondThirtyTwoBitsIsRefused) {
-    for (Record line : {claimedLine(178956969, static_cast<std::uint32_t>(kLargestRecord)), claimedLine(0xFFFFFFF0u, 0)}) {
+    for (Record line : {claimedLine(178956969, kLargestRecord), claimedLine(0xFFFFFFF0u, 0)}) {
         const Record before = line;
         void* geom = line.data();
         const DPoint3d vertex{1, 2, 3};
@@ -122,7 +122,7 @@ TEST(LargeInput, CreatorsRefuseSizesBeyondThirtyTwoBits) {
 // A member of the largest size makes a collection too large to size.
 TEST(LargeInput, ACollectionOfTheLargestMemberHasNoSize) {
     const Record collection =
-        Record().header(SPATIAL_TYPE_COLLECTION).count(1).member(claimedLine(178956969, static_cast<std::uint32_t>(kLargestRecord)));
+        Record().header(SPATIAL_TYPE_COLLECTION).count(1).member(claimedLine(178956969, kLargestRecord));
     std::uint32_t size = 0;
     EXPECT_EQ(spatialWKB_calculateSize(collection.data(), &size), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_getSize(collection.data(), &size), SPATIAL_FAILURE);

@@ -15,7 +15,9 @@ using testing_support::PartnerRecords;
 
 namespace {
 
-std::uint32_t check(const Record& record, std::uint32_t length) { return spatialWKB_checkRecord(record.data(), length); }
+std::uint32_t check(const Record& record, std::uint32_t length) {
+    return spatialWKB_checkRecord(record.data(), length);
+}
 std::uint32_t check(const Record& record) { return check(record, record.size()); }
 
 // One record of each kind 1 to 6 with several sublines, rings and
@@ -39,7 +41,8 @@ TEST(RecordCheck, AcceptsEveryKindAndRefusesEveryTruncation) {
         SCOPED_TRACE("type " + std::to_string(wordAt(record.data(), 8)));
         const std::uint32_t size = record.size();
         EXPECT_EQ(check(record), SPATIAL_SUCCESS);
-        for (std::uint32_t length = 0; length < size; ++length) EXPECT_EQ(check(record, length), SPATIAL_FAILURE) << length;
+        for (std::uint32_t length = 0; length < size; ++length)
+            EXPECT_EQ(check(record, length), SPATIAL_FAILURE) << length;
         // Bytes after the record are the caller's business.
         record.word(~0u).word(~0u);
         EXPECT_EQ(check(record), SPATIAL_SUCCESS);

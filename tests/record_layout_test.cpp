@@ -26,7 +26,8 @@ TEST(RecordCreators, LayOutTheirKindByteForByte) {
     } kinds[] = {
         {"point", createPoint, [](const Vertices& v) { return point(v[0]); }, spatialWKB_getPointSize},
         {"linestring", spatialWKB_createLine, [](const Vertices& v) { return line({v}); }, spatialWKB_getLineSize},
-        {"polygon", spatialWKB_createPolygon, [](const Vertices& v) { return polygon({{v}}); }, spatialWKB_getPolygonSize},
+        {"polygon", spatialWKB_createPolygon, [](const Vertices& v) { return polygon({{v}}); },
+         spatialWKB_getPolygonSize},
         {"multipoint", spatialWKB_createMultiPoint, multiPoint, spatialWKB_getMultiPointSize},
         {"multilinestring", spatialWKB_createMultiLine, [](const Vertices& v) { return multiLine({{v}}); },
          spatialWKB_getMultiLineSize},
@@ -98,8 +99,9 @@ TEST(RecordSizes, ComputedAndStoredSizes) {
     // Point, type 8 without totalSize, point: the walk counts the first
     // point only and cannot step over the type 8 member.
     const Record type8Member = Record().header(SPATIAL_TYPE_RESERVED).vertex({1, 2, 3});
+    const Record member = point({1, 2, 3});
     const Record stopsAtType8 = withoutTotalSize(
-        Record().header(SPATIAL_TYPE_COLLECTION).count(3).member(point({1, 2, 3})).member(type8Member).member(point({1, 2, 3})));
+        Record().header(SPATIAL_TYPE_COLLECTION).count(3).member(member).member(type8Member).member(member));
     const struct {
         const char* name;
         Record record;
@@ -132,13 +134,15 @@ TEST(RecordSizes, ComputedAndStoredSizes) {
     EXPECT_FALSE(spatialgeom::forEachMember(stopping, [](const auto*) { return true; }));
 }
 
-TEST(RecordSizes, TypedSizesReadNoTypeAndRefuseNulls) {
+TEST(RecordSizes, TypedSizesReadNoTypeCountZeroAndRefuseNulls) {
     const Record line = twoSublineLine(0);
     uint32_t size = 0;
     EXPECT_EQ(spatialWKB_getPointSize(line.data(), &size), SPATIAL_SUCCESS);
     EXPECT_EQ(size, 40u);
     EXPECT_EQ(spatialWKB_getLineSize(line.data(), &size), SPATIAL_SUCCESS);
     EXPECT_EQ(size, 160u);
+    EXPECT_EQ(spatialWKB_getMultiPointSize(ofType(SPATIAL_TYPE_MULTIPOINT).data(), &size), SPATIAL_SUCCESS);
+    EXPECT_EQ(size, 24u);
     EXPECT_EQ(spatialWKB_getLineSize(nullptr, &size), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_getLineSize(line.data(), nullptr), SPATIAL_FAILURE);
 }

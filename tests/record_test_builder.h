@@ -98,6 +98,7 @@ public:
 
 private:
     Record& append(const void* from, std::size_t n) {
+        if (n == 0) return *this;
         storage_.resize((size_ + n + 7) / 8);
         std::memcpy(bytes() + size_, from, n);
         size_ += n;
@@ -114,7 +115,9 @@ inline Record line(const Sublines& sublines) {
     return Record().header(SPATIAL_TYPE_LINESTRING).sublineSeq(sublines).finish();
 }
 
-inline Record polygon(const SublineSeqs& rings) { return Record().header(SPATIAL_TYPE_POLYGON).ringSeq(rings).finish(); }
+inline Record polygon(const SublineSeqs& rings) {
+    return Record().header(SPATIAL_TYPE_POLYGON).ringSeq(rings).finish();
+}
 
 inline Record multiPoint(const Vertices& points) {
     Record r;
