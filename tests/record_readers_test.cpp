@@ -13,6 +13,9 @@ TEST(RecordReaders, LinePointsCopyWholeSublinesOnly) {
     const auto first = vertices(2);
     const auto second = vertices(3, 100);
     const Record line = testrecords::line({first, second});
+    uint32_t all = 0;
+    ASSERT_EQ(spatialWKB_lineGetPointCount(line.data(), &all), SPATIAL_SUCCESS);
+    EXPECT_EQ(all, 5u);
     struct Case {
         uint32_t capacity, status, count;
     };
