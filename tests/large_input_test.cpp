@@ -5,15 +5,14 @@
 
 #include <string>
 
-#include "record_test_support.h"
-#include "records/record_memory.h"
+#include "record_test_builder.h"
 
-using namespace testing_support;
+using namespace testrecords;
 
 namespace {
 
 constexpr std::size_t kLargeText = 100u << 20;
-constexpr std::uint64_t kLargestRecord = 0xfffffff8u;  // sizes are multiples of 8
+constexpr std::uint32_t kLargestRecord = 0xfffffff8u;  // sizes are multiples of 8
 
 // A coordinate written with 40 digits after the point (the parser keeps
 // what a double holds): few vertices per megabyte keep the record small.
@@ -39,7 +38,7 @@ std::string largeCollection(std::uint32_t* vertexCount) {
 TEST(LargeInput, A100MegabyteTextParses) {
     std::uint32_t vertexCount = 0;
     std::string text = largeCollection(&vertexCount);
-    Record record;
+    LibraryRecord record;
     ASSERT_EQ(spatialParse_string(text.c_str(), record.out()), 0);
     std::uint32_t size = 0;
     ASSERT_EQ(spatialWKB_getSize(record.get(), &size), SPATIAL_SUCCESS);
@@ -71,49 +70,59 @@ TEST(LargeInput, DeepNestingIsRefusedAtOnce) {
 
 // A linestring header that claims vertexCount vertices in one subline; the
 // vertices themselves are not there (nothing reads them).
-ByteWriter claimedLine(std::uint32_t vertexCount, std::uint32_t totalSize) {
-    ByteWriter line;
-    line.header(SPATIAL_TYPE_LINESTRING, totalSize).words(1).words(0, vertexCount);
+Record claimedLine(std::uint32_t vertexCount, std::uint32_t totalSize) {
+    Record line;
+    line.header(SPATIAL_TYPE_LINESTRING, totalSize).count(1).pad().word(vertexCount);
     return line;
 }
 
+// 32 + 24 * 178956969 is the largest linestring size in 32 bits.
 TEST(LargeInput, TheLargestSizeIsKeptAndOneMoreIsRefused) {
-    EXPECT_TRUE(spatialgeom::fitsRecordSize(0xffffffffu));
-    EXPECT_FALSE(spatialgeom::fitsRecordSize(0x100000000u));
-
-    // 32 + 24 * 178956969 is the largest linestring size in 32 bits.
-    ByteWriter largest = claimedLine(178956969, 0);
+    const Record largest = claimedLine(178956969, 0);
     std::uint32_t size = 0;
     ASSERT_EQ(spatialWKB_getLineSize(largest.data(), &size), SPATIAL_SUCCESS);
     EXPECT_EQ(size, kLargestRecord);
-    ByteWriter beyond = claimedLine(178956970, 0);
+    const Record beyond = claimedLine(178956970, 0);
     size = 7;
     EXPECT_EQ(spatialWKB_calculateSize(beyond.data(), &size), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_getSize(beyond.data(), &size), SPATIAL_FAILURE);
     EXPECT_EQ(size, 7u);
+}
 
-    // Growing the largest record by one subline of one vertex: refused
-    // before the block is resized, record and variable unchanged.
-    largest.patchWord(12, static_cast<std::uint32_t>(kLargestRecord));
-    void* geom = largest.data();
-    const DPoint3d vertex{1, 2, 3};
-    EXPECT_EQ(spatialWKB_addLineToLine(&vertex, 1, &geom), SPATIAL_FAILURE);
-    EXPECT_EQ(geom, largest.data());
-    EXPECT_EQ(wordAt(geom, 16), 1u);
-    EXPECT_EQ(wordAt(geom, 12), kLargestRecord);
+// Growing by one subline of one vertex the largest record, or one whose
+// size alone passes 4 GiB: refused before the block is resized (the block
+// is the test's, which realloc must never see), record and variable
+// unchanged.
+TEST(LargeInput, GrowingBeyondThirtyTwoBitsIsRefused) {
+    for (Record line : {claimedLine(178956969, kLargestRecord), claimedLine(0xFFFFFFF0u, 0)}) {
+        const Record before = line;
+        void* geom = line.data();
+        const DPoint3d vertex{1, 2, 3};
+        EXPECT_EQ(spatialWKB_addLineToLine(&vertex, 1, &geom), SPATIAL_FAILURE);
+        EXPECT_EQ(geom, line.data());
+        EXPECT_TRUE(line == before);
+    }
+}
 
-    // A creator asked for one vertex more than the largest multipoint holds
-    // (24 + 24 * 178956970 bytes) refuses before reading the vertices.
-    void* none = nullptr;
-    EXPECT_EQ(spatialWKB_createMultiPoint(&vertex, 178956970, &none), SPATIAL_FAILURE);
-    EXPECT_EQ(none, nullptr);
+// A creator asked for more vertices than a record of 32-bit size holds
+// refuses before reading them (one vertex is there), also where 24 * count
+// wraps 32 bits.
+TEST(LargeInput, CreatorsRefuseSizesBeyondThirtyTwoBits) {
+    const DPoint3d one{0, 0, 0};
+    using Creator = std::uint32_t (*)(const DPoint3d*, std::uint32_t, void**);
+    for (auto [create, count] : {std::pair<Creator, std::uint32_t>{spatialWKB_createMultiPoint, 178956970},
+                                 std::pair<Creator, std::uint32_t>{spatialWKB_createMultiPoint, 0xB0000000u},
+                                 std::pair<Creator, std::uint32_t>{spatialWKB_createLine, 0xFFFFFFFFu}}) {
+        void* none = nullptr;
+        EXPECT_EQ(create(&one, count, &none), SPATIAL_FAILURE) << count;
+        EXPECT_EQ(none, nullptr);
+    }
 }
 
 // A member of the largest size makes a collection too large to size.
 TEST(LargeInput, ACollectionOfTheLargestMemberHasNoSize) {
-    ByteWriter member = claimedLine(178956969, static_cast<std::uint32_t>(kLargestRecord));
-    ByteWriter collection;
-    collection.header(SPATIAL_TYPE_COLLECTION, 0).words(1).raw(member.data(), member.size());
+    const Record collection =
+        Record().header(SPATIAL_TYPE_COLLECTION).count(1).member(claimedLine(178956969, kLargestRecord));
     std::uint32_t size = 0;
     EXPECT_EQ(spatialWKB_calculateSize(collection.data(), &size), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_getSize(collection.data(), &size), SPATIAL_FAILURE);

@@ -48,29 +48,4 @@ TEST(NumberToken, RandomDecimalsReadAsStrtod) {
     }
 }
 
-
-TEST(NumberToken, ScanTakesTheLongestNumberAndItsValue) {
-    struct Case {
-        const char* text;
-        std::size_t length;
-        bool hasValue;
-        double value;
-    };
-    const Case cases[] = {
-        {"12.5e+3x", 7, true, 12500.0}, {"1e5", 1, true, 1.0},       {"1.e-2,", 5, true, 0.01},
-        {"7.e+", 2, true, 7.0},          {"--3 ", 3, false, 0.0},    {"-x", 0, false, 0.0},
-        {"x1", 0, false, 0.0},           {"-0.50)", 5, true, -0.5},  {"1e+99999", 8, false, 0.0},
-        {"00012 3", 5, true, 12.0},      {"4E-1", 4, true, 0.4},     {"1234567890.12345678901 ", 22, true, 1234567890.12345678901},
-    };
-    for (const Case& c : cases) {
-        spatialgeom::NumberScan scan;
-        EXPECT_EQ(spatialgeom::scanNumber(c.text, &scan), c.length) << c.text;
-        EXPECT_EQ(scan.length, c.length) << c.text;
-        EXPECT_EQ(scan.hasValue, c.hasValue) << c.text;
-        if (c.hasValue && scan.hasValue) {
-            EXPECT_EQ(scan.value, c.value) << c.text;
-        }
-    }
-}
-
 }  // namespace

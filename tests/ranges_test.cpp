@@ -82,8 +82,7 @@ TEST(Range, CoversEveryVertexOfEveryKindThroughBothExportsAndRefusesNulls) {
 TEST(Range, MultiLineReadsOnlyCountedMembers) {
     Record record = multiLine({{{{0, 0, 0}, {1, 0, 0}}}, {{{50, 50, 50}, {60, 60, 60}}}});
     // Rewrite lineCount to 1: the second member is no longer part of it.
-    const uint32_t one = 1;
-    std::memcpy(static_cast<unsigned char*>(record.data()) + 16, &one, sizeof one);
+    record.setWord(16, 1);
     expectBox(rangeOf(spatialWKB_getMultiLineRange, record), {0, 0, 0}, {1, 0, 0});
 }
 
@@ -111,7 +110,7 @@ TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexIsRefused) {
 }
 
 TEST(Range, RefusesOtherTypes) {
-    expectRefused(rangeOf(spatialWKB_getRange, collectionOfPoint({1, 2, 3})));
+    expectRefused(rangeOf(spatialWKB_getRange, collection({point({1, 2, 3})})));
     for (uint32_t type : {0u, 8u, 9u, 0xFFFFFFFFu}) expectRefused(rangeOf(spatialWKB_getRange, ofType(type)));
 }
 

@@ -1,5 +1,5 @@
-// The one-pass builder against the records the creators and growing exports
-// make for the same elements in the same order.
+// The one-pass builder against records laid out by hand for the same
+// elements in the same order.
 #include "records/record_builder.h"
 
 #include <gtest/gtest.h>
@@ -7,62 +7,36 @@
 #include <numeric>
 #include <vector>
 
-#include "record_test_support.h"
+#include "record_test_builder.h"
 
-using namespace testing_support;
+using namespace testrecords;
 using spatialgeom::Byte;
 using spatialgeom::ShapeParts;
 
 namespace {
 
-// The first call of an element-wise build and the calls that add to it.
-uint32_t appendRun(const ShapeParts& shape, std::span<const DPoint3d> run, bool firstOfGroup, bool firstOfAll,
-                   void** record) {
-    const auto n = static_cast<uint32_t>(run.size());
+// The shape laid out by hand (pad words 0): each run is one subline, the
+// only one of its ring or line; groups split the rings among polygons.
+Record laidOut(const ShapeParts& shape) {
+    const Vertices all(shape.vertices.begin(), shape.vertices.end());
+    SublineSeqs runs;
+    for (std::size_t run = 0, at = 0; run < shape.runLengths.size(); at += shape.runLengths[run++])
+        runs.push_back({Vertices(all.begin() + at, all.begin() + at + shape.runLengths[run])});
     switch (shape.type) {
-        case SPATIAL_TYPE_POLYGON:
-            return firstOfAll ? spatialWKB_createPolygon(run.data(), n, record)
-                              : spatialWKB_addRingToPolygon(run.data(), n, record);
-        case SPATIAL_TYPE_MULTILINESTRING:
-            return firstOfAll ? spatialWKB_createMultiLine(run.data(), n, record)
-                              : spatialWKB_addLineToMultiLine(run.data(), n, record);
-        default:
-            if (firstOfAll) return spatialWKB_createMultiPolygon(run.data(), n, record);
-            return firstOfGroup ? spatialWKB_addPolyToMultiPoly(run.data(), n, record)
-                                : spatialWKB_addRingToMultiPoly(run.data(), n, record);
-    }
-}
-
-// The record of the shape built through the exports, element by element.
-void buildWithExports(const ShapeParts& shape, Record* record) {
-    const auto all = static_cast<uint32_t>(shape.vertices.size());
-    switch (shape.type) {
-        case SPATIAL_TYPE_POINT: ASSERT_EQ(spatialWKB_createPoint(shape.vertices.data(), record->out()), 0u); return;
-        case SPATIAL_TYPE_LINESTRING:
-            ASSERT_EQ(spatialWKB_createLine(shape.vertices.data(), all, record->out()), 0u);
-            return;
-        case SPATIAL_TYPE_MULTIPOINT:
-            ASSERT_EQ(spatialWKB_createMultiPoint(shape.vertices.data(), all, record->out()), 0u);
-            return;
+        case SPATIAL_TYPE_POINT: return point(all[0]).withLibraryPads();
+        case SPATIAL_TYPE_LINESTRING: return line({all}).withLibraryPads();
+        case SPATIAL_TYPE_MULTIPOINT: return multiPoint(all).withLibraryPads();
+        case SPATIAL_TYPE_POLYGON: return polygon(runs).withLibraryPads();
+        case SPATIAL_TYPE_MULTILINESTRING: return multiLine(runs).withLibraryPads();
         default: break;
     }
-    std::vector<std::size_t> groups(shape.groupLengths.begin(), shape.groupLengths.end());
-    if (groups.empty()) groups.push_back(shape.runLengths.size());
-    std::size_t run = 0;
-    std::size_t vertex = 0;
-    for (std::size_t group = 0; group < groups.size(); ++group) {
-        for (std::size_t ring = 0; ring < groups[group]; ++ring, ++run) {
-            const auto vertices = shape.vertices.subspan(vertex, shape.runLengths[run]);
-            vertex += vertices.size();
-            ASSERT_EQ(appendRun(shape, vertices, ring == 0, run == 0, record->out()), 0u);
-        }
+    std::vector<SublineSeqs> polygons;
+    auto ring = runs.begin();
+    for (std::size_t rings : shape.groupLengths) {
+        polygons.emplace_back(ring, ring + static_cast<std::ptrdiff_t>(rings));
+        ring += static_cast<std::ptrdiff_t>(rings);
     }
-}
-
-std::vector<uint8_t> bytesOf(const Record& record) {
-    uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_getSize(record.get(), &size), 0u);
-    return {record.bytes(), record.bytes() + size};
+    return multiPolygon(polygons).withLibraryPads();
 }
 
 // Writes the shape at `offset` bytes into a fresh buffer; returns the bytes
@@ -84,7 +58,7 @@ struct BuilderCase {
     uint32_t size;
 };
 
-TEST(RecordBuilder, MatchesTheCreatorsAndGrowingExports) {
+TEST(RecordBuilder, MatchesTheRecordsLaidOutByHand) {
     const BuilderCase cases[] = {
         {"point", SPATIAL_TYPE_POINT, {}, {}, 1, 40},
         {"linestring", SPATIAL_TYPE_LINESTRING, {2}, {}, 0, 80},
@@ -99,18 +73,17 @@ TEST(RecordBuilder, MatchesTheCreatorsAndGrowingExports) {
     for (const BuilderCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::size_t vertexCount = std::accumulate(c.runs.begin(), c.runs.end(), c.pointCount);
-        const std::vector<DPoint3d> points = vertices(static_cast<uint32_t>(vertexCount), 0.5);
+        const Vertices points = vertices(static_cast<uint32_t>(vertexCount), 0.5);
         const ShapeParts shape{c.type, points, c.runs, c.groups};
         EXPECT_EQ(spatialgeom::shapeRecordSize(shape), c.size);
-        Record expected;
-        buildWithExports(shape, &expected);
-        EXPECT_EQ(built(shape), bytesOf(expected));
-        EXPECT_EQ(built(shape, 4), bytesOf(expected)) << "unaligned destination";
+        const std::vector<uint8_t> expected = bytesOf(laidOut(shape).data());
+        EXPECT_EQ(built(shape), expected);
+        EXPECT_EQ(built(shape, 4), expected) << "unaligned destination";
     }
 }
 
 TEST(RecordBuilder, CollectionMembersFollowTheHead) {
-    const std::vector<DPoint3d> points = vertices(3);
+    const Vertices points = vertices(3);
     const ShapeParts members[] = {{SPATIAL_TYPE_POINT, std::span(points).first(1), {}, {}},
                                   {SPATIAL_TYPE_LINESTRING, std::span(points).subspan(1), {}, {}}};
     std::vector<uint64_t> storage(144 / 8, ~0ull);
@@ -118,16 +91,8 @@ TEST(RecordBuilder, CollectionMembersFollowTheHead) {
     Byte* member = spatialgeom::writeCollectionHead(at, 2, 144);
     for (const ShapeParts& shape : members) member = spatialgeom::writeShapeRecord(shape, member);
     EXPECT_EQ(member, at + 144);
-
-    Record point, line;
-    buildWithExports(members[0], &point);
-    buildWithExports(members[1], &line);
-    ByteWriter expected;
-    expected.header(SPATIAL_TYPE_COLLECTION, 144).words(2).raw(point.get(), 40).raw(line.get(), 80);
-    EXPECT_EQ(std::vector<uint8_t>(at, at + 144), std::vector<uint8_t>(expected.data(), expected.data() + 144));
-    uint32_t size = 0;
-    ASSERT_EQ(spatialWKB_calculateSize(at, &size), 0u);
-    EXPECT_EQ(size, 144u);
+    const Record expected = collection({point(points[0]), line({{points[1], points[2]}})}).withLibraryPads();
+    EXPECT_EQ(std::vector<uint8_t>(at, at + 144), bytesOf(expected.data()));
 }
 
 }  // namespace

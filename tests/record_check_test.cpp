@@ -1,4 +1,4 @@
-// spatialWKB_checkRecord: accepts what the library makes, refuses every
+// spatialWKB_checkRecord: accepts well-formed records, refuses every
 // truncation and corruption that would lead a reader outside the bytes, and
 // whatever it accepts is safe to hand to every other export.
 #include <gtest/gtest.h>
@@ -7,79 +7,54 @@
 #include <random>
 
 #include "record_exercise.h"
-#include "record_test_support.h"
+#include "record_test_builder.h"
 
-using namespace testing_support;
+using namespace testrecords;
+using testing_support::exerciseRecord;
+using testing_support::PartnerRecords;
 
 namespace {
 
-// The record's bytes in an 8-byte aligned buffer, with its size.
-struct Bytes {
-    std::vector<std::uint64_t> words;
-    std::uint32_t size = 0;
-    std::uint8_t* data() { return reinterpret_cast<std::uint8_t*>(words.data()); }
-    void setWord(std::size_t offset, std::uint32_t value) { std::memcpy(data() + offset, &value, sizeof value); }
-    std::uint32_t check(std::uint32_t length) { return spatialWKB_checkRecord(words.data(), length); }
-    std::uint32_t check() { return check(size); }
-};
-
-Bytes bytesOf(const void* record) {
-    Bytes bytes;
-    spatialWKB_getSize(record, &bytes.size);
-    bytes.words.resize((bytes.size + 7) / 8);
-    std::memcpy(bytes.words.data(), record, bytes.size);
-    return bytes;
+std::uint32_t check(const Record& record, std::uint32_t length) {
+    return spatialWKB_checkRecord(record.data(), length);
 }
+std::uint32_t check(const Record& record) { return check(record, record.size()); }
 
 // One record of each kind 1 to 6 with several sublines, rings and
-// elements, then a collection of a point and the polygon.
-std::vector<Bytes> sampleRecords() {
-    const DPoint3d square[] = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
-    const DPoint3d hole[] = {{1, 1, 0}, {3, 1, 0}, {3, 3, 0}, {1, 1, 0}};
-    std::vector<Bytes> samples;
-    auto keep = [&](Record& record) { samples.push_back(bytesOf(record.get())); };
-    Record point, line, polygon, multiPoint, multiLine, multiPolygon;
-    spatialWKB_createPoint(square, point.out());
-    spatialWKB_createLine(square, 3, line.out());
-    spatialWKB_addLineToLine(hole, 2, line.out());
-    spatialWKB_createPolygon(square, 5, polygon.out());
-    spatialWKB_addRingToPolygon(hole, 4, polygon.out());
-    spatialWKB_createMultiPoint(square, 4, multiPoint.out());
-    spatialWKB_createMultiLine(square, 2, multiLine.out());
-    spatialWKB_addLineToMultiLine(hole, 3, multiLine.out());
-    spatialWKB_createMultiPolygon(square, 5, multiPolygon.out());
-    spatialWKB_addPolyToMultiPoly(square, 4, multiPolygon.out());
-    spatialWKB_addRingToMultiPoly(hole, 4, multiPolygon.out());
-    for (Record* record : {&point, &line, &polygon, &multiPoint, &multiLine, &multiPolygon}) keep(*record);
-
-    ByteWriter collection;
-    collection.header(7, 24 + 40 + samples[2].size).words(2).raw(samples[0].data(), 40);
-    collection.raw(samples[2].data(), samples[2].size);
-    samples.push_back(Bytes{});
-    samples.back().size = static_cast<std::uint32_t>(collection.size());
-    samples.back().words.resize(collection.size() / 8);
-    std::memcpy(samples.back().data(), collection.data(), collection.size());
-    return samples;
+// elements, then a collection of the point and the polygon.
+std::vector<Record> sampleRecords() {
+    const Vertices square = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
+    const Vertices hole = {{1, 1, 0}, {3, 1, 0}, {3, 3, 0}, {1, 1, 0}};
+    const auto first = [](const Vertices& v, std::size_t n) { return Vertices(v.begin(), v.begin() + n); };
+    const Record point = testrecords::point(square[0]), polygon = testrecords::polygon({{square}, {hole}});
+    return {point,
+            line({first(square, 3), first(hole, 2)}),
+            polygon,
+            multiPoint(first(square, 4)),
+            multiLine({{first(square, 2)}, {first(hole, 3)}}),
+            multiPolygon({{{square}}, {{first(square, 4)}, {hole}}}),
+            collection({point, polygon})};
 }
 
 TEST(RecordCheck, AcceptsEveryKindAndRefusesEveryTruncation) {
-    for (Bytes& record : sampleRecords()) {
+    for (Record& record : sampleRecords()) {
         SCOPED_TRACE("type " + std::to_string(wordAt(record.data(), 8)));
-        EXPECT_EQ(record.check(), SPATIAL_SUCCESS);
-        for (std::uint32_t length = 0; length < record.size; ++length)
-            EXPECT_EQ(record.check(length), SPATIAL_FAILURE) << length;
+        const std::uint32_t size = record.size();
+        EXPECT_EQ(check(record), SPATIAL_SUCCESS);
+        for (std::uint32_t length = 0; length < size; ++length)
+            EXPECT_EQ(check(record, length), SPATIAL_FAILURE) << length;
         // Bytes after the record are the caller's business.
-        record.words.push_back(~0ull);
-        EXPECT_EQ(record.check(record.size + 8), SPATIAL_SUCCESS);
+        record.word(~0u).word(~0u);
+        EXPECT_EQ(check(record), SPATIAL_SUCCESS);
         // Neither a stored size of 0 nor the exact one is a fault.
         record.setWord(12, 0);
-        EXPECT_EQ(record.check(), SPATIAL_SUCCESS);
+        EXPECT_EQ(check(record, size), SPATIAL_SUCCESS);
     }
 }
 
 TEST(RecordCheck, RefusesCorruptWords) {
-    const std::vector<Bytes> samples = sampleRecords();
-    ASSERT_EQ(samples[2].size, 272u);  // outer ring of 5, a hole of 4: 24 + 8+8+120 + 8+8+96
+    const std::vector<Record> samples = sampleRecords();
+    ASSERT_EQ(samples[2].size(), 272u);  // outer ring of 5, a hole of 4: 24 + 8+8+120 + 8+8+96
     struct Case {
         std::size_t sample;  // 2: the polygon; 6: the collection, a point at 24 and a polygon at 64
         std::vector<std::pair<std::size_t, std::uint32_t>> words;
@@ -109,20 +84,16 @@ TEST(RecordCheck, RefusesCorruptWords) {
         {6, {{16, 3}, {12, 0}}, "a member more than the bytes hold"},
     };
     for (const Case& c : cases) {
-        Bytes bytes = samples[c.sample];
+        Record bytes = samples[c.sample];
         for (auto [offset, value] : c.words) bytes.setWord(offset, value);
-        EXPECT_EQ(bytes.check(), c.expected) << c.what;
+        EXPECT_EQ(check(bytes), c.expected) << c.what;
     }
     // Empty kinds with count 0 are records (24 bytes).
-    for (std::uint32_t type : {4u, 5u, 6u, 7u}) {
-        ByteWriter empty;
-        empty.header(type, 24).words(0);
-        EXPECT_EQ(spatialWKB_checkRecord(empty.data(), 24), SPATIAL_SUCCESS) << type;
-    }
+    for (std::uint32_t type : {4u, 5u, 6u, 7u}) EXPECT_EQ(check(ofType(type).finish()), SPATIAL_SUCCESS) << type;
 }
 
 TEST(RecordCheck, RefusesNullAndUnalignedBlocks) {
-    Bytes point = sampleRecords()[0];
+    const Record point = sampleRecords()[0];
     EXPECT_EQ(spatialWKB_checkRecord(nullptr, 40), SPATIAL_FAILURE);
     std::vector<std::uint64_t> shifted(6);
     std::memcpy(reinterpret_cast<std::uint8_t*>(shifted.data()) + 4, point.data(), 40);
@@ -133,13 +104,10 @@ TEST(RecordCheck, RefusesNullAndUnalignedBlocks) {
 // so huge counts end at the end of the bytes.
 TEST(RecordCheck, HugeCountsOfEmptyElementsEndWithTheBytes) {
     constexpr std::uint32_t kEmpties = 100000;
-    ByteWriter line;
-    line.header(2, 0).words(kEmpties);
-    for (std::uint32_t i = 0; i < kEmpties; ++i) line.words(0, 0);
-    const auto size = static_cast<std::uint32_t>(line.size());
-    EXPECT_EQ(spatialWKB_checkRecord(line.data(), size), SPATIAL_SUCCESS);
-    line.patchWord(16, 0xffffffffu);
-    EXPECT_EQ(spatialWKB_checkRecord(line.data(), size), SPATIAL_FAILURE);
+    Record line = testrecords::line(Sublines(kEmpties));
+    EXPECT_EQ(check(line), SPATIAL_SUCCESS);
+    line.setWord(16, 0xffffffffu);
+    EXPECT_EQ(check(line), SPATIAL_FAILURE);
 }
 
 // Coordinates are not the checker's business: infinities, NaN and the
@@ -149,13 +117,13 @@ TEST(RecordCheck, AcceptedRecordsWithExtremeCoordinatesAreSafeToUse) {
     const double big = std::numeric_limits<double>::max(), tiny = std::numeric_limits<double>::denorm_min();
     const double extremes[] = {inf, -inf, nan, big, -big, tiny, -tiny, 1e154, 0.0};
     const PartnerRecords partners;
-    for (const Bytes& original : sampleRecords()) {
-        for (std::uint32_t offset = 16; offset + 8 <= original.size; offset += 8) {
+    for (const Record& original : sampleRecords()) {
+        for (std::uint32_t offset = 16; offset + 8 <= original.size(); offset += 8) {
             for (double extreme : extremes) {
-                Bytes bytes = original;
-                std::memcpy(bytes.data() + offset, &extreme, sizeof extreme);
-                if (bytes.check() != SPATIAL_SUCCESS) continue;  // a count word was overwritten
-                EXPECT_TRUE(exerciseRecord(bytes.words.data(), partners)) << offset;
+                Record bytes = original;
+                std::memcpy(bytes.bytes() + offset, &extreme, sizeof extreme);
+                if (check(bytes) != SPATIAL_SUCCESS) continue;  // a count word was overwritten
+                EXPECT_TRUE(exerciseRecord(bytes.data(), partners)) << offset;
             }
         }
     }
@@ -168,15 +136,15 @@ TEST(RecordCheck, AcceptedMutationsAreSafeToUse) {
     std::mt19937 random(11);
     const PartnerRecords partners;
     std::size_t accepted = 0;
-    for (const Bytes& original : sampleRecords()) {
-        std::uniform_int_distribution<std::uint32_t> offset(0, original.size - 1);
+    for (const Record& original : sampleRecords()) {
+        std::uniform_int_distribution<std::uint32_t> offset(0, original.size() - 1);
         for (int trial = 0; trial < 600; ++trial) {
-            Bytes bytes = original;
+            Record bytes = original;
             for (int flips = 1 + trial % 3; flips > 0; --flips)
-                bytes.data()[offset(random)] = static_cast<std::uint8_t>(trial % 2 ? random() : random() % 4);
-            if (bytes.check() != SPATIAL_SUCCESS) continue;
+                bytes.bytes()[offset(random)] = static_cast<std::uint8_t>(trial % 2 ? random() : random() % 4);
+            if (check(bytes) != SPATIAL_SUCCESS) continue;
             ++accepted;
-            EXPECT_TRUE(exerciseRecord(bytes.words.data(), partners)) << "trial " << trial;
+            EXPECT_TRUE(exerciseRecord(bytes.data(), partners)) << "trial " << trial;
         }
     }
     EXPECT_GT(accepted, 400u);

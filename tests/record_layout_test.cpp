@@ -1,222 +1,163 @@
 // Byte layouts, sizes, copies and releases of records, checked against
-// offsets computed independently of the library.
+// records laid out by hand.
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include "record_test_support.h"
+#include "record_test_builder.h"
 #include "records/navigation.h"
 
-using namespace testing_support;
+using namespace testrecords;
 
 namespace {
 
-using Creator = std::function<uint32_t(const DPoint3d*, uint32_t, void**)>;
+using Creator = uint32_t (*)(const DPoint3d*, uint32_t, void**);
+using TypedSize = uint32_t (*)(const void*, uint32_t*);
 
-struct NestedKind {
-    const char* name;
-    Creator create;
-    uint32_t type;
-    std::vector<std::size_t> countWordOffsets;  // each holds 1, its pad word follows
-    std::size_t vertexCountOffset;              // sublineReserved sits 4 bytes before
-    std::size_t firstVertexOffset;
-};
+uint32_t createPoint(const DPoint3d* vertices, uint32_t, void** out) { return spatialWKB_createPoint(vertices, out); }
 
-const std::vector<NestedKind>& nestedKinds() {
-    static const std::vector<NestedKind> kinds = {
-        {"linestring", spatialWKB_createLine, 2, {16}, 28, 32},
-        {"polygon", spatialWKB_createPolygon, 3, {16, 24}, 36, 40},
-        {"multilinestring", spatialWKB_createMultiLine, 5, {16, 24}, 36, 40},
-        {"multipolygon", spatialWKB_createMultiPolygon, 6, {16, 24, 32}, 44, 48},
+// Each creator lays out the record of its kind from n vertices as laid out
+// here (pad and reserved words 0, totalSize stored), and the size exports
+// agree with it.
+TEST(RecordCreators, LayOutTheirKindByteForByte) {
+    const struct {
+        const char* name;
+        Creator create;
+        Record (*laidOut)(const Vertices&);
+        TypedSize typedSize;
+    } kinds[] = {
+        {"point", createPoint, [](const Vertices& v) { return point(v[0]); }, spatialWKB_getPointSize},
+        {"linestring", spatialWKB_createLine, [](const Vertices& v) { return line({v}); }, spatialWKB_getLineSize},
+        {"polygon", spatialWKB_createPolygon, [](const Vertices& v) { return polygon({{v}}); },
+         spatialWKB_getPolygonSize},
+        {"multipoint", spatialWKB_createMultiPoint, multiPoint, spatialWKB_getMultiPointSize},
+        {"multilinestring", spatialWKB_createMultiLine, [](const Vertices& v) { return multiLine({{v}}); },
+         spatialWKB_getMultiLineSize},
+        {"multipolygon", spatialWKB_createMultiPolygon, [](const Vertices& v) { return multiPolygon({{{v}}}); },
+         spatialWKB_getMultiPolygonSize},
     };
-    return kinds;
-}
-
-void expectHeader(const void* record, uint32_t type, uint32_t totalSize) {
-    EXPECT_EQ(wordAt(record, 0), 1u);
-    EXPECT_EQ(wordAt(record, 4), 1u);
-    EXPECT_EQ(wordAt(record, 8), type);
-    EXPECT_EQ(wordAt(record, 12), totalSize);
-}
-
-TEST(RecordCreators, NestedKindsAreLaidOutAtTheirOffsets) {
-    for (const NestedKind& kind : nestedKinds()) {
+    for (const auto& kind : kinds) {
         for (uint32_t n : {1u, 2u, 5u}) {
             SCOPED_TRACE(std::string(kind.name) + " n=" + std::to_string(n));
-            const auto input = vertices(n);
-            Record record;
+            const Vertices input = vertices(n);
+            const Record expected = kind.laidOut(input).withLibraryPads();
+            LibraryRecord record;
             ASSERT_EQ(kind.create(input.data(), n, record.out()), SPATIAL_SUCCESS);
-            const uint32_t size = static_cast<uint32_t>(kind.firstVertexOffset + 24 * n);
-            expectHeader(record.get(), kind.type, size);
-            for (std::size_t offset : kind.countWordOffsets) {
-                EXPECT_EQ(wordAt(record.get(), offset), 1u);
-                EXPECT_EQ(wordAt(record.get(), offset + 4), 0u) << "pad words are cleared";
-            }
-            EXPECT_EQ(wordAt(record.get(), kind.vertexCountOffset - 4), 0u);
-            EXPECT_EQ(wordAt(record.get(), kind.vertexCountOffset), n);
-            for (uint32_t i = 0; i < n; ++i)
-                EXPECT_TRUE(samePoint(vertexAt(record.get(), kind.firstVertexOffset + 24 * i), input[i]));
-            uint32_t computed = 0;
+            EXPECT_EQ(bytesOf(record.get()), bytesOf(expected.data()));
+            uint32_t computed = 0, typed = 0;
             EXPECT_EQ(spatialWKB_calculateSize(record.get(), &computed), SPATIAL_SUCCESS);
-            EXPECT_EQ(computed, size);
+            EXPECT_EQ(kind.typedSize(record.get(), &typed), SPATIAL_SUCCESS);
+            EXPECT_EQ(computed, expected.size());
+            EXPECT_EQ(typed, expected.size());
         }
     }
-}
-
-TEST(RecordCreators, PointAndMultipointLayouts) {
-    const DPoint3d point{1, 2, 3};
-    Record pointRecord;
-    ASSERT_EQ(spatialWKB_createPoint(&point, pointRecord.out()), SPATIAL_SUCCESS);
-    expectHeader(pointRecord.get(), 1, 40);
-    EXPECT_TRUE(samePoint(vertexAt(pointRecord.get(), 16), point));
-
-    const auto input = vertices(3);
-    Record multipoint;
-    ASSERT_EQ(spatialWKB_createMultiPoint(input.data(), 3, multipoint.out()), SPATIAL_SUCCESS);
-    expectHeader(multipoint.get(), 4, 96);
-    EXPECT_EQ(wordAt(multipoint.get(), 16), 3u);
-    for (uint32_t i = 0; i < 3; ++i) EXPECT_TRUE(samePoint(vertexAt(multipoint.get(), 24 + 24 * i), input[i]));
 }
 
 TEST(RecordCreators, RefuseMissingArgumentsAndZeroCounts) {
     const auto input = vertices(2);
     void* const untouched = reinterpret_cast<void*>(0x1234);
-    std::vector<Creator> creators = {spatialWKB_createLine, spatialWKB_createPolygon, spatialWKB_createMultiPoint,
-                                     spatialWKB_createMultiLine, spatialWKB_createMultiPolygon};
-    for (const Creator& create : creators) {
+    for (Creator create : {createPoint, spatialWKB_createLine, spatialWKB_createPolygon, spatialWKB_createMultiPoint,
+                           spatialWKB_createMultiLine, spatialWKB_createMultiPolygon}) {
         void* out = untouched;
-        EXPECT_EQ(create(input.data(), 0, &out), SPATIAL_FAILURE);
+        if (create != createPoint) {
+            EXPECT_EQ(create(input.data(), 0, &out), SPATIAL_FAILURE);
+        }
         EXPECT_EQ(create(nullptr, 2, &out), SPATIAL_FAILURE);
         EXPECT_EQ(create(input.data(), 2, nullptr), SPATIAL_FAILURE);
         EXPECT_EQ(out, untouched);
     }
-    void* out = untouched;
-    EXPECT_EQ(spatialWKB_createPoint(nullptr, &out), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_createPoint(input.data(), nullptr), SPATIAL_FAILURE);
-    EXPECT_EQ(out, untouched);
 }
 
-TEST(RecordCreators, RefuseSizesBeyondThirtyTwoBitsWithoutAllocating) {
-    // 32 + 24 * 0xFFFFFFFF bytes cannot be described by totalSize; the
-    // vertex pointer is never read because the size check comes first.
-    const DPoint3d one{0, 0, 0};
-    void* out = nullptr;
-    EXPECT_EQ(spatialWKB_createLine(&one, 0xFFFFFFFFu, &out), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_createMultiPoint(&one, 0xB0000000u, &out), SPATIAL_FAILURE);
-    EXPECT_EQ(out, nullptr);
+// A linestring of two sublines (2 and 3 vertices): 16 + 8 + 56 + 80 = 160
+// bytes, with the totalSize given.
+Record twoSublineLine(uint32_t totalSize) {
+    Record line = testrecords::line({vertices(2), vertices(3, 100)});
+    line.setWord(12, totalSize);
+    return line;
 }
 
-// A linestring of two sublines (2 and 3 vertices): 16 + 8 + 56 + 80 = 160.
-ByteWriter twoSublineLine(std::uint32_t totalSize) {
-    ByteWriter w;
-    w.header(2, totalSize).words(2);
-    w.words(0, 2);
-    for (const auto& v : vertices(2)) w.vertex(v);
-    w.words(0, 3);
-    for (const auto& v : vertices(3, 100)) w.vertex(v);
-    return w;
+Record withoutTotalSize(Record record) {
+    record.setWord(12, 0);
+    return record;
 }
 
-TEST(RecordSizes, MultiSublineLinesAndTypedSizeExports) {
-    ByteWriter line = twoSublineLine(0);
-    ASSERT_EQ(line.size(), 160u);
+// A collection of a point (40 bytes) and a 2-vertex linestring (80 bytes),
+// its members with or without their totalSize.
+Record pointAndLineCollection(bool memberSizes) {
+    const Record point = testrecords::point({1, 2, 3}), line = testrecords::line({vertices(2)});
+    return withoutTotalSize(memberSizes ? collection({point, line})
+                                        : collection({withoutTotalSize(point), withoutTotalSize(line)}));
+}
+
+struct SizeOutcome {
+    uint32_t status, size;  // size 77: left alone
+};
+constexpr SizeOutcome kFails{SPATIAL_FAILURE, 77}, kLeftAlone{SPATIAL_SUCCESS, 77};
+constexpr SizeOutcome sized(uint32_t size) { return {SPATIAL_SUCCESS, size}; }
+
+// spatialWKB_calculateSize computes from the layout alone; getSize trusts a
+// stored totalSize and computes when it is 0.
+TEST(RecordSizes, ComputedAndStoredSizes) {
+    // Point, type 8 without totalSize, point: the walk counts the first
+    // point only and cannot step over the type 8 member.
+    const Record type8Member = Record().header(SPATIAL_TYPE_RESERVED).vertex({1, 2, 3});
+    const Record member = point({1, 2, 3});
+    const Record stopsAtType8 = withoutTotalSize(
+        Record().header(SPATIAL_TYPE_COLLECTION).count(3).member(member).member(type8Member).member(member));
+    const struct {
+        const char* name;
+        Record record;
+        SizeOutcome calculated, got;
+    } cases[] = {
+        {"two sublines without totalSize", twoSublineLine(0), sized(160), sized(160)},
+        {"two sublines claiming 1000 bytes", twoSublineLine(1000), sized(160), sized(1000)},
+        {"empty multipoint", ofType(SPATIAL_TYPE_MULTIPOINT), sized(24), sized(24)},
+        {"empty multilinestring", ofType(SPATIAL_TYPE_MULTILINESTRING), sized(24), sized(24)},
+        {"empty multipolygon", ofType(SPATIAL_TYPE_MULTIPOLYGON), sized(24), sized(24)},
+        {"empty collection", ofType(SPATIAL_TYPE_COLLECTION), sized(24), sized(24)},
+        {"collection, members with totalSize", pointAndLineCollection(true), sized(144), sized(144)},
+        {"collection, members without totalSize", pointAndLineCollection(false), sized(144), sized(144)},
+        {"collection with a member of type 8", stopsAtType8, sized(64), sized(64)},
+        {"type 8, which has no layout", ofType(SPATIAL_TYPE_RESERVED), kLeftAlone, kFails},
+        {"type 0", ofType(0), kFails, kFails},
+        {"type 9", ofType(9), kFails, kFails},
+    };
+    for (const auto& c : cases) {
+        SizeOutcome calculated{0, 77}, got{0, 77};
+        calculated.status = spatialWKB_calculateSize(c.record.data(), &calculated.size);
+        got.status = spatialWKB_getSize(c.record.data(), &got.size);
+        EXPECT_EQ(calculated.status, c.calculated.status) << c.name;
+        EXPECT_EQ(calculated.size, c.calculated.size) << c.name;
+        EXPECT_EQ(got.status, c.got.status) << c.name;
+        EXPECT_EQ(got.size, c.got.size) << c.name;
+    }
+    const auto* stopping = stopsAtType8.bytes();
+    EXPECT_EQ(spatialgeom::nextMember(stopping + 64), nullptr);
+    EXPECT_FALSE(spatialgeom::forEachMember(stopping, [](const auto*) { return true; }));
+}
+
+TEST(RecordSizes, TypedSizesReadNoTypeCountZeroAndRefuseNulls) {
+    const Record line = twoSublineLine(0);
     uint32_t size = 0;
+    EXPECT_EQ(spatialWKB_getPointSize(line.data(), &size), SPATIAL_SUCCESS);
+    EXPECT_EQ(size, 40u);
     EXPECT_EQ(spatialWKB_getLineSize(line.data(), &size), SPATIAL_SUCCESS);
     EXPECT_EQ(size, 160u);
-    EXPECT_EQ(spatialWKB_getSize(line.data(), &size), SPATIAL_SUCCESS) << "totalSize 0: computed";
-    EXPECT_EQ(size, 160u);
-    EXPECT_EQ(spatialgeom::sublineSeqVertexCount(line.data() + 16), 5u);
-    EXPECT_EQ(spatialWKB_getPointSize(line.data(), &size), SPATIAL_SUCCESS) << "reads no type";
-    EXPECT_EQ(size, 40u);
-
-    ByteWriter emptyMultipoint;
-    emptyMultipoint.header(4, 0).words(0);
-    EXPECT_EQ(spatialWKB_getMultiPointSize(emptyMultipoint.data(), &size), SPATIAL_SUCCESS);
+    EXPECT_EQ(spatialWKB_getMultiPointSize(ofType(SPATIAL_TYPE_MULTIPOINT).data(), &size), SPATIAL_SUCCESS);
     EXPECT_EQ(size, 24u);
-    for (uint32_t type : {5u, 6u, 7u}) {
-        ByteWriter empty;
-        empty.header(type, 0).words(0);
-        EXPECT_EQ(spatialWKB_calculateSize(empty.data(), &size), SPATIAL_SUCCESS);
-        EXPECT_EQ(size, 24u) << "empty container of type " << type;
-    }
     EXPECT_EQ(spatialWKB_getLineSize(nullptr, &size), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_getLineSize(line.data(), nullptr), SPATIAL_FAILURE);
 }
 
-TEST(RecordSizes, StoredTotalSizeIsTrustedAndUnknownTypesFail) {
-    ByteWriter line = twoSublineLine(1000);
-    uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_getSize(line.data(), &size), SPATIAL_SUCCESS);
-    EXPECT_EQ(size, 1000u);
-    EXPECT_EQ(spatialWKB_calculateSize(line.data(), &size), SPATIAL_SUCCESS);
-    EXPECT_EQ(size, 160u) << "calculateSize ignores totalSize";
-
-    ByteWriter reserved;
-    reserved.header(8, 0).words(0);
-    size = 77;
-    EXPECT_EQ(spatialWKB_calculateSize(reserved.data(), &size), SPATIAL_SUCCESS);
-    EXPECT_EQ(size, 77u) << "type 8 leaves the size alone";
-    EXPECT_EQ(spatialWKB_getSize(reserved.data(), &size), SPATIAL_FAILURE) << "type 8 has no size";
-    void* copy = nullptr;
-    EXPECT_EQ(spatialWKB_copy(reserved.data(), &copy), SPATIAL_FAILURE);
-    EXPECT_EQ(copy, nullptr);
-
-    for (uint32_t type : {0u, 9u}) {
-        ByteWriter unknown;
-        unknown.header(type, 0).words(0);
-        EXPECT_EQ(spatialWKB_calculateSize(unknown.data(), &size), SPATIAL_FAILURE);
-        EXPECT_EQ(spatialWKB_getSize(unknown.data(), &size), SPATIAL_FAILURE);
-    }
-}
-
-// A collection of a point (40 bytes) and a 2-vertex linestring (80 bytes).
-ByteWriter pointAndLineCollection(uint32_t memberTotalSize) {
-    const DPoint3d point{1, 2, 3};
-    ByteWriter w;
-    w.header(7, 0).words(2);
-    w.header(1, memberTotalSize ? 40 : 0).vertex(point);
-    w.header(2, memberTotalSize ? 80 : 0).words(1).words(0, 2);
-    for (const auto& v : vertices(2)) w.vertex(v);
-    return w;
-}
-
-TEST(RecordSizes, CollectionsSumTheirRoundedMembers) {
-    for (uint32_t stored : {0u, 1u}) {
-        ByteWriter collection = pointAndLineCollection(stored);
-        uint32_t size = 0;
-        EXPECT_EQ(spatialWKB_calculateSize(collection.data(), &size), SPATIAL_SUCCESS);
-        EXPECT_EQ(size, 144u);
-        const auto* first = collection.data() + 24;
-        EXPECT_EQ(spatialgeom::nextMember(first), collection.data() + 64);
-    }
-}
-
-TEST(RecordSizes, CollectionWalkStopsAtAMemberWithoutSize) {
-    // Members: point, type 8 without totalSize, point. The walk counts the
-    // first point only; nextMember cannot step over the type 8 member.
-    const DPoint3d point{1, 2, 3};
-    ByteWriter w;
-    w.header(7, 0).words(3);
-    w.header(1, 40).vertex(point);
-    w.header(8, 0).vertex(point);
-    w.header(1, 40).vertex(point);
-    uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_calculateSize(w.data(), &size), SPATIAL_SUCCESS);
-    EXPECT_EQ(size, 64u);
-    EXPECT_EQ(spatialgeom::nextMember(w.data() + 64), nullptr);
-    EXPECT_FALSE(spatialgeom::forEachMember(w.data(), [](const auto*) { return true; }));
-}
-
 TEST(RecordLifetime, CopyIsIndependentAndDestroyClearsTheVariable) {
-    ByteWriter collection = pointAndLineCollection(1);
-    collection.patchWord(12, 144);
-    Record copy;
+    Record collection = pointAndLineCollection(true).finish();
+    LibraryRecord copy;
     ASSERT_EQ(spatialWKB_copy(collection.data(), copy.out()), SPATIAL_SUCCESS);
     EXPECT_EQ(std::memcmp(copy.get(), collection.data(), 144), 0);
-    collection.patchWord(16, 0);
+    collection.setWord(16, 0);
     EXPECT_EQ(wordAt(copy.get(), 16), 2u);
 
     void* variable = nullptr;
+    EXPECT_EQ(spatialWKB_copy(ofType(SPATIAL_TYPE_RESERVED).data(), &variable), SPATIAL_FAILURE);
+    EXPECT_EQ(variable, nullptr);
     ASSERT_EQ(spatialWKB_copy(copy.get(), &variable), SPATIAL_SUCCESS);
     EXPECT_EQ(spatialWKB_destroyGeomCollection(&variable), SPATIAL_SUCCESS);
     EXPECT_EQ(variable, nullptr);

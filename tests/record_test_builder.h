@@ -1,15 +1,20 @@
-// Builds geometry records word by word for tests, independent of the
-// library's creators, so that tests can also lay out records the creators
-// never make (empty sublines, count words of 0, several sublines per ring).
-// Pad words hold a nonzero pattern, so that a test can tell a pad word that
-// an operation overwrote.
+// Geometry records for tests, laid out byte by byte independently of the
+// library's creators, so that tests can also make what the creators never
+// make (empty sublines, counts of 0, several sublines per ring, any type
+// code); an owning handle for the records the library makes; and readers
+// of the bytes at fixed offsets.
+//
+// Pad words and the reserved word of every subline hold a nonzero pattern,
+// so that a test can tell one an operation overwrote; withLibraryPads()
+// clears them, as the library writes them, to compare bytes with its
+// records.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "spatialgeom/types.h"
+#include "spatialgeom/spatialgeom.h"
 
 namespace testrecords {
 
@@ -20,138 +25,174 @@ using Sublines = std::vector<Vertices>;
 // multilinestring.
 using SublineSeqs = std::vector<Sublines>;
 
+inline constexpr std::uint32_t kPadPattern = 0xA5A5A5A5u;
+
+// Record bytes in 8-byte aligned storage, appended word by word. The
+// factories below finish() what they build; a test may also append by hand
+// (leaving totalSize as it wrote it) and change any word afterwards.
 class Record {
 public:
-    const void* data() const { return words_.data(); }
-    void* data() { return words_.data(); }
-    std::uint32_t size() const { return static_cast<std::uint32_t>(bytes_.size()); }
-    const unsigned char* bytes() const { return reinterpret_cast<const unsigned char*>(words_.data()); }
+    Record& word(std::uint32_t value) { return append(&value, sizeof value); }
+    Record& pad() {
+        padOffsets_.push_back(size_);
+        return word(kPadPattern);
+    }
+    // A count word and its pad word.
+    Record& count(std::size_t n) { return word(static_cast<std::uint32_t>(n)).pad(); }
+    Record& vertex(const DPoint3d& v) {
+        vertexOffsets_.push_back(size_);
+        return append(&v, sizeof v);
+    }
+    // byteOrder 1, reserved 1, the type code and totalSize.
+    Record& header(std::uint32_t type, std::uint32_t totalSize = 0) {
+        return word(1).word(1).word(type).word(totalSize);
+    }
+    // The reserved word, vertexCount and the vertices.
+    Record& subline(const Vertices& vertices) {
+        pad().word(static_cast<std::uint32_t>(vertices.size()));
+        for (const DPoint3d& v : vertices) vertex(v);
+        return *this;
+    }
+    Record& sublineSeq(const Sublines& sublines) {
+        count(sublines.size());
+        for (const Vertices& s : sublines) subline(s);
+        return *this;
+    }
+    Record& ringSeq(const SublineSeqs& seqs) {
+        count(seqs.size());
+        for (const Sublines& seq : seqs) sublineSeq(seq);
+        return *this;
+    }
+    // A complete record as a collection member, padded to a multiple of 8;
+    // its pad words and vertices become this record's.
+    Record& member(const Record& record) {
+        for (std::size_t offset : record.padOffsets_) padOffsets_.push_back(size_ + offset);
+        for (std::size_t offset : record.vertexOffsets_) vertexOffsets_.push_back(size_ + offset);
+        append(record.data(), record.size());
+        size_ = (size_ + 7) / 8 * 8;
+        return *this;
+    }
+    // Stores the size as totalSize.
+    Record& finish() {
+        setWord(12, size());
+        return *this;
+    }
+    // A copy with every pad and reserved word 0.
+    Record withLibraryPads() const {
+        Record copy = *this;
+        for (std::size_t offset : padOffsets_) copy.setWord(offset, 0);
+        return copy;
+    }
+    void setWord(std::size_t offset, std::uint32_t value) { std::memcpy(bytes() + offset, &value, sizeof value); }
+
+    const void* data() const { return storage_.data(); }
+    void* data() { return storage_.data(); }
+    const std::uint8_t* bytes() const { return reinterpret_cast<const std::uint8_t*>(storage_.data()); }
+    std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(storage_.data()); }
+    std::uint32_t size() const { return static_cast<std::uint32_t>(size_); }
     // The byte offset of each vertex, in storage order.
     const std::vector<std::size_t>& vertexOffsets() const { return vertexOffsets_; }
-
-    void word(std::uint32_t value) { append(&value, sizeof value); }
-    void pad() { word(0xA5A5A5A5u); }
-    void vertex(const DPoint3d& v) {
-        vertexOffsets_.push_back(bytes_.size());
-        append(&v, sizeof v);
-    }
-    void header(std::uint32_t type) {
-        word(1);
-        word(1);
-        word(type);
-        word(0);
-    }
-    void sublineSeq(const Sublines& sublines) {
-        word(static_cast<std::uint32_t>(sublines.size()));
-        pad();
-        for (const Vertices& subline : sublines) {
-            word(0);
-            word(static_cast<std::uint32_t>(subline.size()));
-            for (const DPoint3d& v : subline) vertex(v);
-        }
-    }
-    void ringSeq(const SublineSeqs& seqs) {
-        word(static_cast<std::uint32_t>(seqs.size()));
-        pad();
-        for (const Sublines& seq : seqs) sublineSeq(seq);
-    }
-    // A complete record as a collection member, padded to a multiple of 8.
-    void member(const Record& record) {
-        append(record.data(), record.size());
-        while (bytes_.size() % 8 != 0) bytes_.push_back(0);
-    }
-    // Stores totalSize and copies the bytes into 8-byte aligned storage.
-    Record& finish() {
-        const std::uint32_t total = size();
-        std::memcpy(bytes_.data() + 12, &total, sizeof total);
-        words_.assign((bytes_.size() + 7) / 8, 0);
-        std::memcpy(words_.data(), bytes_.data(), bytes_.size());
-        return *this;
+    bool operator==(const Record& other) const {
+        return size_ == other.size_ && std::memcmp(data(), other.data(), size_) == 0;
     }
 
 private:
-    void append(const void* p, std::size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        bytes_.insert(bytes_.end(), b, b + n);
+    Record& append(const void* from, std::size_t n) {
+        if (n == 0) return *this;
+        storage_.resize((size_ + n + 7) / 8);
+        std::memcpy(bytes() + size_, from, n);
+        size_ += n;
+        return *this;
     }
-    std::vector<unsigned char> bytes_;
-    std::vector<std::uint64_t> words_;
-    std::vector<std::size_t> vertexOffsets_;
+    std::vector<std::uint64_t> storage_;  // zero beyond size_
+    std::size_t size_ = 0;
+    std::vector<std::size_t> vertexOffsets_, padOffsets_;
 };
 
-inline Record point(const DPoint3d& p) {
-    Record r;
-    r.header(SPATIAL_TYPE_POINT);
-    r.vertex(p);
-    return r.finish();
-}
+inline Record point(const DPoint3d& p) { return Record().header(SPATIAL_TYPE_POINT).vertex(p).finish(); }
 
 inline Record line(const Sublines& sublines) {
-    Record r;
-    r.header(SPATIAL_TYPE_LINESTRING);
-    r.sublineSeq(sublines);
-    return r.finish();
+    return Record().header(SPATIAL_TYPE_LINESTRING).sublineSeq(sublines).finish();
 }
 
 inline Record polygon(const SublineSeqs& rings) {
-    Record r;
-    r.header(SPATIAL_TYPE_POLYGON);
-    r.ringSeq(rings);
-    return r.finish();
+    return Record().header(SPATIAL_TYPE_POLYGON).ringSeq(rings).finish();
 }
 
 inline Record multiPoint(const Vertices& points) {
     Record r;
-    r.header(SPATIAL_TYPE_MULTIPOINT);
-    r.word(static_cast<std::uint32_t>(points.size()));
-    r.pad();
+    r.header(SPATIAL_TYPE_MULTIPOINT).count(points.size());
     for (const DPoint3d& p : points) r.vertex(p);
     return r.finish();
 }
 
 inline Record multiLine(const SublineSeqs& lines) {
-    Record r;
-    r.header(SPATIAL_TYPE_MULTILINESTRING);
-    r.ringSeq(lines);
-    return r.finish();
+    return Record().header(SPATIAL_TYPE_MULTILINESTRING).ringSeq(lines).finish();
 }
 
 inline Record multiPolygon(const std::vector<SublineSeqs>& polygons) {
     Record r;
-    r.header(SPATIAL_TYPE_MULTIPOLYGON);
-    r.word(static_cast<std::uint32_t>(polygons.size()));
-    r.pad();
+    r.header(SPATIAL_TYPE_MULTIPOLYGON).count(polygons.size());
     for (const SublineSeqs& rings : polygons) r.ringSeq(rings);
-    return r.finish();
-}
-
-// A collection holding one point member.
-inline Record collectionOfPoint(const DPoint3d& p) {
-    Record r;
-    r.header(SPATIAL_TYPE_COLLECTION);
-    r.word(1);
-    r.pad();
-    r.header(SPATIAL_TYPE_POINT);
-    r.vertex(p);
     return r.finish();
 }
 
 inline Record collection(const std::vector<Record>& members) {
     Record r;
-    r.header(SPATIAL_TYPE_COLLECTION);
-    r.word(static_cast<std::uint32_t>(members.size()));
-    r.word(0);
+    r.header(SPATIAL_TYPE_COLLECTION).count(members.size());
     for (const Record& member : members) r.member(member);
     return r.finish();
 }
 
-// A header with any type code and no body beyond a zero count word.
-inline Record ofType(std::uint32_t type) {
-    Record r;
-    r.header(type);
-    r.word(0);
-    r.pad();
-    return r.finish();
+// A header with any type code, totalSize 0 and a count word of 0: the empty
+// record of a multi-kind or a collection, or no record at all.
+inline Record ofType(std::uint32_t type) { return Record().header(type).count(0); }
+
+// n distinct vertices starting at (base, base + 1, base + 2), step 10.
+inline Vertices vertices(std::uint32_t n, double base = 0.0) {
+    Vertices result;
+    for (std::uint32_t i = 0; i < n; ++i) result.push_back({base + 10.0 * i, base + 10.0 * i + 1, base + 10.0 * i + 2});
+    return result;
 }
+
+// Owns a record made by the library; releases it with spatialWKB_destroyGeom.
+class LibraryRecord {
+public:
+    LibraryRecord() = default;
+    LibraryRecord(const LibraryRecord&) = delete;
+    LibraryRecord& operator=(const LibraryRecord&) = delete;
+    ~LibraryRecord() {
+        if (geom_ != nullptr) spatialWKB_destroyGeom(&geom_);
+    }
+    void** out() { return &geom_; }
+    void* get() const { return geom_; }
+    const std::uint8_t* bytes() const { return static_cast<const std::uint8_t*>(geom_); }
+
+private:
+    void* geom_ = nullptr;
+};
+
+// The record's bytes, as many as spatialWKB_getSize gives; none when it
+// fails.
+inline std::vector<std::uint8_t> bytesOf(const void* record) {
+    std::uint32_t size = 0;
+    if (spatialWKB_getSize(record, &size) != SPATIAL_SUCCESS) return {};
+    const auto* bytes = static_cast<const std::uint8_t*>(record);
+    return {bytes, bytes + size};
+}
+
+inline std::uint32_t wordAt(const void* record, std::size_t offset) {
+    std::uint32_t value;
+    std::memcpy(&value, static_cast<const std::uint8_t*>(record) + offset, sizeof value);
+    return value;
+}
+
+inline DPoint3d vertexAt(const void* record, std::size_t offset) {
+    DPoint3d value;
+    std::memcpy(&value, static_cast<const std::uint8_t*>(record) + offset, sizeof value);
+    return value;
+}
+
+inline bool samePoint(const DPoint3d& a, const DPoint3d& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
 }  // namespace testrecords

@@ -15,9 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include "record_test_support.h"
+#include "record_test_builder.h"
+#include "text/wkt_parser.h"
 
-using namespace testing_support;
+using namespace testrecords;
 
 namespace {
 
@@ -139,18 +140,24 @@ std::vector<std::string> runOnThreads(int iterations, const std::function<std::s
 
 const std::vector<std::string> kNoFaults(kThreads);
 
-// Parses run in parallel; nobody reads the process-wide message.
+// Parses run in parallel; nobody reads the process-wide message, which
+// may be another thread's, but the parse's own message is its thread's.
 TEST(ThreadStress, ParsesConversionsAndWritesOfEachThreadStayItsOwn) {
     const auto faults = runOnThreads(2000, [](int thread, int iteration) -> std::string {
         const StressText text = stressText(thread, iteration);
-        Record record;
+        LibraryRecord record;
         const std::int32_t result = spatialParse_string(text.input.c_str(), record.out());
         if (text.written.empty()) {
             std::uint32_t size = 0;
+            spatialgeom::ParsedText parsed;
+            spatialgeom::ParseMessage message{};
             if (result != SPATIAL_PARSE_SYNTAX_ERROR || record.get() != nullptr)
                 return "an invalid text was not refused";
             if (spatialWKB_getSizeFromTextGeom(widen(text.input).c_str(), &size) != SPATIAL_PARSE_SYNTAX_ERROR)
                 return "an invalid wide text was not refused";
+            if (spatialgeom::parseWkt(text.input, &parsed, &message) != spatialgeom::kParseSyntaxError ||
+                message.data() != "parse error, at or near \"" + text.badToken + "\"\n")
+                return "the parse's own message was " + std::string(message.data());
             return {};
         }
         if (result != 0) return "refused " + text.input;
@@ -165,7 +172,7 @@ TEST(ThreadStress, MessagesReadUnderAHostLockAreTheParsesOwn) {
     std::mutex hostLock;
     const auto faults = runOnThreads(1000, [&hostLock](int thread, int iteration) -> std::string {
         const StressText text = stressText(thread, iteration);
-        Record record;
+        LibraryRecord record;
         std::int32_t result;
         std::string message;
         {

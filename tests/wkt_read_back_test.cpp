@@ -2,13 +2,15 @@
 // vertices (all of them exact at precision 17).
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
-#include "record_test_support.h"
+#include "record_test_builder.h"
 
-using namespace testing_support;
+using namespace testrecords;
 
 namespace {
 
@@ -22,103 +24,104 @@ private:
     int32_t previous_;
 };
 
-std::vector<uint8_t> bytesOf(const void* record) {
-    uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_getSize(record, &size), 0u);
-    const auto* bytes = static_cast<const uint8_t*>(record);
-    return {bytes, bytes + size};
+// Sets, for one test, a numeric locale whose decimal separator is a comma
+// if one is installed.
+class CommaLocale {
+public:
+    CommaLocale() : saved_(std::setlocale(LC_NUMERIC, nullptr)) {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+            if (std::setlocale(LC_NUMERIC, name) != nullptr && active()) return;
+        }
+        std::setlocale(LC_NUMERIC, saved_.c_str());
+    }
+    ~CommaLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+    static bool active() { return std::string(std::localeconv()->decimal_point) == ","; }
+
+private:
+    std::string saved_;
+};
+
+// The record as text, written with ample room.
+std::u16string written(const void* record) {
+    std::vector<SpatialWChar> text(1 << 16);
+    const int32_t length =
+        spatialWKB_convertBinaryToText(record, text.data(), static_cast<uint32_t>(text.size() * sizeof text[0]));
+    EXPECT_GT(length, 0);
+    return std::u16string(text.data(), static_cast<std::size_t>(length < 0 ? 0 : length));
 }
 
 // Writes the record as text and reads the text back into a byte buffer.
 std::vector<uint8_t> readBack(const void* record) {
-    std::vector<SpatialWChar> text(1 << 16);
-    const int32_t written =
-        spatialWKB_convertBinaryToText(record, text.data(), static_cast<uint32_t>(text.size() * sizeof text[0]));
-    EXPECT_GT(written, 0);
+    const std::u16string text = written(record);
     uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(text.data(), &size), SPATIAL_SUCCESS);
+    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(text.c_str(), &size), SPATIAL_SUCCESS);
     std::vector<uint64_t> storage(size / 8 + 1);
-    EXPECT_EQ(spatialWKB_convertTextToBinary(text.data(), storage.data(), size), SPATIAL_SUCCESS);
+    EXPECT_EQ(spatialWKB_convertTextToBinary(text.c_str(), storage.data(), size), SPATIAL_SUCCESS);
     const auto* bytes = reinterpret_cast<const uint8_t*>(storage.data());
     return {bytes, bytes + size};
 }
 
 // Vertices that %.17g writes and strtod reads back exactly, of every scale.
-std::vector<DPoint3d> awkward(uint32_t n, double shift) {
+Vertices awkward(uint32_t n, double shift) {
     static const double values[] = {0.1, -2.5e-300, 1e300, 123456789.123456789, 5e-324, -0.0, 1.0 / 3.0, -7.0};
-    std::vector<DPoint3d> result;
+    Vertices result;
     for (uint32_t i = 0; i < n; ++i) {
         result.push_back({values[i % 8] + shift, values[(i + 3) % 8] * (1 + shift), values[(i + 5) % 8] - shift});
     }
     return result;
 }
 
+// Each kind, with several rings, members and holes, and a collection of
+// them all.
 TEST(ReadBack, EveryKindComesBackByteForByte) {
     const Precision precision(17);
-    const auto a = awkward(5, 0);
-    const auto b = awkward(4, 0.25);
-    const auto c = awkward(7, -1.5);
-    std::vector<Record> records(6);
-    ASSERT_EQ(spatialWKB_createPoint(&a[1], records[0].out()), 0u);
-    ASSERT_EQ(spatialWKB_createLine(a.data(), 5, records[1].out()), 0u);
-    ASSERT_EQ(spatialWKB_createPolygon(a.data(), 5, records[2].out()), 0u);
-    ASSERT_EQ(spatialWKB_addRingToPolygon(b.data(), 4, records[2].out()), 0u);
-    ASSERT_EQ(spatialWKB_createMultiPoint(c.data(), 7, records[3].out()), 0u);
-    ASSERT_EQ(spatialWKB_createMultiLine(b.data(), 4, records[4].out()), 0u);
-    ASSERT_EQ(spatialWKB_addLineToMultiLine(c.data(), 1, records[4].out()), 0u);
-    ASSERT_EQ(spatialWKB_createMultiPolygon(a.data(), 5, records[5].out()), 0u);
-    ASSERT_EQ(spatialWKB_addRingToMultiPoly(b.data(), 4, records[5].out()), 0u);
-    ASSERT_EQ(spatialWKB_addPolyToMultiPoly(c.data(), 7, records[5].out()), 0u);
-    ASSERT_EQ(spatialWKB_addRingToMultiPoly(a.data(), 3, records[5].out()), 0u);
-    ASSERT_EQ(spatialWKB_addRingToMultiPoly(b.data(), 2, records[5].out()), 0u);
-
-    ByteWriter collection;
-    uint32_t total = 24;
-    for (const Record& member : records) total += static_cast<uint32_t>(bytesOf(member.get()).size());
-    collection.header(SPATIAL_TYPE_COLLECTION, total).words(static_cast<uint32_t>(records.size()));
-    for (const Record& member : records) {
-        const auto bytes = bytesOf(member.get());
-        collection.raw(bytes.data(), bytes.size());
-    }
-
+    const auto a = awkward(5, 0), b = awkward(4, 0.25), c = awkward(7, -1.5);
+    const auto first = [](const Vertices& v, std::size_t n) { return Vertices(v.begin(), v.begin() + n); };
+    std::vector<Record> records = {point(a[1]),
+                                   line({a}),
+                                   polygon({{a}, {b}}),
+                                   multiPoint(c),
+                                   multiLine({{b}, {first(c, 1)}}),
+                                   multiPolygon({{{a}, {b}}, {{c}, {first(a, 3)}, {first(b, 2)}}})};
+    records.push_back(collection(records));
     for (const Record& record : records) {
-        SCOPED_TRACE(wordAt(record.get(), 8));
-        EXPECT_EQ(readBack(record.get()), bytesOf(record.get()));
+        const Record made = record.withLibraryPads();
+        EXPECT_EQ(readBack(record.data()), bytesOf(made.data())) << "type " << wordAt(made.data(), 8);
     }
-    EXPECT_EQ(readBack(collection.data()), bytesOf(collection.data()));
 }
 
 TEST(ReadBack, SublinesOfALineComeBackAsOne) {
     const Precision precision(17);
-    const auto first = awkward(2, 0);
-    const auto second = awkward(3, 2);
-    Record line;
-    ASSERT_EQ(spatialWKB_createLine(first.data(), 2, line.out()), 0u);
-    ASSERT_EQ(spatialWKB_addLineToLine(second.data(), 3, line.out()), 0u);
-    const std::vector<uint8_t> back = readBack(line.get());
-    ASSERT_EQ(back.size(), 32u + 24 * 5);
-    EXPECT_EQ(wordAt(back.data(), 8), SPATIAL_TYPE_LINESTRING);
-    EXPECT_EQ(wordAt(back.data(), 28), 5u);
-    std::vector<DPoint3d> expected = first;
-    expected.insert(expected.end(), second.begin(), second.end());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_TRUE(samePoint(vertexAt(back.data(), 32 + 24 * i), expected[i])) << i;
-    }
+    const auto first = awkward(2, 0), second = awkward(3, 2);
+    Vertices both = first;
+    both.insert(both.end(), second.begin(), second.end());
+    EXPECT_EQ(readBack(line({first, second}).data()), bytesOf(line({both}).withLibraryPads().data()));
 }
 
 TEST(ReadBack, CoordinatesAreRoundedAsTheWriterRoundedThem) {
     const Precision precision(6);
-    const DPoint3d point{0.12345678, -98765.4321, 1e-7 / 3};
-    Record record;
-    ASSERT_EQ(spatialWKB_createPoint(&point, record.out()), 0u);
-    const std::vector<uint8_t> back = readBack(record.get());
-    ASSERT_EQ(back.size(), 40u);
+    const DPoint3d p{0.12345678, -98765.4321, 1e-7 / 3};
     auto rounded = [](double value) {
         char text[32];
         std::snprintf(text, sizeof text, "%.6g", value);
         return std::strtod(text, nullptr);
     };
-    EXPECT_TRUE(samePoint(vertexAt(back.data(), 16), {rounded(point.x), rounded(point.y), rounded(point.z)}));
+    EXPECT_EQ(readBack(point(p).data()), bytesOf(point({rounded(p.x), rounded(p.y), rounded(p.z)}).data()));
+}
+
+// Under a locale whose decimal separator is a comma, numbers are still
+// written and read with a point, on the short and the general number paths.
+TEST(ReadBack, NumbersIgnoreTheHostLocale) {
+    const CommaLocale locale;
+    if (!CommaLocale::active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const Record line = testrecords::line({{{1.5, 2.25, -3}, {3.14159, 1234567, 0.00001}}});
+    EXPECT_EQ(written(line.data()), u"linestring(1.5 2.25 -3,3.14159 1.23457e+06 1e-05)");
+    {
+        const Precision precision(3);
+        EXPECT_EQ(written(line.data()), u"linestring(1.5 2.25 -3,3.14 1.23e+06 1e-05)");
+    }
+    const Precision precision(17);
+    EXPECT_EQ(readBack(line.data()), bytesOf(line.withLibraryPads().data()));
 }
 
 }  // namespace

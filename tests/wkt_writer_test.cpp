@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,7 +11,6 @@
 
 #include "spatialgeom/spatialgeom.h"
 #include "tests/record_test_builder.h"
-#include "tests/record_test_support.h"
 #include "text/vertex_text.h"
 
 namespace spatialgeom {
@@ -74,9 +71,30 @@ struct TextCase {
     const char* expected;
 };
 
+// The writer of a body at `offset` bytes into the record.
+RecordWriter bodyWriter(std::int32_t (*writer)(const void*, SpatialWChar*, std::int32_t), std::size_t offset) {
+    return [writer, offset](const void* record, SpatialWChar* buffer, std::int32_t capacity) {
+        return writer(static_cast<const std::uint8_t*>(record) + offset, buffer, capacity);
+    };
+}
+
+// A writer of the vertices kTwo, whatever the record.
+RecordWriter listWriter(std::int32_t (*writer)(std::uint32_t, const DPoint3d*, SpatialWChar*, std::int32_t)) {
+    return [writer](const void*, SpatialWChar* buffer, std::int32_t capacity) {
+        return writer(2, kTwo.data(), buffer, capacity);
+    };
+}
+
+// spatialWKB_convertBinaryToText, whose capacity is in bytes.
+std::int32_t convert(const void* record, SpatialWChar* buffer, std::int32_t capacity) {
+    return spatialWKB_convertBinaryToText(record, buffer, static_cast<std::uint32_t>(capacity) * 2);
+}
+
 std::vector<TextCase> textCases() {
     const TestRecord point = rec::point({1, 2, 3});
     const TestRecord line = rec::line({kTwo});
+    // A polygon body starts 16 bytes in; its first ring 8 bytes further.
+    const TestRecord twoRings = rec::polygon({{kTwo, kThree}, {kHole}});
     return {
         {"point", point, spatialWKT_point, "point(1 2 3)"},
         {"linestring", line, spatialWKT_linestring, "linestring(0 0 0,1.5 2.25 -3)"},
@@ -104,6 +122,14 @@ std::vector<TextCase> textCases() {
         {"empty multipolygon", rec::multiPolygon({}), spatialWKT_multipolygon, "multipolygon()"},
         {"empty collection", rec::collection({}), spatialWKT_geometryCollection, "geometrycollection()"},
         {"dispatch of a multipoint", rec::multiPoint({{1, 2, 3}}), spatialWKT_geometry, "multipoint((1 2 3))"},
+        {"bytes to text", point, convert, "point(1 2 3)"},
+        {"bytes to text of a collection", rec::collection({point}), convert, "geometrycollection(point(1 2 3))"},
+        {"ring sequence", twoRings, bodyWriter(spatialWKT_ringSeq, 16),
+         "(0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15),(1 1 0,2 1 0,2 2 0,1 1 0)"},
+        {"subline sequence", twoRings, bodyWriter(spatialWKT_sublineSeq, 24),
+         "(0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15)"},
+        {"vertex list", point, listWriter(spatialWKT_pointList), "0 0 0,1.5 2.25 -3"},
+        {"parenthesised vertex list", point, listWriter(spatialWKT_multipointList), "(0 0 0),(1.5 2.25 -3)"},
     };
 }
 
@@ -155,10 +181,19 @@ TEST(WktWriter, RefusesWhatCannotBeWritten) {
 }
 
 // Null arguments and non-positive capacities: -1 from the per-kind writers
-// (0 for an empty list), 32768 from the dispatch.
-TEST(WktWriter, RefusesBadArguments) {
+// (0 for an empty list), 32768 from the dispatch and the conversion.
+TEST(WktWriter, RefusesBadArgumentsAndWritesNothingForEmptyLists) {
     const TestRecord point = rec::point({1, 2, 3});
     SpatialWChar buffer[64];
+    EXPECT_EQ(spatialWKT_pointList(0, kTwo.data(), buffer, 64), 0);
+    EXPECT_EQ(write(listWriter(spatialWKT_pointList), nullptr, 0).result, 0);
+    EXPECT_EQ(write(bodyWriter(spatialWKT_sublineSeq, 24), rec::polygon({{kTwo}}).data(), 0).result, 0);
+    EXPECT_EQ(write(bodyWriter(spatialWKT_ringSeq, 16), rec::polygon({}).data(), 64).result, 0);
+    EXPECT_EQ(write(bodyWriter(spatialWKT_sublineSeq, 16), rec::line({}).data(), 64).result, 0);
+    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 25), -1) << "an odd byte is no room";
+    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 1), 32768);  // capacity 0
+    EXPECT_EQ(spatialWKB_convertBinaryToText(nullptr, buffer, 32), 32768);
+    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), nullptr, 32), 32768);
     EXPECT_EQ(write(spatialWKT_point, point.data(), 0).result, -1);
     EXPECT_EQ(write(spatialWKT_point, point.data(), -4).result, -1);
     EXPECT_EQ(spatialWKT_point(nullptr, buffer, 64), -1);
@@ -174,22 +209,6 @@ TEST(WktWriter, RefusesBadArguments) {
     for (std::uint32_t type : {0u, 8u, 9u}) EXPECT_EQ(spatialWKT_geometry(rec::ofType(type).data(), buffer, 64), 32768) << type;
 }
 
-TEST(WktWriter, ConvertBinaryToTextTakesBytes) {
-    const TestRecord point = rec::point({1, 2, 3});
-    const auto convert = [](const void* record, SpatialWChar* buffer, std::int32_t capacity) {
-        return spatialWKB_convertBinaryToText(record, buffer, static_cast<std::uint32_t>(capacity) * 2);
-    };
-    EXPECT_EQ(write(convert, point.data(), 13).text, "point(1 2 3)");
-    SpatialWChar buffer[16];
-    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 26), 12);
-    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 25), -1);
-    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), buffer, 1), 32768);  // capacity 0
-    EXPECT_EQ(spatialWKB_convertBinaryToText(nullptr, buffer, 32), 32768);
-    EXPECT_EQ(spatialWKB_convertBinaryToText(point.data(), nullptr, 32), 32768);
-    EXPECT_EQ(textOf(convert, rec::collection({point}).data()), "geometrycollection(point(1 2 3))");
-    EXPECT_EQ(spatialWKB_convertBinaryToText(rec::collection({}).data(), buffer, 38), 0);  // capacity 19
-}
-
 // A member whose text is exactly 32768 characters long is still written:
 // that length is not mistaken for the dispatch failure code.
 TEST(WktWriter, CollectionMemberOf32768Characters) {
@@ -200,65 +219,6 @@ TEST(WktWriter, CollectionMemberOf32768Characters) {
     ASSERT_EQ(textOf(spatialWKT_linestring, line.data()).size(), 32768u);
     const std::string text = textOf(spatialWKT_geometryCollection, rec::collection({line}).data());
     EXPECT_EQ(text.size(), 19u + 32768u + 1u);
-}
-
-// Records made and grown by the library, with their totalSize stored.
-TEST(WktWriter, WritesRecordsOfTheCreatorsAndGrowers) {
-    testing_support::Record line, polygon;
-    ASSERT_EQ(spatialWKB_createLine(kTwo.data(), 2, line.out()), 0u);
-    ASSERT_EQ(spatialWKB_addLineToLine(kThree.data(), 3, line.out()), 0u);
-    ASSERT_EQ(spatialWKB_createPolygon(kSquare.data(), 4, polygon.out()), 0u);
-    ASSERT_EQ(spatialWKB_addRingToPolygon(kHole.data(), 4, polygon.out()), 0u);
-    EXPECT_EQ(textOf(spatialWKT_geometry, line.get()), "linestring(0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15)");
-    EXPECT_EQ(textOf(spatialWKT_geometry, polygon.get()),
-              "polygon((0 0 0,4 0 0,4 4 0,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))");
-}
-
-TEST(WktWriter, VertexListsNeedRoomForTheirTerminator) {
-    const Vertices points = {{1, 2, 3}, {4, 5, 6}};
-    const auto list = [&](auto writer) {
-        return [&, writer](const void*, SpatialWChar* buffer, std::int32_t capacity) {
-            return writer(2, points.data(), buffer, capacity);
-        };
-    };
-    EXPECT_EQ(write(list(spatialWKT_pointList), nullptr, 12).text, "1 2 3,4 5 6");
-    EXPECT_EQ(write(list(spatialWKT_pointList), nullptr, 11).result, -1);
-    EXPECT_EQ(write(list(spatialWKT_pointList), nullptr, 0).result, 0);
-    EXPECT_EQ(write(list(spatialWKT_multipointList), nullptr, 16).text, "(1 2 3),(4 5 6)");
-    EXPECT_EQ(write(list(spatialWKT_multipointList), nullptr, 15).result, -1);
-    SpatialWChar buffer[8];
-    EXPECT_EQ(spatialWKT_pointList(0, points.data(), buffer, 8), 0);
-}
-
-TEST(WktWriter, SublineAndRingSequences) {
-    // A polygon body starts 16 bytes in; its first ring 8 bytes further.
-    const TestRecord polygon = rec::polygon({{kTwo, kThree}, {kHole}});
-    const auto* rings = static_cast<const std::uint8_t*>(polygon.data()) + 16;
-    const std::string allVertices = "0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15";
-    EXPECT_EQ(textOf(spatialWKT_ringSeq, rings), "(" + allVertices + "),(1 1 0,2 1 0,2 2 0,1 1 0)");
-    EXPECT_EQ(textOf(spatialWKT_sublineSeq, rings + 8), "(0 0 0,1.5 2.25 -3),(7 8 9,10 11 12,13 14 15)");
-
-    const auto bodyOf = [](const TestRecord& r) { return static_cast<const std::uint8_t*>(r.data()) + 16; };
-    EXPECT_EQ(write(spatialWKT_ringSeq, bodyOf(rec::polygon({})), 64).result, 0);
-    EXPECT_EQ(write(spatialWKT_sublineSeq, bodyOf(rec::line({})), 64).result, 0);
-    EXPECT_EQ(write(spatialWKT_sublineSeq, rings + 8, 0).result, 0);
-}
-
-TEST(WktWriter, FormatWideTruncatingContract) {
-    const DPoint3d vertex{1, 2, 3};  // "1 2 3", or "(1 2 3)"
-    const struct {
-        VertexStyle style;
-        std::int32_t capacity, result;
-        std::string buffer;  // the first capacity + 1 characters afterwards
-    } cases[] = {{VertexStyle::kPlain, 6, 5, std::string("1 2 3") + '\0' + '#'},
-                 {VertexStyle::kParenthesised, 7, 7, "(1 2 3)#"},
-                 {VertexStyle::kPlain, 3, -1, "1 2#"}};
-    for (const auto& c : cases) {
-        SpatialWChar buffer[16];
-        std::fill(std::begin(buffer), std::end(buffer), kUntouched);
-        EXPECT_EQ(formatWide(vertex, c.style, 6, buffer, c.capacity), c.result);
-        EXPECT_EQ(narrow(buffer, c.buffer.size()), c.buffer);
-    }
 }
 
 // Ample room writes straight to the buffer; a tight limit goes through the
@@ -312,37 +272,6 @@ TEST_F(PrecisionTest, SetReturnsThePreviousAndAppliesToEveryCoordinate) {
     }
     spatialWKT_setPrecision(10);
     EXPECT_EQ(textOf(spatialWKT_point, rec::point({-0.0, 100000, 1234567}).data()), "point(-0 100000 1234567)");
-}
-
-// Restores the numeric locale when a test ends.
-class CommaLocaleTest : public PrecisionTest {
-  protected:
-    void SetUp() override {
-        saved_ = std::setlocale(LC_NUMERIC, nullptr);
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-            if (std::setlocale(LC_NUMERIC, name) != nullptr && std::string(std::localeconv()->decimal_point) == ",")
-                return;
-        }
-        std::setlocale(LC_NUMERIC, saved_.c_str());
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    }
-    void TearDown() override {
-        std::setlocale(LC_NUMERIC, saved_.c_str());
-        PrecisionTest::TearDown();
-    }
-
-  private:
-    std::string saved_;
-};
-
-TEST_F(CommaLocaleTest, DecimalPointStaysADot) {
-    char printed[32];
-    std::snprintf(printed, sizeof printed, "%g", 1.5);
-    ASSERT_STREQ(printed, "1,5");  // the locale is in effect
-    EXPECT_EQ(textOf(spatialWKT_linestring, rec::line({kTwo}).data()), "linestring(0 0 0,1.5 2.25 -3)");
-    spatialWKT_setPrecision(3);
-    EXPECT_EQ(textOf(spatialWKT_point, rec::point({3.14159, 1234567, 0.00001}).data()),
-              "point(3.14 1.23e+06 1e-05)");
 }
 
 }  // namespace

@@ -20,8 +20,9 @@ ToolRun runCommand(const char* command, const std::vector<std::string>& argument
 }
 
 // info describes a polygon with a hole and a collection from standard input;
-// transform keeps holes and collection members.
-TEST(ToolOutput, InfoAndTransformWriteTheExpectedText) {
+// transform keeps holes and collection members; intersects answers within
+// the tolerance.
+TEST(ToolOutput, CommandsWriteTheExpectedText) {
     const std::pair<ToolRun, const char*> runs[] = {
         {runCommand("info", {kSquareWithHole}),
          "kind: polygon\npolygons: 1\nrings: 2\nlines: 0\npoints: 0\nvertices: 10\nbytes: 296\nrange: 0 0 0 .. 4 4 0\n"},
@@ -32,6 +33,11 @@ TEST(ToolOutput, InfoAndTransformWriteTheExpectedText) {
          "polygon((10 0 0,14 0 0,14 4 0,10 4 0,10 0 0),(11 1 0,13 1 0,13 3 0,11 3 0,11 1 0))\n"},
         {runCommand("transform", {"--scale", "2,2,2", "GEOMETRYCOLLECTION(POINT(1 1 1),POINT(2 2 2))"}),
          "geometrycollection(point(2 2 2),point(4 4 4))\n"},
+        {runCommand("intersects", {"POINT(2 2 0)", kSquareWithHole}), "false\n"},  // inside the hole
+        {runCommand("intersects", {"POINT(0.5 2 0)", kSquareWithHole}), "true\n"},
+        {runCommand("intersects", {"POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "3"}), "true\n"},
+        {runCommand("intersects", {"POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "2.5"}), "false\n"},
+        {runCommand("intersects", {"--tolerance", "1e-3", "LINESTRING(0 0 0,10 0 0)", "POINT(5 0.001 0)"}), "true\n"},
     };
     for (const auto& [run, out] : runs) {
         EXPECT_EQ(run.exitStatus, 0) << run.err;
@@ -56,25 +62,6 @@ TEST(ToolInfo, RefusesBadTextWithTheReason) {
         EXPECT_EQ(run.exitStatus, 1) << c.text;
         EXPECT_EQ(run.out, "") << c.text;  // nothing echoed among the results
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.text << " gave " << run.err;
-    }
-}
-
-TEST(ToolIntersects, AnswersWithinTheTolerance) {
-    struct Case {
-        std::vector<std::string> arguments;
-        const char* answer;
-    };
-    const Case cases[] = {
-        {{"POINT(2 2 0)", kSquareWithHole}, "false\n"},  // inside the hole
-        {{"POINT(0.5 2 0)", kSquareWithHole}, "true\n"},
-        {{"POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "3"}, "true\n"},
-        {{"POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "2.5"}, "false\n"},
-        {{"--tolerance", "1e-3", "LINESTRING(0 0 0,10 0 0)", "POINT(5 0.001 0)"}, "true\n"},
-    };
-    for (const Case& c : cases) {
-        const ToolRun run = runCommand("intersects", c.arguments);
-        EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(run.out, c.answer) << c.arguments[0];
     }
 }
 
