@@ -14,9 +14,15 @@
 namespace spatialgeom {
 namespace {
 
+std::string narrow(const SpatialWChar* from, const SpatialWChar* to) {
+    std::string text;
+    for (const SpatialWChar* c = from; c < to; ++c) text += static_cast<char>(*c);
+    return text;
+}
+
 std::string format(double value, std::int32_t precision) {
-    NumberChars scratch;
-    return std::string(formatNumber(value, precision, scratch));
+    SpatialWChar text[kMaxNumberChars];
+    return narrow(text, formatNumber(value, precision, text));
 }
 
 // A signed decimal of at most `maxDigits` significant digits times 10^e,
@@ -101,18 +107,15 @@ TEST(NumberFormat, ShortNumbersWrittenWideMatchSnprintfOrDecline) {
         const double arbitrary = randomBits(random);
         for (std::int32_t precision : {-1, 0, 1, 3, 6, 9, 12, 14, 15, 16, 17}) {
             for (double value : {decimal, arbitrary}) {
-                char16_t wide[kMaxShortNumberChars + 1];
-                const char16_t* end = formatShortNumber(value, precision, wide);
+                SpatialWChar wide[kMaxShortNumberChars];
+                const SpatialWChar* end = formatShortNumber(value, precision, wide);
                 if (end == nullptr) {
                     EXPECT_FALSE(value == decimal && precision >= digits && precision <= 15 &&
                                  printfG(value, 17) == printfG(value, precision))
                         << value << " declined at " << precision;
                     continue;
                 }
-                ASSERT_LE(end - wide, static_cast<std::ptrdiff_t>(kMaxShortNumberChars));
-                std::string text;
-                for (const char16_t* c = wide; c < end; ++c) text += static_cast<char>(*c);
-                ASSERT_EQ(text, printfG(value, precision)) << value << " at " << precision;
+                ASSERT_EQ(narrow(wide, end), printfG(value, precision)) << value << " at " << precision;
             }
         }
     }

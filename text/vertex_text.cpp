@@ -1,7 +1,6 @@
 #include "text/vertex_text.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "text/number_format.h"
 #include "text/wkt_precision.h"
@@ -9,77 +8,41 @@
 namespace spatialgeom {
 namespace {
 
-// Writes text into at most limit characters while counting all of it.
-class BoundedWideWriter {
-  public:
-    BoundedWideWriter(SpatialWChar* buffer, std::int32_t limit) : buffer_(buffer), limit_(limit) {}
-
-    void put(std::string_view text) {
-        const std::int32_t size = static_cast<std::int32_t>(text.size());
-        const std::int32_t fits = std::clamp(limit_ - length_, 0, size);
-        for (std::int32_t i = 0; i < fits; ++i) buffer_[length_ + i] = static_cast<SpatialWChar>(text[i]);
-        length_ += size;
-    }
-
-    // The truncating contract of formatWide.
-    std::int32_t finish() {
-        if (length_ < limit_) {
-            buffer_[length_] = 0;
-            return length_;
-        }
-        return length_ == limit_ ? length_ : -1;
-    }
-
-  private:
-    SpatialWChar* buffer_;
-    std::int32_t limit_;
-    std::int32_t length_ = 0;
-};
-
-// Room for any vertex's text and its terminator: formatVertexDirect needs
-// no bounds below it.
+// Room for any vertex's text, its terminator and the scratch formatNumber
+// may write past the last number: writeVertex needs no bounds below it.
 constexpr std::int32_t kAmpleVertexChars = 3 * static_cast<std::int32_t>(kMaxNumberChars) + 5;
 
-// The text of value written straight to out; returns its end.
-SpatialWChar* formatNumberDirect(double value, std::int32_t precision, SpatialWChar* out) {
-    if (SpatialWChar* end = formatShortNumber(value, precision, out)) return end;
-    NumberChars scratch;
-    for (char c : formatGeneralNumber(value, precision, scratch)) *out++ = static_cast<SpatialWChar>(c);
-    return out;
-}
-
-// The vertex's text and a terminator written straight to out, which has
-// kAmpleVertexChars characters; returns the text's length.
-std::int32_t formatVertexDirect(const DPoint3d& vertex, bool parenthesised, std::int32_t precision,
-                                SpatialWChar* buffer) {
-    SpatialWChar* out = buffer;
+// The vertex's text written at out, which has kAmpleVertexChars
+// characters, without terminator; returns its end.
+SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* out) {
+    const bool parenthesised = style == VertexStyle::kParenthesised;
     if (parenthesised) *out++ = '(';
-    out = formatNumberDirect(vertex.x, precision, out);
+    out = formatNumber(vertex.x, precision, out);
     *out++ = ' ';
-    out = formatNumberDirect(vertex.y, precision, out);
+    out = formatNumber(vertex.y, precision, out);
     *out++ = ' ';
-    out = formatNumberDirect(vertex.z, precision, out);
+    out = formatNumber(vertex.z, precision, out);
     if (parenthesised) *out++ = ')';
-    *out = 0;
-    return static_cast<std::int32_t>(out - buffer);
+    return out;
 }
 
 }  // namespace
 
 std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
                         std::int32_t limit) {
-    const bool parenthesised = style == VertexStyle::kParenthesised;
-    if (limit >= kAmpleVertexChars) return formatVertexDirect(vertex, parenthesised, precision, buffer);
-    BoundedWideWriter writer(buffer, limit);
-    NumberChars scratch;
-    if (parenthesised) writer.put("(");
-    writer.put(formatNumber(vertex.x, precision, scratch));
-    writer.put(" ");
-    writer.put(formatNumber(vertex.y, precision, scratch));
-    writer.put(" ");
-    writer.put(formatNumber(vertex.z, precision, scratch));
-    if (parenthesised) writer.put(")");
-    return writer.finish();
+    if (limit >= kAmpleVertexChars) {
+        SpatialWChar* end = writeVertex(vertex, style, precision, buffer);
+        *end = 0;
+        return static_cast<std::int32_t>(end - buffer);
+    }
+    SpatialWChar text[kAmpleVertexChars];
+    const auto length = static_cast<std::int32_t>(writeVertex(vertex, style, precision, text) - text);
+    std::copy_n(text, std::clamp(length, 0, limit), buffer);
+    if (length < limit) {
+        buffer[length] = 0;
+        return length;
+    }
+    return length == limit ? length : -1;
 }
 
 VertexListWriter::VertexListWriter(WideTextBuffer& out, VertexStyle style)
