@@ -8,41 +8,63 @@
 namespace spatialgeom {
 namespace {
 
-// Room for any vertex's text, its terminator and the scratch formatNumber
-// may write past the last number: writeVertex needs no bounds below it.
+// Room for the text of a vertex whose numbers all take the short path,
+// with their scratch and the terminator.
+constexpr std::int32_t kShortVertexChars = 3 * static_cast<std::int32_t>(kMaxShortNumberChars) + 5;
+
+// Room for any vertex's text, its terminator and formatNumber's scratch.
 constexpr std::int32_t kAmpleVertexChars = 3 * static_cast<std::int32_t>(kMaxNumberChars) + 5;
 
-// The vertex's text written at out, which has kAmpleVertexChars
-// characters, without terminator; returns its end.
+// The vertex's text, without terminator, written at out by format (one of
+// formatNumber and formatShortNumber), which needs no bounds there. Returns
+// the text's end; null when format declines a number.
+using NumberWriter = SpatialWChar* (*)(double value, std::int32_t precision, SpatialWChar* out);
+
+template <NumberWriter format>
 SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* out) {
     const bool parenthesised = style == VertexStyle::kParenthesised;
     if (parenthesised) *out++ = '(';
-    out = formatNumber(vertex.x, precision, out);
-    *out++ = ' ';
-    out = formatNumber(vertex.y, precision, out);
-    *out++ = ' ';
-    out = formatNumber(vertex.z, precision, out);
+    const double coordinates[] = {vertex.x, vertex.y, vertex.z};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) *out++ = ' ';
+        out = format(coordinates[i], precision, out);
+        if (out == nullptr) return nullptr;
+    }
     if (parenthesised) *out++ = ')';
     return out;
 }
 
-}  // namespace
-
-std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
-                        std::int32_t limit) {
+// formatWide for numbers that are not all short or a limit that leaves no
+// room for their scratch: formatNumber straight into ample room, or into a
+// side buffer of ample room and copied.
+std::int32_t formatWideGeneral(const DPoint3d& vertex, VertexStyle style, std::int32_t precision,
+                               SpatialWChar* buffer, std::int32_t limit) {
     if (limit >= kAmpleVertexChars) {
-        SpatialWChar* end = writeVertex(vertex, style, precision, buffer);
+        SpatialWChar* end = writeVertex<formatNumber>(vertex, style, precision, buffer);
         *end = 0;
         return static_cast<std::int32_t>(end - buffer);
     }
     SpatialWChar text[kAmpleVertexChars];
-    const auto length = static_cast<std::int32_t>(writeVertex(vertex, style, precision, text) - text);
+    const auto length = static_cast<std::int32_t>(writeVertex<formatNumber>(vertex, style, precision, text) - text);
     std::copy_n(text, std::clamp(length, 0, limit), buffer);
     if (length < limit) {
         buffer[length] = 0;
         return length;
     }
     return length == limit ? length : -1;
+}
+
+}  // namespace
+
+std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
+                        std::int32_t limit) {
+    if (limit >= kShortVertexChars) {
+        if (SpatialWChar* end = writeVertex<formatShortNumber>(vertex, style, precision, buffer)) {
+            *end = 0;
+            return static_cast<std::int32_t>(end - buffer);
+        }
+    }
+    return formatWideGeneral(vertex, style, precision, buffer, limit);
 }
 
 VertexListWriter::VertexListWriter(WideTextBuffer& out, VertexStyle style)
