@@ -8,6 +8,8 @@
 #include <cstring>
 #include <optional>
 
+#include <emmintrin.h>
+
 namespace spatialgeom {
 namespace {
 
@@ -44,82 +46,83 @@ constexpr auto kIntegerPowersOfTen = [] {
     return powers;
 }();
 
-// The two digits of 0..99 as two 16-bit characters, the first in the low half.
-constexpr auto kDigitPairs = [] {
-    std::array<std::uint32_t, 100> pairs{};
-    for (std::uint32_t n = 0; n < 100; ++n) pairs[n] = ('0' + n / 10) | ('0' + n % 10) << 16;
-    return pairs;
-}();
+// The quotients of x < 10^4 by 1000, 100, 10 and 1, as two multiplications
+// of 4x by 16-bit fractions keeping the high halves: mulhi(mulhi(4x,
+// divisor), scale).
+struct QuotientStep {
+    std::uint16_t divisor, scale;
+    std::uint32_t power;
+};
+constexpr QuotientStep kQuotientSteps[4] = {{8389, 1 << 7, 1000}, {5243, 1 << 11, 100}, {13108, 1 << 13, 10},
+                                            {32768, 1 << 15, 1}};
 
-// Up to sixteen decimal digits as 16-bit characters, held as four words of
-// four characters (the first character in the lowest lane), so that they
-// are stored and inspected without a trip through memory. Eight digits
-// cost five multiplications and four table reads.
+constexpr bool quotientStepsExact() {
+    for (std::uint32_t x = 0; x < 10000; ++x) {
+        for (const QuotientStep& step : kQuotientSteps) {
+            if (((4 * x * step.divisor >> 16) * step.scale >> 16) != x / step.power) return false;
+        }
+    }
+    return true;
+}
+static_assert(quotientStepsExact());
+
+// Up to sixteen decimal digits as 16-bit characters in two vectors of
+// eight, so that they are stored and inspected without a trip through
+// memory. Eight digits cost two scalar multiplications and six vector
+// operations.
 class DecimalDigits {
   public:
     // The count digits of n < 10^count (count <= 16), leading zeros
-    // included, followed by zeros. Always inlined, so that the words stay in
-    // registers.
-    [[gnu::always_inline]] DecimalDigits(std::uint64_t n, int count) {
+    // included, followed by zeros.
+    DecimalDigits(std::uint64_t n, int count) {
         if (count <= 8) {
-            setEight(0, n * kIntegerPowersOfTen[8 - count]);
-            words_[2] = words_[3] = kZeroInEveryLane;
+            first_ = eight(n * kIntegerPowersOfTen[8 - count]);
+            second_ = _mm_set1_epi16('0');
         } else {
             const std::uint64_t aligned = n * kIntegerPowersOfTen[kMaxDigits - count];
-            setEight(0, aligned / 100000000);
-            setEight(2, aligned % 100000000);
+            first_ = eight(aligned / 100000000);
+            second_ = eight(aligned % 100000000);
         }
     }
 
-    SpatialWChar first() const { return static_cast<SpatialWChar>(words_[0]); }
+    SpatialWChar first() const { return static_cast<SpatialWChar>(_mm_cvtsi128_si32(first_)); }
 
     // The digits up to the last nonzero one; 0 when all are zero.
     int significant() const {
-        if (words_[3] != kZeroInEveryLane) return 16 - trailingZeros(words_[3]);
-        if (words_[2] != kZeroInEveryLane) return 12 - trailingZeros(words_[2]);
-        if (words_[1] != kZeroInEveryLane) return 8 - trailingZeros(words_[1]);
-        return 4 - trailingZeros(words_[0]);
+        const __m128i zero = _mm_set1_epi16('0');
+        // Two bits per character, set for a '0'.
+        const auto zeros = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(first_, zero)) |
+                                                      _mm_movemask_epi8(_mm_cmpeq_epi16(second_, zero)) << 16);
+        return 16 - std::countl_one(zeros) / 2;
     }
 
-    // All sixteen characters at out, a word at a time: a wider read of the
-    // words, had they been stored by halves, would stall.
+    // All sixteen characters at out.
     void store(SpatialWChar* out) const {
-        storeWord(words_[0], out);
-        storeWord(words_[1], out + 4);
-        storeWord(words_[2], out + 8);
-        storeWord(words_[3], out + 12);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), first_);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), second_);
     }
 
   private:
-    static constexpr std::uint64_t kZeroInEveryLane = 0x0030'0030'0030'0030;
-
-    // The '0' characters after a word's last other one (4 for "0000").
-    static int trailingZeros(std::uint64_t word) { return std::countl_zero(word ^ kZeroInEveryLane) / 16; }
-
-    static void storeWord(std::uint64_t word, SpatialWChar* out) { std::memcpy(out, &word, sizeof word); }
-
-    // The eight digits of n < 10^8 in words word and word + 1, as four
-    // pairs read off a 48-bit binary fraction of n / 10^6, each pair one
-    // multiplication by 100 after the previous one. The fraction's constant
-    // exceeds 2^48 / 10^6 by less than 0.3, so n times the excess stays
-    // below 2^25, under a tenth of the unit of the six digits left, and
-    // after each multiplication still under a tenth of the unit of the
-    // digits left: every pair comes out exact.
-    void setEight(int word, std::uint64_t n) {
-        constexpr int kBits = 48;
-        constexpr std::uint64_t kFraction = (std::uint64_t{1} << kBits) - 1;
-        std::uint64_t y = n * ((std::uint64_t{1} << kBits) / 1000000 + 1);
-        const auto nextPair = [&y] {
-            const std::uint64_t pair = kDigitPairs[y >> kBits];
-            y = (y & kFraction) * 100;
-            return pair;
-        };
-        const std::uint64_t first = nextPair(), second = nextPair(), third = nextPair(), fourth = nextPair();
-        words_[word] = first | second << 32;
-        words_[word + 1] = third | fourth << 32;
+    // The eight digits of n < 10^8: its two halves of four digits, each
+    // spread as 4x over four 16-bit lanes, divided lane by lane by 1000,
+    // 100, 10 and 1; digit i is then quotient i less ten times quotient i - 1.
+    static __m128i eight(std::uint64_t n) {
+        constexpr std::uint64_t kFourTimesInEveryLane = 0x0004'0004'0004'0004;
+        const auto eightDigits = static_cast<std::uint32_t>(n);
+        const std::uint64_t high = eightDigits / 10000, low = eightDigits % 10000;
+        const __m128i spread = _mm_set_epi64x(static_cast<long long>(low * kFourTimesInEveryLane),
+                                              static_cast<long long>(high * kFourTimesInEveryLane));
+        const auto& s = kQuotientSteps;
+        const __m128i divisors = _mm_setr_epi16(s[0].divisor, s[1].divisor, s[2].divisor, s[3].divisor, s[0].divisor,
+                                                s[1].divisor, s[2].divisor, s[3].divisor);
+        const __m128i scales = _mm_setr_epi16(s[0].scale, s[1].scale, s[2].scale, s[3].scale, s[0].scale, s[1].scale,
+                                              s[2].scale, s[3].scale);
+        const __m128i quotients = _mm_mulhi_epu16(_mm_mulhi_epu16(spread, divisors), scales);
+        const __m128i tensOfPrevious = _mm_slli_epi64(_mm_mullo_epi16(quotients, _mm_set1_epi16(10)), 16);
+        return _mm_add_epi16(_mm_sub_epi16(quotients, tensOfPrevious), _mm_set1_epi16('0'));
     }
 
-    std::array<std::uint64_t, 4> words_;
+    __m128i first_, second_;
 };
 
 // digits x 10^(exponent - precision + 1), with digits in
@@ -134,12 +137,16 @@ struct Decimal {
 // half of v's spacing, which is below half a unit in the P-th digit. So D
 // is v rounded to P digits, which "%.*g" writes (without trailing zeros).
 
-// A nearest integer to x >= 0 (either one at a tie), inline below 2^52
-// where adding and removing 2^52 rounds to an integer exactly.
+// A nearest integer to x >= 0 (either one at a tie): below 2^52, adding
+// and removing 2^52 rounds to an integer exactly; above, x is one.
 double roundToInteger(double x) {
     constexpr double kIntegerSpacing = 0x1p52;
-    return x < kIntegerSpacing ? (x + kIntegerSpacing) - kIntegerSpacing : std::round(x);
+    return x < kIntegerSpacing ? (x + kIntegerSpacing) - kIntegerSpacing : x;
 }
+
+// x in [0, 2^63) truncated, through the signed conversion (one
+// instruction, where the unsigned one needs a branch).
+std::uint64_t truncated(double x) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(x)); }
 
 // The decimal of precision digits nearest to magnitude (normal, positive),
 // found with one scaling by an exact power of ten and checked by reading it
@@ -165,8 +172,8 @@ std::optional<Decimal> scaledDecimal(double magnitude, std::int32_t precision) {
         }
         if ((scale >= 0 ? rounded / power : rounded * power) != magnitude) return std::nullopt;
         // Rounded up to 10^precision: the digits one place up.
-        if (rounded == highest) return Decimal{static_cast<std::uint64_t>(lowest), exponent + 1};
-        return Decimal{static_cast<std::uint64_t>(rounded), exponent};
+        if (rounded == highest) return Decimal{truncated(lowest), exponent + 1};
+        return Decimal{truncated(rounded), exponent};
     }
     return std::nullopt;
 }
@@ -235,7 +242,7 @@ SpatialWChar* writeFixed(double magnitude, const Decimal& decimal, std::int32_t 
     // an integer lies at least 10^-fractionDigits below the next integer,
     // more than the doubles' spacing there (below 10^(integerDigits - 15)),
     // so its nearest double has the same integer part.
-    const auto integer = static_cast<std::uint64_t>(magnitude);
+    const std::uint64_t integer = truncated(magnitude);
     const std::uint64_t fraction = decimal.digits - integer * kIntegerPowersOfTen[fractionDigits];
     DecimalDigits(integer, integerDigits).store(out);
     out += integerDigits;
@@ -250,6 +257,14 @@ SpatialWChar* writeDecimal(double magnitude, const Decimal& decimal, std::int32_
     if (decimal.exponent < -4 || decimal.exponent >= precision) return writeExponentNotation(decimal, precision, out);
     if (decimal.exponent < 0) return writeSmallFixed(decimal, precision, out);
     return writeFixed(magnitude, decimal, precision, out);
+}
+
+// formatShortNumber's text of magnitude through its shortest digits, or
+// null. Kept out of line, so that the common path makes no call and saves
+// no register.
+[[gnu::noinline]] SpatialWChar* writeThroughShortest(double magnitude, std::int32_t precision, SpatialWChar* out) {
+    const std::optional<Decimal> decimal = shortestDecimal(magnitude, precision);
+    return decimal ? writeDecimal(magnitude, *decimal, precision, out) : nullptr;
 }
 
 }  // namespace
@@ -269,9 +284,9 @@ SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWCh
     }
     if (!std::isnormal(value)) return nullptr;
     const double magnitude = std::fabs(value);
-    std::optional<Decimal> decimal = scaledDecimal(magnitude, precision);
-    if (!decimal) decimal = shortestDecimal(magnitude, precision);
-    return decimal ? writeDecimal(magnitude, *decimal, precision, out) : nullptr;
+    if (const std::optional<Decimal> decimal = scaledDecimal(magnitude, precision))
+        return writeDecimal(magnitude, *decimal, precision, out);
+    return writeThroughShortest(magnitude, precision, out);
 }
 
 SpatialWChar* formatNumber(double value, std::int32_t precision, SpatialWChar* out) {

@@ -15,30 +15,29 @@ constexpr std::int32_t kShortVertexChars = 3 * static_cast<std::int32_t>(kMaxSho
 // Room for any vertex's text, its terminator and formatNumber's scratch.
 constexpr std::int32_t kAmpleVertexChars = 3 * static_cast<std::int32_t>(kMaxNumberChars) + 5;
 
+using NumberWriter = SpatialWChar* (*)(double value, std::int32_t precision, SpatialWChar* out);
+
 // The vertex's text, without terminator, written at out by format (one of
 // formatNumber and formatShortNumber), which needs no bounds there. Returns
 // the text's end; null when format declines a number.
-using NumberWriter = SpatialWChar* (*)(double value, std::int32_t precision, SpatialWChar* out);
 
 template <NumberWriter format>
 SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* out) {
     const bool parenthesised = style == VertexStyle::kParenthesised;
     if (parenthesised) *out++ = '(';
-    const double coordinates[] = {vertex.x, vertex.y, vertex.z};
-    for (int i = 0; i < 3; ++i) {
-        if (i > 0) *out++ = ' ';
-        out = format(coordinates[i], precision, out);
-        if (out == nullptr) return nullptr;
-    }
+    if ((out = format(vertex.x, precision, out)) == nullptr) return nullptr;
+    *out++ = ' ';
+    if ((out = format(vertex.y, precision, out)) == nullptr) return nullptr;
+    *out++ = ' ';
+    if ((out = format(vertex.z, precision, out)) == nullptr) return nullptr;
     if (parenthesised) *out++ = ')';
     return out;
 }
 
-// formatWide for numbers that are not all short or a limit that leaves no
-// room for their scratch: formatNumber straight into ample room, or into a
-// side buffer of ample room and copied.
-std::int32_t formatWideGeneral(const DPoint3d& vertex, VertexStyle style, std::int32_t precision,
-                               SpatialWChar* buffer, std::int32_t limit) {
+}  // namespace
+
+std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
+                        std::int32_t limit) {
     if (limit >= kAmpleVertexChars) {
         SpatialWChar* end = writeVertex<formatNumber>(vertex, style, precision, buffer);
         *end = 0;
@@ -54,19 +53,6 @@ std::int32_t formatWideGeneral(const DPoint3d& vertex, VertexStyle style, std::i
     return length == limit ? length : -1;
 }
 
-}  // namespace
-
-std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
-                        std::int32_t limit) {
-    if (limit >= kShortVertexChars) {
-        if (SpatialWChar* end = writeVertex<formatShortNumber>(vertex, style, precision, buffer)) {
-            *end = 0;
-            return static_cast<std::int32_t>(end - buffer);
-        }
-    }
-    return formatWideGeneral(vertex, style, precision, buffer, limit);
-}
-
 VertexListWriter::VertexListWriter(WideTextBuffer& out, VertexStyle style)
     : out_(out), style_(style), precision_(wktPrecision()) {}
 
@@ -77,7 +63,21 @@ bool VertexListWriter::append(const DPoint3d* vertices, std::uint32_t count) {
     return true;
 }
 
+bool VertexListWriter::appendShortVertex(const DPoint3d& vertex) {
+    return out_.appendWritten([&](SpatialWChar* at, std::int32_t room) {
+        if (room <= kShortVertexChars) return 0;  // the comma needs one more
+        SpatialWChar* end = at;
+        if (!empty_) *end++ = ',';
+        end = writeVertex<formatShortNumber>(vertex, style_, precision_, end);
+        if (end == nullptr) return 0;
+        *end = 0;
+        empty_ = false;
+        return static_cast<std::int32_t>(end - at);
+    });
+}
+
 bool VertexListWriter::appendVertex(const DPoint3d& vertex) {
+    if (appendShortVertex(vertex)) return true;
     if (!empty_ && !out_.append(",")) return false;
     empty_ = false;
     // A vertex that fills the rest exactly has no room for its terminator.

@@ -31,6 +31,10 @@ class VertexListWriter {
     bool append(const DPoint3d* vertices, std::uint32_t count);
 
   private:
+    // The comma and the vertex straight into the buffer, when there is room
+    // for short numbers (formatShortNumber) and the vertex has only such
+    // numbers; false, appending nothing, otherwise.
+    bool appendShortVertex(const DPoint3d& vertex);
     bool appendVertex(const DPoint3d& vertex);
 
     WideTextBuffer& out_;
