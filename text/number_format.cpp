@@ -137,24 +137,24 @@ struct Decimal {
 // half of v's spacing, which is below half a unit in the P-th digit. So D
 // is v rounded to P digits, which "%.*g" writes (without trailing zeros).
 
-// A nearest integer to x >= 0 (either one at a tie): below 2^52, adding
-// and removing 2^52 rounds to an integer exactly; above, x is one.
+// A nearest integer to 0 <= x < 2^52 (either one at a tie): adding and
+// removing 2^52 rounds to an integer exactly. Larger x give a value at least
+// 2^52 - 1, itself above 10^15.
 double roundToInteger(double x) {
     constexpr double kIntegerSpacing = 0x1p52;
-    return x < kIntegerSpacing ? (x + kIntegerSpacing) - kIntegerSpacing : x;
+    return (x + kIntegerSpacing) - kIntegerSpacing;
 }
 
 // x in [0, 2^63) truncated, through the signed conversion (one
 // instruction, where the unsigned one needs a branch).
 std::uint64_t truncated(double x) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(x)); }
 
-// The decimal of precision digits nearest to magnitude (normal, positive),
-// found with one scaling by an exact power of ten and checked by reading it
-// back with one exactly rounded operation (as strtod does for such
-// decimals). Empty when the check fails or the scale is out of range: data
-// written with up to precision digits passes.
-std::optional<Decimal> scaledDecimal(double magnitude, std::int32_t precision) {
-    const int binaryExponent = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023);
+// The decimal of precision digits nearest to magnitude (normal, positive,
+// with the given binary exponent), found with one scaling by an exact power
+// of ten and checked by reading it back with one exactly rounded operation
+// (as strtod does for such decimals). Empty when the check fails or the
+// scale is out of range: data written with up to precision digits passes.
+std::optional<Decimal> scaledDecimal(double magnitude, int binaryExponent, std::int32_t precision) {
     int exponent = (binaryExponent * 78913) >> 18;  // floor(log10(magnitude)), or one below
     const double lowest = kExactPowersOfTen[precision - 1], highest = kExactPowersOfTen[precision];
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -162,18 +162,17 @@ std::optional<Decimal> scaledDecimal(double magnitude, std::int32_t precision) {
         if (scale < -kLargestExactPower || scale > kLargestExactPower) return std::nullopt;
         const double power = kExactPowersOfTen[std::abs(scale)];
         const double rounded = roundToInteger(scale >= 0 ? magnitude * power : magnitude / power);
-        if (rounded > highest) {
-            ++exponent;
-            continue;
-        }
         if (rounded < lowest) {
             --exponent;
             continue;
         }
+        if (rounded > highest) {
+            ++exponent;
+            continue;
+        }
         if ((scale >= 0 ? rounded / power : rounded * power) != magnitude) return std::nullopt;
         // Rounded up to 10^precision: the digits one place up.
-        if (rounded == highest) return Decimal{truncated(lowest), exponent + 1};
-        return Decimal{truncated(rounded), exponent};
+        return rounded < highest ? Decimal{truncated(rounded), exponent} : Decimal{truncated(lowest), exponent + 1};
     }
     return std::nullopt;
 }
@@ -277,14 +276,18 @@ std::int32_t effectivePrecision(std::int32_t precision) {
 SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWChar* out) {
     precision = effectivePrecision(precision);
     if (precision > kShortcutPrecision) return nullptr;
-    if (std::signbit(value)) *out++ = '-';
-    if (value == 0.0) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    *out = '-';
+    out += bits >> 63;
+    const auto biasedExponent = static_cast<int>(bits >> 52 & 0x7FF);
+    // Zero, subnormals, infinities and NaNs have the extreme biased exponents.
+    if (biasedExponent == 0 || biasedExponent == 0x7FF) {
+        if (value != 0.0) return nullptr;
         *out++ = '0';
         return out;
     }
-    if (!std::isnormal(value)) return nullptr;
     const double magnitude = std::fabs(value);
-    if (const std::optional<Decimal> decimal = scaledDecimal(magnitude, precision))
+    if (const std::optional<Decimal> decimal = scaledDecimal(magnitude, biasedExponent - 1023, precision))
         return writeDecimal(magnitude, *decimal, precision, out);
     return writeThroughShortest(magnitude, precision, out);
 }

@@ -57,27 +57,32 @@ VertexListWriter::VertexListWriter(WideTextBuffer& out, VertexStyle style)
     : out_(out), style_(style), precision_(wktPrecision()) {}
 
 bool VertexListWriter::append(const DPoint3d* vertices, std::uint32_t count) {
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (!appendVertex(vertices[i])) return false;
+    for (std::uint32_t i = appendShortVertices(vertices, count); i < count;
+         i += appendShortVertices(vertices + i, count - i)) {
+        if (!appendVertex(vertices[i++])) return false;
     }
     return true;
 }
 
-bool VertexListWriter::appendShortVertex(const DPoint3d& vertex) {
-    return out_.appendWritten([&](SpatialWChar* at, std::int32_t room) {
-        if (room <= kShortVertexChars) return 0;  // the comma needs one more
+std::uint32_t VertexListWriter::appendShortVertices(const DPoint3d* vertices, std::uint32_t count) {
+    std::uint32_t written = 0;
+    out_.appendWritten([&](SpatialWChar* at, std::int32_t room) {
         SpatialWChar* end = at;
-        if (!empty_) *end++ = ',';
-        end = writeVertex<formatShortNumber>(vertex, style_, precision_, end);
-        if (end == nullptr) return 0;
-        *end = 0;
-        empty_ = false;
+        // Each vertex with room for the comma too.
+        for (; written < count && room - (end - at) > kShortVertexChars; ++written) {
+            SpatialWChar* next = end;
+            if (!empty_) *next++ = ',';
+            if ((next = writeVertex<formatShortNumber>(vertices[written], style_, precision_, next)) == nullptr) break;
+            end = next;
+            empty_ = false;
+        }
+        if (written > 0) *end = 0;
         return static_cast<std::int32_t>(end - at);
     });
+    return written;
 }
 
 bool VertexListWriter::appendVertex(const DPoint3d& vertex) {
-    if (appendShortVertex(vertex)) return true;
     if (!empty_ && !out_.append(",")) return false;
     empty_ = false;
     // A vertex that fills the rest exactly has no room for its terminator.

@@ -31,10 +31,12 @@ class VertexListWriter {
     bool append(const DPoint3d* vertices, std::uint32_t count);
 
   private:
-    // The comma and the vertex straight into the buffer, when there is room
-    // for short numbers (formatShortNumber) and the vertex has only such
-    // numbers; false, appending nothing, otherwise.
-    bool appendShortVertex(const DPoint3d& vertex);
+    // Appends the vertices from the first on, with their commas, straight
+    // into the buffer while there is room for short numbers
+    // (formatShortNumber) and the vertices have only such numbers; returns
+    // how many.
+    std::uint32_t appendShortVertices(const DPoint3d* vertices, std::uint32_t count);
+    // Appends one vertex of any numbers, with its comma, within the room left.
     bool appendVertex(const DPoint3d& vertex);
 
     WideTextBuffer& out_;
