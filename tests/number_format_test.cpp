@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace spatialgeom {
 namespace {
@@ -95,6 +96,30 @@ TEST(NumberFormat, ShortDecimalsMatchSnprintfAtEveryPrecision) {
     for (double value : {0.0, -0.0, 1e-5, 1e-4, 9.5e-5, 123456.0, 1e15, 1e16, DBL_MIN, -DBL_MAX, 5e-324})
         for (std::int32_t precision = 1; precision <= 17; ++precision)
             ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
+}
+
+// Values at the edges of the writer's cases, each with both signs at every
+// precision: integer parts of more than eight digits, fractions of more
+// than eight, decimals rounding up to a power of ten, binary ties, the
+// switches between notations (exponents -5/-4 and precision - 1/precision),
+// and the values no shortcut takes.
+TEST(NumberFormat, BoundariesMatchSnprintfAtEveryPrecision) {
+    std::vector<double> values = {123456789.125,   1234567890123.5, 99999999.5,   100000000.25,   1.2345678901,
+                                  0.000123456789012, 12.0000000001, 0.125,        2.5,            0.375,
+                                  999999.5,        9999995,         99999.95,     0.00009999995,  0.000099999,
+                                  123456.789012,   654321.098765,   1234.567,     999999999999999, 1e15 + 1,
+                                  DBL_MIN,         5e-324,          DBL_MAX,      0.0,            std::nan("")};
+    for (int exponent = -25; exponent <= 25; ++exponent) {
+        const double power = std::pow(10.0, exponent);
+        values.insert(values.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300), 9.5 * power,
+                                     9.99999999999999 * power});
+    }
+    for (double magnitude : values) {
+        for (double value : {magnitude, -magnitude}) {
+            for (std::int32_t precision = -1; precision <= 17; ++precision)
+                ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
+        }
+    }
 }
 
 // The wide direct path gives snprintf's text or declines; it never declines

@@ -8,13 +8,10 @@
 #include <cstring>
 #include <optional>
 
-#include <emmintrin.h>
+#include "text/eight_digits.h"
 
 namespace spatialgeom {
 namespace {
-
-static_assert(sizeof(SpatialWChar) == 2 && std::endian::native == std::endian::little,
-              "digits are stored four 16-bit characters to a 64-bit word, the first at the lowest address");
 
 // Above this precision the precision's last digit can be finer than a
 // double's spacing, and the shortcuts below no longer hold.
@@ -46,83 +43,41 @@ constexpr auto kIntegerPowersOfTen = [] {
     return powers;
 }();
 
-// The quotients of x < 10^4 by 1000, 100, 10 and 1, as two multiplications
-// of 4x by 16-bit fractions keeping the high halves: mulhi(mulhi(4x,
-// divisor), scale).
-struct QuotientStep {
-    std::uint16_t divisor, scale;
-    std::uint32_t power;
-};
-constexpr QuotientStep kQuotientSteps[4] = {{8389, 1 << 7, 1000}, {5243, 1 << 11, 100}, {13108, 1 << 13, 10},
-                                            {32768, 1 << 15, 1}};
-
-constexpr bool quotientStepsExact() {
-    for (std::uint32_t x = 0; x < 10000; ++x) {
-        for (const QuotientStep& step : kQuotientSteps) {
-            if (((4 * x * step.divisor >> 16) * step.scale >> 16) != x / step.power) return false;
-        }
-    }
-    return true;
-}
-static_assert(quotientStepsExact());
-
-// Up to sixteen decimal digits as 16-bit characters in two vectors of
-// eight, so that they are stored and inspected without a trip through
-// memory. Eight digits cost two scalar multiplications and six vector
-// operations.
+// Up to sixteen decimal digits as 16-bit characters, in two blocks of
+// eight.
 class DecimalDigits {
   public:
     // The count digits of n < 10^count (count <= 16), leading zeros
-    // included, followed by zeros.
-    DecimalDigits(std::uint64_t n, int count) {
+    // included, followed by zeros. Always inlined, so that the blocks stay
+    // in registers.
+    [[gnu::always_inline]] DecimalDigits(std::uint64_t n, int count) {
         if (count <= 8) {
-            first_ = eight(n * kIntegerPowersOfTen[8 - count]);
-            second_ = _mm_set1_epi16('0');
+            first_ = digits::eightDigits(static_cast<std::uint32_t>(n * kIntegerPowersOfTen[8 - count]));
+            second_ = digits::eightZeros();
+            significant_ = digits::significantCharacters(first_);
         } else {
             const std::uint64_t aligned = n * kIntegerPowersOfTen[kMaxDigits - count];
-            first_ = eight(aligned / 100000000);
-            second_ = eight(aligned % 100000000);
+            first_ = digits::eightDigits(static_cast<std::uint32_t>(aligned / 100000000));
+            second_ = digits::eightDigits(static_cast<std::uint32_t>(aligned % 100000000));
+            const int inSecond = digits::significantCharacters(second_);
+            significant_ = inSecond > 0 ? 8 + inSecond : digits::significantCharacters(first_);
         }
     }
 
-    SpatialWChar first() const { return static_cast<SpatialWChar>(_mm_cvtsi128_si32(first_)); }
+    SpatialWChar first() const { return digits::firstCharacter(first_); }
 
     // The digits up to the last nonzero one; 0 when all are zero.
-    int significant() const {
-        const __m128i zero = _mm_set1_epi16('0');
-        // Two bits per character, set for a '0'.
-        const auto zeros = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(first_, zero)) |
-                                                      _mm_movemask_epi8(_mm_cmpeq_epi16(second_, zero)) << 16);
-        return 16 - std::countl_one(zeros) / 2;
-    }
+    int significant() const { return significant_; }
 
     // All sixteen characters at out.
     void store(SpatialWChar* out) const {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), first_);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), second_);
+        digits::store(first_, out);
+        digits::store(second_, out + 8);
     }
 
   private:
-    // The eight digits of n < 10^8: its two halves of four digits, each
-    // spread as 4x over four 16-bit lanes, divided lane by lane by 1000,
-    // 100, 10 and 1; digit i is then quotient i less ten times quotient i - 1.
-    static __m128i eight(std::uint64_t n) {
-        constexpr std::uint64_t kFourTimesInEveryLane = 0x0004'0004'0004'0004;
-        const auto eightDigits = static_cast<std::uint32_t>(n);
-        const std::uint64_t high = eightDigits / 10000, low = eightDigits % 10000;
-        const __m128i spread = _mm_set_epi64x(static_cast<long long>(low * kFourTimesInEveryLane),
-                                              static_cast<long long>(high * kFourTimesInEveryLane));
-        const auto& s = kQuotientSteps;
-        const __m128i divisors = _mm_setr_epi16(s[0].divisor, s[1].divisor, s[2].divisor, s[3].divisor, s[0].divisor,
-                                                s[1].divisor, s[2].divisor, s[3].divisor);
-        const __m128i scales = _mm_setr_epi16(s[0].scale, s[1].scale, s[2].scale, s[3].scale, s[0].scale, s[1].scale,
-                                              s[2].scale, s[3].scale);
-        const __m128i quotients = _mm_mulhi_epu16(_mm_mulhi_epu16(spread, divisors), scales);
-        const __m128i tensOfPrevious = _mm_slli_epi64(_mm_mullo_epi16(quotients, _mm_set1_epi16(10)), 16);
-        return _mm_add_epi16(_mm_sub_epi16(quotients, tensOfPrevious), _mm_set1_epi16('0'));
-    }
-
-    __m128i first_, second_;
+    digits::Eight first_, second_;
+    int significant_;  // computed with the digits: free where unused
 };
 
 // digits x 10^(exponent - precision + 1), with digits in
@@ -206,7 +161,7 @@ std::optional<Decimal> shortestDecimal(double magnitude, std::int32_t precision)
 // from out whatever the text's length.
 
 // Exponent notation, for exponents outside [-4, precision): d[.ddd]e±dd[d].
-SpatialWChar* writeExponentNotation(const Decimal& decimal, std::int32_t precision, SpatialWChar* out) {
+SpatialWChar* writeExponentNotation(Decimal decimal, std::int32_t precision, SpatialWChar* out) {
     const DecimalDigits digits(decimal.digits, precision);
     digits.store(out + 1);  // the digits after the point land from out + 2 on
     out[0] = digits.first();
@@ -224,7 +179,7 @@ SpatialWChar* writeExponentNotation(const Decimal& decimal, std::int32_t precisi
 
 // Fixed notation for exponents in [-4, 0): "0.", the zeros after the point,
 // the digits.
-SpatialWChar* writeSmallFixed(const Decimal& decimal, std::int32_t precision, SpatialWChar* out) {
+SpatialWChar* writeSmallFixed(Decimal decimal, std::int32_t precision, SpatialWChar* out) {
     constexpr SpatialWChar kZeroPointZeros[] = u"0.000";
     std::memcpy(out, kZeroPointZeros, sizeof kZeroPointZeros);
     out += 1 - decimal.exponent;
@@ -235,7 +190,7 @@ SpatialWChar* writeSmallFixed(const Decimal& decimal, std::int32_t precision, Sp
 
 // Fixed notation for exponents in [0, precision): the integer's digits,
 // then the point and the fraction's digits unless the fraction is zero.
-SpatialWChar* writeFixed(double magnitude, const Decimal& decimal, std::int32_t precision, SpatialWChar* out) {
+SpatialWChar* writeFixed(double magnitude, Decimal decimal, std::int32_t precision, SpatialWChar* out) {
     const int integerDigits = decimal.exponent + 1, fractionDigits = precision - integerDigits;
     // The decimal's integer part, without a division: a decimal that is not
     // an integer lies at least 10^-fractionDigits below the next integer,
@@ -252,7 +207,7 @@ SpatialWChar* writeFixed(double magnitude, const Decimal& decimal, std::int32_t 
     return out + fractionDigitText.significant();
 }
 
-SpatialWChar* writeDecimal(double magnitude, const Decimal& decimal, std::int32_t precision, SpatialWChar* out) {
+SpatialWChar* writeDecimal(double magnitude, Decimal decimal, std::int32_t precision, SpatialWChar* out) {
     if (decimal.exponent < -4 || decimal.exponent >= precision) return writeExponentNotation(decimal, precision, out);
     if (decimal.exponent < 0) return writeSmallFixed(decimal, precision, out);
     return writeFixed(magnitude, decimal, precision, out);
