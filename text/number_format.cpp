@@ -190,7 +190,7 @@ SpatialWChar* writeSmallFixed(Decimal decimal, std::int32_t precision, SpatialWC
 
 // Fixed notation for exponents in [0, precision): the integer's digits,
 // then the point and the fraction's digits unless the fraction is zero.
-SpatialWChar* writeFixed(double magnitude, Decimal decimal, std::int32_t precision, SpatialWChar* out) {
+[[gnu::always_inline]] inline SpatialWChar* writeFixed(double magnitude, Decimal decimal, std::int32_t precision, SpatialWChar* out) {
     const int integerDigits = decimal.exponent + 1, fractionDigits = precision - integerDigits;
     // The decimal's integer part, without a division: a decimal that is not
     // an integer lies at least 10^-fractionDigits below the next integer,
@@ -207,7 +207,7 @@ SpatialWChar* writeFixed(double magnitude, Decimal decimal, std::int32_t precisi
     return out + fractionDigitText.significant();
 }
 
-SpatialWChar* writeDecimal(double magnitude, Decimal decimal, std::int32_t precision, SpatialWChar* out) {
+[[gnu::always_inline]] inline SpatialWChar* writeDecimal(double magnitude, Decimal decimal, std::int32_t precision, SpatialWChar* out) {
     if (decimal.exponent < -4 || decimal.exponent >= precision) return writeExponentNotation(decimal, precision, out);
     if (decimal.exponent < 0) return writeSmallFixed(decimal, precision, out);
     return writeFixed(magnitude, decimal, precision, out);
