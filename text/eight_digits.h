@@ -66,7 +66,9 @@ inline void store(Eight eight, SpatialWChar* out) {
 
 inline int significantCharacters(Eight eight) {
     // The '0' characters after a word's last other one (4 for "0000").
-    const auto trailingZeros = [](std::uint64_t word) { return std::countl_zero(word ^ kZeroInEveryLane) / 16; };
+    const auto trailingZeros = [](std::uint64_t word) {
+        return static_cast<int>(static_cast<unsigned>(std::countl_zero(word ^ kZeroInEveryLane)) / 16);
+    };
     if (eight.words[1] != kZeroInEveryLane) return 8 - trailingZeros(eight.words[1]);
     return 4 - trailingZeros(eight.words[0]);
 }
@@ -125,9 +127,11 @@ inline Eight eightZeros() { return _mm_set1_epi16('0'); }
 inline void store(Eight eight, SpatialWChar* out) { _mm_storeu_si128(reinterpret_cast<__m128i*>(out), eight); }
 
 inline int significantCharacters(Eight eight) {
-    // Two bits per character, set for a '0'.
-    const auto zeros = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(eight, _mm_set1_epi16('0'))));
-    return 8 - std::countl_one(zeros) / 2;
+    // Two bits per character, set for any but '0': the last set bit is bit
+    // 2i + 1 for character i. (Shifted in 1 spares the case of no bit set.)
+    const auto others =
+        static_cast<std::uint32_t>(~_mm_movemask_epi8(_mm_cmpeq_epi16(eight, _mm_set1_epi16('0'))) & 0xFFFF);
+    return static_cast<int>(std::bit_width(others << 1 | 1) / 2);
 }
 
 inline SpatialWChar firstCharacter(Eight eight) { return static_cast<SpatialWChar>(_mm_cvtsi128_si32(eight)); }
