@@ -51,7 +51,7 @@ class DecimalDigits {
     // included, followed by zeros. Always inlined, so that the blocks stay
     // in registers.
     [[gnu::always_inline]] DecimalDigits(std::uint64_t n, int count) {
-        if (count <= 8) {
+        if (count <= 8) [[likely]] {
             first_ = digits::eightDigits(static_cast<std::uint32_t>(n * kIntegerPowersOfTen[8 - count]));
             second_ = digits::eightZeros();
             significant_ = digits::significantCharacters(first_);
