@@ -5,7 +5,6 @@
 // both are tested.
 //
 //   Eight eightDigits(std::uint32_t n)      n < 10^8, leading zeros included
-//   Eight eightZeros()                      "00000000"
 //   void store(Eight, SpatialWChar* out)    the eight characters at out
 //   int significantCharacters(Eight)        up to the last one other than '0'
 //   SpatialWChar firstCharacter(Eight)
@@ -57,8 +56,6 @@ inline Eight eightDigits(std::uint32_t n) {
     const std::uint64_t first = nextPair(), second = nextPair(), third = nextPair(), fourth = nextPair();
     return {{first | second << 32, third | fourth << 32}};
 }
-
-inline Eight eightZeros() { return {{kZeroInEveryLane, kZeroInEveryLane}}; }
 
 inline void store(Eight eight, SpatialWChar* out) {
     for (int i = 0; i < 8; ++i) out[i] = static_cast<SpatialWChar>(eight.words[i / 4] >> (16 * (i % 4)));
@@ -121,8 +118,6 @@ inline Eight eightDigits(std::uint32_t n) {
     const __m128i tensOfPrevious = _mm_slli_epi64(_mm_mullo_epi16(quotients, _mm_set1_epi16(10)), 16);
     return _mm_add_epi16(_mm_sub_epi16(quotients, tensOfPrevious), _mm_set1_epi16('0'));
 }
-
-inline Eight eightZeros() { return _mm_set1_epi16('0'); }
 
 inline void store(Eight eight, SpatialWChar* out) { _mm_storeu_si128(reinterpret_cast<__m128i*>(out), eight); }
 

@@ -48,12 +48,10 @@ constexpr auto kIntegerPowersOfTen = [] {
 class DecimalDigits {
   public:
     // The count digits of n < 10^count (count <= 16), leading zeros
-    // included, followed by zeros. Always inlined, so that the blocks stay
-    // in registers.
-    [[gnu::always_inline]] DecimalDigits(std::uint64_t n, int count) {
-        if (count <= 8) [[likely]] {
-            first_ = digits::eightDigits(static_cast<std::uint32_t>(n * kIntegerPowersOfTen[8 - count]));
-            second_ = digits::eightZeros();
+    // included. Always inlined, so that the blocks stay in registers.
+    [[gnu::always_inline]] DecimalDigits(std::uint64_t n, int count) : wide_(count > 8) {
+        if (!wide_) [[likely]] {
+            first_ = second_ = digits::eightDigits(static_cast<std::uint32_t>(n * kIntegerPowersOfTen[8 - count]));
             significant_ = digits::significantCharacters(first_);
         } else {
             const std::uint64_t aligned = n * kIntegerPowersOfTen[kMaxDigits - count];
@@ -69,13 +67,15 @@ class DecimalDigits {
     // The digits up to the last nonzero one; 0 when all are zero.
     int significant() const { return significant_; }
 
-    // All sixteen characters at out.
+    // The count digits at out, with unspecified characters after them up to
+    // sixteen: eight characters when count is at most 8.
     void store(SpatialWChar* out) const {
         digits::store(first_, out);
-        digits::store(second_, out + 8);
+        if (wide_) digits::store(second_, out + 8);
     }
 
   private:
+    bool wide_;
     digits::Eight first_, second_;
     int significant_;  // computed with the digits: free where unused
 };
