@@ -157,8 +157,8 @@ std::optional<Decimal> shortestDecimal(double magnitude, std::int32_t precision)
 
 // The writers below take a decimal of precision <= 15 digits whose nearest
 // double is the magnitude being written, and write it as "%.*g" does, from
-// the leading digit on. Each writes whole fields, so up to 33 characters
-// from out whatever the text's length.
+// the leading digit on. Each stores whole blocks of digits, so up to 24
+// characters from out whatever the text's length.
 
 // Exponent notation, for exponents outside [-4, precision): d[.ddd]e±dd[d].
 SpatialWChar* writeExponentNotation(Decimal decimal, std::int32_t precision, SpatialWChar* out) {
@@ -190,7 +190,9 @@ SpatialWChar* writeSmallFixed(Decimal decimal, std::int32_t precision, SpatialWC
 
 // Fixed notation for exponents in [0, precision): the integer's digits,
 // then the point and the fraction's digits unless the fraction is zero.
-[[gnu::always_inline]] inline SpatialWChar* writeFixed(double magnitude, Decimal decimal, std::int32_t precision, SpatialWChar* out) {
+// Inlined into the short path.
+[[gnu::always_inline]] inline SpatialWChar* writeFixed(double magnitude, Decimal decimal, std::int32_t precision,
+                                                       SpatialWChar* out) {
     const int integerDigits = decimal.exponent + 1, fractionDigits = precision - integerDigits;
     // The decimal's integer part, without a division: a decimal that is not
     // an integer lies at least 10^-fractionDigits below the next integer,
@@ -207,7 +209,9 @@ SpatialWChar* writeSmallFixed(Decimal decimal, std::int32_t precision, SpatialWC
     return out + fractionDigitText.significant();
 }
 
-[[gnu::always_inline]] inline SpatialWChar* writeDecimal(double magnitude, Decimal decimal, std::int32_t precision, SpatialWChar* out) {
+// Inlined into the short path (its exponent and small cases are not).
+[[gnu::always_inline]] inline SpatialWChar* writeDecimal(double magnitude, Decimal decimal, std::int32_t precision,
+                                                         SpatialWChar* out) {
     if (decimal.exponent < -4 || decimal.exponent >= precision) return writeExponentNotation(decimal, precision, out);
     if (decimal.exponent < 0) return writeSmallFixed(decimal, precision, out);
     return writeFixed(magnitude, decimal, precision, out);

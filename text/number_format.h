@@ -16,9 +16,9 @@ namespace spatialgeom {
 // and an exponent such as "e-308" (774 characters), with room to spare.
 inline constexpr std::size_t kMaxNumberChars = 800;
 
-// The characters formatShortNumber may write at out: its texts ("-0.0000"
-// and fifteen digits, or "-d." fourteen digits and "e-308") and the
-// scratch of its whole-word stores past their end.
+// The characters formatShortNumber may write at out: its texts and the
+// scratch of its whole blocks of digits past their end (at most 25), with
+// room to spare.
 inline constexpr std::size_t kMaxShortNumberChars = 40;
 
 // The number of significant digits "%.*g" uses for a requested precision:
