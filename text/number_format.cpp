@@ -117,11 +117,11 @@ std::optional<Decimal> scaledDecimal(double magnitude, int binaryExponent, std::
         if (scale < -kLargestExactPower || scale > kLargestExactPower) return std::nullopt;
         const double power = kExactPowersOfTen[std::abs(scale)];
         const double rounded = roundToInteger(scale >= 0 ? magnitude * power : magnitude / power);
-        if (rounded < lowest) {
+        if (rounded < lowest) [[unlikely]] {
             --exponent;
             continue;
         }
-        if (rounded > highest) {
+        if (rounded > highest) [[unlikely]] {
             ++exponent;
             continue;
         }
@@ -228,19 +228,21 @@ SpatialWChar* writeSmallFixed(Decimal decimal, std::int32_t precision, SpatialWC
 }  // namespace
 
 std::int32_t effectivePrecision(std::int32_t precision) {
-    if (precision < 0) return 6;
-    return precision == 0 ? 1 : precision;
+    if (precision > 0) [[likely]]
+        return precision;
+    return precision < 0 ? 6 : 1;
 }
 
 SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWChar* out) {
     precision = effectivePrecision(precision);
-    if (precision > kShortcutPrecision) return nullptr;
+    if (precision > kShortcutPrecision) [[unlikely]]
+        return nullptr;
     const auto bits = std::bit_cast<std::uint64_t>(value);
     *out = '-';
     out += bits >> 63;
     const auto biasedExponent = static_cast<int>(bits >> 52 & 0x7FF);
     // Zero, subnormals, infinities and NaNs have the extreme biased exponents.
-    if (biasedExponent == 0 || biasedExponent == 0x7FF) {
+    if (biasedExponent == 0 || biasedExponent == 0x7FF) [[unlikely]] {
         if (value != 0.0) return nullptr;
         *out++ = '0';
         return out;
