@@ -142,6 +142,20 @@ TEST(NumberFormat, ShortNumbersWrittenWideMatchSnprintfOrDecline) {
                 }
                 ASSERT_EQ(narrow(wide, end), printfG(value, precision)) << value << " at " << precision;
             }
+            // The three coordinates in one call: the three texts, or null
+            // when one of them is declined.
+            const DPoint3d vertex{decimal, -decimal / 7, arbitrary};
+            SpatialWChar wide[3 * kMaxShortNumberChars];
+            const SpatialWChar* end = formatShortCoordinates(vertex, precision, wide);
+            SpatialWChar single[kMaxShortNumberChars];
+            const bool allShort = formatShortNumber(vertex.x, precision, single) != nullptr &&
+                                  formatShortNumber(vertex.y, precision, single) != nullptr &&
+                                  formatShortNumber(vertex.z, precision, single) != nullptr;
+            ASSERT_EQ(end != nullptr, allShort) << precision;
+            if (allShort) {
+                ASSERT_EQ(narrow(wide, end), printfG(vertex.x, precision) + " " + printfG(vertex.y, precision) + " " +
+                                                 printfG(vertex.z, precision));
+            }
         }
     }
 }

@@ -109,7 +109,9 @@ std::uint64_t truncated(double x) { return static_cast<std::uint64_t>(static_cas
 // of ten and checked by reading it back with one exactly rounded operation
 // (as strtod does for such decimals). Empty when the check fails or the
 // scale is out of range: data written with up to precision digits passes.
-std::optional<Decimal> scaledDecimal(double magnitude, int binaryExponent, std::int32_t precision) {
+// Inlined into the short path.
+[[gnu::always_inline]] inline std::optional<Decimal> scaledDecimal(double magnitude, int binaryExponent,
+                                                                  std::int32_t precision) {
     int exponent = (binaryExponent * 78913) >> 18;  // floor(log10(magnitude)), or one below
     const double lowest = kExactPowersOfTen[precision - 1], highest = kExactPowersOfTen[precision];
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -225,16 +227,9 @@ SpatialWChar* writeSmallFixed(Decimal decimal, std::int32_t precision, SpatialWC
     return decimal ? writeDecimal(magnitude, *decimal, precision, out) : nullptr;
 }
 
-}  // namespace
-
-std::int32_t effectivePrecision(std::int32_t precision) {
-    if (precision > 0) [[likely]]
-        return precision;
-    return precision < 0 ? 6 : 1;
-}
-
-SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWChar* out) {
-    precision = effectivePrecision(precision);
+// formatShortNumber at an effective precision, inlined into its callers.
+[[gnu::always_inline]] inline SpatialWChar* writeShortNumber(double value, std::int32_t precision,
+                                                             SpatialWChar* out) {
     if (precision > kShortcutPrecision) [[unlikely]]
         return nullptr;
     const auto bits = std::bit_cast<std::uint64_t>(value);
@@ -251,6 +246,27 @@ SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWCh
     if (const std::optional<Decimal> decimal = scaledDecimal(magnitude, biasedExponent - 1023, precision))
         return writeDecimal(magnitude, *decimal, precision, out);
     return writeThroughShortest(magnitude, precision, out);
+}
+
+}  // namespace
+
+std::int32_t effectivePrecision(std::int32_t precision) {
+    if (precision > 0) [[likely]]
+        return precision;
+    return precision < 0 ? 6 : 1;
+}
+
+SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWChar* out) {
+    return writeShortNumber(value, effectivePrecision(precision), out);
+}
+
+SpatialWChar* formatShortCoordinates(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out) {
+    precision = effectivePrecision(precision);
+    if ((out = writeShortNumber(vertex.x, precision, out)) == nullptr) return nullptr;
+    *out++ = ' ';
+    if ((out = writeShortNumber(vertex.y, precision, out)) == nullptr) return nullptr;
+    *out++ = ' ';
+    return writeShortNumber(vertex.z, precision, out);
 }
 
 SpatialWChar* formatNumber(double value, std::int32_t precision, SpatialWChar* out) {

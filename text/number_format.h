@@ -45,4 +45,10 @@ SpatialWChar* formatNumber(double value, std::int32_t precision, SpatialWChar* o
 // conversion.
 SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWChar* out);
 
+// A vertex's three coordinates as formatShortNumber writes them, a space
+// between two, in one call: the end of the text, with unspecified
+// characters after it up to 3 * kMaxShortNumberChars from out; null when
+// one of them is declined.
+SpatialWChar* formatShortCoordinates(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out);
+
 }  // namespace spatialgeom

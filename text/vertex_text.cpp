@@ -15,21 +15,25 @@ constexpr std::int32_t kShortVertexChars = 3 * static_cast<std::int32_t>(kMaxSho
 // Room for any vertex's text, its terminator and formatNumber's scratch.
 constexpr std::int32_t kAmpleVertexChars = 3 * static_cast<std::int32_t>(kMaxNumberChars) + 5;
 
-using NumberWriter = SpatialWChar* (*)(double value, std::int32_t precision, SpatialWChar* out);
+// The three coordinates as formatNumber writes them, a space between two.
+SpatialWChar* formatCoordinates(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out) {
+    out = formatNumber(vertex.x, precision, out);
+    *out++ = ' ';
+    out = formatNumber(vertex.y, precision, out);
+    *out++ = ' ';
+    return formatNumber(vertex.z, precision, out);
+}
 
-// The vertex's text, without terminator, written at out by format (one of
-// formatNumber and formatShortNumber), which needs no bounds there. Returns
-// the text's end; null when format declines a number.
+using CoordinatesWriter = SpatialWChar* (*)(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out);
 
-template <NumberWriter format>
+// The vertex's text, without terminator, written at out with write (one of
+// formatCoordinates and formatShortCoordinates), which needs no bounds
+// there. Returns the text's end; null when write declines the vertex.
+template <CoordinatesWriter write>
 SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* out) {
     const bool parenthesised = style == VertexStyle::kParenthesised;
     if (parenthesised) *out++ = '(';
-    if ((out = format(vertex.x, precision, out)) == nullptr) return nullptr;
-    *out++ = ' ';
-    if ((out = format(vertex.y, precision, out)) == nullptr) return nullptr;
-    *out++ = ' ';
-    if ((out = format(vertex.z, precision, out)) == nullptr) return nullptr;
+    if ((out = write(vertex, precision, out)) == nullptr) return nullptr;
     if (parenthesised) *out++ = ')';
     return out;
 }
@@ -39,12 +43,12 @@ SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_
 std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
                         std::int32_t limit) {
     if (limit >= kAmpleVertexChars) {
-        SpatialWChar* end = writeVertex<formatNumber>(vertex, style, precision, buffer);
+        SpatialWChar* end = writeVertex<formatCoordinates>(vertex, style, precision, buffer);
         *end = 0;
         return static_cast<std::int32_t>(end - buffer);
     }
     SpatialWChar text[kAmpleVertexChars];
-    const auto length = static_cast<std::int32_t>(writeVertex<formatNumber>(vertex, style, precision, text) - text);
+    const auto length = static_cast<std::int32_t>(writeVertex<formatCoordinates>(vertex, style, precision, text) - text);
     std::copy_n(text, std::clamp(length, 0, limit), buffer);
     if (length < limit) {
         buffer[length] = 0;
@@ -72,7 +76,7 @@ std::uint32_t VertexListWriter::appendShortVertices(const DPoint3d* vertices, st
         for (; written < count && room - (end - at) > kShortVertexChars; ++written) {
             SpatialWChar* next = end;
             if (!empty_) *next++ = ',';
-            if ((next = writeVertex<formatShortNumber>(vertices[written], style_, precision_, next)) == nullptr) break;
+            if ((next = writeVertex<formatShortCoordinates>(vertices[written], style_, precision_, next)) == nullptr) break;
             end = next;
             empty_ = false;
         }
