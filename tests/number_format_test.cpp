@@ -10,13 +10,20 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace spatialgeom {
 namespace {
 
+std::string narrow(const SpatialWChar* from, const SpatialWChar* to) {
+    std::string text;
+    for (const SpatialWChar* c = from; c < to; ++c) text += static_cast<char>(*c);
+    return text;
+}
+
 std::string format(double value, std::int32_t precision) {
-    NumberChars scratch;
-    return std::string(formatNumber(value, precision, scratch));
+    SpatialWChar text[kMaxNumberChars];
+    return narrow(text, formatNumber(value, precision, text));
 }
 
 // A signed decimal of at most `maxDigits` significant digits times 10^e,
@@ -91,6 +98,30 @@ TEST(NumberFormat, ShortDecimalsMatchSnprintfAtEveryPrecision) {
             ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
 }
 
+// Values at the edges of the writer's cases, each with both signs at every
+// precision: integer parts of more than eight digits, fractions of more
+// than eight, decimals rounding up to a power of ten, binary ties, the
+// switches between notations (exponents -5/-4 and precision - 1/precision),
+// and the values no shortcut takes.
+TEST(NumberFormat, BoundariesMatchSnprintfAtEveryPrecision) {
+    std::vector<double> values = {123456789.125,   1234567890123.5, 99999999.5,   100000000.25,   1.2345678901,
+                                  0.000123456789012, 12.0000000001, 0.125,        2.5,            0.375,
+                                  999999.5,        9999995,         99999.95,     0.00009999995,  0.000099999,
+                                  123456.789012,   654321.098765,   1234.567,     999999999999999, 1e15 + 1,
+                                  DBL_MIN,         5e-324,          DBL_MAX,      0.0,            std::nan("")};
+    for (int exponent = -25; exponent <= 25; ++exponent) {
+        const double power = std::pow(10.0, exponent);
+        values.insert(values.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300), 9.5 * power,
+                                     9.99999999999999 * power});
+    }
+    for (double magnitude : values) {
+        for (double value : {magnitude, -magnitude}) {
+            for (std::int32_t precision = -1; precision <= 17; ++precision)
+                ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
+        }
+    }
+}
+
 // The wide direct path gives snprintf's text or declines; it never declines
 // a value of at most `precision` significant digits (precision <= 15).
 TEST(NumberFormat, ShortNumbersWrittenWideMatchSnprintfOrDecline) {
@@ -101,18 +132,29 @@ TEST(NumberFormat, ShortNumbersWrittenWideMatchSnprintfOrDecline) {
         const double arbitrary = randomBits(random);
         for (std::int32_t precision : {-1, 0, 1, 3, 6, 9, 12, 14, 15, 16, 17}) {
             for (double value : {decimal, arbitrary}) {
-                char16_t wide[kMaxShortNumberChars + 1];
-                const char16_t* end = formatShortNumber(value, precision, wide);
+                SpatialWChar wide[kMaxShortNumberChars];
+                const SpatialWChar* end = formatShortNumber(value, precision, wide);
                 if (end == nullptr) {
                     EXPECT_FALSE(value == decimal && precision >= digits && precision <= 15 &&
                                  printfG(value, 17) == printfG(value, precision))
                         << value << " declined at " << precision;
                     continue;
                 }
-                ASSERT_LE(end - wide, static_cast<std::ptrdiff_t>(kMaxShortNumberChars));
-                std::string text;
-                for (const char16_t* c = wide; c < end; ++c) text += static_cast<char>(*c);
-                ASSERT_EQ(text, printfG(value, precision)) << value << " at " << precision;
+                ASSERT_EQ(narrow(wide, end), printfG(value, precision)) << value << " at " << precision;
+            }
+            // The three coordinates in one call: the three texts, or null
+            // when one of them is declined.
+            const DPoint3d vertex{decimal, -decimal / 7, arbitrary};
+            SpatialWChar wide[3 * kMaxShortNumberChars];
+            const SpatialWChar* end = formatShortCoordinates(vertex, precision, wide);
+            SpatialWChar single[kMaxShortNumberChars];
+            const bool allShort = formatShortNumber(vertex.x, precision, single) != nullptr &&
+                                  formatShortNumber(vertex.y, precision, single) != nullptr &&
+                                  formatShortNumber(vertex.z, precision, single) != nullptr;
+            ASSERT_EQ(end != nullptr, allShort) << precision;
+            if (allShort) {
+                ASSERT_EQ(narrow(wide, end), printfG(vertex.x, precision) + " " + printfG(vertex.y, precision) + " " +
+                                                 printfG(vertex.z, precision));
             }
         }
     }

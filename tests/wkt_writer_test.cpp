@@ -274,5 +274,33 @@ TEST_F(PrecisionTest, SetReturnsThePreviousAndAppliesToEveryCoordinate) {
     EXPECT_EQ(textOf(spatialWKT_point, rec::point({-0.0, 100000, 1234567}).data()), "point(-0 100000 1234567)");
 }
 
+// A line long enough for the writer to switch, as the room shrinks, from
+// writing short numbers straight in to its bounded path, with a vertex of
+// more digits than the precision among them: at every capacity the text is
+// complete or refused, and nothing is written past the capacity.
+TEST_F(PrecisionTest, LongLinesAtEveryCapacity) {
+    spatialWKT_setPrecision(12);
+    Vertices vertices;
+    for (int i = 0; i < 12; ++i) vertices.push_back({123456.789012 + i, -654321.098765 - i, 1234.5 + i});
+    vertices[5].y = 0.1234567890123456;
+    std::string expected = "linestring(";
+    for (const DPoint3d& v : vertices) {
+        char text[96];
+        std::snprintf(text, sizeof text, "%s%.12g %.12g %.12g", &v == vertices.data() ? "" : ",", v.x, v.y, v.z);
+        expected += text;
+    }
+    expected += ")";
+    const TestRecord line = rec::line({vertices});
+    const auto length = static_cast<std::int32_t>(expected.size());
+    for (std::int32_t capacity = 1; capacity <= length + 1; ++capacity) {
+        const Written out = write(spatialWKT_linestring, line.data(), capacity);
+        ASSERT_EQ(out.result, capacity > length ? length : -1) << capacity;
+        ASSERT_TRUE(out.guardIntact) << capacity;
+        if (capacity > length) {
+            EXPECT_EQ(out.text, expected);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace spatialgeom

@@ -1,10 +1,14 @@
 #include "text/number_format.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
+
+#include "text/eight_digits.h"
 
 namespace spatialgeom {
 namespace {
@@ -13,179 +17,267 @@ namespace {
 // double's spacing, and the shortcuts below no longer hold.
 constexpr std::int32_t kShortcutPrecision = 15;
 
-constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kLargestExactPower = 22;
 
-// Writes the decimal d.ddd x 10^exponent of digits[0..count) (count >= 1,
-// no trailing zero unless the value is zero) as "%.*g" does at a precision of
-// at least count, at out: fixed notation for exponents in [-4, precision),
-// else d.ddde+XX. Returns the end of the text.
-template <typename Char>
-Char* placeDigits(bool negative, const char* digits, int count, int exponent, std::int32_t precision, Char* out) {
-    const auto copy = [&out](const char* from, const char* to) {
-        while (from < to) *out++ = static_cast<Char>(*from++);
-    };
-    if (negative) *out++ = '-';
-    if (exponent < -4 || exponent >= precision) {
-        *out++ = static_cast<Char>(digits[0]);
-        if (count > 1) {
-            *out++ = '.';
-            copy(digits + 1, digits + count);
-        }
-        *out++ = 'e';
-        *out++ = exponent < 0 ? '-' : '+';
-        const int magnitude = std::abs(exponent);
-        if (magnitude >= 100) *out++ = static_cast<Char>('0' + magnitude / 100);
-        *out++ = static_cast<Char>('0' + magnitude / 10 % 10);
-        *out++ = static_cast<Char>('0' + magnitude % 10);
-    } else if (exponent < 0) {
-        *out++ = '0';
-        *out++ = '.';
-        for (int zeros = -exponent - 1; zeros > 0; --zeros) *out++ = '0';
-        copy(digits, digits + count);
-    } else {
-        const int integerDigits = exponent + 1;
-        if (count >= integerDigits) {
-            copy(digits, digits + integerDigits);
-            if (count > integerDigits) {
-                *out++ = '.';
-                copy(digits + integerDigits, digits + count);
-            }
+// 10^0 .. 10^22, each exact: products of exact factors with exact results.
+constexpr auto kExactPowersOfTen = [] {
+    std::array<double, kLargestExactPower + 1> powers{};
+    double power = 1.0;
+    for (double& p : powers) {
+        p = power;
+        power *= 10.0;
+    }
+    return powers;
+}();
+
+// The digits a DecimalDigits holds.
+constexpr int kMaxDigits = 16;
+
+constexpr auto kIntegerPowersOfTen = [] {
+    std::array<std::uint64_t, kMaxDigits + 1> powers{};
+    std::uint64_t power = 1;
+    for (std::uint64_t& p : powers) {
+        p = power;
+        power *= 10;
+    }
+    return powers;
+}();
+
+// Up to sixteen decimal digits as 16-bit characters, in two blocks of
+// eight.
+class DecimalDigits {
+  public:
+    // The count digits of n < 10^count (count <= 16), leading zeros
+    // included. Always inlined, so that the blocks stay in registers.
+    [[gnu::always_inline]] DecimalDigits(std::uint64_t n, int count) : wide_(count > 8) {
+        if (!wide_) [[likely]] {
+            first_ = second_ = digits::eightDigits(static_cast<std::uint32_t>(n * kIntegerPowersOfTen[8 - count]));
+            significant_ = digits::significantCharacters(first_);
         } else {
-            copy(digits, digits + count);
-            for (int zeros = integerDigits - count; zeros > 0; --zeros) *out++ = '0';
+            const std::uint64_t aligned = n * kIntegerPowersOfTen[kMaxDigits - count];
+            first_ = digits::eightDigits(static_cast<std::uint32_t>(aligned / 100000000));
+            second_ = digits::eightDigits(static_cast<std::uint32_t>(aligned % 100000000));
+            const int inSecond = digits::significantCharacters(second_);
+            significant_ = inSecond > 0 ? 8 + inSecond : digits::significantCharacters(first_);
         }
     }
-    return out;
-}
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+    SpatialWChar first() const { return digits::firstCharacter(first_); }
 
-// The eight decimal digits of n < 10^8, leading zeros included, at out:
-// four independent pairs rather than a dependent chain of divisions.
-void writeEightDigits(std::uint32_t n, char* out) {
-    const std::uint32_t high = n / 10000, low = n % 10000;
-    std::memcpy(out, kDigitPairs + 2 * (high / 100), 2);
-    std::memcpy(out + 2, kDigitPairs + 2 * (high % 100), 2);
-    std::memcpy(out + 4, kDigitPairs + 2 * (low / 100), 2);
-    std::memcpy(out + 6, kDigitPairs + 2 * (low % 100), 2);
-}
+    // The digits up to the last nonzero one; 0 when all are zero.
+    int significant() const { return significant_; }
 
-// The count decimal digits of n (10^(count-1) <= n < 10^count <= 10^16):
-// returns where they start in sixteen (which gets all sixteen, leading
-// zeros included).
-// (std::to_chars for integers would export its digit table from the
-// library.)
-const char* writeDigits(std::uint64_t n, int count, char (&sixteen)[16]) {
-    writeEightDigits(static_cast<std::uint32_t>(n / 100000000), sixteen);
-    writeEightDigits(static_cast<std::uint32_t>(n % 100000000), sixteen + 8);
-    return sixteen + 16 - count;
-}
+    // The count digits at out, with unspecified characters after them up to
+    // sixteen: eight characters when count is at most 8.
+    void store(SpatialWChar* out) const {
+        digits::store(first_, out);
+        if (wide_) digits::store(second_, out + 8);
+    }
 
-// A nearest integer to x >= 0 (either one at a tie), inline below 2^52
-// where adding and removing 2^52 rounds to an integer exactly.
-double roundToInteger(double x) {
-    constexpr double kIntegerSpacing = 0x1p52;
-    return x < kIntegerSpacing ? (x + kIntegerSpacing) - kIntegerSpacing : std::round(x);
-}
+  private:
+    bool wide_;
+    digits::Eight first_, second_;
+    int significant_;  // computed with the digits: free where unused
+};
+
+// digits x 10^(exponent - precision + 1), with digits in
+// [10^(precision - 1), 10^precision): d.ddd x 10^exponent.
+struct Decimal {
+    std::uint64_t digits;
+    int exponent;
+};
 
 // Why the shortcuts are exact: for a normal double v and a decimal D of at
 // most P <= 15 significant digits that reads back as v, |v - D| is at most
 // half of v's spacing, which is below half a unit in the P-th digit. So D
 // is v rounded to P digits, which "%.*g" writes (without trailing zeros).
 
-// "%.*g" through the decimal n x 10^-s of precision digits nearest to |v|,
-// found with one scaling by an exact power of ten and checked by reading
-// it back with one exactly rounded operation (as strtod does for such
-// decimals), written at out. Null when the check fails or the scale is out
-// of range: data written with up to `precision` digits passes.
-template <typename Char>
-Char* formatScaledDecimal(double value, std::int32_t precision, Char* out) {
-    if (precision > kShortcutPrecision || !std::isnormal(value)) return nullptr;
-    const double magnitude = std::fabs(value);
-    const int binaryExponent = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023);
+// A nearest integer to 0 <= x < 2^52 (either one at a tie): adding and
+// removing 2^52 rounds to an integer exactly. Larger x give a value at least
+// 2^52 - 1, itself above 10^15.
+double roundToInteger(double x) {
+    constexpr double kIntegerSpacing = 0x1p52;
+    return (x + kIntegerSpacing) - kIntegerSpacing;
+}
+
+// x in [0, 2^63) truncated, through the signed conversion (one
+// instruction, where the unsigned one needs a branch).
+std::uint64_t truncated(double x) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(x)); }
+
+// The decimal of precision digits nearest to magnitude (normal, positive,
+// with the given binary exponent), found with one scaling by an exact power
+// of ten and checked by reading it back with one exactly rounded operation
+// (as strtod does for such decimals). Empty when the check fails or the
+// scale is out of range: data written with up to precision digits passes.
+// Inlined into the short path.
+[[gnu::always_inline]] inline std::optional<Decimal> scaledDecimal(double magnitude, int binaryExponent,
+                                                                  std::int32_t precision) {
     int exponent = (binaryExponent * 78913) >> 18;  // floor(log10(magnitude)), or one below
     const double lowest = kExactPowersOfTen[precision - 1], highest = kExactPowersOfTen[precision];
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int scale = precision - 1 - exponent;
-        if (scale < -kLargestExactPower || scale > kLargestExactPower) return nullptr;
+        if (scale < -kLargestExactPower || scale > kLargestExactPower) return std::nullopt;
         const double power = kExactPowersOfTen[std::abs(scale)];
         const double rounded = roundToInteger(scale >= 0 ? magnitude * power : magnitude / power);
-        if (rounded > highest) {
-            ++exponent;
-            continue;
-        }
-        if (rounded < lowest) {
+        if (rounded < lowest) [[unlikely]] {
             --exponent;
             continue;
         }
-        if ((scale >= 0 ? rounded / power : rounded * power) != magnitude) return nullptr;
-        char sixteen[16];
-        int count = rounded == highest ? precision + 1 : precision;
-        const char* digits = writeDigits(static_cast<std::uint64_t>(rounded), count, sixteen);
-        const int decimalExponent = count - 1 - scale;
-        while (count > 1 && digits[count - 1] == '0') --count;
-        return placeDigits(value < 0.0, digits, count, decimalExponent, precision, out);
+        if (rounded > highest) [[unlikely]] {
+            ++exponent;
+            continue;
+        }
+        if ((scale >= 0 ? rounded / power : rounded * power) != magnitude) return std::nullopt;
+        // Rounded up to 10^precision: the digits one place up.
+        return rounded < highest ? Decimal{truncated(rounded), exponent} : Decimal{truncated(lowest), exponent + 1};
     }
-    return nullptr;
+    return std::nullopt;
 }
 
-// "%.*g" through v's shortest round-trip digits when they number at most
-// the precision (zero included), written at out; null otherwise. Costs one
-// shortest conversion.
-template <typename Char>
-Char* formatThroughShortest(double value, std::int32_t precision, Char* out) {
-    if (precision > kShortcutPrecision || !(std::isnormal(value) || value == 0.0)) return nullptr;
+// The shortest round-trip digits of magnitude (normal, positive), padded
+// with zeros to precision digits, when they number at most precision.
+// Costs one shortest conversion.
+std::optional<Decimal> shortestDecimal(double magnitude, std::int32_t precision) {
     char scientific[32];
-    const char* end = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific).ptr;
-    const bool negative = scientific[0] == '-';
+    const char* end =
+        std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific).ptr;
     const char* mark = std::find(static_cast<const char*>(scientific), end, 'e');
-    char digits[20];
+    std::uint64_t digits = 0;
     int count = 0;
-    for (const char* c = scientific + negative; c < mark; ++c)
-        if (*c != '.') digits[count++] = *c;
-    if (count > precision) return nullptr;
+    for (const char* c = scientific; c < mark; ++c) {
+        if (*c == '.') continue;
+        if (++count > precision) return std::nullopt;
+        digits = 10 * digits + static_cast<std::uint64_t>(*c - '0');
+    }
     // The exponent: a sign and two or three digits. (std::from_chars for
     // integers would export its helpers from the library.)
     int exponent = 0;
     for (const char* c = mark + 2; c < end; ++c) exponent = 10 * exponent + (*c - '0');
     if (mark[1] == '-') exponent = -exponent;
-    return placeDigits(negative, digits, count, exponent, precision, out);
+    return Decimal{digits * kIntegerPowersOfTen[precision - count], exponent};
+}
+
+// The writers below take a decimal of precision <= 15 digits whose nearest
+// double is the magnitude being written, and write it as "%.*g" does, from
+// the leading digit on. Each stores whole blocks of digits, so up to 24
+// characters from out whatever the text's length.
+
+// Exponent notation, for exponents outside [-4, precision): d[.ddd]e±dd[d].
+SpatialWChar* writeExponentNotation(Decimal decimal, std::int32_t precision, SpatialWChar* out) {
+    const DecimalDigits digits(decimal.digits, precision);
+    digits.store(out + 1);  // the digits after the point land from out + 2 on
+    out[0] = digits.first();
+    out[1] = '.';
+    const int significant = digits.significant();
+    out += significant > 1 ? significant + 1 : 1;
+    *out++ = 'e';
+    *out++ = decimal.exponent < 0 ? '-' : '+';
+    const int magnitude = std::abs(decimal.exponent);
+    if (magnitude >= 100) *out++ = static_cast<SpatialWChar>('0' + magnitude / 100);
+    *out++ = static_cast<SpatialWChar>('0' + magnitude / 10 % 10);
+    *out++ = static_cast<SpatialWChar>('0' + magnitude % 10);
+    return out;
+}
+
+// Fixed notation for exponents in [-4, 0): "0.", the zeros after the point,
+// the digits.
+SpatialWChar* writeSmallFixed(Decimal decimal, std::int32_t precision, SpatialWChar* out) {
+    constexpr SpatialWChar kZeroPointZeros[] = u"0.000";
+    std::memcpy(out, kZeroPointZeros, sizeof kZeroPointZeros);
+    out += 1 - decimal.exponent;
+    const DecimalDigits digits(decimal.digits, precision);
+    digits.store(out);
+    return out + digits.significant();
+}
+
+// Fixed notation for exponents in [0, precision): the integer's digits,
+// then the point and the fraction's digits unless the fraction is zero.
+// Inlined into the short path.
+[[gnu::always_inline]] inline SpatialWChar* writeFixed(double magnitude, Decimal decimal, std::int32_t precision,
+                                                       SpatialWChar* out) {
+    const int integerDigits = decimal.exponent + 1, fractionDigits = precision - integerDigits;
+    // The decimal's integer part, without a division: a decimal that is not
+    // an integer lies at least 10^-fractionDigits below the next integer,
+    // more than the doubles' spacing there (below 10^(integerDigits - 15)),
+    // so its nearest double has the same integer part.
+    const std::uint64_t integer = truncated(magnitude);
+    const std::uint64_t fraction = decimal.digits - integer * kIntegerPowersOfTen[fractionDigits];
+    DecimalDigits(integer, integerDigits).store(out);
+    out += integerDigits;
+    if (fraction == 0) return out;
+    *out++ = '.';
+    const DecimalDigits fractionDigitText(fraction, fractionDigits);
+    fractionDigitText.store(out);
+    return out + fractionDigitText.significant();
+}
+
+// Inlined into the short path (its exponent and small cases are not).
+[[gnu::always_inline]] inline SpatialWChar* writeDecimal(double magnitude, Decimal decimal, std::int32_t precision,
+                                                         SpatialWChar* out) {
+    if (decimal.exponent < -4 || decimal.exponent >= precision) return writeExponentNotation(decimal, precision, out);
+    if (decimal.exponent < 0) return writeSmallFixed(decimal, precision, out);
+    return writeFixed(magnitude, decimal, precision, out);
+}
+
+// formatShortNumber's text of magnitude through its shortest digits, or
+// null. Kept out of line, so that the common path makes no call and saves
+// no register.
+[[gnu::noinline]] SpatialWChar* writeThroughShortest(double magnitude, std::int32_t precision, SpatialWChar* out) {
+    const std::optional<Decimal> decimal = shortestDecimal(magnitude, precision);
+    return decimal ? writeDecimal(magnitude, *decimal, precision, out) : nullptr;
+}
+
+// formatShortNumber at an effective precision, inlined into its callers.
+[[gnu::always_inline]] inline SpatialWChar* writeShortNumber(double value, std::int32_t precision,
+                                                             SpatialWChar* out) {
+    if (precision > kShortcutPrecision) [[unlikely]]
+        return nullptr;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    *out = '-';
+    out += bits >> 63;
+    const auto biasedExponent = static_cast<int>(bits >> 52 & 0x7FF);
+    // Zero, subnormals, infinities and NaNs have the extreme biased exponents.
+    if (biasedExponent == 0 || biasedExponent == 0x7FF) [[unlikely]] {
+        if (value != 0.0) return nullptr;
+        *out++ = '0';
+        return out;
+    }
+    const double magnitude = std::fabs(value);
+    if (const std::optional<Decimal> decimal = scaledDecimal(magnitude, biasedExponent - 1023, precision))
+        return writeDecimal(magnitude, *decimal, precision, out);
+    return writeThroughShortest(magnitude, precision, out);
 }
 
 }  // namespace
 
 std::int32_t effectivePrecision(std::int32_t precision) {
-    if (precision < 0) return 6;
-    return precision == 0 ? 1 : precision;
+    if (precision > 0) [[likely]]
+        return precision;
+    return precision < 0 ? 6 : 1;
 }
 
-template <typename Char>
-Char* formatShortNumber(double value, std::int32_t precision, Char* out) {
+SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWChar* out) {
+    return writeShortNumber(value, effectivePrecision(precision), out);
+}
+
+SpatialWChar* formatShortCoordinates(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out) {
     precision = effectivePrecision(precision);
-    if (Char* end = formatScaledDecimal(value, precision, out)) return end;
-    return formatThroughShortest(value, precision, out);
+    if ((out = writeShortNumber(vertex.x, precision, out)) == nullptr) return nullptr;
+    *out++ = ' ';
+    if ((out = writeShortNumber(vertex.y, precision, out)) == nullptr) return nullptr;
+    *out++ = ' ';
+    return writeShortNumber(vertex.z, precision, out);
 }
 
-template char* formatShortNumber(double, std::int32_t, char*);
-template SpatialWChar* formatShortNumber(double, std::int32_t, SpatialWChar*);
-
-std::string_view formatNumber(double value, std::int32_t precision, NumberChars& scratch) {
-    if (const char* end = formatShortNumber(value, precision, scratch.data()))
-        return {scratch.data(), static_cast<std::size_t>(end - scratch.data())};
-    return formatGeneralNumber(value, precision, scratch);
-}
-
-std::string_view formatGeneralNumber(double value, std::int32_t precision, NumberChars& scratch) {
+SpatialWChar* formatNumber(double value, std::int32_t precision, SpatialWChar* out) {
+    if (SpatialWChar* end = formatShortNumber(value, precision, out)) return end;
     // chars_format::general with a precision is specified as "%.*g" in the
     // C locale. kMaxNumberChars bounds every result, so it cannot fail.
-    const auto result = std::to_chars(scratch.data(), scratch.data() + scratch.size(), value,
-                                      std::chars_format::general, effectivePrecision(precision));
-    return {scratch.data(), static_cast<std::size_t>(result.ptr - scratch.data())};
+    char text[kMaxNumberChars];
+    const char* end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, effectivePrecision(precision)).ptr;
+    for (const char* c = text; c < end; ++c) *out++ = static_cast<SpatialWChar>(*c);
+    return out;
 }
 
 }  // namespace spatialgeom

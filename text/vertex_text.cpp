@@ -1,7 +1,6 @@
 #include "text/vertex_text.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "text/number_format.h"
 #include "text/wkt_precision.h"
@@ -9,87 +8,82 @@
 namespace spatialgeom {
 namespace {
 
-// Writes text into at most limit characters while counting all of it.
-class BoundedWideWriter {
-  public:
-    BoundedWideWriter(SpatialWChar* buffer, std::int32_t limit) : buffer_(buffer), limit_(limit) {}
+// Room for the text of a vertex whose numbers all take the short path,
+// with their scratch and the terminator.
+constexpr std::int32_t kShortVertexChars = 3 * static_cast<std::int32_t>(kMaxShortNumberChars) + 5;
 
-    void put(std::string_view text) {
-        const std::int32_t size = static_cast<std::int32_t>(text.size());
-        const std::int32_t fits = std::clamp(limit_ - length_, 0, size);
-        for (std::int32_t i = 0; i < fits; ++i) buffer_[length_ + i] = static_cast<SpatialWChar>(text[i]);
-        length_ += size;
-    }
-
-    // The truncating contract of formatWide.
-    std::int32_t finish() {
-        if (length_ < limit_) {
-            buffer_[length_] = 0;
-            return length_;
-        }
-        return length_ == limit_ ? length_ : -1;
-    }
-
-  private:
-    SpatialWChar* buffer_;
-    std::int32_t limit_;
-    std::int32_t length_ = 0;
-};
-
-// Room for any vertex's text and its terminator: formatVertexDirect needs
-// no bounds below it.
+// Room for any vertex's text, its terminator and formatNumber's scratch.
 constexpr std::int32_t kAmpleVertexChars = 3 * static_cast<std::int32_t>(kMaxNumberChars) + 5;
 
-// The text of value written straight to out; returns its end.
-SpatialWChar* formatNumberDirect(double value, std::int32_t precision, SpatialWChar* out) {
-    if (SpatialWChar* end = formatShortNumber(value, precision, out)) return end;
-    NumberChars scratch;
-    for (char c : formatGeneralNumber(value, precision, scratch)) *out++ = static_cast<SpatialWChar>(c);
-    return out;
+// The three coordinates as formatNumber writes them, a space between two.
+SpatialWChar* formatCoordinates(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out) {
+    out = formatNumber(vertex.x, precision, out);
+    *out++ = ' ';
+    out = formatNumber(vertex.y, precision, out);
+    *out++ = ' ';
+    return formatNumber(vertex.z, precision, out);
 }
 
-// The vertex's text and a terminator written straight to out, which has
-// kAmpleVertexChars characters; returns the text's length.
-std::int32_t formatVertexDirect(const DPoint3d& vertex, bool parenthesised, std::int32_t precision,
-                                SpatialWChar* buffer) {
-    SpatialWChar* out = buffer;
+using CoordinatesWriter = SpatialWChar* (*)(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out);
+
+// The vertex's text, without terminator, written at out with write (one of
+// formatCoordinates and formatShortCoordinates), which needs no bounds
+// there. Returns the text's end; null when write declines the vertex.
+template <CoordinatesWriter write>
+SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* out) {
+    const bool parenthesised = style == VertexStyle::kParenthesised;
     if (parenthesised) *out++ = '(';
-    out = formatNumberDirect(vertex.x, precision, out);
-    *out++ = ' ';
-    out = formatNumberDirect(vertex.y, precision, out);
-    *out++ = ' ';
-    out = formatNumberDirect(vertex.z, precision, out);
+    if ((out = write(vertex, precision, out)) == nullptr) return nullptr;
     if (parenthesised) *out++ = ')';
-    *out = 0;
-    return static_cast<std::int32_t>(out - buffer);
+    return out;
 }
 
 }  // namespace
 
 std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
                         std::int32_t limit) {
-    const bool parenthesised = style == VertexStyle::kParenthesised;
-    if (limit >= kAmpleVertexChars) return formatVertexDirect(vertex, parenthesised, precision, buffer);
-    BoundedWideWriter writer(buffer, limit);
-    NumberChars scratch;
-    if (parenthesised) writer.put("(");
-    writer.put(formatNumber(vertex.x, precision, scratch));
-    writer.put(" ");
-    writer.put(formatNumber(vertex.y, precision, scratch));
-    writer.put(" ");
-    writer.put(formatNumber(vertex.z, precision, scratch));
-    if (parenthesised) writer.put(")");
-    return writer.finish();
+    if (limit >= kAmpleVertexChars) {
+        SpatialWChar* end = writeVertex<formatCoordinates>(vertex, style, precision, buffer);
+        *end = 0;
+        return static_cast<std::int32_t>(end - buffer);
+    }
+    SpatialWChar text[kAmpleVertexChars];
+    const auto length = static_cast<std::int32_t>(writeVertex<formatCoordinates>(vertex, style, precision, text) - text);
+    std::copy_n(text, std::clamp(length, 0, limit), buffer);
+    if (length < limit) {
+        buffer[length] = 0;
+        return length;
+    }
+    return length == limit ? length : -1;
 }
 
 VertexListWriter::VertexListWriter(WideTextBuffer& out, VertexStyle style)
     : out_(out), style_(style), precision_(wktPrecision()) {}
 
 bool VertexListWriter::append(const DPoint3d* vertices, std::uint32_t count) {
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (!appendVertex(vertices[i])) return false;
+    for (std::uint32_t i = appendShortVertices(vertices, count); i < count;
+         i += appendShortVertices(vertices + i, count - i)) {
+        if (!appendVertex(vertices[i++])) return false;
     }
     return true;
+}
+
+std::uint32_t VertexListWriter::appendShortVertices(const DPoint3d* vertices, std::uint32_t count) {
+    std::uint32_t written = 0;
+    out_.appendWritten([&](SpatialWChar* at, std::int32_t room) {
+        SpatialWChar* end = at;
+        // Each vertex with room for the comma too.
+        for (; written < count && room - (end - at) > kShortVertexChars; ++written) {
+            SpatialWChar* next = end;
+            if (!empty_) *next++ = ',';
+            if ((next = writeVertex<formatShortCoordinates>(vertices[written], style_, precision_, next)) == nullptr) break;
+            end = next;
+            empty_ = false;
+        }
+        if (written > 0) *end = 0;
+        return static_cast<std::int32_t>(end - at);
+    });
+    return written;
 }
 
 bool VertexListWriter::appendVertex(const DPoint3d& vertex) {

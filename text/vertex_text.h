@@ -16,13 +16,16 @@ enum class VertexStyle { kPlain, kParenthesised };
 // terminator and its length returned; a text of exactly limit characters is
 // written without terminator and its length returned; a longer text has its
 // first limit characters written, without terminator, and gives -1.
+// Characters after a terminator, within limit, may be overwritten.
 std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
                         std::int32_t limit);
 
 // One comma-separated list of vertices appended to a buffer, possibly fed
 // in several runs (the sublines of one line). The precision is read once,
 // when the list starts. Each vertex needs room for its text and the
-// terminator, each comma for itself and the terminator.
+// terminator, each comma for itself and the terminator. Vertices of short
+// numbers (formatShortNumber), with ample room left, are written straight
+// in at a few dozen operations per number.
 class VertexListWriter {
   public:
     VertexListWriter(WideTextBuffer& out, VertexStyle style);
@@ -31,6 +34,12 @@ class VertexListWriter {
     bool append(const DPoint3d* vertices, std::uint32_t count);
 
   private:
+    // Appends the vertices from the first on, with their commas, straight
+    // into the buffer while there is room for short numbers
+    // (formatShortNumber) and the vertices have only such numbers; returns
+    // how many.
+    std::uint32_t appendShortVertices(const DPoint3d* vertices, std::uint32_t count);
+    // Appends one vertex of any numbers, with its comma, within the room left.
     bool appendVertex(const DPoint3d& vertex);
 
     WideTextBuffer& out_;

@@ -4,8 +4,9 @@
  * Capacities count SpatialWChar units including the terminator. A positive
  * result is the number of characters written (terminator not counted); -1
  * means the text did not fit or cannot be written (the buffer then holds an
- * unfinished text). Numbers are written as printf's "%.*g" in the C locale,
- * whatever locale the host has set.
+ * unfinished text). Characters after the terminator, within the capacity,
+ * may be overwritten. Numbers are written as printf's "%.*g" in the C
+ * locale, whatever locale the host has set.
  */
 #ifndef SPATIALGEOM_TEXT_H
 #define SPATIALGEOM_TEXT_H

@@ -1,0 +1,77 @@
+#include "text/eight_digits.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace spatialgeom {
+namespace {
+
+std::string text(const SpatialWChar (&eight)[8]) { return std::string(eight, eight + 8); }
+
+// The operations of each implementation, read back as text.
+struct Portable {
+    static std::string digitText(std::uint32_t n) {
+        SpatialWChar out[8];
+        digits::portable::store(digits::portable::eightDigits(n), out);
+        return text(out);
+    }
+    static int significant(std::uint32_t n) {
+        return digits::portable::significantCharacters(digits::portable::eightDigits(n));
+    }
+    static char first(std::uint32_t n) {
+        return static_cast<char>(digits::portable::firstCharacter(digits::portable::eightDigits(n)));
+    }
+};
+
+#if defined(__SSE2__)
+struct Sse2 {
+    static std::string digitText(std::uint32_t n) {
+        SpatialWChar out[8];
+        digits::sse2::store(digits::sse2::eightDigits(n), out);
+        return text(out);
+    }
+    static int significant(std::uint32_t n) { return digits::sse2::significantCharacters(digits::sse2::eightDigits(n)); }
+    static char first(std::uint32_t n) {
+        return static_cast<char>(digits::sse2::firstCharacter(digits::sse2::eightDigits(n)));
+    }
+};
+using Implementations = ::testing::Types<Portable, Sse2>;
+#else
+using Implementations = ::testing::Types<Portable>;
+#endif
+
+template <typename T>
+class EightDigits : public ::testing::Test {};
+TYPED_TEST_SUITE(EightDigits, Implementations);
+
+// Boundaries of every digit position and trailing zeros of every length,
+// then a sweep and random values.
+std::vector<std::uint32_t> samples() {
+    std::vector<std::uint32_t> values = {0, 1, 9, 10, 11, 99, 100, 101, 99999999, 12345678, 10000001};
+    for (std::uint32_t power = 1; power < 100000000; power *= 10) {
+        for (std::uint32_t n : {power - 1, power, power + 1, 9 * power, 9 * power - 1, 5 * power, 99999999 / power * power})
+            values.push_back(n);
+    }
+    for (std::uint32_t n = 0; n < 100000000; n += 9973) values.push_back(n);
+    std::mt19937 random(17);
+    for (int i = 0; i < 200000; ++i) values.push_back(random() % 100000000);
+    return values;
+}
+
+TYPED_TEST(EightDigits, MatchZeroPaddedDecimalText) {
+    for (std::uint32_t n : samples()) {
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "%08u", n);
+        const std::string text = expected;
+        ASSERT_EQ(TypeParam::digitText(n), text) << n;
+        ASSERT_EQ(TypeParam::first(n), text[0]) << n;
+        ASSERT_EQ(TypeParam::significant(n), static_cast<int>(text.find_last_not_of('0') + 1)) << n;
+    }
+}
+
+}  // namespace
+}  // namespace spatialgeom
