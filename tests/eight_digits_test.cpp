@@ -34,7 +34,9 @@ struct Sse2 {
         digits::sse2::store(digits::sse2::eightDigits(n), out);
         return text(out);
     }
-    static int significant(std::uint32_t n) { return digits::sse2::significantCharacters(digits::sse2::eightDigits(n)); }
+    static int significant(std::uint32_t n) {
+        return digits::sse2::significantCharacters(digits::sse2::eightDigits(n));
+    }
     static char first(std::uint32_t n) {
         return static_cast<char>(digits::sse2::firstCharacter(digits::sse2::eightDigits(n)));
     }
@@ -53,8 +55,8 @@ TYPED_TEST_SUITE(EightDigits, Implementations);
 std::vector<std::uint32_t> samples() {
     std::vector<std::uint32_t> values = {0, 1, 9, 10, 11, 99, 100, 101, 99999999, 12345678, 10000001};
     for (std::uint32_t power = 1; power < 100000000; power *= 10) {
-        for (std::uint32_t n : {power - 1, power, power + 1, 9 * power, 9 * power - 1, 5 * power, 99999999 / power * power})
-            values.push_back(n);
+        const std::uint32_t nines = 99999999 / power * power;  // trailing zeros after nines
+        values.insert(values.end(), {power - 1, power, power + 1, 9 * power, 9 * power - 1, 5 * power, nines});
     }
     for (std::uint32_t n = 0; n < 100000000; n += 9973) values.push_back(n);
     std::mt19937 random(17);

@@ -48,7 +48,8 @@ std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t 
         return static_cast<std::int32_t>(end - buffer);
     }
     SpatialWChar text[kAmpleVertexChars];
-    const auto length = static_cast<std::int32_t>(writeVertex<formatCoordinates>(vertex, style, precision, text) - text);
+    const SpatialWChar* end = writeVertex<formatCoordinates>(vertex, style, precision, text);
+    const auto length = static_cast<std::int32_t>(end - text);
     std::copy_n(text, std::clamp(length, 0, limit), buffer);
     if (length < limit) {
         buffer[length] = 0;
@@ -61,6 +62,8 @@ VertexListWriter::VertexListWriter(WideTextBuffer& out, VertexStyle style)
     : out_(out), style_(style), precision_(wktPrecision()) {}
 
 bool VertexListWriter::append(const DPoint3d* vertices, std::uint32_t count) {
+    // Runs of vertices written straight in, each ended by one vertex for
+    // the general path (or by the end of the list).
     for (std::uint32_t i = appendShortVertices(vertices, count); i < count;
          i += appendShortVertices(vertices + i, count - i)) {
         if (!appendVertex(vertices[i++])) return false;
@@ -76,7 +79,8 @@ std::uint32_t VertexListWriter::appendShortVertices(const DPoint3d* vertices, st
         for (; written < count && room - (end - at) > kShortVertexChars; ++written) {
             SpatialWChar* next = end;
             if (!empty_) *next++ = ',';
-            if ((next = writeVertex<formatShortCoordinates>(vertices[written], style_, precision_, next)) == nullptr) break;
+            next = writeVertex<formatShortCoordinates>(vertices[written], style_, precision_, next);
+            if (next == nullptr) break;
             end = next;
             empty_ = false;
         }
