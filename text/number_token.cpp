@@ -55,10 +55,16 @@ std::optional<double> exactValue(std::uint64_t digits, int scale, bool negative)
     return negative ? -value : value;
 }
 
-// digits * 10^(end - begin) + the digits of text[begin, end).
-std::uint64_t appendDigits(std::uint64_t digits, std::string_view text, std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
-    return digits;
+// Advances *i over a run of digits of text, appending each to *digits
+// (digits * 10 + d, wrapping modulo 2^64 past 19 digits: the caller then
+// ignores it). One pass: the scan and the value together.
+void takeDigits(std::string_view text, std::size_t* i, std::uint64_t* digits) {
+    const char* p = text.data();
+    std::size_t at = *i;
+    std::uint64_t value = *digits;
+    for (unsigned d; at < text.size() && (d = static_cast<unsigned char>(p[at]) - '0') <= 9; ++at) value = value * 10 + d;
+    *i = at;
+    *digits = value;
 }
 
 // The general conversion of a token with at most one leading minus sign.
@@ -81,15 +87,15 @@ std::size_t scanNumber(std::string_view text, NumberScan* scan) {
     const std::size_t size = text.size();
     std::size_t i = 0;
     while (i < size && text[i] == '-') ++i;
-    const std::size_t minusSigns = i, integerEnd = [&] {
-        while (i < size && isDigit(text[i])) ++i;
-        return i;
-    }();
+    const std::size_t minusSigns = i;
+    std::uint64_t digits = 0;
+    takeDigits(text, &i, &digits);
+    const std::size_t integerEnd = i;
     if (integerEnd == minusSigns) return scan->length = 0;
     std::size_t fractionBegin = i, fractionEnd = i;
     if (i < size && text[i] == '.') {
         fractionBegin = ++i;
-        while (i < size && isDigit(text[i])) ++i;
+        takeDigits(text, &i, &digits);
         fractionEnd = i;
     }
     int exponent = 0;
@@ -109,8 +115,6 @@ std::size_t scanNumber(std::string_view text, NumberScan* scan) {
     std::optional<double> value;
     const std::size_t digitChars = (integerEnd - minusSigns) + (fractionEnd - fractionBegin);
     if (exponentFits && digitChars <= kExactDigitChars) {
-        const std::uint64_t digits =
-            appendDigits(appendDigits(0, text, minusSigns, integerEnd), text, fractionBegin, fractionEnd);
         const int scale = exponent - static_cast<int>(fractionEnd - fractionBegin);
         value = exactValue(digits, scale, minusSigns == 1);
     }
