@@ -17,12 +17,14 @@
 // orientation predicates, one ring at a time (a point inside two
 // overlapping holes is outside).
 //
-// Cost: preparing is one pass over the vertices, without exact predicates
-// when the outer ring lies in a plane of constant x, y or z. The first few
-// tests scan every edge; once the scans have cost a few times the edge
-// count, a grid over the edges is built and later tests cost about the
-// edges near the tested element. Consecutive segments of one chain that
-// lie in such a constant-coordinate plane share their containment test.
+// Cost: preparing is a copy of the vertices and one pass over them,
+// without exact predicates and without Newell's normal when the outer ring
+// lies in a plane of constant x, y or z. The first few tests scan every
+// edge; once the scans have cost a few times the edge count, a grid over
+// the edges is built and later tests cost about the edges near the tested
+// element. Consecutive segments of one chain that lie in such a
+// constant-coordinate plane share their containment test; a single point
+// of that plane costs one pass (meetsFlatPoint).
 #pragma once
 
 #include <optional>
