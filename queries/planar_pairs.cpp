@@ -30,30 +30,6 @@ void PlanarBoxes::finish() {
     bounds_ = widen_ && count > 0 ? widened(bounds) : bounds;
 }
 
-std::uint32_t PairGrid::slot(double x, double origin, double scale, std::uint32_t count) {
-    // Clamped to [0, count - 1] without branches; NaN goes to 0.
-    const double f = (x - origin) * scale, last = count - 1;
-    return static_cast<std::uint32_t>(f > 0.0 ? (f < last ? f : last) : 0.0);
-}
-
-void PairGrid::chooseShape(std::size_t segments) {
-    const double uExtent = region_.uHigh - region_.uLow, vExtent = region_.vHigh - region_.vLow;
-    const bool spreadU = uExtent > 0.0 && std::isfinite(uExtent);
-    const bool spreadV = vExtent > 0.0 && std::isfinite(vExtent);
-    const double cells = static_cast<double>(std::max<std::size_t>(1, segments));
-    columns_ = rows_ = 1;
-    if (spreadU && spreadV) {
-        columns_ = static_cast<std::uint32_t>(std::clamp(std::round(std::sqrt(cells * (uExtent / vExtent))), 1.0, cells));
-        rows_ = static_cast<std::uint32_t>(std::clamp(std::round(cells / columns_), 1.0, cells));
-    } else if (spreadU) {
-        columns_ = static_cast<std::uint32_t>(cells);
-    } else if (spreadV) {
-        rows_ = static_cast<std::uint32_t>(cells);
-    }
-    uScale_ = spreadU ? columns_ / uExtent : 0.0;
-    vScale_ = spreadV ? rows_ / vExtent : 0.0;
-}
-
 bool PairGrid::measureSpans(const PlanarBoxes& a, const PlanarBoxes& b) {
     const PlanarBoxes* sets[2] = {&a, &b};
     std::uint64_t entries = 0;
@@ -79,7 +55,7 @@ void PairGrid::fill(int set, const PlanarBoxes& boxes) {
     start.assign(std::size_t{cellCount()} + 1, 0);
     const auto forEachCell = [&](const Span& s, auto&& act) {
         for (std::uint32_t r = s.r0; r <= s.r1; ++r)
-            for (std::uint32_t c = s.c0; c <= s.c1; ++c) act(r * columns_ + c);
+            for (std::uint32_t c = s.c0; c <= s.c1; ++c) act(r * shape_.columns + c);
     };
     for (const Span& span : spans_[set]) forEachCell(span, [&](std::uint32_t cell) { ++start[cell + 1]; });
     for (std::size_t cell = 1; cell < start.size(); ++cell) start[cell] += start[cell - 1];
@@ -93,13 +69,10 @@ bool PairGrid::build(const PlanarBoxes& a, const PlanarBoxes& b) {
     if (a.size() == 0 || b.size() == 0 || !rectsOverlap(a.bounds(), b.bounds())) return false;
     region_ = {std::max(a.bounds().uLow, b.bounds().uLow), std::min(a.bounds().uHigh, b.bounds().uHigh),
                std::max(a.bounds().vLow, b.bounds().vLow), std::min(a.bounds().vHigh, b.bounds().vHigh)};
-    chooseShape(a.size() + b.size());
-    while (!measureSpans(a, b) && (columns_ > 1 || rows_ > 1)) {
-        columns_ = std::max<std::uint32_t>(1, columns_ / 2);
-        rows_ = std::max<std::uint32_t>(1, rows_ / 2);
-        uScale_ = columns_ > 1 ? columns_ / (region_.uHigh - region_.uLow) : 0.0;
-        vScale_ = rows_ > 1 ? rows_ / (region_.vHigh - region_.vLow) : 0.0;
-    }
+    shape_ = GridShape::forCells(static_cast<std::uint32_t>(a.size() + b.size()), region_.uHigh - region_.uLow,
+                                 region_.vHigh - region_.vLow);
+    // Long segments spanning many cells: coarsen until the entries stay linear.
+    while (!measureSpans(a, b) && !shape_.single()) shape_ = shape_.coarser();
     fill(0, a);
     fill(1, b);
     return true;

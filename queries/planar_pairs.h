@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "queries/call_scratch.h"
+#include "queries/grid_shape.h"
 #include "kernel/exact_predicates.h"
 #include "kernel/range3d.h"
 #include "kernel/segment_distance.h"
@@ -87,29 +88,26 @@ public:
     // False, and nothing to visit, when the bounds do not overlap.
     bool build(const PlanarBoxes& a, const PlanarBoxes& b);
 
-    std::uint32_t cellCount() const { return columns_ * rows_; }
+    std::uint32_t cellCount() const { return shape_.columns * shape_.rows; }
     // The segments of set 0 (a) or 1 (b) registered in cell.
     const std::uint32_t* begin(int set, std::uint32_t cell) const { return &entries_[set][cellStart_[set][cell]]; }
     const std::uint32_t* end(int set, std::uint32_t cell) const { return &entries_[set][cellStart_[set][cell + 1]]; }
     // The cell of a point of the region.
-    std::uint32_t cellOf(double u, double v) const { return row(v) * columns_ + column(u); }
+    std::uint32_t cellOf(double u, double v) const { return row(v) * shape_.columns + column(u); }
 
 private:
     struct Span {
         std::uint32_t c0, c1, r0, r1;
     };
-    std::uint32_t column(double u) const { return slot(u, region_.uLow, uScale_, columns_); }
-    std::uint32_t row(double v) const { return slot(v, region_.vLow, vScale_, rows_); }
-    static std::uint32_t slot(double x, double origin, double scale, std::uint32_t count);
-    void chooseShape(std::size_t segments);
+    std::uint32_t column(double u) const { return GridShape::slot(u, region_.uLow, shape_.uScale, shape_.columns); }
+    std::uint32_t row(double v) const { return GridShape::slot(v, region_.vLow, shape_.vScale, shape_.rows); }
     // The cells of each box meeting the region; false when they would
     // hold more than kEntriesPerSegment entries per segment.
     bool measureSpans(const PlanarBoxes& a, const PlanarBoxes& b);
     void fill(int set, const PlanarBoxes& boxes);
 
     PlaneRect region_{};
-    double uScale_ = 0.0, vScale_ = 0.0;
-    std::uint32_t columns_ = 1, rows_ = 1;
+    GridShape shape_;
     ScratchVector<Span> spans_[2];
     ScratchVector<std::uint32_t> cellStart_[2];
     ScratchVector<std::uint32_t> entries_[2];

@@ -15,30 +15,6 @@ void SegmentGrid::largestExtentAxes(const DRange3d& box, int* uAxis, int* vAxis)
     if (extent[*vAxis] > extent[*uAxis]) std::swap(*uAxis, *vAxis);
 }
 
-std::uint32_t SegmentGrid::cellOf(double x, double origin, double scale, std::uint32_t count) {
-    const double f = (x - origin) * scale;
-    if (!(f > 0.0)) return 0;  // also NaN
-    if (f >= count) return count - 1;
-    return static_cast<std::uint32_t>(f);
-}
-
-void SegmentGrid::chooseShape(std::uint32_t n, double uExtent, double vExtent) {
-    const bool spreadU = uExtent > 0.0 && std::isfinite(uExtent);
-    const bool spreadV = vExtent > 0.0 && std::isfinite(vExtent);
-    columns_ = rows_ = 1;
-    if (spreadU && spreadV) {
-        const double ideal = std::sqrt(n * (uExtent / vExtent));
-        columns_ = static_cast<std::uint32_t>(std::clamp(std::round(ideal), 1.0, double(n)));
-        rows_ = std::max<std::uint32_t>(1, n / columns_);
-    } else if (spreadU) {
-        columns_ = n;
-    } else if (spreadV) {
-        rows_ = n;
-    }
-    uScale_ = spreadU ? columns_ / uExtent : 0.0;
-    vScale_ = spreadV ? rows_ / vExtent : 0.0;
-}
-
 std::uint64_t SegmentGrid::entryCount() const {
     std::uint64_t count = 0;
     for (const DRange3d& box : *boxes_) {
@@ -50,12 +26,12 @@ std::uint64_t SegmentGrid::entryCount() const {
 }
 
 void SegmentGrid::fillCells() {
-    cellStart_.assign(std::size_t{columns_} * rows_ + 1, 0);
+    cellStart_.assign(std::size_t{shape_.columns} * shape_.rows + 1, 0);
     const auto forEachCell = [&](const DRange3d& box, auto&& act) {
         const std::uint32_t c0 = column(coordinate(box.low, uAxis_)), c1 = column(coordinate(box.high, uAxis_));
         const std::uint32_t r0 = row(coordinate(box.low, vAxis_)), r1 = row(coordinate(box.high, vAxis_));
         for (std::uint32_t r = r0; r <= r1; ++r)
-            for (std::uint32_t c = c0; c <= c1; ++c) act(r * columns_ + c);
+            for (std::uint32_t c = c0; c <= c1; ++c) act(r * shape_.columns + c);
     };
     for (const DRange3d& box : *boxes_) forEachCell(box, [&](std::uint32_t cell) { ++cellStart_[cell + 1]; });
     for (std::size_t cell = 1; cell < cellStart_.size(); ++cell) cellStart_[cell] += cellStart_[cell - 1];
@@ -81,16 +57,9 @@ void SegmentGrid::build(const ScratchVector<DRange3d>& boxes, int uAxis, int vAx
     }
     uOrigin_ = uLow;
     vOrigin_ = vLow;
-    chooseShape(n, uHigh - uLow, vHigh - vLow);
+    shape_ = GridShape::forCells(n, uHigh - uLow, vHigh - vLow);
     // Boxes spanning many cells: coarsen until the entries stay linear.
-    while ((columns_ > 1 || rows_ > 1) && entryCount() > 4 * std::uint64_t{n} + 16) {
-        const double uExtent = columns_ > 1 ? columns_ / uScale_ : 0.0;
-        const double vExtent = rows_ > 1 ? rows_ / vScale_ : 0.0;
-        columns_ = std::max<std::uint32_t>(1, columns_ / 2);
-        rows_ = std::max<std::uint32_t>(1, rows_ / 2);
-        uScale_ = columns_ > 1 ? columns_ / uExtent : 0.0;
-        vScale_ = rows_ > 1 ? rows_ / vExtent : 0.0;
-    }
+    while (!shape_.single() && entryCount() > 4 * std::uint64_t{n} + 16) shape_ = shape_.coarser();
     fillCells();
 }
 

@@ -12,6 +12,7 @@
 
 #include "queries/call_scratch.h"
 #include "kernel/range3d.h"
+#include "queries/grid_shape.h"
 
 namespace spatialgeom {
 
@@ -41,7 +42,7 @@ public:
         const std::uint32_t c0 = column(uLo), c1 = column(uHi), r0 = row(vLo), r1 = row(vHi);
         for (std::uint32_t r = r0; r <= r1; ++r) {
             for (std::uint32_t c = c0; c <= c1; ++c) {
-                const std::uint32_t cell = r * columns_ + c;
+                const std::uint32_t cell = r * shape_.columns + c;
                 for (std::uint32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
                     const std::uint32_t i = entries_[k];
                     if (stamps_[i] == stamp) continue;
@@ -55,26 +56,24 @@ public:
 
     // The grid's shape and the cell of a coordinate on each grid axis
     // (coordinates outside the indexed extent fall in the border cells).
-    std::uint32_t columns() const { return columns_; }
-    std::uint32_t rows() const { return rows_; }
-    std::uint32_t column(double u) const { return cellOf(u, uOrigin_, uScale_, columns_); }
-    std::uint32_t row(double v) const { return cellOf(v, vOrigin_, vScale_, rows_); }
+    std::uint32_t columns() const { return shape_.columns; }
+    std::uint32_t rows() const { return shape_.rows; }
+    std::uint32_t column(double u) const { return GridShape::slot(u, uOrigin_, shape_.uScale, shape_.columns); }
+    std::uint32_t row(double v) const { return GridShape::slot(v, vOrigin_, shape_.vScale, shape_.rows); }
 
     // The two axes of largest extent of box, the larger first.
     static void largestExtentAxes(const DRange3d& box, int* uAxis, int* vAxis);
 
 private:
     static double coordinate(const DPoint3d& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
-    static std::uint32_t cellOf(double x, double origin, double scale, std::uint32_t count);
-    void chooseShape(std::uint32_t n, double uExtent, double vExtent);
     std::uint64_t entryCount() const;
     void fillCells();
     std::uint32_t nextStamp();
 
     const ScratchVector<DRange3d>* boxes_ = nullptr;
     int uAxis_ = 0, vAxis_ = 1;
-    double uOrigin_ = 0.0, vOrigin_ = 0.0, uScale_ = 0.0, vScale_ = 0.0;
-    std::uint32_t columns_ = 1, rows_ = 1;
+    double uOrigin_ = 0.0, vOrigin_ = 0.0;
+    GridShape shape_;
     ScratchVector<std::uint32_t> cellStart_;
     ScratchVector<std::uint32_t> entries_;
     ScratchVector<std::uint32_t> stamps_;
