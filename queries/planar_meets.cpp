@@ -9,13 +9,10 @@
 namespace spatialgeom {
 namespace {
 
-using Corvane::DSegment3d;
-
 bool nearBox(const PreparedPolygon& polygon, const DPoint3d& p) {
     return Corvane::cvgDRange3d_checkOverlap(polygon.widenedBox(), {p, p});
 }
 
-// The boundary edges of a polygon with their boxes, widened.
 // The boxes of a polygon's boundary edges, widened.
 PlanarBoxes edgeBoxes(const PreparedPolygon& polygon, const FlatPlane& plane, double tolerance) {
     PlanarBoxes boxes(plane.uAxis(), plane.vAxis(), tolerance, true);
