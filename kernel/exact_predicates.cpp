@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace Corvane {
+namespace spatialgeom::kernel {
 namespace {
 
 constexpr double kEpsilon = 0x1p-53;  // half an ulp of 1
@@ -105,7 +105,7 @@ int orient3dExact(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, const
 
 }  // namespace
 
-int cvgGeom_orient2d(double ax, double ay, double bx, double by, double cx, double cy) {
+int orient2d(double ax, double ay, double bx, double by, double cx, double cy) {
     const double left = (ax - cx) * (by - cy);
     const double right = (ay - cy) * (bx - cx);
     const double det = left - right;
@@ -116,7 +116,7 @@ int cvgGeom_orient2d(double ax, double ay, double bx, double by, double cx, doub
     return orient2dExact(ax, ay, bx, by, cx, cy);
 }
 
-int cvgGeom_orient3d(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, const DPoint3d& d) {
+int orient3d(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, const DPoint3d& d) {
     const double adx = a.x - d.x, ady = a.y - d.y, adz = a.z - d.z;
     const double bdx = b.x - d.x, bdy = b.y - d.y, bdz = b.z - d.z;
     const double cdx = c.x - d.x, cdy = c.y - d.y, cdz = c.z - d.z;
@@ -135,18 +135,18 @@ int cvgGeom_orient3d(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, co
     return orient3dExact(a, b, c, d);
 }
 
-int cvgGeom_orient2dDropping(int droppedAxis, const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {
+int orient2dDropping(int droppedAxis, const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {
     const int u = (droppedAxis + 1) % 3, v = (droppedAxis + 2) % 3;
-    return cvgGeom_orient2d(cvgDPoint3d_coordinate(a, u), cvgDPoint3d_coordinate(a, v), cvgDPoint3d_coordinate(b, u),
-                            cvgDPoint3d_coordinate(b, v), cvgDPoint3d_coordinate(c, u), cvgDPoint3d_coordinate(c, v));
+    return orient2d(coordinate(a, u), coordinate(a, v), coordinate(b, u),
+                            coordinate(b, v), coordinate(c, u), coordinate(c, v));
 }
 
-bool cvgGeom_collinear(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {
+bool collinear(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {
     // (b - a) x (c - a) is zero exactly when each of its components, the
     // orientations in the three axis planes, is zero.
     for (int axis = 0; axis < 3; ++axis)
-        if (cvgGeom_orient2dDropping(axis, a, b, c) != 0) return false;
+        if (orient2dDropping(axis, a, b, c) != 0) return false;
     return true;
 }
 
-}  // namespace Corvane
+}  // namespace spatialgeom::kernel

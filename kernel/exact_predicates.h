@@ -12,28 +12,28 @@
 
 #include "spatialgeom/types.h"
 
-namespace Corvane {
+namespace spatialgeom::kernel {
 
 // Sign (-1, 0, +1) of (a - c) x (b - c) in 2D: +1 when a, b, c turn
 // counter-clockwise, 0 when they are collinear (also when two coincide).
-int cvgGeom_orient2d(double ax, double ay, double bx, double by, double cx, double cy);
+int orient2d(double ax, double ay, double bx, double by, double cx, double cy);
 
 // Sign of det[a - d; b - d; c - d]: 0 exactly when the four points are
 // coplanar (always so when three of them are collinear); otherwise the
 // sign tells on which side of the plane through a, b, c the point d lies.
-int cvgGeom_orient3d(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, const DPoint3d& d);
+int orient3d(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, const DPoint3d& d);
 
 // The coordinate of p on axis 0 (x), 1 (y) or 2 (z).
-constexpr double cvgDPoint3d_coordinate(const DPoint3d& p, int axis) {
+constexpr double coordinate(const DPoint3d& p, int axis) {
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
 
-// cvgGeom_orient2d of the three points projected along `droppedAxis` onto
+// orient2d of the three points projected along `droppedAxis` onto
 // the plane of the two other axes (taken in cyclic order after it). The
 // projection itself is exact: it only drops a coordinate.
-int cvgGeom_orient2dDropping(int droppedAxis, const DPoint3d& a, const DPoint3d& b, const DPoint3d& c);
+int orient2dDropping(int droppedAxis, const DPoint3d& a, const DPoint3d& b, const DPoint3d& c);
 
 // True when a, b and c lie on one line (or coincide), exactly.
-bool cvgGeom_collinear(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c);
+bool collinear(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c);
 
-}  // namespace Corvane
+}  // namespace spatialgeom::kernel

@@ -4,29 +4,29 @@
 
 #include "kernel/exact_predicates.h"
 
-namespace Corvane {
+namespace spatialgeom::kernel {
 
-bool cvgGeom_polygonNormal(DVec3d* normal, DPoint3d* origin, const DPoint3d* points, std::size_t count) {
+bool polygonNormal(Vec3d* normal, DPoint3d* origin, const DPoint3d* points, std::size_t count) {
     if (count < 3) return false;
-    DVec3d sum{0.0, 0.0, 0.0};
+    Vec3d sum{0.0, 0.0, 0.0};
     for (std::size_t i = 1; i + 1 < count; ++i) sum = sum + cross(points[i] - points[0], points[i + 1] - points[0]);
     if (!normalize(sum, normal)) return false;
     *origin = points[0];
     return true;
 }
 
-int cvgDVec3d_dominantAxis(const DVec3d& v) {
+int dominantAxis(const Vec3d& v) {
     const double ax = std::fabs(v.x), ay = std::fabs(v.y), az = std::fabs(v.z);
     if (ax >= ay && ax >= az && ax > 0.0) return 0;
     if (ay >= az && ay > 0.0) return 1;
     return 2;
 }
 
-bool cvgGeom_spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]) {
+bool spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]) {
     std::size_t second = 1;
     while (second < count && points[second] == points[0]) ++second;
     for (std::size_t third = second + 1; third < count; ++third) {
-        if (!cvgGeom_collinear(points[0], points[second], points[third])) {
+        if (!collinear(points[0], points[second], points[third])) {
             triple[0] = 0;
             triple[1] = second;
             triple[2] = third;
@@ -36,16 +36,16 @@ bool cvgGeom_spanningTriple(const DPoint3d* points, std::size_t count, std::size
     return false;
 }
 
-int cvgGeom_edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across,
+int edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across,
                                bool positive) {
-    const double pb = cvgDPoint3d_coordinate(p, across), qb = cvgDPoint3d_coordinate(q, across);
-    const double rb = cvgDPoint3d_coordinate(r, across);
+    const double pb = coordinate(p, across), qb = coordinate(q, across);
+    const double rb = coordinate(r, across);
     if ((pb > rb) == (qb > rb)) return 0;
-    const int side = cvgGeom_orient2d(cvgDPoint3d_coordinate(p, along), pb, cvgDPoint3d_coordinate(q, along), qb,
-                                      cvgDPoint3d_coordinate(r, along), rb);
+    const int side = orient2d(coordinate(p, along), pb, coordinate(q, along), qb,
+                                      coordinate(r, along), rb);
     // r left of the edge taken upwards in `across`: the edge lies ahead.
     const int ahead = qb > pb ? side : -side;
     return positive ? ahead > 0 : ahead < 0;
 }
 
-}  // namespace Corvane
+}  // namespace spatialgeom::kernel

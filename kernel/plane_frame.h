@@ -12,11 +12,11 @@
 
 #include "kernel/vector3d.h"
 
-namespace Corvane {
+namespace spatialgeom::kernel {
 
-struct DPlane3d {
+struct Plane3d {
     DPoint3d origin;
-    DVec3d normal;  // unit length
+    Vec3d normal;  // unit length
 };
 
 // Newell's normal of the closed polygon points[0 .. count): the sum of
@@ -25,32 +25,32 @@ struct DPlane3d {
 // axis-parallel normal. Returns false, outputs untouched, when the sum is
 // zero or not finite: fewer than three distinct points, all collinear, or
 // signed areas that cancel (a figure eight).
-bool cvgGeom_polygonNormal(DVec3d* normal, DPoint3d* origin, const DPoint3d* points, std::size_t count);
+bool polygonNormal(Vec3d* normal, DPoint3d* origin, const DPoint3d* points, std::size_t count);
 
-inline DPlane3d cvgDPlane3d_initFromOriginAndNormal(const DPoint3d& origin, const DVec3d& unitNormal) {
+inline Plane3d planeFromOriginAndNormal(const DPoint3d& origin, const Vec3d& unitNormal) {
     return {origin, unitNormal};
 }
 
 // Signed distance of point from the plane (positive on the normal's side).
-inline double cvgDPlane3d_evaluate(const DPlane3d& plane, const DPoint3d& point) {
+inline double signedDistance(const Plane3d& plane, const DPoint3d& point) {
     return dot(point - plane.origin, plane.normal);
 }
 
 // The foot of point in the plane: point - evaluate(point) * normal.
-inline DPoint3d cvgDPlane3d_projectPoint(const DPlane3d& plane, const DPoint3d& point) {
-    return point - cvgDPlane3d_evaluate(plane, point) * plane.normal;
+inline DPoint3d projectOntoPlane(const Plane3d& plane, const DPoint3d& point) {
+    return point - signedDistance(plane, point) * plane.normal;
 }
 
 // The axis (0 x, 1 y, 2 z) of the largest |component|; ties take the
 // lower axis. The zero vector gives 2.
-int cvgDVec3d_dominantAxis(const DVec3d& v);
+int dominantAxis(const Vec3d& v);
 
 // Three points of the array that are not collinear, decided exactly:
 // points[0], the first point that differs from it and the first point off
 // the line through both. Returns false when there is none: fewer than
 // three distinct points, or all on one line. Cost: O(count), usually a
 // few points for a ring with area.
-bool cvgGeom_spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]);
+bool spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]);
 
 // 1 when the edge p -> q crosses the ray from r that runs along the axis
 // `along` (increasing when `positive`, else decreasing), the three points
@@ -58,7 +58,7 @@ bool cvgGeom_spanningTriple(const DPoint3d* points, std::size_t count, std::size
 // `across` coordinate, so a ray through a vertex counts it once; exact
 // (orientation predicate). Summed over a closed ring, odd means r is
 // inside; r on the ring may count either way.
-int cvgGeom_edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across,
+int edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across,
                                bool positive);
 
-}  // namespace Corvane
+}  // namespace spatialgeom::kernel

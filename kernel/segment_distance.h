@@ -3,10 +3,10 @@
 
 #include "kernel/vector3d.h"
 
-namespace Corvane {
+namespace spatialgeom::kernel {
 
 // The closed segment from start to end; start == end is a point.
-struct DSegment3d {
+struct Segment3d {
     DPoint3d start;
     DPoint3d end;
 };
@@ -14,11 +14,11 @@ struct DSegment3d {
 // The point of the segment nearest to point, written to *nearest; returns
 // its fraction (0 at start, 1 at end). A zero-length segment gives start
 // and 0. Fraction 1 gives end exactly, fraction 0 start exactly.
-double cvgDSegment3d_projectPointBounded(const DSegment3d& segment, DPoint3d* nearest, const DPoint3d& point);
+double projectOntoSegment(const Segment3d& segment, DPoint3d* nearest, const DPoint3d& point);
 
 // Distance from point to the nearest point of the segment (rounding error
 // a few ulps of the coordinates' magnitude).
-double cvgDSegment3d_distanceToPoint(const DSegment3d& segment, const DPoint3d& point);
+double pointSegmentDistance(const Segment3d& segment, const DPoint3d& point);
 
 // Shortest distance between two bounded segments: the smaller of the four
 // end-to-segment distances and, when the lines are not parallel and their
@@ -27,17 +27,17 @@ double cvgDSegment3d_distanceToPoint(const DSegment3d& segment, const DPoint3d& 
 // the result never falls below the true distance by more than rounding.
 // Parallel, collinear and zero-length segments need no special case.
 // Symmetric: (a, b) and (b, a) give the same value, bit for bit.
-double cvgDSegment3d_distanceToDSegment3d(const DSegment3d& a, const DSegment3d& b);
+double segmentDistance(const Segment3d& a, const Segment3d& b);
 
 // True when the closed segments share a point, decided exactly with the
 // orientation predicates: coplanar (orient3d) and crossing or touching in
 // each of the three axis-plane projections. Covers collinear overlaps,
 // shared end points, an end point on the other segment and zero-length
 // segments (a point on a segment, two equal points).
-bool cvgDSegment3d_intersectsDSegment3d(const DSegment3d& a, const DSegment3d& b);
+bool segmentsIntersect(const Segment3d& a, const Segment3d& b);
 
 // The largest magnitude among the coordinates of both segments: the scale
 // of the rounding error of their distance.
-double cvgDSegment3d_coordinateScale(const DSegment3d& a, const DSegment3d& b);
+double coordinateScale(const Segment3d& a, const Segment3d& b);
 
-}  // namespace Corvane
+}  // namespace spatialgeom::kernel

@@ -3,76 +3,76 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Corvane {
+namespace spatialgeom::kernel {
 
 namespace {
 
 constexpr std::size_t kTranslationColumn = 3;
 
 // Row i of the linear part of t, as a vector.
-DVec3d matrixRow(const transform& t, int i) { return {t.form3d[i][0], t.form3d[i][1], t.form3d[i][2]}; }
+Vec3d matrixRow(const transform& t, int i) { return {t.form3d[i][0], t.form3d[i][1], t.form3d[i][2]}; }
 
-DVec3d translationOf(const transform& t) {
+Vec3d translationOf(const transform& t) {
     return {t.form3d[0][kTranslationColumn], t.form3d[1][kTranslationColumn], t.form3d[2][kTranslationColumn]};
 }
 
-void setTranslation(transform* t, const DVec3d& translation) {
+void setTranslation(transform* t, const Vec3d& translation) {
     t->form3d[0][kTranslationColumn] = translation.x;
     t->form3d[1][kTranslationColumn] = translation.y;
     t->form3d[2][kTranslationColumn] = translation.z;
 }
 
 // M*v, the linear part of t applied to v (no translation).
-DVec3d applyLinear(const transform& t, const DVec3d& v) {
+Vec3d applyLinear(const transform& t, const Vec3d& v) {
     return {dot(matrixRow(t, 0), v), dot(matrixRow(t, 1), v), dot(matrixRow(t, 2), v)};
 }
 
 DPoint3d applyAffine(const transform& t, const DPoint3d& p) { return applyLinear(t, p) + translationOf(t); }
 
 // The transform with linear part m that keeps `fixed` in place.
-transform fixingPoint(const rotMatrix& m, const DPoint3d& fixed) {
+transform fixingPoint(const RotMatrix& m, const DPoint3d& fixed) {
     transform result;
-    cvgTransform_initFromMatrix(&result, m);
-    cvgTransform_setFixedPoint(&result, fixed);
+    initFromMatrix(&result, m);
+    setFixedPoint(&result, fixed);
     return result;
 }
 
 }  // namespace
 
-void cvgTransform_initIdentity(transform* out) {
+void initIdentity(transform* out) {
     *out = transform{{{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0}}};
 }
 
-void cvgRotMatrix_initFromRowValues(rotMatrix* out, double x00, double x01, double x02, double x10, double x11,
+void initMatrixFromRows(RotMatrix* out, double x00, double x01, double x02, double x10, double x11,
                                     double x12, double x20, double x21, double x22) {
-    *out = rotMatrix{{{x00, x01, x02}, {x10, x11, x12}, {x20, x21, x22}}};
+    *out = RotMatrix{{{x00, x01, x02}, {x10, x11, x12}, {x20, x21, x22}}};
 }
 
-void cvgTransform_initFromMatrix(transform* out, const rotMatrix& matrix) {
-    const rotMatrix m = matrix;
+void initFromMatrix(transform* out, const RotMatrix& matrix) {
+    const RotMatrix m = matrix;
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j) out->form3d[i][j] = m.form3d[i][j];
         out->form3d[i][kTranslationColumn] = 0.0;
     }
 }
 
-void cvgTransform_initFromTranslation(transform* out, const DVec3d& translation) {
-    const DVec3d by = translation;
-    cvgTransform_initIdentity(out);
+void initTranslation(transform* out, const Vec3d& translation) {
+    const Vec3d by = translation;
+    initIdentity(out);
     setTranslation(out, by);
 }
 
-bool cvgTransform_initFromLineAndRotationAngle(transform* out, const DPoint3d& point0, const DPoint3d& point1,
+bool initRotationAboutLine(transform* out, const DPoint3d& point0, const DPoint3d& point1,
                                                double angle) {
-    DVec3d u;
+    Vec3d u;
     if (!normalize(point1 - point0, &u)) {
-        cvgTransform_initIdentity(out);
+        initIdentity(out);
         return false;
     }
     // Rodrigues: R = c*I + s*[u]x + (1 - c)*u*u^T.
     const double c = std::cos(angle), s = std::sin(angle), C = 1.0 - c;
-    rotMatrix r;
-    cvgRotMatrix_initFromRowValues(&r,
+    RotMatrix r;
+    initMatrixFromRows(&r,
                                    c + u.x * u.x * C, u.x * u.y * C - u.z * s, u.x * u.z * C + u.y * s,
                                    u.y * u.x * C + u.z * s, c + u.y * u.y * C, u.y * u.z * C - u.x * s,
                                    u.z * u.x * C - u.y * s, u.z * u.y * C + u.x * s, c + u.z * u.z * C);
@@ -80,15 +80,15 @@ bool cvgTransform_initFromLineAndRotationAngle(transform* out, const DPoint3d& p
     return true;
 }
 
-bool cvgTransform_initFromMirrorPlane(transform* out, const DPoint3d& planePoint, const DVec3d& planeNormal) {
-    DVec3d n;
+bool initMirror(transform* out, const DPoint3d& planePoint, const Vec3d& planeNormal) {
+    Vec3d n;
     if (!normalize(planeNormal, &n)) {
-        cvgTransform_initIdentity(out);
+        initIdentity(out);
         return false;
     }
     // Householder: M = I - 2*n*n^T.
-    rotMatrix m;
-    cvgRotMatrix_initFromRowValues(&m,
+    RotMatrix m;
+    initMatrixFromRows(&m,
                                    1.0 - 2.0 * n.x * n.x, -2.0 * n.x * n.y, -2.0 * n.x * n.z,
                                    -2.0 * n.y * n.x, 1.0 - 2.0 * n.y * n.y, -2.0 * n.y * n.z,
                                    -2.0 * n.z * n.x, -2.0 * n.z * n.y, 1.0 - 2.0 * n.z * n.z);
@@ -96,12 +96,12 @@ bool cvgTransform_initFromMirrorPlane(transform* out, const DPoint3d& planePoint
     return true;
 }
 
-void cvgTransform_scaleCompleteRows(transform* out, const transform* source, double sx, double sy, double sz) {
+void scaleRows(transform* out, const transform* source, double sx, double sy, double sz) {
     transform result;
     if (source != nullptr) {
         result = *source;
     } else {
-        cvgTransform_initIdentity(&result);
+        initIdentity(&result);
     }
     const double factors[3] = {sx, sy, sz};
     for (int i = 0; i < 3; ++i) {
@@ -110,30 +110,30 @@ void cvgTransform_scaleCompleteRows(transform* out, const transform* source, dou
     *out = result;
 }
 
-void cvgTransform_setFixedPoint(transform* t, const DPoint3d& point) {
+void setFixedPoint(transform* t, const DPoint3d& point) {
     const DPoint3d fixed = point;
     setTranslation(t, fixed - applyLinear(*t, fixed));
 }
 
-void cvgTransform_multiplyTransformTransform(transform* out, const transform& a, const transform& b) {
+void multiplyTransforms(transform* out, const transform& a, const transform& b) {
     transform product;
     for (int i = 0; i < 3; ++i) {
-        const DVec3d row = matrixRow(a, i);
+        const Vec3d row = matrixRow(a, i);
         for (int j = 0; j < 3; ++j) {
-            product.form3d[i][j] = dot(row, DVec3d{b.form3d[0][j], b.form3d[1][j], b.form3d[2][j]});
+            product.form3d[i][j] = dot(row, Vec3d{b.form3d[0][j], b.form3d[1][j], b.form3d[2][j]});
         }
     }
     setTranslation(&product, applyAffine(a, translationOf(b)));
     *out = product;
 }
 
-void cvgTransform_multiplyDPoint3d(const transform& t, DPoint3d* out, const DPoint3d& in) { *out = applyAffine(t, in); }
+void applyToPoint(const transform& t, DPoint3d* out, const DPoint3d& in) { *out = applyAffine(t, in); }
 
-void cvgTransform_multiplyDPoint3dArray(const transform& t, DPoint3d* out, const DPoint3d* in, std::size_t count) {
+void applyToPoints(const transform& t, DPoint3d* out, const DPoint3d* in, std::size_t count) {
     // A local copy lets the compiler keep the twelve values in registers: the
     // output stores cannot change it.
     const transform local = t;
     for (std::size_t i = 0; i < count; ++i) out[i] = applyAffine(local, in[i]);
 }
 
-}  // namespace Corvane
+}  // namespace spatialgeom::kernel

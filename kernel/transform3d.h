@@ -16,26 +16,26 @@
 #include "kernel/vector3d.h"
 #include "spatialgeom/types.h"
 
-namespace Corvane {
+namespace spatialgeom::kernel {
 
 // A 3x3 matrix, row-major: form3d[row][column].
-struct rotMatrix {
+struct RotMatrix {
     double form3d[3][3];
 };
 
 // *out = the identity: unit matrix, zero translation.
-void cvgTransform_initIdentity(transform* out);
+void initIdentity(transform* out);
 
 // *out = the matrix whose rows are (x00 x01 x02), (x10 x11 x12), (x20 x21 x22).
 // Any values are accepted; nothing is normalised or orthogonalised.
-void cvgRotMatrix_initFromRowValues(rotMatrix* out, double x00, double x01, double x02, double x10, double x11,
+void initMatrixFromRows(RotMatrix* out, double x00, double x01, double x02, double x10, double x11,
                                     double x12, double x20, double x21, double x22);
 
 // *out = the transform with linear part `matrix` and zero translation.
-void cvgTransform_initFromMatrix(transform* out, const rotMatrix& matrix);
+void initFromMatrix(transform* out, const RotMatrix& matrix);
 
 // *out = the translation by `translation`: unit matrix.
-void cvgTransform_initFromTranslation(transform* out, const DVec3d& translation);
+void initTranslation(transform* out, const Vec3d& translation);
 
 // *out = the rotation by `angle` radians about the line through point0 and
 // point1. A positive angle turns counter-clockwise seen from point1 looking
@@ -44,7 +44,7 @@ void cvgTransform_initFromTranslation(transform* out, const DVec3d& translation)
 // Degenerate: when the two points coincide (or their difference is not
 // finite) there is no axis; *out becomes the identity and the result is
 // false. A non-finite angle gives a non-finite matrix.
-bool cvgTransform_initFromLineAndRotationAngle(transform* out, const DPoint3d& point0, const DPoint3d& point1,
+bool initRotationAboutLine(transform* out, const DPoint3d& point0, const DPoint3d& point1,
                                                double angle);
 
 // *out = the reflection in the plane through planePoint with normal
@@ -52,26 +52,26 @@ bool cvgTransform_initFromLineAndRotationAngle(transform* out, const DPoint3d& p
 // applying the result twice gives the identity up to rounding.
 // Degenerate: a zero (or non-finite) normal defines no plane; *out becomes
 // the identity and the result is false.
-bool cvgTransform_initFromMirrorPlane(transform* out, const DPoint3d& planePoint, const DVec3d& planeNormal);
+bool initMirror(transform* out, const DPoint3d& planePoint, const Vec3d& planeNormal);
 
 // *out = diag(sx, sy, sz) * source: row i of source (its translation
 // included) is multiplied by the i-th factor. A null source stands for the
 // identity, giving the diagonal matrix (sx, sy, sz) with zero translation.
 // Zero and negative factors are accepted (flattening, reflection).
-void cvgTransform_scaleCompleteRows(transform* out, const transform* source, double sx, double sy, double sz);
+void scaleRows(transform* out, const transform* source, double sx, double sy, double sz);
 
 // Keeps the linear part M of *t and sets its translation to point - M*point,
 // so that point maps onto itself.
-void cvgTransform_setFixedPoint(transform* t, const DPoint3d& point);
+void setFixedPoint(transform* t, const DPoint3d& point);
 
 // *out = a*b: applying *out equals applying b, then a.
-void cvgTransform_multiplyTransformTransform(transform* out, const transform& a, const transform& b);
+void multiplyTransforms(transform* out, const transform& a, const transform& b);
 
 // *out = t applied to in (M*in + t). out may be &in.
-void cvgTransform_multiplyDPoint3d(const transform& t, DPoint3d* out, const DPoint3d& in);
+void applyToPoint(const transform& t, DPoint3d* out, const DPoint3d& in);
 
 // out[i] = t applied to in[i] for i < count. out may equal in (in place);
 // the arrays must not overlap otherwise. count 0 touches nothing.
-void cvgTransform_multiplyDPoint3dArray(const transform& t, DPoint3d* out, const DPoint3d* in, std::size_t count);
+void applyToPoints(const transform& t, DPoint3d* out, const DPoint3d* in, std::size_t count);
 
-}  // namespace Corvane
+}  // namespace spatialgeom::kernel

@@ -13,6 +13,6 @@ namespace spatialgeom {
 // distance is within rounding error of zero); otherwise the computed
 // distance, a few ulps of the coordinates' magnitude off the true one, is
 // compared with the tolerance.
-bool segmentsWithin(const Corvane::DSegment3d& a, const Corvane::DSegment3d& b, double tolerance);
+bool segmentsWithin(const kernel::Segment3d& a, const kernel::Segment3d& b, double tolerance);
 
 }  // namespace spatialgeom

@@ -12,7 +12,7 @@ struct FlatPlane {
     double value;
 
     bool operator==(const FlatPlane&) const = default;
-    bool holds(const DPoint3d& p) const { return Corvane::cvgDPoint3d_coordinate(p, axis) == value; }
+    bool holds(const DPoint3d& p) const { return kernel::coordinate(p, axis) == value; }
     // The two other axes, in cyclic order after `axis`.
     int uAxis() const { return (axis + 1) % 3; }
     int vAxis() const { return (axis + 2) % 3; }

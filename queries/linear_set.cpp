@@ -9,7 +9,7 @@ namespace spatialgeom {
 
 bool LinearSet::liesIn(const FlatPlane& plane) const {
     bool all = true;  // without early exit: a loop the compiler keeps tight
-    for (const Corvane::DSegment3d& s : segments_) {
+    for (const kernel::Segment3d& s : segments_) {
         all &= plane.holds(s.start);
         all &= plane.holds(s.end);
     }
@@ -25,8 +25,8 @@ void LinearSet::reserveMore(std::size_t count) {
 void LinearSet::measureBoxes() {
     boxes_.reserve(segments_.size());
     for (std::size_t i = boxes_.size(); i < segments_.size(); ++i)
-        boxes_.push_back(Corvane::cvgDRange3d_widened(
-            Corvane::cvgDRange3d_initFrom2Points(segments_[i].start, segments_[i].end), tolerance_));
+        boxes_.push_back(kernel::widenedBox(
+            kernel::boxOfPoints(segments_[i].start, segments_[i].end), tolerance_));
 }
 
 void LinearSet::addPoints(const DPoint3d* points, std::uint32_t count) {

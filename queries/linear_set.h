@@ -30,7 +30,7 @@ public:
     void addRingSeq(const Byte* lines);
 
     std::size_t size() const { return segments_.size(); }
-    const Corvane::DSegment3d& segment(std::size_t i) const { return segments_[i]; }
+    const kernel::Segment3d& segment(std::size_t i) const { return segments_[i]; }
     // Were the segments added as lines, in order along them (rather than
     // as several points)?
     bool isChained() const { return !severalPoints_; }
@@ -49,7 +49,7 @@ public:
         if (!scanned_) {
             scanned_ = true;
             for (std::size_t i = 0; i < segments_.size(); ++i)
-                if (Corvane::cvgDRange3d_checkOverlap(boxes_[i], query) && !visit(segments_[i])) return false;
+                if (kernel::boxesOverlap(boxes_[i], query) && !visit(segments_[i])) return false;
             return true;
         }
         if (!gridBuilt_) buildGrid();
@@ -63,7 +63,7 @@ private:
     void buildGrid();
 
     double tolerance_;
-    ScratchVector<Corvane::DSegment3d> segments_;
+    ScratchVector<kernel::Segment3d> segments_;
     // The segments' boxes widened by the tolerance, measured on first use.
     ScratchVector<DRange3d> boxes_;
     SegmentGrid grid_;

@@ -74,7 +74,7 @@ template <std::uint32_t A, std::uint32_t B>
 bool recordsMeet(const Byte* first, const DRange3d& firstBox, const Byte* second, const DRange3d& secondBox,
                  double tolerance) {
     if (!(tolerance >= 0.0)) return false;  // negative or NaN: nothing meets
-    if (!Corvane::cvgDRange3d_checkOverlap(Corvane::cvgDRange3d_widened(firstBox, tolerance), secondBox)) return false;
+    if (!kernel::boxesOverlap(kernel::widenedBox(firstBox, tolerance), secondBox)) return false;
     if (std::isinf(tolerance)) return true;
     typename Kind<A>::Shape firstShape(tolerance);
     typename Kind<B>::Shape secondShape(tolerance);

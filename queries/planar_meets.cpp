@@ -10,7 +10,7 @@ namespace spatialgeom {
 namespace {
 
 bool nearBox(const PreparedPolygon& polygon, const DPoint3d& p) {
-    return Corvane::cvgDRange3d_checkOverlap(polygon.widenedBox(), {p, p});
+    return kernel::boxesOverlap(polygon.widenedBox(), {p, p});
 }
 
 // The boxes of a polygon's boundary edges, widened.
@@ -78,7 +78,7 @@ std::optional<FlatPlane> commonFlatPlane(PolygonSet& polygons) {
 }
 
 bool planarLinearMeetsPolygons(LinearSet& lines, PolygonSet& polygons, const FlatPlane& plane, double tolerance) {
-    if (lines.size() == 1 && Corvane::operator==(lines.segment(0).start, lines.segment(0).end)) {
+    if (lines.size() == 1 && lines.segment(0).start == lines.segment(0).end) {
         for (std::size_t p = 0; p < polygons.size(); ++p)  // a single point: no pairs to search
             if (polygons.at(p).hasVertices() && polygons.at(p).meetsFlatPoint(lines.segment(0).start)) return true;
         return false;
@@ -113,7 +113,7 @@ bool planarPolygonsMeetPolygons(PolygonSet& a, PolygonSet& b, const FlatPlane& p
         for (std::size_t j = 0; j < b.size(); ++j) {
             PreparedPolygon& second = b.at(j);
             if (!first.hasVertices() || !second.hasVertices() ||
-                !Corvane::cvgDRange3d_checkOverlap(first.widenedBox(), second.widenedBox()))
+                !kernel::boxesOverlap(first.widenedBox(), second.widenedBox()))
                 continue;
             if (ringStartInside(second, first) || ringStartInside(first, second)) return true;
             if (!aEdges) aEdges.emplace(edgeBoxes(first, plane, tolerance));

@@ -14,8 +14,8 @@ static constexpr std::uint64_t kEntriesPerSegment = 4;
 void PlanarBoxes::finish() {
     const std::size_t count = tight_.size();
     const auto widened = [&](const PlaneRect& t) {
-        return PlaneRect{Corvane::cvgDouble_nextDown(t.uLow - tolerance_), Corvane::cvgDouble_nextUp(t.uHigh + tolerance_),
-                         Corvane::cvgDouble_nextDown(t.vLow - tolerance_), Corvane::cvgDouble_nextUp(t.vHigh + tolerance_)};
+        return PlaneRect{kernel::nextDown(t.uLow - tolerance_), kernel::nextUp(t.uHigh + tolerance_),
+                         kernel::nextDown(t.vLow - tolerance_), kernel::nextUp(t.vHigh + tolerance_)};
     };
     if (widen_) {
         wide_.resize(count);

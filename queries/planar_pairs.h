@@ -27,7 +27,7 @@ inline bool rectsOverlap(const PlaneRect& a, const PlaneRect& b) {
 
 // The boxes of one set of segments, seen in the axes uAxis and vAxis: as
 // stored (tight) and, when the set is widened, grown by the tolerance and
-// rounded outwards exactly as cvgDRange3d_widened grows a box (wide; the
+// rounded outwards exactly as widenedBox grows a box (wide; the
 // tight box otherwise). For segments in the plane these are the segments'
 // 3D boxes, since their third coordinate is one value.
 class PlanarBoxes {
@@ -42,7 +42,7 @@ public:
     void measure(std::size_t count, ForEach&& forEach) {
         tight_.resize(count);
         std::size_t i = 0;
-        forEach([&](const Corvane::DSegment3d& s) {
+        forEach([&](const kernel::Segment3d& s) {
             tight_[i++] = tightRect(s.start, s.end);
             return true;
         });
@@ -58,8 +58,8 @@ public:
 
 private:
     PlaneRect tightRect(const DPoint3d& a, const DPoint3d& b) const {
-        const double u0 = Corvane::cvgDPoint3d_coordinate(a, uAxis_), u1 = Corvane::cvgDPoint3d_coordinate(b, uAxis_);
-        const double v0 = Corvane::cvgDPoint3d_coordinate(a, vAxis_), v1 = Corvane::cvgDPoint3d_coordinate(b, vAxis_);
+        const double u0 = kernel::coordinate(a, uAxis_), u1 = kernel::coordinate(b, uAxis_);
+        const double v0 = kernel::coordinate(a, vAxis_), v1 = kernel::coordinate(b, vAxis_);
         // Branch-free minima and maxima: segment directions are random.
         return {u1 < u0 ? u1 : u0, u1 > u0 ? u1 : u0, v1 < v0 ? v1 : v0, v1 > v0 ? v1 : v0};
     }
@@ -143,7 +143,7 @@ bool anyClosePair(const PlanarBoxes& a, const PlanarBoxes& b, Test&& test) {
                 if (!closePair(a, *i, b, *j)) continue;
                 const PlaneRect& wa = a.wide(*i);
                 const PlaneRect& wb = b.wide(*j);
-                if (grid.cellOf(Corvane::cvgDouble_max(wa.uLow, wb.uLow), Corvane::cvgDouble_max(wa.vLow, wb.vLow)) != cell)
+                if (grid.cellOf(kernel::maxOf(wa.uLow, wb.uLow), kernel::maxOf(wa.vLow, wb.vLow)) != cell)
                     continue;
                 if (test(*i, *j)) return true;
             }

@@ -11,10 +11,7 @@
 
 namespace spatialgeom {
 
-using Corvane::DSegment3d;
-using Corvane::operator+;
-using Corvane::operator-;
-using Corvane::operator*;
+using kernel::Segment3d;
 
 // Scanning every edge is cheaper than building the grid for the first few
 // tests; after this many scans' worth of edges the grid pays for itself.
@@ -47,39 +44,39 @@ void PreparedPolygon::findPlane() {
     const DPoint3d* outer = feet_.data() + ringStart_[0];
     const std::size_t count = ringStart_[1] - ringStart_[0];
     std::size_t triple[3];
-    if (!Corvane::cvgGeom_spanningTriple(outer, count, triple)) return;
+    if (!kernel::spanningTriple(outer, count, triple)) return;
     for (int k = 0; k < 3; ++k) reference_[k] = outer[triple[k]];
     for (int axis = 0; axis < 3; ++axis) {
-        const double value = Corvane::cvgDPoint3d_coordinate(reference_[0], axis);
-        if (value == Corvane::cvgDPoint3d_coordinate(reference_[1], axis) &&
-            value == Corvane::cvgDPoint3d_coordinate(reference_[2], axis)) {
+        const double value = kernel::coordinate(reference_[0], axis);
+        if (value == kernel::coordinate(reference_[1], axis) &&
+            value == kernel::coordinate(reference_[2], axis)) {
             flatAxis_ = axis;
             flatValue_ = value;
         }
     }
     exactPlane_ = true;  // for the test that follows
     exactPlane_ = allInExactPlane(outer, count);
-    Corvane::DVec3d normal{0.0, 0.0, 0.0};
+    kernel::Vec3d normal{0.0, 0.0, 0.0};
     DPoint3d origin = outer[0];
     if (exactPlane_ && flatAxis_ >= 0) {
         // Newell's normal of a ring in a plane of constant coordinate is
         // that axis; its sign (the ring's orientation) decides no test.
         (flatAxis_ == 0 ? normal.x : flatAxis_ == 1 ? normal.y : normal.z) = 1.0;
-    } else if (!Corvane::cvgGeom_polygonNormal(&normal, &origin, outer, count)) {
+    } else if (!kernel::polygonNormal(&normal, &origin, outer, count)) {
         // Signed areas that cancel: the plane of three of its vertices.
-        if (!Corvane::normalize(Corvane::cross(reference_[1] - reference_[0], reference_[2] - reference_[0]), &normal)) {
+        if (!kernel::normalize(kernel::cross(reference_[1] - reference_[0], reference_[2] - reference_[0]), &normal)) {
             exactPlane_ = false;
             return;
         }
     }
-    plane_ = Corvane::cvgDPlane3d_initFromOriginAndNormal(origin, normal);
-    droppedAxis_ = Corvane::cvgDVec3d_dominantAxis(normal);
+    plane_ = {origin, normal};
+    droppedAxis_ = kernel::dominantAxis(normal);
     hasArea_ = true;
     ringHasArea_[0] = 1;
 }
 
 bool PreparedPolygon::onFlatPlane(const DPoint3d& p) const {
-    return flatAxis_ >= 0 && Corvane::cvgDPoint3d_coordinate(p, flatAxis_) == flatValue_;
+    return flatAxis_ >= 0 && kernel::coordinate(p, flatAxis_) == flatValue_;
 }
 
 bool PreparedPolygon::allInExactPlane(const DPoint3d* points, std::size_t count) const {
@@ -101,7 +98,7 @@ bool PreparedPolygon::allInExactPlane(const DPoint3d* points, std::size_t count)
 bool PreparedPolygon::inExactPlane(const DPoint3d& p) const {
     if (!exactPlane_) return false;
     if (flatAxis_ >= 0) return onFlatPlane(p);
-    return Corvane::cvgGeom_orient3d(reference_[0], reference_[1], reference_[2], p) == 0;
+    return kernel::orient3d(reference_[0], reference_[1], reference_[2], p) == 0;
 }
 
 void PreparedPolygon::projectRings() {
@@ -113,17 +110,17 @@ void PreparedPolygon::projectRings() {
         const bool exact = allInExactPlane(ring, count);
         flat_ = flat_ && exact;
         if (!exact)
-            for (std::size_t i = 0; i < count; ++i) ring[i] = Corvane::cvgDPlane3d_projectPoint(plane_, ring[i]);
+            for (std::size_t i = 0; i < count; ++i) ring[i] = kernel::projectOntoPlane(plane_, ring[i]);
         std::size_t triple[3];
-        ringHasArea_[r] = Corvane::cvgGeom_spanningTriple(ring, count, triple);
+        ringHasArea_[r] = kernel::spanningTriple(ring, count, triple);
     }
     if (!exactPlane_) {
         for (std::uint32_t i = ringStart_[0]; i < ringStart_[1]; ++i)
-            feet_[i] = Corvane::cvgDPlane3d_projectPoint(plane_, feet_[i]);
+            feet_[i] = kernel::projectOntoPlane(plane_, feet_[i]);
     }
 }
 
-DSegment3d PreparedPolygon::edgeSegmentAt(std::uint32_t i) const {
+Segment3d PreparedPolygon::edgeSegmentAt(std::uint32_t i) const {
     // The ring holding vertex i: the last one starting at or before it.
     const std::size_t ring = std::upper_bound(ringStart_.begin(), ringStart_.end(), i) - ringStart_.begin() - 1;
     return {feet_[i], feet_[i + 1 < ringStart_[ring + 1] ? i + 1 : ringStart_[ring]]};
@@ -133,7 +130,7 @@ const DRange3d& PreparedPolygon::widenedBox() const {
     if (!boxMeasured_ && !feet_.empty()) {
         RunningRange all;
         all.addVertices(feet_.data(), edgeCount_);
-        widenedBox_ = Corvane::cvgDRange3d_widened(all.box(), tolerance_);
+        widenedBox_ = kernel::widenedBox(all.box(), tolerance_);
     }
     boxMeasured_ = true;
     return widenedBox_;
@@ -146,8 +143,8 @@ void PreparedPolygon::indexEdgesWhenWorthIt() {
     edgeBoxes_.reserve(edgeCount_);
     forEachEdge([&](const Edge& edge) {
         edges_.push_back(edge);
-        edgeBoxes_.push_back(Corvane::cvgDRange3d_widened(
-            Corvane::cvgDRange3d_initFrom2Points(feet_[edge.from], feet_[edge.to]), tolerance_));
+        edgeBoxes_.push_back(kernel::widenedBox(
+            kernel::boxOfPoints(feet_[edge.from], feet_[edge.to]), tolerance_));
         all.add(feet_[edge.from]);
         return true;
     });
@@ -157,40 +154,40 @@ void PreparedPolygon::indexEdgesWhenWorthIt() {
     indexed_ = true;
 }
 
-bool PreparedPolygon::boundaryMeets(const DSegment3d& segment) {
-    const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(segment.start, segment.end);
+bool PreparedPolygon::boundaryMeets(const Segment3d& segment) {
+    const DRange3d box = kernel::boxOfPoints(segment.start, segment.end);
     indexEdgesWhenWorthIt();
     if (indexed_)
         return !grid_.forEachOverlapping(
             box, [&](std::uint32_t i) { return !segmentsWithin(edgeSegment(edges_[i]), segment, tolerance_); });
     scannedEdges_ += edgeCount_;
     return !forEachEdge([&](const Edge& e) {
-        return !Corvane::cvgDRange3d_widenedSegmentOverlaps(feet_[e.from], feet_[e.to], tolerance_, box) ||
+        return !kernel::widenedSegmentOverlaps(feet_[e.from], feet_[e.to], tolerance_, box) ||
                !segmentsWithin(edgeSegment(e), segment, tolerance_);
     });
 }
 
 int PreparedPolygon::side(const DPoint3d& p) const {
     if (exactPlane_ && onFlatPlane(p)) return 0;
-    if (exactPlane_) return Corvane::cvgGeom_orient3d(reference_[0], reference_[1], reference_[2], p);
-    const double h = Corvane::cvgDPlane3d_evaluate(plane_, p);
+    if (exactPlane_) return kernel::orient3d(reference_[0], reference_[1], reference_[2], p);
+    const double h = kernel::signedDistance(plane_, p);
     return (h > 0.0) - (h < 0.0);
 }
 
-bool PreparedPolygon::crossesInterior(const DSegment3d& segment) {
+bool PreparedPolygon::crossesInterior(const Segment3d& segment) {
     if (side(segment.start) * side(segment.end) >= 0) return false;
-    const double hs = Corvane::cvgDPlane3d_evaluate(plane_, segment.start);
-    const double he = Corvane::cvgDPlane3d_evaluate(plane_, segment.end);
+    const double hs = kernel::signedDistance(plane_, segment.start);
+    const double he = kernel::signedDistance(plane_, segment.end);
     double f = hs / (hs - he);
     if (!(f >= 0.0)) f = 0.0;  // also NaN
     if (f > 1.0) f = 1.0;
     const DPoint3d crossing = segment.start + f * (segment.end - segment.start);
-    return insideRegion(Corvane::cvgDPlane3d_projectPoint(plane_, crossing));
+    return insideRegion(kernel::projectOntoPlane(plane_, crossing));
 }
 
 bool PreparedPolygon::interiorMeetsPoint(const DPoint3d& p) {
     if (inExactPlane(p)) return insideRegion(p);
-    const double h = Corvane::cvgDPlane3d_evaluate(plane_, p);
+    const double h = kernel::signedDistance(plane_, p);
     if (!(std::fabs(h) <= tolerance_)) return false;
     return insideRegion(p - h * plane_.normal);
 }
@@ -205,11 +202,11 @@ void PreparedPolygon::countRayCrossings(const DPoint3d& foot) {
         // Edges not straddling the ray's line cross no ray on it (tested
         // here first: most edges do not).
         const int across = alongU ? v : u;
-        const double from = Corvane::cvgDPoint3d_coordinate(feet_[e.from], across);
-        const double to = Corvane::cvgDPoint3d_coordinate(feet_[e.to], across);
-        const double at = Corvane::cvgDPoint3d_coordinate(foot, across);
+        const double from = kernel::coordinate(feet_[e.from], across);
+        const double to = kernel::coordinate(feet_[e.to], across);
+        const double at = kernel::coordinate(foot, across);
         if ((from > at) == (to > at)) return true;
-        if (Corvane::cvgGeom_edgeCrossesAxisRay(feet_[e.from], feet_[e.to], foot, alongU ? u : v, alongU ? v : u, positive) &&
+        if (kernel::edgeCrossesAxisRay(feet_[e.from], feet_[e.to], foot, alongU ? u : v, alongU ? v : u, positive) &&
             (parity_[e.ring] ^= 1))
             oddRings_.push_back(e.ring);
         return true;
@@ -219,7 +216,7 @@ void PreparedPolygon::countRayCrossings(const DPoint3d& foot) {
         forEachEdge([&](const Edge& e) { return flipCrossed(e, true, true); });
         return;
     }
-    const double fu = Corvane::cvgDPoint3d_coordinate(foot, u), fv = Corvane::cvgDPoint3d_coordinate(foot, v);
+    const double fu = kernel::coordinate(foot, u), fv = kernel::coordinate(foot, v);
     // Cast the ray towards the nearest side of the grid: fewest cells.
     const std::uint32_t column = grid_.column(fu), row = grid_.row(fv);
     const std::uint32_t cells[4] = {grid_.columns() - column, column + 1, grid_.rows() - row, row + 1};
@@ -245,7 +242,7 @@ bool PreparedPolygon::insideRegion(const DPoint3d& foot) {
 // A segment in the plane of a flat polygon that meets no boundary edge
 // lies wholly inside or wholly outside the region, so its start decides;
 // a chain's next segment starting where an outside one ended is outside.
-bool PreparedPolygon::flatSegmentMeetsInterior(const DSegment3d& segment) {
+bool PreparedPolygon::flatSegmentMeetsInterior(const Segment3d& segment) {
     const bool knownOutside = hasOutsideChainEnd_ && segment.start.x == outsideChainEnd_.x &&
                               segment.start.y == outsideChainEnd_.y && segment.start.z == outsideChainEnd_.z;
     if (!knownOutside && insideRegion(segment.start)) return true;
@@ -254,10 +251,10 @@ bool PreparedPolygon::flatSegmentMeetsInterior(const DSegment3d& segment) {
     return false;
 }
 
-bool PreparedPolygon::meetsSegment(const DSegment3d& segment) {
+bool PreparedPolygon::meetsSegment(const Segment3d& segment) {
     if (feet_.empty()) return false;
-    const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(segment.start, segment.end);
-    if (!Corvane::cvgDRange3d_checkOverlap(widenedBox(), box)) return false;
+    const DRange3d box = kernel::boxOfPoints(segment.start, segment.end);
+    if (!kernel::boxesOverlap(widenedBox(), box)) return false;
     if (boundaryMeets(segment)) return true;
     if (!hasArea_) return false;
     if (flat_ && onFlatPlane(segment.start) && onFlatPlane(segment.end)) return flatSegmentMeetsInterior(segment);
@@ -268,14 +265,14 @@ bool PreparedPolygon::meetsSegment(const DSegment3d& segment) {
 // reads coordinates without selecting them.
 template <int U, int V>
 bool PreparedPolygon::meetsFlatPointIn(const DPoint3d& p) {
-    using Corvane::cvgDPoint3d_coordinate;
-    const double pu = cvgDPoint3d_coordinate(p, U), pv = cvgDPoint3d_coordinate(p, V);
+    using kernel::coordinate;
+    const double pu = coordinate(p, U), pv = coordinate(p, V);
     // The edge's widened box holds p exactly when its box grown by the
     // tolerance (unrounded) reaches p's coordinates stepped outwards:
     // nextDown(x) <= y if and only if x <= nextUp(y).
-    const double puUp = Corvane::cvgDouble_nextUp(pu), puDown = Corvane::cvgDouble_nextDown(pu);
-    const double pvUp = Corvane::cvgDouble_nextUp(pv), pvDown = Corvane::cvgDouble_nextDown(pv);
-    const DSegment3d point{p, p};
+    const double puUp = kernel::nextUp(pu), puDown = kernel::nextDown(pu);
+    const double pvUp = kernel::nextUp(pv), pvDown = kernel::nextDown(pv);
+    const Segment3d point{p, p};
     bool outerOdd = false, inHole = false;
     for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
         const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
@@ -283,15 +280,15 @@ bool PreparedPolygon::meetsFlatPointIn(const DPoint3d& p) {
         for (std::uint32_t i = first; i < end; ++i) {
             const DPoint3d& a = feet_[i];
             const DPoint3d& b = feet_[i + 1 < end ? i + 1 : first];
-            const double av = cvgDPoint3d_coordinate(a, V), bv = cvgDPoint3d_coordinate(b, V);
+            const double av = coordinate(a, V), bv = coordinate(b, V);
             const double vLow = bv < av ? bv : av, vHigh = bv > av ? bv : av;
             // Most edges end here: an edge the ray crosses also passes this.
             if (vLow - tolerance_ > pvUp || pvDown > vHigh + tolerance_) continue;
-            const double au = cvgDPoint3d_coordinate(a, U), bu = cvgDPoint3d_coordinate(b, U);
+            const double au = coordinate(a, U), bu = coordinate(b, U);
             const double uLow = bu < au ? bu : au, uHigh = bu > au ? bu : au;
             if (uLow - tolerance_ <= puUp && puDown <= uHigh + tolerance_ && segmentsWithin({a, b}, point, tolerance_))
                 return true;
-            if ((av > pv) != (bv > pv)) odd ^= Corvane::cvgGeom_edgeCrossesAxisRay(a, b, p, U, V, true) != 0;
+            if ((av > pv) != (bv > pv)) odd ^= kernel::edgeCrossesAxisRay(a, b, p, U, V, true) != 0;
         }
         if (r == 0) outerOdd = odd;
         else if (odd && ringHasArea_[r]) inHole = true;
@@ -313,7 +310,7 @@ bool PreparedPolygon::meetsEdgesOf(const PreparedPolygon& other) {
 
 bool PreparedPolygon::meetsPolygon(PreparedPolygon& other) {
     if (feet_.empty() || other.feet_.empty()) return false;
-    if (!Corvane::cvgDRange3d_checkOverlap(widenedBox(), other.widenedBox())) return false;
+    if (!kernel::boxesOverlap(widenedBox(), other.widenedBox())) return false;
     return meetsEdgesOf(other) || other.meetsEdgesOf(*this);
 }
 

@@ -52,7 +52,7 @@ public:
     const DRange3d& widenedBox() const;
 
     // Does the segment (a point when start == end) come within tolerance?
-    bool meetsSegment(const Corvane::DSegment3d& segment);
+    bool meetsSegment(const kernel::Segment3d& segment);
     // Does the other polygon come within tolerance? The distance between
     // two polygons is reached on the boundary of one of them, so each
     // boundary edge is tested against the other polygon.
@@ -89,7 +89,7 @@ public:
     std::uint32_t edgeCount() const { return edgeCount_; }
     // Edge i in the order of forEachEdgeSegment (i < edgeCount()).
     // Cost: O(log rings).
-    Corvane::DSegment3d edgeSegmentAt(std::uint32_t i) const;
+    kernel::Segment3d edgeSegmentAt(std::uint32_t i) const;
 
 private:
     struct Edge {
@@ -114,14 +114,14 @@ private:
     bool onFlatPlane(const DPoint3d& p) const;
     void projectRings();
     void indexEdgesWhenWorthIt();
-    Corvane::DSegment3d edgeSegment(const Edge& e) const { return {feet_[e.from], feet_[e.to]}; }
-    bool boundaryMeets(const Corvane::DSegment3d& segment);
-    bool crossesInterior(const Corvane::DSegment3d& segment);
+    kernel::Segment3d edgeSegment(const Edge& e) const { return {feet_[e.from], feet_[e.to]}; }
+    bool boundaryMeets(const kernel::Segment3d& segment);
+    bool crossesInterior(const kernel::Segment3d& segment);
     bool interiorMeetsPoint(const DPoint3d& p);
     int side(const DPoint3d& p) const;
     bool insideRegion(const DPoint3d& foot);
     void countRayCrossings(const DPoint3d& foot);
-    bool flatSegmentMeetsInterior(const Corvane::DSegment3d& segment);
+    bool flatSegmentMeetsInterior(const kernel::Segment3d& segment);
     bool meetsEdgesOf(const PreparedPolygon& other);
     template <int U, int V>
     bool meetsFlatPointIn(const DPoint3d& p);
@@ -145,7 +145,7 @@ private:
     bool hasArea_ = false;
     bool exactPlane_ = false;        // the outer ring lies exactly in the plane of reference_
     DPoint3d reference_[3] = {};     // three non-collinear outer vertices
-    Corvane::DPlane3d plane_{};
+    kernel::Plane3d plane_{};
     int droppedAxis_ = 2;
     // When reference_ shares one coordinate value (flatValue_ on axis
     // flatAxis_), the plane is that of constant coordinate, and a point lies

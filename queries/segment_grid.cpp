@@ -50,10 +50,10 @@ void SegmentGrid::build(const ScratchVector<DRange3d>& boxes, int uAxis, int vAx
     const std::uint32_t n = static_cast<std::uint32_t>(std::max<std::size_t>(1, boxes.size()));
     double uLow = INFINITY, uHigh = -INFINITY, vLow = INFINITY, vHigh = -INFINITY;
     for (const DRange3d& box : boxes) {
-        uLow = Corvane::cvgDouble_min(uLow, coordinate(box.low, uAxis));
-        uHigh = Corvane::cvgDouble_max(uHigh, coordinate(box.high, uAxis));
-        vLow = Corvane::cvgDouble_min(vLow, coordinate(box.low, vAxis));
-        vHigh = Corvane::cvgDouble_max(vHigh, coordinate(box.high, vAxis));
+        uLow = kernel::minOf(uLow, coordinate(box.low, uAxis));
+        uHigh = kernel::maxOf(uHigh, coordinate(box.high, uAxis));
+        vLow = kernel::minOf(vLow, coordinate(box.low, vAxis));
+        vHigh = kernel::maxOf(vHigh, coordinate(box.high, vAxis));
     }
     uOrigin_ = uLow;
     vOrigin_ = vLow;

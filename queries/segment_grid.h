@@ -28,7 +28,7 @@ public:
     bool forEachOverlapping(const DRange3d& query, Visit&& visit) {
         return forEachInCells(coordinate(query.low, uAxis_), coordinate(query.high, uAxis_),
                               coordinate(query.low, vAxis_), coordinate(query.high, vAxis_), [&](std::uint32_t i) {
-                                  return !Corvane::cvgDRange3d_checkOverlap((*boxes_)[i], query) || visit(i);
+                                  return !kernel::boxesOverlap((*boxes_)[i], query) || visit(i);
                               });
     }
 

@@ -9,9 +9,9 @@ bool linearMeetsLinear(LinearSet& a, LinearSet& b, double tolerance) {
     LinearSet& probes = a.size() <= b.size() ? a : b;
     LinearSet& indexed = &probes == &a ? b : a;
     for (std::size_t i = 0; i < probes.size(); ++i) {
-        const Corvane::DSegment3d& probe = probes.segment(i);
-        const DRange3d box = Corvane::cvgDRange3d_initFrom2Points(probe.start, probe.end);
-        if (!indexed.forEachNear(box, [&](const Corvane::DSegment3d& s) { return !segmentsWithin(probe, s, tolerance); }))
+        const kernel::Segment3d& probe = probes.segment(i);
+        const DRange3d box = kernel::boxOfPoints(probe.start, probe.end);
+        if (!indexed.forEachNear(box, [&](const kernel::Segment3d& s) { return !segmentsWithin(probe, s, tolerance); }))
             return true;
     }
     return false;
@@ -27,7 +27,7 @@ bool linearMeetsPolygonsInSpace(LinearSet& lines, PolygonSet& polygons) {
     for (std::size_t i = 0; i < polygons.size(); ++i) {
         PreparedPolygon& polygon = polygons.at(i);
         if (!polygon.hasVertices()) continue;
-        if (!lines.forEachNear(polygon.widenedBox(), [&](const Corvane::DSegment3d& s) { return !polygon.meetsSegment(s); }))
+        if (!lines.forEachNear(polygon.widenedBox(), [&](const kernel::Segment3d& s) { return !polygon.meetsSegment(s); }))
             return true;
     }
     return false;

@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace Corvane;
+using namespace spatialgeom::kernel;
 using Int = __int128;
 
 // Coordinates are integers scaled by 2^-20: exact as doubles, and their
@@ -21,11 +21,11 @@ struct IPoint {
     DPoint3d d() const { return {x * kScale, y * kScale, z * kScale}; }
 };
 
-Int orient2d(const IPoint& a, const IPoint& b, const IPoint& c) {
+Int integerOrient2d(const IPoint& a, const IPoint& b, const IPoint& c) {
     return Int(a.x - c.x) * (b.y - c.y) - Int(a.y - c.y) * (b.x - c.x);
 }
 
-Int orient3d(const IPoint& a, const IPoint& b, const IPoint& c, const IPoint& d) {
+Int integerOrient3d(const IPoint& a, const IPoint& b, const IPoint& c, const IPoint& d) {
     const Int adx = a.x - d.x, ady = a.y - d.y, adz = a.z - d.z;
     const Int bdx = b.x - d.x, bdy = b.y - d.y, bdz = b.z - d.z;
     const Int cdx = c.x - d.x, cdy = c.y - d.y, cdz = c.z - d.z;
@@ -51,9 +51,9 @@ TEST_F(NearlyDegenerate, Orient2dMatchesExactIntegers) {
         const IPoint b{a.x + t * step.x, a.y + t * step.y, 0};
         const IPoint c{a.x + s * step.x + nudge(), a.y + s * step.y + nudge(), 0};
         const DPoint3d da = a.d(), db = b.d(), dc = c.d();
-        const int expected = sign(orient2d(a, b, c));
+        const int expected = sign(integerOrient2d(a, b, c));
         zeros += expected == 0;
-        ASSERT_EQ(cvgGeom_orient2d(da.x, da.y, db.x, db.y, dc.x, dc.y), expected) << i;
+        ASSERT_EQ(orient2d(da.x, da.y, db.x, db.y, dc.x, dc.y), expected) << i;
     }
     EXPECT_GT(zeros, 1000);
 }
@@ -67,18 +67,18 @@ TEST_F(NearlyDegenerate, Orient3dMatchesExactIntegers) {
             return IPoint{a.x + s * u.x + t * v.x + n, a.y + s * u.y + t * v.y, a.z + s * u.z + t * v.z};
         };
         const IPoint b = at(small(), small(), 0), c = at(small(), small(), 0), d = at(small(), small(), nudge());
-        const int expected = sign(orient3d(a, b, c, d));
+        const int expected = sign(integerOrient3d(a, b, c, d));
         zeros += expected == 0;
-        ASSERT_EQ(cvgGeom_orient3d(a.d(), b.d(), c.d(), d.d()), expected) << i;
+        ASSERT_EQ(orient3d(a.d(), b.d(), c.d(), d.d()), expected) << i;
     }
     EXPECT_GT(zeros, 1000);
 }
 
 TEST(SegmentContact, ExactCasesAndDegenerateSegments) {
-    const DSegment3d diagonal{{0.1, 0.2, 0.3}, {0.7, 1.4, 2.1}};  // direction (0.6, 1.2, 1.8)
+    const Segment3d diagonal{{0.1, 0.2, 0.3}, {0.7, 1.4, 2.1}};  // direction (0.6, 1.2, 1.8)
     struct Row {
         const char* name;
-        DSegment3d other;
+        Segment3d other;
         bool meets;
     };
     const Row rows[] = {
@@ -89,23 +89,23 @@ TEST(SegmentContact, ExactCasesAndDegenerateSegments) {
         {"skew", {{0, 0, 1}, {1, 1, 1}}, false},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(cvgDSegment3d_intersectsDSegment3d(diagonal, row.other), row.meets) << row.name;
-        EXPECT_EQ(cvgDSegment3d_intersectsDSegment3d(row.other, diagonal), row.meets) << row.name;
+        EXPECT_EQ(segmentsIntersect(diagonal, row.other), row.meets) << row.name;
+        EXPECT_EQ(segmentsIntersect(row.other, diagonal), row.meets) << row.name;
     }
     // Collinear overlap and a point in the interior of an axis-parallel segment.
-    EXPECT_TRUE(cvgDSegment3d_intersectsDSegment3d({{0, 0, 0}, {2, 0, 0}}, {{1, 0, 0}, {3, 0, 0}}));
-    EXPECT_TRUE(cvgDSegment3d_intersectsDSegment3d({{0.1, 7, 3}, {0.7, 7, 3}}, {{0.3, 7, 3}, {0.3, 7, 3}}));
+    EXPECT_TRUE(segmentsIntersect({{0, 0, 0}, {2, 0, 0}}, {{1, 0, 0}, {3, 0, 0}}));
+    EXPECT_TRUE(segmentsIntersect({{0.1, 7, 3}, {0.7, 7, 3}}, {{0.3, 7, 3}, {0.3, 7, 3}}));
 }
 
 TEST(SegmentDistance, BoundedClosestApproach) {
     // Closest points of the lines lie outside the first segment: the
     // distance is between the nearest points of the segments.
-    EXPECT_NEAR(cvgDSegment3d_distanceToDSegment3d({{0, 0, 0}, {1, 0, 0}}, {{2, -1, 0}, {3, 1, 0}}), std::sqrt(1.8), 1e-15);
-    EXPECT_DOUBLE_EQ(cvgDSegment3d_distanceToDSegment3d({{-1, 0, 0}, {1, 0, 0}}, {{0, -1, 2}, {0, 1, 2}}), 2.0);
-    EXPECT_DOUBLE_EQ(cvgDSegment3d_distanceToDSegment3d({{0, 0, 0}, {4, 0, 0}}, {{1, 3, 0}, {2, 3, 0}}), 3.0);
-    EXPECT_DOUBLE_EQ(cvgDSegment3d_distanceToDSegment3d({{0, 0, 0}, {0, 0, 0}}, {{0, 0, 0}, {0, 0, 0}}), 0.0);
+    EXPECT_NEAR(segmentDistance({{0, 0, 0}, {1, 0, 0}}, {{2, -1, 0}, {3, 1, 0}}), std::sqrt(1.8), 1e-15);
+    EXPECT_DOUBLE_EQ(segmentDistance({{-1, 0, 0}, {1, 0, 0}}, {{0, -1, 2}, {0, 1, 2}}), 2.0);
+    EXPECT_DOUBLE_EQ(segmentDistance({{0, 0, 0}, {4, 0, 0}}, {{1, 3, 0}, {2, 3, 0}}), 3.0);
+    EXPECT_DOUBLE_EQ(segmentDistance({{0, 0, 0}, {0, 0, 0}}, {{0, 0, 0}, {0, 0, 0}}), 0.0);
     DPoint3d nearest;
-    EXPECT_EQ(cvgDSegment3d_projectPointBounded({{0.1, 0.2, 0.3}, {0.7, 1.3, 2.9}}, &nearest, {5, 5, 5}), 1.0);
+    EXPECT_EQ(projectOntoSegment({{0.1, 0.2, 0.3}, {0.7, 1.3, 2.9}}, &nearest, {5, 5, 5}), 1.0);
     EXPECT_EQ(nearest.z, 2.9);  // the end itself, not start + (end - start)
 }
 

@@ -32,9 +32,9 @@ const spatialgeom::Byte* ringsOf(const testrecords::Record& polygon) {
     return spatialgeom::polygonBody(static_cast<const spatialgeom::Byte*>(polygon.data()));
 }
 
-std::vector<Corvane::DSegment3d> chainAndPoints(std::mt19937& random, double slope) {
+std::vector<spatialgeom::kernel::Segment3d> chainAndPoints(std::mt19937& random, double slope) {
     std::uniform_real_distribution<double> coordinate(-12.0, 12.0);
-    std::vector<Corvane::DSegment3d> queries;
+    std::vector<spatialgeom::kernel::Segment3d> queries;
     DPoint3d last{coordinate(random), coordinate(random), 0.0};
     for (int i = 0; i < 300; ++i) {
         // In the plane, or just off it, as a chain or as a point.
@@ -55,7 +55,7 @@ TEST(PreparedPolygon, ScanAndGridGiveTheSameAnswers) {
             const spatialgeom::Byte* rings = ringsOf(polygon);
             spatialgeom::PreparedPolygon longLived(rings, tolerance);
             int meets = 0;
-            for (const Corvane::DSegment3d& query : chainAndPoints(random, slope)) {
+            for (const spatialgeom::kernel::Segment3d& query : chainAndPoints(random, slope)) {
                 spatialgeom::PreparedPolygon fresh(rings, tolerance);
                 const bool expected = fresh.meetsSegment(query);
                 ASSERT_EQ(longLived.meetsSegment(query), expected) << "slope " << slope << " tolerance " << tolerance;

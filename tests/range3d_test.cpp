@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace Corvane;
+using namespace spatialgeom::kernel;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -32,26 +32,26 @@ std::vector<double> specialValues() {
 TEST(RangeRounding, StepsAndMinMaxMatchTheLibrary) {
     const std::vector<double> values = specialValues();
     for (double v : values) {
-        EXPECT_TRUE(sameDouble(cvgDouble_nextUp(v), std::nextafter(v, kInf))) << v;
-        EXPECT_TRUE(sameDouble(cvgDouble_nextDown(v), std::nextafter(v, -kInf))) << v;
+        EXPECT_TRUE(sameDouble(nextUp(v), std::nextafter(v, kInf))) << v;
+        EXPECT_TRUE(sameDouble(nextDown(v), std::nextafter(v, -kInf))) << v;
     }
     for (std::size_t i = 0; i < values.size(); i += 7) {
         for (std::size_t j = 0; j < values.size(); j += 11) {
             const double a = values[i], b = values[j];
             if (a == b && std::signbit(a) != std::signbit(b)) continue;  // the library may pick either zero
-            EXPECT_TRUE(sameDouble(cvgDouble_min(a, b), std::fmin(a, b))) << a << " " << b;
-            EXPECT_TRUE(sameDouble(cvgDouble_max(a, b), std::fmax(a, b))) << a << " " << b;
+            EXPECT_TRUE(sameDouble(minOf(a, b), std::fmin(a, b))) << a << " " << b;
+            EXPECT_TRUE(sameDouble(maxOf(a, b), std::fmax(a, b))) << a << " " << b;
         }
     }
 }
 
 TEST(RangeRounding, WidenedBoxHoldsEveryPointWithinTheDistance) {
     const DRange3d box{{-1.0, 0.0, 1e10}, {1.0, 0.5, 1e10}};
-    const DRange3d widened = cvgDRange3d_widened(box, 0.0);
+    const DRange3d widened = widenedBox(box, 0.0);
     EXPECT_LT(widened.low.x, -1.0);
     EXPECT_LT(widened.low.y, 0.0);
     EXPECT_GT(widened.high.z, 1e10);
-    EXPECT_TRUE(cvgDRange3d_checkOverlap(widened, box));
+    EXPECT_TRUE(boxesOverlap(widened, box));
 }
 
 TEST(RangeRounding, SegmentOverlapMatchesTheWidenedBox) {
@@ -60,10 +60,10 @@ TEST(RangeRounding, SegmentOverlapMatchesTheWidenedBox) {
     const auto point = [&] { return DPoint3d{coordinate(random), coordinate(random), coordinate(random)}; };
     for (int i = 0; i < 20000; ++i) {
         const DPoint3d a = point(), b = i % 3 == 0 ? a : point(), q0 = point(), q1 = i % 2 ? q0 : point();
-        const DRange3d query = cvgDRange3d_initFrom2Points(q0, q1);
+        const DRange3d query = boxOfPoints(q0, q1);
         const double distance = i % 4 == 0 ? 0.0 : std::fabs(coordinate(random)) / 4;
-        EXPECT_EQ(cvgDRange3d_widenedSegmentOverlaps(a, b, distance, query),
-                  cvgDRange3d_checkOverlap(cvgDRange3d_widened(cvgDRange3d_initFrom2Points(a, b), distance), query));
+        EXPECT_EQ(widenedSegmentOverlaps(a, b, distance, query),
+                  boxesOverlap(widenedBox(boxOfPoints(a, b), distance), query));
     }
 }
 

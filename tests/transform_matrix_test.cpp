@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace Corvane;
+using namespace spatialgeom::kernel;
 
 constexpr double kTolerance = 1e-12;
 
@@ -158,8 +158,8 @@ TEST(TransformMatrix, RotationAboutLineIsARigidMotionFixingTheLineTurningRightHa
         for (double s : {-2.0, 0.0, 0.5, 1.0, 3.0}) expectPoint(apply(t, c.point0 + s * axis), c.point0 + s * axis, 1e-11);
         for (std::size_t i = 0; i < points.size(); ++i) {
             for (std::size_t j = i + 1; j < points.size(); ++j) {
-                EXPECT_NEAR(cvgDPoint3d_distance(apply(t, points[i]), apply(t, points[j])),
-                            cvgDPoint3d_distance(points[i], points[j]), 1e-11);
+                EXPECT_NEAR(pointDistance(apply(t, points[i]), apply(t, points[j])),
+                            pointDistance(points[i], points[j]), 1e-11);
             }
             // The turn from the offset before to the one after points along
             // the axis (all angles here are in (0, pi)).

@@ -13,7 +13,7 @@ namespace {
 using spatialgeom::Byte;
 
 void transformRun(const transform& t, DPoint3d* vertices, std::size_t count) {
-    Corvane::cvgTransform_multiplyDPoint3dArray(t, vertices, vertices, count);
+    spatialgeom::kernel::applyToPoints(t, vertices, vertices, count);
 }
 
 // Every subline of a subline sequence (a linestring body, a ring, a line).

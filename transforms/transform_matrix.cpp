@@ -26,7 +26,7 @@ uint32_t scaleAngle(double angle, double factor, double* out) {
 
 }  // namespace
 
-using namespace Corvane;
+using namespace spatialgeom::kernel;
 
 extern "C" {
 
@@ -40,14 +40,14 @@ SPATIALGEOM_API uint32_t transform_radians2degrees(double radians, double* out) 
 
 SPATIALGEOM_API uint32_t transform_initIdentity(transform* out) {
     transform result;
-    cvgTransform_initIdentity(&result);
+    initIdentity(&result);
     return store(out, result);
 }
 
 SPATIALGEOM_API uint32_t transform_initTranslation(transform* out, const DPoint3d* translation) {
     const DPoint3d by = *translation;
     transform result;
-    cvgTransform_initFromTranslation(&result, by);
+    initTranslation(&result, by);
     return store(out, result);
 }
 
@@ -55,17 +55,17 @@ SPATIALGEOM_API uint32_t transform_initScale(transform* out, const DPoint3d* sca
     const DPoint3d factors = *scale;
     const DPoint3d fixed = *fixedPoint;
     transform result;
-    cvgTransform_scaleCompleteRows(&result, nullptr, factors.x, factors.y, factors.z);
-    cvgTransform_setFixedPoint(&result, fixed);
+    scaleRows(&result, nullptr, factors.x, factors.y, factors.z);
+    setFixedPoint(&result, fixed);
     return store(out, result);
 }
 
 SPATIALGEOM_API uint32_t transform_initRotation(transform* out, double r00, double r01, double r02, double r10,
                                                 double r11, double r12, double r20, double r21, double r22) {
-    rotMatrix matrix;
-    cvgRotMatrix_initFromRowValues(&matrix, r00, r01, r02, r10, r11, r12, r20, r21, r22);
+    RotMatrix matrix;
+    initMatrixFromRows(&matrix, r00, r01, r02, r10, r11, r12, r20, r21, r22);
     transform result;
-    cvgTransform_initFromMatrix(&result, matrix);
+    initFromMatrix(&result, matrix);
     return store(out, result);
 }
 
@@ -74,7 +74,7 @@ SPATIALGEOM_API uint32_t transform_initRotationAboutLine(transform* out, const D
     const DPoint3d point0 = *linePoint0;
     const DPoint3d point1 = *linePoint1;
     transform result;
-    cvgTransform_initFromLineAndRotationAngle(&result, point0, point1, angle);  // identity for coincident points
+    initRotationAboutLine(&result, point0, point1, angle);  // identity for coincident points
     return store(out, result);
 }
 
@@ -83,7 +83,7 @@ SPATIALGEOM_API uint32_t transform_initMirror(transform* out, const DPoint3d* pl
     const DPoint3d point = *planePoint;
     const DPoint3d normal = *planeNormal;
     transform result;
-    cvgTransform_initFromMirrorPlane(&result, point, normal);  // identity for a zero normal
+    initMirror(&result, point, normal);  // identity for a zero normal
     return store(out, result);
 }
 
@@ -91,26 +91,26 @@ SPATIALGEOM_API uint32_t transform_multiply(const transform* a, const transform*
     const transform left = *a;
     const transform right = *b;
     transform result;
-    cvgTransform_multiplyTransformTransform(&result, left, right);
+    multiplyTransforms(&result, left, right);
     return store(out, result);
 }
 
 SPATIALGEOM_API uint32_t transform_setFixedPoint(transform* t, const DPoint3d* point) {
     transform result = *t;
     const DPoint3d fixed = *point;
-    cvgTransform_setFixedPoint(&result, fixed);
+    setFixedPoint(&result, fixed);
     return store(t, result);
 }
 
 SPATIALGEOM_API uint32_t transform_point(const transform* t, DPoint3d* point) {
     const transform by = *t;
-    cvgTransform_multiplyDPoint3d(by, point, *point);
+    applyToPoint(by, point, *point);
     return SPATIAL_SUCCESS;
 }
 
 SPATIALGEOM_API uint32_t transform_pointArray(const transform* t, unsigned count, DPoint3d* points) {
     const transform by = *t;
-    cvgTransform_multiplyDPoint3dArray(by, points, points, count);
+    applyToPoints(by, points, points, count);
     return SPATIAL_SUCCESS;
 }
 
