@@ -7,12 +7,13 @@
 
 namespace spatialgeom {
 
-// True when the segments come within tolerance (>= 0) of each other.
-// Segments that share a point in exact arithmetic always meet, whatever
-// the tolerance (exact orientation predicates decide it when the computed
-// distance is within rounding error of zero); otherwise the computed
-// distance, a few ulps of the coordinates' magnitude off the true one, is
-// compared with the tolerance.
+// True when the exact distance between the segments, for their stored
+// coordinates, is at most tolerance (a tolerance that is negative or NaN:
+// false; +infinity: true). A floating-point evaluation with proven error
+// bounds decides almost every pair; pairs within those bounds of the
+// tolerance are decided exactly: at tolerance 0 by the exact orientation
+// predicates (do they share a point?), otherwise in rational arithmetic.
+// Coordinates that are not finite fall back to the computed distance.
 bool segmentsWithin(const kernel::Segment3d& a, const kernel::Segment3d& b, double tolerance);
 
 }  // namespace spatialgeom

@@ -29,28 +29,40 @@ SPATIALGEOM_API uint32_t spatialWKB_getMultiPolygonRange(const void* geom, DPoin
  * second record, tolerance, result.
  *
  * What a geometry is: a point is itself; a line (linestring, member of a
- * multilinestring) is the union of the segments of its sublines (sublines
- * are not joined; a subline of fewer than two vertices adds nothing); a
- * polygon is the closed planar region of its outer ring, in the plane of
- * that ring (Newell normal), minus the open interiors of its holes
- * projected into that plane, and the boundary of every ring belongs to it
- * (a ring is the vertices of its sublines in order, closed from last to
- * first). A ring without area (all vertices collinear, fewer than three
- * distinct) counts as its closed polyline; an outer ring without area makes
- * the polygon the closed polylines of its rings. A multi-record is the
- * union of its members.
+ * multilinestring) is the union of the closed segments of its sublines
+ * (sublines are not joined; a subline of fewer than two vertices adds
+ * nothing). A ring is the vertices of its sublines in order, closed from
+ * last to first, and its polyline (its stored 3D edges) belongs to the
+ * polygon, for every ring, planar or not. A polygon is those polylines and
+ * its region:
+ *  - The plane: when the outer ring lies exactly in one plane (and not on
+ *    one line), that plane; otherwise the plane through its first vertex o
+ *    normal to its exact Newell vector N = sum over i of (v[i] - o) x
+ *    (v[i+1] - o) (no region when N is exactly zero).
+ *  - The projection axis k: the largest component (ties: x, then y) of that
+ *    sum evaluated in double precision in vertex order (for a planar ring
+ *    whose sum is zero, of the cross product of its first three
+ *    non-collinear vertices). No region when the plane's normal is exactly
+ *    perpendicular to axis k.
+ *  - The region: the points q of the plane whose coordinates other than k
+ *    lie inside or on the outer ring's stored vertices taken in those two
+ *    coordinates (even-odd rule), and strictly inside no hole taken the
+ *    same way. That is, every ring is projected along axis k into the
+ *    plane; a ring lying exactly in the plane projects onto itself.
+ * A ring all on one line, or fewer than three distinct vertices, has no
+ * area: an outer ring without area leaves the polygon its polylines; a hole
+ * without area removes nothing. A multi-record is the union of its members.
  *
- * Tolerance: negative or NaN, nothing meets; +infinity, everything does.
- * Geometries that share a point in exact arithmetic meet at tolerance 0
- * whenever that contact is decided by the stored coordinates themselves:
- * shared vertices, a vertex on an edge, collinear or coplanar overlaps,
- * edges crossing, a vertex in the plane of a polygon that lies exactly in
- * a plane (exact orientation predicates; finite coordinates between about
- * 1e-140 and 1e140 in magnitude). Other distances are computed in double
- * precision and err by a few ulps of the coordinates' magnitude, so a pair
- * whose true distance is within that of a small positive tolerance may go
- * either way; a polygon ring that is not exactly planar is projected into
- * its plane and so is off by its rounding as well.
+ * Exactness: for finite coordinates the answer is the exact one for the
+ * stored coordinates and tolerance, as if evaluated in exact arithmetic:
+ * the squared distance, a rational function of the coordinates, is
+ * compared with the squared tolerance. A floating-point evaluation with a
+ * proven error bound decides almost every element pair; only pairs within
+ * that bound of the tolerance are decided exactly (orientation predicates
+ * at tolerance 0, rational arithmetic otherwise). Tolerance: negative or
+ * NaN, nothing meets; +infinity, everything whose records have vertices
+ * does. Coordinates that are infinite or NaN give an unspecified answer
+ * (but a status of 0 and no crash).
  *
  * Status: 0, or 32768 (result not written) for a null argument, a type code
  * other than 1..6 (a collection, type 8, unknown), a record that is not of

@@ -1,0 +1,28 @@
+// Exact rational arithmetic on double coordinates: the slow, exact path
+// that the floating-point tests fall back to when their error bounds cannot
+// decide. Every finite double converts to a rational exactly; non-finite
+// values must not reach these functions.
+#pragma once
+
+#include <gmpxx.h>
+
+#include "spatialgeom/types.h"
+
+namespace spatialgeom::kernel {
+
+struct RationalPoint {
+    mpq_class x, y, z;
+};
+
+inline RationalPoint toRational(const DPoint3d& p) { return {mpq_class(p.x), mpq_class(p.y), mpq_class(p.z)}; }
+
+// The exact squared distance between the closed segments a0a1 and b0b1
+// (either may be a point: a0 == a1). The squared distance is the minimum
+// of a convex quadratic over the parameter square: at its critical point
+// when that lies inside, otherwise on an edge of the square, where it is an
+// end point's squared distance to the other segment. Cost: a few dozen
+// rational operations.
+mpq_class squaredSegmentDistance(const RationalPoint& a0, const RationalPoint& a1, const RationalPoint& b0,
+                                 const RationalPoint& b1);
+
+}  // namespace spatialgeom::kernel
