@@ -1,7 +1,11 @@
 #include "kernel/rational.h"
 
+#include <atomic>
+
 namespace spatialgeom::kernel {
 namespace {
+
+std::atomic<std::uint64_t> gExactDecisions{0};
 
 RationalPoint minus(const RationalPoint& a, const RationalPoint& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
@@ -22,6 +26,10 @@ mpq_class squaredToSegment(const RationalPoint& r, const RationalPoint& d) {
 }
 
 }  // namespace
+
+void noteExactDecision() { gExactDecisions.fetch_add(1, std::memory_order_relaxed); }
+
+std::uint64_t exactDecisionCount() { return gExactDecisions.load(std::memory_order_relaxed); }
 
 mpq_class squaredSegmentDistance(const RationalPoint& a0, const RationalPoint& a1, const RationalPoint& b0,
                                  const RationalPoint& b1) {

@@ -4,6 +4,8 @@
 // values must not reach these functions.
 #pragma once
 
+#include <cstdint>
+
 #include <gmpxx.h>
 
 #include "spatialgeom/types.h"
@@ -24,5 +26,11 @@ inline RationalPoint toRational(const DPoint3d& p) { return {mpq_class(p.x), mpq
 // rational operations.
 mpq_class squaredSegmentDistance(const RationalPoint& a0, const RationalPoint& a1, const RationalPoint& b0,
                                  const RationalPoint& b1);
+
+// How many decisions took the exact path since the process started (all
+// threads; relaxed): lets tests and benchmarks check that it stays rare.
+// Every exact path calls noteExactDecision() once.
+void noteExactDecision();
+std::uint64_t exactDecisionCount();
 
 }  // namespace spatialgeom::kernel

@@ -93,6 +93,7 @@ bool predicatesExact(const Segment3d& a, const Segment3d& b) {
 }
 
 bool exactlyWithin(const Segment3d& a, const Segment3d& b, double tolerance) {
+    kernel::noteExactDecision();
     if (tolerance == 0.0 && predicatesExact(a, b)) return kernel::segmentsIntersect(a, b);
     const mpq_class squared = kernel::squaredSegmentDistance(kernel::toRational(a.start), kernel::toRational(a.end),
                                                              kernel::toRational(b.start), kernel::toRational(b.end));
