@@ -1,26 +1,36 @@
-// The transform_* exports: thin layers over the kernel's transform
-// operations. Every producing export copies its inputs into locals, builds
-// the result in a local transform and stores all twelve doubles at the end,
-// so its destination may be the same storage as any input.
-
+// The C interface of spatialgeom/transform.h: the transform_* exports over
+// the kernel's transform operations (kernel/transform3d.h), and the record
+// transforms over records/record_transform.h. Every producing export copies
+// its inputs into locals, builds the result in a local transform and stores
+// all twelve doubles at the end, so its destination may be the same storage
+// as any input.
 #include "kernel/transform3d.h"
+#include "records/record_layout.h"
+#include "records/record_transform.h"
 #include "spatialgeom/transform.h"
 
 namespace {
 
-// pi / 180 and 180 / pi as the nearest doubles. Conversions multiply by
-// them (never divide), so 180 degrees is exactly the double pi and back.
-constexpr double kRadiansPerDegree = 0.017453292519943295;
-constexpr double kDegreesPerRadian = 57.29577951308232;
+using spatialgeom::Byte;
 
 uint32_t store(transform* out, const transform& result) {
     *out = result;
     return SPATIAL_SUCCESS;
 }
 
-uint32_t scaleAngle(double angle, double factor, double* out) {
+uint32_t storeAngle(double* out, double angle) {
     if (out == nullptr) return SPATIAL_FAILURE;
-    *out = angle * factor;
+    *out = angle;
+    return SPATIAL_SUCCESS;
+}
+
+// Checks both pointers, then transforms the record as `kind` with a local
+// copy of the transform (so that no store into the record can change it
+// mid-walk).
+uint32_t transformRecordAs(std::uint32_t kind, const transform* t, void* geom) {
+    if (t == nullptr || geom == nullptr) return SPATIAL_FAILURE;
+    const transform by = *t;
+    spatialgeom::transformRecord(by, static_cast<Byte*>(geom), kind);
     return SPATIAL_SUCCESS;
 }
 
@@ -31,11 +41,11 @@ using namespace spatialgeom::kernel;
 extern "C" {
 
 SPATIALGEOM_API uint32_t transform_degrees2radians(double degrees, double* out) {
-    return scaleAngle(degrees, kRadiansPerDegree, out);
+    return storeAngle(out, degreesToRadians(degrees));
 }
 
 SPATIALGEOM_API uint32_t transform_radians2degrees(double radians, double* out) {
-    return scaleAngle(radians, kDegreesPerRadian, out);
+    return storeAngle(out, radiansToDegrees(radians));
 }
 
 SPATIALGEOM_API uint32_t transform_initIdentity(transform* out) {
@@ -112,6 +122,40 @@ SPATIALGEOM_API uint32_t transform_pointArray(const transform* t, unsigned count
     const transform by = *t;
     applyToPoints(by, points, points, count);
     return SPATIAL_SUCCESS;
+}
+
+SPATIALGEOM_API uint32_t spatialWKB_transformGeometry(const transform* t, void* geom) {
+    if (geom == nullptr) return SPATIAL_FAILURE;
+    // Collections (7) are not transformed.
+    const std::uint32_t type = spatialgeom::recordType(static_cast<const Byte*>(geom));
+    if (type < SPATIAL_TYPE_POINT || type > SPATIAL_TYPE_MULTIPOLYGON) return SPATIAL_FAILURE;
+    return transformRecordAs(type, t, geom);
+}
+
+SPATIALGEOM_API uint32_t spatialWKB_transformPoint(const transform* t, void* geom) {
+    return transformRecordAs(SPATIAL_TYPE_POINT, t, geom);
+}
+
+SPATIALGEOM_API uint32_t spatialWKB_transformMultiPoint(const transform* t, void* geom) {
+    return transformRecordAs(SPATIAL_TYPE_MULTIPOINT, t, geom);
+}
+
+SPATIALGEOM_API uint32_t spatialWKB_transformLine(const transform* t, void* geom) {
+    return transformRecordAs(SPATIAL_TYPE_LINESTRING, t, geom);
+}
+
+// A polygon body and a multilinestring body share the ring sequence layout:
+// the two walks are the same.
+SPATIALGEOM_API uint32_t spatialWKB_transformPolygon(const transform* t, void* geom) {
+    return transformRecordAs(SPATIAL_TYPE_POLYGON, t, geom);
+}
+
+SPATIALGEOM_API uint32_t spatialWKB_transformMultiLine(const transform* t, void* geom) {
+    return transformRecordAs(SPATIAL_TYPE_MULTILINESTRING, t, geom);
+}
+
+SPATIALGEOM_API uint32_t spatialWKB_transformMultiPolygon(const transform* t, void* geom) {
+    return transformRecordAs(SPATIAL_TYPE_MULTIPOLYGON, t, geom);
 }
 
 }  // extern "C"

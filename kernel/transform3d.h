@@ -18,6 +18,12 @@
 
 namespace spatialgeom::kernel {
 
+// Angle conversions: one multiplication by pi / 180 or 180 / pi as the
+// nearest doubles (never a division), so 180 degrees is exactly the double
+// pi and back.
+inline constexpr double degreesToRadians(double degrees) { return degrees * 0.017453292519943295; }
+inline constexpr double radiansToDegrees(double radians) { return radians * 57.29577951308232; }
+
 // A 3x3 matrix, row-major: form3d[row][column].
 struct RotMatrix {
     double form3d[3][3];

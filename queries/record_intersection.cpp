@@ -1,8 +1,10 @@
-// The 21 pairwise intersection exports: one generic body over the kinds.
-// Each checks its arguments and type codes, measures both records (a
-// record without vertices fails), answers 0 when the boxes, the first one
-// widened by the tolerance, do not overlap, and otherwise gathers both
-// records once and tests them, stopping at the first hit.
+// One generic body over the pairs of kinds: it checks the type codes,
+// measures both records (a record without vertices fails), answers "apart"
+// when the boxes, the first one widened by the tolerance, do not overlap,
+// and otherwise gathers both records once and tests them, stopping at the
+// first hit.
+#include "queries/record_intersection.h"
+
 #include <cmath>
 
 #include "kernel/range3d.h"
@@ -10,7 +12,6 @@
 #include "queries/record_range.h"
 #include "queries/shape_meets.h"
 #include "records/navigation.h"
-#include "spatialgeom/queries.h"
 
 namespace spatialgeom {
 namespace {
@@ -84,51 +85,41 @@ bool recordsMeet(const Byte* first, const DRange3d& firstBox, const Byte* second
 }
 
 template <std::uint32_t A, std::uint32_t B>
-std::uint32_t intersectRecords(const void* first, const void* second, double tolerance, std::uint32_t* result) {
-    if (first == nullptr || second == nullptr || result == nullptr) return SPATIAL_FAILURE;
-    const Byte* a = static_cast<const Byte*>(first);
-    const Byte* b = static_cast<const Byte*>(second);
-    if (recordType(a) != A || recordType(b) != B) return SPATIAL_FAILURE;
+bool intersectKinds(const Byte* a, const Byte* b, double tolerance, bool* meets) {
+    if (recordType(a) != A || recordType(b) != B) return false;
     DRange3d boxA, boxB;
-    if (!Kind<A>::range(a, &boxA) || !Kind<B>::range(b, &boxB)) return SPATIAL_FAILURE;
+    if (!Kind<A>::range(a, &boxA) || !Kind<B>::range(b, &boxB)) return false;
     try {
         const ScratchScope scratch;
-        *result = recordsMeet<A, B>(a, boxA, b, boxB, tolerance) ? 1 : 0;
+        *meets = recordsMeet<A, B>(a, boxA, b, boxB, tolerance);
     } catch (...) {  // allocation of the gathered shapes failed
-        return SPATIAL_FAILURE;
+        return false;
     }
-    return SPATIAL_SUCCESS;
+    return true;
 }
 
+using KindsTest = bool (*)(const Byte*, const Byte*, double, bool*);
+
+// kTests[i][j], i <= j: the test of kind i + 1 against kind j + 1.
+constexpr KindsTest kTests[6][6] = {
+    {intersectKinds<1, 1>, intersectKinds<1, 2>, intersectKinds<1, 3>, intersectKinds<1, 4>, intersectKinds<1, 5>,
+     intersectKinds<1, 6>},
+    {nullptr, intersectKinds<2, 2>, intersectKinds<2, 3>, intersectKinds<2, 4>, intersectKinds<2, 5>,
+     intersectKinds<2, 6>},
+    {nullptr, nullptr, intersectKinds<3, 3>, intersectKinds<3, 4>, intersectKinds<3, 5>, intersectKinds<3, 6>},
+    {nullptr, nullptr, nullptr, intersectKinds<4, 4>, intersectKinds<4, 5>, intersectKinds<4, 6>},
+    {nullptr, nullptr, nullptr, nullptr, intersectKinds<5, 5>, intersectKinds<5, 6>},
+    {nullptr, nullptr, nullptr, nullptr, nullptr, intersectKinds<6, 6>},
+};
+
 }  // namespace
-}  // namespace spatialgeom
 
-#define SPATIALGEOM_PAIRWISE_EXPORT(Name, A, B)                                                              \
-    SPATIALGEOM_API uint32_t spatialWKB_intersect##Name(const void* a, const void* b, double tolerance,      \
-                                                        uint32_t* result) {                                  \
-        return spatialgeom::intersectRecords<SPATIAL_TYPE_##A, SPATIAL_TYPE_##B>(a, b, tolerance, result); \
+bool intersectRecords(std::uint32_t firstKind, std::uint32_t secondKind, const Byte* first, const Byte* second,
+                      double tolerance, bool* meets) {
+    if (firstKind < SPATIAL_TYPE_POINT || secondKind > SPATIAL_TYPE_MULTIPOLYGON || firstKind > secondKind) {
+        return false;
     }
+    return kTests[firstKind - 1][secondKind - 1](first, second, tolerance, meets);
+}
 
-extern "C" {
-SPATIALGEOM_PAIRWISE_EXPORT(PointPoint, POINT, POINT)
-SPATIALGEOM_PAIRWISE_EXPORT(PointLineString, POINT, LINESTRING)
-SPATIALGEOM_PAIRWISE_EXPORT(PointPolygon, POINT, POLYGON)
-SPATIALGEOM_PAIRWISE_EXPORT(PointMultiPoint, POINT, MULTIPOINT)
-SPATIALGEOM_PAIRWISE_EXPORT(PointMultiLineString, POINT, MULTILINESTRING)
-SPATIALGEOM_PAIRWISE_EXPORT(PointMultiPolygon, POINT, MULTIPOLYGON)
-SPATIALGEOM_PAIRWISE_EXPORT(LineStringLineString, LINESTRING, LINESTRING)
-SPATIALGEOM_PAIRWISE_EXPORT(LineStringPolygon, LINESTRING, POLYGON)
-SPATIALGEOM_PAIRWISE_EXPORT(LineStringMultiPoint, LINESTRING, MULTIPOINT)
-SPATIALGEOM_PAIRWISE_EXPORT(LineStringMultiLineString, LINESTRING, MULTILINESTRING)
-SPATIALGEOM_PAIRWISE_EXPORT(LineStringMultiPolygon, LINESTRING, MULTIPOLYGON)
-SPATIALGEOM_PAIRWISE_EXPORT(PolygonPolygon, POLYGON, POLYGON)
-SPATIALGEOM_PAIRWISE_EXPORT(PolygonMultiPoint, POLYGON, MULTIPOINT)
-SPATIALGEOM_PAIRWISE_EXPORT(PolygonMultiLineString, POLYGON, MULTILINESTRING)
-SPATIALGEOM_PAIRWISE_EXPORT(PolygonMultiPolygon, POLYGON, MULTIPOLYGON)
-SPATIALGEOM_PAIRWISE_EXPORT(MultiPointMultiPoint, MULTIPOINT, MULTIPOINT)
-SPATIALGEOM_PAIRWISE_EXPORT(MultiPointMultiLineString, MULTIPOINT, MULTILINESTRING)
-SPATIALGEOM_PAIRWISE_EXPORT(MultiPointMultiPolygon, MULTIPOINT, MULTIPOLYGON)
-SPATIALGEOM_PAIRWISE_EXPORT(MultiLineStringMultiLineString, MULTILINESTRING, MULTILINESTRING)
-SPATIALGEOM_PAIRWISE_EXPORT(MultiLineStringMultiPolygon, MULTILINESTRING, MULTIPOLYGON)
-SPATIALGEOM_PAIRWISE_EXPORT(MultiPolygonMultiPolygon, MULTIPOLYGON, MULTIPOLYGON)
-}  // extern "C"
+}  // namespace spatialgeom

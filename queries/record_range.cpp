@@ -85,4 +85,16 @@ bool multiPolygonRecordRange(const Byte* record, DRange3d* box) {
     });
 }
 
+bool rangeAsKind(const Byte* record, std::uint32_t kind, DRange3d* box) {
+    switch (kind) {
+        case SPATIAL_TYPE_POINT: return pointRecordRange(record, box);
+        case SPATIAL_TYPE_LINESTRING: return lineRecordRange(record, box);
+        case SPATIAL_TYPE_POLYGON: return polygonRecordRange(record, box);
+        case SPATIAL_TYPE_MULTIPOINT: return multiPointRecordRange(record, box);
+        case SPATIAL_TYPE_MULTILINESTRING: return multiLineRecordRange(record, box);
+        case SPATIAL_TYPE_MULTIPOLYGON: return multiPolygonRecordRange(record, box);
+        default: return false;
+    }
+}
+
 }  // namespace spatialgeom

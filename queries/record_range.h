@@ -1,6 +1,6 @@
 // Axis-aligned boxes of geometry records, walked in place with the
-// navigation walkers. Shared by the range exports and the intersection
-// pre-check.
+// navigation walkers. Shared by the ranges of the interface and the
+// intersection pre-check.
 #pragma once
 
 #include "records/record_layout.h"
@@ -38,5 +38,7 @@ bool polygonRecordRange(const Byte* record, DRange3d* box);
 bool multiPointRecordRange(const Byte* record, DRange3d* box);
 bool multiLineRecordRange(const Byte* record, DRange3d* box);
 bool multiPolygonRecordRange(const Byte* record, DRange3d* box);
+// The box of the record read as `kind` (1 to 6); false for other kinds.
+bool rangeAsKind(const Byte* record, std::uint32_t kind, DRange3d* box);
 
 }  // namespace spatialgeom

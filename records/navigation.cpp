@@ -75,29 +75,43 @@ static bool copySubline(const Byte* subline, std::uint32_t capacity, DPoint3d* d
     return true;
 }
 
-std::uint32_t sublineSeqCopyVertices(const Byte* seq, std::uint32_t capacity, DPoint3d* destination,
-                                     std::uint32_t* copied) {
-    if (seq == nullptr || destination == nullptr) return SPATIAL_FAILURE;
+bool sublineSeqCopyVertices(const Byte* seq, std::uint32_t capacity, DPoint3d* destination, std::uint32_t* copied) {
     std::uint32_t done = 0;
     const bool complete = forEachSubline(
         seq, [&](const Byte* subline) { return copySubline(subline, capacity, destination, &done); });
     *copied = done;
-    return complete ? SPATIAL_SUCCESS : SPATIAL_FAILURE;
+    return complete;
 }
 
-std::uint32_t ringSeqCopyVertices(const Byte* rings, std::uint32_t capacity, DPoint3d* destination,
-                                  std::uint32_t* copied) {
-    if (rings == nullptr || destination == nullptr) return SPATIAL_FAILURE;
+bool ringSeqCopyVertices(const Byte* rings, std::uint32_t capacity, DPoint3d* destination, std::uint32_t* copied) {
     std::uint32_t wholeRings = 0;
     const bool complete = forEachSublineSeq(rings, [&](const Byte* seq) {
         std::uint32_t inRing = 0;
-        if (sublineSeqCopyVertices(seq, capacity - wholeRings, destination + wholeRings, &inRing) != SPATIAL_SUCCESS)
-            return false;
+        if (!sublineSeqCopyVertices(seq, capacity - wholeRings, destination + wholeRings, &inRing)) return false;
         wholeRings += inRing;
         return true;
     });
     *copied = wholeRings;
-    return complete ? SPATIAL_SUCCESS : SPATIAL_FAILURE;
+    return complete;
+}
+
+// The index-th element after `first`, each found from the one before by
+// `step`; null when the index is not below count.
+template <typename Step>
+static const Byte* indexedElement(const Byte* first, std::uint32_t count, std::uint32_t index, Step&& step) {
+    if (index >= count) return nullptr;
+    for (std::uint32_t i = 0; i < index; ++i) first = step(first);
+    return first;
+}
+
+const Byte* multiLineMember(const Byte* record, std::uint32_t index) {
+    return indexedElement(record + kFirstElementOffset, bodyCount(record), index,
+                          [](const Byte* line) { return nextSublineSeq(line); });
+}
+
+const Byte* multiPolygonMember(const Byte* record, std::uint32_t index) {
+    return indexedElement(record + kFirstElementOffset, bodyCount(record), index,
+                          [](const Byte* polygon) { return nextRingSeq(polygon); });
 }
 
 std::uint64_t lineRecordSize(const Byte* record) { return kHeaderSize + sublineSeqSize(lineBody(record)); }

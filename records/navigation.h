@@ -63,15 +63,13 @@ bool memberSize(const Byte* member, std::uint64_t* size);
 const Byte* nextMember(const Byte* member);
 
 // ---- Copying vertices out. Capacity counts vertices.
-// Copies subline by subline into destination. When the next subline does
-// not fit, writes the count copied so far and returns SPATIAL_FAILURE.
-// Null seq or destination: SPATIAL_FAILURE, *copied not written.
-std::uint32_t sublineSeqCopyVertices(const Byte* seq, std::uint32_t capacity, DPoint3d* destination,
-                                     std::uint32_t* copied);
+// Copies subline by subline into destination and writes the count copied
+// to *copied. False when a subline did not fit: *copied then counts the
+// sublines copied before it.
+bool sublineSeqCopyVertices(const Byte* seq, std::uint32_t capacity, DPoint3d* destination, std::uint32_t* copied);
 // The same over every subline sequence; on failure *copied counts only the
 // subline sequences copied whole.
-std::uint32_t ringSeqCopyVertices(const Byte* rings, std::uint32_t capacity, DPoint3d* destination,
-                                  std::uint32_t* copied);
+bool ringSeqCopyVertices(const Byte* rings, std::uint32_t capacity, DPoint3d* destination, std::uint32_t* copied);
 
 // ---- Record size from the layout, by kind (the body of each *Size export).
 // Each returns the exact size in bytes as a 64-bit value; none reads the
@@ -130,13 +128,12 @@ bool forEachMember(const Byte* record, Visit&& visit) {
     return true;
 }
 
-// The element reached from `first` by applying `step` index times: the
-// index-th line, ring or polygon. Cost: O(index) element steps.
-template <typename Step>
-const Byte* stepElements(const Byte* first, std::uint32_t index, Step&& step) {
-    for (std::uint32_t i = 0; i < index; ++i) first = step(first);
-    return first;
-}
+// The index-th member line of a multilinestring record, or null when the
+// index is not below its lineCount. Cost: O(index) element steps.
+const Byte* multiLineMember(const Byte* record, std::uint32_t index);
+// The index-th polygon of a multipolygon record, or null when the index is
+// not below its polygonCount. Cost: O(index) element steps.
+const Byte* multiPolygonMember(const Byte* record, std::uint32_t index);
 
 // The body accessors of each kind.
 inline const Byte* lineBody(const Byte* record) { return record + kBodyOffset; }        // subline sequence

@@ -1,7 +1,6 @@
-// Checking record bytes that come from outside (storage, the network, a
-// file) before any other export reads them: those believe every count.
+#include "records/record_check.h"
+
 #include "records/navigation.h"
-#include "spatialgeom/records.h"
 
 namespace spatialgeom {
 namespace {
@@ -93,19 +92,13 @@ private:
 };
 
 }  // namespace
-}  // namespace spatialgeom
 
-extern "C" {
-
-SPATIALGEOM_API uint32_t spatialWKB_checkRecord(const void* record, uint32_t byteLength) {
-    using namespace spatialgeom;
-    // Every other export reads doubles in place: an unaligned block is no
+bool isWellFormedRecord(const Byte* record, std::uint64_t byteLength) {
+    // Every other operation reads doubles in place: an unaligned block is no
     // record they can use.
-    if (record == nullptr || reinterpret_cast<std::uintptr_t>(record) % alignof(DPoint3d) != 0) return SPATIAL_FAILURE;
-    const auto* begin = static_cast<const Byte*>(record);
+    if (reinterpret_cast<std::uintptr_t>(record) % alignof(DPoint3d) != 0) return false;
     std::uint64_t size = 0;
-    return BoundedWalk(begin, byteLength).record(begin, SPATIAL_TYPE_COLLECTION, &size) ? SPATIAL_SUCCESS
-                                                                                        : SPATIAL_FAILURE;
+    return BoundedWalk(record, byteLength).record(record, SPATIAL_TYPE_COLLECTION, &size);
 }
 
-}  // extern "C"
+}  // namespace spatialgeom

@@ -1,6 +1,6 @@
 // Heap blocks that hold records. Every record the library hands out is one
-// block of the C heap, so a host may keep it as long as it likes and give it
-// back to spatialWKB_destroyGeom from any thread.
+// block of the C heap, so a host may keep it as long as it likes and release
+// it from any thread.
 #pragma once
 
 #include <cstdint>
@@ -22,5 +22,9 @@ inline Byte* allocateRecord(std::uint64_t size) { return static_cast<Byte*>(std:
 inline Byte* resizeRecord(void* record, std::uint64_t size) { return static_cast<Byte*>(std::realloc(record, size)); }
 
 inline void releaseRecord(void* record) { std::free(record); }
+
+// A new block holding the record's bytes (recordSize of them); null when the
+// record has no size or the block cannot be had. O(size).
+Byte* copyRecord(const Byte* record);
 
 }  // namespace spatialgeom

@@ -1,32 +1,36 @@
-// The text-reading exports. A parse keeps all its state in the call, so
-// parses of different threads run in parallel; the parse lock guards only
-// the process-wide message of the most recent parse.
+#include "text/parse_entry.h"
+
 #include <atomic>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
 
-#include "library/parse_lock.h"
 #include "records/record_memory.h"
-#include "spatialgeom/parse.h"
 #include "text/utf16_to_utf8.h"
 #include "text/wkt_parser.h"
 
 namespace spatialgeom {
 namespace {
 
+// The parse lock guards the process-wide message of the most recent parse;
+// parses keep all their other state in the call, so it is held only while
+// a message is published. Constant-initialised: ready before any code of
+// the library runs, with no static constructor, and no destruction needed
+// when the library is unloaded.
+constinit std::mutex gParseLock;
+
 // The message of the most recent parse in any thread: written under the
-// parse lock, read without it (a host parsing from several threads
-// serialises its own parse and read). gMessageEmpty lets successful parses
-// skip the lock while the message is already empty: a success racing a
-// failure is then ordered before it, as it could have been anyway.
+// parse lock, read without it. gMessageEmpty lets successful parses skip
+// the lock while the message is already empty: a success racing a failure
+// is then ordered before it, as it could have been anyway.
 ParseMessage gLastMessage{};
 std::atomic<bool> gMessageEmpty{true};
 
 void publishMessage(const ParseMessage& message) {
     const bool empty = message[0] == '\0';
     if (empty && gMessageEmpty.load(std::memory_order_acquire)) return;
-    std::lock_guard<std::mutex> guard(parseLock());
+    std::lock_guard<std::mutex> guard(gParseLock);
     gLastMessage = message;
     gMessageEmpty.store(empty, std::memory_order_release);
 }
@@ -52,16 +56,16 @@ private:
 };
 
 // Parses a NUL-terminated narrow text into *parsed and publishes the
-// parse's message (empty unless a syntax error). Results: 0, a syntax error,
-// -1 for a null text, SPATIAL_FAILURE when memory runs out.
-int32_t parseNarrowText(const char* text, ParsedText* parsed) {
+// parse's message (empty unless a syntax error).
+ParseResult parseNarrowText(const char* text, ParsedText* parsed) {
     ParseMessage message{};
-    int32_t result = SPATIAL_PARSE_NULL_TEXT;
+    ParseResult result = ParseResult::kNullText;
     if (text != nullptr) {
         try {
-            result = parseWkt(text, parsed, &message);
+            result = parseWkt(text, parsed, &message) == kParseAccepted ? ParseResult::kAccepted
+                                                                        : ParseResult::kSyntaxError;
         } catch (const std::bad_alloc&) {
-            result = static_cast<int32_t>(SPATIAL_FAILURE);
+            result = ParseResult::kNoRecord;
         }
     }
     publishMessage(message);
@@ -69,74 +73,60 @@ int32_t parseNarrowText(const char* text, ParsedText* parsed) {
 }
 
 // parseNarrowText for wide text. An unpaired surrogate, or memory running
-// out while converting, gives SPATIAL_FAILURE with nothing parsed.
-int32_t parseWideText(const SpatialWChar* text, ParsedText* parsed) {
+// out while converting, gives kNoRecord with nothing parsed.
+ParseResult parseWideText(const char16_t* text, ParsedText* parsed) {
     if (text == nullptr) return parseNarrowText(nullptr, parsed);
     std::string narrow;
     try {
-        if (!utf16ToUtf8(text, &narrow)) return static_cast<int32_t>(SPATIAL_FAILURE);
+        if (!utf16ToUtf8(text, &narrow)) return ParseResult::kNoRecord;
     } catch (const std::bad_alloc&) {
-        return static_cast<int32_t>(SPATIAL_FAILURE);
+        return ParseResult::kNoRecord;
     }
     return parseNarrowText(narrow.c_str(), parsed);
 }
 
 // The record size of an accepted text, or nothing when it does not fit in
 // the 32-bit totalSize.
-std::optional<uint32_t> recordSize(const ParsedText& parsed) {
-    const uint64_t size = parsed.recordSize();
+std::optional<std::uint32_t> parsedRecordSize(const ParsedText& parsed) {
+    const std::uint64_t size = parsed.recordSize();
     if (!fitsRecordSize(size)) return std::nullopt;
-    return static_cast<uint32_t>(size);
+    return static_cast<std::uint32_t>(size);
 }
 
 }  // namespace
-}  // namespace spatialgeom
 
-using spatialgeom::ParsedText;
-
-extern "C" {
-
-SPATIALGEOM_API int32_t spatialParse_string(const char* text, void** outGeom) {
-    spatialgeom::ScratchLoan loan;
+ParseResult parseNewRecord(const char* text, Byte** record) {
+    ScratchLoan loan;
     ParsedText& parsed = loan.parsed;
-    if (const int32_t result = spatialgeom::parseNarrowText(text, &parsed); result != 0) return result;
-    const std::optional<uint32_t> size = spatialgeom::recordSize(parsed);
-    if (outGeom == nullptr || !size) return static_cast<int32_t>(SPATIAL_FAILURE);
-    spatialgeom::Byte* record = spatialgeom::allocateRecord(*size);
-    if (record == nullptr) return static_cast<int32_t>(SPATIAL_FAILURE);
-    parsed.writeRecord(record);
-    *outGeom = record;
-    return 0;
+    if (const ParseResult result = parseNarrowText(text, &parsed); result != ParseResult::kAccepted) return result;
+    const std::optional<std::uint32_t> size = parsedRecordSize(parsed);
+    if (record == nullptr || !size) return ParseResult::kNoRecord;
+    Byte* made = allocateRecord(*size);
+    if (made == nullptr) return ParseResult::kNoRecord;
+    parsed.writeRecord(made);
+    *record = made;
+    return ParseResult::kAccepted;
 }
 
-SPATIALGEOM_API const char* spatialParse_errorString(void) { return spatialgeom::gLastMessage.data(); }
-
-SPATIALGEOM_API int32_t spatialParse_initialize(void) { return 0; }
-
-SPATIALGEOM_API int32_t spatialParse_uninitialize(void) { return 0; }
-
-SPATIALGEOM_API uint32_t spatialWKB_convertTextToBinary(const SpatialWChar* text, void* buffer,
-                                                        uint32_t capacityBytes) {
-    if (text != nullptr && buffer == nullptr) return SPATIAL_FAILURE;
+ParseResult parseRecordSize(const char16_t* text, std::uint32_t* size) {
     ParsedText parsed;
-    if (const int32_t result = spatialgeom::parseWideText(text, &parsed); result != 0)
-        return static_cast<uint32_t>(result);
-    const std::optional<uint32_t> size = spatialgeom::recordSize(parsed);
-    if (!size) return SPATIAL_FAILURE;
-    if (*size > capacityBytes) return SPATIAL_BUFFER_TOO_SMALL;
-    parsed.writeRecord(static_cast<spatialgeom::Byte*>(buffer));
-    return SPATIAL_SUCCESS;
-}
-
-SPATIALGEOM_API uint32_t spatialWKB_getSizeFromTextGeom(const SpatialWChar* text, uint32_t* size) {
-    if (text != nullptr && size == nullptr) return SPATIAL_FAILURE;
-    ParsedText parsed;
-    if (const int32_t result = spatialgeom::parseWideText(text, &parsed); result != 0)
-        return static_cast<uint32_t>(result);
-    const std::optional<uint32_t> recordSize = spatialgeom::recordSize(parsed);
-    if (!recordSize) return SPATIAL_FAILURE;
+    if (const ParseResult result = parseWideText(text, &parsed); result != ParseResult::kAccepted) return result;
+    const std::optional<std::uint32_t> recordSize = parsedRecordSize(parsed);
+    if (!recordSize) return ParseResult::kNoRecord;
     *size = *recordSize;
-    return SPATIAL_SUCCESS;
+    return ParseResult::kAccepted;
 }
 
-}  // extern "C"
+ParseResult parseIntoBuffer(const char16_t* text, Byte* buffer, std::uint32_t capacity) {
+    ParsedText parsed;
+    if (const ParseResult result = parseWideText(text, &parsed); result != ParseResult::kAccepted) return result;
+    const std::optional<std::uint32_t> size = parsedRecordSize(parsed);
+    if (!size) return ParseResult::kNoRecord;
+    if (*size > capacity) return ParseResult::kBufferTooSmall;
+    parsed.writeRecord(buffer);
+    return ParseResult::kAccepted;
+}
+
+const char* lastParseMessage() { return gLastMessage.data(); }
+
+}  // namespace spatialgeom

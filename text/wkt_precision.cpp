@@ -2,8 +2,6 @@
 
 #include <atomic>
 
-#include "spatialgeom/text.h"
-
 namespace spatialgeom {
 namespace {
 
@@ -15,14 +13,8 @@ std::atomic<std::int32_t> gPrecision{6};
 
 std::int32_t wktPrecision() { return gPrecision.load(std::memory_order_relaxed); }
 
-}  // namespace spatialgeom
-
-extern "C" {
-
-SPATIALGEOM_API int32_t spatialWKT_getPrecision(void) { return spatialgeom::wktPrecision(); }
-
-SPATIALGEOM_API int32_t spatialWKT_setPrecision(int32_t precision) {
-    return spatialgeom::gPrecision.exchange(precision, std::memory_order_relaxed);
+std::int32_t exchangeWktPrecision(std::int32_t precision) {
+    return gPrecision.exchange(precision, std::memory_order_relaxed);
 }
 
-}  // extern "C"
+}  // namespace spatialgeom

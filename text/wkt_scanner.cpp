@@ -69,6 +69,12 @@ bool matchToken(std::string_view text, Token* token) {
     return keywordToken(text, token);
 }
 
+// An unmatched-bytes sink that keeps the offset of the first run.
+void rememberFirst(void* context, std::size_t offset, std::string_view) {
+    auto* first = static_cast<std::optional<std::size_t>*>(context);
+    if (!*first) *first = offset;
+}
+
 // How many bytes at the start of text no rule matches, given that
 // matchToken found none: one byte, or the whole run of minus signs when it
 // starts one (no digit follows the run, so every suffix of it fails too;
@@ -102,6 +108,16 @@ void WktScanner::next(Token* token) {
     token->kind = TokenKind::kEnd;
     token->text = text_.substr(text_.size());
     token->value = 0.0;
+}
+
+std::optional<std::size_t> firstUnmatchedByte(std::string_view text) {
+    std::optional<std::size_t> first;
+    WktScanner scanner(text, rememberFirst, &first);
+    Token token;
+    do {
+        scanner.next(&token);
+    } while (!first && token.kind != TokenKind::kEnd);
+    return first;
 }
 
 }  // namespace spatialgeom

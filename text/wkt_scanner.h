@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "text/wkt_token.h"
@@ -54,5 +55,10 @@ private:
     UnmatchedSink sink_;
     void* context_;
 };
+
+// The offset of the first byte of text that the scanner hands to its sink
+// (no token rule matches it and it is no blank), or nullopt when there is
+// none. Scans up to that byte, with no output. O(n).
+std::optional<std::size_t> firstUnmatchedByte(std::string_view text);
 
 }  // namespace spatialgeom

@@ -40,6 +40,17 @@ SPATIALGEOM_API uint32_t spatialWKB_convertTextToBinary(const SpatialWChar* text
 /* The size in bytes of the record the UTF-16 text describes, in *size.
  * Results as spatialWKB_convertTextToBinary (32768 for a null size). */
 SPATIALGEOM_API uint32_t spatialWKB_getSizeFromTextGeom(const SpatialWChar* text, uint32_t* size);
+/* The reader's vocabulary: finds the first of the length bytes at text
+ * (NUL bytes included; no terminator needed) that the reader would skip
+ * and write to standard output because it forms no token: not part of a
+ * keyword (all upper or all lower case), a number, "(", ")" or ",", and
+ * not a blank (space, tab, line feed). A carriage return, a byte above 127
+ * and a mixed-case word are such bytes. 1 with its offset in *offset; 0
+ * when there is none (*offset untouched); -1 for a null text (length not
+ * 0) or a null offset. A host refuses such text before parsing when the
+ * echo would mix into its own output. Writes nothing anywhere else,
+ * allocates nothing; O(length); reentrant. */
+SPATIALGEOM_API int32_t spatialParse_findUnmatchedByte(const char* text, uint64_t length, uint64_t* offset);
 
 SPATIALGEOM_EXTERN_C_END
 

@@ -24,6 +24,20 @@ SPATIALGEOM_API uint32_t spatialWKB_getMultiPointRange(const void* geom, DPoint3
 SPATIALGEOM_API uint32_t spatialWKB_getMultiLineRange(const void* geom, DPoint3d* low, DPoint3d* high);
 SPATIALGEOM_API uint32_t spatialWKB_getMultiPolygonRange(const void* geom, DPoint3d* low, DPoint3d* high);
 
+/* The range (low, high) grown by distance on every side and rounded
+ * outwards, so that it holds every point within that distance of the range
+ * per axis despite rounding, into (*widenedLow, *widenedHigh) (which may be
+ * low and high themselves). It is the box the intersection exports below
+ * compare with the other record's range before any other test: a host that
+ * selects candidate pairs itself, keeping the pairs whose widened range
+ * overlaps the other range (closed boxes: touching counts), keeps every
+ * pair those exports can answer 1 for. 32768 for a null argument or a
+ * negative or NaN distance (at which nothing meets), nothing written. Any
+ * range is taken as it is (a bound may be infinite or NaN). Constant time;
+ * reentrant. */
+SPATIALGEOM_API uint32_t spatialWKB_widenRange(const DPoint3d* low, const DPoint3d* high, double distance,
+                                               DPoint3d* widenedLow, DPoint3d* widenedHigh);
+
 /* ---- Intersections: *result = 1 when the shortest 3D distance between the
  * two geometries is at most tolerance, else 0. Arguments: first record,
  * second record, tolerance, result.

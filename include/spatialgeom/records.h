@@ -123,6 +123,52 @@ SPATIALGEOM_API uint32_t spatialWKB_mpolygonGetPolyCount(const void* geom, uint3
 SPATIALGEOM_API uint32_t spatialWKB_mpolygonGetPointCount(const void* geom, uint32_t polygonIndex, uint32_t* count);
 SPATIALGEOM_API uint32_t spatialWKB_mpolygonGetPoints(const void* geom, uint32_t polygonIndex, uint32_t capacity, DPoint3d* vertices, uint32_t* count);
 
+/* ---- Walking: the visitors below are called in storage order, on the
+ * calling thread, with the context given; a visitor returns 0 to go on and
+ * any other value to stop the walk (the export then returns 0 all the
+ * same). They read the record in place, allocate nothing and cost one pass
+ * over the elements walked, plus the visitor's calls. The record must not
+ * be grown or destroyed during the walk; several threads may walk one
+ * record at once.
+ *
+ * Elements are a record's points, lines and polygons, numbered from 0 in
+ * storage order: a point record is one point, a multipoint one point per
+ * stored point, a linestring one line, a multilinestring one line per
+ * member line, a polygon one polygon, a multipolygon one polygon per member
+ * polygon, a collection the elements of its members, numbered on from one
+ * member to the next. An element keeps its number when it has no vertex.
+ *
+ * A vertex run is a block of vertices stored together: each subline of a
+ * line or of a polygon's ring (also one without vertices: count 0), the
+ * vertex of a point record, or all the points of a multipoint at once
+ * (vertex k of that run is element `element + k`; an empty multipoint has
+ * no run). */
+
+typedef struct SpatialVertexRun {
+    uint32_t element;         /* the element of the run's first vertex */
+    uint32_t elementType;     /* what the element is: SPATIAL_TYPE_POINT, _LINESTRING or _POLYGON */
+    uint32_t ring;            /* in a polygon: 0 the outer ring, then its holes; otherwise 0 */
+    uint32_t subline;         /* the subline within its line or ring, from 0; 0 for points */
+    const DPoint3d* vertices; /* inside the record */
+    uint32_t count;           /* vertices in the run */
+} SpatialVertexRun;
+
+typedef int32_t (*SpatialVertexRunVisitor)(void* context, const SpatialVertexRun* run);
+typedef int32_t (*SpatialMemberVisitor)(void* context, const void* member);
+
+/* Calls visit once per vertex run of a record of type 1 to 7; a collection
+ * member of another type has no runs. 32768 for a null record or visitor,
+ * another type code (nothing visited), or a collection member without a
+ * size (type 8 with totalSize 0, an unknown code) before its last member:
+ * the members after it cannot be found, and the walk ends there. */
+SPATIALGEOM_API uint32_t spatialWKB_forEachVertexRun(const void* geom, SpatialVertexRunVisitor visit, void* context);
+/* Calls visit once per member record of a collection (type 7); a member is
+ * passed as a pointer to its first byte, inside the collection. 32768 for a
+ * null record or visitor, a record of another type (nothing visited), or a
+ * member without a size before the last one (the walk ends after it, as
+ * for spatialWKB_forEachVertexRun). */
+SPATIALGEOM_API uint32_t spatialWKB_forEachMember(const void* geom, SpatialMemberVisitor visit, void* context);
+
 SPATIALGEOM_EXTERN_C_END
 
 #endif /* SPATIALGEOM_RECORDS_H */
