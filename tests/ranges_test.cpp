@@ -114,4 +114,22 @@ TEST(Range, RefusesOtherTypes) {
     for (uint32_t type : {0u, 8u, 9u, 0xFFFFFFFFu}) expectRefused(rangeOf(spatialWKB_getRange, ofType(type)));
 }
 
+// The widened range rounds outwards: a distance that vanishes in the
+// rounding of a large coordinate still moves the bound. It may be computed
+// in place; a negative or NaN distance, at which nothing meets, is refused.
+TEST(Range, WideningRoundsOutwardsAndRefusesDistancesThatMeetNothing) {
+    DPoint3d low{0.1, -0.3, 1e20}, high{0.7, 0.2, 1e20};
+    ASSERT_EQ(spatialWKB_widenRange(&low, &high, 0.2, &low, &high), SPATIAL_SUCCESS);
+    EXPECT_LT(low.x, 0.1 - 0.2);
+    EXPECT_GT(high.y, 0.2 + 0.2);
+    EXPECT_LT(low.z, 1e20);
+    EXPECT_GT(high.z, 1e20);
+    const DPoint3d before = low;
+    for (double distance : {-1.0, std::nan("")}) {
+        EXPECT_EQ(spatialWKB_widenRange(&low, &high, distance, &low, &high), SPATIAL_FAILURE);
+    }
+    EXPECT_EQ(spatialWKB_widenRange(&low, &high, 1.0, nullptr, &high), SPATIAL_FAILURE);
+    EXPECT_EQ(low.x, before.x);
+}
+
 }  // namespace

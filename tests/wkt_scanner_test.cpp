@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+
+#include "spatialgeom/parse.h"
 
 namespace spatialgeom {
 namespace {
@@ -52,11 +55,19 @@ struct ScanCase {
 
 class ScannerTable : public testing::TestWithParam<ScanCase> {};
 
+// The first byte spatialParse_findUnmatchedByte finds is the first byte
+// the scanner echoes.
 TEST_P(ScannerTable, TokensAndEcho) {
     const ScanCase& c = GetParam();
     const Scanned scanned = scanAll(c.text);
     EXPECT_EQ(scanned.tokens, c.tokens) << "text: " << c.text;
     EXPECT_EQ(scanned.echoed, c.echoed) << "text: " << c.text;
+    std::uint64_t offset = 0;
+    const std::int32_t found = spatialParse_findUnmatchedByte(c.text, std::strlen(c.text), &offset);
+    ASSERT_EQ(found, *c.echoed != '\0' ? 1 : 0) << "text: " << c.text;
+    if (found == 1) {
+        EXPECT_EQ(c.text[offset], c.echoed[0]) << "text: " << c.text;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,6 +121,21 @@ TEST(Scanner, EndsAtTheEndOfTheView) {
     const std::string text("POINT(1", 7);
     const Scanned scanned = scanAll(std::string_view(text).substr(0, 5));
     EXPECT_EQ(scanned.tokens, "kw:POINT");
+}
+
+// The export reads exactly the bytes given, NULs included, and writes
+// nothing to standard output.
+TEST(Scanner, FindsTheFirstUnmatchedByteWithinTheLengthQuietly) {
+    std::uint64_t offset = 99;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(spatialParse_findUnmatchedByte("POINT(1\0 2 3)", 13, &offset), 1);
+    EXPECT_EQ(offset, 7u);
+    EXPECT_EQ(spatialParse_findUnmatchedByte("POINT(1 2 3)x", 12, &offset), 0);
+    EXPECT_EQ(spatialParse_findUnmatchedByte(nullptr, 0, &offset), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(offset, 7u);
+    EXPECT_EQ(spatialParse_findUnmatchedByte(nullptr, 1, &offset), -1);
+    EXPECT_EQ(spatialParse_findUnmatchedByte("x", 1, nullptr), -1);
 }
 
 TEST(Scanner, LongMinusRunIsEchoedWhole) {
