@@ -20,4 +20,12 @@ endforeach()
 if(exported EQUAL 0)
   message(FATAL_ERROR "no exported functions found")
 endif()
+# The exports a client relies on beyond the original families' members:
+# the tool uses them through the shared library.
+foreach(required IN ITEMS spatialWKB_forEachVertexRun spatialWKB_forEachMember spatialWKB_widenRange
+                          spatialParse_findUnmatchedByte)
+  if(NOT symbols MATCHES "[ \n]${required}\n")
+    message(FATAL_ERROR "${required} is not exported")
+  endif()
+endforeach()
 message(STATUS "${exported} exported functions")
