@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "spatialgeom/records.h"
+#include "spatialgeom/record_ptr.h"
 #include "spatialgeom/text.h"
 
 namespace {
@@ -20,19 +20,7 @@ std::vector<DPoint3d> sampleVertices(std::uint32_t count, std::uint32_t seed) {
     return vertices;
 }
 
-// Owns a record made by the library.
-class OwnedRecord {
-  public:
-    OwnedRecord() = default;
-    OwnedRecord(const OwnedRecord&) = delete;
-    OwnedRecord& operator=(const OwnedRecord&) = delete;
-    ~OwnedRecord() { spatialWKB_destroyGeom(&geom_); }
-    void** out() { return &geom_; }
-    const void* get() const { return geom_; }
-
-  private:
-    void* geom_ = nullptr;
-};
+using spatialgeom::RecordPtr;
 
 // Writes the records over and over into one ample buffer.
 void writeRecords(benchmark::State& state, const std::vector<const void*>& records) {
@@ -56,7 +44,7 @@ void writeRecords(benchmark::State& state, const std::vector<const void*>& recor
 
 void BM_WriteLargeLinestring(benchmark::State& state) {
     const std::vector<DPoint3d> vertices = sampleVertices(static_cast<std::uint32_t>(state.range(0)), 1);
-    OwnedRecord line;
+    RecordPtr line;
     spatialWKB_createLine(vertices.data(), static_cast<std::uint32_t>(vertices.size()), line.out());
     writeRecords(state, {line.get()});
 }
@@ -71,7 +59,7 @@ void BM_WriteSurveyedLinestring(benchmark::State& state) {
         v.y = std::round(v.y * 1e6) / 1e6;
         v.z = std::round(v.z * 1e3) / 1e3;
     }
-    OwnedRecord line;
+    RecordPtr line;
     spatialWKB_createLine(vertices.data(), static_cast<std::uint32_t>(vertices.size()), line.out());
     const std::int32_t previous = spatialWKT_setPrecision(12);
     writeRecords(state, {line.get()});
@@ -81,7 +69,7 @@ BENCHMARK(BM_WriteSurveyedLinestring)->Arg(100000);
 
 // state.range(0) polygons, each an outer ring of 64 vertices and one hole of 16.
 void BM_WriteLargeMultiPolygon(benchmark::State& state) {
-    OwnedRecord multiPolygon;
+    RecordPtr multiPolygon;
     for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(state.range(0)); ++i) {
         const std::vector<DPoint3d> outer = sampleVertices(64, 2 * i), hole = sampleVertices(16, 2 * i + 1);
         if (i == 0) spatialWKB_createMultiPolygon(outer.data(), 64, multiPolygon.out());
@@ -94,7 +82,7 @@ BENCHMARK(BM_WriteLargeMultiPolygon)->Arg(1000);
 
 void BM_WriteManyPoints(benchmark::State& state) {
     const std::vector<DPoint3d> vertices = sampleVertices(static_cast<std::uint32_t>(state.range(0)), 3);
-    std::vector<OwnedRecord> points(vertices.size());
+    std::vector<RecordPtr> points(vertices.size());
     std::vector<const void*> records;
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         spatialWKB_createPoint(&vertices[i], points[i].out());

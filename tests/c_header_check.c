@@ -1,5 +1,6 @@
 /* Compiled as strict C99: the public headers must be valid C, and the
  * shared library must link from C. */
+#include "spatialgeom/record_ptr.h"
 #include "spatialgeom/spatialgeom.h"
 
 #include <stdio.h>

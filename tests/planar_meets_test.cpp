@@ -13,21 +13,16 @@
 
 #include "queries/shape_meets.h"
 #include "records/navigation.h"
-#include "spatialgeom/records.h"
+#include "spatialgeom/record_ptr.h"
 
 namespace {
 
 using spatialgeom::Byte;
 using Points = std::vector<DPoint3d>;
 
-// Owns a record made by the library's creators.
-struct OwnedRecord {
-    void* data = nullptr;
-    OwnedRecord() = default;
-    OwnedRecord(OwnedRecord&& other) noexcept : data(other.data) { other.data = nullptr; }
-    ~OwnedRecord() { spatialWKB_destroyGeom(&data); }
-    const Byte* bytes() const { return static_cast<const Byte*>(data); }
-};
+using spatialgeom::RecordPtr;
+
+const Byte* bytesOf(const RecordPtr& record) { return static_cast<const Byte*>(record.get()); }
 
 class LatticeShapes {
 public:
@@ -66,21 +61,21 @@ public:
     }
     // A polygon: a ring of lattice points (possibly self-touching), often
     // with a hole or two.
-    OwnedRecord polygon(bool large) {
+    RecordPtr polygon(bool large) {
         const int extent = large ? 24 : 8;
         const Points outer = walk(large ? pick(20, 60) : pick(3, 9), extent);
-        OwnedRecord record;
-        spatialWKB_createPolygon(outer.data(), static_cast<uint32_t>(outer.size()), &record.data);
+        RecordPtr record;
+        spatialWKB_createPolygon(outer.data(), static_cast<uint32_t>(outer.size()), record.out());
         for (int h = pick(0, 2); h > 0; --h) {
             const Points hole = walk(pick(3, 8), extent);
-            spatialWKB_addRingToPolygon(hole.data(), static_cast<uint32_t>(hole.size()), &record.data);
+            spatialWKB_addRingToPolygon(hole.data(), static_cast<uint32_t>(hole.size()), record.out());
         }
         return record;
     }
-    OwnedRecord line(bool large) {
+    RecordPtr line(bool large) {
         const Points points = walk(large ? pick(20, 60) : pick(2, 8), large ? 24 : 8);
-        OwnedRecord record;
-        spatialWKB_createLine(points.data(), static_cast<uint32_t>(points.size()), &record.data);
+        RecordPtr record;
+        spatialWKB_createLine(points.data(), static_cast<uint32_t>(points.size()), record.out());
         return record;
     }
 
@@ -99,10 +94,10 @@ TEST(PlanarMeets, AgreesWithTheTestsInSpaceOnLatticeShapes) {
         shapes.choosePlane();
         const bool large = shapes.pick(0, 3) == 0;
         const double tolerance = kTolerances[shapes.pick(0, 4)];
-        const OwnedRecord target = shapes.polygon(large);
+        const RecordPtr target = shapes.polygon(large);
         const auto polygons = [&] {
             spatialgeom::PolygonSet set(tolerance);
-            set.add(spatialgeom::polygonBody(target.bytes()));
+            set.add(spatialgeom::polygonBody(bytesOf(target)));
             return set;
         };
         bool planar, inSpace;
@@ -118,20 +113,20 @@ TEST(PlanarMeets, AgreesWithTheTestsInSpaceOnLatticeShapes) {
                 break;
             }
             case 1: {
-                const OwnedRecord line = shapes.line(large);
+                const RecordPtr line = shapes.line(large);
                 spatialgeom::LinearSet a(tolerance), b(tolerance);
-                a.addSublineSeq(spatialgeom::lineBody(line.bytes()));
-                b.addSublineSeq(spatialgeom::lineBody(line.bytes()));
+                a.addSublineSeq(spatialgeom::lineBody(bytesOf(line)));
+                b.addSublineSeq(spatialgeom::lineBody(bytesOf(line)));
                 spatialgeom::PolygonSet p = polygons(), q = polygons();
                 planar = spatialgeom::linearMeetsPolygons(a, p, tolerance);
                 inSpace = spatialgeom::linearMeetsPolygonsInSpace(b, q);
                 break;
             }
             default: {
-                const OwnedRecord other = shapes.polygon(large);
+                const RecordPtr other = shapes.polygon(large);
                 spatialgeom::PolygonSet p = polygons(), q = polygons(), r(tolerance), s(tolerance);
-                r.add(spatialgeom::polygonBody(other.bytes()));
-                s.add(spatialgeom::polygonBody(other.bytes()));
+                r.add(spatialgeom::polygonBody(bytesOf(other)));
+                s.add(spatialgeom::polygonBody(bytesOf(other)));
                 planar = spatialgeom::polygonsMeetPolygons(p, r, tolerance);
                 inSpace = spatialgeom::polygonsMeetPolygonsInSpace(q, s);
                 break;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "spatialgeom/record_ptr.h"
 #include "spatialgeom/spatialgeom.h"
 
 namespace testing_support {
@@ -18,22 +19,17 @@ class PartnerRecords {
 public:
     PartnerRecords() {
         const DPoint3d square[] = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
-        spatialWKB_createPoint(square + 2, &records_[0]);
-        spatialWKB_createLine(square, 3, &records_[1]);
-        spatialWKB_createPolygon(square, 5, &records_[2]);
-        spatialWKB_createMultiPoint(square, 4, &records_[3]);
-        spatialWKB_createMultiLine(square, 2, &records_[4]);
-        spatialWKB_createMultiPolygon(square, 5, &records_[5]);
+        spatialWKB_createPoint(square + 2, records_[0].out());
+        spatialWKB_createLine(square, 3, records_[1].out());
+        spatialWKB_createPolygon(square, 5, records_[2].out());
+        spatialWKB_createMultiPoint(square, 4, records_[3].out());
+        spatialWKB_createMultiLine(square, 2, records_[4].out());
+        spatialWKB_createMultiPolygon(square, 5, records_[5].out());
     }
-    PartnerRecords(const PartnerRecords&) = delete;
-    PartnerRecords& operator=(const PartnerRecords&) = delete;
-    ~PartnerRecords() {
-        for (void*& record : records_) spatialWKB_destroyGeom(&record);
-    }
-    const void* ofType(std::uint32_t type) const { return records_[type - 1]; }
+    const void* ofType(std::uint32_t type) const { return records_[type - 1].get(); }
 
 private:
-    void* records_[6] = {};
+    spatialgeom::RecordPtr records_[6];
 };
 
 namespace exercise_detail {
@@ -141,18 +137,17 @@ inline void writeText(const void* record, std::uint32_t type, std::uint32_t size
 // Transforms a copy in place (a rotation, a scale and a shift), then ranges
 // the result.
 inline void transformCopy(const void* record, std::uint32_t type) {
-    void* copy = nullptr;
-    if (spatialWKB_copy(record, &copy) != SPATIAL_SUCCESS) return;
+    spatialgeom::RecordPtr copy;
+    if (spatialWKB_copy(record, copy.out()) != SPATIAL_SUCCESS) return;
     transform rotation, scale, both;
     const DPoint3d axis0{1, 2, 3}, axis1{-1, 5, 2}, factors{2, -3, 0.5}, origin{0, 0, 0};
     transform_initRotationAboutLine(&rotation, &axis0, &axis1, 0.7);
     transform_initScale(&scale, &factors, &origin);
     transform_multiply(&rotation, &scale, &both);
-    spatialWKB_transformGeometry(&both, copy);
-    if (type != SPATIAL_TYPE_COLLECTION) exportsOf(type).transform(&both, copy);
+    spatialWKB_transformGeometry(&both, copy.get());
+    if (type != SPATIAL_TYPE_COLLECTION) exportsOf(type).transform(&both, copy.get());
     DPoint3d low, high;
-    spatialWKB_getRange(copy, &low, &high);
-    spatialWKB_destroyGeom(&copy);
+    spatialWKB_getRange(copy.get(), &low, &high);
 }
 
 inline void intersect(const void* record, std::uint32_t type, const PartnerRecords& partners) {
@@ -180,11 +175,9 @@ inline bool exerciseRecord(const void* record, const PartnerRecords& partners) {
     if (spatialWKB_getSize(record, &size) != SPATIAL_SUCCESS ||
         spatialWKB_calculateSize(record, &computed) != SPATIAL_SUCCESS || computed != size)
         return false;
-    void* copy = nullptr;
-    if (spatialWKB_copy(record, &copy) != SPATIAL_SUCCESS) return false;
-    const bool same = std::memcmp(copy, record, size) == 0;
-    spatialWKB_destroyGeom(&copy);
-    if (!same) return false;
+    spatialgeom::RecordPtr copy;
+    if (spatialWKB_copy(record, copy.out()) != SPATIAL_SUCCESS) return false;
+    if (std::memcmp(copy.get(), record, size) != 0) return false;
 
     DPoint3d low, high;
     spatialWKB_getRange(record, &low, &high);

@@ -1,8 +1,8 @@
 // Geometry records for tests, laid out byte by byte independently of the
 // library's creators, so that tests can also make what the creators never
 // make (empty sublines, counts of 0, several sublines per ring, any type
-// code); an owning handle for the records the library makes; and readers
-// of the bytes at fixed offsets.
+// code); the tests' name for the owner of the records the library makes;
+// and readers of the bytes at fixed offsets.
 //
 // Pad words and the reserved word of every subline hold a nonzero pattern,
 // so that a test can tell one an operation overwrote; withLibraryPads()
@@ -14,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "spatialgeom/record_ptr.h"
 #include "spatialgeom/spatialgeom.h"
 
 namespace testrecords {
@@ -155,22 +156,8 @@ inline Vertices vertices(std::uint32_t n, double base = 0.0) {
     return result;
 }
 
-// Owns a record made by the library; releases it with spatialWKB_destroyGeom.
-class LibraryRecord {
-public:
-    LibraryRecord() = default;
-    LibraryRecord(const LibraryRecord&) = delete;
-    LibraryRecord& operator=(const LibraryRecord&) = delete;
-    ~LibraryRecord() {
-        if (geom_ != nullptr) spatialWKB_destroyGeom(&geom_);
-    }
-    void** out() { return &geom_; }
-    void* get() const { return geom_; }
-    const std::uint8_t* bytes() const { return static_cast<const std::uint8_t*>(geom_); }
-
-private:
-    void* geom_ = nullptr;
-};
+// A record made by the library, as opposed to the Record laid out here.
+using LibraryRecord = spatialgeom::RecordPtr;
 
 // The record's bytes, as many as spatialWKB_getSize gives; none when it
 // fails.

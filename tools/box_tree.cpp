@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numeric>
 
+#include "spatialgeom/queries.h"
+
 namespace spatialgeom::tool {
 namespace {
 
@@ -24,8 +26,9 @@ DRange3d around(const DRange3d* boxes, std::size_t count) {
 }  // namespace
 
 DRange3d widened(const DRange3d& box, double margin) {
-    return {{box.low.x - margin, box.low.y - margin, box.low.z - margin},
-            {box.high.x + margin, box.high.y + margin, box.high.z + margin}};
+    DRange3d result = box;
+    spatialWKB_widenRange(&box.low, &box.high, margin, &result.low, &result.high);
+    return result;
 }
 
 BoxTree::BoxTree(const std::vector<DRange3d>& boxes, const std::vector<std::uint32_t>& ids) {

@@ -14,13 +14,17 @@
 
 namespace spatialgeom::tool {
 
-// Inclusive: boxes that touch overlap.
+// Closed boxes, as the library's intersection pre-check compares them:
+// boxes that touch overlap; a NaN bound overlaps nothing.
 inline bool boxesOverlap(const DRange3d& a, const DRange3d& b) {
     return a.low.x <= b.high.x && b.low.x <= a.high.x && a.low.y <= b.high.y && b.low.y <= a.high.y &&
            a.low.z <= b.high.z && b.low.z <= a.high.z;
 }
 
-// box grown by margin on every side.
+// box grown by margin (>= 0) on every side and rounded outwards, exactly as
+// the library widens a range before its intersection tests
+// (spatialWKB_widenRange), so that no pair the library would find to meet
+// is lost among the candidates.
 DRange3d widened(const DRange3d& box, double margin);
 
 class BoxTree {

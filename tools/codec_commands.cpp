@@ -20,9 +20,9 @@ namespace spatialgeom::tool {
 
 int runEncode(CommandLine& arguments) {
     const std::string_view source = arguments.done() ? "-" : arguments.takePositional();
-    expectNoMoreArguments(arguments);
+    arguments.expectNoMore();
     if (isatty(STDOUT_FILENO) == 1) throw usageError("encode writes binary bytes: redirect standard output");
-    const Record record = geometryFromArgument(source);
+    const RecordPtr record = geometryFromArgument(source);
     std::uint32_t bytes = 0;
     if (spatialWKB_getSize(record.get(), &bytes) != SPATIAL_SUCCESS) throw inputError("the record has no size");
     std::fwrite(record.get(), 1, bytes, stdout);
@@ -33,7 +33,7 @@ int runDecode(CommandLine& arguments) {
     while (arguments.takeFlag("--precision")) {
         spatialWKT_setPrecision(parsePrecision(arguments.takeValue("--precision")));
     }
-    expectNoMoreArguments(arguments);
+    arguments.expectNoMore();
     const std::string bytes = readInput("-");
     if (bytes.empty()) throw inputError("no record on standard input");
     // Records are read in place as words and doubles: 8-byte alignment.

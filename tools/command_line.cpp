@@ -26,6 +26,10 @@ std::string_view CommandLine::takePositional() {
     return argument;
 }
 
+void CommandLine::expectNoMore() const {
+    if (!done()) throw usageError("unexpected argument '" + std::string(peek()) + "'");
+}
+
 double parseNumber(std::string_view text, std::string_view option) {
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

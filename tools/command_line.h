@@ -29,6 +29,8 @@ public:
     // with "--" qualify (negative numbers in WKT start with "-" only).
     // Usage error for an unknown option.
     std::string_view takePositional();
+    // Usage error when arguments remain.
+    void expectNoMore() const;
 
 private:
     std::span<char* const> arguments_;

@@ -15,7 +15,4 @@ int runDecode(CommandLine& arguments);
 int runJoin(CommandLine& arguments);
 int runSvg(CommandLine& arguments);
 
-// Usage error when arguments remain.
-void expectNoMoreArguments(const CommandLine& arguments);
-
 }  // namespace spatialgeom::tool

@@ -40,7 +40,7 @@ std::vector<std::string_view> splitLines(std::string& content) {
 GeometryFile loadGeometryFile(const std::string& path, std::uint32_t threads) {
     std::string content = readInput(path);
     const std::vector<std::string_view> lines = splitLines(content);
-    GeometryFile file{path, std::vector<Record>(lines.size()), {}};
+    GeometryFile file{path, std::vector<RecordPtr>(lines.size()), {}};
 
     ProgressBar progress("reading " + path, lines.size(), ProgressBar::wanted());
     parallelFor(lines.size(), threads, kLinesPerChunk, [&](std::size_t begin, std::size_t end) {

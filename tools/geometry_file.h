@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/record.h"
+#include "spatialgeom/record_ptr.h"
 
 namespace spatialgeom::tool {
 
@@ -18,7 +18,7 @@ struct GeometryFile {
     std::string path;
     // One slot per line of the file (line i + 1 at index i); null for a
     // blank line or a line that was refused.
-    std::vector<Record> records;
+    std::vector<RecordPtr> records;
     std::vector<LineError> errors;  // in line order
 };
 

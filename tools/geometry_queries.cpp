@@ -1,27 +1,36 @@
 #include "tools/geometry_queries.h"
 
 #include <algorithm>
+#include <cstdint>
 
-#include "records/navigation.h"
 #include "spatialgeom/queries.h"
+#include "spatialgeom/records.h"
 
 namespace spatialgeom::tool {
 namespace {
 
 bool isCollection(const void* record) {
-    return recordType(static_cast<const Byte*>(record)) == SPATIAL_TYPE_COLLECTION;
+    std::uint32_t type = 0;
+    return spatialWKB_getType(record, &type) == SPATIAL_SUCCESS && type == SPATIAL_TYPE_COLLECTION;
 }
 
-// Calls visit(member) for each member while it returns false; true when one
-// returned true.
+// Calls visit(member) for each member of a collection until one returns
+// true; true when one did.
 template <typename Visit>
 bool anyMember(const void* collection, Visit&& visit) {
-    bool found = false;
-    forEachMember(static_cast<const Byte*>(collection), [&](const Byte* member) {
-        found = visit(member);
-        return !found;
-    });
-    return found;
+    struct Search {
+        Visit& visit;
+        bool found = false;
+    } search{visit};
+    spatialWKB_forEachMember(
+        collection,
+        [](void* context, const void* member) -> std::int32_t {
+            auto* search = static_cast<Search*>(context);
+            search->found = search->visit(member);
+            return search->found;
+        },
+        &search);
+    return search.found;
 }
 
 void unite(DRange3d* range, const DRange3d& other) {
@@ -36,7 +45,7 @@ void unite(DRange3d* range, const DRange3d& other) {
 bool geometryRange(const void* record, DRange3d* range) {
     if (!isCollection(record)) return spatialWKB_getRange(record, &range->low, &range->high) == SPATIAL_SUCCESS;
     bool any = false;
-    forEachMember(static_cast<const Byte*>(record), [&](const Byte* member) {
+    anyMember(record, [&](const void* member) {
         DRange3d memberRange;
         if (geometryRange(member, &memberRange)) {
             if (any) {
@@ -46,14 +55,14 @@ bool geometryRange(const void* record, DRange3d* range) {
             }
             any = true;
         }
-        return true;
+        return false;  // every member
     });
     return any;
 }
 
 bool geometriesMeet(const void* a, const void* b, double tolerance) {
-    if (isCollection(a)) return anyMember(a, [&](const Byte* member) { return geometriesMeet(member, b, tolerance); });
-    if (isCollection(b)) return anyMember(b, [&](const Byte* member) { return geometriesMeet(a, member, tolerance); });
+    if (isCollection(a)) return anyMember(a, [&](const void* member) { return geometriesMeet(member, b, tolerance); });
+    if (isCollection(b)) return anyMember(b, [&](const void* member) { return geometriesMeet(a, member, tolerance); });
     std::uint32_t result = 0;
     return spatialWKB_intersectGeometry(a, b, tolerance, &result) == SPATIAL_SUCCESS && result == 1;
 }

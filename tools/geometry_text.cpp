@@ -21,7 +21,7 @@ std::string parserMessage(int32_t status) {
 
 // Calls the parser; unexpected characters are refused first. The message
 // is fetched only when error is not null.
-void parseChecked(std::string_view text, Record* record, std::string* error) {
+void parseChecked(std::string_view text, RecordPtr* record, std::string* error) {
     if (const auto offset = firstUnexpectedCharacter(text)) {
         if (error) *error = describeUnexpectedCharacter(text, *offset);
         return;
@@ -54,8 +54,8 @@ ParsedGeometry parseGeometry(std::string_view text) {
     return parsed;
 }
 
-Record parseGeometryQuietly(std::string_view text) {
-    Record record;
+RecordPtr parseGeometryQuietly(std::string_view text) {
+    RecordPtr record;
     parseChecked(text, &record, nullptr);
     return record;
 }

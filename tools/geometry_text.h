@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "tools/record.h"
+#include "spatialgeom/record_ptr.h"
 
 namespace spatialgeom::tool {
 
 struct ParsedGeometry {
-    Record record;      // null when the text was refused
+    RecordPtr record;   // null when the text was refused
     std::string error;  // why, when it was refused
 };
 
@@ -22,7 +22,7 @@ struct ParsedGeometry {
 ParsedGeometry parseGeometry(std::string_view text);
 
 // The same without the message: safe to call from many threads at once.
-Record parseGeometryQuietly(std::string_view text);
+RecordPtr parseGeometryQuietly(std::string_view text);
 
 // The record as text at the writer's current precision; inputError when
 // the writer cannot write it.

@@ -6,7 +6,7 @@
 #include "tools/tool_error.h"
 #include "tools/geometry_queries.h"
 #include "tools/input_text.h"
-#include "tools/number_format.h"
+#include "tools/number_text.h"
 #include "tools/record_outline.h"
 
 namespace spatialgeom::tool {
@@ -35,15 +35,15 @@ Counts countPieces(const Outline& outline) {
 }
 
 std::string formatPoint(const DPoint3d& p) {
-    return formatNumber(p.x) + " " + formatNumber(p.y) + " " + formatNumber(p.z);
+    return numberText(p.x) + " " + numberText(p.y) + " " + numberText(p.z);
 }
 
 }  // namespace
 
 int runInfo(CommandLine& arguments) {
     const std::string_view source = arguments.done() ? "-" : arguments.takePositional();
-    expectNoMoreArguments(arguments);
-    const Record record = geometryFromArgument(source);
+    arguments.expectNoMore();
+    const RecordPtr record = geometryFromArgument(source);
 
     std::uint32_t type = 0;
     std::uint32_t bytes = 0;

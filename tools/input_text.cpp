@@ -40,7 +40,7 @@ std::string geometryArgument(std::string_view argument) {
     return text;
 }
 
-Record geometryFromArgument(std::string_view argument) {
+RecordPtr geometryFromArgument(std::string_view argument) {
     const std::string text = geometryArgument(argument);
     ParsedGeometry parsed = parseGeometry(text);
     if (!parsed.record) {

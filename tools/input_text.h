@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/record.h"
+#include "spatialgeom/record_ptr.h"
 
 namespace spatialgeom::tool {
 
@@ -17,6 +17,6 @@ std::string geometryArgument(std::string_view argument);
 
 // The record of a WKT argument; inputError with the parser's message when
 // the text is refused.
-Record geometryFromArgument(std::string_view argument);
+RecordPtr geometryFromArgument(std::string_view argument);
 
 }  // namespace spatialgeom::tool

@@ -22,8 +22,8 @@ int runIntersects(CommandLine& arguments) {
     }
     if (texts.size() != 2) throw usageError("intersects needs two geometries");
     if (texts[0] == "-" && texts[1] == "-") throw usageError("only one geometry can come from standard input");
-    const Record a = geometryFromArgument(texts[0]);
-    const Record b = geometryFromArgument(texts[1]);
+    const RecordPtr a = geometryFromArgument(texts[0]);
+    const RecordPtr b = geometryFromArgument(texts[1]);
     std::puts(geometriesMeet(a.get(), b.get(), tolerance) ? "true" : "false");
     return kExitSuccess;
 }

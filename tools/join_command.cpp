@@ -17,7 +17,7 @@ namespace {
 RecordList recordsOf(const GeometryFile& file) {
     RecordList records;
     records.reserve(file.records.size());
-    for (const Record& record : file.records) records.push_back(record.get());
+    for (const RecordPtr& record : file.records) records.push_back(record.get());
     return records;
 }
 

@@ -1,6 +1,8 @@
 #include "tools/record_outline.h"
 
-#include "records/navigation.h"
+#include <cstdint>
+
+#include "spatialgeom/records.h"
 
 namespace spatialgeom::tool {
 namespace {
@@ -9,64 +11,36 @@ class OutlineBuilder {
 public:
     explicit OutlineBuilder(Outline* outline) : outline_(*outline) {}
 
-    void addRecord(const Byte* record) {
-        switch (recordType(record)) {
-            case SPATIAL_TYPE_POINT: addPoint(*pointVertex(record)); break;
-            case SPATIAL_TYPE_LINESTRING: addLine(lineBody(record)); break;
-            case SPATIAL_TYPE_POLYGON: addPolygon(polygonBody(record)); break;
-            case SPATIAL_TYPE_MULTIPOINT: addMultiPoint(record); break;
-            case SPATIAL_TYPE_MULTILINESTRING:
-                forEachSublineSeq(multiLineBody(record), [&](const Byte* line) { return addLine(line); });
-                break;
-            case SPATIAL_TYPE_MULTIPOLYGON:
-                forEachPolygon(record, [&](const Byte* rings) { return addPolygon(rings); });
-                break;
-            case SPATIAL_TYPE_COLLECTION:
-                forEachMember(record, [&](const Byte* member) {
-                    ++outline_.collectionMembers;
-                    addRecord(member);
-                    return true;
-                });
-                break;
-            default: break;
-        }
+    static std::int32_t visitRun(void* context, const SpatialVertexRun* run) {
+        static_cast<OutlineBuilder*>(context)->addRun(*run);
+        return 0;
+    }
+
+    static std::int32_t countMember(void* context, const void*) {
+        ++static_cast<OutlineBuilder*>(context)->outline_.collectionMembers;
+        return 0;
     }
 
 private:
-    void addPoint(const DPoint3d& point) {
-        beginPiece(PieceKind::kPoint);
-        beginRun();
-        outline_.vertices.push_back(point);
-    }
-
-    void addMultiPoint(const Byte* record) {
-        const DPoint3d* points = multiPointVertices(record);
-        for (std::uint32_t i = 0, n = bodyCount(record); i < n; ++i) addPoint(points[i]);
-    }
-
-    // A line: one run per subline.
-    bool addLine(const Byte* seq) {
-        beginPiece(PieceKind::kLine);
-        forEachSubline(seq, [&](const Byte* subline) {
-            beginRun();
-            appendVertices(subline);
-            return true;
-        });
-        return true;
-    }
-
-    // A polygon: one run per ring, the ring's sublines joined.
-    bool addPolygon(const Byte* rings) {
-        beginPiece(PieceKind::kPolygon);
-        forEachSublineSeq(rings, [&](const Byte* ring) {
-            beginRun();
-            forEachSubline(ring, [&](const Byte* subline) {
-                appendVertices(subline);
-                return true;
-            });
-            return true;
-        });
-        return true;
+    void addRun(const SpatialVertexRun& run) {
+        if (run.elementType == SPATIAL_TYPE_POINT) {  // one piece per point
+            for (std::uint32_t k = 0; k < run.count; ++k) {
+                beginPiece(PieceKind::kPoint);
+                beginRun();
+                appendVertices(run.vertices + k, 1);
+            }
+            return;
+        }
+        // A line: one run per subline. A polygon: one run per ring, its
+        // sublines joined.
+        const bool isLine = run.elementType == SPATIAL_TYPE_LINESTRING;
+        const bool newElement = !inElement_ || run.element != element_;
+        if (newElement) beginPiece(isLine ? PieceKind::kLine : PieceKind::kPolygon);
+        if (isLine || newElement || run.ring != ring_) beginRun();
+        appendVertices(run.vertices, run.count);
+        inElement_ = true;
+        element_ = run.element;
+        ring_ = run.ring;
     }
 
     void beginPiece(PieceKind kind) {
@@ -78,21 +52,24 @@ private:
         ++outline_.pieces.back().runCount;
     }
 
-    void appendVertices(const Byte* subline) {
-        const DPoint3d* vertices = sublineVertices(subline);
-        const std::uint32_t count = sublineVertexCount(subline);
+    void appendVertices(const DPoint3d* vertices, std::uint32_t count) {
         outline_.vertices.insert(outline_.vertices.end(), vertices, vertices + count);
         outline_.runs.back().count += count;
     }
 
     Outline& outline_;
+    bool inElement_ = false;  // element_ and ring_ are those of the last line or polygon run
+    std::uint32_t element_ = 0;
+    std::uint32_t ring_ = 0;
 };
 
 }  // namespace
 
 Outline outlineOf(const void* record) {
     Outline outline;
-    OutlineBuilder(&outline).addRecord(static_cast<const Byte*>(record));
+    OutlineBuilder builder(&outline);
+    spatialWKB_forEachVertexRun(record, OutlineBuilder::visitRun, &builder);
+    spatialWKB_forEachMember(record, OutlineBuilder::countMember, &builder);  // collections only
     return outline;
 }
 

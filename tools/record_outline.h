@@ -1,7 +1,7 @@
 // A record flattened into the pieces a reader of the geometry sees: points,
 // lines (one run of vertices per subline) and polygons (one run per ring,
 // outer ring first, each ring's sublines joined). The tool counts and draws
-// from it; walking the layout is left to the record navigation.
+// from it; the library's vertex run visitor walks the layout.
 #pragma once
 
 #include <cstdint>
@@ -28,11 +28,13 @@ struct Outline {
     std::vector<DPoint3d> vertices;
     std::vector<VertexRun> runs;
     std::vector<Piece> pieces;
-    std::uint32_t collectionMembers = 0;  // members of collections, nested ones included
+    std::uint32_t collectionMembers = 0;  // members of a collection
 };
 
 // The outline of a well-formed record of types 1 to 7. Members of a
-// collection that cannot be walked (type 8, unknown codes) add nothing.
+// collection that have no vertex runs (type 8, unknown codes) add nothing
+// but their count; a line, ring or polygon without sublines adds no piece
+// or run (the parser makes none).
 Outline outlineOf(const void* record);
 
 // The name of a type code as the text writer spells the kind

@@ -4,7 +4,7 @@
 #include <array>
 #include <limits>
 
-#include "tools/number_format.h"
+#include "tools/number_text.h"
 #include "tools/record_outline.h"
 
 namespace spatialgeom::tool {
@@ -15,7 +15,7 @@ constexpr std::array<const char*, 6> kLayerColours = {"#4477aa", "#228833", "#cc
 constexpr const char* kHighlightColour = "#ee3333";
 
 // 10 significant digits are plenty for a picture.
-std::string number(double value) { return formatNumber(value, 10); }
+std::string number(double value) { return numberText(value, 10); }
 
 std::string escapeXml(const std::string& text) {
     std::string escaped;

@@ -2,11 +2,12 @@
 //   [--rotate DEG [--axis X0,Y0,Z0,X1,Y1,Z1]] [--mirror PX,PY,PZ/NX,NY,NZ]
 //   [--precision N] WKT
 // The transforms apply in the order given; the result is printed as WKT.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "records/navigation.h"
+#include "spatialgeom/records.h"
 #include "spatialgeom/text.h"
 #include "spatialgeom/transform.h"
 #include "tools/commands.h"
@@ -63,11 +64,23 @@ transform mirror(std::string_view text) {
 
 // Transforms a record of any kind in place; collections member by member.
 bool transformRecord(const transform& t, void* record) {
-    Byte* bytes = static_cast<Byte*>(record);
-    if (recordType(bytes) != SPATIAL_TYPE_COLLECTION) {
-        return spatialWKB_transformGeometry(&t, record) == SPATIAL_SUCCESS;
-    }
-    return forEachMember(bytes, [&](const Byte* member) { return transformRecord(t, mutableAt(member)); });
+    std::uint32_t type = 0;
+    spatialWKB_getType(record, &type);
+    if (type != SPATIAL_TYPE_COLLECTION) return spatialWKB_transformGeometry(&t, record) == SPATIAL_SUCCESS;
+    struct Walk {
+        const transform& t;
+        bool transformed = true;
+    } walk{t};
+    spatialWKB_forEachMember(
+        record,
+        [](void* context, const void* member) -> std::int32_t {
+            auto* walk = static_cast<Walk*>(context);
+            // The members lie inside the record, which is ours to change.
+            walk->transformed = transformRecord(walk->t, const_cast<void*>(member));
+            return !walk->transformed;
+        },
+        &walk);
+    return walk.transformed;
 }
 
 }  // namespace
@@ -99,7 +112,7 @@ int runTransform(CommandLine& arguments) {
         }
     }
     if (source.empty()) throw usageError("transform needs a geometry");
-    const Record record = geometryFromArgument(source);
+    const RecordPtr record = geometryFromArgument(source);
     if (!transformRecord(combined, record.get())) throw inputError("the geometry cannot be transformed");
     std::puts(writeGeometry(record.get()).c_str());
     return kExitSuccess;

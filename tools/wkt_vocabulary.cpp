@@ -2,24 +2,14 @@
 
 #include <cstdio>
 
-#include "text/wkt_scanner.h"
+#include "spatialgeom/parse.h"
 
 namespace spatialgeom::tool {
-namespace {
-
-// Keeps the offset of the first unmatched byte the scanner reports.
-void rememberFirst(void* context, std::size_t offset, std::string_view) {
-    auto* first = static_cast<std::optional<std::size_t>*>(context);
-    if (!*first) *first = offset;
-}
-
-}  // namespace
 
 std::optional<std::size_t> firstUnexpectedCharacter(std::string_view text) {
-    std::optional<std::size_t> first;
-    WktScanner scanner(text, rememberFirst, &first);
-    while (!first && scanner.next().kind != TokenKind::kEnd) continue;
-    return first;
+    std::uint64_t offset = 0;
+    if (spatialParse_findUnmatchedByte(text.data(), text.size(), &offset) != 1) return std::nullopt;
+    return static_cast<std::size_t>(offset);
 }
 
 std::string describeUnexpectedCharacter(std::string_view text, std::size_t offset) {

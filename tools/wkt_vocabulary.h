@@ -11,9 +11,9 @@
 
 namespace spatialgeom::tool {
 
-// The offset of the first byte of text that the library's scanner cannot
+// The offset of the first byte of text that the library's reader cannot
 // turn into a token (space, tab and line feed between tokens are fine), or
-// nullopt when there is none. Scans with the library's own rules.
+// nullopt when there is none: spatialParse_findUnmatchedByte.
 std::optional<std::size_t> firstUnexpectedCharacter(std::string_view text);
 
 // "unexpected character 'x' at column 7" (columns from 1; bytes that are

@@ -1,25 +1,21 @@
 // A C++ program using the installed library: parses two geometries, owns
-// them through std::unique_ptr, and tests them at two tolerances.
+// them through spatialgeom::RecordPtr, and tests them at two tolerances.
+#include <spatialgeom/record_ptr.h>
 #include <spatialgeom/spatialgeom.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 namespace {
 
-struct RecordDeleter {
-    void operator()(void* record) const { spatialWKB_destroyGeom(&record); }
-};
-using Record = std::unique_ptr<void, RecordDeleter>;
+using Record = spatialgeom::RecordPtr;
 
 Record parse(const char* text) {
-    void* record = nullptr;
-    if (spatialParse_string(text, &record) != 0) {
+    Record record;
+    if (spatialParse_string(text, record.out()) != 0) {
         std::fprintf(stderr, "cannot parse %s: %s", text, spatialParse_errorString());
-        return nullptr;
     }
-    return Record(record);
+    return record;
 }
 
 bool meets(const Record& a, const Record& b, double tolerance) {

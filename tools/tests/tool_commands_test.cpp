@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "tool_runner.h"
+#include "tools/tool_error.h"
+#include "tools/tool_main.h"
 
 namespace spatialgeom::tool::testing {
 namespace {
@@ -117,6 +119,17 @@ TEST(ToolCommandLine, RefusesMistakesWithStatus2) {
         EXPECT_FALSE(run.err.empty());
     }
     EXPECT_EQ(runTool({"--help"}).exitStatus, 0);
+}
+
+// The entry of the binary, linked into the tests: errors thrown by a
+// command end as a message and an exit status.
+TEST(ToolMain, TurnsErrorsIntoMessagesAndStatuses) {
+    char name[] = "spatialgeom", command[] = "info", text[] = "POINT(1 2";
+    char* argv[] = {name, command, text, nullptr};
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(toolMain(3, argv), kExitBadInput);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "spatialgeom: cannot read the geometry 'POINT(1 2': parse error, at or near \"\"\n");
 }
 
 TEST(ToolCodec, DecodeOfEncodeGivesTheSameRecord) {

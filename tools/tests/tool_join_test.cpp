@@ -88,8 +88,8 @@ std::string randomGeometries(std::mt19937& random, std::size_t count, double sid
     return text.str();
 }
 
-std::vector<Record> parseLines(const std::string& text) {
-    std::vector<Record> records;
+std::vector<RecordPtr> parseLines(const std::string& text) {
+    std::vector<RecordPtr> records;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) records.push_back(parseGeometry(line).record);
     return records;
@@ -102,8 +102,8 @@ TEST(ToolJoin, AgreesWithTestingEveryPairWhateverTheThreadCount) {
     const double tolerance = 0.25;
 
     std::string expected;
-    const std::vector<Record> a = parseLines(first);
-    const std::vector<Record> b = parseLines(second);
+    const std::vector<RecordPtr> a = parseLines(first);
+    const std::vector<RecordPtr> b = parseLines(second);
     for (std::size_t i = 0; i < a.size(); ++i) {
         for (std::size_t j = 0; j < b.size(); ++j) {
             if (geometriesMeet(a[i].get(), b[j].get(), tolerance)) {

@@ -1,4 +1,5 @@
 // Numbers as the tool prints them, in the C locale whatever the environment.
+// (The library's writer formats coordinates its own way, as "%.*g".)
 #pragma once
 
 #include <string>
@@ -7,6 +8,6 @@ namespace spatialgeom::tool {
 
 // The shortest text that reads back as value; with significantDigits > 0,
 // that many digits at most ("%g" style).
-std::string formatNumber(double value, int significantDigits = 0);
+std::string numberText(double value, int significantDigits = 0);
 
 }  // namespace spatialgeom::tool

@@ -1,10 +1,10 @@
-#include "tools/number_format.h"
+#include "tools/number_text.h"
 
 #include <charconv>
 
 namespace spatialgeom::tool {
 
-std::string formatNumber(double value, int significantDigits) {
+std::string numberText(double value, int significantDigits) {
     char text[64];
     char* const end = text + sizeof text;
     const auto result = significantDigits > 0
