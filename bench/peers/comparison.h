@@ -13,6 +13,12 @@ namespace comparison {
 
 // WKT parse and write, ours against GEOS.
 void compareText(GEOSContextHandle_t geos, Report* report);
+// The grid: every text workload over every coordinate shape, and every
+// spelling (parse) or precision (write), ours against GEOS.
+void compareGrid(GEOSContextHandle_t geos, Report* report);
+// Our side of every grid cell whose label contains filter, at a tenth of
+// the data, each between a reset and a dump of callgrind's counters.
+int countGridInstructions(const std::string& filter);
 // The intersection workloads: ours, GEOSIntersects, GEOS prepared, Boost.Geometry.
 void compareIntersections(GEOSContextHandle_t geos, Report* report);
 // Parse throughput of ours on one and two threads.

@@ -1,7 +1,9 @@
 #include "comparison_data.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <numbers>
 #include <random>
 
@@ -162,7 +164,197 @@ Workload multiPointWorkload(std::mt19937& random) {
     return w;
 }
 
+// ---- The grid's data.
+
+// Numbers of one shape: plan() for x and y, height() for z.
+class ShapeCoordinates {
+public:
+    ShapeCoordinates(Shape shape, std::uint32_t seed) : shape_(shape), random_(seed) {}
+
+    DPoint3d vertex() { return {number(999999.0), number(999999.0), number(3000.0)}; }
+
+private:
+    double uniform(double top) { return std::uniform_real_distribution<double>(0.0, top)(random_); }
+    int integer(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+    // A number of the shape below top (mixed: any magnitude).
+    double number(double top) {
+        switch (shape_) {
+            case Shape::kSurveyed: return surveyed(top);
+            case Shape::kFull: return uniform(top);
+            case Shape::kIntegers: return std::floor(uniform(top));
+            case Shape::kDecimals: return decimal(uniform(top), integer(1, 3));
+            case Shape::kMixed: return mixed();
+            case Shape::kNegative: return -surveyed(top);
+        }
+        return 0.0;
+    }
+    double surveyed(double top) { return decimal(uniform(top), top > 10000.0 ? 6 : 3); }
+    // The nearest double of the decimal of `decimals` decimals nearest x.
+    static double decimal(double x, int decimals) {
+        const double scale = std::pow(10.0, decimals);
+        return std::round(x * scale) / scale;
+    }
+    // 7 significant digits times 10^e, e in [-5, 12]: the double nearest
+    // the decimal, as a reader makes it.
+    double mixed() {
+        const long digits = std::lround(std::uniform_real_distribution<double>(1e6, 1e7 - 1)(random_));
+        char text[40];
+        std::snprintf(text, sizeof text, "%lde%d", digits, integer(-5, 12) - 6);
+        return std::strtod(text, nullptr);
+    }
+
+    Shape shape_;
+    std::mt19937 random_;
+};
+
+// A closed ring of n vertices.
+Ring closedRing(ShapeCoordinates& c, int n) {
+    Ring ring;
+    for (int i = 0; i < n - 1; ++i) ring.push_back(c.vertex());
+    ring.push_back(ring.front());
+    return ring;
+}
+
+// A number as the spelling writes it.
+void appendNumber(double value, Spelling spelling, std::string* text) {
+    char buffer[64];
+    char* end = buffer;
+    switch (spelling) {
+        case Spelling::kUpper:
+        case Spelling::kLower: end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr; break;
+        case Spelling::kSeventeenDigits: end = buffer + std::snprintf(buffer, sizeof buffer, "%.17g", value); break;
+        case Spelling::kExponent:
+            end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+            break;
+    }
+    text->append(buffer, end);
+}
+
+// Punctuation of a spelling: ", " or ",", and the keywords' case.
+struct Punctuation {
+    bool upper;
+    const char* comma;
+};
+
+Punctuation punctuation(Spelling spelling) {
+    return spelling == Spelling::kUpper ? Punctuation{true, ", "} : Punctuation{false, ","};
+}
+
+void appendGridRing(const Ring& ring, Spelling spelling, std::string* text) {
+    *text += '(';
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        if (i > 0) *text += punctuation(spelling).comma;
+        appendNumber(ring[i].x, spelling, text);
+        *text += ' ';
+        appendNumber(ring[i].y, spelling, text);
+        *text += ' ';
+        appendNumber(ring[i].z, spelling, text);
+    }
+    *text += ')';
+}
+
+std::string gridText(const GridGeometry& geometry, GridKind kind, Spelling spelling) {
+    const Punctuation p = punctuation(spelling);
+    std::string text;
+    switch (kind) {
+        case GridKind::kPoints: text = p.upper ? "POINT " : "point"; break;
+        case GridKind::kLines: text = p.upper ? "LINESTRING " : "linestring"; break;
+        case GridKind::kMultiPolygon: text = p.upper ? "MULTIPOLYGON (" : "multipolygon("; break;
+    }
+    for (std::size_t i = 0; i < geometry.polygons.size(); ++i) {
+        const std::vector<Ring>& rings = geometry.polygons[i];
+        if (kind == GridKind::kMultiPolygon) {
+            if (i > 0) text += p.comma;
+            text += '(';
+        }
+        for (std::size_t r = 0; r < rings.size(); ++r) {
+            if (r > 0) text += p.comma;
+            appendGridRing(rings[r], spelling, &text);
+        }
+        if (kind == GridKind::kMultiPolygon) text += ')';
+    }
+    if (kind == GridKind::kMultiPolygon) text += ')';
+    return text;
+}
+
 }  // namespace
+
+const char* kindName(GridKind kind) {
+    switch (kind) {
+        case GridKind::kPoints: return "50,000 points";
+        case GridKind::kLines: return "5,000 linestrings of 50";
+        case GridKind::kMultiPolygon: return "1 multipolygon of 500 x 100";
+    }
+    return "";
+}
+
+const char* shapeName(Shape shape) {
+    switch (shape) {
+        case Shape::kSurveyed: return "surveyed";
+        case Shape::kFull: return "full";
+        case Shape::kIntegers: return "integers";
+        case Shape::kDecimals: return "decimals";
+        case Shape::kMixed: return "mixed";
+        case Shape::kNegative: return "negative";
+    }
+    return "";
+}
+
+const char* spellingName(Spelling spelling) {
+    switch (spelling) {
+        case Spelling::kUpper: return "upper";
+        case Spelling::kLower: return "lower";
+        case Spelling::kSeventeenDigits: return "17 digits";
+        case Spelling::kExponent: return "exponent";
+    }
+    return "";
+}
+
+GridData gridData(GridKind kind, Shape shape, std::size_t divisor) {
+    ShapeCoordinates c(shape, kSeed + 100 + 10 * static_cast<std::uint32_t>(kind) + static_cast<std::uint32_t>(shape));
+    GridData data{kind, shape, {}, 0};
+    const auto add = [&](GridGeometry geometry) {
+        for (const std::vector<Ring>& rings : geometry.polygons)
+            for (const Ring& ring : rings) data.vertexCount += ring.size();
+        data.geometries.push_back(std::move(geometry));
+    };
+    switch (kind) {
+        case GridKind::kPoints:
+            for (std::size_t i = 0; i < 50000 / divisor; ++i) {
+                GridGeometry point;
+                point.polygons.push_back({Ring{c.vertex()}});
+                add(std::move(point));
+            }
+            break;
+        case GridKind::kLines:
+            for (std::size_t i = 0; i < 5000 / divisor; ++i) {
+                Ring line;
+                for (int v = 0; v < 50; ++v) line.push_back(c.vertex());
+                GridGeometry geometry;
+                geometry.polygons.push_back({std::move(line)});
+                add(std::move(geometry));
+            }
+            break;
+        case GridKind::kMultiPolygon: {
+            GridGeometry multi;
+            for (std::size_t i = 0; i < 500 / divisor; ++i) {
+                std::vector<Ring> rings{closedRing(c, 100)};
+                if (i % 5 == 0) rings.push_back(closedRing(c, 20));
+                multi.polygons.push_back(std::move(rings));
+            }
+            add(std::move(multi));
+            break;
+        }
+    }
+    return data;
+}
+
+std::vector<std::string> gridTexts(const GridData& data, Spelling spelling) {
+    std::vector<std::string> texts;
+    for (const GridGeometry& geometry : data.geometries) texts.push_back(gridText(geometry, data.kind, spelling));
+    return texts;
+}
 
 std::size_t TextSet::bytes() const {
     std::size_t total = 0;

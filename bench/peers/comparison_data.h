@@ -52,4 +52,64 @@ struct Workload {
 // disjoint-but-close 1,000-vertex polygons; 10,000 points, none inside.
 std::vector<Workload> workloads();
 
+// ---- The grid: every text workload over several coordinate shapes and,
+// for the parse, several spellings of the same numbers (the write runs at
+// several precisions). Every (kind, shape) has a seed of its own, so each
+// cell's numbers are the same from run to run and between spellings.
+
+enum class GridKind { kPoints, kLines, kMultiPolygon };
+inline constexpr GridKind kGridKinds[] = {GridKind::kPoints, GridKind::kLines, GridKind::kMultiPolygon};
+
+// How the coordinates look (x, y in plan, z in height):
+//   surveyed   6 decimals on up to 6 integer digits; z with 3 decimals
+//   full       uniform doubles, unrounded: 15 to 17 significant digits
+//   integers   whole numbers up to 999999 (z up to 2999)
+//   decimals   1, 2 or 3 decimals (drawn per number) on up to 6 digits
+//   mixed      7 significant digits times 10^e, e drawn in [-5, 12] per
+//              number: exponent notation in most spellings
+//   negative   the surveyed numbers, negated
+enum class Shape { kSurveyed, kFull, kIntegers, kDecimals, kMixed, kNegative };
+inline constexpr Shape kShapes[] = {Shape::kSurveyed, Shape::kFull,  Shape::kIntegers,
+                                    Shape::kDecimals, Shape::kMixed, Shape::kNegative};
+
+// The texts the parse reads, from the same numbers:
+//   upper      POINT (x y z), LINESTRING (x y z, x y z), MULTIPOLYGON
+//              (((x y z, ...)), ((...))): upper case, a space before the
+//              first parenthesis and after each comma; shortest round-trip
+//              numbers (1e-05, 523411.3841207)
+//   lower      point(x y z), linestring(x y z,x y z): lower case, no
+//              space but between the numbers of a vertex; shortest numbers
+//   17 digits  as lower, numbers as "%.17g" (523411.38412070001)
+//   exponent   as lower, numbers in exponent notation with their shortest
+//              digits (5.234113841207e+05)
+enum class Spelling { kUpper, kLower, kSeventeenDigits, kExponent };
+inline constexpr Spelling kSpellings[] = {Spelling::kUpper, Spelling::kLower, Spelling::kSeventeenDigits,
+                                          Spelling::kExponent};
+
+const char* kindName(GridKind kind);
+const char* shapeName(Shape shape);
+const char* spellingName(Spelling spelling);
+
+// One geometry of the grid: polygons of rings of vertices. A point is one
+// ring of one vertex, a linestring one ring; a multipolygon's rings are
+// closed (the last vertex repeats the first).
+struct GridGeometry {
+    std::vector<std::vector<Ring>> polygons;
+};
+
+struct GridData {
+    GridKind kind;
+    Shape shape;
+    std::vector<GridGeometry> geometries;
+    std::size_t vertexCount = 0;
+};
+
+// The geometries of a kind with coordinates of a shape: 50,000 points;
+// 5,000 linestrings of 50 vertices; one multipolygon of 500 polygons of 100
+// vertices, every fifth with a hole of 20. divisor (1 for the timed grid)
+// divides the counts (the number of polygons for the multipolygon).
+GridData gridData(GridKind kind, Shape shape, std::size_t divisor = 1);
+// The data's geometries as texts of a spelling, one per geometry.
+std::vector<std::string> gridTexts(const GridData& data, Spelling spelling);
+
 }  // namespace comparison

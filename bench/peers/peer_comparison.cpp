@@ -1,8 +1,13 @@
 // The comparison against GEOS and Boost.Geometry: runs every section,
 // prints the table and rewrites the generated part of the results file.
 //
-//   peer_comparison [RESULTS.md]          the whole comparison
+//   peer_comparison [RESULTS.md]              the whole comparison
+//   peer_comparison --grid                    the grid of text workloads only,
+//                                             printed (no file written)
 //   peer_comparison --peak-memory ours|geos   one memory measurement
+//   peer_comparison --count-instructions [FILTER]
+//       our side of the grid's cells (those whose label contains FILTER),
+//       for callgrind (count_instructions.sh)
 #include <unistd.h>
 
 #include <climits>
@@ -25,16 +30,25 @@ void printGeosNotice(const char* message, void*) { std::fprintf(stderr, "GEOS: %
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return comparison::measureParseMemory(argv[2]);
+    if (argc >= 2 && std::strcmp(argv[1], "--count-instructions") == 0)
+        return comparison::countGridInstructions(argc > 2 ? argv[2] : "");
+    const bool gridOnly = argc >= 2 && std::strcmp(argv[1], "--grid") == 0;
     const std::string results = argc > 1 ? argv[1] : "RESULTS.md";
     comparison::Report report;
     GEOSContextHandle_t geos = GEOS_init_r();
     GEOSContext_setErrorMessageHandler_r(geos, printGeosNotice, nullptr);
-    comparison::compareText(geos, &report);
-    comparison::compareIntersections(geos, &report);
+    if (!gridOnly) {
+        comparison::compareText(geos, &report);
+        comparison::compareIntersections(geos, &report);
+    }
+    comparison::compareGrid(geos, &report);
     GEOS_finish_r(geos);
-    comparison::compareParseThreads(&report);
-    comparison::compareParseMemory(thisProgram(argv[0]), &report);
+    if (!gridOnly) {
+        comparison::compareParseThreads(&report);
+        comparison::compareParseMemory(thisProgram(argv[0]), &report);
+    }
     report.print();
+    if (gridOnly) return 0;
     if (!report.write(results)) {
         std::fprintf(stderr, "peer_comparison: cannot write %s\n", results.c_str());
         return 1;

@@ -2,10 +2,12 @@
 
 #include <geos_c.h>
 
+#include <algorithm>
 #include <boost/version.hpp>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -55,6 +57,15 @@ std::string utcDate() {
     return text;
 }
 
+// The distinct values of a field of the cells, in their first order.
+template <typename Field>
+std::vector<std::string> distinct(const std::vector<GridCell>& cells, Field field) {
+    std::vector<std::string> values;
+    for (const GridCell& cell : cells)
+        if (std::find(values.begin(), values.end(), cell.*field) == values.end()) values.push_back(cell.*field);
+    return values;
+}
+
 }  // namespace
 
 double Row::ratio() const {
@@ -75,7 +86,55 @@ void Report::print() const {
                     row.peer.empty() && !row.lowerIsBetter ? "" : ratioFigure(row.ratio()).c_str(),
                     row.target == 0.0 ? "" : (">=" + figure(row.target)).c_str(), row.met() ? "" : "  MISSED");
     }
+    for (const GridCell& cell : cells_) {
+        std::printf("%-44s %-10s %-10s %10s %-13s GEOS %10s  ratio %7s%s%s\n", cell.workload.c_str(), cell.row.c_str(),
+                    cell.column.c_str(), figure(cell.ours).c_str(), cell.unit.c_str(), figure(cell.theirs).c_str(),
+                    ratioFigure(cell.ratio()).c_str(), cell.met() ? "" : "  MISSED", isCliff(cell) ? "  CLIFF" : "");
+    }
     for (const std::string& line : warnings_) std::printf("warning: %s\n", line.c_str());
+}
+
+bool Report::isCliff(const GridCell& cell) const {
+    double best = 0.0;
+    for (const GridCell& other : cells_)
+        if (other.workload == cell.workload) best = std::max(best, other.ours);
+    return cell.ours < best / 2.0;
+}
+
+std::string Report::gridMarkdown() const {
+    if (cells_.empty()) return "";
+    std::ostringstream out;
+    out << "### The grid\n\n"
+           "Each cell: ours / GEOS on the same data, then our rate in brackets. **Bold**: below the target; "
+           "*cliff*: under half the best rate of its workload.\n";
+    for (const std::string& workload : distinct(cells_, &GridCell::workload)) {
+        std::vector<GridCell> cells;
+        std::copy_if(cells_.begin(), cells_.end(), std::back_inserter(cells),
+                     [&](const GridCell& cell) { return cell.workload == workload; });
+        const std::vector<std::string> columns = distinct(cells, &GridCell::column);
+        out << "\n" << workload << " (rates in " << cells.front().unit << ")\n\n| Shape |";
+        for (const std::string& column : columns) out << " " << column << " |";
+        out << "\n|---|";
+        for (std::size_t i = 0; i < columns.size(); ++i) out << "---:|";
+        out << "\n";
+        for (const std::string& row : distinct(cells, &GridCell::row)) {
+            out << "| " << row << " |";
+            for (const std::string& column : columns) {
+                const auto cell = std::find_if(cells.begin(), cells.end(), [&](const GridCell& c) {
+                    return c.row == row && c.column == column;
+                });
+                if (cell == cells.end()) {
+                    out << " |";
+                    continue;
+                }
+                const std::string ratio = ratioFigure(cell->ratio());
+                out << " " << (cell->met() ? ratio : "**" + ratio + "**") << " (" << figure(cell->ours) << ")"
+                    << (isCliff(*cell) ? " *cliff*" : "") << " |";
+            }
+            out << "\n";
+        }
+    }
+    return out.str();
 }
 
 std::string Report::markdown() const {
@@ -94,6 +153,7 @@ std::string Report::markdown() const {
             << " | " << (row.target == 0.0 ? "" : row.met() ? "yes" : "**no**") << (row.note.empty() ? "" : " " + row.note)
             << " |\n";
     }
+    if (!cells_.empty()) out << "\n" << gridMarkdown();
     if (!warnings_.empty()) {
         out << "\nWarnings of this run:\n\n";
         for (const std::string& line : warnings_) out << "- " << line << "\n";

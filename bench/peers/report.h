@@ -29,9 +29,26 @@ struct Row {
     bool met() const { return target == 0.0 || ratio() >= target; }
 };
 
+// One cell of the grid: a workload ("WKT write, 5,000 linestrings of 50"),
+// a row (the coordinate shape) and a column (a spelling or a precision),
+// with both rates in the workload's unit.
+struct GridCell {
+    std::string workload;
+    std::string unit;  // of the rates: "MB/s", "M vertices/s"
+    std::string row;
+    std::string column;
+    double ours = 0.0;
+    double theirs = 0.0;
+    double target = 0.0;  // the ratio to reach; 0 when there is none
+
+    double ratio() const { return theirs > 0.0 ? ours / theirs : 0.0; }
+    bool met() const { return target == 0.0 || ratio() >= target; }
+};
+
 class Report {
 public:
     void add(Row row) { rows_.push_back(std::move(row)); }
+    void add(GridCell cell) { cells_.push_back(std::move(cell)); }
     void warn(std::string line);
     void print() const;
     // Replaces the generated part of the file at path (or creates it).
@@ -39,7 +56,11 @@ public:
 
 private:
     std::string markdown() const;
+    std::string gridMarkdown() const;
+    // Whether the cell runs at less than half the best rate of its workload.
+    bool isCliff(const GridCell& cell) const;
     std::vector<Row> rows_;
+    std::vector<GridCell> cells_;
     std::vector<std::string> warnings_;
 };
 
