@@ -8,5 +8,6 @@
 #include "spatialgeom/queries.h"
 #include "spatialgeom/text.h"
 #include "spatialgeom/parse.h"
+#include "spatialgeom/wkb.h"
 
 #endif /* SPATIALGEOM_SPATIALGEOM_H */
