@@ -21,9 +21,10 @@ if(exported EQUAL 0)
   message(FATAL_ERROR "no exported functions found")
 endif()
 # The exports a client relies on beyond the original families' members:
-# the tool uses them through the shared library.
+# the tool uses the first four through the shared library; the WKB pair is
+# public interface of its own.
 foreach(required IN ITEMS spatialWKB_forEachVertexRun spatialWKB_forEachMember spatialWKB_widenRange
-                          spatialParse_findUnmatchedByte)
+                          spatialParse_findUnmatchedByte spatialWKB_toOgcWkb spatialWKB_fromOgcWkb)
   if(NOT symbols MATCHES "[ \n]${required}\n")
     message(FATAL_ERROR "${required} is not exported")
   endif()
