@@ -7,8 +7,6 @@
 namespace spatialgeom {
 namespace {
 
-constexpr std::size_t kKeptBytes = std::size_t{1} << 20;
-
 // Under AddressSanitizer every block comes from the heap, where the
 // sanitizer knows each one's bounds.
 #if defined(__SANITIZE_ADDRESS__)
@@ -39,8 +37,8 @@ std::pmr::memory_resource* scratchResource() {
 
 ScratchScope::ScratchScope() {
     if (kUseArena && !tScratch.arena) {
-        tScratch.kept.reset(new std::byte[kKeptBytes]);
-        tScratch.arena.emplace(tScratch.kept.get(), kKeptBytes, std::pmr::new_delete_resource());
+        tScratch.kept.reset(new std::byte[kKeptScratchBytes]);
+        tScratch.arena.emplace(tScratch.kept.get(), kKeptScratchBytes, std::pmr::new_delete_resource());
     }
     ++tScratch.depth;
 }

@@ -1,17 +1,29 @@
-// Memory for the work of one intersection call. The gathered shapes, their
-// indexes and search stacks live only while the call runs; taking them
-// from a per-thread arena, released in one step when the call returns,
-// saves the heap's bookkeeping, and the first kept megabyte stays with the
-// thread so that calls of moderate size neither allocate nor touch fresh
-// pages (a heap that shrinks after every call and grows again at the next
-// one costs more than the geometry).
+// Per-thread scratch memory for the work of one call: the library's one
+// facility for it, used by intersection tests and parses. What a call
+// needs lives only while the call runs, and up to kKeptScratchBytes of it
+// stays with the thread (freed when the thread ends), so that calls of
+// moderate size neither allocate nor touch fresh pages: a heap that
+// shrinks after every call and grows again at the next one costs more than
+// the geometry. Two forms:
+//   - an arena (ScratchScope, ScratchVector): for the many arrays of an
+//     intersection call (gathered shapes, their indexes, search stacks),
+//     released in one step when the call returns, which saves the heap's
+//     bookkeeping;
+//   - a loan of a kept object (ScratchLoan): for the few arrays a parse
+//     grows, which keep their capacity from one call to the next, so that
+//     a small text allocates nothing but its record.
 #pragma once
 
+#include <cstddef>
 #include <memory_resource>
 #include <utility>
 #include <vector>
 
 namespace spatialgeom {
+
+// What each form keeps between calls: the arena's first block, and each
+// array of a loaned object.
+inline constexpr std::size_t kKeptScratchBytes = std::size_t{1} << 20;
 
 // The calling thread's arena while a ScratchScope is open in it; the
 // ordinary heap otherwise.
@@ -52,5 +64,26 @@ public:
 
 template <typename T>
 using ScratchVector = std::vector<T, ScratchAllocator<T>>;
+
+// The calling thread's instance of T, lent to one call and emptied when the
+// loan ends by T::clear(kKeptScratchBytes), which must keep no array above
+// that size. One loan of a T per thread at a time (calls that take one do
+// not nest).
+template <typename T>
+class ScratchLoan {
+public:
+    ScratchLoan() : object(threadInstance()) {}
+    ~ScratchLoan() { object.clear(kKeptScratchBytes); }
+    ScratchLoan(const ScratchLoan&) = delete;
+    ScratchLoan& operator=(const ScratchLoan&) = delete;
+
+    T& object;
+
+private:
+    static T& threadInstance() {
+        thread_local T instance;
+        return instance;
+    }
+};
 
 }  // namespace spatialgeom

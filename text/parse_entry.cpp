@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "queries/call_scratch.h"
 #include "records/record_memory.h"
 #include "text/utf16_to_utf8.h"
 #include "text/wkt_parser.h"
@@ -34,26 +35,6 @@ void publishMessage(const ParseMessage& message) {
     gLastMessage = message;
     gMessageEmpty.store(empty, std::memory_order_release);
 }
-
-// The calling thread's parse arrays, lent to one parse and emptied when it
-// returns: small texts parse without allocating them again, and no block
-// above kKeptBytes outlives its parse.
-class ScratchLoan {
-public:
-    ScratchLoan() : parsed(threadScratch()) {}
-    ~ScratchLoan() { parsed.clear(kKeptBytes); }
-    ScratchLoan(const ScratchLoan&) = delete;
-    ScratchLoan& operator=(const ScratchLoan&) = delete;
-
-    ParsedText& parsed;
-
-private:
-    static constexpr std::size_t kKeptBytes = 1 << 20;
-    static ParsedText& threadScratch() {
-        thread_local ParsedText scratch;
-        return scratch;
-    }
-};
 
 // Parses a NUL-terminated narrow text into *parsed and publishes the
 // parse's message (empty unless a syntax error).
@@ -96,8 +77,10 @@ std::optional<std::uint32_t> parsedRecordSize(const ParsedText& parsed) {
 }  // namespace
 
 ParseResult parseNewRecord(const char* text, Byte** record) {
-    ScratchLoan loan;
-    ParsedText& parsed = loan.parsed;
+    // The calling thread's parse arrays: small texts parse without
+    // allocating them again.
+    const ScratchLoan<ParsedText> loan;
+    ParsedText& parsed = loan.object;
     if (const ParseResult result = parseNarrowText(text, &parsed); result != ParseResult::kAccepted) return result;
     const std::optional<std::uint32_t> size = parsedRecordSize(parsed);
     if (record == nullptr || !size) return ParseResult::kNoRecord;

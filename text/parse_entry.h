@@ -24,8 +24,8 @@ enum class ParseResult {
 // collection, into a new heap record stored in *record. With a null record
 // the text is parsed all the same and an accepted text gives kNoRecord.
 // Bytes that form no token are written to standard output. Uses the
-// calling thread's scratch arrays, so small texts allocate only their
-// record. O(n) in the size of the text.
+// calling thread's scratch memory (queries/call_scratch.h), so small texts
+// allocate only their record. O(n) in the size of the text.
 ParseResult parseNewRecord(const char* text, Byte** record);
 
 // Parses the NUL-terminated UTF-16 text and stores the size of its record
