@@ -19,6 +19,14 @@ struct Portable {
         digits::portable::store(digits::portable::eightDigits(n), out);
         return text(out);
     }
+    static std::string withPoint(std::uint32_t n, std::uint32_t before, int at) {
+        namespace d = digits::portable;
+        SpatialWChar out[8];
+        d::store(at == -2 ? d::movedUp(d::eightDigits(n), d::eightDigits(before))
+                          : d::withPoint(d::eightDigits(n), d::eightDigits(before), at),
+                 out);
+        return text(out);
+    }
     static int significant(std::uint32_t n) {
         return digits::portable::significantCharacters(digits::portable::eightDigits(n));
     }
@@ -32,6 +40,14 @@ struct Sse2 {
     static std::string digitText(std::uint32_t n) {
         SpatialWChar out[8];
         digits::sse2::store(digits::sse2::eightDigits(n), out);
+        return text(out);
+    }
+    static std::string withPoint(std::uint32_t n, std::uint32_t before, int at) {
+        namespace d = digits::sse2;
+        SpatialWChar out[8];
+        d::store(at == -2 ? d::movedUp(d::eightDigits(n), d::eightDigits(before))
+                          : d::withPoint(d::eightDigits(n), d::eightDigits(before), at),
+                 out);
         return text(out);
     }
     static int significant(std::uint32_t n) {
@@ -72,6 +88,19 @@ TYPED_TEST(EightDigits, MatchZeroPaddedDecimalText) {
         ASSERT_EQ(TypeParam::digitText(n), text) << n;
         ASSERT_EQ(TypeParam::first(n), text[0]) << n;
         ASSERT_EQ(TypeParam::significant(n), static_cast<int>(text.find_last_not_of('0') + 1)) << n;
+    }
+}
+
+// A point at every place of a block, the block before carrying its last
+// character in: the characters below the point, '.', the characters above
+// it moved up by one. at -2 asks for movedUp, which equals at -1.
+TYPED_TEST(EightDigits, PointInsertedAtEveryPlace) {
+    const std::string digitsText = "12345678", beforeText = "87654329";
+    for (int at = -2; at <= 8; ++at) {
+        const std::string moved = beforeText.substr(7) + digitsText.substr(0, 7);
+        std::string expected = moved;
+        if (at >= 0) expected = digitsText.substr(0, at) + (at < 8 ? "." + moved.substr(at + 1) : "");
+        EXPECT_EQ(TypeParam::withPoint(12345678, 87654329, at), expected) << at;
     }
 }
 

@@ -122,39 +122,79 @@ TEST(NumberFormat, BoundariesMatchSnprintfAtEveryPrecision) {
     }
 }
 
-// The wide direct path gives snprintf's text or declines; it never declines
-// a value of at most `precision` significant digits (precision <= 15).
-TEST(NumberFormat, ShortNumbersWrittenWideMatchSnprintfOrDecline) {
+// The fast path writes every finite value at precisions up to 17, and
+// declines the rest.
+TEST(NumberFormat, FastPathWritesEveryFiniteValueUpToPrecision17) {
     std::mt19937_64 random(11);
     for (int i = 0; i < 40000; ++i) {
         int digits;
-        const double decimal = shortDecimal(random, 15, 50, &digits);
+        const double decimal = shortDecimal(random, 17, 50, &digits);
         const double arbitrary = randomBits(random);
-        for (std::int32_t precision : {-1, 0, 1, 3, 6, 9, 12, 14, 15, 16, 17}) {
+        for (std::int32_t precision : {-1, 0, 1, 3, 6, 9, 12, 14, 15, 16, 17, 18, 25}) {
             for (double value : {decimal, arbitrary}) {
-                SpatialWChar wide[kMaxShortNumberChars];
-                const SpatialWChar* end = formatShortNumber(value, precision, wide);
-                if (end == nullptr) {
-                    EXPECT_FALSE(value == decimal && precision >= digits && precision <= 15 &&
-                                 printfG(value, 17) == printfG(value, precision))
-                        << value << " declined at " << precision;
-                    continue;
+                SpatialWChar wide[kMaxFastNumberChars];
+                const SpatialWChar* end = formatNumberFast(value, precision, wide);
+                const bool taken = std::isfinite(value) && precision <= kLargestFastPrecision;
+                ASSERT_EQ(end != nullptr, taken) << value << " at " << precision;
+                if (taken) {
+                    ASSERT_EQ(narrow(wide, end), printfG(value, precision)) << value << " at " << precision;
                 }
-                ASSERT_EQ(narrow(wide, end), printfG(value, precision)) << value << " at " << precision;
             }
             // The three coordinates in one call: the three texts, or null
             // when one of them is declined.
             const DPoint3d vertex{decimal, -decimal / 7, arbitrary};
-            SpatialWChar wide[3 * kMaxShortNumberChars];
-            const SpatialWChar* end = formatShortCoordinates(vertex, precision, wide);
-            SpatialWChar single[kMaxShortNumberChars];
-            const bool allShort = formatShortNumber(vertex.x, precision, single) != nullptr &&
-                                  formatShortNumber(vertex.y, precision, single) != nullptr &&
-                                  formatShortNumber(vertex.z, precision, single) != nullptr;
-            ASSERT_EQ(end != nullptr, allShort) << precision;
-            if (allShort) {
+            SpatialWChar wide[3 * kMaxFastNumberChars];
+            const SpatialWChar* end = formatCoordinatesFast(vertex, precision, wide);
+            ASSERT_EQ(end != nullptr, std::isfinite(arbitrary) && precision <= kLargestFastPrecision) << precision;
+            if (end != nullptr) {
                 ASSERT_EQ(narrow(wide, end), printfG(vertex.x, precision) + " " + printfG(vertex.y, precision) + " " +
                                                  printfG(vertex.z, precision));
+            }
+        }
+    }
+}
+
+// The coordinate shapes of the benchmark grid (bench/peers), each compared
+// at every precision: surveyed (six decimals), full-mantissa doubles,
+// integers, one to three decimals, mixed magnitudes (seven digits times
+// 10^-5 .. 10^12, exponent notation), and all of them negated.
+TEST(NumberFormat, DataShapesMatchSnprintfAtEveryPrecision) {
+    std::mt19937_64 random(20261207);
+    std::uniform_real_distribution<double> plan(0.0, 999999.0);
+    const auto decimals = [](double x, int places) {
+        const double scale = std::pow(10.0, places);
+        return std::round(x * scale) / scale;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        char mixed[40];
+        std::snprintf(mixed, sizeof mixed, "%de%d", static_cast<int>(1000000 + random() % 9000000),
+                      static_cast<int>(random() % 18) - 11);
+        const double shapes[] = {decimals(plan(random), 6), plan(random), std::floor(plan(random)),
+                                 decimals(plan(random), 1 + static_cast<int>(random() % 3)), std::strtod(mixed, nullptr)};
+        for (double magnitude : shapes) {
+            for (double value : {magnitude, -magnitude}) {
+                for (std::int32_t precision = -1; precision <= 18; ++precision)
+                    ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
+            }
+        }
+    }
+}
+
+// Exact ties between two decimals of the precision, which round to the
+// even one: few-bit binary fractions (0.125 at 2 digits) and halves of
+// large integers (2500000 at 1 digit, where dividing by a power of five
+// shows the tie), with their neighbours.
+TEST(NumberFormat, TiesRoundToEvenAtEveryPrecision) {
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        const double fewBits = std::ldexp(static_cast<double>(random() >> (64 - 1 - random() % 20)),
+                                          static_cast<int>(random() % 80) - 40);
+        const double halfOfPowerOfTen =
+            (2.0 * static_cast<double>(random() % 100000) + 1.0) * 5.0 * std::pow(10.0, static_cast<int>(random() % 16));
+        for (double tie : {fewBits, halfOfPowerOfTen}) {
+            for (double value : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)}) {
+                for (std::int32_t precision = 1; precision <= 17; ++precision)
+                    ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
             }
         }
     }

@@ -8,6 +8,13 @@
 //   void store(Eight, SpatialWChar* out)    the eight characters at out
 //   int significantCharacters(Eight)        up to the last one other than '0'
 //   SpatialWChar firstCharacter(Eight)
+//   Eight noCharacters()                    eight zero characters (not '0')
+//   Eight withPoint(Eight eight, Eight before, int at)
+//       a point inserted at character at (in [-1, 8]): character i is
+//       eight's i below at, '.' at at, and the one before it above at
+//       (eight's i - 1, or before's last for i = 0), so that blocks of a
+//       longer text move up by one place past the point
+//   Eight movedUp(Eight eight, Eight before)  withPoint(eight, before, -1)
 #pragma once
 
 #include <array>
@@ -72,6 +79,26 @@ inline int significantCharacters(Eight eight) {
 
 inline SpatialWChar firstCharacter(Eight eight) { return static_cast<SpatialWChar>(eight.words[0]); }
 
+inline Eight noCharacters() { return {{0, 0}}; }
+
+inline Eight movedUp(Eight eight, Eight before) {
+    return {{eight.words[0] << 16 | before.words[1] >> 48, eight.words[1] << 16 | eight.words[0] >> 48}};
+}
+
+inline Eight withPoint(Eight eight, Eight before, int at) {
+    const std::uint64_t shifted[2] = {eight.words[0] << 16 | before.words[1] >> 48,
+                                      eight.words[1] << 16 | eight.words[0] >> 48};
+    Eight out{{0, 0}};
+    for (int i = 0; i < 8; ++i) {
+        const int lane = 16 * (i % 4);
+        const std::uint64_t character = i < at    ? eight.words[i / 4] >> lane & 0xFFFF
+                                        : i == at ? std::uint64_t{'.'}
+                                                  : shifted[i / 4] >> lane & 0xFFFF;
+        out.words[i / 4] |= character << lane;
+    }
+    return out;
+}
+
 }  // namespace portable
 
 #if defined(__SSE2__)
@@ -130,6 +157,22 @@ inline int significantCharacters(Eight eight) {
 }
 
 inline SpatialWChar firstCharacter(Eight eight) { return static_cast<SpatialWChar>(_mm_cvtsi128_si32(eight)); }
+
+inline Eight noCharacters() { return _mm_setzero_si128(); }
+
+inline Eight movedUp(Eight eight, Eight before) {
+    return _mm_or_si128(_mm_slli_si128(eight, 2), _mm_srli_si128(before, 14));
+}
+
+// Lane masks from comparing the lane numbers with at: a dozen operations.
+inline Eight withPoint(Eight eight, Eight before, int at) {
+    const __m128i shifted = movedUp(eight, before);
+    const __m128i lanes = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m128i point = _mm_set1_epi16(static_cast<short>(at));
+    const __m128i below = _mm_cmplt_epi16(lanes, point), above = _mm_cmpgt_epi16(lanes, point);
+    const __m128i dot = _mm_andnot_si128(_mm_or_si128(below, above), _mm_set1_epi16('.'));
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(eight, below), _mm_and_si128(shifted, above)), dot);
+}
 
 }  // namespace sse2
 

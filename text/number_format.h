@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "spatialgeom/types.h"
+#include "text/fast_number_text.h"
 
 namespace spatialgeom {
 
@@ -16,10 +17,13 @@ namespace spatialgeom {
 // and an exponent such as "e-308" (774 characters), with room to spare.
 inline constexpr std::size_t kMaxNumberChars = 800;
 
-// The characters formatShortNumber may write at out: its texts and the
-// scratch of its whole blocks of digits past their end (at most 25), with
-// room to spare.
-inline constexpr std::size_t kMaxShortNumberChars = 40;
+// The characters formatNumberFast may write at out: its texts (at most 24
+// characters: a sign, 17 digits, the point and "e-308") and the scratch of
+// its whole blocks of digits past their end, with room to spare.
+inline constexpr std::size_t kMaxFastNumberChars = fastnumber::kMaxChars;
+
+// The largest effective precision formatNumberFast takes.
+inline constexpr std::int32_t kLargestFastPrecision = fastnumber::kLargestPrecision;
 
 // The number of significant digits "%.*g" uses for a requested precision:
 // 0 acts as 1, a negative precision as 6.
@@ -34,21 +38,20 @@ std::int32_t effectivePrecision(std::int32_t precision);
 // unspecified. Allocates nothing.
 SpatialWChar* formatNumber(double value, std::int32_t precision, SpatialWChar* out);
 
-// formatNumber's text when a cheap exact method finds it: the value is zero
-// or normal, the effective precision at most 15, and the value's shortest
-// round-trip digits number at most that precision (so always for data
-// written with that many digits or fewer). Returns the end of the text,
-// with unspecified characters after it up to kMaxShortNumberChars from out;
-// null otherwise, with out's contents unspecified. Costs a few dozen
-// arithmetic operations when the value scales to an integer by an exact
-// power of ten (|exponent - precision| below about 22), else one shortest
-// conversion.
-SpatialWChar* formatShortNumber(double value, std::int32_t precision, SpatialWChar* out);
+// formatNumber's text, for finite values at effective precisions up to
+// kLargestFastPrecision: the value is rounded to the precision with one
+// 64 x 64-bit multiplication by a power of ten (powers_of_ten.h), exactly
+// (ties to even, as printf rounds; fast_number_text.h says how). Returns the end of the text, with
+// unspecified characters after it up to kMaxFastNumberChars from out; null
+// for an infinity, a NaN, a larger precision, or a value whose product
+// lies too close to a rounding boundary to be decided by the multiplication
+// (never seen in practice), with out's contents unspecified.
+SpatialWChar* formatNumberFast(double value, std::int32_t precision, SpatialWChar* out);
 
-// A vertex's three coordinates as formatShortNumber writes them, a space
+// A vertex's three coordinates as formatNumberFast writes them, a space
 // between two, in one call: the end of the text, with unspecified
-// characters after it up to 3 * kMaxShortNumberChars from out; null when
+// characters after it up to 3 * kMaxFastNumberChars from out; null when
 // one of them is declined.
-SpatialWChar* formatShortCoordinates(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out);
+SpatialWChar* formatCoordinatesFast(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out);
 
 }  // namespace spatialgeom

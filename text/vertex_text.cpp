@@ -8,9 +8,9 @@
 namespace spatialgeom {
 namespace {
 
-// Room for the text of a vertex whose numbers all take the short path,
-// with their scratch and the terminator.
-constexpr std::int32_t kShortVertexChars = 3 * static_cast<std::int32_t>(kMaxShortNumberChars) + 5;
+// Room for the text of a vertex whose numbers all take the fast path, with
+// their scratch and the terminator.
+constexpr std::int32_t kFastVertexChars = 3 * static_cast<std::int32_t>(kMaxFastNumberChars) + 5;
 
 // Room for any vertex's text, its terminator and formatNumber's scratch.
 constexpr std::int32_t kAmpleVertexChars = 3 * static_cast<std::int32_t>(kMaxNumberChars) + 5;
@@ -27,7 +27,7 @@ SpatialWChar* formatCoordinates(const DPoint3d& vertex, std::int32_t precision, 
 using CoordinatesWriter = SpatialWChar* (*)(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out);
 
 // The vertex's text, without terminator, written at out with write (one of
-// formatCoordinates and formatShortCoordinates), which needs no bounds
+// formatCoordinates and formatCoordinatesFast), which needs no bounds
 // there. Returns the text's end; null when write declines the vertex.
 template <CoordinatesWriter write>
 SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* out) {
@@ -36,6 +36,31 @@ SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_
     if ((out = write(vertex, precision, out)) == nullptr) return nullptr;
     if (parenthesised) *out++ = ')';
     return out;
+}
+
+// The vertices from the first on, each after a comma unless it is the
+// first and comma is false, written from at (the fast path, numbers of
+// width kWidth) while room keeps more than kFastVertexChars characters
+// after them; stops at a vertex the fast path declines. The count written
+// goes to *written; returns the end of the text (unterminated).
+template <int kWidth>
+SpatialWChar* appendFastRun(const DPoint3d* vertices, std::uint32_t count, bool parenthesised, bool comma,
+                            std::int32_t precision, SpatialWChar* at, std::int32_t room, std::uint32_t* written) {
+    SpatialWChar* end = at;
+    const std::ptrdiff_t usable = room - kFastVertexChars;
+    std::uint32_t i = 0;
+    for (; i < count && end - at < usable; ++i) {
+        SpatialWChar* next = end;
+        *next = ',';
+        next += comma || i > 0;
+        if (parenthesised) *next++ = '(';
+        next = fastnumber::writeCoordinates<kWidth>(vertices[i], precision, next);
+        if (next == nullptr) break;
+        if (parenthesised) *next++ = ')';
+        end = next;
+    }
+    *written = i;
+    return end;
 }
 
 }  // namespace
@@ -64,27 +89,28 @@ VertexListWriter::VertexListWriter(WideTextBuffer& out, VertexStyle style)
 bool VertexListWriter::append(const DPoint3d* vertices, std::uint32_t count) {
     // Runs of vertices written straight in, each ended by one vertex for
     // the general path (or by the end of the list).
-    for (std::uint32_t i = appendShortVertices(vertices, count); i < count;
-         i += appendShortVertices(vertices + i, count - i)) {
+    for (std::uint32_t i = appendFastVertices(vertices, count); i < count;
+         i += appendFastVertices(vertices + i, count - i)) {
         if (!appendVertex(vertices[i++])) return false;
     }
     return true;
 }
 
-std::uint32_t VertexListWriter::appendShortVertices(const DPoint3d* vertices, std::uint32_t count) {
+std::uint32_t VertexListWriter::appendFastVertices(const DPoint3d* vertices, std::uint32_t count) {
+    const std::int32_t precision = effectivePrecision(precision_);
+    const bool parenthesised = style_ == VertexStyle::kParenthesised;
     std::uint32_t written = 0;
     out_.appendWritten([&](SpatialWChar* at, std::int32_t room) {
         SpatialWChar* end = at;
-        // Each vertex with room for the comma too.
-        for (; written < count && room - (end - at) > kShortVertexChars; ++written) {
-            SpatialWChar* next = end;
-            if (!empty_) *next++ = ',';
-            next = writeVertex<formatShortCoordinates>(vertices[written], style_, precision_, next);
-            if (next == nullptr) break;
-            end = next;
-            empty_ = false;
+        switch (precision > kLargestFastPrecision ? 0 : fastnumber::widthOf(precision)) {
+            case 1: end = appendFastRun<1>(vertices, count, parenthesised, !empty_, precision, at, room, &written); break;
+            case 2: end = appendFastRun<2>(vertices, count, parenthesised, !empty_, precision, at, room, &written); break;
+            case 3: end = appendFastRun<3>(vertices, count, parenthesised, !empty_, precision, at, room, &written); break;
+            default: break;
         }
-        if (written > 0) *end = 0;
+        if (written == 0) return 0;
+        empty_ = false;
+        *end = 0;
         return static_cast<std::int32_t>(end - at);
     });
     return written;

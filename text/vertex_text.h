@@ -23,9 +23,9 @@ std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t 
 // One comma-separated list of vertices appended to a buffer, possibly fed
 // in several runs (the sublines of one line). The precision is read once,
 // when the list starts. Each vertex needs room for its text and the
-// terminator, each comma for itself and the terminator. Vertices of short
-// numbers (formatShortNumber), with ample room left, are written straight
-// in at a few dozen operations per number.
+// terminator, each comma for itself and the terminator. Vertices of finite
+// numbers at precisions up to 17 (formatNumberFast), with ample room left,
+// are written straight in at a few dozen operations per number.
 class VertexListWriter {
   public:
     VertexListWriter(WideTextBuffer& out, VertexStyle style);
@@ -35,10 +35,9 @@ class VertexListWriter {
 
   private:
     // Appends the vertices from the first on, with their commas, straight
-    // into the buffer while there is room for short numbers
-    // (formatShortNumber) and the vertices have only such numbers; returns
-    // how many.
-    std::uint32_t appendShortVertices(const DPoint3d* vertices, std::uint32_t count);
+    // into the buffer while there is room for the fast path's numbers
+    // (formatNumberFast) and it takes every number; returns how many.
+    std::uint32_t appendFastVertices(const DPoint3d* vertices, std::uint32_t count);
     // Appends one vertex of any numbers, with its comma, within the room left.
     bool appendVertex(const DPoint3d& vertex);
 
