@@ -14,8 +14,9 @@ namespace comparison {
 // WKT parse and write, ours against GEOS.
 void compareText(GEOSContextHandle_t geos, Report* report);
 // The grid: every text workload over every coordinate shape, and every
-// spelling (parse) or precision (write), ours against GEOS.
-void compareGrid(GEOSContextHandle_t geos, Report* report);
+// spelling (parse) or precision (write), ours against GEOS; only the
+// workloads and shapes whose "workload | shape" label contains filter.
+void compareGrid(GEOSContextHandle_t geos, Report* report, const std::string& filter = "");
 // Our side of every grid cell whose label contains filter, at a tenth of
 // the data, each between a reset and a dump of callgrind's counters.
 int countGridInstructions(const std::string& filter);

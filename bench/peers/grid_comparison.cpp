@@ -166,14 +166,19 @@ void countCell(const std::string& label, std::size_t vertices, std::size_t bytes
 
 }  // namespace
 
-void compareGrid(GEOSContextHandle_t geos, Report* report) {
+void compareGrid(GEOSContextHandle_t geos, Report* report, const std::string& filter) {
     GEOSWKTReader* reader = GEOSWKTReader_create_r(geos);
+    const auto chosen = [&](const std::string& workload, Shape shape) {
+        return (workload + " | " + shapeName(shape)).find(filter) != std::string::npos;
+    };
     for (GridKind kind : kGridKinds) {
         for (Shape shape : kShapes) {
+            if (!chosen(parseWorkload(kind), shape)) continue;
             const GridData data = gridData(kind, shape);
             for (Spelling spelling : kSpellings) parseCell(geos, reader, data, spelling, report);
         }
-        for (Shape shape : kShapes) writeCells(geos, reader, gridData(kind, shape), report);
+        for (Shape shape : kShapes)
+            if (chosen(writeWorkload(kind), shape)) writeCells(geos, reader, gridData(kind, shape), report);
     }
     GEOSWKTReader_destroy_r(geos, reader);
 }

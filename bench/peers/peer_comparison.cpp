@@ -2,8 +2,9 @@
 // prints the table and rewrites the generated part of the results file.
 //
 //   peer_comparison [RESULTS.md]              the whole comparison
-//   peer_comparison --grid                    the grid of text workloads only,
-//                                             printed (no file written)
+//   peer_comparison --grid [FILTER]           the grid of text workloads only
+//       (the workloads and shapes whose "workload | shape" label contains
+//       FILTER), printed; no file written
 //   peer_comparison --peak-memory ours|geos   one memory measurement
 //   peer_comparison --count-instructions [FILTER]
 //       our side of the grid's cells (those whose label contains FILTER),
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--count-instructions") == 0)
         return comparison::countGridInstructions(argc > 2 ? argv[2] : "");
     const bool gridOnly = argc >= 2 && std::strcmp(argv[1], "--grid") == 0;
-    const std::string results = argc > 1 ? argv[1] : "RESULTS.md";
+    const std::string results = !gridOnly && argc > 1 ? argv[1] : "RESULTS.md";
     comparison::Report report;
     GEOSContextHandle_t geos = GEOS_init_r();
     GEOSContext_setErrorMessageHandler_r(geos, printGeosNotice, nullptr);
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
         comparison::compareText(geos, &report);
         comparison::compareIntersections(geos, &report);
     }
-    comparison::compareGrid(geos, &report);
+    comparison::compareGrid(geos, &report, gridOnly && argc > 2 ? argv[2] : "");
     GEOS_finish_r(geos);
     if (!gridOnly) {
         comparison::compareParseThreads(&report);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <ctime>
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -12,14 +14,28 @@ namespace comparison {
 
 constexpr int kRepetitions = 5;
 
+// The CPU time of the calling thread: on a shared machine, the time the
+// thread ran, without the spells other processes held its core.
+struct ThreadCpuClock {
+    using duration = std::chrono::nanoseconds;
+    using rep = duration::rep;
+    using period = duration::period;
+    using time_point = std::chrono::time_point<ThreadCpuClock>;
+    static constexpr bool is_steady = true;
+    static time_point now() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return time_point(duration(std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec));
+    }
+};
+
 // Items per second of one repetition of batch (which does some work and
 // returns how many items it handled): batch run at least once and until
-// minSeconds have passed.
-template <typename Batch>
-double rateOnce(Batch&& batch, double minSeconds) {
-    using Clock = std::chrono::steady_clock;
+// minSeconds have passed on Clock.
+template <typename Batch, typename Clock = std::chrono::steady_clock>
+double rateOnce(Batch&& batch, double minSeconds, Clock = {}) {
     std::size_t items = 0;
-    const Clock::time_point start = Clock::now();
+    const typename Clock::time_point start = Clock::now();
     double elapsed = 0.0;
     do {
         items += batch();
@@ -37,14 +53,15 @@ double medianRate(Batch&& batch, double minSeconds = 0.2) {
     return rates[kRepetitions / 2];
 }
 
-// The medians of two batches' rates, their repetitions taken in turns, so
-// that a slow spell of a shared machine falls on both.
+// The medians of two batches' rates per second of the thread's CPU time,
+// their repetitions taken in turns, so that a slow spell of a shared
+// machine falls on both.
 template <typename First, typename Second>
 std::pair<double, double> medianRates(First&& first, Second&& second, double minSeconds = 0.1) {
     std::vector<double> firstRates, secondRates;
     for (int r = 0; r < kRepetitions; ++r) {
-        firstRates.push_back(rateOnce(first, minSeconds));
-        secondRates.push_back(rateOnce(second, minSeconds));
+        firstRates.push_back(rateOnce(first, minSeconds, ThreadCpuClock{}));
+        secondRates.push_back(rateOnce(second, minSeconds, ThreadCpuClock{}));
     }
     const auto median = [](std::vector<double>& rates) {
         std::nth_element(rates.begin(), rates.begin() + kRepetitions / 2, rates.end());
