@@ -1,7 +1,9 @@
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -45,6 +47,54 @@ TEST(NumberToken, RandomDecimalsReadAsStrtod) {
         for (int d = 0; d < fractionDigits; ++d) token += static_cast<char>('0' + random() % 10);
         if (random() % 3 == 0) token += (random() % 2 ? "e+" : "e-") + std::to_string(random() % 30);
         expectAsStrtod(token);
+    }
+}
+
+// Up to 19 digits with any scale: one multiplication by the table's power
+// of ten, checked near one half, or the general conversion. Every count of
+// digits and of fraction digits, 17-digit texts as "%.17g" writes them,
+// integers above 2^53 (half of them ties between two doubles) and values
+// near the ends of the double range.
+TEST(NumberToken, LongDecimalsAndTiesReadAsStrtod) {
+    std::mt19937_64 random(19);
+    char text[64];
+    for (int i = 0; i < 100000; ++i) {
+        const int count = static_cast<int>(random() % 19) + 1;
+        std::string digits;
+        for (int d = 0; d < count; ++d) digits += static_cast<char>('0' + random() % 10);
+        const int point = static_cast<int>(random() % (count + 1));
+        std::string token = (random() % 2 ? "-" : "") + digits.substr(0, point) + "." + digits.substr(point);
+        if (point == 0) token = "0" + token;
+        if (random() % 2 == 0) token += (random() % 2 ? "e+" : "e-") + std::to_string(random() % 330);
+        if (std::isinf(std::strtod(token.c_str(), nullptr))) EXPECT_FALSE(numberTokenValue(token).has_value()) << token;
+        else expectAsStrtod(token);
+        std::snprintf(text, sizeof text, "%.17g", std::bit_cast<double>(random() & 0x7FEFFFFFFFFFFFFF));
+        if (std::strchr(text, 'e') == nullptr || std::strchr(text, '+') != nullptr || std::strchr(text, '-') != nullptr)
+            expectAsStrtod(text);
+        std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>((random() >> (random() % 11)) | (1ULL << 53)));
+        expectAsStrtod(text);
+    }
+    for (const char* token : {"1.7976931348623157e+308", "1.7976931348623158e+308", "2.2250738585072011e-308",
+                              "2.2250738585072012e-308", "4.9406564584124654e-324", "9007199254740993",
+                              "18446744073709551615", "1844674407370955161.5", "0.18446744073709551615"})
+        expectAsStrtod(token);
+}
+
+// A number of every length, followed by every kind of character, read
+// from a view that ends right after it or goes on.
+TEST(NumberToken, ScanEndsAtTheFirstCharacterNotInTheNumber) {
+    const std::string digits = "98765432109876543210987";
+    for (std::size_t length = 1; length <= digits.size(); ++length) {
+        for (const char* after : {"", " ", ",", ")", "x", "\xff", ".5"}) {
+            const std::string number = digits.substr(0, length);
+            const std::string text = number + after + " 1234567890";
+            spatialgeom::NumberScan scan;
+            const std::size_t expectedLength = number.size() + (after == std::string(".5") ? 2 : 0);
+            ASSERT_EQ(spatialgeom::scanNumber(text, &scan), expectedLength) << text;
+            ASSERT_EQ(spatialgeom::scanNumber(std::string_view(text).substr(0, expectedLength), &scan), expectedLength);
+            ASSERT_TRUE(scan.hasValue);
+            EXPECT_EQ(scan.value, std::strtod(text.substr(0, expectedLength).c_str(), nullptr)) << text;
+        }
     }
 }
 

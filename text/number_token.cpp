@@ -1,9 +1,12 @@
 #include "text/number_token.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <system_error>
+
+#include "text/powers_of_ten.h"
 
 namespace spatialgeom {
 namespace {
@@ -43,13 +46,66 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 constexpr int kLargestExactPower = 22;
 constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
 
-// The value strtod reads for digits x 10^scale when digits <= 2^53 and
-// |scale| <= 22: both are exact doubles, so one multiplication or
-// division, correctly rounded, gives it. nullopt otherwise: the general
-// conversion decides.
+using Unsigned128 = unsigned __int128;
+
+// The double nearest digits x 10^scale (digits < 2^64, not 0), as strtod
+// reads it, from the table of powers of ten (powers_of_ten.h); nullopt when
+// one multiplication cannot decide it (then the general conversion does).
+//
+// With digits shifted up to w in [2^63, 2^64) and the table's 10^scale
+// truncated to 128 bits (phi, exact for scale in [0, 55]), the product's
+// high 128 bits U = floor(w phi / 2^64) are below the true value
+// w 10^scale 2^(127 - log2(10^scale)) / 2^64 by less than 2 (w phi is
+// below the true product by less than w < 2^64), and U lies in [2^126,
+// 2^128). Its leading 53 bits are the double's, rounded by the bits below
+// them (74 or 75: R, with half = 2^(bits - 1)): the true bits lie in
+// [R, R + 2), which is below one half when R <= half - 2 and above it when
+// R > half. R = half - 1 or half with an inexact phi is undecided; with an
+// exact phi the product's low word tells (zero: a tie, to even). A carry
+// out of the 53 bits moves one binary place up. Subnormal and overflowing
+// results are left to the general conversion.
+std::optional<double> tableValue(std::uint64_t digits, int scale, bool negative) {
+    if (scale < powers::kSmallest || scale > powers::kLargest) return std::nullopt;
+    const int shift = std::countl_zero(digits);
+    const std::uint64_t w = digits << shift;
+    const powers::Significand& phi = powers::significand(scale);
+    const Unsigned128 high = Unsigned128{w} * phi.high, low = Unsigned128{w} * phi.low;
+    const Unsigned128 upper = high + (low >> 64);
+    const auto lowWord = static_cast<std::uint64_t>(low);
+    const int top = static_cast<int>(upper >> 127);  // 1 when U >= 2^127
+    const int dropped = 74 + top;                    // bits below the 53 kept
+    std::uint64_t mantissa = static_cast<std::uint64_t>(upper >> dropped);
+    const Unsigned128 half = Unsigned128{1} << (dropped - 1);
+    const Unsigned128 rest = upper & ((half << 1) - 1);
+    const bool exact = scale >= 0 && scale <= powers::kLargestExact;
+    if (rest + 1 >= half && rest <= half) {  // half - 1 or half
+        if (!exact) return std::nullopt;
+        if (rest == half && lowWord == 0) mantissa += mantissa & 1;  // a tie
+        else if (rest == half) ++mantissa;
+    } else if (rest > half) {
+        ++mantissa;
+    }
+    // The value is mantissa 2^(dropped + 64 - shift + log2(10^scale) - 127).
+    int exponent = dropped + 64 - shift + powers::binaryExponent(scale) - 127;
+    if (mantissa == std::uint64_t{1} << 53) {
+        mantissa >>= 1;
+        ++exponent;
+    }
+    const int biased = exponent + 52 + 1023;
+    if (biased < 1 || biased > 2046) return std::nullopt;
+    const std::uint64_t bits = std::uint64_t{negative} << 63 | static_cast<std::uint64_t>(biased) << 52 |
+                               (mantissa & ((std::uint64_t{1} << 52) - 1));
+    return std::bit_cast<double>(bits);
+}
+
+// The value strtod reads for digits x 10^scale when digits < 2^64: for
+// digits <= 2^53 and |scale| <= 22 both are exact doubles, so one
+// multiplication or division, correctly rounded, gives it; otherwise the
+// table decides. nullopt when neither can: the general conversion decides.
 std::optional<double> exactValue(std::uint64_t digits, int scale, bool negative) {
     if (digits == 0) return negative ? -0.0 : 0.0;
-    if (digits > kLargestExactInteger || scale < -kLargestExactPower || scale > kLargestExactPower) return std::nullopt;
+    if (digits > kLargestExactInteger || scale < -kLargestExactPower || scale > kLargestExactPower)
+        return tableValue(digits, scale, negative);
     const double magnitude = static_cast<double>(digits);
     const double value = scale >= 0 ? magnitude * kExactPowersOfTen[scale] : magnitude / kExactPowersOfTen[-scale];
     return negative ? -value : value;
