@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cstring>
 #include <cstdint>
 #include <system_error>
 
@@ -111,16 +112,26 @@ std::optional<double> exactValue(std::uint64_t digits, int scale, bool negative)
     return negative ? -value : value;
 }
 
-// Advances *i over a run of digits of text, appending each to *digits
-// (digits * 10 + d, wrapping modulo 2^64 past 19 digits: the caller then
-// ignores it). One pass: the scan and the value together.
-void takeDigits(std::string_view text, std::size_t* i, std::uint64_t* digits) {
-    const char* p = text.data();
-    std::size_t at = *i;
-    std::uint64_t value = *digits;
-    for (unsigned d; at < text.size() && (d = static_cast<unsigned char>(p[at]) - '0') <= 9; ++at) value = value * 10 + d;
-    *i = at;
-    *digits = value;
+// Four characters as one little-endian word.
+std::uint32_t loadFour(const char* at) {
+    std::uint32_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Whether the four characters of a word are digits: each byte 0x30..0x39,
+// so its high half is 3 and stays 3 when 6 is added (no byte carries into
+// the next unless it is above 0xF9, which already fails).
+bool areFourDigits(std::uint32_t word) {
+    return (((word & 0xF0F0F0F0) ^ 0x30303030) | (((word + 0x06060606) & 0xF0F0F0F0) ^ 0x30303030)) == 0;
+}
+
+// The value of four digit characters, the first the most significant:
+// pairs of digits, then the two pairs.
+std::uint32_t fourDigitsValue(std::uint32_t word) {
+    word -= 0x30303030;
+    word = word * 10 + (word >> 8);  // bytes 0 and 2: the two pairs' values
+    return (word & 0xFF) * 100 + (word >> 16 & 0xFF);
 }
 
 // The general conversion of a token with at most one leading minus sign.
@@ -139,47 +150,58 @@ std::optional<double> convertedValue(std::string_view token) {
 
 std::size_t scanNumber(std::string_view text, NumberScan* scan) {
     // At most 19 digit characters cannot overflow 64 bits.
-    constexpr std::size_t kExactDigitChars = 19;
-    const std::size_t size = text.size();
-    std::size_t i = 0;
-    while (i < size && text[i] == '-') ++i;
-    const std::size_t minusSigns = i;
+    constexpr std::ptrdiff_t kExactDigitChars = 19;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    while (p < end && *p == '-') ++p;
+    const char* const integerBegin = p;
+    // The digits are valued as they are scanned (wrapping modulo 2^64 past
+    // 19 digits, when the value is not used).
     std::uint64_t digits = 0;
-    takeDigits(text, &i, &digits);
-    const std::size_t integerEnd = i;
-    if (integerEnd == minusSigns) return scan->length = 0;
-    std::size_t fractionBegin = i, fractionEnd = i;
-    if (i < size && text[i] == '.') {
-        fractionBegin = ++i;
-        takeDigits(text, &i, &digits);
-        fractionEnd = i;
+    const auto takeDigits = [&] {
+        // Four digits at a time while four characters remain, then one by one.
+        for (std::uint32_t word; end - p >= 4 && areFourDigits(word = loadFour(p)); p += 4)
+            digits = digits * 10000 + fourDigitsValue(word);
+        for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') <= 9; ++p) digits = digits * 10 + d;
+    };
+    takeDigits();
+    const char* const integerEnd = p;
+    if (integerEnd == integerBegin) return scan->length = 0;
+    const char* fractionBegin = p;
+    if (p < end && *p == '.') {
+        fractionBegin = ++p;
+        takeDigits();
     }
+    const std::ptrdiff_t fractionDigits = p - fractionBegin;
     int exponent = 0;
     bool exponentFits = true;
-    if (i + 2 < size && (text[i] == 'e' || text[i] == 'E') && (text[i + 1] == '+' || text[i + 1] == '-') &&
-        isDigit(text[i + 2])) {
-        const bool negative = text[i + 1] == '-';
-        for (i += 2; i < size && isDigit(text[i]); ++i) {
-            exponent = std::min(exponent * 10 + (text[i] - '0'), 100000);
+    if (end - p > 2 && (*p == 'e' || *p == 'E') && (p[1] == '+' || p[1] == '-') && isDigit(p[2])) {
+        const bool negative = p[1] == '-';
+        for (p += 2; p < end && isDigit(*p); ++p) {
+            exponent = std::min(exponent * 10 + (*p - '0'), 100000);
             exponentFits = exponentFits && exponent < 100000;
         }
         if (negative) exponent = -exponent;
     }
-    scan->length = i;
+    const auto length = static_cast<std::size_t>(p - begin);
+    scan->length = length;
     scan->hasValue = false;
-    if (minusSigns >= 2) return i;  // "--1" has no value
+    const std::ptrdiff_t minusSigns = integerBegin - begin;
+    if (minusSigns >= 2) return length;  // "--1" has no value
     std::optional<double> value;
-    const std::size_t digitChars = (integerEnd - minusSigns) + (fractionEnd - fractionBegin);
-    if (exponentFits && digitChars <= kExactDigitChars) {
-        const int scale = exponent - static_cast<int>(fractionEnd - fractionBegin);
-        value = exactValue(digits, scale, minusSigns == 1);
+    std::ptrdiff_t digitChars = (integerEnd - integerBegin) + fractionDigits;
+    if (digitChars > kExactDigitChars) {  // leading zeros add nothing to the value
+        for (const char* c = integerBegin; c < p && (*c == '0' || *c == '.'); ++c) digitChars -= *c == '0';
     }
-    if (!value) value = convertedValue(text.substr(0, i));
+    if (exponentFits && digitChars <= kExactDigitChars)
+        value = exactValue(digits, exponent - static_cast<int>(fractionDigits), minusSigns == 1);
+    if (!value) value = convertedValue(text.substr(0, length));
     if (value) {
         scan->hasValue = true;
         scan->value = *value;
     }
-    return i;
+    return length;
 }
 
 std::optional<double> numberTokenValue(std::string_view token) {

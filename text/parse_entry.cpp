@@ -32,14 +32,16 @@ void publishMessage(const ParseMessage& message) {
     const bool empty = message[0] == '\0';
     if (empty && gMessageEmpty.load(std::memory_order_acquire)) return;
     std::lock_guard<std::mutex> guard(gParseLock);
-    gLastMessage = message;
+    if (empty) gLastMessage[0] = '\0';  // the rest of an empty message is never written
+    else gLastMessage = message;
     gMessageEmpty.store(empty, std::memory_order_release);
 }
 
 // Parses a NUL-terminated narrow text into *parsed and publishes the
 // parse's message (empty unless a syntax error).
 ParseResult parseNarrowText(const char* text, ParsedText* parsed) {
-    ParseMessage message{};
+    ParseMessage message;  // written on failure only: empty until then
+    message[0] = '\0';
     ParseResult result = ParseResult::kNullText;
     if (text != nullptr) {
         try {

@@ -13,13 +13,12 @@ std::span<const T> slice(const std::vector<T>& items, std::size_t first, std::si
 }
 
 template <typename T>
-void clearVector(std::vector<T>& items, std::size_t keptBytes) {
-    if (items.capacity() * sizeof(T) > keptBytes) std::vector<T>().swap(items);
+inline void clearVector(std::vector<T>& items, std::size_t keptBytes) {
+    if (items.capacity() * sizeof(T) > keptBytes) [[unlikely]]
+        std::vector<T>().swap(items);
     items.clear();
 }
 
-// Below this size the vertex array's growth costs less than counting.
-constexpr std::size_t kReservedTextBytes = 1 << 16;
 
 }  // namespace
 
@@ -54,11 +53,11 @@ void ParsedText::clear(std::size_t keptBytes) {
 }
 
 void ParsedText::reserveFor(std::string_view text) {
-    if (text.size() < kReservedTextBytes) return;
     vertices.reserve(countByte(text, ',') + 1);
 }
 
 ShapeParts ParsedText::shapeParts(std::size_t i) const {
+    if (shapes.size() == 1) return {shapes[0].type, vertices, runLengths, groupLengths};  // all of the arrays
     const Shape& shape = shapes[i];
     const Shape end =
         i + 1 < shapes.size() ? shapes[i + 1] : Shape{0, vertices.size(), runLengths.size(), groupLengths.size()};

@@ -14,6 +14,8 @@ namespace spatialgeom {
 // The number of bytes of text equal to byte.
 std::size_t countByte(std::string_view text, char byte);
 
+inline constexpr std::size_t kReservedTextBytes = 1 << 16;
+
 struct ParsedText {
     // Where one geometry starts in the arrays below; it ends where the next
     // one starts (or at the end of the arrays).
@@ -34,8 +36,9 @@ struct ParsedText {
     // they hold more than keptBytes, so a scratch reused across parses
     // keeps no large block.
     void clear(std::size_t keptBytes);
-    // Reserves room for the vertices of a text of that many bytes when it
-    // is large: at most one vertex per comma, plus one, so the vertex array
+    // Reserves room for the vertices of a large text (from
+    // kReservedTextBytes on; below, the array's growth costs less than
+    // counting): at most one vertex per comma, plus one, so the vertex array
     // is never copied while it grows. Costs a pass over the text.
     void reserveFor(std::string_view text);
 

@@ -129,7 +129,7 @@ void formatSyntaxError(std::string_view token, ParseMessage* message) {
 }  // namespace
 
 int parseWkt(std::string_view text, ParsedText* out, ParseMessage* message) {
-    out->reserveFor(text);
+    if (text.size() >= kReservedTextBytes) out->reserveFor(text);
     Parser parser(text, out);
     if (parser.input()) return kParseAccepted;
     formatSyntaxError(parser.lookahead().text, message);

@@ -1,73 +1,76 @@
 #include "text/wkt_scanner.h"
 
-#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "text/number_token.h"
 
 namespace spatialgeom {
 namespace {
 
-struct Keyword {
-    std::string_view upper;
-    std::string_view lower;
-    TokenKind kind;
-};
-
-// No keyword is a prefix of another, so at most one of them matches.
-constexpr Keyword kKeywords[] = {
-    {"POINT", "point", TokenKind::kPoint},
-    {"LINESTRING", "linestring", TokenKind::kLineString},
-    {"POLYGON", "polygon", TokenKind::kPolygon},
-    {"MULTIPOINT", "multipoint", TokenKind::kMultiPoint},
-    {"MULTILINESTRING", "multilinestring", TokenKind::kMultiLineString},
-    {"MULTIPOLYGON", "multipolygon", TokenKind::kMultiPolygon},
-    {"GEOMETRYCOLLECTION", "geometrycollection", TokenKind::kGeometryCollection},
-};
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-
-bool punctuation(TokenKind kind, std::string_view text, Token* token) {
-    token->kind = kind;
-    token->text = text.substr(0, 1);
-    return true;
+// Whether the text from p (before end) starts with word.
+template <std::size_t N>
+bool startsWith(const char* p, const char* end, const char (&word)[N]) {
+    return static_cast<std::size_t>(end - p) >= N - 1 && std::memcmp(p, word, N - 1) == 0;
 }
 
-bool keywordToken(std::string_view text, Token* token) {
-    switch (text[0]) {
-        case 'P': case 'L': case 'M': case 'G': case 'p': case 'l': case 'm': case 'g': break;
-        default: return false;
-    }
-    for (const Keyword& keyword : kKeywords) {
-        for (std::string_view form : {keyword.upper, keyword.lower}) {
-            if (form[0] == text[0] && text.starts_with(form)) {
-                token->kind = keyword.kind;
-                token->text = text.substr(0, form.size());
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// The token at the start of a non-empty text into *token; false when no
-// token rule matches there. (An out-parameter: tokens are copied once.)
-bool matchToken(std::string_view text, Token* token) {
-    switch (text[0]) {
-        case '(': return punctuation(TokenKind::kLeftParen, text, token);
-        case ')': return punctuation(TokenKind::kRightParen, text, token);
-        case ',': return punctuation(TokenKind::kComma, text, token);
+// The keyword at p in one case, its first letter given: its kind, or kEnd
+// when none. No keyword is a prefix of another, so at most one matches.
+template <char P, char L, char M, char G>
+TokenKind keywordIn(const char* p, const char* end, std::size_t* length,
+                    const char (&point)[6], const char (&polygon)[8], const char (&linestring)[11],
+                    const char (&multi)[6], const char (&geometrycollection)[19]) {
+    const auto found = [&](TokenKind kind, std::size_t size) {
+        *length = size;
+        return kind;
+    };
+    switch (*p) {
+        case P:
+            if (startsWith(p, end, point)) return found(TokenKind::kPoint, 5);
+            if (startsWith(p, end, polygon)) return found(TokenKind::kPolygon, 7);
+            break;
+        case L:
+            if (startsWith(p, end, linestring)) return found(TokenKind::kLineString, 10);
+            break;
+        case M:
+            if (!startsWith(p, end, multi)) break;
+            if (startsWith(p + 5, end, point)) return found(TokenKind::kMultiPoint, 10);
+            if (startsWith(p + 5, end, polygon)) return found(TokenKind::kMultiPolygon, 12);
+            if (startsWith(p + 5, end, linestring)) return found(TokenKind::kMultiLineString, 15);
+            break;
+        case G:
+            if (startsWith(p, end, geometrycollection)) return found(TokenKind::kGeometryCollection, 18);
+            break;
         default: break;
     }
-    NumberScan scan;
-    if (scanNumber(text, &scan) != 0) {
-        token->kind = scan.hasValue ? TokenKind::kReal : TokenKind::kBadNumber;
-        token->text = text.substr(0, scan.length);
-        token->value = scan.hasValue ? scan.value : 0.0;
-        return true;
-    }
-    return keywordToken(text, token);
+    return TokenKind::kEnd;
 }
+
+// The keyword at p, all upper or all lower case: its kind, or kEnd.
+TokenKind keywordAt(const char* p, const char* end, std::size_t* length) {
+    if (*p >= 'a')
+        return keywordIn<'p', 'l', 'm', 'g'>(p, end, length, "point", "polygon", "linestring", "multi",
+                                             "geometrycollection");
+    return keywordIn<'P', 'L', 'M', 'G'>(p, end, length, "POINT", "POLYGON", "LINESTRING", "MULTI",
+                                         "GEOMETRYCOLLECTION");
+}
+
+// The classes of a token's first byte.
+enum class Lead : std::uint8_t { kOther, kBlank, kLeftParen, kRightParen, kComma, kNumber, kLetter };
+
+constexpr auto kLeads = [] {
+    std::array<Lead, 256> leads{};
+    for (const char c : {' ', '\t', '\n'}) leads[static_cast<unsigned char>(c)] = Lead::kBlank;
+    leads['('] = Lead::kLeftParen;
+    leads[')'] = Lead::kRightParen;
+    leads[','] = Lead::kComma;
+    leads['-'] = Lead::kNumber;
+    for (char c = '0'; c <= '9'; ++c) leads[static_cast<unsigned char>(c)] = Lead::kNumber;
+    for (const char c : {'P', 'L', 'M', 'G', 'p', 'l', 'm', 'g'}) leads[static_cast<unsigned char>(c)] = Lead::kLetter;
+    return leads;
+}();
 
 // An unmatched-bytes sink that keeps the offset of the first run.
 void rememberFirst(void* context, std::size_t offset, std::string_view) {
@@ -75,13 +78,15 @@ void rememberFirst(void* context, std::size_t offset, std::string_view) {
     if (!*first) *first = offset;
 }
 
-// How many bytes at the start of text no rule matches, given that
-// matchToken found none: one byte, or the whole run of minus signs when it
-// starts one (no digit follows the run, so every suffix of it fails too;
-// skipping it at once keeps the scan linear).
-std::size_t unmatchedLength(std::string_view text) {
-    if (text[0] != '-') return 1;
-    return std::min(text.find_first_not_of('-'), text.size());
+// How many bytes at p no rule matches, given that none matches there: one
+// byte, or the whole run of minus signs when it starts one (no digit
+// follows the run, so every suffix of it fails too; skipping it at once
+// keeps the scan linear).
+std::size_t unmatchedLength(const char* p, const char* end) {
+    if (*p != '-') return 1;
+    const char* q = p;
+    while (q < end && *q == '-') ++q;
+    return static_cast<std::size_t>(q - p);
 }
 
 }  // namespace
@@ -90,24 +95,45 @@ void WktScanner::echoToStandardOutput(void*, std::size_t, std::string_view bytes
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
-void WktScanner::next(Token* token) {
-    while (position_ < text_.size()) {
-        if (isBlank(text_[position_])) {  // matches no rule and is skipped quietly
-            ++position_;
-            continue;
+void WktScanner::nextOther(Token* token) {
+    const char* const begin = text_.data();
+    const char* const end = begin + text_.size();
+    const char* p = begin + position_;
+    const auto found = [&](TokenKind kind, std::size_t length) {
+        token->kind = kind;
+        token->text = std::string_view(p, length);
+        position_ = static_cast<std::size_t>(p + length - begin);
+    };
+    for (; p < end; ++p) {
+        switch (kLeads[static_cast<unsigned char>(*p)]) {
+            case Lead::kBlank: continue;  // matches no rule and is skipped quietly
+            case Lead::kLeftParen: return found(TokenKind::kLeftParen, 1);
+            case Lead::kRightParen: return found(TokenKind::kRightParen, 1);
+            case Lead::kComma: return found(TokenKind::kComma, 1);
+            case Lead::kNumber: {
+                NumberScan scan;
+                if (scanNumber(std::string_view(p, static_cast<std::size_t>(end - p)), &scan) != 0) {
+                    token->value = scan.hasValue ? scan.value : 0.0;
+                    return found(scan.hasValue ? TokenKind::kReal : TokenKind::kBadNumber, scan.length);
+                }
+                break;
+            }
+            case Lead::kLetter: {
+                std::size_t length = 0;
+                const TokenKind kind = keywordAt(p, end, &length);
+                if (kind != TokenKind::kEnd) return found(kind, length);
+                break;
+            }
+            case Lead::kOther: break;
         }
-        const std::string_view rest = text_.substr(position_);
-        if (matchToken(rest, token)) {
-            position_ += token->text.size();
-            return;
-        }
-        const std::size_t skipped = unmatchedLength(rest);
-        sink_(context_, position_, rest.substr(0, skipped));
-        position_ += skipped;
+        const std::size_t skipped = unmatchedLength(p, end);
+        sink_(context_, static_cast<std::size_t>(p - begin), std::string_view(p, skipped));
+        p += skipped - 1;
     }
     token->kind = TokenKind::kEnd;
     token->text = text_.substr(text_.size());
     token->value = 0.0;
+    position_ = text_.size();
 }
 
 std::optional<std::size_t> firstUnmatchedByte(std::string_view text) {

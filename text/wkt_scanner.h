@@ -21,6 +21,7 @@
 #include <optional>
 #include <string_view>
 
+#include "text/number_token.h"
 #include "text/wkt_token.h"
 
 namespace spatialgeom {
@@ -46,10 +47,31 @@ public:
         return token;
     }
     // next() into *token, field by field (copying a returned token stalled
-    // the parser on store forwarding).
-    void next(Token* token);
+    // the parser on store forwarding). Numbers after spaces, the most
+    // frequent tokens, are scanned inline; the rest out of line.
+    void next(Token* token) {
+        const char* const begin = text_.data();
+        const char* const end = begin + text_.size();
+        const char* p = begin + position_;
+        while (p < end && *p == ' ') ++p;
+        if (p < end && (static_cast<unsigned char>(*p - '0') <= 9 || *p == '-')) {
+            NumberScan scan;
+            if (scanNumber(std::string_view(p, static_cast<std::size_t>(end - p)), &scan) != 0) {
+                token->kind = scan.hasValue ? TokenKind::kReal : TokenKind::kBadNumber;
+                token->text = std::string_view(p, scan.length);
+                token->value = scan.hasValue ? scan.value : 0.0;
+                position_ = static_cast<std::size_t>(p - begin) + scan.length;
+                return;
+            }
+        }
+        position_ = static_cast<std::size_t>(p - begin);
+        nextOther(token);
+    }
 
 private:
+    // next() for any token, from position_ on.
+    void nextOther(Token* token);
+
     std::string_view text_;
     std::size_t position_ = 0;
     UnmatchedSink sink_;
