@@ -4,261 +4,305 @@
 #include <cmath>
 
 #include "kernel/exact_predicates.h"
+#include "kernel/plane_frame.h"
 #include "kernel/range3d.h"
 #include "queries/element_tests.h"
+#include "queries/filter_bounds.h"
 #include "queries/record_range.h"
-#include "records/navigation.h"
 
 namespace spatialgeom {
+namespace {
 
+using kernel::RationalPoint;
 using kernel::Segment3d;
+using Place = RegionLocator::Place;
 
-// Scanning every edge is cheaper than building the grid for the first few
-// tests; after this many scans' worth of edges the grid pays for itself.
-static constexpr std::uint64_t kScansBeforeIndex = 4;
+enum class Verdict { no, yes, unsure };
+
+bool finite(const DPoint3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+bool finite(const Segment3d& s) { return finite(s.start) && finite(s.end); }
+
+// Is the distance between the exact segments at most t, each exact end
+// within `radius` (in all) of its computed one? Moving the ends of a
+// segment by at most r moves each of its points by at most r, so the
+// distance moves by at most radius: beyond t + radius computed, beyond t
+// exactly; within t - radius computed, within t exactly (both tolerances
+// rounded outwards; segmentsWithin is exact for the computed segments).
+Verdict segmentsWithinRadius(const Segment3d& a, const Segment3d& b, double radius, double t) {
+    if (radius == 0.0) return segmentsWithin(a, b, t) ? Verdict::yes : Verdict::no;
+    if (!segmentsWithin(a, b, kernel::nextUp(t + radius))) return Verdict::no;
+    if (t >= radius && segmentsWithin(a, b, kernel::nextDown(t - radius))) return Verdict::yes;
+    return Verdict::unsure;
+}
+
+DRange3d unite(const DRange3d& a, const DRange3d& b) {
+    return {{std::min(a.low.x, b.low.x), std::min(a.low.y, b.low.y), std::min(a.low.z, b.low.z)},
+            {std::max(a.high.x, b.high.x), std::max(a.high.y, b.high.y), std::max(a.high.z, b.high.z)}};
+}
+
+}  // namespace
+
+// The questions an element left open in floating point, settled exactly
+// when no floating-point test found a meeting.
+struct PreparedPolygon::Deferred {
+    enum Foot : std::uint8_t { none, distance, distanceAndPlace };
+    ScratchVector<Edge> edges;
+    ScratchVector<LiftedBoundary::Piece> pieces;
+    bool crossing = false;
+    Foot foot[2] = {none, none};
+
+    bool empty() const { return edges.empty() && pieces.empty() && !crossing && foot[0] == none && foot[1] == none; }
+};
 
 PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance) : tolerance_(tolerance) {
-    gatherRings(rings);
-    findPlane();
-    projectRings();
-    edgeCount_ = static_cast<std::uint32_t>(feet_.size());
-}
-
-void PreparedPolygon::gatherRings(const Byte* rings) {
-    forEachSublineSeq(rings, [&](const Byte* seq) {
-        ringStart_.push_back(static_cast<std::uint32_t>(feet_.size()));
-        forEachSubline(seq, [&](const Byte* subline) {
-            const DPoint3d* v = sublineVertices(subline);
-            feet_.insert(feet_.end(), v, v + sublineVertexCount(subline));
-            return true;
-        });
-        return true;
-    });
-    ringStart_.push_back(static_cast<std::uint32_t>(feet_.size()));
-    parity_.assign(ringStart_.size() - 1, 0);
-    ringHasArea_.assign(ringStart_.size() - 1, 0);
-}
-
-void PreparedPolygon::findPlane() {
-    if (ringStart_.size() < 2) return;
-    const DPoint3d* outer = feet_.data() + ringStart_[0];
-    const std::size_t count = ringStart_[1] - ringStart_[0];
-    std::size_t triple[3];
-    if (!kernel::spanningTriple(outer, count, triple)) return;
-    for (int k = 0; k < 3; ++k) reference_[k] = outer[triple[k]];
-    for (int axis = 0; axis < 3; ++axis) {
-        const double value = kernel::coordinate(reference_[0], axis);
-        if (value == kernel::coordinate(reference_[1], axis) &&
-            value == kernel::coordinate(reference_[2], axis)) {
-            flatAxis_ = axis;
-            flatValue_ = value;
-        }
-    }
-    exactPlane_ = true;  // for the test that follows
-    exactPlane_ = allInExactPlane(outer, count);
-    kernel::Vec3d normal{0.0, 0.0, 0.0};
-    DPoint3d origin = outer[0];
-    if (exactPlane_ && flatAxis_ >= 0) {
-        // Newell's normal of a ring in a plane of constant coordinate is
-        // that axis; its sign (the ring's orientation) decides no test.
-        (flatAxis_ == 0 ? normal.x : flatAxis_ == 1 ? normal.y : normal.z) = 1.0;
-    } else if (!kernel::polygonNormal(&normal, &origin, outer, count)) {
-        // Signed areas that cancel: the plane of three of its vertices.
-        if (!kernel::normalize(kernel::cross(reference_[1] - reference_[0], reference_[2] - reference_[0]), &normal)) {
-            exactPlane_ = false;
-            return;
-        }
-    }
-    plane_ = {origin, normal};
-    droppedAxis_ = kernel::dominantAxis(normal);
-    hasArea_ = true;
-    ringHasArea_[0] = 1;
-}
-
-bool PreparedPolygon::onFlatPlane(const DPoint3d& p) const {
-    return flatAxis_ >= 0 && kernel::coordinate(p, flatAxis_) == flatValue_;
-}
-
-bool PreparedPolygon::allInExactPlane(const DPoint3d* points, std::size_t count) const {
-    if (count == 0) return true;
-    if (!exactPlane_) return false;
-    if (flatAxis_ >= 0) {  // one comparison per point, in a loop the compiler keeps tight
-        const auto all = [&](double DPoint3d::*coordinate) {
-            bool on = true;
-            for (std::size_t i = 0; i < count; ++i) on &= points[i].*coordinate == flatValue_;
-            return on;
-        };
-        return all(flatAxis_ == 0 ? &DPoint3d::x : flatAxis_ == 1 ? &DPoint3d::y : &DPoint3d::z);
-    }
-    for (std::size_t i = 0; i < count; ++i)
-        if (!inExactPlane(points[i])) return false;
-    return true;
-}
-
-bool PreparedPolygon::inExactPlane(const DPoint3d& p) const {
-    if (!exactPlane_) return false;
-    if (flatAxis_ >= 0) return onFlatPlane(p);
-    return kernel::orient3d(reference_[0], reference_[1], reference_[2], p) == 0;
-}
-
-void PreparedPolygon::projectRings() {
-    if (!hasArea_) return;
-    flat_ = exactPlane_ && flatAxis_ >= 0;
-    for (std::size_t r = 1; r + 1 < ringStart_.size(); ++r) {
-        DPoint3d* ring = feet_.data() + ringStart_[r];
-        const std::size_t count = ringStart_[r + 1] - ringStart_[r];
-        const bool exact = allInExactPlane(ring, count);
-        flat_ = flat_ && exact;
-        if (!exact)
-            for (std::size_t i = 0; i < count; ++i) ring[i] = kernel::projectOntoPlane(plane_, ring[i]);
-        std::size_t triple[3];
-        ringHasArea_[r] = kernel::spanningTriple(ring, count, triple);
-    }
-    if (!exactPlane_) {
-        for (std::uint32_t i = ringStart_[0]; i < ringStart_[1]; ++i)
-            feet_[i] = kernel::projectOntoPlane(plane_, feet_[i]);
-    }
-}
-
-Segment3d PreparedPolygon::edgeSegmentAt(std::uint32_t i) const {
-    // The ring holding vertex i: the last one starting at or before it.
-    const std::size_t ring = std::upper_bound(ringStart_.begin(), ringStart_.end(), i) - ringStart_.begin() - 1;
-    return {feet_[i], feet_[i + 1 < ringStart_[ring + 1] ? i + 1 : ringStart_[ring]]};
+    rings_.gather(rings);
+    // A polygon with a coordinate that is not finite is its polylines.
+    // (Infinities and NaNs times zero give NaN; no branch per vertex.)
+    bool finite = true;
+    for (const DPoint3d& v : rings_.vertices) finite &= v.x * 0.0 + v.y * 0.0 + v.z * 0.0 == 0.0;
+    if (rings_.ringCount() > 0 && finite) plane_.find(rings_.ring(0), rings_.ringSize(0));
+    index_.attach(&rings_, plane_.uAxis(), plane_.vAxis());
+    if (!plane_.hasRegion()) return;
+    locator_.attach(&rings_, &index_, plane_.uAxis(), plane_.vAxis());
+    lifted_.prepare(&rings_, &plane_, &locator_, &index_);
+    flat_ = plane_.kind() == PolygonPlane::Kind::flat && !lifted_.any();
 }
 
 const DRange3d& PreparedPolygon::widenedBox() const {
-    if (!boxMeasured_ && !feet_.empty()) {
+    if (!boxMeasured_ && hasVertices()) {
         RunningRange all;
-        all.addVertices(feet_.data(), edgeCount_);
-        widenedBox_ = kernel::widenedBox(all.box(), tolerance_);
+        all.addVertices(rings_.vertices.data(), rings_.edgeCount());
+        DRange3d box = all.box();
+        lifted_.widenRange(box);
+        widenedBox_ = kernel::widenedBox(box, tolerance_);
     }
     boxMeasured_ = true;
     return widenedBox_;
 }
 
+// Each edge under the box of its stored and lifted ends (the latter
+// widened by their error), widened by the tolerance; a polygon without a
+// region is gridded on the two axes of its largest extent.
+void PreparedPolygon::indexEdges() {
+    if (!plane_.hasRegion()) {
+        RunningRange all;
+        all.addVertices(rings_.vertices.data(), rings_.edgeCount());
+        int uAxis = 0, vAxis = 1;
+        SegmentGrid::largestExtentAxes(all.box(), &uAxis, &vAxis);
+        index_.attach(&rings_, uAxis, vAxis);
+    }
+    index_.build([&](const Edge& e) {
+        DRange3d box = kernel::boxOfPoints(rings_.vertices[e.from], rings_.vertices[e.to]);
+        if (lifted_.any() && lifted_.lifted(e.ring)) {
+            const Segment3d l = lifted_.liftedEdge(e);
+            box = unite(box, kernel::widenedBox(kernel::boxOfPoints(l.start, l.end), lifted_.radius(e)));
+        }
+        return kernel::widenedBox(box, tolerance_);
+    });
+}
+
 void PreparedPolygon::indexEdgesWhenWorthIt() {
-    if (indexed_ || scannedEdges_ < kScansBeforeIndex * edgeCount_) return;
-    RunningRange all;
-    edges_.reserve(edgeCount_);
-    edgeBoxes_.reserve(edgeCount_);
-    forEachEdge([&](const Edge& edge) {
-        edges_.push_back(edge);
-        edgeBoxes_.push_back(kernel::widenedBox(
-            kernel::boxOfPoints(feet_[edge.from], feet_[edge.to]), tolerance_));
-        all.add(feet_[edge.from]);
-        return true;
-    });
-    int uAxis = (droppedAxis_ + 1) % 3, vAxis = (droppedAxis_ + 2) % 3;
-    if (!hasArea_) SegmentGrid::largestExtentAxes(all.box(), &uAxis, &vAxis);
-    grid_.build(edgeBoxes_, uAxis, vAxis);
-    indexed_ = true;
+    if (index_.worthBuilding()) indexEdges();
 }
 
-bool PreparedPolygon::boundaryMeets(const Segment3d& segment) {
-    const DRange3d box = kernel::boxOfPoints(segment.start, segment.end);
+template <typename Visit>
+bool PreparedPolygon::forEachPiece(const Edge& e, Visit&& visit) {
+    if (lifted_.indexNeeded() && !index_.built()) indexEdges();
+    return lifted_.forEachPiece(e, visit);
+}
+
+bool PreparedPolygon::meetsSegment(const Segment3d& segment) { return meetsProbe(Probe{segment, 0.0, {}}); }
+
+bool PreparedPolygon::meetsProbe(const Probe& probe) {
+    if (!hasVertices()) return false;
+    const Segment3d& s = probe.segment;
+    DRange3d box = kernel::boxOfPoints(s.start, s.end);
+    if (probe.radius > 0.0) box = kernel::widenedBox(box, probe.radius);
+    if (!kernel::boxesOverlap(widenedBox(), box)) return false;
     indexEdgesWhenWorthIt();
-    if (indexed_)
-        return !grid_.forEachOverlapping(
-            box, [&](std::uint32_t i) { return !segmentsWithin(edgeSegment(edges_[i]), segment, tolerance_); });
-    scannedEdges_ += edgeCount_;
-    return !forEachEdge([&](const Edge& e) {
-        return !kernel::widenedSegmentOverlaps(feet_[e.from], feet_[e.to], tolerance_, box) ||
-               !segmentsWithin(edgeSegment(e), segment, tolerance_);
-    });
+    Deferred deferred;
+    if (boundaryMeets(probe, box, deferred)) return true;
+    if (plane_.hasRegion() && finite(s)) {
+        // (No question is left open here: exact ends, no lifted edges.)
+        if (flat_ && probe.radius == 0.0 && plane_.side(s.start) == 0 && plane_.side(s.end) == 0)
+            return flatSegmentMeetsInterior(s);
+        if (regionMeets(probe, deferred)) return true;
+    }
+    return settle(probe, deferred);
 }
 
-int PreparedPolygon::side(const DPoint3d& p) const {
-    if (exactPlane_ && onFlatPlane(p)) return 0;
-    if (exactPlane_) return kernel::orient3d(reference_[0], reference_[1], reference_[2], p);
-    const double h = kernel::signedDistance(plane_, p);
-    return (h > 0.0) - (h < 0.0);
-}
-
-bool PreparedPolygon::crossesInterior(const Segment3d& segment) {
-    if (side(segment.start) * side(segment.end) >= 0) return false;
-    const double hs = kernel::signedDistance(plane_, segment.start);
-    const double he = kernel::signedDistance(plane_, segment.end);
-    double f = hs / (hs - he);
-    if (!(f >= 0.0)) f = 0.0;  // also NaN
-    if (f > 1.0) f = 1.0;
-    const DPoint3d crossing = segment.start + f * (segment.end - segment.start);
-    return insideRegion(kernel::projectOntoPlane(plane_, crossing));
-}
-
-bool PreparedPolygon::interiorMeetsPoint(const DPoint3d& p) {
-    if (inExactPlane(p)) return insideRegion(p);
-    const double h = kernel::signedDistance(plane_, p);
-    if (!(std::fabs(h) <= tolerance_)) return false;
-    return insideRegion(p - h * plane_.normal);
-}
-
-// Flips the parity of each ring for every edge crossing a ray from foot
-// along a grid axis: through the grid's cells towards its nearest side once
-// the edges are indexed, otherwise over every edge along +u. For a foot off
-// the boundary every ray gives the same parities.
-void PreparedPolygon::countRayCrossings(const DPoint3d& foot) {
-    const int u = (droppedAxis_ + 1) % 3, v = (droppedAxis_ + 2) % 3;
-    const auto flipCrossed = [&](const Edge& e, bool alongU, bool positive) {
-        // Edges not straddling the ray's line cross no ray on it (tested
-        // here first: most edges do not).
-        const int across = alongU ? v : u;
-        const double from = kernel::coordinate(feet_[e.from], across);
-        const double to = kernel::coordinate(feet_[e.to], across);
-        const double at = kernel::coordinate(foot, across);
-        if ((from > at) == (to > at)) return true;
-        if (kernel::edgeCrossesAxisRay(feet_[e.from], feet_[e.to], foot, alongU ? u : v, alongU ? v : u, positive) &&
-            (parity_[e.ring] ^= 1))
-            oddRings_.push_back(e.ring);
-        return true;
+// The stored edges near the element, and the lifted pieces of the edges
+// whose lifted box comes near it.
+bool PreparedPolygon::boundaryMeets(const Probe& probe, const DRange3d& box, Deferred& deferred) {
+    const Segment3d& s = probe.segment;
+    const double t = tolerance_;
+    const bool withLifted = lifted_.any();
+    const auto meets = [&](const Edge& e) __attribute__((always_inline)) {
+        const DPoint3d& a = rings_.vertices[e.from];
+        const DPoint3d& b = rings_.vertices[e.to];
+        if (kernel::widenedSegmentOverlaps(a, b, t, box)) {
+            const Verdict verdict = segmentsWithinRadius({a, b}, s, probe.radius, t);
+            if (verdict == Verdict::yes) return true;
+            if (verdict == Verdict::unsure) deferred.edges.push_back(e);
+        }
+        if (!withLifted || !lifted_.lifted(e.ring)) return false;
+        const Segment3d l = lifted_.liftedEdge(e);
+        if (!kernel::widenedSegmentOverlaps(l.start, l.end, kernel::nextUp(t + lifted_.radius(e)), box)) return false;
+        return !forEachPiece(e, [&](const LiftedBoundary::Piece& piece) {
+            const Verdict verdict = segmentsWithinRadius(piece.segment, s, probe.radius + piece.radius, t);
+            if (verdict == Verdict::unsure) deferred.pieces.push_back(piece);
+            return verdict != Verdict::yes;
+        });
     };
-    if (!indexed_) {
-        scannedEdges_ += edgeCount_;
-        forEachEdge([&](const Edge& e) { return flipCrossed(e, true, true); });
-        return;
-    }
-    const double fu = kernel::coordinate(foot, u), fv = kernel::coordinate(foot, v);
-    // Cast the ray towards the nearest side of the grid: fewest cells.
-    const std::uint32_t column = grid_.column(fu), row = grid_.row(fv);
-    const std::uint32_t cells[4] = {grid_.columns() - column, column + 1, grid_.rows() - row, row + 1};
-    const int ray = static_cast<int>(std::min_element(cells, cells + 4) - cells);
-    const bool alongU = ray < 2, positive = ray % 2 == 0;
-    const double lowU = alongU && !positive ? -INFINITY : fu, highU = alongU && positive ? INFINITY : fu;
-    const double lowV = !alongU && !positive ? -INFINITY : fv, highV = !alongU && positive ? INFINITY : fv;
-    grid_.forEachInCells(lowU, highU, lowV, highV, [&](std::uint32_t i) { return flipCrossed(edges_[i], alongU, positive); });
+    if (index_.built()) return !index_.forEachOverlapping(box, [&](const Edge& e) { return !meets(e); });
+    index_.countScan();
+    return !rings_.forEachEdge([&](const Edge& e) { return !meets(e); });
 }
 
-bool PreparedPolygon::insideRegion(const DPoint3d& foot) {
-    indexEdgesWhenWorthIt();
-    countRayCrossings(foot);
-    bool inside = parity_[0] != 0;
-    for (std::uint32_t ring : oddRings_) {
-        if (ring != 0 && parity_[ring] && ringHasArea_[ring]) inside = false;
+// The region, for an element that meets no boundary edge: it crosses the
+// plane strictly at a point of the region, or an end's foot lies in the
+// region within tolerance. (Otherwise the nearest points of the element
+// and the region include an end of the element or a point of the region's
+// boundary, which boundaryMeets has measured.)
+bool PreparedPolygon::regionMeets(const Probe& probe, Deferred& deferred) {
+    const Segment3d& s = probe.segment;
+    const double r = probe.radius;
+    const bool point = r == 0.0 && s.start == s.end;
+    End ends[2] = {{s.start, 0, plane_.distance(s.start, r)}, {s.end, 1, {}}};
+    ends[1].d = point ? ends[0].d : plane_.distance(s.end, r);
+    if (!point) {
+        // Strictly opposite sides: the filtered distances rule out most
+        // segments, exact sides decide the others.
+        const auto surelyAbove = [](const Estimate& d) { return d.value - d.error > 0.0; };
+        const auto surelyBelow = [](const Estimate& d) { return d.value + d.error < 0.0; };
+        const bool sameSide = (surelyAbove(ends[0].d) && surelyAbove(ends[1].d)) ||
+                              (surelyBelow(ends[0].d) && surelyBelow(ends[1].d));
+        if (!sameSide && side(probe, ends[0]) * side(probe, ends[1]) < 0) {
+            const double a = std::fabs(ends[0].d.value), b = std::fabs(ends[1].d.value);
+            if (!(ends[0].d.error + ends[1].d.error <= 0x1p-20 * (a + b))) {
+                sharpen(probe, ends[0]);
+                sharpen(probe, ends[1]);
+            }
+            const PlaneImage x = plane_.crossingImage(s, ends[0].d, ends[1].d, r);
+            const Place place = locator_.locate(x.u, x.v, x.error);
+            if (place == Place::inside) return true;
+            if (place == Place::unsure) deferred.crossing = true;
+        }
     }
-    for (std::uint32_t ring : oddRings_) parity_[ring] = 0;
-    oddRings_.clear();
-    return inside;
+    if (footMeets(probe, ends[0], deferred)) return true;
+    return !point && footMeets(probe, ends[1], deferred);
+}
+
+// The end's distance made as precise as the filters can: refined for an
+// exact end, measured through the other plane for a lifted vertex.
+void PreparedPolygon::sharpen(const Probe& probe, End& end) {
+    if (end.sharpened) return;
+    end.sharpened = true;
+    Estimate sharper{0.0, INFINITY};
+    if (probe.radius == 0.0)
+        sharper = plane_.refinedDistance(end.p);
+    else if (probe.liftedFrom != nullptr)
+        sharper = plane_.liftedDistance(probe.stored[end.index], *probe.liftedFrom);
+    if (sharper.error < end.d.error) end.d = sharper;
+}
+
+// The exact side of the end: the plane's own test for an exact end; for
+// a computed one its distance when it decides, sharpened if need be, else
+// the exact end.
+int PreparedPolygon::side(const Probe& probe, End& end) {
+    if (end.side != kUnknownSide) return end.side;
+    const auto sign = [](double v) { return (v > 0.0) - (v < 0.0); };
+    if (probe.radius == 0.0) {
+        end.side = plane_.side(end.p, end.d);
+    } else if (std::fabs(end.d.value) > end.d.error) {
+        end.side = sign(end.d.value);
+    } else {
+        sharpen(probe, end);
+        if (std::fabs(end.d.value) > end.d.error) {
+            end.side = sign(end.d.value);
+        } else {
+            filter::countExactDecision();
+            const ExactSegment exact = probe.exact();
+            end.side = plane_.exactSide(end.index == 0 ? exact.start : exact.end);
+        }
+    }
+    return end.side;
+}
+
+// Does the end's foot lie in the region within tolerance?
+bool PreparedPolygon::footMeets(const Probe& probe, End& end, Deferred& deferred) {
+    const double t = tolerance_, r = probe.radius;
+    const DPoint3d& p = end.p;
+    const double pu = kernel::coordinate(p, plane_.uAxis()), pv = kernel::coordinate(p, plane_.vAxis());
+    if (t == 0.0) {
+        // Only an end in the plane, where it is its own foot.
+        if (r == 0.0 && std::fabs(end.d.value) > end.d.error) return false;
+        const Place place = locator_.locate(pu, pv, r);
+        if (place == Place::outside || side(probe, end) != 0) return false;
+        if (place == Place::inside) return true;
+        deferred.foot[end.index] = Deferred::distanceAndPlace;
+        return false;
+    }
+    if (filter::certainlyBeyond(end.d.value, end.d.error, t)) return false;
+    const PlaneImage foot = plane_.footImage(p, end.d, r);
+    const Place place = locator_.locate(foot.u, foot.v, foot.error);
+    if (place == Place::outside) return false;
+    if (!filter::certainlyWithin(end.d.value, end.d.error, t)) {
+        sharpen(probe, end);
+        if (filter::certainlyBeyond(end.d.value, end.d.error, t)) return false;
+    }
+    if (place == Place::inside && filter::certainlyWithin(end.d.value, end.d.error, t)) return true;
+    deferred.foot[end.index] = place == Place::inside ? Deferred::distance : Deferred::distanceAndPlace;
+    return false;
+}
+
+bool PreparedPolygon::settle(const Probe& probe, Deferred& deferred) {
+    if (deferred.empty()) return false;
+    const ExactSegment ends = probe.radius == 0.0
+                                  ? ExactSegment{kernel::toRational(probe.segment.start), kernel::toRational(probe.segment.end)}
+                                  : probe.exact();
+    const mpq_class t(tolerance_), squared = t * t;
+    for (const Edge& e : deferred.edges) {
+        filter::countExactDecision(1);
+        if (kernel::squaredSegmentDistance(ends.start, ends.end, kernel::toRational(rings_.vertices[e.from]),
+                                           kernel::toRational(rings_.vertices[e.to])) <= squared)
+            return true;
+    }
+    for (const LiftedBoundary::Piece& piece : deferred.pieces) {
+        filter::countExactDecision(2);
+        const auto [a, b] = lifted_.exactEnds(piece);
+        if (kernel::squaredSegmentDistance(ends.start, ends.end, a, b) <= squared) return true;
+    }
+    if (deferred.crossing) {
+        filter::countExactDecision(3);
+        if (locator_.exactlyInside(plane_.exactCrossingImage(ends.start, ends.end))) return true;
+    }
+    for (int end = 0; end < 2; ++end) {
+        if (deferred.foot[end] == Deferred::none) continue;
+        filter::countExactDecision(4);
+        const RationalPoint& p = end == 0 ? ends.start : ends.end;
+        if (!plane_.exactlyWithin(p, tolerance_)) continue;
+        if (deferred.foot[end] == Deferred::distance || locator_.exactlyInside(plane_.exactFootImage(p))) return true;
+    }
+    return false;
+}
+
+bool PreparedPolygon::containsOffBoundary(const DPoint3d& p) {
+    if (!plane_.hasRegion()) return false;
+    indexEdgesWhenWorthIt();
+    return locator_.locate(kernel::coordinate(p, plane_.uAxis()), kernel::coordinate(p, plane_.vAxis()), 0.0) ==
+           Place::inside;
 }
 
 // A segment in the plane of a flat polygon that meets no boundary edge
 // lies wholly inside or wholly outside the region, so its start decides;
 // a chain's next segment starting where an outside one ended is outside.
 bool PreparedPolygon::flatSegmentMeetsInterior(const Segment3d& segment) {
-    const bool knownOutside = hasOutsideChainEnd_ && segment.start.x == outsideChainEnd_.x &&
-                              segment.start.y == outsideChainEnd_.y && segment.start.z == outsideChainEnd_.z;
-    if (!knownOutside && insideRegion(segment.start)) return true;
+    const bool knownOutside = hasOutsideChainEnd_ && segment.start == outsideChainEnd_;
+    if (!knownOutside && containsOffBoundary(segment.start)) return true;
     outsideChainEnd_ = segment.end;
     hasOutsideChainEnd_ = true;
     return false;
-}
-
-bool PreparedPolygon::meetsSegment(const Segment3d& segment) {
-    if (feet_.empty()) return false;
-    const DRange3d box = kernel::boxOfPoints(segment.start, segment.end);
-    if (!kernel::boxesOverlap(widenedBox(), box)) return false;
-    if (boundaryMeets(segment)) return true;
-    if (!hasArea_) return false;
-    if (flat_ && onFlatPlane(segment.start) && onFlatPlane(segment.end)) return flatSegmentMeetsInterior(segment);
-    return crossesInterior(segment) || interiorMeetsPoint(segment.start) || interiorMeetsPoint(segment.end);
 }
 
 // U and V are the plane's axes, fixed at compile time so that the loop
@@ -274,12 +318,12 @@ bool PreparedPolygon::meetsFlatPointIn(const DPoint3d& p) {
     const double pvUp = kernel::nextUp(pv), pvDown = kernel::nextDown(pv);
     const Segment3d point{p, p};
     bool outerOdd = false, inHole = false;
-    for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
-        const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
+    for (std::uint32_t r = 0; r < rings_.ringCount(); ++r) {
+        const std::uint32_t first = rings_.ringStart[r], end = rings_.ringStart[r + 1];
         bool odd = false;
         for (std::uint32_t i = first; i < end; ++i) {
-            const DPoint3d& a = feet_[i];
-            const DPoint3d& b = feet_[i + 1 < end ? i + 1 : first];
+            const DPoint3d& a = rings_.vertices[i];
+            const DPoint3d& b = rings_.vertices[i + 1 < end ? i + 1 : first];
             const double av = coordinate(a, V), bv = coordinate(b, V);
             const double vLow = bv < av ? bv : av, vHigh = bv > av ? bv : av;
             // Most edges end here: an edge the ray crosses also passes this.
@@ -288,30 +332,63 @@ bool PreparedPolygon::meetsFlatPointIn(const DPoint3d& p) {
             const double uLow = bu < au ? bu : au, uHigh = bu > au ? bu : au;
             if (uLow - tolerance_ <= puUp && puDown <= uHigh + tolerance_ && segmentsWithin({a, b}, point, tolerance_))
                 return true;
-            if ((av > pv) != (bv > pv)) odd ^= kernel::edgeCrossesAxisRay(a, b, p, U, V, true) != 0;
+            if ((av > pv) != (bv > pv)) {
+                if (!filter::predicateSafe(a) || !filter::predicateSafe(b)) return meetsSegment(point);
+                odd ^= kernel::edgeCrossesAxisRay(a, b, p, U, V, true) != 0;
+            }
         }
-        if (r == 0) outerOdd = odd;
-        else if (odd && ringHasArea_[r]) inHole = true;
+        // (A point off a hole without area has even parity on it.)
+        if (r == 0)
+            outerOdd = odd;
+        else if (odd)
+            inHole = true;
     }
-    return hasArea_ && outerOdd && !inHole;
+    return plane_.hasRegion() && outerOdd && !inHole;
 }
 
 bool PreparedPolygon::meetsFlatPoint(const DPoint3d& p) {
-    switch (flatAxis_) {
+    // Its ray parity needs the orientation predicates.
+    if (!filter::predicateSafe(p)) return meetsSegment({p, p});
+    switch (plane_.axis()) {
         case 0: return meetsFlatPointIn<1, 2>(p);
         case 1: return meetsFlatPointIn<2, 0>(p);
         default: return meetsFlatPointIn<0, 1>(p);
     }
 }
 
-bool PreparedPolygon::meetsEdgesOf(const PreparedPolygon& other) {
-    return !other.forEachEdge([&](const Edge& e) { return !meetsSegment(other.edgeSegment(e)); });
+bool PreparedPolygon::meetsStoredEdgesOf(const PreparedPolygon& other) {
+    return !other.rings_.forEachEdge([&](const Edge& e) { return !meetsSegment(other.rings_.segment(e)); });
+}
+
+bool PreparedPolygon::meetsLiftedEdgesOf(PreparedPolygon& other) {
+    if (!other.lifted_.any()) return false;
+    return !other.rings_.forEachEdge([&](const Edge& e) {
+        if (!other.lifted_.lifted(e.ring)) return true;
+        const Segment3d l = other.lifted_.liftedEdge(e);
+        const DRange3d box = kernel::widenedBox(kernel::boxOfPoints(l.start, l.end), other.lifted_.radius(e));
+        if (!kernel::boxesOverlap(widenedBox(), box)) return true;
+        return other.forEachPiece(e, [&](const LiftedBoundary::Piece& piece) {
+            const LiftedBoundary* source = &other.lifted_;
+            const LiftedBoundary::Piece* at = &piece;
+            Probe probe{piece.segment, piece.radius, [source, at] {
+                            auto [a, b] = source->exactEnds(*at);
+                            return ExactSegment{std::move(a), std::move(b)};
+                        }};
+            if (piece.cut == LiftedBoundary::kWhole) {
+                probe.liftedFrom = &other.plane_;
+                probe.stored[0] = other.rings_.vertices[e.from];
+                probe.stored[1] = other.rings_.vertices[e.to];
+            }
+            return !meetsProbe(probe);
+        });
+    });
 }
 
 bool PreparedPolygon::meetsPolygon(PreparedPolygon& other) {
-    if (feet_.empty() || other.feet_.empty()) return false;
+    if (!hasVertices() || !other.hasVertices()) return false;
     if (!kernel::boxesOverlap(widenedBox(), other.widenedBox())) return false;
-    return meetsEdgesOf(other) || other.meetsEdgesOf(*this);
+    if (meetsStoredEdgesOf(other) || other.meetsStoredEdgesOf(*this)) return true;
+    return meetsLiftedEdgesOf(other) || other.meetsLiftedEdgesOf(*this);
 }
 
 }  // namespace spatialgeom

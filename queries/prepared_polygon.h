@@ -1,40 +1,52 @@
 // A polygon (a ring sequence: outer ring, then holes) prepared once per
 // intersection call and then tested against any number of points,
-// segments and other polygons without further allocation.
+// segments and other polygons.
 //
-// The polygon is the closed region of its outer ring in the plane of that
-// ring (Newell normal through its first vertex), minus the open interiors
-// of its holes projected into that plane; the boundary of every ring
-// belongs to it. A ring is all vertices of its sublines in order, closed
-// from the last to the first. A ring lying exactly in the plane (decided by
-// exact predicates) keeps its stored vertices; others are projected. When
-// the outer ring has no area (no three non-collinear vertices) the polygon
-// is the closed polylines of its rings, as stored. A hole without area
-// removes nothing. Rings without vertices add nothing.
+// The polygon is the union of its rings' polylines (the stored edges,
+// always, planar or not) and its region: the points of its plane (see
+// polygon_plane.h) whose image lies in the closed region of the outer
+// ring's image and in no hole's open interior (region_locator.h). The
+// region is bounded by the rings lifted onto the plane: a ring lying
+// exactly in the plane is its own lift; the others add their lifted edges
+// where those lie in the region (lifted_boundary.h). A polygon without a
+// region (a collinear outer ring, a zero or unusable normal) is its
+// polylines.
 //
-// Containment in the plane is decided in the axis-plane frame (the
-// coordinate of the normal's largest component dropped) with exact
-// orientation predicates, one ring at a time (a point inside two
-// overlapping holes is outside).
+// Every answer is exact for the stored coordinates: an element meets the
+// polygon when its exact distance is at most the tolerance. Each question
+// (a distance to an edge, a side of the plane, a distance from the plane,
+// a place in the region) is first answered in floating point with a
+// proven error bound (filter_bounds.h); the few that the bound leaves open
+// are answered in rational arithmetic once every floating-point test of
+// the element has failed to find a meeting. Elements with coordinates
+// that are not finite are tested against the polylines only.
 //
-// Cost: preparing is a copy of the vertices and one pass over them,
-// without exact predicates and without Newell's normal when the outer ring
-// lies in a plane of constant x, y or z. The first few tests scan every
-// edge; once the scans have cost a few times the edge count, a grid over
-// the edges is built and later tests cost about the edges near the tested
-// element. Consecutive segments of one chain that lie in such a
-// constant-coordinate plane share their containment test; a single point
-// of that plane costs one pass (meetsFlatPoint).
+// Cost: preparing is a copy of the vertices and one pass over them:
+// comparisons for a polygon in a plane of constant x, y or z, orientation
+// predicates and Newell's sum otherwise, lifting for rings off the plane.
+// The first few tests scan every edge; once the scans have cost a few times
+// the edge count, a grid over the edges is built (edge_index.h) and later
+// tests cost about the edges near the tested element. Consecutive segments
+// of one chain that lie in such a constant-coordinate plane share their
+// containment test; a single point of that plane costs one pass
+// (meetsFlatPoint). The exact path costs O(edges) rational operations per
+// question, plus once per polygon the exact normal (O(vertices) for a
+// skew ring).
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
-#include <vector>
 
-#include "queries/call_scratch.h"
-#include "kernel/plane_frame.h"
+#include "kernel/rational.h"
 #include "kernel/segment_distance.h"
+#include "queries/call_scratch.h"
+#include "queries/edge_index.h"
 #include "queries/flat_plane.h"
-#include "queries/segment_grid.h"
+#include "queries/lifted_boundary.h"
+#include "queries/polygon_plane.h"
+#include "queries/polygon_rings.h"
+#include "queries/region_locator.h"
 #include "records/record_layout.h"
 
 namespace spatialgeom {
@@ -46,16 +58,17 @@ public:
     PreparedPolygon(const PreparedPolygon&) = delete;
     PreparedPolygon& operator=(const PreparedPolygon&) = delete;
 
-    // The box of the polygon widened by the tolerance (empty polygon: none).
-    bool hasVertices() const { return !feet_.empty(); }
-    // Measured on first use (a single point's test does without it).
+    bool hasVertices() const { return !rings_.vertices.empty(); }
+    // The box of the polygon (its vertices and lifted outer ring) widened
+    // by the tolerance. Measured on first use (a single point's test does
+    // without it).
     const DRange3d& widenedBox() const;
 
     // Does the segment (a point when start == end) come within tolerance?
     bool meetsSegment(const kernel::Segment3d& segment);
     // Does the other polygon come within tolerance? The distance between
-    // two polygons is reached on the boundary of one of them, so each
-    // boundary edge is tested against the other polygon.
+    // two polygons is reached on a stored or lifted boundary edge of one of
+    // them, so each is tested against the other polygon.
     bool meetsPolygon(PreparedPolygon& other);
 
     // The plane of constant coordinate the whole polygon lies in exactly,
@@ -63,106 +76,94 @@ public:
     // tested as its rings' polylines.)
     std::optional<FlatPlane> flatPlane() const {
         if (!flat_) return std::nullopt;
-        return FlatPlane{flatAxis_, flatValue_};
+        return plane_.flatPlane();
     }
-    // For a point p of the polygon's plane that lies on no boundary edge:
-    // is it inside the region? (A point on the boundary may go either way.)
-    bool containsOffBoundary(const DPoint3d& p) { return hasArea_ && insideRegion(p); }
+    // For a point p of the polygon's flat plane that lies on no boundary
+    // edge: is it inside the region?
+    bool containsOffBoundary(const DPoint3d& p);
     // For a point of the polygon's flat plane (flatPlane() must hold):
     // does it come within tolerance of the polygon? The answer of the
     // planar tests (planar_meets.h) for a single point, found in one pass
     // over the edges that measures the boundary and counts ray crossings.
     bool meetsFlatPoint(const DPoint3d& p);
-    // visit(segment) for every boundary edge, ring by ring, and
+    // visit(segment) for every stored edge, ring by ring, and
     // visit(vertex) for the first vertex of every ring that has one;
     // each stops (returning false) when visit returns false.
     template <typename Visit>
     bool forEachEdgeSegment(Visit&& visit) const {
-        return forEachEdge([&](const Edge& e) { return visit(edgeSegment(e)); });
+        return rings_.forEachEdge([&](const PolygonRings::Edge& e) { return visit(rings_.segment(e)); });
     }
     template <typename Visit>
     bool forEachRingStart(Visit&& visit) const {
-        for (std::size_t r = 0; r + 1 < ringStart_.size(); ++r)
-            if (ringStart_[r] < ringStart_[r + 1] && !visit(feet_[ringStart_[r]])) return false;
+        for (std::uint32_t r = 0; r < rings_.ringCount(); ++r)
+            if (rings_.ringSize(r) > 0 && !visit(*rings_.ring(r))) return false;
         return true;
     }
-    std::uint32_t edgeCount() const { return edgeCount_; }
+    std::uint32_t edgeCount() const { return rings_.edgeCount(); }
     // Edge i in the order of forEachEdgeSegment (i < edgeCount()).
     // Cost: O(log rings).
-    kernel::Segment3d edgeSegmentAt(std::uint32_t i) const;
+    kernel::Segment3d edgeSegmentAt(std::uint32_t i) const { return rings_.segment(rings_.edgeAt(i)); }
 
 private:
-    struct Edge {
-        std::uint32_t from, to, ring;
+    using Edge = PolygonRings::Edge;
+    struct ExactSegment {
+        kernel::RationalPoint start, end;
+    };
+    // An element to test: its computed ends, each within radius of the
+    // exact one (0: they are exact), and the exact ends on demand. A whole
+    // lifted edge of another polygon also names its plane and the stored
+    // vertices it lifts, which place its ends precisely against this plane.
+    struct Probe {
+        kernel::Segment3d segment;
+        double radius;
+        std::function<ExactSegment()> exact;
+        const PolygonPlane* liftedFrom = nullptr;
+        DPoint3d stored[2] = {};
+    };
+    struct Deferred;
+    // An end of the element against the plane: its filtered distance,
+    // sharpened and its exact side found only when a test needs them.
+    static constexpr int kUnknownSide = 2;
+    struct End {
+        const DPoint3d& p;
+        int index;  // 0 start, 1 end
+        Estimate d;
+        bool sharpened = false;
+        int side = kUnknownSide;
     };
 
-    // Every edge in ring order, stopping (false) when visit returns false.
-    template <typename Visit>
-    bool forEachEdge(Visit&& visit) const {
-        for (std::uint32_t r = 0; r + 1 < ringStart_.size(); ++r) {
-            const std::uint32_t first = ringStart_[r], end = ringStart_[r + 1];
-            for (std::uint32_t i = first; i < end; ++i)
-                if (!visit(Edge{i, i + 1 < end ? i + 1 : first, r})) return false;
-        }
-        return true;
-    }
-
-    void gatherRings(const Byte* rings);
-    void findPlane();
-    bool inExactPlane(const DPoint3d& p) const;
-    bool allInExactPlane(const DPoint3d* points, std::size_t count) const;
-    bool onFlatPlane(const DPoint3d& p) const;
-    void projectRings();
-    void indexEdgesWhenWorthIt();
-    kernel::Segment3d edgeSegment(const Edge& e) const { return {feet_[e.from], feet_[e.to]}; }
-    bool boundaryMeets(const kernel::Segment3d& segment);
-    bool crossesInterior(const kernel::Segment3d& segment);
-    bool interiorMeetsPoint(const DPoint3d& p);
-    int side(const DPoint3d& p) const;
-    bool insideRegion(const DPoint3d& foot);
-    void countRayCrossings(const DPoint3d& foot);
+    bool meetsProbe(const Probe& probe);
+    bool boundaryMeets(const Probe& probe, const DRange3d& box, Deferred& deferred);
+    bool regionMeets(const Probe& probe, Deferred& deferred);
+    void sharpen(const Probe& probe, End& end);
+    int side(const Probe& probe, End& end);
+    bool footMeets(const Probe& probe, End& end, Deferred& deferred);
+    bool settle(const Probe& probe, Deferred& deferred);
     bool flatSegmentMeetsInterior(const kernel::Segment3d& segment);
-    bool meetsEdgesOf(const PreparedPolygon& other);
+    bool meetsStoredEdgesOf(const PreparedPolygon& other);
+    bool meetsLiftedEdgesOf(PreparedPolygon& other);
+    template <typename Visit>
+    bool forEachPiece(const Edge& e, Visit&& visit);
+    void indexEdgesWhenWorthIt();
+    void indexEdges();
     template <int U, int V>
     bool meetsFlatPointIn(const DPoint3d& p);
 
     double tolerance_;
-    // Ring r holds feet_[ringStart_[r] .. ringStart_[r + 1]).
-    ScratchVector<DPoint3d> feet_;
-    ScratchVector<std::uint32_t> ringStart_;
-    ScratchVector<std::uint8_t> ringHasArea_;
-    std::uint32_t edgeCount_ = 0;
+    PolygonRings rings_;
+    PolygonPlane plane_;
+    EdgeIndex index_;
+    RegionLocator locator_;
+    LiftedBoundary lifted_;
+    // The whole polygon lies in the plane of constant coordinate.
+    bool flat_ = false;
     mutable DRange3d widenedBox_{};
     mutable bool boxMeasured_ = false;
-
-    // Built once scanning has cost kScansBeforeIndex times the edge count.
-    ScratchVector<Edge> edges_;
-    ScratchVector<DRange3d> edgeBoxes_;
-    SegmentGrid grid_;
-    bool indexed_ = false;
-    std::uint64_t scannedEdges_ = 0;
-
-    bool hasArea_ = false;
-    bool exactPlane_ = false;        // the outer ring lies exactly in the plane of reference_
-    DPoint3d reference_[3] = {};     // three non-collinear outer vertices
-    kernel::Plane3d plane_{};
-    int droppedAxis_ = 2;
-    // When reference_ shares one coordinate value (flatValue_ on axis
-    // flatAxis_), the plane is that of constant coordinate, and a point lies
-    // in it exactly when its coordinate equals that value: no orientation
-    // predicate is needed. flat_: every foot lies in that plane.
-    int flatAxis_ = -1;
-    double flatValue_ = 0.0;
-    bool flat_ = false;
 
     // The end of the last flat segment found not to meet: a segment of the
     // same chain starting there is outside the interior too.
     DPoint3d outsideChainEnd_{};
     bool hasOutsideChainEnd_ = false;
-
-    // Per-test scratch of insideRegion: crossing parity per ring.
-    ScratchVector<std::uint8_t> parity_;
-    ScratchVector<std::uint32_t> oddRings_;
 };
 
 }  // namespace spatialgeom

@@ -1,0 +1,70 @@
+// The error model shared by the floating-point filters of the polygon
+// tests, and the count of decisions they leave to rational arithmetic.
+//
+// A filter computes a value v in double precision together with a bound e
+// such that the exact value x satisfies |v - x| <= e; it decides only when
+// the answer is the same for every x in [v - e, v + e], and otherwise
+// hands the question to the exact path. Each bound is written as its
+// first-order term (derived where it is computed, in units of the unit
+// roundoff u), times kInflate, plus kTiny:
+//  - kInflate covers the second-order terms (products of two relative
+//    errors, each at most 2^-20: the filters refuse normals whose error is
+//    larger) and the rounding of the bound's own evaluation (a few dozen
+//    operations of relative error u each);
+//  - kTiny covers the products that fall into the subnormal range, each
+//    off by at most 2^-1075 absolutely rather than relatively, and the few
+//    later operations that scale such an error (by factors below 2^8).
+// Values that overflow give infinities or NaNs, and every decision below
+// is written so that a NaN leaves it undecided.
+#pragma once
+
+#include <atomic>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+#include "spatialgeom/types.h"
+
+namespace spatialgeom::filter {
+
+constexpr double kUnit = 0x1p-53;  // u: half an ulp of 1
+constexpr double kInflate = 1.0 + 0x1p-10;
+constexpr double kTiny = 0x1p-1000;
+// The largest error of a computed unit normal that the filters use.
+constexpr double kLargestNormalError = 0x1p-20;
+
+// With |value - x| <= error: is |x| certainly greater than t (t >= 0)?
+// fl(|v| - e) exceeds |v| - e by at most a factor 1 + u, which the factor
+// 1 - 4u (itself rounded) more than takes back.
+inline bool certainlyBeyond(double value, double error, double t) {
+    return (std::fabs(value) - error) * (1 - 4 * kUnit) > t;
+}
+
+// With |value - x| <= error: is |x| certainly at most t? fl(|v| + e) falls
+// short of |v| + e by at most a factor 1 - u, which 1 + 4u makes up.
+inline bool certainlyWithin(double value, double error, double t) {
+    return (std::fabs(value) + error) * (1 + 4 * kUnit) <= t;
+}
+
+// Do the orientation predicates (kernel/exact_predicates.h) decide
+// exactly on points with these coordinates? They do for zero and for
+// magnitudes in [2^-300, 2^300]: every part of their expansions is then a
+// multiple of 2^-1074 of at most 53 bits and below the overflow threshold.
+// Other coordinates go to rational arithmetic.
+// (On the bits of |c|: zero, or between those of 2^-300 and 2^300 as
+// unsigned integers; infinities and NaNs lie above. No branches: checked
+// over whole rings.)
+inline bool predicateSafe(double c) {
+    constexpr std::uint64_t kLow = std::bit_cast<std::uint64_t>(0x1p-300), kHigh = std::bit_cast<std::uint64_t>(0x1p300);
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(c) & 0x7fffffffffffffffu;
+    return (bits == 0) | (bits - kLow <= kHigh - kLow);
+}
+inline bool predicateSafe(const DPoint3d& p) { return predicateSafe(p.x) & predicateSafe(p.y) & predicateSafe(p.z); }
+
+// Decisions made in rational arithmetic by the polygon tests since the
+// program started, over all threads: for tests and measurements.
+inline std::atomic<std::uint64_t> exactDecisions{0};
+inline std::atomic<std::uint64_t> debugSites[8]{};
+inline void countExactDecision(int site = 0) { exactDecisions.fetch_add(1, std::memory_order_relaxed); debugSites[site]++; }
+
+}  // namespace spatialgeom::filter

@@ -1,0 +1,223 @@
+#include "queries/region_locator.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "kernel/exact_predicates.h"
+#include "kernel/plane_frame.h"
+#include "kernel/range3d.h"
+#include "queries/filter_bounds.h"
+
+namespace spatialgeom {
+namespace {
+
+using filter::kInflate;
+using filter::kTiny;
+using filter::kUnit;
+using kernel::coordinate;
+
+constexpr std::uint8_t kOdd = 1, kNear = 2, kTouched = 4;
+
+}  // namespace
+
+void RegionLocator::attach(const PolygonRings* rings, EdgeIndex* index, int uAxis, int vAxis) {
+    rings_ = rings;
+    index_ = index;
+    u_ = uAxis;
+    v_ = vAxis;
+    state_.assign(rings->ringCount(), 0);
+}
+
+// Once indexed: visit(edge, nearTest, crossTest, alongU, positive) for a
+// superset of the edges that meet the rectangle [uLo, uHi] x [vLo, vHi]
+// (nearTest), those of the cells it covers, then for a superset of those
+// that cross the ray from (u, v) along the axis and direction given
+// (crossTest), those of the cells towards the grid's nearest side (fewest
+// cells). The ray's direction changes no parity of a point off every edge.
+template <typename Visit>
+void RegionLocator::visitIndexed(double u, double v, double uLo, double uHi, double vLo, double vHi, Visit&& visit) {
+    index_->forEachInCells(uLo, uHi, vLo, vHi, [&](const PolygonRings::Edge& e) {
+        visit(e, true, false, true, true);
+        return true;
+    });
+    const SegmentGrid& grid = index_->grid();
+    const std::uint32_t column = grid.column(u), row = grid.row(v);
+    const std::uint32_t cells[4] = {grid.columns() - column, column + 1, grid.rows() - row, row + 1};
+    const int ray = static_cast<int>(std::min_element(cells, cells + 4) - cells);
+    const bool alongU = ray < 2, positive = ray % 2 == 0;
+    const double lowU = alongU && !positive ? -INFINITY : u, highU = alongU && positive ? INFINITY : u;
+    const double lowV = !alongU && !positive ? -INFINITY : v, highV = !alongU && positive ? INFINITY : v;
+    index_->forEachInCells(lowU, highU, lowV, highV, [&](const PolygonRings::Edge& e) {
+        visit(e, false, true, alongU, positive);
+        return true;
+    });
+}
+
+RegionLocator::Place RegionLocator::locate(double u, double v, double error, std::uint32_t skipRing) {
+    if (!(std::isfinite(u) && std::isfinite(v) && error >= 0.0 && error < INFINITY)) return Place::unsure;
+    const bool exactPoint = error == 0.0;
+    // The orientation predicates cannot take every coordinate: rational
+    // arithmetic decides.
+    const auto unsafe = [&] {
+        for (std::uint32_t ring : touched_) state_[ring] = 0;
+        touched_.clear();
+        if (!exactPoint) return Place::unsure;
+        filter::countExactDecision();
+        return exactlyInside({u, v}, skipRing) ? Place::inside : Place::outside;
+    };
+    if (!filter::predicateSafe(u) || !filter::predicateSafe(v)) return unsafe();
+    bool safe = true;
+    // The rectangle that holds the point, rounded outwards.
+    const double uLo = exactPoint ? u : kernel::nextDown(u - error), uHi = exactPoint ? u : kernel::nextUp(u + error);
+    const double vLo = exactPoint ? v : kernel::nextDown(v - error), vHi = exactPoint ? v : kernel::nextUp(v + error);
+    DPoint3d point{0.0, 0.0, 0.0};
+    (u_ == 0 ? point.x : u_ == 1 ? point.y : point.z) = u;
+    (v_ == 0 ? point.x : v_ == 1 ? point.y : point.z) = v;
+    const auto mark = [&](std::uint32_t ring, std::uint8_t flag) {
+        if (!(state_[ring] & kTouched)) {
+            state_[ring] = kTouched;
+            touched_.push_back(ring);
+        }
+        state_[ring] = flag == kOdd ? state_[ring] ^ kOdd : state_[ring] | flag;
+    };
+    // Does the edge come within the error of the point? Not when its box
+    // misses the rectangle; else, for an exact point: is it on the edge;
+    // else: is the point's distance from the edge's line not certainly
+    // above error sqrt(2)? That distance is |c| / |b - a| with
+    // c = du (v - a_v) - dv (u - a_u), which rounds by at most
+    // 5u (|du (v - a_v)| + |dv (u - a_u)|) (four differences, two products,
+    // a difference); 1.5 (|du| + |dv|) exceeds sqrt(2) |b - a| with room for
+    // the rounding of du, dv and of the bound.
+    const auto near = [&](const DPoint3d& a, const DPoint3d& b) {
+        const double au = coordinate(a, u_), av = coordinate(a, v_), bu = coordinate(b, u_), bv = coordinate(b, v_);
+        if (std::max(au, bu) < uLo || std::min(au, bu) > uHi || std::max(av, bv) < vLo || std::min(av, bv) > vHi)
+            return false;
+        if (exactPoint) {
+            safe = safe && filter::predicateSafe(a) && filter::predicateSafe(b);
+            return kernel::orient2d(au, av, bu, bv, u, v) == 0;
+        }
+        const double du = bu - au, dv = bv - av;
+        const double p1 = du * (v - av), p2 = dv * (u - au);
+        const double cError = 5 * kUnit * (std::fabs(p1) + std::fabs(p2)) * kInflate + kTiny;
+        return !(std::fabs(p1 - p2) > cError * kInflate + 1.5 * error * (std::fabs(du) + std::fabs(dv)));
+    };
+    const auto cross = [&](const DPoint3d& a, const DPoint3d& b, std::uint32_t ring, int along, int across,
+                           bool positive) {
+        safe = safe && filter::predicateSafe(a) && filter::predicateSafe(b);
+        if (kernel::edgeCrossesAxisRay(a, b, point, along, across, positive)) mark(ring, kOdd);
+    };
+    if (index_->built()) {
+        visitIndexed(u, v, uLo, uHi, vLo, vHi,
+                     [&](const PolygonRings::Edge& e, bool nearTest, bool crossTest, bool alongU, bool positive) {
+                         if (e.ring == skipRing) return;
+                         const DPoint3d& a = rings_->vertices[e.from];
+                         const DPoint3d& b = rings_->vertices[e.to];
+                         if (nearTest && near(a, b)) mark(e.ring, kNear);
+                         if (!crossTest) return;
+                         // Most edges do not straddle the ray's line: tested first.
+                         const int along = alongU ? u_ : v_, across = alongU ? v_ : u_;
+                         const double at = coordinate(point, across);
+                         if ((coordinate(a, across) > at) == (coordinate(b, across) > at)) return;
+                         cross(a, b, e.ring, along, across, positive);
+                     });
+    } else {
+        // Every edge, the ray along +u. An edge on one side of the line
+        // v = v(point) crosses no such ray and is near only when it reaches
+        // the rectangle's side of that line (most edges end at this test).
+        index_->countScan();
+        for (std::uint32_t r = 0; r < rings_->ringCount(); ++r) {
+            if (r == skipRing) continue;
+            const std::uint32_t first = rings_->ringStart[r], end = rings_->ringStart[r + 1];
+            for (std::uint32_t i = first; i < end; ++i) {
+                const DPoint3d& a = rings_->vertices[i];
+                const DPoint3d& b = rings_->vertices[i + 1 < end ? i + 1 : first];
+                const double av = coordinate(a, v_), bv = coordinate(b, v_);
+                const bool aAbove = av > v, bAbove = bv > v;
+                if (aAbove == bAbove && (aAbove ? av > vHi && bv > vHi : av < vLo && bv < vLo)) continue;
+                if (near(a, b)) mark(r, kNear);
+                if (aAbove != bAbove) cross(a, b, r, u_, v_, true);
+            }
+        }
+    }
+    if (!safe) return unsafe();
+    return verdict(exactPoint, skipRing);
+}
+
+// Near a ring (an edge within the error): for an exact point, on the ring,
+// which puts it in the outer ring's closed region and out of a hole's open
+// interior; otherwise unsure. Else the ring's parity decides.
+RegionLocator::Place RegionLocator::verdict(bool exactPoint, std::uint32_t skipRing) {
+    bool outerIn = true, outerUnsure = false, removed = false, holeUnsure = false;
+    if (skipRing != 0) {
+        const std::uint8_t s = state_[0];
+        if (s & kNear)
+            outerUnsure = !exactPoint;
+        else
+            outerIn = (s & kOdd) != 0;
+    }
+    for (std::uint32_t ring : touched_) {
+        const std::uint8_t s = state_[ring];
+        state_[ring] = 0;
+        if (ring == 0) continue;
+        if (s & kNear)
+            holeUnsure |= !exactPoint;
+        else
+            removed |= (s & kOdd) != 0;
+    }
+    touched_.clear();
+    if (!outerIn || removed) return Place::outside;
+    return outerUnsure || holeUnsure ? Place::unsure : Place::inside;
+}
+
+bool RegionLocator::exactlyInside(const RationalImage& p, std::uint32_t skipRing) const {
+    // Doubles next to p settle most edges without rational arithmetic:
+    // |p - (pu, pv)| stays below eu, ev on each coordinate (a conversion
+    // off by under an ulp, the bound rounded generously).
+    const double pu = p.u.get_d(), pv = p.v.get_d();
+    const double eu = std::fabs(pu) * 0x1p-51 + 0x1p-1070, ev = std::fabs(pv) * 0x1p-51 + 0x1p-1070;
+    const double uLo = pu - eu, uHi = pu + eu, vLo = pv - ev, vHi = pv + ev;
+    bool outerIn = skipRing == 0;
+    for (std::uint32_t r = 0; r < rings_->ringCount(); ++r) {
+        if (r == skipRing) continue;
+        bool on = false, odd = false;
+        const std::uint32_t first = rings_->ringStart[r], end = rings_->ringStart[r + 1];
+        for (std::uint32_t i = first; i < end && !on; ++i) {
+            const DPoint3d& a = rings_->vertices[i];
+            const DPoint3d& b = rings_->vertices[i + 1 < end ? i + 1 : first];
+            const double au = coordinate(a, u_), av = coordinate(a, v_), bu = coordinate(b, u_), bv = coordinate(b, v_);
+            const bool boxNear = !(std::max(au, bu) < uLo || std::min(au, bu) > uHi || std::max(av, bv) < vLo ||
+                                   std::min(av, bv) > vHi);
+            // The sign of (b - a) x (p - a), exactly.
+            const auto orientation = [&] {
+                const mpq_class du = mpq_class(bu) - au, dv = mpq_class(bv) - av;
+                return sgn(du * (p.v - av) - dv * (p.u - au));
+            };
+            if (boxNear && orientation() == 0 && p.u >= std::min(au, bu) && p.u <= std::max(au, bu) &&
+                p.v >= std::min(av, bv) && p.v <= std::max(av, bv)) {
+                on = true;
+                break;
+            }
+            // Half-open in v: an end counts as above when strictly above p.
+            const auto above = [&](double c) { return c > vHi ? true : c < vLo ? false : p.v < c; };
+            const bool aAbove = above(av), bAbove = above(bv);
+            if (aAbove == bAbove) continue;
+            bool ahead;
+            if (std::min(au, bu) > uHi)
+                ahead = true;
+            else if (std::max(au, bu) < uLo)
+                ahead = false;
+            else
+                ahead = (bv > av ? orientation() : -orientation()) > 0;
+            odd ^= ahead;
+        }
+        if (r == 0) {
+            outerIn = on || odd;
+            if (!outerIn) return false;
+        } else if (!on && odd) {
+            return false;
+        }
+    }
+    return outerIn;
+}
+
+}  // namespace spatialgeom

@@ -1,0 +1,62 @@
+// Where a point of a polygon's image plane lies with respect to its
+// region: in the closed region of the outer ring's image and in no hole's
+// open interior, each ring's image being its stored vertices with
+// coordinate k dropped and the even-odd rule deciding inside. (A point
+// inside two overlapping holes is outside; a point on a hole's ring is
+// not in its open interior.)
+//
+// Each ring's parity is counted along a ray with exact orientation
+// predicates on the stored coordinates. A point known only to within an
+// error (a computed foot or crossing) has the same place as its computed
+// position unless some edge passes within that error of it, which is
+// tested too: only then is the answer unsure, and exactlyInside decides
+// in rational arithmetic.
+//
+// Cost: a scan of every edge (counted by the edge index) until the index
+// is built, then the edges in the cells near the point and along a ray to
+// the grid's nearest side.
+#pragma once
+
+#include <cstdint>
+
+#include "queries/call_scratch.h"
+#include "queries/edge_index.h"
+#include "queries/polygon_plane.h"
+#include "queries/polygon_rings.h"
+
+namespace spatialgeom {
+
+class RegionLocator {
+public:
+    enum class Place : std::uint8_t { outside, inside, unsure };
+    static constexpr std::uint32_t kNoRing = ~std::uint32_t{0};
+
+    // The rings and their index (both must outlive the locator), seen on
+    // the image axes u and v.
+    void attach(const PolygonRings* rings, EdgeIndex* index, int uAxis, int vAxis);
+
+    // The place of a point known to be within error (on each coordinate,
+    // error >= 0) of (u, v). With error 0 the answer is exact, never
+    // unsure (found in rational arithmetic when the orientation predicates
+    // cannot take the coordinates of the point or of an edge they meet:
+    // filter::predicateSafe). skipRing: a ring the point
+    // is known to lie on, whose edges are not examined.
+    Place locate(double u, double v, double error, std::uint32_t skipRing = kNoRing);
+    // The exact answer for a rational point.
+    bool exactlyInside(const RationalImage& p, std::uint32_t skipRing = kNoRing) const;
+
+private:
+    template <typename Visit>
+    void visitIndexed(double u, double v, double uLo, double uHi, double vLo, double vHi, Visit&& visit);
+    Place verdict(bool exactPoint, std::uint32_t skipRing);
+
+    const PolygonRings* rings_ = nullptr;
+    EdgeIndex* index_ = nullptr;
+    int u_ = 0, v_ = 1;
+    // Per-test scratch: crossing parity and nearness per ring, and the
+    // rings touched.
+    ScratchVector<std::uint8_t> state_;
+    ScratchVector<std::uint32_t> touched_;
+};
+
+}  // namespace spatialgeom

@@ -1,0 +1,802 @@
+// The intersection exports against the exact reference (exact_reference.h):
+// first the reference itself on distances worked out by hand and against
+// dense sampling, then named configurations, then a differential run over
+// generated configurations that are hard for floating point (nearly
+// parallel segments, shared vertices, vertices on edges, tilted rings that
+// are planar only approximately, points over holes), each at tolerances at
+// and one ulp around the exact distance, in both argument orders.
+//
+// SPATIALGEOM_EXACT_CASES=N runs about N cases instead of the default
+// 20,000 (a few seconds, also under the sanitizers);
+// SPATIALGEOM_EXACT_REPORT=FILE writes the summary and a few disagreements
+// of each configuration class to FILE.
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <limits>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "exact_reference.h"
+
+namespace {
+
+using namespace exact;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+class Owned {
+public:
+    explicit Owned(void* record) : record_(record) {}
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned() {
+        if (record_ != nullptr) spatialWKB_destroyGeom(&record_);
+    }
+    const void* get() const { return record_; }
+
+private:
+    void* record_;
+};
+
+// The library's answer, or -1 for a failure status.
+int libraryAnswer(const void* a, const void* b, double tolerance) {
+    std::uint32_t result = 7;
+    if (spatialWKB_intersectGeometry(a, b, tolerance, &result) != SPATIAL_SUCCESS) return -1;
+    return static_cast<int>(result);
+}
+
+void* parsed(const char* text) {
+    void* record = nullptr;
+    EXPECT_EQ(spatialParse_string(text, &record), 0) << text;
+    return record;
+}
+
+mpq_class q(const char* text) { return mpq_class(text); }
+
+// ---- The reference on distances worked out by hand.
+
+const Vertices kSquare = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {0, 0, 0}};
+const std::vector<Vertices> kDonut = {{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}},
+                                      {{1, 1, 0}, {3, 1, 0}, {3, 3, 0}, {1, 3, 0}, {1, 1, 0}}};
+// Not planar: the Newell normal about (0,0,0) is (-2,-2,8), the plane
+// z = (x + y) / 4; (2,0,0) and (0,2,0) lift to z = 1/2.
+const Vertices kWarped = {{0, 0, 0}, {2, 0, 0}, {2, 2, 1}, {0, 2, 0}};
+
+TEST(ExactReference, HandWorkedDistances) {
+    struct Row {
+        const char* what;
+        RefGeometry a, b;
+        mpq_class expected;
+    };
+    const Row rows[] = {
+        {"points", point({0, 0, 0}), point({1, 2, 2}), 9},
+        {"point by a segment's interior", point({0, 1, 0}), lineString({{-1, 0, 0}, {1, 0, 0}}), 1},
+        {"point beyond a segment's end", point({3, 1, 0}), lineString({{-1, 0, 0}, {1, 0, 0}}), 5},
+        {"skew segments", lineString({{0, 0, 0}, {2, 0, 0}}), lineString({{1, -1, 1}, {1, 1, 1}}), 1},
+        {"skew segments, nearest at ends", lineString({{0, 0, 0}, {2, 0, 0}}), lineString({{3, 1, 1}, {3, 2, 1}}),
+         3},
+        {"parallel overlapping segments", lineString({{0, 0, 0}, {2, 0, 0}}), lineString({{1, 0, 3}, {5, 0, 3}}), 9},
+        {"segments crossing", lineString({{0, 0, 0}, {2, 2, 0}}), lineString({{0, 2, 0}, {2, 0, 0}}), 0},
+        {"sublines are not joined", RefGeometry{Kind::LineString, {}, {{{0, 0, 0}, {1, 0, 0}}, {{3, 0, 0}, {4, 0, 0}}}, {}},
+         point({2, 0, 0}), 1},
+        {"point over a square", point({1, 1, 5}), polygon({kSquare}), 25},
+        {"point beside a square", point({3, 1, 1}), polygon({kSquare}), 2},
+        {"point over a hole", point({2, 2, 3}), polygon(kDonut), 10},
+        {"point in a hole's plane", point({2, 2, 0}), polygon(kDonut), 1},
+        {"point over the solid part", point({0.5, 2, 3}), polygon(kDonut), 9},
+        {"segment through a square", lineString({{1, 1, -1}, {1, 1, 1}}), polygon({kSquare}), 0},
+        {"segment through a hole", lineString({{2, 2, -1}, {2, 2, 1}}), polygon(kDonut), 1},
+        {"segment over a square", lineString({{-5, 1, 2}, {5, 1, 2}}), polygon({kSquare}), 4},
+        {"squares in parallel planes", polygon({kSquare}),
+         polygon({{{1, 1, 2}, {3, 1, 2}, {3, 3, 2}, {1, 3, 2}, {1, 1, 2}}}), 4},
+        {"square through a square", polygon({kSquare}),
+         polygon({{{1, -1, -1}, {1, 3, -1}, {1, 3, 1}, {1, -1, 1}}}), 0},
+        {"square in a hole", polygon(kDonut), polygon({{{1.5, 1.5, 0}, {2.5, 1.5, 0}, {2.5, 2.5, 0}, {1.5, 2.5, 0}}}),
+         q("1/4")},
+        {"warped ring: lifted point of the region", point({1, 1, 0.5}), polygon({kWarped}), 0},
+        {"warped ring: its own vertex", point({2, 0, 0}), polygon({kWarped}), 0},
+        {"warped ring: nearest on a lifted edge", point({1, -1, 0.25}), polygon({kWarped}), 1},
+        {"warped ring: nearest on its polyline", point({2, 0, 0.25}), polygon({kWarped}), q("1/20")},
+        {"outer ring without area is its polyline", point({1, 1, 0}), polygon({{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}), 1},
+        {"nearest member", multiPoint({{9, 9, 9}, {2, 3, 0}}),
+         multiPolygon({RefPolygon{{kSquare}}, RefPolygon{{{{10, 0, 0}, {11, 0, 0}, {11, 1, 0}}}}}), 1},
+        {"member lines", multiLineString({{{0, 0, 5}, {1, 0, 5}}, {{5, 5, 1}, {6, 6, 1}}}), polygon(kDonut), 3},
+    };
+    for (const Row& row : rows) {
+        for (bool swapped : {false, true}) {
+            const auto d2 = swapped ? exactSquaredDistance(row.b, row.a) : exactSquaredDistance(row.a, row.b);
+            ASSERT_TRUE(d2.has_value()) << row.what;
+            EXPECT_EQ(*d2, row.expected) << row.what << (swapped ? " (swapped)" : "") << ": " << d2->get_str();
+        }
+    }
+}
+
+TEST(ExactReference, HoleClippingKeepsOnlyTheRegion) {
+    // A warped outer ring whose lifted edge runs through a hole: the part
+    // inside the hole's interior belongs to the polygon only through the
+    // ring's own polyline, not through its lift.
+    const RefGeometry warpedDonut =
+        polygon({{{0, 0, 0}, {4, 0, 1}, {4, 4, 0}, {0, 4, 1}}, {{1, -1, 0}, {3, -1, 0}, {3, 1, 0}, {1, 1, 0}}});
+    const auto d2 = exactSquaredDistance(warpedDonut, point({2, 0, 0.5}));
+    ASSERT_TRUE(d2.has_value());
+    // Lifted outer edge at x = 2 is in the hole; the polyline (0,0,0)-(4,0,1)
+    // passes through (2,0,0.5).
+    EXPECT_EQ(*d2, 0);
+    const auto above = exactSquaredDistance(warpedDonut, point({2, 0, 5}));
+    ASSERT_TRUE(above.has_value());
+    EXPECT_GT(*above, 0);
+}
+
+TEST(ExactReference, TolerancesAndEmptyGeometries) {
+    const RefGeometry lone = lineString({{1, 1, 1}});
+    EXPECT_FALSE(exactSquaredDistance(lone, point({1, 1, 1})).has_value());
+    EXPECT_FALSE(exactlyMeets(lone, point({1, 1, 1}), 1e300));
+    EXPECT_TRUE(exactlyMeets(lone, point({1, 1, 1}), kInf));
+    const std::optional<mpq_class> one = mpq_class(1), none = mpq_class(0);
+    EXPECT_TRUE(meetsAt(one, 1.0));
+    EXPECT_FALSE(meetsAt(one, std::nextafter(1.0, 0.0)));
+    EXPECT_TRUE(meetsAt(one, kInf));
+    EXPECT_FALSE(meetsAt(none, -1e-300));
+    EXPECT_FALSE(meetsAt(none, kNaN));
+    EXPECT_TRUE(meetsAt(none, -0.0));  // -0 >= 0
+    EXPECT_TRUE(meetsAt(mpq_class(2), roundedSqrt(2)) == (mpq_class(roundedSqrt(2)) * roundedSqrt(2) >= 2));
+    for (double v : {2.0, 1e-300, 3e250, 0.1, 1e-320}) {
+        const double r = roundedSqrt(mpq_class(v) * v);
+        EXPECT_EQ(r, v) << v;
+    }
+    EXPECT_EQ(roundedSqrt(2), std::sqrt(2.0));
+}
+
+// ---- The reference against dense sampling, on triangles and quads that
+// are rotated in double (so not exactly planar), segments and points.
+// Sampled distances are distances of actual points, so never below the
+// exact one; with fine sampling they are close above it.
+
+struct Rng {
+    std::uint64_t state;
+    std::uint64_t next() {
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    double unit() { return static_cast<double>(next() >> 11) * 0x1p-53; }
+    double range(double lo, double hi) { return lo + (hi - lo) * unit(); }
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
+    bool chance(int percent) { return below(100) < percent; }
+    DPoint3d inBox(double s) { return {range(-s, s), range(-s, s), range(-s, s)}; }
+};
+
+DPoint3d add(DPoint3d a, DPoint3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+DPoint3d sub(DPoint3d a, DPoint3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+DPoint3d mul(double s, DPoint3d a) { return {s * a.x, s * a.y, s * a.z}; }
+DPoint3d crossD(DPoint3d a, DPoint3d b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+double dotD(DPoint3d a, DPoint3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// A frame: world = origin + u e1 + v e2 + w e3, in double.
+struct Frame {
+    DPoint3d origin, e1, e2, e3;
+    DPoint3d at(double u, double v, double w = 0) const {
+        return add(origin, add(add(mul(u, e1), mul(v, e2)), mul(w, e3)));
+    }
+};
+
+// A rotation by random angles, scaled: its images of a plane are planar
+// only up to rounding.
+Frame rotatedFrame(Rng& rng, double scale, DPoint3d origin) {
+    const double a = rng.range(0, 6.3), b = rng.range(-1.6, 1.6), c = rng.range(0, 6.3);
+    const double ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b), cc = std::cos(c),
+                 sc = std::sin(c);
+    const DPoint3d e1{ca * cb, sa * cb, -sb};
+    const DPoint3d e2{ca * sb * sc - sa * cc, sa * sb * sc + ca * cc, cb * sc};
+    return {origin, mul(scale, e1), mul(scale, e2), mul(scale, crossD(e1, e2))};
+}
+
+// Small integer axes times a power of two: every image of a point with
+// few-bit coordinates is exact, so its polygons are exactly planar.
+Frame integerFrame(Rng& rng, int exponent) {
+    const double s = std::ldexp(1.0, exponent);
+    auto axis = [&] { return DPoint3d{double(rng.below(7) - 3), double(rng.below(7) - 3), double(rng.below(7) - 3)}; };
+    DPoint3d e1 = axis(), e2 = axis();
+    while (dotD(crossD(e1, e2), crossD(e1, e2)) == 0) {
+        e1 = axis();
+        e2 = axis();
+    }
+    const DPoint3d origin{double(rng.below(64) - 32) * s, double(rng.below(64) - 32) * s, double(rng.below(64) - 32) * s};
+    return {origin, mul(s, e1), mul(s, e2), mul(s, crossD(e1, e2))};
+}
+
+double sampledDistance(const std::vector<DPoint3d>& a, const std::vector<DPoint3d>& b) {
+    double best = kInf;
+    for (const DPoint3d& p : a)
+        for (const DPoint3d& q : b) best = std::min(best, dotD(sub(p, q), sub(p, q)));
+    return std::sqrt(best);
+}
+
+void sampleSegment(DPoint3d a, DPoint3d b, int n, std::vector<DPoint3d>& out) {
+    for (int i = 0; i <= n; ++i) out.push_back(add(a, mul(double(i) / n, sub(b, a))));
+}
+
+TEST(ExactReference, AgreesWithDenseSampling) {
+    Rng rng{20240611};
+    for (int round = 0; round < 40; ++round) {
+        // A convex ring about the frame's origin, rotated in double.
+        const Frame f = rotatedFrame(rng, rng.range(0.5, 2), rng.inBox(1));
+        Vertices ring;
+        const int corners = 3 + rng.below(2);
+        for (int i = 0; i < corners; ++i) {
+            const double angle = 6.283185307179586 * (i + rng.range(0, 0.5)) / corners;
+            ring.push_back(f.at(std::cos(angle), std::sin(angle), rng.range(-0.05, 0.05)));
+        }
+        // Its region sampled as a fan of its vertices lifted on the plane
+        // (computed here in double), plus its polyline.
+        const RefGeometry poly = polygon({ring});
+        const DPoint3d n = [&] {
+            DPoint3d s{0, 0, 0};
+            for (std::size_t i = 1; i + 1 < ring.size(); ++i)
+                s = add(s, crossD(sub(ring[i], ring[0]), sub(ring[i + 1], ring[0])));
+            return s;
+        }();
+        const int k = std::fabs(n.x) >= std::fabs(n.y) && std::fabs(n.x) >= std::fabs(n.z) ? 0
+                      : std::fabs(n.y) >= std::fabs(n.z)                                   ? 1
+                                                                                           : 2;
+        auto liftD = [&](DPoint3d v) {
+            double* c = &v.x;
+            const double* nc = &n.x;
+            const double* o = &ring[0].x;
+            double rest = 0;
+            for (int j = 0; j < 3; ++j)
+                if (j != k) rest += nc[j] * (c[j] - o[j]);
+            c[k] = o[k] - rest / nc[k];
+            return v;
+        };
+        std::vector<DPoint3d> polySamples;
+        constexpr int kSteps = 60;
+        for (std::size_t t = 1; t + 1 < ring.size(); ++t) {
+            const DPoint3d a = liftD(ring[0]), b = liftD(ring[t]), c = liftD(ring[t + 1]);
+            for (int i = 0; i <= kSteps; ++i)
+                for (int j = 0; i + j <= kSteps; ++j)
+                    polySamples.push_back(
+                        add(a, add(mul(double(i) / kSteps, sub(b, a)), mul(double(j) / kSteps, sub(c, a)))));
+        }
+        for (std::size_t i = 0; i < ring.size(); ++i) sampleSegment(ring[i], ring[(i + 1) % ring.size()], kSteps, polySamples);
+
+        const DPoint3d p = rng.inBox(2.5), e = rng.inBox(2.5);
+        std::vector<DPoint3d> segSamples;
+        sampleSegment(p, e, 400, segSamples);
+        const double step = 4.0 * 2.5 / kSteps;  // coarser than either sampling's spacing
+        for (const auto& [other, samples] :
+             {std::pair{point(p), std::vector<DPoint3d>{p}}, std::pair{lineString({p, e}), segSamples}}) {
+            const auto d2 = exactSquaredDistance(poly, other);
+            ASSERT_TRUE(d2.has_value());
+            const double exactD = std::sqrt(d2->get_d());
+            const double sampled = sampledDistance(polySamples, samples);
+            EXPECT_LE(exactD, sampled + 1e-9) << toWkt(poly) << " " << toWkt(other);
+            EXPECT_GE(exactD, sampled - step) << toWkt(poly) << " " << toWkt(other);
+        }
+    }
+}
+
+// ---- Named configurations: each must meet, in both orders.
+
+TEST(ExactAnswers, NamedConfigurationsMeet) {
+    struct Row {
+        const char* a;
+        const char* b;
+        double tolerance;
+        RefGeometry ra, rb;
+    };
+    const Row rows[] = {
+        // Crossing at (5,0,0): the second segment's ends are symmetric about it.
+        {"LINESTRING(0 0 0,10 0 0)", "LINESTRING(0 0.0000001 0,10 -0.0000001 0)", 0,
+         lineString({{0, 0, 0}, {10, 0, 0}}), lineString({{0, 0.0000001, 0}, {10, -0.0000001, 0}})},
+        {"LINESTRING(1 2 3,11 13 17)", "LINESTRING(1 2.0000001 3,11 12.9999999 17)", 5e-8,
+         lineString({{1, 2, 3}, {11, 13, 17}}), lineString({{1, 2.0000001, 3}, {11, 12.9999999, 17}})},
+        // The point is the polygon's own vertex; the ring is tilted and not
+        // exactly planar.
+        {"POINT(0 10 1.1)", "POLYGON((0 0 0.1,10 0 3.1,10 10 4.1,0 10 1.1,0 0 0.1))", 0, point({0, 10, 1.1}),
+         polygon({{{0, 0, 0.1}, {10, 0, 3.1}, {10, 10, 4.1}, {0, 10, 1.1}, {0, 0, 0.1}}})},
+        // Two such polygons sharing one vertex.
+        {"POLYGON((0 0 0.1,10 0 3.1,10 10 4.1,0 10 1.1,0 0 0.1))",
+         "POLYGON((0 10 1.1,-7.3 10 2.7,-7.3 19.9 0.3,0 19.9 3.7,0 10 1.1))", 0,
+         polygon({{{0, 0, 0.1}, {10, 0, 3.1}, {10, 10, 4.1}, {0, 10, 1.1}, {0, 0, 0.1}}}),
+         polygon({{{0, 10, 1.1}, {-7.3, 10, 2.7}, {-7.3, 19.9, 0.3}, {0, 19.9, 3.7}, {0, 10, 1.1}}})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.a) + " / " + row.b);
+        EXPECT_EQ(exactSquaredDistance(row.ra, row.rb), mpq_class(0));
+        EXPECT_TRUE(exactlyMeets(row.ra, row.rb, row.tolerance));
+        const Owned a(parsed(row.a)), b(parsed(row.b));
+        const Owned builtA(buildRecord(row.ra)), builtB(buildRecord(row.rb));
+        ASSERT_TRUE(a.get() && b.get() && builtA.get() && builtB.get());
+        EXPECT_EQ(libraryAnswer(a.get(), b.get(), row.tolerance), 1);
+        EXPECT_EQ(libraryAnswer(b.get(), a.get(), row.tolerance), 1);
+        EXPECT_EQ(libraryAnswer(builtA.get(), builtB.get(), row.tolerance), 1);
+        EXPECT_EQ(libraryAnswer(builtB.get(), builtA.get(), row.tolerance), 1);
+    }
+}
+
+// ---- Generated configurations.
+
+struct Pair {
+    std::string variant;
+    RefGeometry a, b;
+};
+using Generator = std::function<Pair(Rng&)>;
+
+// A power of ten in [1e-6, 1e8].
+double randomScale(Rng& rng) { return std::pow(10.0, rng.below(15) - 6); }
+
+// x moved by up to `ulps` ulps either way.
+double nudge(Rng& rng, double x, int ulps) {
+    for (int i = rng.below(2 * ulps + 1) - ulps; i != 0; i += i > 0 ? -1 : 1) x = std::nextafter(x, i > 0 ? kInf : -kInf);
+    return x;
+}
+DPoint3d nudge(Rng& rng, DPoint3d p, int ulps) { return {nudge(rng, p.x, ulps), nudge(rng, p.y, ulps), nudge(rng, p.z, ulps)}; }
+
+DPoint3d randomDirection(Rng& rng) {
+    for (;;) {
+        const DPoint3d d = rng.inBox(1);
+        const double n = std::sqrt(dotD(d, d));
+        if (n > 0.1 && n <= 1) return mul(1 / n, d);
+    }
+}
+
+// 2D shapes (closed rings) in frame units.
+std::vector<std::vector<std::array<double, 2>>> shape(Rng& rng, bool withHole) {
+    std::vector<std::vector<std::array<double, 2>>> rings;
+    switch (rng.below(3)) {
+    case 0: rings.push_back({{-2, -2}, {2, -2}, {2, 2}, {-2, 2}, {-2, -2}}); break;
+    case 1: rings.push_back({{-2, -2}, {2, -2}, {0, 2.5}, {-2, -2}}); break;
+    default: rings.push_back({{-2, -2}, {2, -2}, {2, 2}, {0, 0.5}, {-2, 2}}); break;  // concave, not closed
+    }
+    if (withHole) rings.push_back({{-1, -1}, {1, -1}, {1, 1}, {-1, 1}, {-1, -1}});
+    for (auto& ring : rings)
+        if (rng.chance(50)) std::reverse(ring.begin(), ring.end());
+    return rings;
+}
+
+RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings, double w = 0) {
+    std::vector<Vertices> placed;
+    for (const auto& ring : rings) {
+        Vertices v;
+        for (const auto& [u, vv] : ring) v.push_back(f.at(u, vv, w));
+        placed.push_back(std::move(v));
+    }
+    return polygon(std::move(placed));
+}
+
+const std::vector<Vertices>& ringsOf(const RefGeometry& g) { return g.polygons.at(0).rings; }
+
+Frame someFrame(Rng& rng, double scale) {
+    return rng.chance(70) ? rotatedFrame(rng, scale, rng.inBox(scale)) : integerFrame(rng, std::ilogb(scale) - 2);
+}
+
+// Nearly parallel and collinear segments.
+Pair nearlyParallel(Rng& rng) {
+    const double s = randomScale(rng);
+    const DPoint3d a = rng.inBox(s), d = mul(s * rng.range(0.1, 1), randomDirection(rng)), b = add(a, d);
+    switch (rng.below(4)) {
+    case 0: return {"ends nudged by ulps", lineString({a, b}), lineString({nudge(rng, a, 3), nudge(rng, b, 3)})};
+    case 1: {
+        const double off = s * std::pow(10.0, -rng.range(8, 16));
+        return {"offset by a tiny vector", lineString({a, b}),
+                lineString({add(a, mul(off, randomDirection(rng))), add(b, mul(off, randomDirection(rng)))})};
+    }
+    case 2: {
+        const double t0 = rng.range(-0.5, 1.5), t1 = rng.range(-0.5, 1.5);
+        return {"collinear in double", lineString({a, b}), lineString({add(a, mul(t0, d)), add(a, mul(t1, d))})};
+    }
+    default: {
+        const DPoint3d c = add(b, mul(rng.range(0.1, 1), d));  // continuing on, rounded
+        return {"continued, touching or not", lineString({a, b}), lineString({nudge(rng, b, 1), c})};
+    }
+    }
+}
+
+// The second segment's ends symmetric about a point M of the first, with
+// M the exact midpoint of the first (multiples of one power of two).
+Pair sharedMidpoint(Rng& rng) {
+    const double e = std::ldexp(1.0, rng.below(40) - 25);
+    auto grid = [&] { return DPoint3d{double(rng.below(1 << 20) - (1 << 19)) * e, double(rng.below(1 << 20) - (1 << 19)) * e,
+                                      double(rng.below(1 << 20) - (1 << 19)) * e}; };
+    const DPoint3d p = grid(), q = grid();
+    const DPoint3d m = mul(0.5, add(p, q));
+    DPoint3d half;
+    std::string variant;
+    if (rng.chance(60)) {
+        const double tilt = std::pow(10.0, -rng.range(3, 15));
+        half = add(mul(rng.range(0.3, 2) * (rng.chance(50) ? 1 : -1), mul(0.5, sub(q, p))),
+                   mul(tilt * std::sqrt(dotD(sub(q, p), sub(q, p))), randomDirection(rng)));
+        variant = "nearly parallel crossing";
+    } else {
+        half = mul(std::sqrt(dotD(sub(q, p), sub(q, p))) * rng.range(0.01, 2), randomDirection(rng));
+        variant = "crossing at any angle";
+    }
+    Pair pr{variant, lineString({p, q}), lineString({add(m, half), sub(m, half)})};
+    if (rng.chance(20)) pr.b = lineString({add(m, half), m, sub(m, half)});
+    return pr;
+}
+
+// Tilted polygons (not exactly planar) and a geometry through one of
+// their vertices.
+Pair sharedVertex(Rng& rng) {
+    const double s = randomScale(rng);
+    const Frame f = someFrame(rng, s);
+    const RefGeometry poly = placedPolygon(f, shape(rng, rng.chance(30)));
+    const Vertices& ring = ringsOf(poly)[rng.below(static_cast<int>(ringsOf(poly).size()))];
+    const DPoint3d v = ring[rng.below(static_cast<int>(ring.size()))];
+    switch (rng.below(4)) {
+    case 0: return {"point at a vertex", poly, point(v)};
+    case 1: return {"segment from a vertex", poly, lineString({v, add(v, mul(s, randomDirection(rng)))})};
+    case 2: {
+        const Frame g = rotatedFrame(rng, s, v);
+        return {"polygons sharing a vertex", poly, placedPolygon(g, {{{0, 0}, {3, 0.5}, {2.5, 3}, {0.2, 2}, {0, 0}}})};
+    }
+    default: return {"multipoint with a vertex", poly, multiPoint({add(v, mul(3 * s, randomDirection(rng))), v})};
+    }
+}
+
+// A vertex exactly (or one ulp off) on an edge: integer frames make edge
+// midpoints exact.
+Pair vertexOnEdge(Rng& rng) {
+    const Frame f = integerFrame(rng, rng.below(40) - 20);
+    const RefGeometry poly = placedPolygon(f, shape(rng, rng.chance(30)));
+    const Vertices& ring = ringsOf(poly)[rng.below(static_cast<int>(ringsOf(poly).size()))];
+    const std::size_t i = static_cast<std::size_t>(rng.below(static_cast<int>(ring.size())));
+    const DPoint3d a = ring[i], b = ring[(i + 1) % ring.size()];
+    DPoint3d m = mul(0.5, add(a, b));
+    std::string suffix = "";
+    if (rng.chance(30)) {
+        m = nudge(rng, m, 1);
+        suffix = ", nudged";
+    }
+    const DPoint3d out = add(m, sub(f.at(rng.range(-3, 3), rng.range(-3, 3), rng.range(-3, 3)), f.origin));
+    switch (rng.below(4)) {
+    case 0: return {"point on an edge" + suffix, poly, point(m)};
+    case 1: return {"segment from an edge" + suffix, poly, lineString({m, out})};
+    case 2: return {"segment ending on a segment" + suffix, lineString({a, b}), lineString({out, m})};
+    default: {
+        const Frame g = rotatedFrame(rng, std::sqrt(dotD(f.e1, f.e1)), m);
+        return {"polygon with a vertex on an edge" + suffix, poly, placedPolygon(g, {{{0, 0}, {3, 0.5}, {2.5, 3}, {0, 0}}})};
+    }
+    }
+}
+
+// Points given in a polygon's own frame: in its plane (up to rounding), a
+// little off it, at its vertices and edges, inside and outside, over holes.
+Pair pointsOnTiltedPolygons(Rng& rng, bool overHoles) {
+    const double s = randomScale(rng);
+    const Frame f = someFrame(rng, s);
+    const RefGeometry poly = placedPolygon(f, shape(rng, overHoles || rng.chance(30)));
+    double u = rng.range(-2.5, 2.5), v = rng.range(-2.5, 2.5);
+    std::string variant = overHoles ? "over a hole" : "in the frame";
+    if (overHoles) {
+        u = rng.range(-1, 1);
+        v = rng.range(-1, 1);
+        if (rng.chance(30)) {
+            u = rng.chance(50) ? -1 : 1;
+            variant = "over a hole's edge";
+        }
+    } else if (rng.chance(30)) {
+        u = rng.below(5) - 2;
+        v = rng.below(5) - 2;
+        variant = "at grid points";
+    }
+    double w = 0;
+    switch (rng.below(4)) {
+    case 0: break;
+    case 1: w = std::pow(10.0, -rng.range(1, 16)); break;
+    case 2: w = -std::pow(10.0, -rng.range(1, 16)); break;
+    default: w = rng.range(-3, 3); break;
+    }
+    variant += w == 0 ? ", in the plane" : ", off the plane";
+    const DPoint3d p = f.at(u, v, w);
+    if (rng.chance(25)) return {variant + ", segment", poly, lineString({p, f.at(u + rng.range(-1, 1), v + rng.range(-1, 1), -w)})};
+    return {variant, poly, point(p)};
+}
+
+// Segments through, along and over tilted polygons.
+Pair segmentsAndPolygons(Rng& rng) {
+    const double s = randomScale(rng);
+    const Frame f = someFrame(rng, s);
+    const RefGeometry poly = placedPolygon(f, shape(rng, rng.chance(40)));
+    const double u = rng.range(-2.5, 2.5), v = rng.range(-2.5, 2.5);
+    switch (rng.below(3)) {
+    case 0: {
+        const double h = std::pow(10.0, -rng.range(0, 15));
+        return {"through the plane", poly, lineString({f.at(u, v, h), f.at(u + rng.range(-1, 1), v + rng.range(-1, 1), -h)})};
+    }
+    case 1:
+        return {"in the plane", poly, lineString({f.at(u, v), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5))})};
+    default: {
+        const double h = std::pow(10.0, -rng.range(0, 15));
+        return {"parallel just over", poly, lineString({f.at(u, v, h), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5), h)})};
+    }
+    }
+}
+
+// Two polygons: coplanar neighbours, parallel planes close together,
+// crossing planes.
+Pair polygonPairs(Rng& rng) {
+    const double s = randomScale(rng);
+    const Frame f = someFrame(rng, s);
+    const RefGeometry a = placedPolygon(f, shape(rng, rng.chance(40)));
+    switch (rng.below(3)) {
+    case 0: {
+        Frame g = f;
+        g.origin = f.at(rng.range(-4.5, 4.5), rng.range(-4.5, 4.5));
+        if (rng.chance(50)) g.origin = f.at(rng.below(9) - 4, rng.below(9) - 4);
+        return {"coplanar neighbours", a, placedPolygon(g, shape(rng, rng.chance(30)))};
+    }
+    case 1: {
+        Frame g = f;
+        g.origin = f.at(rng.range(-3, 3), rng.range(-3, 3), std::pow(10.0, -rng.range(0, 15)));
+        return {"parallel planes", a, placedPolygon(g, shape(rng, rng.chance(30)))};
+    }
+    default: {
+        const Frame g = rotatedFrame(rng, s, f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5)));
+        return {"crossing planes", a, placedPolygon(g, shape(rng, rng.chance(30)))};
+    }
+    }
+}
+
+// Multi-records and sublines: members placed near each other.
+RefGeometry asMulti(Rng& rng, const RefGeometry& g, double far) {
+    const DPoint3d away{far, -far, far};
+    switch (g.kind) {
+    case Kind::Point: return multiPoint(rng.chance(50) ? Vertices{add(g.points[0], away), g.points[0]} : Vertices{g.points[0], g.points[0]});
+    case Kind::LineString: {
+        std::vector<Vertices> lines = g.sublines;
+        lines.push_back({add(g.sublines[0][0], away), add(g.sublines[0].back(), away)});
+        if (rng.chance(50)) std::swap(lines.front(), lines.back());
+        return multiLineString(lines);
+    }
+    case Kind::Polygon: {
+        RefPolygon moved = g.polygons[0];
+        for (Vertices& ring : moved.rings)
+            for (DPoint3d& v : ring) v = add(v, away);
+        return rng.chance(50) ? multiPolygon({moved, g.polygons[0]}) : multiPolygon({g.polygons[0], moved});
+    }
+    default: return g;
+    }
+}
+
+Pair multiKinds(Rng& rng) {
+    static const Generator inner[] = {nearlyParallel, sharedMidpoint, sharedVertex, vertexOnEdge,
+                                      [](Rng& r) { return pointsOnTiltedPolygons(r, true); }, segmentsAndPolygons,
+                                      polygonPairs};
+    Pair p = inner[rng.below(7)](rng);
+    const double far = 1e9;
+    if (p.a.kind == Kind::LineString && rng.chance(30)) {
+        // The same segments as two sublines with a gap: sublines are not joined.
+        const Vertices& v = p.a.sublines[0];
+        const DPoint3d gap = add(v.back(), sub(v.back(), v.front()));
+        p.a.sublines.push_back({gap, add(gap, sub(v.back(), v.front()))});
+        p.variant = "sublines, " + p.variant;
+    }
+    const int which = rng.below(3);
+    if (which != 1) p.a = asMulti(rng, p.a, far);
+    if (which != 0) p.b = asMulti(rng, p.b, far);
+    p.variant = "multi: " + p.variant;
+    return p;
+}
+
+const char* kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Point: return "point";
+    case Kind::LineString: return "linestring";
+    case Kind::Polygon: return "polygon";
+    case Kind::MultiPoint: return "multipoint";
+    case Kind::MultiLineString: return "multilinestring";
+    case Kind::MultiPolygon: return "multipolygon";
+    }
+    return "?";
+}
+
+// Small random geometries on a coarse grid (collinear and shared vertices
+// are common), one ulp nudges, empty lines.
+Pair randomSmall(Rng& rng) {
+    const double e = std::ldexp(1.0, rng.below(30) - 15);
+    auto vertex = [&] {
+        DPoint3d v{double(rng.below(5)) * e, double(rng.below(5)) * e, double(rng.below(3)) * e};
+        return rng.chance(15) ? nudge(rng, v, 1) : v;
+    };
+    auto make = [&]() -> RefGeometry {
+        auto list = [&](int n) {
+            Vertices v;
+            for (int i = 0; i < n; ++i) v.push_back(vertex());
+            return v;
+        };
+        switch (rng.below(6)) {
+        case 0: return point(vertex());
+        case 1: return lineString(list(rng.chance(5) ? 1 : 2 + rng.below(3)));
+        case 2: {
+            std::vector<Vertices> rings{list(3 + rng.below(3))};
+            if (rng.chance(30)) rings.push_back(list(3 + rng.below(2)));
+            return polygon(rings);
+        }
+        case 3: return multiPoint(list(1 + rng.below(3)));
+        case 4: return multiLineString({list(2), list(rng.chance(10) ? 1 : 2)});
+        default: return multiPolygon({RefPolygon{{list(3 + rng.below(2))}}, RefPolygon{{list(3)}}});
+        }
+    };
+    Pair pair{"", make(), make()};
+    pair.variant = std::string("grid: ") + kindName(pair.a.kind) + " / " + kindName(pair.b.kind);
+    return pair;
+}
+
+struct ConfigurationClass {
+    const char* name;
+    Generator generate;
+    int share;  // of the cases run, in percent
+};
+
+struct Disagreement {
+    std::string variant, a, b;
+    double tolerance;
+    int library;
+    bool reference;
+    double squaredDistance;
+};
+
+struct Tally {
+    long cases = 0, disagreements = 0;
+    std::map<std::string, long> byVariant, shown;
+    std::vector<Disagreement> examples;
+};
+
+std::string describe(const char* cls, const Disagreement& d) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, "  tolerance %.17g: library %d, exact %d (squared distance %.17g)\n", d.tolerance,
+                  d.library, int(d.reference), d.squaredDistance);
+    return std::string("[") + cls + " / " + d.variant + "]\n  A: " + d.a + "\n  B: " + d.b + "\n" + buffer;
+}
+
+// Tolerances at the rounded distance and one ulp either side, 0, and now
+// and then the special values.
+std::vector<double> tolerancesFor(Rng& rng, const std::optional<mpq_class>& d2) {
+    std::vector<double> candidates{0.0};
+    if (d2) {
+        const double d = roundedSqrt(*d2);
+        candidates.insert(candidates.end(), {d, std::nextafter(d, kInf), std::nextafter(d, 0.0)});
+    }
+    if (rng.chance(3)) {
+        const double special[] = {-0.0, kNaN, kInf, -1.0, std::numeric_limits<double>::denorm_min()};
+        candidates.push_back(special[rng.below(5)]);
+    }
+    std::vector<double> out;
+    for (double t : candidates) {
+        const bool seen = std::any_of(out.begin(), out.end(), [t](double u) {
+            return (u == t && std::signbit(u) == std::signbit(t)) || (std::isnan(u) && std::isnan(t));
+        });
+        if (!seen) out.push_back(t);
+    }
+    return out;
+}
+
+const std::vector<ConfigurationClass>& configurationClasses() {
+    static const std::vector<ConfigurationClass> classes = {
+        {"near-parallel segments", nearlyParallel, 14},
+        {"crossing at a shared midpoint", sharedMidpoint, 11},
+        {"shared vertices", sharedVertex, 6},
+        {"vertex on an edge", vertexOnEdge, 7},
+        {"points by tilted polygons", [](Rng& r) { return pointsOnTiltedPolygons(r, false); }, 13},
+        {"points over holes", [](Rng& r) { return pointsOnTiltedPolygons(r, true); }, 10},
+        {"segments and polygons", segmentsAndPolygons, 9},
+        {"polygon pairs", polygonPairs, 6},
+        {"multi kinds", multiKinds, 8},
+        {"random grid geometries", randomSmall, 16},
+    };
+    return classes;
+}
+
+// The reference is symmetric, and the records are of the models' kinds.
+TEST(ExactReference, SymmetricOnGeneratedPairs) {
+    Rng rng{99};
+    for (const ConfigurationClass& cls : configurationClasses()) {
+        for (int i = 0; i < 25; ++i) {
+            const Pair pair = cls.generate(rng);
+            EXPECT_EQ(exactSquaredDistance(pair.a, pair.b), exactSquaredDistance(pair.b, pair.a))
+                << cls.name << ": " << toWkt(pair.a) << " " << toWkt(pair.b);
+            for (const RefGeometry* g : {&pair.a, &pair.b}) {
+                const Owned record(buildRecord(*g));
+                std::uint32_t type = 0;
+                ASSERT_EQ(spatialWKB_getType(record.get(), &type), SPATIAL_SUCCESS);
+                EXPECT_EQ(type, static_cast<std::uint32_t>(g->kind));
+            }
+        }
+    }
+}
+
+TEST(ExactAnswers, LibraryAgreesWithTheExactReference) {
+    const std::vector<ConfigurationClass>& classes = configurationClasses();
+    // About this many cases (library calls); SPATIALGEOM_EXACT_CASES=N for
+    // a longer run.
+    long cases = 20000;
+    if (const char* requested = std::getenv("SPATIALGEOM_EXACT_CASES")) cases = std::max(1L, std::atol(requested));
+    std::map<std::string, Tally> tallies;
+    long run = 0, disagreements = 0;
+    std::uint64_t seed = 1;
+    // Processor time of this thread, which other loads on the machine do not inflate.
+    struct Clock {
+        using duration = std::chrono::nanoseconds;
+        using time_point = std::chrono::time_point<Clock, duration>;
+        static time_point now() {
+            timespec ts{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+            return time_point(duration(std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec));
+        }
+    };
+    std::chrono::duration<double> referenceTime{0}, libraryTime{0};
+    for (const ConfigurationClass& cls : classes) {
+        Tally& tally = tallies[cls.name];
+        Rng rng{seed++ * 0x5851F42D4C957F2Dull};
+        while (tally.cases * 100 < cases * cls.share) {
+            const Pair pair = cls.generate(rng);
+            const Owned a(buildRecord(pair.a)), b(buildRecord(pair.b));
+            ASSERT_TRUE(a.get() && b.get()) << toWkt(pair.a) << " " << toWkt(pair.b);
+            const auto start = Clock::now();
+            const std::optional<mpq_class> d2 = exactSquaredDistance(pair.a, pair.b);
+            referenceTime += Clock::now() - start;
+            bool pairShown = false;
+            for (double t : tolerancesFor(rng, d2)) {
+                const bool expected = meetsAt(d2, t);
+                for (bool swapped : {false, true}) {
+                    const auto asked = Clock::now();
+                    const int got = swapped ? libraryAnswer(b.get(), a.get(), t) : libraryAnswer(a.get(), b.get(), t);
+                    libraryTime += Clock::now() - asked;
+                    ++tally.cases;
+                    if (got == int(expected)) continue;
+                    ++tally.disagreements;
+                    // Examples: the first disagreement of a pair, two of each variant.
+                    ++tally.byVariant[pair.variant];
+                    if (!pairShown && tally.shown[pair.variant]++ < 2 && tally.examples.size() < 12)
+                        tally.examples.push_back({pair.variant, toWkt(swapped ? pair.b : pair.a), toWkt(swapped ? pair.a : pair.b), t,
+                                                  got, expected, d2 ? d2->get_d() : kInf});
+                    pairShown = true;
+                }
+            }
+        }
+        run += tally.cases;
+        disagreements += tally.disagreements;
+    }
+
+    std::string summary, details;
+    for (const ConfigurationClass& cls : classes) {
+        const Tally& t = tallies[cls.name];
+        char line[160];
+        std::snprintf(line, sizeof line, "%-32s %7ld cases %6ld disagreements (%.3f%%)\n", cls.name, t.cases,
+                      t.disagreements, 100.0 * double(t.disagreements) / double(t.cases));
+        summary += line;
+        for (const auto& [variant, n] : t.byVariant) {
+            std::snprintf(line, sizeof line, "    %-44s %6ld\n", variant.c_str(), n);
+            summary += line;
+        }
+        for (const Disagreement& d : t.examples) details += describe(cls.name, d);
+    }
+    std::printf("exact answers: %ld cases, %ld disagreements (processor time: reference %.2f s, library %.2f s)\n%s", run,
+                disagreements, referenceTime.count(), libraryTime.count(), summary.c_str());
+    RecordProperty("cases", std::to_string(run));
+    RecordProperty("disagreements", std::to_string(disagreements));
+    if (const char* path = std::getenv("SPATIALGEOM_EXACT_REPORT")) {
+        if (FILE* out = std::fopen(path, "w")) {
+            std::fprintf(out, "%ld cases, %ld disagreements\n%s\n%s", run, disagreements, summary.c_str(), details.c_str());
+            std::fclose(out);
+        }
+    }
+    EXPECT_EQ(disagreements, 0) << "first disagreements of each class:\n" << details;
+}
+
+}  // namespace

@@ -1,0 +1,830 @@
+// The exact reference distance. Every quantity is a rational (mpq_class)
+// made from the stored doubles, which convert exactly; the one computation
+// in double is the choice of a polygon's projection axis, which is defined
+// by a double-precision sum.
+//
+// Each geometry is broken into primitives that are subsets of it:
+//   points    points, multipoint members, isolated points of a region's edge;
+//   segments  closed segments of the sublines and of every ring's closed
+//             polyline, and the parts of a region's boundary that are not
+//             already such a segment (zero-length segments are points);
+//   regions   the planar region of a polygon whose outer ring has area.
+// The distance is the minimum over all pairs of primitives, where a pair
+// with a region contributes only what its boundary segments cannot:
+//   point-region:   when the foot of the point on the plane lies in the
+//                   region, the distance to the plane. Otherwise the nearest
+//                   region point lies on the region's boundary, which the
+//                   polygon's segments cover.
+//   segment-region: the two endpoint feet as above, and 0 when the segment
+//                   passes strictly from one side of the plane to the other
+//                   through the region. Otherwise a nearest pair has either
+//                   an endpoint of the segment (above) or a boundary point of
+//                   the region (a segment pair): if both were interior, the
+//                   point of the segment could slide towards the plane, or
+//                   along it when parallel, until one of them is not.
+//   region-region:  nothing: two regions that meet have a boundary point of
+//                   one in the other (a segment-region pair), and disjoint
+//                   ones are nearest at a boundary point of one of them, by
+//                   the same sliding argument.
+// Every candidate is the distance of two actual points (or segments) of the
+// geometries, so the minimum never undershoots, and the arguments above
+// show it never overshoots.
+#include "exact_reference.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+
+namespace exact {
+
+RefGeometry point(DPoint3d p) { return {Kind::Point, {p}, {}, {}}; }
+RefGeometry multiPoint(Vertices points) { return {Kind::MultiPoint, std::move(points), {}, {}}; }
+RefGeometry lineString(Vertices vertices) { return {Kind::LineString, {}, {std::move(vertices)}, {}}; }
+RefGeometry multiLineString(std::vector<Vertices> lines) { return {Kind::MultiLineString, {}, std::move(lines), {}}; }
+RefGeometry polygon(std::vector<Vertices> rings) { return {Kind::Polygon, {}, {}, {RefPolygon{std::move(rings)}}}; }
+RefGeometry multiPolygon(std::vector<RefPolygon> polygons) { return {Kind::MultiPolygon, {}, {}, std::move(polygons)}; }
+
+namespace {
+
+// ---- Rational vectors.
+
+struct Q3 {
+    mpq_class c[3];
+};
+struct Q2 {
+    mpq_class u, v;
+};
+
+Q3 toQ(const DPoint3d& p) { return {{mpq_class(p.x), mpq_class(p.y), mpq_class(p.z)}}; }
+Q3 operator-(const Q3& a, const Q3& b) { return {{a.c[0] - b.c[0], a.c[1] - b.c[1], a.c[2] - b.c[2]}}; }
+bool operator==(const Q3& a, const Q3& b) { return a.c[0] == b.c[0] && a.c[1] == b.c[1] && a.c[2] == b.c[2]; }
+mpq_class dot(const Q3& a, const Q3& b) { return a.c[0] * b.c[0] + a.c[1] * b.c[1] + a.c[2] * b.c[2]; }
+mpq_class norm2(const Q3& a) { return dot(a, a); }
+Q3 cross(const Q3& a, const Q3& b) {
+    return {{a.c[1] * b.c[2] - a.c[2] * b.c[1], a.c[2] * b.c[0] - a.c[0] * b.c[2], a.c[0] * b.c[1] - a.c[1] * b.c[0]}};
+}
+bool isZero(const Q3& a) { return sgn(a.c[0]) == 0 && sgn(a.c[1]) == 0 && sgn(a.c[2]) == 0; }
+// a + t * d.
+Q3 along(const Q3& a, const Q3& d, const mpq_class& t) {
+    return {{a.c[0] + t * d.c[0], a.c[1] + t * d.c[1], a.c[2] + t * d.c[2]}};
+}
+
+Q2 operator-(const Q2& a, const Q2& b) { return {a.u - b.u, a.v - b.v}; }
+mpq_class cross2(const Q2& a, const Q2& b) { return a.u * b.v - a.v * b.u; }
+mpq_class dot2(const Q2& a, const Q2& b) { return a.u * b.u + a.v * b.v; }
+Q2 along2(const Q2& a, const Q2& d, const mpq_class& t) { return {a.u + t * d.u, a.v + t * d.v}; }
+
+// Double vectors, for the bounds that skip pairs.
+DPoint3d add(DPoint3d a, DPoint3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+DPoint3d sub(DPoint3d a, DPoint3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+DPoint3d scale(double s, DPoint3d a) { return {s * a.x, s * a.y, s * a.z}; }
+DPoint3d absD(DPoint3d a) { return {std::fabs(a.x), std::fabs(a.y), std::fabs(a.z)}; }
+double dotD(DPoint3d a, DPoint3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// drop_k: the two coordinates other than axis k, in axis order. (Their order
+// does not matter: it only mirrors the plane, which keeps the parity rule
+// and the on-ring test.)
+Q2 drop(const Q3& p, int k) { return {p.c[k == 0 ? 1 : 0], p.c[k == 2 ? 1 : 2]}; }
+// A point with the given image and 0 for coordinate k.
+Q3 unDrop(const Q2& p, int k) {
+    Q3 q;
+    q.c[k == 0 ? 1 : 0] = p.u;
+    q.c[k == 2 ? 1 : 2] = p.v;
+    return q;
+}
+
+// ---- Squared distances between points and segments.
+
+mpq_class pointPoint(const Q3& p, const Q3& q) { return norm2(p - q); }
+
+// The nearest point of segment ab to p is a + t d (d = b - a), t the
+// projection parameter (p - a).d / d.d clamped to [0, 1]. Inside, the
+// squared distance is |p - a|^2 - ((p - a).d)^2 / d.d (Pythagoras), written
+// with one division so that the values stay dyadic until the end.
+mpq_class pointSegment(const Q3& p, const Q3& a, const Q3& b) {
+    const Q3 d = b - a, w = p - a;
+    const mpq_class dd = norm2(d), along = dot(w, d);
+    if (sgn(along) <= 0 || sgn(dd) == 0) return norm2(w);
+    if (along >= dd) return pointPoint(p, b);
+    return (norm2(w) * dd - along * along) / dd;
+}
+
+// f(s, t) = |w + s u - t v|^2 over [0,1]^2, with u = b - a, v = d - c,
+// w = a - c, is a convex quadratic. When u and v are not parallel
+// (det = |u|^2 |v|^2 - (u.v)^2 = |u x v|^2 > 0) it is strictly convex and
+// its only critical point solves the normal equations
+//   (u.u) s - (u.v) t = -(u.w),   -(u.v) s + (v.v) t = (v.w),
+// s = ((u.v)(v.w) - (v.v)(u.w)) / det, t = ((u.u)(v.w) - (u.v)(u.w)) / det.
+// If it lies in the square it is the minimum, the distance of the two
+// lines: (w.(u x v))^2 / |u x v|^2. Otherwise (critical point outside, or
+// det = 0: parallel or degenerate segments, whose minimizers form a line or
+// more) a minimum lies on the square's boundary, where s or t is 0 or 1:
+// an endpoint against the other segment.
+mpq_class segmentSegment(const Q3& a, const Q3& b, const Q3& c, const Q3& d) {
+    const Q3 u = b - a, v = d - c, w = a - c;
+    const mpq_class uu = dot(u, u), uv = dot(u, v), vv = dot(v, v), uw = dot(u, w), vw = dot(v, w);
+    const mpq_class det = uu * vv - uv * uv;
+    if (sgn(det) > 0) {
+        const mpq_class s = uv * vw - vv * uw, t = uu * vw - uv * uw;  // times det
+        if (sgn(s) >= 0 && s <= det && sgn(t) >= 0 && t <= det) {
+            const mpq_class h = dot(w, cross(u, v));
+            return h * h / det;
+        }
+    }
+    return std::min({pointSegment(a, c, d), pointSegment(b, c, d), pointSegment(c, a, b), pointSegment(d, a, b)});
+}
+
+// ---- 2D rings: closed region and open interior by the parity rule.
+
+enum class Place { Outside, OnRing, Inside };
+
+// Where the point p / w (w > 0) lies: on the ring when on one of its closed
+// edges (v[n-1]v[0] included); else inside when a ray from it towards +u
+// crosses the ring an odd number of times. An edge counts when one end is
+// above the line through the point (v greater) and the other is not (so a
+// vertex on the line is counted once or not at all, as parity needs) and
+// it passes right of the point: the point is left of an upward edge, right
+// of a downward one. The point comes in homogeneous form so that callers
+// need not divide (which keeps the numbers dyadic, and fast): the ring is
+// scaled by w instead.
+Place placeInRing(const std::vector<Q2>& unscaled, const Q2& p, const mpq_class& w) {
+    std::vector<Q2> copy;
+    if (w != 1) {
+        for (const Q2& a : unscaled) copy.push_back({a.u * w, a.v * w});
+    }
+    const std::vector<Q2>& ring = w != 1 ? copy : unscaled;
+    bool inside = false;
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        const Q2& a = ring[i];
+        const Q2& b = ring[(i + 1) % ring.size()];
+        const bool aAbove = a.v > p.v, bAbove = b.v > p.v;
+        const bool straddles = aAbove != bAbove;
+        const bool inBox = std::min(a.u, b.u) <= p.u && p.u <= std::max(a.u, b.u) && std::min(a.v, b.v) <= p.v &&
+                           p.v <= std::max(a.v, b.v);
+        if (!straddles && !inBox) continue;
+        const int side = sgn(cross2(b - a, p - a));
+        if (side == 0 && inBox) return Place::OnRing;
+        if (straddles && (bAbove ? side > 0 : side < 0)) inside = !inside;
+    }
+    return inside ? Place::Inside : Place::Outside;
+}
+
+// ---- Boxes, only to skip pairs that cannot be nearest: each holds its
+// primitive for sure (double bounds widened by one step), and the squared
+// gap between two boxes is rounded down, so it never exceeds the true
+// squared distance of what they hold.
+
+struct Box {
+    double lo[3], hi[3];
+};
+
+Box boxOf(const Q3& p) {
+    Box b;
+    for (int j = 0; j < 3; ++j) {
+        const double d = p.c[j].get_d();
+        b.lo[j] = std::nextafter(d, -INFINITY);
+        b.hi[j] = std::nextafter(d, INFINITY);
+    }
+    return b;
+}
+
+Box join(Box a, const Box& b) {
+    for (int j = 0; j < 3; ++j) {
+        a.lo[j] = std::min(a.lo[j], b.lo[j]);
+        a.hi[j] = std::max(a.hi[j], b.hi[j]);
+    }
+    return a;
+}
+
+double squaredGapBelow(const Box& a, const Box& b) {
+    double sum = 0;
+    for (int j = 0; j < 3; ++j) {
+        // One step down undoes the rounding of the difference.
+        const double gap = std::nextafter(std::max(a.lo[j] - b.hi[j], b.lo[j] - a.hi[j]), 0.0);
+        if (gap > 0) sum += gap * gap;
+    }
+    // Five roundings of at most 2^-53 each, and tiny values that may have
+    // lost their relative precision.
+    sum *= 1 - 0x1p-50;
+    return sum < 1e-280 ? 0.0 : sum;
+}
+
+// ---- Polygon regions.
+
+// The plane through o with (exact) normal n, the
+// dominant axis k, every ring (outer first) seen along k, and a box of the
+// region.
+struct Region {
+    Q3 o, n;
+    mpq_class nn;
+    int k = 2;
+    std::vector<std::vector<Q2>> rings2;
+    Box box;
+};
+
+// In the closed region of the outer ring and in no hole's open interior.
+// A point known to lie on one ring (`onRing`) is tested against the others
+// only: on the outer ring it is in its closed region, on a hole out of its
+// open interior.
+bool inRegion2(const Region& r, const Q2& p, const mpq_class& w = mpq_class(1), std::size_t onRing = SIZE_MAX) {
+    if (onRing != 0 && placeInRing(r.rings2[0], p, w) == Place::Outside) return false;
+    for (std::size_t h = 1; h < r.rings2.size(); ++h)
+        if (h != onRing && placeInRing(r.rings2[h], p, w) == Place::Inside) return false;
+    return true;
+}
+
+// v moved along axis k onto the plane: n . (v' - o) = 0 solved for v'_k
+// (n_k is the largest component in magnitude, so not 0).
+Q3 lift(const Region& r, const Q3& v) {
+    Q3 lifted = v;
+    mpq_class rest = 0;
+    for (int j = 0; j < 3; ++j)
+        if (j != r.k) rest += r.n.c[j] * (v.c[j] - r.o.c[j]);
+    lifted.c[r.k] = r.o.c[r.k] - rest / r.n.c[r.k];
+    return lifted;
+}
+
+// The normal as the library's contract defines it: the Newell sum about
+// the first vertex, in IEEE double, in this exact order. Each product and
+// difference goes through a volatile, so no compiler can fuse a multiply
+// and an add into one rounding.
+DPoint3d newellNormal(const Vertices& ring) {
+    const DPoint3d& o = ring[0];
+    DPoint3d sum{0.0, 0.0, 0.0};
+    for (std::size_t i = 1; i + 1 < ring.size(); ++i) {
+        volatile double ax = ring[i].x - o.x, ay = ring[i].y - o.y, az = ring[i].z - o.z;
+        volatile double bx = ring[i + 1].x - o.x, by = ring[i + 1].y - o.y, bz = ring[i + 1].z - o.z;
+        volatile double p0 = ay * bz, p1 = az * by, p2 = az * bx, p3 = ax * bz, p4 = ax * by, p5 = ay * bx;
+        volatile double cx = p0 - p1, cy = p2 - p3, cz = p4 - p5;
+        sum.x = sum.x + cx;
+        sum.y = sum.y + cy;
+        sum.z = sum.z + cz;
+    }
+    return sum;
+}
+
+// The first vertex, the first one that differs from it and the first one
+// off the line through both (indexes into ring); false when all lie on one line.
+bool spanningTriple(const std::vector<Q3>& ring, std::size_t* second, std::size_t* third) {
+    std::size_t s = 1;
+    while (s < ring.size() && ring[s] == ring[0]) ++s;
+    for (std::size_t t = s + 1; t < ring.size(); ++t) {
+        if (!isZero(cross(ring[s] - ring[0], ring[t] - ring[0]))) {
+            *second = s;
+            *third = t;
+            return true;
+        }
+    }
+    return false;
+}
+
+DPoint3d crossD(DPoint3d a, DPoint3d b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// Largest |component|; ties go to the lower axis.
+int dominantAxis(const DPoint3d& n) {
+    const double m[3] = {std::fabs(n.x), std::fabs(n.y), std::fabs(n.z)};
+    int k = 0;
+    for (int j = 1; j < 3; ++j)
+        if (m[j] > m[k]) k = j;
+    return k;
+}
+
+// ---- Primitives of a geometry.
+
+// Points and segments refer to vertices kept once in a pool.
+struct Segment {
+    const Q3 *a, *b;
+};
+
+struct Primitives {
+    std::deque<Q3> pool;  // stable addresses
+    std::vector<const Q3*> points;
+    std::vector<Segment> segments;
+    std::vector<Region> regions;
+    const Q3* keep(Q3 q) { return &pool.emplace_back(std::move(q)); }
+    bool empty() const { return points.empty() && segments.empty(); }
+};
+
+// The parts of one lifted edge l0l1 (2D image p0p1, of ring `self`) that
+// lie in the region. The edge is cut wherever it meets an edge of another
+// ring. Between two cuts its points stay on their own ring (so in the outer
+// ring's closed region, or out of their own hole's open interior) and on
+// one side of every other ring, so the midpoint of a part decides for the
+// whole closed part. A cut point that belongs when neither part next to it
+// does is kept as a point.
+void addClippedEdge(const Region& r, std::size_t self, const Q2& p0, const Q2& p1, const Q3& l0, const Q3& l1,
+                    Primitives& out) {
+    const Q2 d = p1 - p0;
+    const mpq_class dd = dot2(d, d);
+    std::vector<mpq_class> cuts{0, 1};
+    for (std::size_t ri = 0; ri < r.rings2.size() && sgn(dd) != 0; ++ri) {
+        if (ri == self) continue;
+        const std::vector<Q2>& ring = r.rings2[ri];
+        for (std::size_t i = 0; i < ring.size(); ++i) {
+            const Q2& q0 = ring[i];
+            const Q2& q1 = ring[(i + 1) % ring.size()];
+            if (std::max(q0.u, q1.u) < std::min(p0.u, p1.u) || std::min(q0.u, q1.u) > std::max(p0.u, p1.u) ||
+                std::max(q0.v, q1.v) < std::min(p0.v, p1.v) || std::min(q0.v, q1.v) > std::max(p0.v, p1.v))
+                continue;  // apart
+            const Q2 g = q1 - q0, e = q0 - p0;
+            const mpq_class denom = cross2(d, g);
+            if (sgn(denom) != 0) {
+                // p0 + t d = q0 + s g.
+                const mpq_class t = cross2(e, g) / denom, s = cross2(e, d) / denom;
+                if (sgn(t) >= 0 && t <= 1 && sgn(s) >= 0 && s <= 1) cuts.push_back(t);
+            } else if (sgn(cross2(e, d)) == 0) {
+                // On one line: the other edge's ends are where overlaps start or stop.
+                for (const Q2* q : {&q0, &q1}) {
+                    const mpq_class t = dot2(*q - p0, d) / dd;
+                    if (sgn(t) >= 0 && t <= 1) cuts.push_back(t);
+                }
+            }
+        }
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+
+    const Q3 l = l1 - l0;
+    std::vector<const Q3*> at;
+    for (const mpq_class& t : cuts) at.push_back(sgn(t) == 0 ? &l0 : t == 1 ? &l1 : out.keep(along(l0, l, t)));
+    const std::size_t parts = cuts.size() - 1;
+    std::vector<bool> partIn(parts);
+    for (std::size_t j = 0; j < parts; ++j) {
+        const mpq_class mid = (cuts[j] + cuts[j + 1]) / 2;
+        partIn[j] = inRegion2(r, along2(p0, d, mid), 1, self);
+        if (partIn[j]) out.segments.push_back({at[j], at[j + 1]});
+    }
+    for (std::size_t j = 0; j < cuts.size(); ++j) {
+        const bool covered = (j > 0 && partIn[j - 1]) || (j < parts && partIn[j]);
+        if (!covered && inRegion2(r, along2(p0, d, cuts[j]), 1, self)) out.points.push_back(at[j]);
+    }
+}
+
+void addPolygon(const RefPolygon& polygon, Primitives& out) {
+    std::vector<std::vector<const Q3*>> rings;
+    for (const Vertices& ring : polygon.rings) {
+        std::vector<const Q3*> q;
+        for (const DPoint3d& v : ring) q.push_back(out.keep(toQ(v)));
+        rings.push_back(std::move(q));
+    }
+    // Every ring's closed polyline belongs to the polygon.
+    for (const std::vector<const Q3*>& ring : rings)
+        for (std::size_t i = 0; i < ring.size(); ++i) out.segments.push_back({ring[i], ring[(i + 1) % ring.size()]});
+
+    if (rings.empty() || rings[0].empty()) return;
+    std::vector<Q3> outer;
+    for (const Q3* v : rings[0]) outer.push_back(*v);
+    std::size_t second = 0, third = 0;
+    if (!spanningTriple(outer, &second, &third)) return;  // all on one line
+
+    // The plane: the ring's own when it is exactly planar, else the one
+    // normal to the exact Newell vector through the first vertex.
+    Region r;
+    r.o = outer[0];
+    const Q3 spanNormal = cross(outer[second] - r.o, outer[third] - r.o);
+    bool planar = true;
+    for (const Q3& v : outer) planar = planar && sgn(dot(spanNormal, v - r.o)) == 0;
+    if (planar) {
+        r.n = spanNormal;
+    } else {
+        r.n = Q3{{0, 0, 0}};
+        for (std::size_t i = 1; i + 1 < outer.size(); ++i) {
+            const Q3 c = cross(outer[i] - r.o, outer[i + 1] - r.o);
+            for (int j = 0; j < 3; ++j) r.n.c[j] += c.c[j];
+        }
+    }
+    if (isZero(r.n)) return;
+    r.nn = norm2(r.n);
+    // The projection axis: the largest component of the Newell sum in
+    // double, or of the spanning triple's cross product in double when that
+    // sum is zero or not finite.
+    const DPoint3d normal = newellNormal(polygon.rings[0]);
+    const bool finite = std::isfinite(normal.x) && std::isfinite(normal.y) && std::isfinite(normal.z);
+    const bool zero = normal.x == 0 && normal.y == 0 && normal.z == 0;
+    r.k = finite && !zero ? dominantAxis(normal)
+                          : dominantAxis(crossD(sub(polygon.rings[0][second], polygon.rings[0][0]),
+                                                sub(polygon.rings[0][third], polygon.rings[0][0])));
+    if (sgn(r.n.c[r.k]) == 0) return;
+    for (const std::vector<const Q3*>& ring : rings) {
+        std::vector<Q2> ring2;
+        for (const Q3* v : ring) ring2.push_back(drop(*v, r.k));
+        r.rings2.push_back(std::move(ring2));
+    }
+    // The region lies in the lift of the outer ring's 2D bounding rectangle,
+    // which the lifts of its corners span.
+    {
+        Q2 low = r.rings2[0][0], high = low;
+        for (const Q2& p : r.rings2[0]) {
+            low = {std::min(low.u, p.u), std::min(low.v, p.v)};
+            high = {std::max(high.u, p.u), std::max(high.v, p.v)};
+        }
+        bool first = true;
+        for (const Q2& corner : {low, high, Q2{low.u, high.v}, Q2{high.u, low.v}}) {
+            const Box b = boxOf(lift(r, unDrop(corner, r.k)));
+            r.box = first ? b : join(r.box, b);
+            first = false;
+        }
+    }
+
+    // The region's boundary lies on the lifted ring edges. An edge whose
+    // ends are on the plane is its own lift, already a polyline segment of
+    // the polygon (which covers every part of it). Without holes every
+    // lifted edge lies in the region; with holes only its clipped parts do.
+    for (std::size_t ri = 0; ri < rings.size(); ++ri) {
+        const std::vector<const Q3*>& ring = rings[ri];
+        std::vector<const Q3*> lifted;
+        for (const Q3* v : ring) {
+            Q3 l = lift(r, *v);
+            lifted.push_back(l == *v ? v : out.keep(std::move(l)));
+        }
+        for (std::size_t i = 0; i < ring.size(); ++i) {
+            const std::size_t j = (i + 1) % ring.size();
+            if (lifted[i] == ring[i] && lifted[j] == ring[j]) continue;
+            if (rings.size() == 1)
+                out.segments.push_back({lifted[i], lifted[j]});
+            else
+                addClippedEdge(r, ri, r.rings2[ri][i], r.rings2[ri][j], *lifted[i], *lifted[j], out);
+        }
+    }
+    out.regions.push_back(std::move(r));
+}
+
+// Built in place: the primitives point into its pool.
+void gather(const RefGeometry& g, Primitives& out) {
+    for (const DPoint3d& p : g.points) out.points.push_back(out.keep(toQ(p)));
+    for (const Vertices& subline : g.sublines) {
+        const Q3* previous = nullptr;
+        for (const DPoint3d& v : subline) {
+            const Q3* current = out.keep(toQ(v));
+            if (previous != nullptr) out.segments.push_back({previous, current});
+            previous = current;
+        }
+    }
+    for (const RefPolygon& polygon : g.polygons) addPolygon(polygon, out);
+}
+
+// ---- Pairs with a region.
+
+// The squared distance to the plane, side^2 / n.n with side = n.(p - o),
+// when the foot of p lies in the region and that is below `below` (it
+// could not lower the minimum otherwise, so the region test is skipped).
+// The foot is p - (side / n.n) n; its image is taken as
+// (n.n) drop(p) - side drop(n) over n.n.
+std::optional<mpq_class> pointRegion(const Q3& p, const Region& r, const std::optional<mpq_class>& below) {
+    const mpq_class side = dot(r.n, p - r.o);
+    mpq_class value = side * side / r.nn;
+    if (below && value >= *below) return std::nullopt;
+    const Q2 image = drop(p, r.k), normal = drop(r.n, r.k);
+    if (!inRegion2(r, {r.nn * image.u - side * normal.u, r.nn * image.v - side * normal.v}, r.nn)) return std::nullopt;
+    return value;
+}
+
+// A segment from one side of the plane strictly to the other meets it at
+// a + t(b - a), t = sa / (sa - sb), sa and sb the sides of its ends, that is
+// at (sa b - sb a) / (sa - sb); it meets the region when that point does.
+bool segmentCrossesRegion(const Segment& s, const Region& r) {
+    mpq_class sa = dot(r.n, *s.a - r.o), sb = dot(r.n, *s.b - r.o);
+    if (sgn(sa) * sgn(sb) >= 0) return false;
+    if (sgn(sa) < 0) {
+        sa = -sa;
+        sb = -sb;
+    }
+    const Q2 a = drop(*s.a, r.k), b = drop(*s.b, r.k);
+    return inRegion2(r, {sa * b.u - sb * a.u, sa * b.v - sb * a.v}, sa - sb);
+}
+
+class Minimum {
+public:
+    void offer(const mpq_class& value) {
+        if (!best_ || value < *best_) {
+            best_ = value;
+            // best_ <= this: get_d truncates towards zero.
+            bestAbove_ = std::nextafter(best_->get_d(), INFINITY);
+        }
+    }
+    void offer(const std::optional<mpq_class>& value) {
+        if (value) offer(*value);
+    }
+    bool zero() const { return best_ && sgn(*best_) == 0; }
+    // Whether a pair whose squared distance is at least `bound` cannot lower it.
+    bool beats(double bound) const { return best_ && bound > bestAbove_; }
+    const std::optional<mpq_class>& value() const { return best_; }
+
+private:
+    std::optional<mpq_class> best_;
+    double bestAbove_ = INFINITY;
+};
+
+// ---- Skipping pairs that cannot be nearest. This only saves time: a pair
+// is skipped when a lower bound of its squared distance, computed in double
+// with every rounding accounted for, exceeds the smallest exact value
+// found so far.
+
+DPoint3d approx(const Q3& p) { return {p.c[0].get_d(), p.c[1].get_d(), p.c[2].get_d()}; }
+
+double clamp01(double t) { return t < 0 ? 0 : t > 1 ? 1 : t; }
+
+// The nearest points of segments p0p1 and q0q1, roughly: they only choose a
+// direction for the bound below, which holds for any direction.
+std::pair<DPoint3d, DPoint3d> roughlyNearest(DPoint3d p0, DPoint3d p1, DPoint3d q0, DPoint3d q1) {
+    const DPoint3d d1 = sub(p1, p0), d2 = sub(q1, q0), r = sub(p0, q0);
+    const double a = dotD(d1, d1), e = dotD(d2, d2), f = dotD(d2, r), c = dotD(d1, r), b = dotD(d1, d2);
+    double s = 0, t = 0;
+    if (a > 0 && e > 0) {
+        const double denom = a * e - b * b;
+        s = denom > 0 ? clamp01((b * f - c * e) / denom) : 0;
+        t = (b * s + f) / e;
+        if (t < 0) {
+            t = 0;
+            s = clamp01(-c / a);
+        } else if (t > 1) {
+            t = 1;
+            s = clamp01((b - c) / a);
+        }
+    } else if (a > 0) {
+        s = clamp01(-c / a);
+    } else if (e > 0) {
+        t = clamp01(f / e);
+    }
+    return {add(p0, scale(s, d1)), add(q0, scale(t, d2))};
+}
+
+// For any direction D, two convex sets are at least
+// (min over the second of D.y - max over the first of D.x) / |D| apart.
+// Points and segments are convex, and the extremes are at their ends. Each
+// D.x here is computed in double from a double approximation of x (within
+// one ulp per coordinate): together at most 5 * 2^-53 * sum |D_i x_i| off
+// (16 is used), plus what underflow may lose.
+double separationBelow(const DPoint3d (&x)[2], const DPoint3d (&y)[2], DPoint3d direction) {
+    const double dd = dotD(direction, direction);
+    double most = -INFINITY, least = INFINITY, size = 0;
+    for (const DPoint3d& e : x) most = std::max(most, dotD(direction, e));
+    for (const DPoint3d& e : y) least = std::min(least, dotD(direction, e));
+    for (const DPoint3d* e : {&x[0], &x[1], &y[0], &y[1]})
+        size = std::max(size, dotD(absD(direction), absD(*e)));
+    const double slack = 16 * 0x1p-53 * size + (1 + std::fabs(direction.x) + std::fabs(direction.y) + std::fabs(direction.z)) * 1e-300;
+    double gap = std::nextafter(least - most, -INFINITY);
+    gap = std::nextafter(gap - 2 * slack, -INFINITY);
+    if (!(gap > 0) || !(dd > 1e-280) || !std::isfinite(gap) || !std::isfinite(dd)) return 0;
+    const double bound = gap * gap / dd * (1 - 0x1p-48);
+    return bound < 1e-280 || !std::isfinite(bound) ? 0.0 : bound;
+}
+
+enum class Tag { Point, Segment, Region };
+
+struct Item {
+    Tag tag;
+    std::size_t index;
+    Box box;
+    DPoint3d ends[2];  // points and segments: rough ends (a point twice)
+};
+
+std::vector<Item> itemsOf(const Primitives& p) {
+    std::vector<Item> items;
+    for (std::size_t i = 0; i < p.points.size(); ++i) {
+        const DPoint3d e = approx(*p.points[i]);
+        items.push_back({Tag::Point, i, boxOf(*p.points[i]), {e, e}});
+    }
+    for (std::size_t i = 0; i < p.segments.size(); ++i) {
+        const Segment& s = p.segments[i];
+        items.push_back({Tag::Segment, i, join(boxOf(*s.a), boxOf(*s.b)), {approx(*s.a), approx(*s.b)}});
+    }
+    for (std::size_t i = 0; i < p.regions.size(); ++i) items.push_back({Tag::Region, i, p.regions[i].box, {}});
+    return items;
+}
+
+// What one pair of primitives contributes (see the top of this file).
+void offerPair(const Primitives& pa, const Item& x, const Primitives& pb, const Item& y, Minimum& m) {
+    if (x.tag == Tag::Region) {
+        if (y.tag != Tag::Region) offerPair(pb, y, pa, x, m);
+        return;
+    }
+    if (y.tag == Tag::Region) {
+        const Region& r = pb.regions[y.index];
+        if (x.tag == Tag::Point) {
+            m.offer(pointRegion(*pa.points[x.index], r, m.value()));
+        } else {
+            const Segment& s = pa.segments[x.index];
+            if (segmentCrossesRegion(s, r)) {
+                m.offer(mpq_class(0));
+                return;
+            }
+            m.offer(pointRegion(*s.a, r, m.value()));
+            m.offer(pointRegion(*s.b, r, m.value()));
+        }
+        return;
+    }
+    if (x.tag == Tag::Point && y.tag == Tag::Point) {
+        m.offer(pointPoint(*pa.points[x.index], *pb.points[y.index]));
+    } else if (x.tag == Tag::Point) {
+        const Segment& s = pb.segments[y.index];
+        m.offer(pointSegment(*pa.points[x.index], *s.a, *s.b));
+    } else if (y.tag == Tag::Point) {
+        const Segment& s = pa.segments[x.index];
+        m.offer(pointSegment(*pb.points[y.index], *s.a, *s.b));
+    } else {
+        const Segment &s = pa.segments[x.index], &t = pb.segments[y.index];
+        m.offer(segmentSegment(*s.a, *s.b, *t.a, *t.b));
+    }
+}
+
+}  // namespace
+
+// Every primitive of one geometry against every primitive of the other.
+// Pairs are tried roughly nearest first, so that the smallest distance is
+// found early and the bounds skip most of the rest.
+std::optional<mpq_class> exactSquaredDistance(const RefGeometry& a, const RefGeometry& b) {
+    Primitives pa, pb;
+    gather(a, pa);
+    gather(b, pb);
+    if (pa.empty() || pb.empty()) return std::nullopt;
+    const std::vector<Item> ia = itemsOf(pa), ib = itemsOf(pb);
+    struct Candidate {
+        double rough, bound;
+        const Item *x, *y;
+    };
+    std::vector<Candidate> candidates;
+    for (const Item& x : ia) {
+        for (const Item& y : ib) {
+            if (x.tag == Tag::Region && y.tag == Tag::Region) continue;
+            double bound = squaredGapBelow(x.box, y.box), rough = bound;
+            if (x.tag != Tag::Region && y.tag != Tag::Region) {
+                const auto [nx, ny] = roughlyNearest(x.ends[0], x.ends[1], y.ends[0], y.ends[1]);
+                const DPoint3d direction = sub(ny, nx);
+                rough = dotD(direction, direction);
+                bound = std::max(bound, separationBelow(x.ends, y.ends, direction));
+            }
+            candidates.push_back({rough, bound, &x, &y});
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& l, const Candidate& r) { return l.rough < r.rough; });
+    Minimum m;
+    for (const Candidate& c : candidates) {
+        if (m.zero()) break;
+        if (!m.beats(c.bound)) offerPair(pa, *c.x, pb, *c.y, m);
+    }
+    return m.value();
+}
+
+bool meetsAt(const std::optional<mpq_class>& squaredDistance, double tolerance) {
+    if (std::isnan(tolerance) || tolerance < 0) return false;
+    if (std::isinf(tolerance)) return true;  // even an empty geometry: inf <= inf
+    if (!squaredDistance) return false;
+    const mpq_class t(tolerance);
+    return *squaredDistance <= t * t;
+}
+
+bool exactlyMeets(const RefGeometry& a, const RefGeometry& b, double tolerance) {
+    return meetsAt(exactSquaredDistance(a, b), tolerance);
+}
+
+double roundedSqrt(const mpq_class& value) {
+    if (sgn(value) <= 0) return 0.0;
+    // A first guess from a scaled copy, so that tiny and huge values do not
+    // leave the double range on the way.
+    const long shift = (static_cast<long>(mpz_sizeinbase(value.get_den().get_mpz_t(), 2)) -
+                        static_cast<long>(mpz_sizeinbase(value.get_num().get_mpz_t(), 2))) / 2;
+    mpq_class scaled = value;
+    if (shift > 0)
+        mpq_mul_2exp(scaled.get_mpq_t(), scaled.get_mpq_t(), static_cast<mp_bitcnt_t>(2 * shift));
+    else
+        mpq_div_2exp(scaled.get_mpq_t(), scaled.get_mpq_t(), static_cast<mp_bitcnt_t>(-2 * shift));
+    double r = std::ldexp(std::sqrt(scaled.get_d()), static_cast<int>(-shift));
+    // Then the double whose rounding interval holds the square root.
+    for (int step = 0; step < 64; ++step) {
+        const double below = std::nextafter(r, 0.0), above = std::nextafter(r, INFINITY);
+        const mpq_class low = (mpq_class(below) + mpq_class(r)) / 2, high = (mpq_class(r) + mpq_class(above)) / 2;
+        if (r > 0 && value < low * low)
+            r = below;
+        else if (std::isfinite(above) && value > high * high)
+            r = above;
+        else
+            break;
+    }
+    return r;
+}
+
+void* buildRecord(const RefGeometry& g) {
+    void* record = nullptr;
+    bool ok = true;
+    auto step = [&ok](std::uint32_t status) { ok = ok && status == SPATIAL_SUCCESS; };
+    auto size = [](const Vertices& v) { return static_cast<std::uint32_t>(v.size()); };
+    switch (g.kind) {
+    case Kind::Point:
+        step(g.points.size() == 1 ? spatialWKB_createPoint(&g.points[0], &record) : SPATIAL_FAILURE);
+        break;
+    case Kind::MultiPoint:
+        step(spatialWKB_createMultiPoint(g.points.data(), size(g.points), &record));
+        break;
+    case Kind::LineString:
+    case Kind::MultiLineString: {
+        const bool multi = g.kind == Kind::MultiLineString;
+        for (std::size_t i = 0; i < g.sublines.size() && ok; ++i) {
+            const Vertices& v = g.sublines[i];
+            if (i == 0)
+                step(multi ? spatialWKB_createMultiLine(v.data(), size(v), &record)
+                           : spatialWKB_createLine(v.data(), size(v), &record));
+            else
+                step(multi ? spatialWKB_addLineToMultiLine(v.data(), size(v), &record)
+                           : spatialWKB_addLineToLine(v.data(), size(v), &record));
+        }
+        ok = ok && !g.sublines.empty();
+        break;
+    }
+    case Kind::Polygon:
+    case Kind::MultiPolygon: {
+        const bool multi = g.kind == Kind::MultiPolygon;
+        ok = !g.polygons.empty() && (multi || g.polygons.size() == 1);
+        for (std::size_t p = 0; p < g.polygons.size() && ok; ++p) {
+            const std::vector<Vertices>& rings = g.polygons[p].rings;
+            ok = !rings.empty();
+            for (std::size_t i = 0; i < rings.size() && ok; ++i) {
+                const Vertices& v = rings[i];
+                if (p == 0 && i == 0)
+                    step(multi ? spatialWKB_createMultiPolygon(v.data(), size(v), &record)
+                               : spatialWKB_createPolygon(v.data(), size(v), &record));
+                else if (i == 0)
+                    step(spatialWKB_addPolyToMultiPoly(v.data(), size(v), &record));
+                else
+                    step(multi ? spatialWKB_addRingToMultiPoly(v.data(), size(v), &record)
+                               : spatialWKB_addRingToPolygon(v.data(), size(v), &record));
+            }
+        }
+        break;
+    }
+    }
+    if (!ok && record != nullptr) spatialWKB_destroyGeom(&record);
+    return ok ? record : nullptr;
+}
+
+namespace {
+
+void appendVertices(std::string& out, const Vertices& vertices) {
+    char buffer[96];
+    out += '(';
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const DPoint3d& v = vertices[i];
+        std::snprintf(buffer, sizeof buffer, "%s%.17g %.17g %.17g", i ? "," : "", v.x, v.y, v.z);
+        out += buffer;
+    }
+    out += ')';
+}
+
+void appendList(std::string& out, const std::vector<Vertices>& lists) {
+    out += '(';
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        if (i) out += ',';
+        appendVertices(out, lists[i]);
+    }
+    out += ')';
+}
+
+}  // namespace
+
+std::string toWkt(const RefGeometry& g) {
+    std::string out;
+    switch (g.kind) {
+    case Kind::Point:
+        out = "POINT";
+        appendVertices(out, g.points);
+        break;
+    case Kind::MultiPoint: {
+        std::vector<Vertices> single;
+        for (const DPoint3d& p : g.points) single.push_back({p});
+        out = "MULTIPOINT";
+        appendList(out, single);
+        break;
+    }
+    case Kind::LineString:
+        out = "LINESTRING";
+        if (g.sublines.size() == 1)
+            appendVertices(out, g.sublines[0]);
+        else
+            appendList(out, g.sublines);
+        break;
+    case Kind::MultiLineString:
+        out = "MULTILINESTRING";
+        appendList(out, g.sublines);
+        break;
+    case Kind::Polygon:
+        out = "POLYGON";
+        appendList(out, g.polygons.at(0).rings);
+        break;
+    case Kind::MultiPolygon:
+        out = "MULTIPOLYGON(";
+        for (std::size_t p = 0; p < g.polygons.size(); ++p) {
+            if (p) out += ',';
+            appendList(out, g.polygons[p].rings);
+        }
+        out += ')';
+        break;
+    }
+    return out;
+}
+
+}  // namespace exact

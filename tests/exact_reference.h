@@ -1,0 +1,79 @@
+// An exact, deliberately plain reference for the intersection exports: the
+// squared 3D distance between two geometries in rational arithmetic
+// (mpq_class), for the coordinates exactly as stored. It is slow (every
+// element of one geometry against every element of the other) and written
+// for obviousness, not speed; the tests and the fuzz target compare the
+// library's answers with it.
+//
+// The geometry model mirrors a record: a point or the points of a
+// multipoint; sublines (a linestring's sublines, or the member lines of a
+// multilinestring, each of one subline); polygons of rings (outer first),
+// each ring the vertices of its one subline. buildRecord() makes the same
+// geometry through the public creators and growers.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gmpxx.h>
+
+#include "spatialgeom/spatialgeom.h"
+
+namespace exact {
+
+enum class Kind : std::uint32_t {
+    Point = SPATIAL_TYPE_POINT,
+    LineString = SPATIAL_TYPE_LINESTRING,
+    Polygon = SPATIAL_TYPE_POLYGON,
+    MultiPoint = SPATIAL_TYPE_MULTIPOINT,
+    MultiLineString = SPATIAL_TYPE_MULTILINESTRING,
+    MultiPolygon = SPATIAL_TYPE_MULTIPOLYGON,
+};
+
+using Vertices = std::vector<DPoint3d>;
+
+struct RefPolygon {
+    std::vector<Vertices> rings;  // outer ring first, then the holes
+};
+
+struct RefGeometry {
+    Kind kind = Kind::Point;
+    Vertices points;                  // Point (exactly one), MultiPoint
+    std::vector<Vertices> sublines;   // LineString: its sublines; MultiLineString: one per member
+    std::vector<RefPolygon> polygons; // Polygon (exactly one), MultiPolygon
+};
+
+// Convenience constructors.
+RefGeometry point(DPoint3d p);
+RefGeometry multiPoint(Vertices points);
+RefGeometry lineString(Vertices vertices);
+RefGeometry multiLineString(std::vector<Vertices> lines);
+RefGeometry polygon(std::vector<Vertices> rings);
+RefGeometry multiPolygon(std::vector<RefPolygon> polygons);
+
+// The exact squared distance; nullopt when either geometry has no point at
+// all (a linestring whose sublines all have fewer than two vertices).
+std::optional<mpq_class> exactSquaredDistance(const RefGeometry& a, const RefGeometry& b);
+
+// Whether geometries at the given squared distance (nullopt: one is empty,
+// the distance infinite) meet at the tolerance: never for a negative or NaN
+// tolerance, always for +infinity (an empty geometry too), else exactly
+// when distance^2 <= tolerance^2 (never for an empty geometry).
+bool meetsAt(const std::optional<mpq_class>& squaredDistance, double tolerance);
+bool exactlyMeets(const RefGeometry& a, const RefGeometry& b, double tolerance);
+
+// The double nearest to the square root of a nonnegative rational.
+double roundedSqrt(const mpq_class& value);
+
+// The record of the geometry, made by the public creators and growers, or
+// null when they refuse it (an empty subline or ring, an empty multi-record).
+// Owned by the caller (spatialWKB_destroyGeom).
+void* buildRecord(const RefGeometry& g);
+
+// WKT at 17 significant digits, which reads back to the same doubles. A
+// linestring of several sublines is written LINESTRING((...),(...)), a form
+// the reader does not take but that shows the sublines.
+std::string toWkt(const RefGeometry& g);
+
+}  // namespace exact
