@@ -215,10 +215,12 @@ inline constexpr auto kExponentTexts = [] {
     const int exponent = decimal.exponent;
     const bool exponentNotation = exponent < -4 || exponent >= precision;
     const bool small = !exponentNotation && exponent < 0;
+    // Selected through masks: the compiler would branch on the notation.
+    const int exponentMask = -static_cast<int>(exponentNotation), smallMask = -static_cast<int>(small);
     // The digits before the point; beyond the block for small numbers,
     // whose point is in the prefix.
-    const int integerDigits = exponentNotation ? 1 : small ? 8 : exponent + 1;
-    const int prefix = small ? 1 - exponent : 0;
+    const int integerDigits = ((((exponent + 1) & ~smallMask) | (8 & smallMask)) & ~exponentMask) | (1 & exponentMask);
+    const int prefix = (1 - exponent) & smallMask;
     constexpr SpatialWChar kZeroPointZeros[8] = {'0', '.', '0', '0', '0', '0', '0', '0'};
     std::memcpy(out, kZeroPointZeros, sizeof kZeroPointZeros);
     const digits::Eight block =
@@ -228,10 +230,15 @@ inline constexpr auto kExponentTexts = [] {
     // up to the last nonzero one follow a point.
     const int significant = digits::significantCharacters(block);
     int length = significant > integerDigits ? significant + 1 : significant;
-    const int kept = small ? 0 : integerDigits;
+    const int kept = integerDigits & ~smallMask;
     length = length > kept ? length : kept;
     SpatialWChar* end = out + prefix + length;
-    return exponentNotation ? writeExponent(exponent, end) : end;
+    // The exponent's four characters stored always and counted in exponent
+    // notation only; three-digit exponents (exponent notation) apart.
+    if (static_cast<unsigned>(exponent + 99) > 198) [[unlikely]]
+        return writeExponent(exponent, end);
+    std::memcpy(end, &kExponentTexts[exponent + 99], sizeof(std::uint64_t));
+    return end + (4 & exponentMask);
 }
 
 // x in [0, 2^63) truncated, through the signed conversion (one
@@ -310,6 +317,34 @@ template <int kWidth>
         if (magnitudeBits != 0) return nullptr;
         *out++ = '0';
         return out;
+    }
+    // Integers of at most precision digits (10^17 and below are exact
+    // doubles) are their own digits, in fixed notation.
+    // (Signed conversions: one instruction each, where unsigned ones take
+    // several.)
+    // One branch, taken by integral data: the magnitude clamped below 2^62
+    // (so that it converts), truncated, equal to the magnitude and below
+    // 10^precision.
+    const double magnitude = std::bit_cast<double>(magnitudeBits);
+    const auto integer = static_cast<std::int64_t>(magnitude < 0x1p62 ? magnitude : 0x1p62);
+    {
+        // Compared as bits and combined as integers, so that data mixing
+        // integers with other numbers mispredicts no branch of the test.
+        // (integer < 10^precision < 2^57 leaves the difference's top bit set.)
+        const std::uint64_t aboveLimit = ((static_cast<std::uint64_t>(integer) - kPowersOfTen[precision]) >> 63) ^ 1;
+        const std::uint64_t mismatch =
+            (std::bit_cast<std::uint64_t>(static_cast<double>(integer)) ^ magnitudeBits) | aboveLimit;
+        if (mismatch == 0) {
+            const auto digitsOf = static_cast<std::uint64_t>(integer);
+            const int guess = std::bit_width(digitsOf) * 1233 >> 12;  // floor(log10), or one below
+            const int count = guess + (digitsOf >= kPowersOfTen[guess] ? 1 : 0);
+            if constexpr (kWidth == 1) {
+                digits::store(digits::eightDigits(static_cast<std::uint32_t>(digitsOf * kPowersOfTen[8 - count])), out);
+            } else {
+                Digits<kWidth>(digitsOf, count).store(out);
+            }
+            return out + count;
+        }
     }
     Decimal decimal;
     if (!roundToPrecision(magnitudeBits, precision, &decimal)) [[unlikely]]
