@@ -98,17 +98,18 @@ SPATIALGEOM_API uint32_t spatialWKB_widenRange(const DPoint3d* low, const DPoint
 
 // ---- Intersections: the dispatchers.
 
-SPATIALGEOM_API uint32_t spatialWKB_intersectGeometry(const void* a, const void* b, double tolerance, uint32_t* result) {
+SPATIALGEOM_API uint32_t spatialWKB_intersectGeometry(const void* a, const void* b, double tolerance,
+                                                      uint32_t* result) {
     if (a == nullptr || b == nullptr || result == nullptr) return SPATIAL_FAILURE;
     const std::uint32_t type = recordType(asRecord(a));
     if (!isSimpleKind(type)) return SPATIAL_FAILURE;
     return intersectAgainst(type, b, a, tolerance, result);
 }
 
-#define SPATIALGEOM_DISPATCH_EXPORT(Name, TYPE)                                                                \
+#define SPATIALGEOM_DISPATCH_EXPORT(Name, TYPE)                                                                 \
     SPATIALGEOM_API uint32_t spatialWKB_intersectGeometry##Name(const void* g, const void* x, double tolerance, \
-                                                                uint32_t* result) {                          \
-        return intersectAgainst(SPATIAL_TYPE_##TYPE, g, x, tolerance, result);                                \
+                                                                uint32_t* result) {                             \
+        return intersectAgainst(SPATIAL_TYPE_##TYPE, g, x, tolerance, result);                                  \
     }
 
 SPATIALGEOM_DISPATCH_EXPORT(Point, POINT)
@@ -120,10 +121,10 @@ SPATIALGEOM_DISPATCH_EXPORT(MultiPolygon, MULTIPOLYGON)
 
 // ---- Intersections: the pairwise exports.
 
-#define SPATIALGEOM_PAIRWISE_EXPORT(Name, A, B)                                                          \
-    SPATIALGEOM_API uint32_t spatialWKB_intersect##Name(const void* a, const void* b, double tolerance,  \
-                                                        uint32_t* result) {                              \
-        return intersectAs(SPATIAL_TYPE_##A, SPATIAL_TYPE_##B, a, b, tolerance, result);                 \
+#define SPATIALGEOM_PAIRWISE_EXPORT(Name, A, B)                                                         \
+    SPATIALGEOM_API uint32_t spatialWKB_intersect##Name(const void* a, const void* b, double tolerance, \
+                                                        uint32_t* result) {                             \
+        return intersectAs(SPATIAL_TYPE_##A, SPATIAL_TYPE_##B, a, b, tolerance, result);                \
     }
 
 SPATIALGEOM_PAIRWISE_EXPORT(PointPoint, POINT, POINT)

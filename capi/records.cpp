@@ -287,8 +287,7 @@ SPATIALGEOM_API uint32_t spatialWKB_forEachVertexRun(const void* geom, SpatialVe
     if (geom == nullptr || visit == nullptr) return SPATIAL_FAILURE;
     bool stopped = false;
     const bool completed = forEachVertexRun(asRecord(geom), [&](const VertexRun& run) {
-        const SpatialVertexRun reported{run.element, run.elementType, run.ring,
-                                        run.subline, run.vertices,    run.count};
+        const SpatialVertexRun reported{run.element, run.elementType, run.ring, run.subline, run.vertices, run.count};
         stopped = visit(context, &reported) != 0;
         return !stopped;
     });

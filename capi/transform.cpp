@@ -88,8 +88,7 @@ SPATIALGEOM_API uint32_t transform_initRotationAboutLine(transform* out, const D
     return store(out, result);
 }
 
-SPATIALGEOM_API uint32_t transform_initMirror(transform* out, const DPoint3d* planePoint,
-                                              const DPoint3d* planeNormal) {
+SPATIALGEOM_API uint32_t transform_initMirror(transform* out, const DPoint3d* planePoint, const DPoint3d* planeNormal) {
     const DPoint3d point = *planePoint;
     const DPoint3d normal = *planeNormal;
     transform result;

@@ -10,7 +10,7 @@ namespace {
 // Where an append puts its element and which count word it raises.
 struct Growth {
     std::uint64_t (*recordSize)(const Byte* record);  // size of the record as its kind
-    unsigned depth;                                    // of the element written (see element_writer.h)
+    unsigned depth;                                   // of the element written (see element_writer.h)
     // The count word that the new element is counted in (record is the
     // block after resizing). Null when the record cannot take the element.
     Byte* (*countWord)(Byte* record);

@@ -24,8 +24,8 @@ struct RunLog {
 
 std::int32_t logRun(void* context, const SpatialVertexRun* run) {
     auto* log = static_cast<RunLog*>(context);
-    const auto offset = reinterpret_cast<const std::uint8_t*>(run->vertices) -
-                        static_cast<const std::uint8_t*>(log->record);
+    const auto offset =
+        reinterpret_cast<const std::uint8_t*>(run->vertices) - static_cast<const std::uint8_t*>(log->record);
     log->text += std::to_string(run->element) + " " + std::to_string(run->elementType) + " " +
                  std::to_string(run->ring) + " " + std::to_string(run->subline) + ": " + std::to_string(run->count) +
                  " @" + std::to_string(offset) + "\n";
@@ -51,8 +51,8 @@ TEST(VertexRuns, EveryKindReportsItsRunsInStorageOrder) {
     EXPECT_EQ(runsOf(multiLine({{one}, {}, {two}})), "0 2 0 0: 1 @40\n2 2 0 0: 2 @88\n");
     EXPECT_EQ(runsOf(multiPolygon({{{one}}, {}, {{one}, {two}}})),
               "0 3 0 0: 1 @48\n2 3 0 0: 1 @104\n2 3 1 0: 2 @144\n");
-    EXPECT_EQ(runsOf(collection({multiPoint(vertices(2)), ofType(SPATIAL_TYPE_MULTILINESTRING), line({one}),
-                                 polygon({{one}})})),
+    EXPECT_EQ(runsOf(collection(
+                  {multiPoint(vertices(2)), ofType(SPATIAL_TYPE_MULTILINESTRING), line({one}), polygon({{one}})})),
               "0 1 0 0: 2 @48\n2 2 0 0: 1 @152\n3 3 0 0: 1 @216\n");
 }
 

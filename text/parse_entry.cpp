@@ -45,8 +45,8 @@ ParseResult parseNarrowText(const char* text, ParsedText* parsed) {
     ParseResult result = ParseResult::kNullText;
     if (text != nullptr) {
         try {
-            result = parseWkt(text, parsed, &message) == kParseAccepted ? ParseResult::kAccepted
-                                                                        : ParseResult::kSyntaxError;
+            result =
+                parseWkt(text, parsed, &message) == kParseAccepted ? ParseResult::kAccepted : ParseResult::kSyntaxError;
         } catch (const std::bad_alloc&) {
             result = ParseResult::kNoRecord;
         }

@@ -57,7 +57,7 @@ private:
     void* record_ = nullptr;
 };
 
-}  /* namespace spatialgeom */
+}  // namespace spatialgeom
 
 #endif /* __cplusplus */
 
