@@ -150,6 +150,19 @@ inline void transformCopy(const void* record, std::uint32_t type) {
     spatialWKB_getRange(copy.get(), &low, &high);
 }
 
+// Walks the vertex runs, reading every vertex reported, and the members.
+inline void walk(const void* record) {
+    double sum = 0.0;
+    spatialWKB_forEachVertexRun(
+        record,
+        [](void* context, const SpatialVertexRun* run) -> std::int32_t {
+            for (std::uint32_t i = 0; i < run->count; ++i) *static_cast<double*>(context) += run->vertices[i].z;
+            return 0;
+        },
+        &sum);
+    spatialWKB_forEachMember(record, [](void*, const void*) -> std::int32_t { return 0; }, nullptr);
+}
+
 inline void intersect(const void* record, std::uint32_t type, const PartnerRecords& partners) {
     std::uint32_t meets = 0;
     for (double tolerance : {0.0, 1.5}) {
@@ -187,6 +200,7 @@ inline bool exerciseRecord(const void* record, const PartnerRecords& partners) {
         readVertices(record, type);
     }
     writeText(record, type, size);
+    walk(record);
     transformCopy(record, type);
     intersect(record, type, partners);
     if (type != SPATIAL_TYPE_COLLECTION) return true;
