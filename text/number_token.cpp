@@ -112,26 +112,37 @@ std::optional<double> exactValue(std::uint64_t digits, int scale, bool negative)
     return negative ? -value : value;
 }
 
-// Four characters as one little-endian word.
-std::uint32_t loadFour(const char* at) {
-    std::uint32_t word;
+constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// Eight characters as one little-endian word.
+std::uint64_t loadEight(const char* at) {
+    std::uint64_t word;
     std::memcpy(&word, at, sizeof word);
     return word;
 }
 
-// Whether the four characters of a word are digits: each byte 0x30..0x39,
-// so its high half is 3 and stays 3 when 6 is added (no byte carries into
-// the next unless it is above 0xF9, which already fails).
-bool areFourDigits(std::uint32_t word) {
-    return (((word & 0xF0F0F0F0) ^ 0x30303030) | (((word + 0x06060606) & 0xF0F0F0F0) ^ 0x30303030)) == 0;
+constexpr std::uint64_t everyByte(std::uint64_t byte) { return byte * 0x0101010101010101; }
+
+// The count of leading digit characters of a word (8 when all are): a
+// byte is a digit when its high half is 3 and stays 3 when 6 is added. No
+// byte carries into the next unless it is above 0xF9, no digit, so the
+// bytes up to the first non-digit are judged exactly.
+int leadingDigits(std::uint64_t word) {
+    const std::uint64_t notDigits = ((word & everyByte(0xF0)) ^ everyByte(0x30)) |
+                                    (((word + everyByte(0x06)) & everyByte(0xF0)) ^ everyByte(0x30));
+    return notDigits == 0 ? 8 : std::countr_zero(notDigits) / 8;
 }
 
-// The value of four digit characters, the first the most significant:
-// pairs of digits, then the two pairs.
-std::uint32_t fourDigitsValue(std::uint32_t word) {
-    word -= 0x30303030;
-    word = word * 10 + (word >> 8);  // bytes 0 and 2: the two pairs' values
-    return (word & 0xFF) * 100 + (word >> 16 & 0xFF);
+// The value of the first count (0 to 8) characters of a word, digits: their
+// values moved up behind leading zeros (two shifts, so that a count of 0
+// shifts everything out), then joined in pairs, fours and the eight by
+// three multiplications.
+std::uint64_t digitsValue(std::uint64_t word, int count) {
+    const int half = 32 - 4 * count;
+    std::uint64_t values = ((word - everyByte('0')) << half) << half;  // no borrow among the leading digits
+    values = values * 10 + (values >> 8);  // each 16-bit lane: two digits in its low byte
+    return ((values & 0x000000FF000000FF) * (100 + (1000000ULL << 32)) +
+            ((values >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32))) >> 32;
 }
 
 // The general conversion of a token with at most one leading minus sign.
@@ -160,9 +171,16 @@ std::size_t scanNumber(std::string_view text, NumberScan* scan) {
     // 19 digits, when the value is not used).
     std::uint64_t digits = 0;
     const auto takeDigits = [&] {
-        // Four digits at a time while four characters remain, then one by one.
-        for (std::uint32_t word; end - p >= 4 && areFourDigits(word = loadFour(p)); p += 4)
-            digits = digits * 10000 + fourDigitsValue(word);
+        // Eight characters at a time while eight remain: the run's length
+        // in them and its value without a branch on either (runs of varied
+        // lengths mispredicted the loop's exit), then one by one.
+        while (end - p >= 8) {
+            const std::uint64_t word = loadEight(p);
+            const int count = leadingDigits(word);
+            digits = digits * kPowersOfTen[count] + digitsValue(word, count);
+            p += count;
+            if (count < 8) return;
+        }
         for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - '0') <= 9; ++p) digits = digits * 10 + d;
     };
     takeDigits();

@@ -282,9 +282,9 @@ std::string gridText(const GridGeometry& geometry, GridKind kind, Spelling spell
 
 const char* kindName(GridKind kind) {
     switch (kind) {
-        case GridKind::kPoints: return "50,000 points";
-        case GridKind::kLines: return "5,000 linestrings of 50";
-        case GridKind::kMultiPolygon: return "1 multipolygon of 500 x 100";
+        case GridKind::kPoints: return "20,000 points";
+        case GridKind::kLines: return "2,000 linestrings of 50";
+        case GridKind::kMultiPolygon: return "1 multipolygon of 200 x 100";
     }
     return "";
 }
@@ -321,14 +321,14 @@ GridData gridData(GridKind kind, Shape shape, std::size_t divisor) {
     };
     switch (kind) {
         case GridKind::kPoints:
-            for (std::size_t i = 0; i < 50000 / divisor; ++i) {
+            for (std::size_t i = 0; i < 20000 / divisor; ++i) {
                 GridGeometry point;
                 point.polygons.push_back({Ring{c.vertex()}});
                 add(std::move(point));
             }
             break;
         case GridKind::kLines:
-            for (std::size_t i = 0; i < 5000 / divisor; ++i) {
+            for (std::size_t i = 0; i < 2000 / divisor; ++i) {
                 Ring line;
                 for (int v = 0; v < 50; ++v) line.push_back(c.vertex());
                 GridGeometry geometry;
@@ -338,7 +338,7 @@ GridData gridData(GridKind kind, Shape shape, std::size_t divisor) {
             break;
         case GridKind::kMultiPolygon: {
             GridGeometry multi;
-            for (std::size_t i = 0; i < 500 / divisor; ++i) {
+            for (std::size_t i = 0; i < 200 / divisor; ++i) {
                 std::vector<Ring> rings{closedRing(c, 100)};
                 if (i % 5 == 0) rings.push_back(closedRing(c, 20));
                 multi.polygons.push_back(std::move(rings));

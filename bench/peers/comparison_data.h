@@ -104,8 +104,8 @@ struct GridData {
     std::size_t vertexCount = 0;
 };
 
-// The geometries of a kind with coordinates of a shape: 50,000 points;
-// 5,000 linestrings of 50 vertices; one multipolygon of 500 polygons of 100
+// The geometries of a kind with coordinates of a shape: 20,000 points;
+// 2,000 linestrings of 50 vertices; one multipolygon of 200 polygons of 100
 // vertices, every fifth with a hole of 20. divisor (1 for the timed grid)
 // divides the counts (the number of polygons for the multipolygon).
 GridData gridData(GridKind kind, Shape shape, std::size_t divisor = 1);

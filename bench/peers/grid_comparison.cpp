@@ -2,6 +2,9 @@
 // shape and spelling, and the write of every kind over every shape at
 // several precisions, ours against GEOS on the same data. Also the
 // instruction counts of our side of every cell, under callgrind.
+#include <algorithm>
+#include <functional>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -114,43 +117,114 @@ GEOSWKTWriter* geosWriter(GEOSContextHandle_t geos, int precision) {
     return writer;
 }
 
-void parseCell(GEOSContextHandle_t geos, GEOSWKTReader* reader, const GridData& data, Spelling spelling,
-               Report* report) {
-    const std::vector<std::string> texts = gridTexts(data, spelling);
-    Geometries check;
-    const bool read = parseBoth(geos, reader, data, texts,
-                                parseWorkload(data.kind) + ", " + shapeName(data.shape) + ", " + spellingName(spelling),
-                                &check, report);
-    release(geos, check);
-    if (!read) return;
-    const auto [ours, theirs] = medianRates([&] { return parseOurs(texts); },
-                                            [&] { return parseGeos(geos, reader, texts); });
-    const double bytesPerText = static_cast<double>(totalBytes(texts)) / static_cast<double>(texts.size()) / 1e6;
-    report->add(GridCell{parseWorkload(data.kind), "MB/s", shapeName(data.shape), spellingName(spelling),
-                         ours * bytesPerText, theirs * bytesPerText, kTarget});
+// A cell being timed: both batches (each returns the items it handled),
+// the factors from items per second to the cell's units, and the samples.
+struct TimedCell {
+    GridCell cell;  // all but the rates
+    std::function<std::size_t()> ours, theirs;
+    double scale = 0.0, otherScale = 0.0;  // items/s to the cell's unit; ours to the other unit
+    std::vector<double> oursRates, theirsRates;
+};
+
+constexpr int kGridRepetitions = 7;
+constexpr double kGridMinSeconds = 0.1;
+
+double median(std::vector<double> rates) {
+    std::nth_element(rates.begin(), rates.begin() + static_cast<std::ptrdiff_t>(rates.size() / 2), rates.end());
+    return rates[rates.size() / 2];
 }
 
-void writeCells(GEOSContextHandle_t geos, GEOSWKTReader* reader, const GridData& data, Report* report) {
-    const std::vector<std::string> texts = gridTexts(data, Spelling::kUpper);
-    Geometries geometries;
-    if (parseBoth(geos, reader, data, texts, writeWorkload(data.kind) + ", " + shapeName(data.shape), &geometries,
-                  report)) {
-        std::vector<SpatialWChar> buffer = writeBuffer(data);
-        const double verticesPerGeometry =
-            static_cast<double>(data.vertexCount) / static_cast<double>(data.geometries.size()) / 1e6;
-        for (int precision : kPrecisions) {
-            GEOSWKTWriter* writer = geosWriter(geos, precision);
-            const int32_t previous = spatialWKT_setPrecision(precision);
-            const auto [ours, theirs] = medianRates([&] { return writeOurs(geometries.ours, buffer); },
-                                                    [&] { return writeGeos(geos, writer, geometries.geos); });
-            spatialWKT_setPrecision(previous);
-            GEOSWKTWriter_destroy_r(geos, writer);
-            report->add(GridCell{writeWorkload(data.kind), "M vertices/s", shapeName(data.shape),
-                                 precisionName(precision), ours * verticesPerGeometry, theirs * verticesPerGeometry,
-                                 writeTarget(precision)});
+// Times every cell of a workload in rounds: each round runs each cell once,
+// ours then GEOS, so that the spells of a shared machine spread over all of
+// them and the cells of a workload compare with each other, not only with
+// GEOS. The medians of the rounds go to the report.
+void timeInRounds(std::vector<TimedCell>& cells, Report* report) {
+    for (int round = 0; round < kGridRepetitions; ++round) {
+        for (TimedCell& c : cells) {
+            c.oursRates.push_back(rateOnce(c.ours, kGridMinSeconds, ThreadCpuClock{}));
+            c.theirsRates.push_back(rateOnce(c.theirs, kGridMinSeconds, ThreadCpuClock{}));
         }
     }
-    release(geos, geometries);
+    for (TimedCell& c : cells) {
+        const double ours = median(c.oursRates);
+        c.cell.ours = ours * c.scale;
+        c.cell.theirs = median(c.theirsRates) * c.scale;
+        c.cell.oursOther = ours * c.otherScale;
+        report->add(c.cell);
+    }
+}
+
+void compareParse(GEOSContextHandle_t geos, GEOSWKTReader* reader, GridKind kind, const std::string& filter,
+                  Report* report) {
+    std::list<std::vector<std::string>> texts;  // stable while the cells refer to them
+    std::vector<TimedCell> cells;
+    for (Shape shape : kShapes) {
+        const std::string label = parseWorkload(kind) + " | " + shapeName(shape);
+        if (label.find(filter) == std::string::npos) continue;
+        const GridData data = gridData(kind, shape);
+        for (Spelling spelling : kSpellings) {
+            const std::vector<std::string>& cellTexts = texts.emplace_back(gridTexts(data, spelling));
+            Geometries check;
+            const bool read = parseBoth(geos, reader, data, cellTexts, label + " | " + spellingName(spelling), &check,
+                                        report);
+            release(geos, check);
+            if (!read) continue;
+            const double count = static_cast<double>(cellTexts.size());
+            TimedCell c{{parseWorkload(kind), "MB/s", shapeName(shape), spellingName(spelling), 0, 0, kTarget},
+                        [&cellTexts] { return parseOurs(cellTexts); },
+                        [&cellTexts, geos, reader] { return parseGeos(geos, reader, cellTexts); },
+                        static_cast<double>(totalBytes(cellTexts)) / count / 1e6,
+                        static_cast<double>(data.vertexCount) / count / 1e6,
+                        {},
+                        {}};
+            cells.push_back(std::move(c));
+        }
+    }
+    timeInRounds(cells, report);
+}
+
+void compareWrite(GEOSContextHandle_t geos, GEOSWKTReader* reader, GridKind kind, const std::string& filter,
+                  Report* report) {
+    std::list<Geometries> geometries;
+    std::list<std::vector<SpatialWChar>> buffers;
+    std::vector<GEOSWKTWriter*> writers;
+    std::vector<TimedCell> cells;
+    const int32_t previous = spatialWKT_getPrecision();
+    for (Shape shape : kShapes) {
+        const std::string label = writeWorkload(kind) + " | " + shapeName(shape);
+        if (label.find(filter) == std::string::npos) continue;
+        const GridData data = gridData(kind, shape);
+        Geometries& parsed = geometries.emplace_back();
+        if (!parseBoth(geos, reader, data, gridTexts(data, Spelling::kUpper), label, &parsed, report)) continue;
+        std::vector<SpatialWChar>& buffer = buffers.emplace_back(writeBuffer(data));
+        const double count = static_cast<double>(data.geometries.size());
+        for (int precision : kPrecisions) {
+            GEOSWKTWriter* writer = writers.emplace_back(geosWriter(geos, precision));
+            spatialWKT_setPrecision(precision);
+            std::size_t characters = 0;
+            for (const void* record : parsed.ours) {
+                const int32_t n =
+                    spatialWKB_convertBinaryToText(record, buffer.data(), static_cast<uint32_t>(buffer.size() * 2));
+                characters += n > 0 ? static_cast<std::size_t>(n) : 0;
+            }
+            TimedCell c{{writeWorkload(kind), "M vertices/s", shapeName(shape), precisionName(precision), 0, 0,
+                         writeTarget(precision)},
+                        [&parsed, &buffer, precision] {
+                            spatialWKT_setPrecision(precision);
+                            return writeOurs(parsed.ours, buffer);
+                        },
+                        [&parsed, geos, writer] { return writeGeos(geos, writer, parsed.geos); },
+                        static_cast<double>(data.vertexCount) / count / 1e6,
+                        static_cast<double>(characters) / count / 1e6,
+                        {},
+                        {}};
+            cells.push_back(std::move(c));
+        }
+    }
+    timeInRounds(cells, report);
+    spatialWKT_setPrecision(previous);
+    for (GEOSWKTWriter* writer : writers) GEOSWKTWriter_destroy_r(geos, writer);
+    for (Geometries& g : geometries) release(geos, g);
 }
 
 // One callgrind dump of our side of a cell: "label vertices bytes" names it.
@@ -168,17 +242,9 @@ void countCell(const std::string& label, std::size_t vertices, std::size_t bytes
 
 void compareGrid(GEOSContextHandle_t geos, Report* report, const std::string& filter) {
     GEOSWKTReader* reader = GEOSWKTReader_create_r(geos);
-    const auto chosen = [&](const std::string& workload, Shape shape) {
-        return (workload + " | " + shapeName(shape)).find(filter) != std::string::npos;
-    };
     for (GridKind kind : kGridKinds) {
-        for (Shape shape : kShapes) {
-            if (!chosen(parseWorkload(kind), shape)) continue;
-            const GridData data = gridData(kind, shape);
-            for (Spelling spelling : kSpellings) parseCell(geos, reader, data, spelling, report);
-        }
-        for (Shape shape : kShapes)
-            if (chosen(writeWorkload(kind), shape)) writeCells(geos, reader, gridData(kind, shape), report);
+        compareParse(geos, reader, kind, filter, report);
+        compareWrite(geos, reader, kind, filter, report);
     }
     GEOSWKTReader_destroy_r(geos, reader);
 }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <ctime>
 #include <cstddef>
-#include <utility>
 #include <vector>
 
 namespace comparison {
@@ -51,23 +50,6 @@ double medianRate(Batch&& batch, double minSeconds = 0.2) {
     for (int r = 0; r < kRepetitions; ++r) rates.push_back(rateOnce(batch, minSeconds));
     std::nth_element(rates.begin(), rates.begin() + kRepetitions / 2, rates.end());
     return rates[kRepetitions / 2];
-}
-
-// The medians of two batches' rates per second of the thread's CPU time,
-// their repetitions taken in turns, so that a slow spell of a shared
-// machine falls on both.
-template <typename First, typename Second>
-std::pair<double, double> medianRates(First&& first, Second&& second, double minSeconds = 0.1) {
-    std::vector<double> firstRates, secondRates;
-    for (int r = 0; r < kRepetitions; ++r) {
-        firstRates.push_back(rateOnce(first, minSeconds, ThreadCpuClock{}));
-        secondRates.push_back(rateOnce(second, minSeconds, ThreadCpuClock{}));
-    }
-    const auto median = [](std::vector<double>& rates) {
-        std::nth_element(rates.begin(), rates.begin() + kRepetitions / 2, rates.end());
-        return rates[kRepetitions / 2];
-    };
-    return {median(firstRates), median(secondRates)};
 }
 
 }  // namespace comparison
