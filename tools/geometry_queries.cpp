@@ -5,6 +5,7 @@
 
 #include "spatialgeom/queries.h"
 #include "spatialgeom/records.h"
+#include "tools/collection_members.h"
 
 namespace spatialgeom::tool {
 namespace {
@@ -14,23 +15,15 @@ bool isCollection(const void* record) {
     return spatialWKB_getType(record, &type) == SPATIAL_SUCCESS && type == SPATIAL_TYPE_COLLECTION;
 }
 
-// Calls visit(member) for each member of a collection until one returns
-// true; true when one did.
+// True when visit(member) is true for a member of the collection.
 template <typename Visit>
 bool anyMember(const void* collection, Visit&& visit) {
-    struct Search {
-        Visit& visit;
-        bool found = false;
-    } search{visit};
-    spatialWKB_forEachMember(
-        collection,
-        [](void* context, const void* member) -> std::int32_t {
-            auto* search = static_cast<Search*>(context);
-            search->found = search->visit(member);
-            return search->found;
-        },
-        &search);
-    return search.found;
+    bool found = false;
+    everyMember(collection, [&](const void* member) {
+        found = visit(member);
+        return !found;
+    });
+    return found;
 }
 
 void unite(DRange3d* range, const DRange3d& other) {
@@ -45,7 +38,7 @@ void unite(DRange3d* range, const DRange3d& other) {
 bool geometryRange(const void* record, DRange3d* range) {
     if (!isCollection(record)) return spatialWKB_getRange(record, &range->low, &range->high) == SPATIAL_SUCCESS;
     bool any = false;
-    anyMember(record, [&](const void* member) {
+    everyMember(record, [&](const void* member) {
         DRange3d memberRange;
         if (geometryRange(member, &memberRange)) {
             if (any) {
@@ -55,7 +48,7 @@ bool geometryRange(const void* record, DRange3d* range) {
             }
             any = true;
         }
-        return false;  // every member
+        return true;
     });
     return any;
 }

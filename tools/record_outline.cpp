@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "spatialgeom/records.h"
+#include "tools/collection_members.h"
 
 namespace spatialgeom::tool {
 namespace {
@@ -13,11 +14,6 @@ public:
 
     static std::int32_t visitRun(void* context, const SpatialVertexRun* run) {
         static_cast<OutlineBuilder*>(context)->addRun(*run);
-        return 0;
-    }
-
-    static std::int32_t countMember(void* context, const void*) {
-        ++static_cast<OutlineBuilder*>(context)->outline_.collectionMembers;
         return 0;
     }
 
@@ -69,7 +65,10 @@ Outline outlineOf(const void* record) {
     Outline outline;
     OutlineBuilder builder(&outline);
     spatialWKB_forEachVertexRun(record, OutlineBuilder::visitRun, &builder);
-    spatialWKB_forEachMember(record, OutlineBuilder::countMember, &builder);  // collections only
+    everyMember(record, [&](const void*) {  // collections only
+        ++outline.collectionMembers;
+        return true;
+    });
     return outline;
 }
 

@@ -10,6 +10,7 @@
 #include "spatialgeom/records.h"
 #include "spatialgeom/text.h"
 #include "spatialgeom/transform.h"
+#include "tools/collection_members.h"
 #include "tools/commands.h"
 #include "tools/geometry_text.h"
 #include "tools/input_text.h"
@@ -67,20 +68,8 @@ bool transformRecord(const transform& t, void* record) {
     std::uint32_t type = 0;
     spatialWKB_getType(record, &type);
     if (type != SPATIAL_TYPE_COLLECTION) return spatialWKB_transformGeometry(&t, record) == SPATIAL_SUCCESS;
-    struct Walk {
-        const transform& t;
-        bool transformed = true;
-    } walk{t};
-    spatialWKB_forEachMember(
-        record,
-        [](void* context, const void* member) -> std::int32_t {
-            auto* walk = static_cast<Walk*>(context);
-            // The members lie inside the record, which is ours to change.
-            walk->transformed = transformRecord(walk->t, const_cast<void*>(member));
-            return !walk->transformed;
-        },
-        &walk);
-    return walk.transformed;
+    // The members lie inside the record, which is ours to change.
+    return everyMember(record, [&](const void* member) { return transformRecord(t, const_cast<void*>(member)); });
 }
 
 }  // namespace
