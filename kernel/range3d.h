@@ -71,9 +71,8 @@ inline DRange3d boxOfPoints(const DPoint3d& a, const DPoint3d& b) {
             {maxOf(a.x, b.x), maxOf(a.y, b.y), maxOf(a.z, b.z)}};
 }
 
-// boxesOverlap(widenedBox(boxOfPoints(
-// a, b), distance), query), one axis at a time: cheaper when most segments
-// miss the query on their first axis.
+// boxesOverlap(widenedBox(boxOfPoints(a, b), distance), query), one axis
+// at a time: cheaper when most segments miss the query on their first axis.
 inline bool widenedSegmentOverlaps(const DPoint3d& a, const DPoint3d& b, double distance,
                                                const DRange3d& query) {
     const auto axisOverlaps = [&](double p, double q, double low, double high) {

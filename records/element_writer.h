@@ -1,5 +1,5 @@
 // Writing new elements into record memory: the shared tail of every creator
-// and growing export. An element of "depth" d is d count words of 1 (each
+// and growing operation. An element of "depth" d is d count words of 1 (each
 // with its pad word cleared) followed by one subline holding n vertices:
 //   depth 0: a subline (linestring growth)
 //   depth 1: a subline sequence (a ring, a member line)

@@ -71,7 +71,7 @@ bool sublineSeqCopyVertices(const Byte* seq, std::uint32_t capacity, DPoint3d* d
 // subline sequences copied whole.
 bool ringSeqCopyVertices(const Byte* rings, std::uint32_t capacity, DPoint3d* destination, std::uint32_t* copied);
 
-// ---- Record size from the layout, by kind (the body of each *Size export).
+// ---- Record size from the layout, by kind (what record_sizes.h reports).
 // Each returns the exact size in bytes as a 64-bit value; none reads the
 // type code or totalSize of the record itself.
 std::uint64_t lineRecordSize(const Byte* record);

@@ -1,5 +1,5 @@
 // Lays out whole records in one pass from flat vertex arrays. The result is
-// byte for byte the record that the creators and growing exports make for
+// byte for byte the record that the creators and growing operations make for
 // the same elements in the same order (one subline per line and ring; pad
 // words and sublineReserved written as 0), at a cost linear in its size.
 #pragma once

@@ -1,4 +1,4 @@
-// Wide (UTF-16) text to narrow (UTF-8) text, for the wide-text exports.
+// Wide (UTF-16) text to narrow (UTF-8) text, for the wide-text parses.
 #pragma once
 
 #include <string>
