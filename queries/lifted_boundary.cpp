@@ -74,30 +74,20 @@ void LiftedBoundary::prepare(const PolygonRings* rings, const PolygonPlane* plan
     error_.resize(rings->edgeCount());
     for (std::uint32_t r = 0; r < ringCount; ++r) {
         if (!ringLifted_[r]) continue;
-        for (std::uint32_t i = rings->ringStart[r]; i < rings->ringStart[r + 1]; ++i) {
-            const Estimate e = plane->lifted(rings->vertices[i]);
-            lifted_[i] = e.value;
-            error_[i] = e.error;
-        }
+        const std::uint32_t first = rings->ringStart[r];
+        plane->lift(rings->ring(r), rings->ringSize(r), lifted_.data() + first, error_.data() + first, &low_, &high_);
     }
     if (ringCount > 1) state_.assign(rings->edgeCount(), State::unknown);
 }
 
 void LiftedBoundary::widenRange(DRange3d& box) const {
     if (!any_) return;
-    double low = INFINITY, high = -INFINITY;
-    for (std::uint32_t r = 0; r < rings_->ringCount(); ++r) {
-        if (!ringLifted_[r]) continue;
-        for (std::uint32_t i = rings_->ringStart[r]; i < rings_->ringStart[r + 1]; ++i) {
-            low = std::min(low, lifted_[i] - error_[i]);
-            high = std::max(high, lifted_[i] + error_[i]);
-        }
-    }
     const int k = plane_->axis();
     double& boxLow = k == 0 ? box.low.x : k == 1 ? box.low.y : box.low.z;
     double& boxHigh = k == 0 ? box.high.x : k == 1 ? box.high.y : box.high.z;
-    boxLow = std::min(boxLow, kernel::nextDown(low));
-    boxHigh = std::max(boxHigh, kernel::nextUp(high));
+    // (low_ and high_ rounded outwards: their sums may have rounded inwards.)
+    boxLow = std::min(boxLow, kernel::nextDown(low_));
+    boxHigh = std::max(boxHigh, kernel::nextUp(high_));
 }
 
 // An edge whose image meets no other ring's image stays on one side of

@@ -105,6 +105,7 @@ private:
     ScratchVector<std::uint8_t> ringLifted_;
     // Per vertex of a lifted ring: coordinate k lifted, and its error.
     ScratchVector<double> lifted_, error_;
+    double low_ = INFINITY, high_ = -INFINITY;  // of lifted_ -/+ error_
     // Per edge, for polygons of several rings.
     ScratchVector<State> state_;
     ScratchVector<std::uint32_t> cutFirst_, cutCount_;

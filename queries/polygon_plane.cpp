@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "kernel/exact_predicates.h"
 #include "kernel/plane_frame.h"
@@ -46,6 +47,12 @@ struct SplitProduct {
         error = ((aHigh * bHigh - product) + aHigh * bLow + aLow * bHigh) + aLow * bLow;
     }
 };
+#if defined(__GNUC__) && defined(__x86_64__)
+const bool kFusedMultiplyAdd = [] {
+    __builtin_cpu_init();  // may run before the library's CPU probe
+    return __builtin_cpu_supports("fma") != 0;
+}();
+#endif
 struct FusedProduct {
     [[gnu::always_inline]] static inline void apply(double a, double b, double& product, double& error) {
         product = a * b;
@@ -166,18 +173,52 @@ bool spanningTriple(const DPoint3d* points, std::size_t count, std::size_t tripl
     return false;
 }
 
+// Newell's vector exactly, up to a positive factor (which changes no
+// plane, side or foot): every coordinate is an integer times 2^lowest, so
+// the sum is taken over integers, in a few variables reused throughout
+// (no rational normalisation, no allocation per vertex).
 RationalPoint exactNewell(const DPoint3d* ring, std::size_t count) {
-    RationalPoint sum{0, 0, 0};
-    if (count < 3) return sum;
-    const RationalPoint o = kernel::toRational(ring[0]);
-    RationalPoint a = minus(kernel::toRational(ring[1]), o);
+    if (count < 3) return {0, 0, 0};
+    int lowest = std::numeric_limits<int>::max();
+    for (std::size_t i = 0; i < count; ++i)
+        for (int axis = 0; axis < 3; ++axis) {
+            const double c = coordinate(ring[i], axis);
+            if (c == 0.0) continue;
+            int exponent;
+            std::frexp(c, &exponent);
+            lowest = std::min(lowest, exponent - 53);
+        }
+    if (lowest == std::numeric_limits<int>::max()) return {0, 0, 0};
+    // c = m 2^(e - 53) with m an integer below 2^53, converted exactly.
+    const auto setInteger = [&](mpz_class& z, double c) {
+        if (c == 0.0) {
+            z = 0;
+            return;
+        }
+        int exponent;
+        const double fraction = std::frexp(c, &exponent);
+        mpz_set_d(z.get_mpz_t(), std::ldexp(fraction, 53));
+        mpz_mul_2exp(z.get_mpz_t(), z.get_mpz_t(), static_cast<mp_bitcnt_t>(exponent - 53 - lowest));
+    };
+    mpz_class o[3], a[3], b[3], sum[3];
+    for (int axis = 0; axis < 3; ++axis) setInteger(o[axis], coordinate(ring[0], axis));
+    const auto difference = [&](mpz_class (&d)[3], const DPoint3d& p) {
+        for (int axis = 0; axis < 3; ++axis) {
+            setInteger(d[axis], coordinate(p, axis));
+            mpz_sub(d[axis].get_mpz_t(), d[axis].get_mpz_t(), o[axis].get_mpz_t());
+        }
+    };
+    difference(a, ring[1]);
     for (std::size_t i = 1; i + 1 < count; ++i) {
-        RationalPoint b = minus(kernel::toRational(ring[i + 1]), o);
-        const RationalPoint c = cross(a, b);
-        sum = {sum.x + c.x, sum.y + c.y, sum.z + c.z};
-        a = std::move(b);
+        difference(b, ring[i + 1]);
+        for (int axis = 0; axis < 3; ++axis) {
+            const int s = (axis + 1) % 3, t = (axis + 2) % 3;  // a_s b_t - a_t b_s
+            mpz_addmul(sum[axis].get_mpz_t(), a[s].get_mpz_t(), b[t].get_mpz_t());
+            mpz_submul(sum[axis].get_mpz_t(), a[t].get_mpz_t(), b[s].get_mpz_t());
+        }
+        for (int axis = 0; axis < 3; ++axis) mpz_swap(a[axis].get_mpz_t(), b[axis].get_mpz_t());
     }
-    return sum;
+    return {mpq_class(sum[0]), mpq_class(sum[1]), mpq_class(sum[2])};
 }
 
 }  // namespace
@@ -424,7 +465,7 @@ const PolygonPlane::Refined& PolygonPlane::refined() const {
     if (refined_) return *refined_;
     Refined r{};
 #if defined(__GNUC__) && defined(__x86_64__)
-    if (__builtin_cpu_supports("fma"))
+    if (kFusedMultiplyAdd)
         refinedNewellFused(outer_, count_, r.high, r.low, r.error);
     else
 #endif
@@ -444,21 +485,54 @@ const PolygonPlane::Refined& PolygonPlane::refined() const {
     return *refined_;
 }
 
-// H = N . (p - o) with p - o split exactly and N as high + low: a PairSum
-// of twelve products, rounded once (u |H|), plus the error of N times
-// |p - o|.
-Estimate PolygonPlane::refinedHeight(const DPoint3d& p) const {
-    const Refined& r = refined();
-    PairSum<SplitProduct> h;
-    double nError = 0.0;
+namespace {
+
+// H = N . (p - o) with p - o split exactly into w_high + w_low and N as
+// high + low: the three products of the high parts summed exactly up to
+// Dot2's bound, the small products (a low part times anything) added
+// plainly (three products and two sums per axis, three sums more: within
+// 10u of their magnitudes), the total rounded once (u |H|, plus u of the
+// low part it absorbs), plus the error of N times |p - o|.
+template <typename Product>
+[[gnu::always_inline]] inline Estimate refinedHeightWith(const double high[3], const double low[3],
+                                                         const double error[3], const DPoint3d& o, const DPoint3d& p) {
+    PairSum<Product> h;
+    double small = 0.0, smallMagnitude = 0.0, nError = 0.0;
     for (int axis = 0; axis < 3; ++axis) {
         double wHigh, wLow;
-        twoSum(coordinate(p, axis), -coordinate(outer_[0], axis), wHigh, wLow);
-        h.addPairProduct(r.high[axis], r.low[axis], wHigh, wLow, 1.0);
-        nError += r.error[axis] * (std::fabs(wHigh) + std::fabs(wLow));
+        twoSum(coordinate(p, axis), -coordinate(o, axis), wHigh, wLow);
+        h.addProduct(high[axis], wHigh);
+        const double a = high[axis] * wLow, b = low[axis] * wHigh, c = low[axis] * wLow;
+        small += a + b + c;
+        smallMagnitude += std::fabs(a) + std::fabs(b) + std::fabs(c);
+        nError += error[axis] * (std::fabs(wHigh) + std::fabs(wLow));
     }
-    const double value = h.value();
-    return {value, (kUnit * std::fabs(value) + h.error() + nError) * (1 + 4 * kUnit)};
+    const double rest = h.low() + small;
+    const double value = h.high() + rest;
+    return {value, (kUnit * (std::fabs(value) + std::fabs(rest)) + h.error() + 10 * kUnit * smallMagnitude + nError) *
+                       (1 + 4 * kUnit)};
+}
+
+Estimate refinedHeightSplit(const double high[3], const double low[3], const double error[3], const DPoint3d& o,
+                            const DPoint3d& p) {
+    return refinedHeightWith<SplitProduct>(high, low, error, o, p);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("fma")]] Estimate refinedHeightFused(const double high[3], const double low[3], const double error[3],
+                                                   const DPoint3d& o, const DPoint3d& p) {
+    return refinedHeightWith<FusedProduct>(high, low, error, o, p);
+}
+#endif
+
+}  // namespace
+
+Estimate PolygonPlane::refinedHeight(const DPoint3d& p) const {
+    const Refined& r = refined();
+#if defined(__GNUC__) && defined(__x86_64__)
+    if (kFusedMultiplyAdd) return refinedHeightFused(r.high, r.low, r.error, outer_[0], p);
+#endif
+    return refinedHeightSplit(r.high, r.low, r.error, outer_[0], p);
 }
 
 // d = H / |N| with |N| known to a relative normError.
@@ -564,21 +638,61 @@ PlaneImage PolygonPlane::crossingImage(const kernel::Segment3d& s, const Estimat
 // rho, adds |S| rho / (|n_k| (|n_k| - rho)); the quotient and the
 // difference round by u (|S / n_k| + |q_k|). Refused (infinite error) when
 // |n_k| is under 2^-8 or 2 rho: dividing would amplify the errors.
-Estimate PolygonPlane::lifted(const DPoint3d& q) const {
-    if (kind_ == Kind::flat) return {flatValue_, 0.0};
-    const int k = axis_, u = uAxis(), v = vAxis();
-    const double nk = coordinate(unit_, k), nu = coordinate(unit_, u), nv = coordinate(unit_, v);
-    const double wu = coordinate(q, u) - coordinate(origin_, u), wv = coordinate(q, v) - coordinate(origin_, v);
-    const double tu = nu * wu, tv = nv * wv, s = tu + tv;
-    const double shift = s / nk;
-    const double value = coordinate(origin_, k) - shift;
-    const double absK = std::fabs(nk);
-    if (!(absK >= 0x1p-8 && absK > 2 * unitError_)) return {coordinate(q, k), INFINITY};
-    const double sError =
-        3 * kUnit * (std::fabs(tu) + std::fabs(tv)) + unitError_ * (std::fabs(wu) + std::fabs(wv)) * (1 + kUnit);
-    const double error = sError / absK + (std::fabs(s) + sError) * unitError_ / (absK * (absK - unitError_)) +
-                         kUnit * (std::fabs(shift) + std::fabs(value));
-    return {value, error * kInflate + kTiny};
+// Over an array, the constants hoisted and the axes fixed at compile time;
+// the range of value -/+ error grows *low and *high.
+template <int K>
+void PolygonPlane::liftEach(const DPoint3d* points, std::size_t count, double* value, double* error, double* low,
+                            double* high) const {
+    constexpr int U = (K + 1) % 3, V = (K + 2) % 3;
+    const double nk = coordinate(unit_, K), nu = coordinate(unit_, U), nv = coordinate(unit_, V);
+    const double absK = std::fabs(nk), rho = unitError_;
+    if (!(absK >= 0x1p-8 && absK > 2 * rho)) {
+        for (std::size_t i = 0; i < count; ++i) {
+            value[i] = coordinate(points[i], K);
+            error[i] = INFINITY;
+        }
+        *low = -INFINITY;
+        *high = INFINITY;
+        return;
+    }
+    const double ou = coordinate(origin_, U), ov = coordinate(origin_, V), ok = coordinate(origin_, K);
+    const double inverseK = 1.0 / absK, normalTerm = rho / (absK * (absK - rho));
+    double lowest = *low, highest = *high;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double wu = coordinate(points[i], U) - ou, wv = coordinate(points[i], V) - ov;
+        const double tu = nu * wu, tv = nv * wv, s = tu + tv;
+        const double shift = s / nk;
+        const double v = ok - shift;
+        const double sError = 3 * kUnit * (std::fabs(tu) + std::fabs(tv)) + rho * (std::fabs(wu) + std::fabs(wv)) * (1 + kUnit);
+        const double e = (sError * inverseK * (1 + 2 * kUnit) + (std::fabs(s) + sError) * normalTerm +
+                          kUnit * (std::fabs(shift) + std::fabs(v))) *
+                             kInflate +
+                         kTiny;
+        value[i] = v;
+        error[i] = e;
+        lowest = std::min(lowest, v - e);
+        highest = std::max(highest, v + e);
+    }
+    *low = lowest;
+    *high = highest;
+}
+
+void PolygonPlane::lift(const DPoint3d* points, std::size_t count, double* value, double* error, double* low,
+                        double* high) const {
+    if (kind_ == Kind::flat) {
+        std::fill(value, value + count, flatValue_);
+        std::fill(error, error + count, 0.0);
+        if (count > 0) {
+            *low = std::min(*low, flatValue_);
+            *high = std::max(*high, flatValue_);
+        }
+        return;
+    }
+    switch (axis_) {
+        case 0: liftEach<0>(points, count, value, error, low, high); break;
+        case 1: liftEach<1>(points, count, value, error, low, high); break;
+        default: liftEach<2>(points, count, value, error, low, high); break;
+    }
 }
 
 const PolygonPlane::ExactNormal& PolygonPlane::exactNormal() const {

@@ -94,15 +94,19 @@ public:
     // error for a plane without it (flat, or planar with a normal taken
     // from three vertices).
     Estimate refinedDistance(const DPoint3d& p) const;
+    // Has the refined sum been taken (refinedDistance now costs O(1))?
+    bool refinedAtHand() const { return refined_.has_value(); }
     // The image of the foot of p, d = distance(p, radius).
     PlaneImage footImage(const DPoint3d& p, const Estimate& d, double radius) const;
     // The image of the point where the segment crosses the plane; its ends,
     // known to within radius, must lie strictly on opposite sides, at
     // distances d0 and d1.
     PlaneImage crossingImage(const kernel::Segment3d& s, const Estimate& d0, const Estimate& d1, double radius) const;
-    // Coordinate k of q lifted onto the plane (error infinite when the
-    // normal is too far from axis k for the filter to bound it).
-    Estimate lifted(const DPoint3d& q) const;
+    // Coordinate k of each of points[0 .. count) lifted onto the plane:
+    // value[i] and its error[i] (infinite when the normal is too far from
+    // axis k for the filter to bound it); the range of value - error ..
+    // value + error grows [*low, *high].
+    void lift(const DPoint3d* points, std::size_t count, double* value, double* error, double* low, double* high) const;
     // The signed distance from this plane of q lifted onto the other
     // plane: the same point as other.exactLifted(q), far more precisely
     // than that point's rounded coordinates place it (infinite error when
@@ -138,6 +142,9 @@ private:
     bool setUnitNormal(const kernel::Vec3d& value, const kernel::Vec3d& error);
     bool setUnitNormalFromExact();
     bool holdsAllFlat(const DPoint3d* points, std::size_t count) const;
+    template <int K>
+    void liftEach(const DPoint3d* points, std::size_t count, double* value, double* error, double* low,
+                  double* high) const;
     int tripleSide(const DPoint3d& p) const;
 
     Kind kind_ = Kind::none;

@@ -137,17 +137,27 @@ bool PreparedPolygon::boundaryMeets(const Probe& probe, const DRange3d& box, Def
     const Segment3d& s = probe.segment;
     const double t = tolerance_;
     const bool withLifted = lifted_.any();
+    const int k = plane_.axis(), u = plane_.uAxis(), v = plane_.vAxis();
+    using kernel::coordinate;
+    // kernel::widenedSegmentOverlaps one axis at a time: a stored edge and
+    // its lift share the two image axes, and most edges end at the first.
+    const auto overlaps = [&](double p, double q, double distance, int axis) __attribute__((always_inline)) {
+        return kernel::nextDown(kernel::minOf(p, q) - distance) <= coordinate(box.high, axis) &&
+               coordinate(box.low, axis) <= kernel::nextUp(kernel::maxOf(p, q) + distance);
+    };
     const auto meets = [&](const Edge& e) __attribute__((always_inline)) {
         const DPoint3d& a = rings_.vertices[e.from];
         const DPoint3d& b = rings_.vertices[e.to];
-        if (kernel::widenedSegmentOverlaps(a, b, t, box)) {
+        if (!overlaps(coordinate(a, u), coordinate(b, u), t, u) || !overlaps(coordinate(a, v), coordinate(b, v), t, v))
+            return false;
+        if (overlaps(coordinate(a, k), coordinate(b, k), t, k)) {
             const Verdict verdict = segmentsWithinRadius({a, b}, s, probe.radius, t);
             if (verdict == Verdict::yes) return true;
             if (verdict == Verdict::unsure) deferred.edges.push_back(e);
         }
         if (!withLifted || !lifted_.lifted(e.ring)) return false;
         const Segment3d l = lifted_.liftedEdge(e);
-        if (!kernel::widenedSegmentOverlaps(l.start, l.end, kernel::nextUp(t + lifted_.radius(e)), box)) return false;
+        if (!overlaps(coordinate(l.start, k), coordinate(l.end, k), kernel::nextUp(t + lifted_.radius(e)), k)) return false;
         return !forEachPiece(e, [&](const LiftedBoundary::Piece& piece) {
             const Verdict verdict = segmentsWithinRadius(piece.segment, s, probe.radius + piece.radius, t);
             if (verdict == Verdict::unsure) deferred.pieces.push_back(piece);
@@ -206,14 +216,14 @@ void PreparedPolygon::sharpen(const Probe& probe, End& end) {
     if (sharper.error < end.d.error) end.d = sharper;
 }
 
-// The exact side of the end: the plane's own test for an exact end; for
-// a computed one its distance when it decides, sharpened if need be, else
-// the exact end.
+// The exact side of the end: the predicates for an exact end of a flat or
+// planar polygon; otherwise its distance when it decides, sharpened if need
+// be, else rational arithmetic.
 int PreparedPolygon::side(const Probe& probe, End& end) {
     if (end.side != kUnknownSide) return end.side;
     const auto sign = [](double v) { return (v > 0.0) - (v < 0.0); };
-    if (probe.radius == 0.0) {
-        end.side = plane_.side(end.p, end.d);
+    if (probe.radius == 0.0 && plane_.kind() != PolygonPlane::Kind::skew) {
+        end.side = plane_.side(end.p);  // a comparison or orient3d
     } else if (std::fabs(end.d.value) > end.d.error) {
         end.side = sign(end.d.value);
     } else {
@@ -222,8 +232,9 @@ int PreparedPolygon::side(const Probe& probe, End& end) {
             end.side = sign(end.d.value);
         } else {
             filter::countExactDecision();
-            const ExactSegment exact = probe.exact();
-            end.side = plane_.exactSide(end.index == 0 ? exact.start : exact.end);
+            end.side = plane_.exactSide(probe.radius == 0.0 ? kernel::toRational(end.p)
+                                        : end.index == 0 ? probe.exact().start
+                                                         : probe.exact().end);
         }
     }
     return end.side;
@@ -235,10 +246,14 @@ bool PreparedPolygon::footMeets(const Probe& probe, End& end, Deferred& deferred
     const DPoint3d& p = end.p;
     const double pu = kernel::coordinate(p, plane_.uAxis()), pv = kernel::coordinate(p, plane_.vAxis());
     if (t == 0.0) {
-        // Only an end in the plane, where it is its own foot.
-        if (r == 0.0 && std::fabs(end.d.value) > end.d.error) return false;
+        // Only an end in the plane, where it is its own foot. Its exact side
+        // may need the refined normal, an O(vertices) sum once per polygon:
+        // until that is at hand the place (a scan) goes first.
+        if (std::fabs(end.d.value) > end.d.error) return false;
+        const bool sideFirst = plane_.refinedAtHand();
+        if (sideFirst && side(probe, end) != 0) return false;
         const Place place = locator_.locate(pu, pv, r);
-        if (place == Place::outside || side(probe, end) != 0) return false;
+        if (place == Place::outside || (!sideFirst && side(probe, end) != 0)) return false;
         if (place == Place::inside) return true;
         deferred.foot[end.index] = Deferred::distanceAndPlace;
         return false;
