@@ -22,8 +22,8 @@ using namespace exact;
 namespace {
 
 constexpr double kInterestingCoordinates[] = {
-    0, 1, -1, 0.5, 2, 3, 10, -10, 0.1, 1.1, 3.1, 4.1, 0.0000001, -0.0000001, 2.0000001, 12.9999999,
-    1e-7, 1e8, 1.0 / 3, 5, 7, 100, 0.3, -2.5, 1e-30, 1e30, 0x1p-40, 6.5,
+    0,         1,          -1,   0.5, 2,       3, 10, -10, 0.1, 1.1,  3.1,   4.1,  0.0000001, -0.0000001,
+    2.0000001, 12.9999999, 1e-7, 1e8, 1.0 / 3, 5, 7,  100, 0.3, -2.5, 1e-30, 1e30, 0x1p-40,   6.5,
 };
 constexpr std::size_t kInterestingCount = sizeof kInterestingCoordinates / sizeof kInterestingCoordinates[0];
 
@@ -95,24 +95,24 @@ public:
 
     RefGeometry geometry() {
         switch (byte() % 6) {
-        case 0: return point(vertex());
-        case 1: {
-            RefGeometry g = lineString(vertices(count(4)));
-            if (byte() & 1) g.sublines.push_back(vertices(count(3)));
-            return g;
-        }
-        case 2: return RefGeometry{Kind::Polygon, {}, {}, {polygonRings()}};
-        case 3: return multiPoint(vertices(count(3)));
-        case 4: {
-            std::vector<Vertices> lines;
-            for (std::size_t i = count(2); i > 0; --i) lines.push_back(vertices(1 + count(2)));
-            return multiLineString(std::move(lines));
-        }
-        default: {
-            std::vector<RefPolygon> polygons;
-            for (std::size_t i = count(2); i > 0; --i) polygons.push_back(polygonRings());
-            return multiPolygon(std::move(polygons));
-        }
+            case 0: return point(vertex());
+            case 1: {
+                RefGeometry g = lineString(vertices(count(4)));
+                if (byte() & 1) g.sublines.push_back(vertices(count(3)));
+                return g;
+            }
+            case 2: return RefGeometry{Kind::Polygon, {}, {}, {polygonRings()}};
+            case 3: return multiPoint(vertices(count(3)));
+            case 4: {
+                std::vector<Vertices> lines;
+                for (std::size_t i = count(2); i > 0; --i) lines.push_back(vertices(1 + count(2)));
+                return multiLineString(std::move(lines));
+            }
+            default: {
+                std::vector<RefPolygon> polygons;
+                for (std::size_t i = count(2); i > 0; --i) polygons.push_back(polygonRings());
+                return multiPolygon(std::move(polygons));
+            }
         }
     }
 
@@ -132,16 +132,18 @@ struct ToleranceChoice {
 };
 
 double tolerance(const ToleranceChoice& choice, const std::optional<mpq_class>& squaredDistance) {
-    constexpr double kNamed[] = {0.0, -0.0, 1e-300, std::numeric_limits<double>::denorm_min(), 1e-12, 5e-8, 0.5, 1,
-                                 2, 1e10, INFINITY, -1, std::numeric_limits<double>::quiet_NaN()};
+    constexpr double kNamed[] = {
+        0.0,  -0.0,     1e-300, std::numeric_limits<double>::denorm_min(), 1e-12, 5e-8, 0.5, 1, 2,
+        1e10, INFINITY, -1,     std::numeric_limits<double>::quiet_NaN()};
     switch (choice.mode % 4) {
-    case 0: return kNamed[choice.mode / 4 % (sizeof kNamed / sizeof kNamed[0])];
-    case 1: return choice.raw;
-    default: {
-        double t = squaredDistance ? roundedSqrt(*squaredDistance) : 1.0;
-        for (int i = choice.ulps % 4; i != 0; i += i > 0 ? -1 : 1) t = std::nextafter(t, i > 0 ? INFINITY : -INFINITY);
-        return t;
-    }
+        case 0: return kNamed[choice.mode / 4 % (sizeof kNamed / sizeof kNamed[0])];
+        case 1: return choice.raw;
+        default: {
+            double t = squaredDistance ? roundedSqrt(*squaredDistance) : 1.0;
+            for (int i = choice.ulps % 4; i != 0; i += i > 0 ? -1 : 1)
+                t = std::nextafter(t, i > 0 ? INFINITY : -INFINITY);
+            return t;
+        }
     }
 }
 
@@ -165,9 +167,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::uint32_t status = swapped ? spatialWKB_intersectGeometry(rb, ra, t, &result)
                                                  : spatialWKB_intersectGeometry(ra, rb, t, &result);
             if (status == SPATIAL_SUCCESS && result == std::uint32_t(expected)) continue;
-            std::fprintf(stderr, "A: %s\nB: %s\ntolerance %.17g%s: library status %u answer %u, exact %d (squared distance %.17g)\n",
-                         toWkt(a).c_str(), toWkt(b).c_str(), t, swapped ? " (B, A)" : "", status, result, int(expected),
-                         squaredDistance ? squaredDistance->get_d() : INFINITY);
+            std::fprintf(
+                stderr,
+                "A: %s\nB: %s\ntolerance %.17g%s: library status %u answer %u, exact %d (squared distance %.17g)\n",
+                toWkt(a).c_str(), toWkt(b).c_str(), t, swapped ? " (B, A)" : "", status, result, int(expected),
+                squaredDistance ? squaredDistance->get_d() : INFINITY);
             __builtin_trap();
         }
     }

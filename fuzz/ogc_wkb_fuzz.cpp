@@ -33,9 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(spatialWKB_toOgcWkb(record, nullptr, 0, &wkbSize) == SPATIAL_BUFFER_TOO_SMALL, "a size query");
         std::vector<std::uint8_t> wkb(wkbSize + 1, 0xA5);
         std::uint32_t written = 0;
-        require(wkbSize == 0 || spatialWKB_toOgcWkb(record, wkb.data(), wkbSize - 1, &written) ==
-                                    SPATIAL_BUFFER_TOO_SMALL,
-                "one byte short is too small");
+        require(
+            wkbSize == 0 || spatialWKB_toOgcWkb(record, wkb.data(), wkbSize - 1, &written) == SPATIAL_BUFFER_TOO_SMALL,
+            "one byte short is too small");
         require(spatialWKB_toOgcWkb(record, wkb.data(), wkbSize, &written) == SPATIAL_SUCCESS && written == wkbSize,
                 "an accepted record is written at its size");
         require(wkb[wkbSize] == 0xA5, "nothing written after the encoding");

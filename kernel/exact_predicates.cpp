@@ -98,8 +98,7 @@ int orient3dExact(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, const
                                      exactMinor(adx, bdy, bdx, ady)};
     const Difference* heights[3] = {&adz, &bdz, &cdz};
     Expansion<3 * 2 * 16 * 2> det;
-    for (int i = 0; i < 3; ++i)
-        det.addProduct(heights[i]->part, 2, minors[i].components(), minors[i].size(), 1.0);
+    for (int i = 0; i < 3; ++i) det.addProduct(heights[i]->part, 2, minors[i].components(), minors[i].size(), 1.0);
     return det.sign();
 }
 
@@ -137,8 +136,8 @@ int orient3d(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, const DPoi
 
 int orient2dDropping(int droppedAxis, const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {
     const int u = (droppedAxis + 1) % 3, v = (droppedAxis + 2) % 3;
-    return orient2d(coordinate(a, u), coordinate(a, v), coordinate(b, u),
-                            coordinate(b, v), coordinate(c, u), coordinate(c, v));
+    return orient2d(coordinate(a, u), coordinate(a, v), coordinate(b, u), coordinate(b, v), coordinate(c, u),
+                    coordinate(c, v));
 }
 
 bool collinear(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {

@@ -24,9 +24,7 @@ int orient2d(double ax, double ay, double bx, double by, double cx, double cy);
 int orient3d(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c, const DPoint3d& d);
 
 // The coordinate of p on axis 0 (x), 1 (y) or 2 (z).
-constexpr double coordinate(const DPoint3d& p, int axis) {
-    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
-}
+constexpr double coordinate(const DPoint3d& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
 
 // orient2d of the three points projected along `droppedAxis` onto
 // the plane of the two other axes (taken in cyclic order after it). The

@@ -36,13 +36,11 @@ bool spanningTriple(const DPoint3d* points, std::size_t count, std::size_t tripl
     return false;
 }
 
-int edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across,
-                               bool positive) {
+int edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across, bool positive) {
     const double pb = coordinate(p, across), qb = coordinate(q, across);
     const double rb = coordinate(r, across);
     if ((pb > rb) == (qb > rb)) return 0;
-    const int side = orient2d(coordinate(p, along), pb, coordinate(q, along), qb,
-                                      coordinate(r, along), rb);
+    const int side = orient2d(coordinate(p, along), pb, coordinate(q, along), qb, coordinate(r, along), rb);
     // r left of the edge taken upwards in `across`: the edge lies ahead.
     const int ahead = qb > pb ? side : -side;
     return positive ? ahead > 0 : ahead < 0;

@@ -58,7 +58,6 @@ bool spanningTriple(const DPoint3d* points, std::size_t count, std::size_t tripl
 // `across` coordinate, so a ray through a vertex counts it once; exact
 // (orientation predicate). Summed over a closed ring, odd means r is
 // inside; r on the ring may count either way.
-int edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across,
-                               bool positive);
+int edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across, bool positive);
 
 }  // namespace spatialgeom::kernel

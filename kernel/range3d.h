@@ -67,17 +67,14 @@ inline DRange3d widenedBox(const DRange3d& box, double distance) {
 
 // The box of a segment or of two points.
 inline DRange3d boxOfPoints(const DPoint3d& a, const DPoint3d& b) {
-    return {{minOf(a.x, b.x), minOf(a.y, b.y), minOf(a.z, b.z)},
-            {maxOf(a.x, b.x), maxOf(a.y, b.y), maxOf(a.z, b.z)}};
+    return {{minOf(a.x, b.x), minOf(a.y, b.y), minOf(a.z, b.z)}, {maxOf(a.x, b.x), maxOf(a.y, b.y), maxOf(a.z, b.z)}};
 }
 
 // boxesOverlap(widenedBox(boxOfPoints(a, b), distance), query), one axis
 // at a time: cheaper when most segments miss the query on their first axis.
-inline bool widenedSegmentOverlaps(const DPoint3d& a, const DPoint3d& b, double distance,
-                                               const DRange3d& query) {
+inline bool widenedSegmentOverlaps(const DPoint3d& a, const DPoint3d& b, double distance, const DRange3d& query) {
     const auto axisOverlaps = [&](double p, double q, double low, double high) {
-        return nextDown(minOf(p, q) - distance) <= high &&
-               low <= nextUp(maxOf(p, q) + distance);
+        return nextDown(minOf(p, q) - distance) <= high && low <= nextUp(maxOf(p, q) + distance);
     };
     return axisOverlaps(a.x, b.x, query.low.x, query.high.x) && axisOverlaps(a.y, b.y, query.low.y, query.high.y) &&
            axisOverlaps(a.z, b.z, query.low.z, query.high.z);

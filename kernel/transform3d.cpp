@@ -43,8 +43,8 @@ void initIdentity(transform* out) {
     *out = transform{{{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0}}};
 }
 
-void initMatrixFromRows(RotMatrix* out, double x00, double x01, double x02, double x10, double x11,
-                                    double x12, double x20, double x21, double x22) {
+void initMatrixFromRows(RotMatrix* out, double x00, double x01, double x02, double x10, double x11, double x12,
+                        double x20, double x21, double x22) {
     *out = RotMatrix{{{x00, x01, x02}, {x10, x11, x12}, {x20, x21, x22}}};
 }
 
@@ -62,8 +62,7 @@ void initTranslation(transform* out, const Vec3d& translation) {
     setTranslation(out, by);
 }
 
-bool initRotationAboutLine(transform* out, const DPoint3d& point0, const DPoint3d& point1,
-                                               double angle) {
+bool initRotationAboutLine(transform* out, const DPoint3d& point0, const DPoint3d& point1, double angle) {
     Vec3d u;
     if (!normalize(point1 - point0, &u)) {
         initIdentity(out);
@@ -72,10 +71,9 @@ bool initRotationAboutLine(transform* out, const DPoint3d& point0, const DPoint3
     // Rodrigues: R = c*I + s*[u]x + (1 - c)*u*u^T.
     const double c = std::cos(angle), s = std::sin(angle), C = 1.0 - c;
     RotMatrix r;
-    initMatrixFromRows(&r,
-                                   c + u.x * u.x * C, u.x * u.y * C - u.z * s, u.x * u.z * C + u.y * s,
-                                   u.y * u.x * C + u.z * s, c + u.y * u.y * C, u.y * u.z * C - u.x * s,
-                                   u.z * u.x * C - u.y * s, u.z * u.y * C + u.x * s, c + u.z * u.z * C);
+    initMatrixFromRows(&r, c + u.x * u.x * C, u.x * u.y * C - u.z * s, u.x * u.z * C + u.y * s, u.y * u.x * C + u.z * s,
+                       c + u.y * u.y * C, u.y * u.z * C - u.x * s, u.z * u.x * C - u.y * s, u.z * u.y * C + u.x * s,
+                       c + u.z * u.z * C);
     *out = fixingPoint(r, point0);
     return true;
 }
@@ -88,10 +86,9 @@ bool initMirror(transform* out, const DPoint3d& planePoint, const Vec3d& planeNo
     }
     // Householder: M = I - 2*n*n^T.
     RotMatrix m;
-    initMatrixFromRows(&m,
-                                   1.0 - 2.0 * n.x * n.x, -2.0 * n.x * n.y, -2.0 * n.x * n.z,
-                                   -2.0 * n.y * n.x, 1.0 - 2.0 * n.y * n.y, -2.0 * n.y * n.z,
-                                   -2.0 * n.z * n.x, -2.0 * n.z * n.y, 1.0 - 2.0 * n.z * n.z);
+    initMatrixFromRows(&m, 1.0 - 2.0 * n.x * n.x, -2.0 * n.x * n.y, -2.0 * n.x * n.z, -2.0 * n.y * n.x,
+                       1.0 - 2.0 * n.y * n.y, -2.0 * n.y * n.z, -2.0 * n.z * n.x, -2.0 * n.z * n.y,
+                       1.0 - 2.0 * n.z * n.z);
     *out = fixingPoint(m, planePoint);
     return true;
 }

@@ -34,8 +34,8 @@ void initIdentity(transform* out);
 
 // *out = the matrix whose rows are (x00 x01 x02), (x10 x11 x12), (x20 x21 x22).
 // Any values are accepted; nothing is normalised or orthogonalised.
-void initMatrixFromRows(RotMatrix* out, double x00, double x01, double x02, double x10, double x11,
-                                    double x12, double x20, double x21, double x22);
+void initMatrixFromRows(RotMatrix* out, double x00, double x01, double x02, double x10, double x11, double x12,
+                        double x20, double x21, double x22);
 
 // *out = the transform with linear part `matrix` and zero translation.
 void initFromMatrix(transform* out, const RotMatrix& matrix);
@@ -50,8 +50,7 @@ void initTranslation(transform* out, const Vec3d& translation);
 // Degenerate: when the two points coincide (or their difference is not
 // finite) there is no axis; *out becomes the identity and the result is
 // false. A non-finite angle gives a non-finite matrix.
-bool initRotationAboutLine(transform* out, const DPoint3d& point0, const DPoint3d& point1,
-                                               double angle);
+bool initRotationAboutLine(transform* out, const DPoint3d& point0, const DPoint3d& point1, double angle);
 
 // *out = the reflection in the plane through planePoint with normal
 // planeNormal (any nonzero length). Points of the plane map onto themselves;

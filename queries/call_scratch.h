@@ -49,7 +49,8 @@ class ScratchAllocator : public std::pmr::polymorphic_allocator<T> {
 public:
     ScratchAllocator() noexcept : std::pmr::polymorphic_allocator<T>(scratchResource()) {}
     template <typename U>
-    ScratchAllocator(const ScratchAllocator<U>& other) noexcept : std::pmr::polymorphic_allocator<T>(other.resource()) {}
+    ScratchAllocator(const ScratchAllocator<U>& other) noexcept
+        : std::pmr::polymorphic_allocator<T>(other.resource()) {}
     ScratchAllocator select_on_container_copy_construction() const { return *this; }
 
     template <typename U>

@@ -52,8 +52,8 @@ Verdict filteredWithin(const Segment3d& a, const Segment3d& b, double tolerance)
     const double distance = kernel::segmentDistance(a, b);
     if (distance * (1 + 4 * u) + 32 * u * scale <= tolerance) return Verdict::yes;
 
-    const double endDistance = std::min({pointToSegment(a.start, b), pointToSegment(a.end, b),
-                                         pointToSegment(b.start, a), pointToSegment(b.end, a)});
+    const double endDistance = std::min(
+        {pointToSegment(a.start, b), pointToSegment(a.end, b), pointToSegment(b.start, a), pointToSegment(b.end, a)});
     const double endLower = endDistance * (1 - 8 * u) - 64 * u * scale;
     if (lengthA == 0.0 || lengthB == 0.0) return endLower > tolerance ? Verdict::no : Verdict::unsure;
 
@@ -74,7 +74,8 @@ Verdict filteredWithin(const Segment3d& a, const Segment3d& b, double tolerance)
         };
         if (outside(s, sError) || outside(t, tError)) lower = std::max(lower, endLower);
     } else {
-        const double sinUpper = std::sqrt(std::max(denominator, 0.0) + denominatorError) / (lengthA * lengthB) * (1 + 8 * u);
+        const double sinUpper =
+            std::sqrt(std::max(denominator, 0.0) + denominatorError) / (lengthA * lengthB) * (1 + 8 * u);
         const double startToLine =
             (kernel::magnitude(kernel::cross(r, da)) - 16 * u * lengthR * lengthA) / lengthA * (1 - 4 * u);
         lower = startToLine - lengthB * sinUpper;
@@ -102,8 +103,8 @@ bool exactlyWithin(const Segment3d& a, const Segment3d& b, double tolerance) {
 }
 
 bool finite(const Segment3d& s) {
-    return std::isfinite(s.start.x) && std::isfinite(s.start.y) && std::isfinite(s.start.z) &&
-           std::isfinite(s.end.x) && std::isfinite(s.end.y) && std::isfinite(s.end.z);
+    return std::isfinite(s.start.x) && std::isfinite(s.start.y) && std::isfinite(s.start.z) && std::isfinite(s.end.x) &&
+           std::isfinite(s.end.y) && std::isfinite(s.end.z);
 }
 
 }  // namespace

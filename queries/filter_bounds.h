@@ -55,7 +55,8 @@ inline bool certainlyWithin(double value, double error, double t) {
 // unsigned integers; infinities and NaNs lie above. No branches: checked
 // over whole rings.)
 inline bool predicateSafe(double c) {
-    constexpr std::uint64_t kLow = std::bit_cast<std::uint64_t>(0x1p-300), kHigh = std::bit_cast<std::uint64_t>(0x1p300);
+    constexpr std::uint64_t kLow = std::bit_cast<std::uint64_t>(0x1p-300),
+                            kHigh = std::bit_cast<std::uint64_t>(0x1p300);
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(c) & 0x7fffffffffffffffu;
     return (bits == 0) | (bits - kLow <= kHigh - kLow);
 }
@@ -65,6 +66,9 @@ inline bool predicateSafe(const DPoint3d& p) { return predicateSafe(p.x) & predi
 // program started, over all threads: for tests and measurements.
 inline std::atomic<std::uint64_t> exactDecisions{0};
 inline std::atomic<std::uint64_t> debugSites[8]{};
-inline void countExactDecision(int site = 0) { exactDecisions.fetch_add(1, std::memory_order_relaxed); debugSites[site]++; }
+inline void countExactDecision(int site = 0) {
+    exactDecisions.fetch_add(1, std::memory_order_relaxed);
+    debugSites[site]++;
+}
 
 }  // namespace spatialgeom::filter

@@ -102,21 +102,22 @@ void LiftedBoundary::classify(const Edge& e) {
     // crossing: the rational cut decides.
     bool crossed = !filter::predicateSafe(a) || !filter::predicateSafe(b);
     if (!crossed)
-        index_->forEachInCells(std::min(coordinate(a, u), coordinate(b, u)), std::max(coordinate(a, u), coordinate(b, u)),
-                           std::min(coordinate(a, v), coordinate(b, v)), std::max(coordinate(a, v), coordinate(b, v)),
-                           [&](const Edge& g) {
-                               if (g.ring == e.ring) return true;
-                               const DPoint3d& c = rings_->vertices[g.from];
-                               const DPoint3d& d = rings_->vertices[g.to];
-                               crossed = !filter::predicateSafe(c) || !filter::predicateSafe(d) ||
-                                         imagesMeet(a, b, c, d, u, v);
-                               return !crossed;
-                           });
+        index_->forEachInCells(
+            std::min(coordinate(a, u), coordinate(b, u)), std::max(coordinate(a, u), coordinate(b, u)),
+            std::min(coordinate(a, v), coordinate(b, v)), std::max(coordinate(a, v), coordinate(b, v)),
+            [&](const Edge& g) {
+                if (g.ring == e.ring) return true;
+                const DPoint3d& c = rings_->vertices[g.from];
+                const DPoint3d& d = rings_->vertices[g.to];
+                crossed = !filter::predicateSafe(c) || !filter::predicateSafe(d) || imagesMeet(a, b, c, d, u, v);
+                return !crossed;
+            });
     if (crossed) {
         cut(e);
         return;
     }
-    const bool inside = locator_->locate(coordinate(a, u), coordinate(a, v), 0.0, e.ring) == RegionLocator::Place::inside;
+    const bool inside =
+        locator_->locate(coordinate(a, u), coordinate(a, v), 0.0, e.ring) == RegionLocator::Place::inside;
     state_[e.from] = inside ? State::whole : State::outside;
 }
 
@@ -135,26 +136,26 @@ void LiftedBoundary::cut(const Edge& e) {
     const mpq_class dd = dot2(d, d);
     std::vector<mpq_class> cuts{0, 1};
     if (sgn(dd) != 0) {
-        index_->forEachInCells(
-            std::min(coordinate(a, u), coordinate(b, u)), std::max(coordinate(a, u), coordinate(b, u)),
-            std::min(coordinate(a, v), coordinate(b, v)), std::max(coordinate(a, v), coordinate(b, v)),
-            [&](const Edge& g) {
-                if (g.ring == e.ring) return true;
-                const Q2 q0 = image(rings_->vertices[g.from]), q1 = image(rings_->vertices[g.to]);
-                const Q2 gd = q1 - q0, w = q0 - p0;
-                const mpq_class denominator = cross2(d, gd);
-                if (sgn(denominator) != 0) {
-                    // p0 + t d = q0 + s gd.
-                    const mpq_class t = cross2(w, gd) / denominator, s = cross2(w, d) / denominator;
-                    if (sgn(t) >= 0 && t <= 1 && sgn(s) >= 0 && s <= 1) cuts.push_back(t);
-                } else if (sgn(cross2(w, d)) == 0) {
-                    for (const Q2* q : {&q0, &q1}) {
-                        const mpq_class t = dot2(*q - p0, d) / dd;
-                        if (sgn(t) >= 0 && t <= 1) cuts.push_back(t);
-                    }
-                }
-                return true;
-            });
+        index_->forEachInCells(std::min(coordinate(a, u), coordinate(b, u)),
+                               std::max(coordinate(a, u), coordinate(b, u)),
+                               std::min(coordinate(a, v), coordinate(b, v)),
+                               std::max(coordinate(a, v), coordinate(b, v)), [&](const Edge& g) {
+                                   if (g.ring == e.ring) return true;
+                                   const Q2 q0 = image(rings_->vertices[g.from]), q1 = image(rings_->vertices[g.to]);
+                                   const Q2 gd = q1 - q0, w = q0 - p0;
+                                   const mpq_class denominator = cross2(d, gd);
+                                   if (sgn(denominator) != 0) {
+                                       // p0 + t d = q0 + s gd.
+                                       const mpq_class t = cross2(w, gd) / denominator, s = cross2(w, d) / denominator;
+                                       if (sgn(t) >= 0 && t <= 1 && sgn(s) >= 0 && s <= 1) cuts.push_back(t);
+                                   } else if (sgn(cross2(w, d)) == 0) {
+                                       for (const Q2* q : {&q0, &q1}) {
+                                           const mpq_class t = dot2(*q - p0, d) / dd;
+                                           if (sgn(t) >= 0 && t <= 1) cuts.push_back(t);
+                                       }
+                                   }
+                                   return true;
+                               });
     }
     std::sort(cuts.begin(), cuts.end());
     cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
@@ -189,7 +190,8 @@ void LiftedBoundary::cut(const Edge& e) {
 
 std::pair<RationalPoint, RationalPoint> LiftedBoundary::exactEnds(const Piece& piece) const {
     if (piece.cut != kWhole) return {cuts_[piece.cut].start, cuts_[piece.cut].end};
-    return {plane_->exactLifted(rings_->vertices[piece.edge.from]), plane_->exactLifted(rings_->vertices[piece.edge.to])};
+    return {plane_->exactLifted(rings_->vertices[piece.edge.from]),
+            plane_->exactLifted(rings_->vertices[piece.edge.to])};
 }
 
 }  // namespace spatialgeom

@@ -25,8 +25,7 @@ void LinearSet::reserveMore(std::size_t count) {
 void LinearSet::measureBoxes() {
     boxes_.reserve(segments_.size());
     for (std::size_t i = boxes_.size(); i < segments_.size(); ++i)
-        boxes_.push_back(kernel::widenedBox(
-            kernel::boxOfPoints(segments_[i].start, segments_[i].end), tolerance_));
+        boxes_.push_back(kernel::widenedBox(kernel::boxOfPoints(segments_[i].start, segments_[i].end), tolerance_));
 }
 
 void LinearSet::addPoints(const DPoint3d* points, std::uint32_t count) {

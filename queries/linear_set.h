@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "queries/call_scratch.h"
 #include "kernel/segment_distance.h"
+#include "queries/call_scratch.h"
 #include "queries/flat_plane.h"
 #include "queries/segment_grid.h"
 #include "records/record_layout.h"

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "queries/call_scratch.h"
-#include "queries/grid_shape.h"
 #include "kernel/exact_predicates.h"
 #include "kernel/range3d.h"
 #include "kernel/segment_distance.h"
+#include "queries/call_scratch.h"
+#include "queries/grid_shape.h"
 
 namespace spatialgeom {
 
@@ -143,8 +143,7 @@ bool anyClosePair(const PlanarBoxes& a, const PlanarBoxes& b, Test&& test) {
                 if (!closePair(a, *i, b, *j)) continue;
                 const PlaneRect& wa = a.wide(*i);
                 const PlaneRect& wb = b.wide(*j);
-                if (grid.cellOf(kernel::maxOf(wa.uLow, wb.uLow), kernel::maxOf(wa.vLow, wb.vLow)) != cell)
-                    continue;
+                if (grid.cellOf(kernel::maxOf(wa.uLow, wb.uLow), kernel::maxOf(wa.vLow, wb.vLow)) != cell) continue;
                 if (test(*i, *j)) return true;
             }
         }

@@ -87,7 +87,8 @@ public:
         ++count_;
     }
     // (x.first + x.second) (y.first + y.second) times sign.
-    [[gnu::always_inline]] inline void addPairProduct(double xHigh, double xLow, double yHigh, double yLow, double sign) {
+    [[gnu::always_inline]] inline void addPairProduct(double xHigh, double xLow, double yHigh, double yLow,
+                                                      double sign) {
         addProduct(sign * xHigh, yHigh);
         addProduct(sign * xHigh, yLow);
         addProduct(sign * xLow, yHigh);
@@ -127,12 +128,14 @@ NewellSum newellSum(const DPoint3d* ring, std::size_t count) {
     for (std::size_t i = 1; i + 1 < count; ++i) {
         const Vec3d a = ring[i] - o, b = ring[i + 1] - o;
         sum.value = sum.value + kernel::cross(a, b);
-        magnitude = magnitude + Vec3d{std::fabs(a.y * b.z) + std::fabs(a.z * b.y), std::fabs(a.z * b.x) + std::fabs(a.x * b.z),
-                                      std::fabs(a.x * b.y) + std::fabs(a.y * b.x)};
+        magnitude =
+            magnitude + Vec3d{std::fabs(a.y * b.z) + std::fabs(a.z * b.y), std::fabs(a.z * b.x) + std::fabs(a.x * b.z),
+                              std::fabs(a.x * b.y) + std::fabs(a.y * b.x)};
     }
     const double m = count >= 3 ? static_cast<double>(count - 2) : 0.0;
     const double relative = 2 * (m + 4) * kUnit, absolute = (m + 1) * 0x1p-1073;
-    sum.error = {relative * magnitude.x + absolute, relative * magnitude.y + absolute, relative * magnitude.z + absolute};
+    sum.error = {relative * magnitude.x + absolute, relative * magnitude.y + absolute,
+                 relative * magnitude.z + absolute};
     return sum;
 }
 
@@ -144,14 +147,13 @@ int largestAxis(const Vec3d& v) {
     return axis;
 }
 
-bool finiteNonZero(const Vec3d& v) {
-    return finite(v) && (v.x != 0.0 || v.y != 0.0 || v.z != 0.0);
-}
+bool finiteNonZero(const Vec3d& v) { return finite(v) && (v.x != 0.0 || v.y != 0.0 || v.z != 0.0); }
 
 // Are a, b and c collinear? The predicates decide when they can take the
 // coordinates, rational arithmetic otherwise.
 bool collinear(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {
-    if (filter::predicateSafe(a) && filter::predicateSafe(b) && filter::predicateSafe(c)) return kernel::collinear(a, b, c);
+    if (filter::predicateSafe(a) && filter::predicateSafe(b) && filter::predicateSafe(c))
+        return kernel::collinear(a, b, c);
     const RationalPoint o = kernel::toRational(a);
     const RationalPoint n = cross(minus(kernel::toRational(b), o), minus(kernel::toRational(c), o));
     return sgn(n.x) == 0 && sgn(n.y) == 0 && sgn(n.z) == 0;
@@ -202,7 +204,7 @@ RationalPoint exactNewell(const DPoint3d* ring, std::size_t count) {
     };
     mpz_class o[3], a[3], b[3], sum[3];
     for (int axis = 0; axis < 3; ++axis) setInteger(o[axis], coordinate(ring[0], axis));
-    const auto difference = [&](mpz_class (&d)[3], const DPoint3d& p) {
+    const auto difference = [&](mpz_class(&d)[3], const DPoint3d& p) {
         for (int axis = 0; axis < 3; ++axis) {
             setInteger(d[axis], coordinate(p, axis));
             mpz_sub(d[axis].get_mpz_t(), d[axis].get_mpz_t(), o[axis].get_mpz_t());
@@ -274,7 +276,8 @@ void PolygonPlane::find(const DPoint3d* outer, std::size_t count) {
     std::size_t triple[3];
     if (!spanningTriple(outer, count, triple)) return;
     for (int j = 0; j < 3; ++j) triple_[j] = outer[triple[j]];
-    tripleSafe_ = filter::predicateSafe(triple_[0]) && filter::predicateSafe(triple_[1]) && filter::predicateSafe(triple_[2]);
+    tripleSafe_ =
+        filter::predicateSafe(triple_[0]) && filter::predicateSafe(triple_[1]) && filter::predicateSafe(triple_[2]);
     origin_ = outer[0];
 
     // Three vertices sharing one coordinate span a plane of constant
@@ -300,10 +303,8 @@ void PolygonPlane::find(const DPoint3d* outer, std::size_t count) {
     for (std::size_t i = 0; planar && i < count; ++i) planar = tripleSide(outer[i]) == 0;
 
     const NewellSum sum = newellSum(outer, count);
-    if (finiteNonZero(sum.value))
-        axis_ = largestAxis(sum.value);
-    else
-        axis_ = largestAxis(kernel::cross(triple_[1] - triple_[0], triple_[2] - triple_[0]));
+    if (finiteNonZero(sum.value)) axis_ = largestAxis(sum.value);
+    else axis_ = largestAxis(kernel::cross(triple_[1] - triple_[0], triple_[2] - triple_[0]));
     // The double sum certifies the sign of component k when it exceeds its
     // error bound.
     const double sumK = coordinate(sum.value, axis_), sumKError = coordinate(sum.error, axis_);
@@ -317,8 +318,8 @@ void PolygonPlane::find(const DPoint3d* outer, std::size_t count) {
             tripleK = kernel::orient2dDropping(axis_, triple_[0], triple_[1], triple_[2]);
         } else {
             const RationalPoint a = kernel::toRational(triple_[0]);
-            tripleK = sgn(at(cross(minus(kernel::toRational(triple_[1]), a), minus(kernel::toRational(triple_[2]), a)),
-                             axis_));
+            tripleK = sgn(
+                at(cross(minus(kernel::toRational(triple_[1]), a), minus(kernel::toRational(triple_[2]), a)), axis_));
         }
         if (tripleK == 0) return;
         kind_ = Kind::planar;
@@ -454,7 +455,7 @@ void refinedNewellSplit(const DPoint3d* ring, std::size_t count, double high[3],
 
 #if defined(__GNUC__) && defined(__x86_64__)
 [[gnu::target("fma")]] void refinedNewellFused(const DPoint3d* ring, std::size_t count, double high[3], double low[3],
-                                                double error[3]) {
+                                               double error[3]) {
     refinedNewell<FusedProduct>(ring, count, high, low, error);
 }
 #endif
@@ -465,8 +466,7 @@ const PolygonPlane::Refined& PolygonPlane::refined() const {
     if (refined_) return *refined_;
     Refined r{};
 #if defined(__GNUC__) && defined(__x86_64__)
-    if (kFusedMultiplyAdd)
-        refinedNewellFused(outer_, count_, r.high, r.low, r.error);
+    if (kFusedMultiplyAdd) refinedNewellFused(outer_, count_, r.high, r.low, r.error);
     else
 #endif
         refinedNewellSplit(outer_, count_, r.high, r.low, r.error);
@@ -663,7 +663,8 @@ void PolygonPlane::liftEach(const DPoint3d* points, std::size_t count, double* v
         const double tu = nu * wu, tv = nv * wv, s = tu + tv;
         const double shift = s / nk;
         const double v = ok - shift;
-        const double sError = 3 * kUnit * (std::fabs(tu) + std::fabs(tv)) + rho * (std::fabs(wu) + std::fabs(wv)) * (1 + kUnit);
+        const double sError =
+            3 * kUnit * (std::fabs(tu) + std::fabs(tv)) + rho * (std::fabs(wu) + std::fabs(wv)) * (1 + kUnit);
         const double e = (sError * inverseK * (1 + 2 * kUnit) + (std::fabs(s) + sError) * normalTerm +
                           kUnit * (std::fabs(shift) + std::fabs(v))) *
                              kInflate +
@@ -747,8 +748,8 @@ RationalPoint PolygonPlane::exactLifted(const DPoint3d& q) const {
     }
     const ExactNormal& e = exactNormal();
     const int k = axis_, u = uAxis(), v = vAxis();
-    const mpq_class rest = at(e.normal, u) * (at(lifted, u) - at(e.origin, u)) +
-                           at(e.normal, v) * (at(lifted, v) - at(e.origin, v));
+    const mpq_class rest =
+        at(e.normal, u) * (at(lifted, u) - at(e.origin, u)) + at(e.normal, v) * (at(lifted, v) - at(e.origin, v));
     at(lifted, k) = at(e.origin, k) - rest / at(e.normal, k);
     return lifted;
 }

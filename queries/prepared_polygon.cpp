@@ -157,7 +157,8 @@ bool PreparedPolygon::boundaryMeets(const Probe& probe, const DRange3d& box, Def
         }
         if (!withLifted || !lifted_.lifted(e.ring)) return false;
         const Segment3d l = lifted_.liftedEdge(e);
-        if (!overlaps(coordinate(l.start, k), coordinate(l.end, k), kernel::nextUp(t + lifted_.radius(e)), k)) return false;
+        if (!overlaps(coordinate(l.start, k), coordinate(l.end, k), kernel::nextUp(t + lifted_.radius(e)), k))
+            return false;
         return !forEachPiece(e, [&](const LiftedBoundary::Piece& piece) {
             const Verdict verdict = segmentsWithinRadius(piece.segment, s, probe.radius + piece.radius, t);
             if (verdict == Verdict::unsure) deferred.pieces.push_back(piece);
@@ -185,8 +186,8 @@ bool PreparedPolygon::regionMeets(const Probe& probe, Deferred& deferred) {
         // segments, exact sides decide the others.
         const auto surelyAbove = [](const Estimate& d) { return d.value - d.error > 0.0; };
         const auto surelyBelow = [](const Estimate& d) { return d.value + d.error < 0.0; };
-        const bool sameSide = (surelyAbove(ends[0].d) && surelyAbove(ends[1].d)) ||
-                              (surelyBelow(ends[0].d) && surelyBelow(ends[1].d));
+        const bool sameSide =
+            (surelyAbove(ends[0].d) && surelyAbove(ends[1].d)) || (surelyBelow(ends[0].d) && surelyBelow(ends[1].d));
         if (!sameSide && side(probe, ends[0]) * side(probe, ends[1]) < 0) {
             const double a = std::fabs(ends[0].d.value), b = std::fabs(ends[1].d.value);
             if (!(ends[0].d.error + ends[1].d.error <= 0x1p-20 * (a + b))) {
@@ -209,10 +210,8 @@ void PreparedPolygon::sharpen(const Probe& probe, End& end) {
     if (end.sharpened) return;
     end.sharpened = true;
     Estimate sharper{0.0, INFINITY};
-    if (probe.radius == 0.0)
-        sharper = plane_.refinedDistance(end.p);
-    else if (probe.liftedFrom != nullptr)
-        sharper = plane_.liftedDistance(probe.stored[end.index], *probe.liftedFrom);
+    if (probe.radius == 0.0) sharper = plane_.refinedDistance(end.p);
+    else if (probe.liftedFrom != nullptr) sharper = plane_.liftedDistance(probe.stored[end.index], *probe.liftedFrom);
     if (sharper.error < end.d.error) end.d = sharper;
 }
 
@@ -233,8 +232,8 @@ int PreparedPolygon::side(const Probe& probe, End& end) {
         } else {
             filter::countExactDecision();
             end.side = plane_.exactSide(probe.radius == 0.0 ? kernel::toRational(end.p)
-                                        : end.index == 0 ? probe.exact().start
-                                                         : probe.exact().end);
+                                        : end.index == 0    ? probe.exact().start
+                                                            : probe.exact().end);
         }
     }
     return end.side;
@@ -273,9 +272,9 @@ bool PreparedPolygon::footMeets(const Probe& probe, End& end, Deferred& deferred
 
 bool PreparedPolygon::settle(const Probe& probe, Deferred& deferred) {
     if (deferred.empty()) return false;
-    const ExactSegment ends = probe.radius == 0.0
-                                  ? ExactSegment{kernel::toRational(probe.segment.start), kernel::toRational(probe.segment.end)}
-                                  : probe.exact();
+    const ExactSegment ends = probe.radius == 0.0 ? ExactSegment{kernel::toRational(probe.segment.start),
+                                                                 kernel::toRational(probe.segment.end)}
+                                                  : probe.exact();
     const mpq_class t(tolerance_), squared = t * t;
     for (const Edge& e : deferred.edges) {
         filter::countExactDecision(1);
@@ -353,10 +352,8 @@ bool PreparedPolygon::meetsFlatPointIn(const DPoint3d& p) {
             }
         }
         // (A point off a hole without area has even parity on it.)
-        if (r == 0)
-            outerOdd = odd;
-        else if (odd)
-            inHole = true;
+        if (r == 0) outerOdd = odd;
+        else if (odd) inHole = true;
     }
     return plane_.hasRegion() && outerOdd && !inHole;
 }

@@ -67,9 +67,7 @@ bool polygonRecordRange(const Byte* record, DRange3d* box) {
 }
 
 bool multiPointRecordRange(const Byte* record, DRange3d* box) {
-    return measure(box, [&](RunningRange& range) {
-        range.addVertices(multiPointVertices(record), bodyCount(record));
-    });
+    return measure(box, [&](RunningRange& range) { range.addVertices(multiPointVertices(record), bodyCount(record)); });
 }
 
 bool multiLineRecordRange(const Byte* record, DRange3d* box) {

@@ -150,19 +150,15 @@ RegionLocator::Place RegionLocator::verdict(bool exactPoint, std::uint32_t skipR
     bool outerIn = true, outerUnsure = false, removed = false, holeUnsure = false;
     if (skipRing != 0) {
         const std::uint8_t s = state_[0];
-        if (s & kNear)
-            outerUnsure = !exactPoint;
-        else
-            outerIn = (s & kOdd) != 0;
+        if (s & kNear) outerUnsure = !exactPoint;
+        else outerIn = (s & kOdd) != 0;
     }
     for (std::uint32_t ring : touched_) {
         const std::uint8_t s = state_[ring];
         state_[ring] = 0;
         if (ring == 0) continue;
-        if (s & kNear)
-            holeUnsure |= !exactPoint;
-        else
-            removed |= (s & kOdd) != 0;
+        if (s & kNear) holeUnsure |= !exactPoint;
+        else removed |= (s & kOdd) != 0;
     }
     touched_.clear();
     if (!outerIn || removed) return Place::outside;
@@ -185,8 +181,8 @@ bool RegionLocator::exactlyInside(const RationalImage& p, std::uint32_t skipRing
             const DPoint3d& a = rings_->vertices[i];
             const DPoint3d& b = rings_->vertices[i + 1 < end ? i + 1 : first];
             const double au = coordinate(a, u_), av = coordinate(a, v_), bu = coordinate(b, u_), bv = coordinate(b, v_);
-            const bool boxNear = !(std::max(au, bu) < uLo || std::min(au, bu) > uHi || std::max(av, bv) < vLo ||
-                                   std::min(av, bv) > vHi);
+            const bool boxNear =
+                !(std::max(au, bu) < uLo || std::min(au, bu) > uHi || std::max(av, bv) < vLo || std::min(av, bv) > vHi);
             // The sign of (b - a) x (p - a), exactly.
             const auto orientation = [&] {
                 const mpq_class du = mpq_class(bu) - au, dv = mpq_class(bv) - av;
@@ -202,12 +198,9 @@ bool RegionLocator::exactlyInside(const RationalImage& p, std::uint32_t skipRing
             const bool aAbove = above(av), bAbove = above(bv);
             if (aAbove == bAbove) continue;
             bool ahead;
-            if (std::min(au, bu) > uHi)
-                ahead = true;
-            else if (std::max(au, bu) < uLo)
-                ahead = false;
-            else
-                ahead = (bv > av ? orientation() : -orientation()) > 0;
+            if (std::min(au, bu) > uHi) ahead = true;
+            else if (std::max(au, bu) < uLo) ahead = false;
+            else ahead = (bv > av ? orientation() : -orientation()) > 0;
             odd ^= ahead;
         }
         if (r == 0) {

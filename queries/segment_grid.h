@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "queries/call_scratch.h"
 #include "kernel/range3d.h"
+#include "queries/call_scratch.h"
 #include "queries/grid_shape.h"
 
 namespace spatialgeom {
@@ -27,9 +27,8 @@ public:
     template <typename Visit>
     bool forEachOverlapping(const DRange3d& query, Visit&& visit) {
         return forEachInCells(coordinate(query.low, uAxis_), coordinate(query.high, uAxis_),
-                              coordinate(query.low, vAxis_), coordinate(query.high, vAxis_), [&](std::uint32_t i) {
-                                  return !kernel::boxesOverlap((*boxes_)[i], query) || visit(i);
-                              });
+                              coordinate(query.low, vAxis_), coordinate(query.high, vAxis_),
+                              [&](std::uint32_t i) { return !kernel::boxesOverlap((*boxes_)[i], query) || visit(i); });
     }
 
     // visit(i) once for every box registered in a cell that the rectangle

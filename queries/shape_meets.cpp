@@ -27,7 +27,8 @@ bool linearMeetsPolygonsInSpace(LinearSet& lines, PolygonSet& polygons) {
     for (std::size_t i = 0; i < polygons.size(); ++i) {
         PreparedPolygon& polygon = polygons.at(i);
         if (!polygon.hasVertices()) continue;
-        if (!lines.forEachNear(polygon.widenedBox(), [&](const kernel::Segment3d& s) { return !polygon.meetsSegment(s); }))
+        if (!lines.forEachNear(polygon.widenedBox(),
+                               [&](const kernel::Segment3d& s) { return !polygon.meetsSegment(s); }))
             return true;
     }
     return false;

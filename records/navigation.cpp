@@ -77,8 +77,8 @@ static bool copySubline(const Byte* subline, std::uint32_t capacity, DPoint3d* d
 
 bool sublineSeqCopyVertices(const Byte* seq, std::uint32_t capacity, DPoint3d* destination, std::uint32_t* copied) {
     std::uint32_t done = 0;
-    const bool complete = forEachSubline(
-        seq, [&](const Byte* subline) { return copySubline(subline, capacity, destination, &done); });
+    const bool complete =
+        forEachSubline(seq, [&](const Byte* subline) { return copySubline(subline, capacity, destination, &done); });
     *copied = done;
     return complete;
 }

@@ -136,9 +136,9 @@ const Byte* multiLineMember(const Byte* record, std::uint32_t index);
 const Byte* multiPolygonMember(const Byte* record, std::uint32_t index);
 
 // The body accessors of each kind.
-inline const Byte* lineBody(const Byte* record) { return record + kBodyOffset; }        // subline sequence
-inline const Byte* polygonBody(const Byte* record) { return record + kBodyOffset; }     // ring sequence
-inline const Byte* multiLineBody(const Byte* record) { return record + kBodyOffset; }   // ring sequence layout
+inline const Byte* lineBody(const Byte* record) { return record + kBodyOffset; }       // subline sequence
+inline const Byte* polygonBody(const Byte* record) { return record + kBodyOffset; }    // ring sequence
+inline const Byte* multiLineBody(const Byte* record) { return record + kBodyOffset; }  // ring sequence layout
 inline const DPoint3d* multiPointVertices(const Byte* record) { return vertexArray(record + kFirstElementOffset); }
 inline DPoint3d* multiPointVertices(Byte* record) { return vertexArray(record + kFirstElementOffset); }
 inline const DPoint3d* pointVertex(const Byte* record) { return vertexArray(record + kBodyOffset); }

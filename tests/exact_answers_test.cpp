@@ -84,12 +84,11 @@ TEST(ExactReference, HandWorkedDistances) {
         {"point by a segment's interior", point({0, 1, 0}), lineString({{-1, 0, 0}, {1, 0, 0}}), 1},
         {"point beyond a segment's end", point({3, 1, 0}), lineString({{-1, 0, 0}, {1, 0, 0}}), 5},
         {"skew segments", lineString({{0, 0, 0}, {2, 0, 0}}), lineString({{1, -1, 1}, {1, 1, 1}}), 1},
-        {"skew segments, nearest at ends", lineString({{0, 0, 0}, {2, 0, 0}}), lineString({{3, 1, 1}, {3, 2, 1}}),
-         3},
+        {"skew segments, nearest at ends", lineString({{0, 0, 0}, {2, 0, 0}}), lineString({{3, 1, 1}, {3, 2, 1}}), 3},
         {"parallel overlapping segments", lineString({{0, 0, 0}, {2, 0, 0}}), lineString({{1, 0, 3}, {5, 0, 3}}), 9},
         {"segments crossing", lineString({{0, 0, 0}, {2, 2, 0}}), lineString({{0, 2, 0}, {2, 0, 0}}), 0},
-        {"sublines are not joined", RefGeometry{Kind::LineString, {}, {{{0, 0, 0}, {1, 0, 0}}, {{3, 0, 0}, {4, 0, 0}}}, {}},
-         point({2, 0, 0}), 1},
+        {"sublines are not joined",
+         RefGeometry{Kind::LineString, {}, {{{0, 0, 0}, {1, 0, 0}}, {{3, 0, 0}, {4, 0, 0}}}, {}}, point({2, 0, 0}), 1},
         {"point over a square", point({1, 1, 5}), polygon({kSquare}), 25},
         {"point beside a square", point({3, 1, 1}), polygon({kSquare}), 2},
         {"point over a hole", point({2, 2, 3}), polygon(kDonut), 10},
@@ -100,8 +99,7 @@ TEST(ExactReference, HandWorkedDistances) {
         {"segment over a square", lineString({{-5, 1, 2}, {5, 1, 2}}), polygon({kSquare}), 4},
         {"squares in parallel planes", polygon({kSquare}),
          polygon({{{1, 1, 2}, {3, 1, 2}, {3, 3, 2}, {1, 3, 2}, {1, 1, 2}}}), 4},
-        {"square through a square", polygon({kSquare}),
-         polygon({{{1, -1, -1}, {1, 3, -1}, {1, 3, 1}, {1, -1, 1}}}), 0},
+        {"square through a square", polygon({kSquare}), polygon({{{1, -1, -1}, {1, 3, -1}, {1, 3, 1}, {1, -1, 1}}}), 0},
         {"square in a hole", polygon(kDonut), polygon({{{1.5, 1.5, 0}, {2.5, 1.5, 0}, {2.5, 2.5, 0}, {1.5, 2.5, 0}}}),
          q("1/4")},
         {"warped ring: lifted point of the region", point({1, 1, 0.5}), polygon({kWarped}), 0},
@@ -181,7 +179,9 @@ struct Rng {
 DPoint3d add(DPoint3d a, DPoint3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 DPoint3d sub(DPoint3d a, DPoint3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 DPoint3d mul(double s, DPoint3d a) { return {s * a.x, s * a.y, s * a.z}; }
-DPoint3d crossD(DPoint3d a, DPoint3d b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+DPoint3d crossD(DPoint3d a, DPoint3d b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 double dotD(DPoint3d a, DPoint3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // A frame: world = origin + u e1 + v e2 + w e3, in double.
@@ -213,7 +213,8 @@ Frame integerFrame(Rng& rng, int exponent) {
         e1 = axis();
         e2 = axis();
     }
-    const DPoint3d origin{double(rng.below(64) - 32) * s, double(rng.below(64) - 32) * s, double(rng.below(64) - 32) * s};
+    const DPoint3d origin{double(rng.below(64) - 32) * s, double(rng.below(64) - 32) * s,
+                          double(rng.below(64) - 32) * s};
     return {origin, mul(s, e1), mul(s, e2), mul(s, crossD(e1, e2))};
 }
 
@@ -270,7 +271,8 @@ TEST(ExactReference, AgreesWithDenseSampling) {
                     polySamples.push_back(
                         add(a, add(mul(double(i) / kSteps, sub(b, a)), mul(double(j) / kSteps, sub(c, a)))));
         }
-        for (std::size_t i = 0; i < ring.size(); ++i) sampleSegment(ring[i], ring[(i + 1) % ring.size()], kSteps, polySamples);
+        for (std::size_t i = 0; i < ring.size(); ++i)
+            sampleSegment(ring[i], ring[(i + 1) % ring.size()], kSteps, polySamples);
 
         const DPoint3d p = rng.inBox(2.5), e = rng.inBox(2.5);
         std::vector<DPoint3d> segSamples;
@@ -340,10 +342,13 @@ double randomScale(Rng& rng) { return std::pow(10.0, rng.below(15) - 6); }
 
 // x moved by up to `ulps` ulps either way.
 double nudge(Rng& rng, double x, int ulps) {
-    for (int i = rng.below(2 * ulps + 1) - ulps; i != 0; i += i > 0 ? -1 : 1) x = std::nextafter(x, i > 0 ? kInf : -kInf);
+    for (int i = rng.below(2 * ulps + 1) - ulps; i != 0; i += i > 0 ? -1 : 1)
+        x = std::nextafter(x, i > 0 ? kInf : -kInf);
     return x;
 }
-DPoint3d nudge(Rng& rng, DPoint3d p, int ulps) { return {nudge(rng, p.x, ulps), nudge(rng, p.y, ulps), nudge(rng, p.z, ulps)}; }
+DPoint3d nudge(Rng& rng, DPoint3d p, int ulps) {
+    return {nudge(rng, p.x, ulps), nudge(rng, p.y, ulps), nudge(rng, p.z, ulps)};
+}
 
 DPoint3d randomDirection(Rng& rng) {
     for (;;) {
@@ -357,9 +362,9 @@ DPoint3d randomDirection(Rng& rng) {
 std::vector<std::vector<std::array<double, 2>>> shape(Rng& rng, bool withHole) {
     std::vector<std::vector<std::array<double, 2>>> rings;
     switch (rng.below(3)) {
-    case 0: rings.push_back({{-2, -2}, {2, -2}, {2, 2}, {-2, 2}, {-2, -2}}); break;
-    case 1: rings.push_back({{-2, -2}, {2, -2}, {0, 2.5}, {-2, -2}}); break;
-    default: rings.push_back({{-2, -2}, {2, -2}, {2, 2}, {0, 0.5}, {-2, 2}}); break;  // concave, not closed
+        case 0: rings.push_back({{-2, -2}, {2, -2}, {2, 2}, {-2, 2}, {-2, -2}}); break;
+        case 1: rings.push_back({{-2, -2}, {2, -2}, {0, 2.5}, {-2, -2}}); break;
+        default: rings.push_back({{-2, -2}, {2, -2}, {2, 2}, {0, 0.5}, {-2, 2}}); break;  // concave, not closed
     }
     if (withHole) rings.push_back({{-1, -1}, {1, -1}, {1, 1}, {-1, 1}, {-1, -1}});
     for (auto& ring : rings)
@@ -388,20 +393,20 @@ Pair nearlyParallel(Rng& rng) {
     const double s = randomScale(rng);
     const DPoint3d a = rng.inBox(s), d = mul(s * rng.range(0.1, 1), randomDirection(rng)), b = add(a, d);
     switch (rng.below(4)) {
-    case 0: return {"ends nudged by ulps", lineString({a, b}), lineString({nudge(rng, a, 3), nudge(rng, b, 3)})};
-    case 1: {
-        const double off = s * std::pow(10.0, -rng.range(8, 16));
-        return {"offset by a tiny vector", lineString({a, b}),
-                lineString({add(a, mul(off, randomDirection(rng))), add(b, mul(off, randomDirection(rng)))})};
-    }
-    case 2: {
-        const double t0 = rng.range(-0.5, 1.5), t1 = rng.range(-0.5, 1.5);
-        return {"collinear in double", lineString({a, b}), lineString({add(a, mul(t0, d)), add(a, mul(t1, d))})};
-    }
-    default: {
-        const DPoint3d c = add(b, mul(rng.range(0.1, 1), d));  // continuing on, rounded
-        return {"continued, touching or not", lineString({a, b}), lineString({nudge(rng, b, 1), c})};
-    }
+        case 0: return {"ends nudged by ulps", lineString({a, b}), lineString({nudge(rng, a, 3), nudge(rng, b, 3)})};
+        case 1: {
+            const double off = s * std::pow(10.0, -rng.range(8, 16));
+            return {"offset by a tiny vector", lineString({a, b}),
+                    lineString({add(a, mul(off, randomDirection(rng))), add(b, mul(off, randomDirection(rng)))})};
+        }
+        case 2: {
+            const double t0 = rng.range(-0.5, 1.5), t1 = rng.range(-0.5, 1.5);
+            return {"collinear in double", lineString({a, b}), lineString({add(a, mul(t0, d)), add(a, mul(t1, d))})};
+        }
+        default: {
+            const DPoint3d c = add(b, mul(rng.range(0.1, 1), d));  // continuing on, rounded
+            return {"continued, touching or not", lineString({a, b}), lineString({nudge(rng, b, 1), c})};
+        }
     }
 }
 
@@ -409,8 +414,10 @@ Pair nearlyParallel(Rng& rng) {
 // M the exact midpoint of the first (multiples of one power of two).
 Pair sharedMidpoint(Rng& rng) {
     const double e = std::ldexp(1.0, rng.below(40) - 25);
-    auto grid = [&] { return DPoint3d{double(rng.below(1 << 20) - (1 << 19)) * e, double(rng.below(1 << 20) - (1 << 19)) * e,
-                                      double(rng.below(1 << 20) - (1 << 19)) * e}; };
+    auto grid = [&] {
+        return DPoint3d{double(rng.below(1 << 20) - (1 << 19)) * e, double(rng.below(1 << 20) - (1 << 19)) * e,
+                        double(rng.below(1 << 20) - (1 << 19)) * e};
+    };
     const DPoint3d p = grid(), q = grid();
     const DPoint3d m = mul(0.5, add(p, q));
     DPoint3d half;
@@ -438,13 +445,14 @@ Pair sharedVertex(Rng& rng) {
     const Vertices& ring = ringsOf(poly)[rng.below(static_cast<int>(ringsOf(poly).size()))];
     const DPoint3d v = ring[rng.below(static_cast<int>(ring.size()))];
     switch (rng.below(4)) {
-    case 0: return {"point at a vertex", poly, point(v)};
-    case 1: return {"segment from a vertex", poly, lineString({v, add(v, mul(s, randomDirection(rng)))})};
-    case 2: {
-        const Frame g = rotatedFrame(rng, s, v);
-        return {"polygons sharing a vertex", poly, placedPolygon(g, {{{0, 0}, {3, 0.5}, {2.5, 3}, {0.2, 2}, {0, 0}}})};
-    }
-    default: return {"multipoint with a vertex", poly, multiPoint({add(v, mul(3 * s, randomDirection(rng))), v})};
+        case 0: return {"point at a vertex", poly, point(v)};
+        case 1: return {"segment from a vertex", poly, lineString({v, add(v, mul(s, randomDirection(rng)))})};
+        case 2: {
+            const Frame g = rotatedFrame(rng, s, v);
+            return {"polygons sharing a vertex", poly,
+                    placedPolygon(g, {{{0, 0}, {3, 0.5}, {2.5, 3}, {0.2, 2}, {0, 0}}})};
+        }
+        default: return {"multipoint with a vertex", poly, multiPoint({add(v, mul(3 * s, randomDirection(rng))), v})};
     }
 }
 
@@ -464,13 +472,14 @@ Pair vertexOnEdge(Rng& rng) {
     }
     const DPoint3d out = add(m, sub(f.at(rng.range(-3, 3), rng.range(-3, 3), rng.range(-3, 3)), f.origin));
     switch (rng.below(4)) {
-    case 0: return {"point on an edge" + suffix, poly, point(m)};
-    case 1: return {"segment from an edge" + suffix, poly, lineString({m, out})};
-    case 2: return {"segment ending on a segment" + suffix, lineString({a, b}), lineString({out, m})};
-    default: {
-        const Frame g = rotatedFrame(rng, std::sqrt(dotD(f.e1, f.e1)), m);
-        return {"polygon with a vertex on an edge" + suffix, poly, placedPolygon(g, {{{0, 0}, {3, 0.5}, {2.5, 3}, {0, 0}}})};
-    }
+        case 0: return {"point on an edge" + suffix, poly, point(m)};
+        case 1: return {"segment from an edge" + suffix, poly, lineString({m, out})};
+        case 2: return {"segment ending on a segment" + suffix, lineString({a, b}), lineString({out, m})};
+        default: {
+            const Frame g = rotatedFrame(rng, std::sqrt(dotD(f.e1, f.e1)), m);
+            return {"polygon with a vertex on an edge" + suffix, poly,
+                    placedPolygon(g, {{{0, 0}, {3, 0.5}, {2.5, 3}, {0, 0}}})};
+        }
     }
 }
 
@@ -496,14 +505,15 @@ Pair pointsOnTiltedPolygons(Rng& rng, bool overHoles) {
     }
     double w = 0;
     switch (rng.below(4)) {
-    case 0: break;
-    case 1: w = std::pow(10.0, -rng.range(1, 16)); break;
-    case 2: w = -std::pow(10.0, -rng.range(1, 16)); break;
-    default: w = rng.range(-3, 3); break;
+        case 0: break;
+        case 1: w = std::pow(10.0, -rng.range(1, 16)); break;
+        case 2: w = -std::pow(10.0, -rng.range(1, 16)); break;
+        default: w = rng.range(-3, 3); break;
     }
     variant += w == 0 ? ", in the plane" : ", off the plane";
     const DPoint3d p = f.at(u, v, w);
-    if (rng.chance(25)) return {variant + ", segment", poly, lineString({p, f.at(u + rng.range(-1, 1), v + rng.range(-1, 1), -w)})};
+    if (rng.chance(25))
+        return {variant + ", segment", poly, lineString({p, f.at(u + rng.range(-1, 1), v + rng.range(-1, 1), -w)})};
     return {variant, poly, point(p)};
 }
 
@@ -514,16 +524,18 @@ Pair segmentsAndPolygons(Rng& rng) {
     const RefGeometry poly = placedPolygon(f, shape(rng, rng.chance(40)));
     const double u = rng.range(-2.5, 2.5), v = rng.range(-2.5, 2.5);
     switch (rng.below(3)) {
-    case 0: {
-        const double h = std::pow(10.0, -rng.range(0, 15));
-        return {"through the plane", poly, lineString({f.at(u, v, h), f.at(u + rng.range(-1, 1), v + rng.range(-1, 1), -h)})};
-    }
-    case 1:
-        return {"in the plane", poly, lineString({f.at(u, v), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5))})};
-    default: {
-        const double h = std::pow(10.0, -rng.range(0, 15));
-        return {"parallel just over", poly, lineString({f.at(u, v, h), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5), h)})};
-    }
+        case 0: {
+            const double h = std::pow(10.0, -rng.range(0, 15));
+            return {"through the plane", poly,
+                    lineString({f.at(u, v, h), f.at(u + rng.range(-1, 1), v + rng.range(-1, 1), -h)})};
+        }
+        case 1:
+            return {"in the plane", poly, lineString({f.at(u, v), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5))})};
+        default: {
+            const double h = std::pow(10.0, -rng.range(0, 15));
+            return {"parallel just over", poly,
+                    lineString({f.at(u, v, h), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5), h)})};
+        }
     }
 }
 
@@ -534,21 +546,21 @@ Pair polygonPairs(Rng& rng) {
     const Frame f = someFrame(rng, s);
     const RefGeometry a = placedPolygon(f, shape(rng, rng.chance(40)));
     switch (rng.below(3)) {
-    case 0: {
-        Frame g = f;
-        g.origin = f.at(rng.range(-4.5, 4.5), rng.range(-4.5, 4.5));
-        if (rng.chance(50)) g.origin = f.at(rng.below(9) - 4, rng.below(9) - 4);
-        return {"coplanar neighbours", a, placedPolygon(g, shape(rng, rng.chance(30)))};
-    }
-    case 1: {
-        Frame g = f;
-        g.origin = f.at(rng.range(-3, 3), rng.range(-3, 3), std::pow(10.0, -rng.range(0, 15)));
-        return {"parallel planes", a, placedPolygon(g, shape(rng, rng.chance(30)))};
-    }
-    default: {
-        const Frame g = rotatedFrame(rng, s, f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5)));
-        return {"crossing planes", a, placedPolygon(g, shape(rng, rng.chance(30)))};
-    }
+        case 0: {
+            Frame g = f;
+            g.origin = f.at(rng.range(-4.5, 4.5), rng.range(-4.5, 4.5));
+            if (rng.chance(50)) g.origin = f.at(rng.below(9) - 4, rng.below(9) - 4);
+            return {"coplanar neighbours", a, placedPolygon(g, shape(rng, rng.chance(30)))};
+        }
+        case 1: {
+            Frame g = f;
+            g.origin = f.at(rng.range(-3, 3), rng.range(-3, 3), std::pow(10.0, -rng.range(0, 15)));
+            return {"parallel planes", a, placedPolygon(g, shape(rng, rng.chance(30)))};
+        }
+        default: {
+            const Frame g = rotatedFrame(rng, s, f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5)));
+            return {"crossing planes", a, placedPolygon(g, shape(rng, rng.chance(30)))};
+        }
     }
 }
 
@@ -556,26 +568,32 @@ Pair polygonPairs(Rng& rng) {
 RefGeometry asMulti(Rng& rng, const RefGeometry& g, double far) {
     const DPoint3d away{far, -far, far};
     switch (g.kind) {
-    case Kind::Point: return multiPoint(rng.chance(50) ? Vertices{add(g.points[0], away), g.points[0]} : Vertices{g.points[0], g.points[0]});
-    case Kind::LineString: {
-        std::vector<Vertices> lines = g.sublines;
-        lines.push_back({add(g.sublines[0][0], away), add(g.sublines[0].back(), away)});
-        if (rng.chance(50)) std::swap(lines.front(), lines.back());
-        return multiLineString(lines);
-    }
-    case Kind::Polygon: {
-        RefPolygon moved = g.polygons[0];
-        for (Vertices& ring : moved.rings)
-            for (DPoint3d& v : ring) v = add(v, away);
-        return rng.chance(50) ? multiPolygon({moved, g.polygons[0]}) : multiPolygon({g.polygons[0], moved});
-    }
-    default: return g;
+        case Kind::Point:
+            return multiPoint(rng.chance(50) ? Vertices{add(g.points[0], away), g.points[0]}
+                                             : Vertices{g.points[0], g.points[0]});
+        case Kind::LineString: {
+            std::vector<Vertices> lines = g.sublines;
+            lines.push_back({add(g.sublines[0][0], away), add(g.sublines[0].back(), away)});
+            if (rng.chance(50)) std::swap(lines.front(), lines.back());
+            return multiLineString(lines);
+        }
+        case Kind::Polygon: {
+            RefPolygon moved = g.polygons[0];
+            for (Vertices& ring : moved.rings)
+                for (DPoint3d& v : ring) v = add(v, away);
+            return rng.chance(50) ? multiPolygon({moved, g.polygons[0]}) : multiPolygon({g.polygons[0], moved});
+        }
+        default: return g;
     }
 }
 
 Pair multiKinds(Rng& rng) {
-    static const Generator inner[] = {nearlyParallel, sharedMidpoint, sharedVertex, vertexOnEdge,
-                                      [](Rng& r) { return pointsOnTiltedPolygons(r, true); }, segmentsAndPolygons,
+    static const Generator inner[] = {nearlyParallel,
+                                      sharedMidpoint,
+                                      sharedVertex,
+                                      vertexOnEdge,
+                                      [](Rng& r) { return pointsOnTiltedPolygons(r, true); },
+                                      segmentsAndPolygons,
                                       polygonPairs};
     Pair p = inner[rng.below(7)](rng);
     const double far = 1e9;
@@ -595,12 +613,12 @@ Pair multiKinds(Rng& rng) {
 
 const char* kindName(Kind kind) {
     switch (kind) {
-    case Kind::Point: return "point";
-    case Kind::LineString: return "linestring";
-    case Kind::Polygon: return "polygon";
-    case Kind::MultiPoint: return "multipoint";
-    case Kind::MultiLineString: return "multilinestring";
-    case Kind::MultiPolygon: return "multipolygon";
+        case Kind::Point: return "point";
+        case Kind::LineString: return "linestring";
+        case Kind::Polygon: return "polygon";
+        case Kind::MultiPoint: return "multipoint";
+        case Kind::MultiLineString: return "multilinestring";
+        case Kind::MultiPolygon: return "multipolygon";
     }
     return "?";
 }
@@ -620,16 +638,16 @@ Pair randomSmall(Rng& rng) {
             return v;
         };
         switch (rng.below(6)) {
-        case 0: return point(vertex());
-        case 1: return lineString(list(rng.chance(5) ? 1 : 2 + rng.below(3)));
-        case 2: {
-            std::vector<Vertices> rings{list(3 + rng.below(3))};
-            if (rng.chance(30)) rings.push_back(list(3 + rng.below(2)));
-            return polygon(rings);
-        }
-        case 3: return multiPoint(list(1 + rng.below(3)));
-        case 4: return multiLineString({list(2), list(rng.chance(10) ? 1 : 2)});
-        default: return multiPolygon({RefPolygon{{list(3 + rng.below(2))}}, RefPolygon{{list(3)}}});
+            case 0: return point(vertex());
+            case 1: return lineString(list(rng.chance(5) ? 1 : 2 + rng.below(3)));
+            case 2: {
+                std::vector<Vertices> rings{list(3 + rng.below(3))};
+                if (rng.chance(30)) rings.push_back(list(3 + rng.below(2)));
+                return polygon(rings);
+            }
+            case 3: return multiPoint(list(1 + rng.below(3)));
+            case 4: return multiLineString({list(2), list(rng.chance(10) ? 1 : 2)});
+            default: return multiPolygon({RefPolygon{{list(3 + rng.below(2))}}, RefPolygon{{list(3)}}});
         }
     };
     Pair pair{"", make(), make()};
@@ -659,8 +677,8 @@ struct Tally {
 
 std::string describe(const char* cls, const Disagreement& d) {
     char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "  tolerance %.17g: library %d, exact %d (squared distance %.17g)\n", d.tolerance,
-                  d.library, int(d.reference), d.squaredDistance);
+    std::snprintf(buffer, sizeof buffer, "  tolerance %.17g: library %d, exact %d (squared distance %.17g)\n",
+                  d.tolerance, d.library, int(d.reference), d.squaredDistance);
     return std::string("[") + cls + " / " + d.variant + "]\n  A: " + d.a + "\n  B: " + d.b + "\n" + buffer;
 }
 
@@ -763,8 +781,9 @@ TEST(ExactAnswers, LibraryAgreesWithTheExactReference) {
                     // Examples: the first disagreement of a pair, two of each variant.
                     ++tally.byVariant[pair.variant];
                     if (!pairShown && tally.shown[pair.variant]++ < 2 && tally.examples.size() < 12)
-                        tally.examples.push_back({pair.variant, toWkt(swapped ? pair.b : pair.a), toWkt(swapped ? pair.a : pair.b), t,
-                                                  got, expected, d2 ? d2->get_d() : kInf});
+                        tally.examples.push_back({pair.variant, toWkt(swapped ? pair.b : pair.a),
+                                                  toWkt(swapped ? pair.a : pair.b), t, got, expected,
+                                                  d2 ? d2->get_d() : kInf});
                     pairShown = true;
                 }
             }
@@ -786,13 +805,14 @@ TEST(ExactAnswers, LibraryAgreesWithTheExactReference) {
         }
         for (const Disagreement& d : t.examples) details += describe(cls.name, d);
     }
-    std::printf("exact answers: %ld cases, %ld disagreements (processor time: reference %.2f s, library %.2f s)\n%s", run,
-                disagreements, referenceTime.count(), libraryTime.count(), summary.c_str());
+    std::printf("exact answers: %ld cases, %ld disagreements (processor time: reference %.2f s, library %.2f s)\n%s",
+                run, disagreements, referenceTime.count(), libraryTime.count(), summary.c_str());
     RecordProperty("cases", std::to_string(run));
     RecordProperty("disagreements", std::to_string(disagreements));
     if (const char* path = std::getenv("SPATIALGEOM_EXACT_REPORT")) {
         if (FILE* out = std::fopen(path, "w")) {
-            std::fprintf(out, "%ld cases, %ld disagreements\n%s\n%s", run, disagreements, summary.c_str(), details.c_str());
+            std::fprintf(out, "%ld cases, %ld disagreements\n%s\n%s", run, disagreements, summary.c_str(),
+                         details.c_str());
             std::fclose(out);
         }
     }

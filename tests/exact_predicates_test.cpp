@@ -84,7 +84,9 @@ TEST(SegmentContact, ExactCasesAndDegenerateSegments) {
     const Row rows[] = {
         {"shared end", {{0.7, 1.4, 2.1}, {5, 5, 5}}, true},
         {"zero-length at the start", {{0.1, 0.2, 0.3}, {0.1, 0.2, 0.3}}, true},
-        {"zero-length just off the start", {{0.1, 0.2, std::nextafter(0.3, 1.0)}, {0.1, 0.2, std::nextafter(0.3, 1.0)}}, false},
+        {"zero-length just off the start",
+         {{0.1, 0.2, std::nextafter(0.3, 1.0)}, {0.1, 0.2, std::nextafter(0.3, 1.0)}},
+         false},
         {"collinear beyond the end", {{1.3, 2.6, 3.9}, {1.9, 3.8, 5.7}}, false},
         {"skew", {{0, 0, 1}, {1, 1, 1}}, false},
     };

@@ -444,10 +444,8 @@ void addPolygon(const RefPolygon& polygon, Primitives& out) {
         for (std::size_t i = 0; i < ring.size(); ++i) {
             const std::size_t j = (i + 1) % ring.size();
             if (lifted[i] == ring[i] && lifted[j] == ring[j]) continue;
-            if (rings.size() == 1)
-                out.segments.push_back({lifted[i], lifted[j]});
-            else
-                addClippedEdge(r, ri, r.rings2[ri][i], r.rings2[ri][j], *lifted[i], *lifted[j], out);
+            if (rings.size() == 1) out.segments.push_back({lifted[i], lifted[j]});
+            else addClippedEdge(r, ri, r.rings2[ri][i], r.rings2[ri][j], *lifted[i], *lifted[j], out);
         }
     }
     out.regions.push_back(std::move(r));
@@ -564,9 +562,9 @@ double separationBelow(const DPoint3d (&x)[2], const DPoint3d (&y)[2], DPoint3d 
     double most = -INFINITY, least = INFINITY, size = 0;
     for (const DPoint3d& e : x) most = std::max(most, dotD(direction, e));
     for (const DPoint3d& e : y) least = std::min(least, dotD(direction, e));
-    for (const DPoint3d* e : {&x[0], &x[1], &y[0], &y[1]})
-        size = std::max(size, dotD(absD(direction), absD(*e)));
-    const double slack = 16 * 0x1p-53 * size + (1 + std::fabs(direction.x) + std::fabs(direction.y) + std::fabs(direction.z)) * 1e-300;
+    for (const DPoint3d* e : {&x[0], &x[1], &y[0], &y[1]}) size = std::max(size, dotD(absD(direction), absD(*e)));
+    const double slack =
+        16 * 0x1p-53 * size + (1 + std::fabs(direction.x) + std::fabs(direction.y) + std::fabs(direction.z)) * 1e-300;
     double gap = std::nextafter(least - most, -INFINITY);
     gap = std::nextafter(gap - 2 * slack, -INFINITY);
     if (!(gap > 0) || !(dd > 1e-280) || !std::isfinite(gap) || !std::isfinite(dd)) return 0;
@@ -688,23 +686,19 @@ double roundedSqrt(const mpq_class& value) {
     // A first guess from a scaled copy, so that tiny and huge values do not
     // leave the double range on the way.
     const long shift = (static_cast<long>(mpz_sizeinbase(value.get_den().get_mpz_t(), 2)) -
-                        static_cast<long>(mpz_sizeinbase(value.get_num().get_mpz_t(), 2))) / 2;
+                        static_cast<long>(mpz_sizeinbase(value.get_num().get_mpz_t(), 2))) /
+                       2;
     mpq_class scaled = value;
-    if (shift > 0)
-        mpq_mul_2exp(scaled.get_mpq_t(), scaled.get_mpq_t(), static_cast<mp_bitcnt_t>(2 * shift));
-    else
-        mpq_div_2exp(scaled.get_mpq_t(), scaled.get_mpq_t(), static_cast<mp_bitcnt_t>(-2 * shift));
+    if (shift > 0) mpq_mul_2exp(scaled.get_mpq_t(), scaled.get_mpq_t(), static_cast<mp_bitcnt_t>(2 * shift));
+    else mpq_div_2exp(scaled.get_mpq_t(), scaled.get_mpq_t(), static_cast<mp_bitcnt_t>(-2 * shift));
     double r = std::ldexp(std::sqrt(scaled.get_d()), static_cast<int>(-shift));
     // Then the double whose rounding interval holds the square root.
     for (int step = 0; step < 64; ++step) {
         const double below = std::nextafter(r, 0.0), above = std::nextafter(r, INFINITY);
         const mpq_class low = (mpq_class(below) + mpq_class(r)) / 2, high = (mpq_class(r) + mpq_class(above)) / 2;
-        if (r > 0 && value < low * low)
-            r = below;
-        else if (std::isfinite(above) && value > high * high)
-            r = above;
-        else
-            break;
+        if (r > 0 && value < low * low) r = below;
+        else if (std::isfinite(above) && value > high * high) r = above;
+        else break;
     }
     return r;
 }
@@ -715,48 +709,45 @@ void* buildRecord(const RefGeometry& g) {
     auto step = [&ok](std::uint32_t status) { ok = ok && status == SPATIAL_SUCCESS; };
     auto size = [](const Vertices& v) { return static_cast<std::uint32_t>(v.size()); };
     switch (g.kind) {
-    case Kind::Point:
-        step(g.points.size() == 1 ? spatialWKB_createPoint(&g.points[0], &record) : SPATIAL_FAILURE);
-        break;
-    case Kind::MultiPoint:
-        step(spatialWKB_createMultiPoint(g.points.data(), size(g.points), &record));
-        break;
-    case Kind::LineString:
-    case Kind::MultiLineString: {
-        const bool multi = g.kind == Kind::MultiLineString;
-        for (std::size_t i = 0; i < g.sublines.size() && ok; ++i) {
-            const Vertices& v = g.sublines[i];
-            if (i == 0)
-                step(multi ? spatialWKB_createMultiLine(v.data(), size(v), &record)
-                           : spatialWKB_createLine(v.data(), size(v), &record));
-            else
-                step(multi ? spatialWKB_addLineToMultiLine(v.data(), size(v), &record)
-                           : spatialWKB_addLineToLine(v.data(), size(v), &record));
-        }
-        ok = ok && !g.sublines.empty();
-        break;
-    }
-    case Kind::Polygon:
-    case Kind::MultiPolygon: {
-        const bool multi = g.kind == Kind::MultiPolygon;
-        ok = !g.polygons.empty() && (multi || g.polygons.size() == 1);
-        for (std::size_t p = 0; p < g.polygons.size() && ok; ++p) {
-            const std::vector<Vertices>& rings = g.polygons[p].rings;
-            ok = !rings.empty();
-            for (std::size_t i = 0; i < rings.size() && ok; ++i) {
-                const Vertices& v = rings[i];
-                if (p == 0 && i == 0)
-                    step(multi ? spatialWKB_createMultiPolygon(v.data(), size(v), &record)
-                               : spatialWKB_createPolygon(v.data(), size(v), &record));
-                else if (i == 0)
-                    step(spatialWKB_addPolyToMultiPoly(v.data(), size(v), &record));
+        case Kind::Point:
+            step(g.points.size() == 1 ? spatialWKB_createPoint(&g.points[0], &record) : SPATIAL_FAILURE);
+            break;
+        case Kind::MultiPoint: step(spatialWKB_createMultiPoint(g.points.data(), size(g.points), &record)); break;
+        case Kind::LineString:
+        case Kind::MultiLineString: {
+            const bool multi = g.kind == Kind::MultiLineString;
+            for (std::size_t i = 0; i < g.sublines.size() && ok; ++i) {
+                const Vertices& v = g.sublines[i];
+                if (i == 0)
+                    step(multi ? spatialWKB_createMultiLine(v.data(), size(v), &record)
+                               : spatialWKB_createLine(v.data(), size(v), &record));
                 else
-                    step(multi ? spatialWKB_addRingToMultiPoly(v.data(), size(v), &record)
-                               : spatialWKB_addRingToPolygon(v.data(), size(v), &record));
+                    step(multi ? spatialWKB_addLineToMultiLine(v.data(), size(v), &record)
+                               : spatialWKB_addLineToLine(v.data(), size(v), &record));
             }
+            ok = ok && !g.sublines.empty();
+            break;
         }
-        break;
-    }
+        case Kind::Polygon:
+        case Kind::MultiPolygon: {
+            const bool multi = g.kind == Kind::MultiPolygon;
+            ok = !g.polygons.empty() && (multi || g.polygons.size() == 1);
+            for (std::size_t p = 0; p < g.polygons.size() && ok; ++p) {
+                const std::vector<Vertices>& rings = g.polygons[p].rings;
+                ok = !rings.empty();
+                for (std::size_t i = 0; i < rings.size() && ok; ++i) {
+                    const Vertices& v = rings[i];
+                    if (p == 0 && i == 0)
+                        step(multi ? spatialWKB_createMultiPolygon(v.data(), size(v), &record)
+                                   : spatialWKB_createPolygon(v.data(), size(v), &record));
+                    else if (i == 0) step(spatialWKB_addPolyToMultiPoly(v.data(), size(v), &record));
+                    else
+                        step(multi ? spatialWKB_addRingToMultiPoly(v.data(), size(v), &record)
+                                   : spatialWKB_addRingToPolygon(v.data(), size(v), &record));
+                }
+            }
+            break;
+        }
     }
     if (!ok && record != nullptr) spatialWKB_destroyGeom(&record);
     return ok ? record : nullptr;
@@ -789,40 +780,38 @@ void appendList(std::string& out, const std::vector<Vertices>& lists) {
 std::string toWkt(const RefGeometry& g) {
     std::string out;
     switch (g.kind) {
-    case Kind::Point:
-        out = "POINT";
-        appendVertices(out, g.points);
-        break;
-    case Kind::MultiPoint: {
-        std::vector<Vertices> single;
-        for (const DPoint3d& p : g.points) single.push_back({p});
-        out = "MULTIPOINT";
-        appendList(out, single);
-        break;
-    }
-    case Kind::LineString:
-        out = "LINESTRING";
-        if (g.sublines.size() == 1)
-            appendVertices(out, g.sublines[0]);
-        else
-            appendList(out, g.sublines);
-        break;
-    case Kind::MultiLineString:
-        out = "MULTILINESTRING";
-        appendList(out, g.sublines);
-        break;
-    case Kind::Polygon:
-        out = "POLYGON";
-        appendList(out, g.polygons.at(0).rings);
-        break;
-    case Kind::MultiPolygon:
-        out = "MULTIPOLYGON(";
-        for (std::size_t p = 0; p < g.polygons.size(); ++p) {
-            if (p) out += ',';
-            appendList(out, g.polygons[p].rings);
+        case Kind::Point:
+            out = "POINT";
+            appendVertices(out, g.points);
+            break;
+        case Kind::MultiPoint: {
+            std::vector<Vertices> single;
+            for (const DPoint3d& p : g.points) single.push_back({p});
+            out = "MULTIPOINT";
+            appendList(out, single);
+            break;
         }
-        out += ')';
-        break;
+        case Kind::LineString:
+            out = "LINESTRING";
+            if (g.sublines.size() == 1) appendVertices(out, g.sublines[0]);
+            else appendList(out, g.sublines);
+            break;
+        case Kind::MultiLineString:
+            out = "MULTILINESTRING";
+            appendList(out, g.sublines);
+            break;
+        case Kind::Polygon:
+            out = "POLYGON";
+            appendList(out, g.polygons.at(0).rings);
+            break;
+        case Kind::MultiPolygon:
+            out = "MULTIPOLYGON(";
+            for (std::size_t p = 0; p < g.polygons.size(); ++p) {
+                if (p) out += ',';
+                appendList(out, g.polygons[p].rings);
+            }
+            out += ')';
+            break;
     }
     return out;
 }

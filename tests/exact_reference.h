@@ -39,9 +39,9 @@ struct RefPolygon {
 
 struct RefGeometry {
     Kind kind = Kind::Point;
-    Vertices points;                  // Point (exactly one), MultiPoint
-    std::vector<Vertices> sublines;   // LineString: its sublines; MultiLineString: one per member
-    std::vector<RefPolygon> polygons; // Polygon (exactly one), MultiPolygon
+    Vertices points;                   // Point (exactly one), MultiPoint
+    std::vector<Vertices> sublines;    // LineString: its sublines; MultiLineString: one per member
+    std::vector<RefPolygon> polygons;  // Polygon (exactly one), MultiPolygon
 };
 
 // Convenience constructors.

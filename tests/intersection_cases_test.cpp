@@ -61,16 +61,18 @@ TEST(Intersect, TouchingAndCrossingMeetAtToleranceZero) {
         {"point inside a tilted segment", point({1, 1, 1}), line({{{0, 0, 0}, {3, 3, 3}}}), 0, 1},
         {"lines sharing a vertex", line({{{0, 0, 0}, {1, 2, 3}}}), line({{{1, 2, 3}, {4, -1, 0}}}), 0, 1},
         {"line ending on a tilted polygon vertex", line({{{1, 1, 1}, {5, 5, -5}}}), polygon({kTiltedA}), 0, 1},
-        {"tilted polygons sharing one vertex", polygon({kTiltedA}),
-         polygon({{{{1, 1, 1}, {2, 1, 3}, {2, 2, 1}}}}), 0, 1},
+        {"tilted polygons sharing one vertex", polygon({kTiltedA}), polygon({{{{1, 1, 1}, {2, 1, 3}, {2, 2, 1}}}}), 0,
+         1},
         {"tilted polygons sharing an edge", polygon({kTiltedA}), polygon({kTiltedB}), 0, 1},
         {"multipoint holding a polygon vertex", multiPoint({{9, 9, 9}, {0, 1, 0}}), polygon({kTiltedA}), 0, 1},
         {"point exactly inside a tilted polygon", point({0.5, 0.25, 0.5}), polygon({kTiltedA}), 0, 1},
         {"line ending inside a tilted polygon", line({{{0.5, 0.25, 0.5}, {0.5, 0.25, 9}}}), polygon({kTiltedA}), 0, 1},
         {"lines crossing in a plane", line({{{0, 0, 0}, {1, 3, 0}}}), line({{{1, 0, 0}, {0, 1, 0}}}), 0, 1},
-        {"line piercing a polygon", line({{{0.2, 0.3, 1}, {0.6, 0.7, -1}}}), polygon({closedSquare(0, 0, 1, 1, 0)}), 0, 1},
-        {"vertical polygon piercing a horizontal one", polygon({{{{0.5, -1, -1}, {0.5, 2, -1}, {0.5, 2, 1}, {0.5, -1, 1}}}}),
-         polygon({closedSquare(0, 0, 1, 1, 0)}), 0, 1},
+        {"line piercing a polygon", line({{{0.2, 0.3, 1}, {0.6, 0.7, -1}}}), polygon({closedSquare(0, 0, 1, 1, 0)}), 0,
+         1},
+        {"vertical polygon piercing a horizontal one",
+         polygon({{{{0.5, -1, -1}, {0.5, 2, -1}, {0.5, 2, 1}, {0.5, -1, 1}}}}), polygon({closedSquare(0, 0, 1, 1, 0)}),
+         0, 1},
         {"polygon through the middle of another without touching its edges",
          polygon({{{{0.5, 0.4, -1}, {0.5, 0.6, -1}, {0.5, 0.5, 1}}}}), polygon({closedSquare(0, 0, 1, 1, 0)}), 0, 1},
     });
@@ -105,8 +107,8 @@ TEST(Intersect, HolesOfADonut) {
         {"segment through the hole, tolerance reaching its edge", axis, donut(), 2, 1, 1.99},
         {"segment in the plane crossing solid part and hole", line({{{-1, 5, 0}, {11, 5, 0}}}), donut(), 0, 1},
         {"second segment crosses the solid part", line({{{5, 5, 1}, {5, 5, -1}, {0, 1, 1}}}), donut(), 0, 1},
-        {"multiline whose second member pierces the solid part", multiLine({{{{5, 5, -1}, {5, 5, 1}}}, {{{-1, 5, 1}, {3, 5, -1}}}}),
-         donut(), 0, 1},
+        {"multiline whose second member pierces the solid part",
+         multiLine({{{{5, 5, -1}, {5, 5, 1}}}, {{{-1, 5, 1}, {3, 5, -1}}}}), donut(), 0, 1},
         {"point on a hole edge", point({3, 5, 0}), donut(), 0, 1},
         {"point on a hole corner", point({7, 7, 0}), donut(), 0, 1},
         {"point inside the hole, tolerance to its edge", point({5, 5, 0}), donut(), 2, 1, 0},
@@ -127,9 +129,11 @@ TEST(Intersect, CoplanarAndNonCoplanarPolygons) {
         {"coplanar overlapping squares", square, polygon({closedSquare(3, 3, 6, 6, 0)}), 0, 1},
         {"coplanar square inside another", square, polygon({closedSquare(1, 1, 2, 2, 0)}), 0, 1},
         {"coplanar squares 1 apart", square, polygon({closedSquare(5, 0, 6, 4, 0)}), 1, 1, 0.999},
-        {"vertical square standing 0.5 above", square, polygon({{{{1, 1, 0.5}, {3, 1, 0.5}, {3, 1, 2}, {1, 1, 2}}}}), 0.5, 1, 0.49},
+        {"vertical square standing 0.5 above", square, polygon({{{{1, 1, 0.5}, {3, 1, 0.5}, {3, 1, 2}, {1, 1, 2}}}}),
+         0.5, 1, 0.49},
         {"tilted polygons apart", polygon({kTiltedA}), polygon({{{{3, 0, 0}, {4, 0, 0}, {4, 1, 0}}}}), 0.5, 0},
-        {"multipolygons, second members meet", multiPolygon({{closedSquare(20, 20, 21, 21, 0)}, {closedSquare(1, 1, 2, 2, 0)}}),
+        {"multipolygons, second members meet",
+         multiPolygon({{closedSquare(20, 20, 21, 21, 0)}, {closedSquare(1, 1, 2, 2, 0)}}),
          multiPolygon({{closedSquare(-9, -9, -8, -8, 0)}, {closedSquare(1.5, 1.5, 3, 3, 0)}}), 0, 1},
     });
 }
@@ -139,10 +143,12 @@ TEST(Intersect, CollinearOverlaps) {
         {"overlapping along x", line({{{0, 0, 0}, {2, 0, 0}}}), line({{{1, 0, 0}, {3, 0, 0}}}), 0, 1},
         {"overlapping along a diagonal", line({{{0, 0, 0}, {2, 2, 2}}}), line({{{1, 1, 1}, {3, 3, 3}}}), 0, 1},
         {"one inside the other", line({{{0, 0, 0}, {4, 2, 6}}}), line({{{1, 0.5, 1.5}, {3, 1.5, 4.5}}}), 0, 1},
-        {"collinear with a gap of sqrt 3", line({{{0, 0, 0}, {1, 1, 1}}}), line({{{2, 2, 2}, {3, 3, 3}}}), 1.7321, 1, 0},
+        {"collinear with a gap of sqrt 3", line({{{0, 0, 0}, {1, 1, 1}}}), line({{{2, 2, 2}, {3, 3, 3}}}), 1.7321, 1,
+         0},
         {"parallel 1 apart", line({{{0, 0, 0}, {5, 0, 0}}}), line({{{1, 1, 0}, {2, 1, 0}}}), 1, 1, 0.999},
         {"line along a polygon edge", line({{{-1, 0, 0}, {0.5, 0, 0}}}), polygon({closedSquare(0, 0, 1, 1, 0)}), 0, 1},
-        {"sublines are not joined", line({{{0, 0, 0}, {1, 0, 0}}, {{{1, 2, 0}, {0, 2, 0}}}}), point({0.5, 1, 0}), 0.9, 0},
+        {"sublines are not joined", line({{{0, 0, 0}, {1, 0, 0}}, {{{1, 2, 0}, {0, 2, 0}}}}), point({0.5, 1, 0}), 0.9,
+         0},
     });
 }
 
@@ -181,7 +187,8 @@ TEST(Intersect, MembersFoundAfterLongEarlierMembers) {
         {"third line member", point({1, 1, 0}), lines, 0, 1},
         {"third polygon member", point({0.75, 0.75, 0}), polygons, 0, 1},
         {"third members of both", lines, polygons, 0, 1},
-        {"last point of a multipoint", multiPoint(std::vector<DPoint3d>(300, DPoint3d{-5, -5, -5})), point({-5, -5, -5}), 0, 1},
+        {"last point of a multipoint", multiPoint(std::vector<DPoint3d>(300, DPoint3d{-5, -5, -5})),
+         point({-5, -5, -5}), 0, 1},
     });
 }
 
@@ -241,9 +248,10 @@ using Intersect = uint32_t (*)(const void*, const void*, double, uint32_t*);
 // Also through the per-kind dispatchers, spatialWKB_intersectGeometry<kind>(g, x).
 TEST(Intersect, EveryKindPairMeetsAndMissesByTheTolerance) {
     const std::vector<Record> flat = recordsThroughOneOne(0), lifted = recordsThroughOneOne(0.5);
-    const Intersect perKind[6] = {spatialWKB_intersectGeometryPoint, spatialWKB_intersectGeometryLineString,
-                                  spatialWKB_intersectGeometryPolygon, spatialWKB_intersectGeometryMultiPoint,
-                                  spatialWKB_intersectGeometryMultiLineString, spatialWKB_intersectGeometryMultiPolygon};
+    const Intersect perKind[6] = {
+        spatialWKB_intersectGeometryPoint,           spatialWKB_intersectGeometryLineString,
+        spatialWKB_intersectGeometryPolygon,         spatialWKB_intersectGeometryMultiPoint,
+        spatialWKB_intersectGeometryMultiLineString, spatialWKB_intersectGeometryMultiPolygon};
     for (std::size_t i = 0; i < flat.size(); ++i) {
         for (std::size_t j = 0; j < flat.size(); ++j) {
             const std::string pair = std::to_string(i + 1) + "/" + std::to_string(j + 1);
@@ -269,8 +277,8 @@ TEST(Intersect, PairwiseExportsTakeTheNamedOrder) {
 
 TEST(Intersect, RefusesCollectionsUnknownCodesAndRecordsWithoutVertices) {
     const Record p = point({1, 2, 3});
-    std::vector<Record> refused = {collection({point({1, 2, 3})}), ofType(0), ofType(8), ofType(9), multiPoint({}),
-                                   line({{}}), polygon({})};
+    std::vector<Record> refused = {
+        collection({point({1, 2, 3})}), ofType(0), ofType(8), ofType(9), multiPoint({}), line({{}}), polygon({})};
     for (const Record& bad : refused) {
         for (Intersect intersect : {spatialWKB_intersectGeometry, spatialWKB_intersectGeometryPoint}) {
             uint32_t result = 7;

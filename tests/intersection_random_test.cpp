@@ -86,7 +86,8 @@ std::vector<V> samples(const Shape& a, double* error) {
     constexpr int m = 60;
     for (const auto& t : a.triangles) {
         for (int i = 0; i <= m; ++i)
-            for (int j = 0; i + j <= m; ++j) out.push_back(t[0] + (double(i) / m) * (t[1] - t[0]) + (double(j) / m) * (t[2] - t[0]));
+            for (int j = 0; i + j <= m; ++j)
+                out.push_back(t[0] + (double(i) / m) * (t[1] - t[0]) + (double(j) / m) * (t[2] - t[0]));
         const double edge = std::max({length(t[1] - t[0]), length(t[2] - t[0]), length(t[2] - t[1])});
         *error = std::max(*error, edge / m);
     }
@@ -227,10 +228,11 @@ TEST(IntersectRandom, AgreesWithBruteForceDistanceAfterRigidMotions) {
         }
         for (bool swapped : {false, true}) {
             uint32_t result = 7;
-            ASSERT_EQ(spatialWKB_intersectGeometry((swapped ? rb : ra).data(), (swapped ? ra : rb).data(), tolerance, &result),
+            ASSERT_EQ(spatialWKB_intersectGeometry((swapped ? rb : ra).data(), (swapped ? ra : rb).data(), tolerance,
+                                                   &result),
                       SPATIAL_SUCCESS);
-            ASSERT_EQ(result, expected) << "case " << i << " kinds " << kindA << "/" << kindB << " tolerance " << tolerance
-                                        << " sampled distance " << sampled << " +- " << error;
+            ASSERT_EQ(result, expected) << "case " << i << " kinds " << kindA << "/" << kindB << " tolerance "
+                                        << tolerance << " sampled distance " << sampled << " +- " << error;
         }
         ++checked;
         meets += expected;

@@ -47,7 +47,8 @@ TEST(LargeInput, A100MegabyteTextParses) {
     // 24 + a point of 40 + a multilinestring: 24 + lines * (8 + 8 + 24000).
     EXPECT_EQ(size, 24u + 40u + 24u + lines * 24016u);
     DPoint3d low, high;
-    ASSERT_EQ(spatialWKB_getMultiLineRange(static_cast<const std::uint8_t*>(record.get()) + 64, &low, &high), SPATIAL_SUCCESS);
+    ASSERT_EQ(spatialWKB_getMultiLineRange(static_cast<const std::uint8_t*>(record.get()) + 64, &low, &high),
+              SPATIAL_SUCCESS);
     EXPECT_DOUBLE_EQ(high.y, lines - 1.0);
     EXPECT_DOUBLE_EQ(low.z, -999.0);
 

@@ -58,13 +58,27 @@ TEST(NumberFormat, WritesLikePercentG) {
     };
     const double inf = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {3.14159, 3, "3.14"},     {1234567, 6, "1.23457e+06"},  {100000, 6, "100000"},   {999999.5, 6, "1e+06"},
-        {0.00001, 6, "1e-05"},    {0.0001, 6, "0.0001"},        {-0.0, 6, "-0"},         {0.0, 6, "0"},
-        {1.5, 6, "1.5"},          {-3, 6, "-3"},                {2.25, 17, "2.25"},      {0.1, 17, "0.10000000000000001"},
-        {1e100, 6, "1e+100"},     {2.5e-300, 6, "2.5e-300"},    {inf, 6, "inf"},         {-inf, 6, "-inf"},
+        {3.14159, 3, "3.14"},
+        {1234567, 6, "1.23457e+06"},
+        {100000, 6, "100000"},
+        {999999.5, 6, "1e+06"},
+        {0.00001, 6, "1e-05"},
+        {0.0001, 6, "0.0001"},
+        {-0.0, 6, "-0"},
+        {0.0, 6, "0"},
+        {1.5, 6, "1.5"},
+        {-3, 6, "-3"},
+        {2.25, 17, "2.25"},
+        {0.1, 17, "0.10000000000000001"},
+        {1e100, 6, "1e+100"},
+        {2.5e-300, 6, "2.5e-300"},
+        {inf, 6, "inf"},
+        {-inf, 6, "-inf"},
         {std::numeric_limits<double>::quiet_NaN(), 6, "nan"},
         // Precision 0 acts as 1, a negative one as 6.
-        {1234567, 0, "1e+06"},    {1234567, -7, "1.23457e+06"}, {1234567, INT32_MIN, "1.23457e+06"},
+        {1234567, 0, "1e+06"},
+        {1234567, -7, "1.23457e+06"},
+        {1234567, INT32_MIN, "1.23457e+06"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(format(c.value, c.precision), c.expected) << c.value << " at precision " << c.precision;
@@ -77,7 +91,8 @@ TEST(NumberFormat, MatchesSnprintfOverRandomBitsAndPrecisions) {
     for (int i = 0; i < 20000; ++i) {
         const double value = randomBits(random);
         const std::int32_t precision = precisions[random() % std::size(precisions)];
-        ASSERT_EQ(format(value, precision), printfG(value, precision)) << "bits " << std::bit_cast<std::uint64_t>(value);
+        ASSERT_EQ(format(value, precision), printfG(value, precision))
+            << "bits " << std::bit_cast<std::uint64_t>(value);
         const double scaled = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 160) - 100);
         ASSERT_EQ(format(scaled, precision), printfG(scaled, precision)) << scaled;
     }
@@ -104,11 +119,12 @@ TEST(NumberFormat, ShortDecimalsMatchSnprintfAtEveryPrecision) {
 // switches between notations (exponents -5/-4 and precision - 1/precision),
 // and the values no shortcut takes.
 TEST(NumberFormat, BoundariesMatchSnprintfAtEveryPrecision) {
-    std::vector<double> values = {123456789.125,   1234567890123.5, 99999999.5,   100000000.25,   1.2345678901,
-                                  0.000123456789012, 12.0000000001, 0.125,        2.5,            0.375,
-                                  999999.5,        9999995,         99999.95,     0.00009999995,  0.000099999,
-                                  123456.789012,   654321.098765,   1234.567,     999999999999999, 1e15 + 1,
-                                  DBL_MIN,         5e-324,          DBL_MAX,      0.0,            std::nan("")};
+    std::vector<double> values = {
+        123456789.125,   1234567890123.5, 99999999.5,  100000000.25,  1.2345678901,  0.000123456789012,
+        12.0000000001,   0.125,           2.5,         0.375,         999999.5,      9999995,
+        99999.95,        0.00009999995,   0.000099999, 123456.789012, 654321.098765, 1234.567,
+        999999999999999, 1e15 + 1,        DBL_MIN,     5e-324,        DBL_MAX,       0.0,
+        std::nan("")};
     for (int exponent = -25; exponent <= 25; ++exponent) {
         const double power = std::pow(10.0, exponent);
         values.insert(values.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300), 9.5 * power,
@@ -170,7 +186,8 @@ TEST(NumberFormat, DataShapesMatchSnprintfAtEveryPrecision) {
         std::snprintf(mixed, sizeof mixed, "%de%d", static_cast<int>(1000000 + random() % 9000000),
                       static_cast<int>(random() % 18) - 11);
         const double shapes[] = {decimals(plan(random), 6), plan(random), std::floor(plan(random)),
-                                 decimals(plan(random), 1 + static_cast<int>(random() % 3)), std::strtod(mixed, nullptr)};
+                                 decimals(plan(random), 1 + static_cast<int>(random() % 3)),
+                                 std::strtod(mixed, nullptr)};
         for (double magnitude : shapes) {
             for (double value : {magnitude, -magnitude}) {
                 for (std::int32_t precision = -1; precision <= 18; ++precision)
@@ -187,10 +204,10 @@ TEST(NumberFormat, DataShapesMatchSnprintfAtEveryPrecision) {
 TEST(NumberFormat, TiesRoundToEvenAtEveryPrecision) {
     std::mt19937_64 random(5);
     for (int i = 0; i < 20000; ++i) {
-        const double fewBits = std::ldexp(static_cast<double>(random() >> (64 - 1 - random() % 20)),
-                                          static_cast<int>(random() % 80) - 40);
-        const double halfOfPowerOfTen =
-            (2.0 * static_cast<double>(random() % 100000) + 1.0) * 5.0 * std::pow(10.0, static_cast<int>(random() % 16));
+        const double fewBits =
+            std::ldexp(static_cast<double>(random() >> (64 - 1 - random() % 20)), static_cast<int>(random() % 80) - 40);
+        const double halfOfPowerOfTen = (2.0 * static_cast<double>(random() % 100000) + 1.0) * 5.0 *
+                                        std::pow(10.0, static_cast<int>(random() % 16));
         for (double tie : {fewBits, halfOfPowerOfTen}) {
             for (double value : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)}) {
                 for (std::int32_t precision = 1; precision <= 17; ++precision)

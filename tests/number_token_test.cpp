@@ -25,11 +25,28 @@ void expectAsStrtod(const std::string& token) {
 }
 
 TEST(NumberToken, ShortAndLongDecimalsReadAsStrtodOrHaveNoValue) {
-    const char* tokens[] = {"0",      "-0",          "0.",       "-0.000",    "123456.789012", "-123456.789012",
-                            "1e+22",  "1e+23",       "9007199254740992", "9007199254740993", "0.1",
-                            "1.5e-22", "1.5e-23",    "000123.4500", "99999999999999999999", "1234567890123456789",
-                            "4.9406564584124654e-324", "2.2250738585072014e-308", "1.7976931348623157e+308",
-                            "0.000000000000000000000000123", "-7e+0",  "3.14159265358979323846264338327950288"};
+    const char* tokens[] = {"0",
+                            "-0",
+                            "0.",
+                            "-0.000",
+                            "123456.789012",
+                            "-123456.789012",
+                            "1e+22",
+                            "1e+23",
+                            "9007199254740992",
+                            "9007199254740993",
+                            "0.1",
+                            "1.5e-22",
+                            "1.5e-23",
+                            "000123.4500",
+                            "99999999999999999999",
+                            "1234567890123456789",
+                            "4.9406564584124654e-324",
+                            "2.2250738585072014e-308",
+                            "1.7976931348623157e+308",
+                            "0.000000000000000000000000123",
+                            "-7e+0",
+                            "3.14159265358979323846264338327950288"};
     for (const char* token : tokens) expectAsStrtod(token);
     // No value for a double minus or an overflow; underflow keeps its sign.
     EXPECT_FALSE(numberTokenValue("--1").has_value());
@@ -71,13 +88,14 @@ TEST(NumberToken, LongDecimalsAndTiesReadAsStrtod) {
         std::snprintf(text, sizeof text, "%.17g", std::bit_cast<double>(random() & 0x7FEFFFFFFFFFFFFF));
         if (std::strchr(text, 'e') == nullptr || std::strchr(text, '+') != nullptr || std::strchr(text, '-') != nullptr)
             expectAsStrtod(text);
-        std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>((random() >> (random() % 11)) | (1ULL << 53)));
+        std::snprintf(text, sizeof text, "%llu",
+                      static_cast<unsigned long long>((random() >> (random() % 11)) | (1ULL << 53)));
         expectAsStrtod(text);
     }
-    for (const char* token : {"1.7976931348623157e+308", "1.7976931348623158e+308", "2.2250738585072011e-308",
-                              "2.2250738585072012e-308", "4.9406564584124654e-324", "9007199254740993",
-                              "18446744073709551615", "1844674407370955161.5", "0.18446744073709551615",
-                              "0.00014936410000000001", "-000000000000000000000012345.5e-3"})
+    for (const char* token :
+         {"1.7976931348623157e+308", "1.7976931348623158e+308", "2.2250738585072011e-308", "2.2250738585072012e-308",
+          "4.9406564584124654e-324", "9007199254740993", "18446744073709551615", "1844674407370955161.5",
+          "0.18446744073709551615", "0.00014936410000000001", "-000000000000000000000012345.5e-3"})
         expectAsStrtod(token);
 }
 

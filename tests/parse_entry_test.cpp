@@ -54,15 +54,35 @@ TEST(ParseString, RefusesAtTheFirstTokenThatCannotContinue) {
         const char* text;
         const char* token;  // as written
     } cases[] = {
-        {"", ""}, {"POINT(1 2)", ")"}, {"POINT(1 2 3 4)", "4"}, {"POINT(1,2,3)", ","}, {"POINT(1 2 3", ""},
-        {"POINT EMPTY", ""}, {"Point(1 2 3)", "("}, {"(1 2 3)", "("}, {"POINT(1 2 3),", ","},
-        {"POINT(1 2 3)1", "1"}, {"POINT(1 2 3) point(4 5 6)", "point"}, {"LINESTRING(1 2 3,)", ")"},
-        {"LINESTRING(1 2 3 4 5 6)", "4"}, {"LINESTRING()", ")"}, {"POLYGON(1 2 3)", "1"}, {"POLYGON(())", ")"},
-        {"POLYGON((1 2 3)(4 5 6))", "("}, {"MULTIPOINT(1 2 3,4 5 6)", "1"}, {"MULTIPOINT((1 2 3,4 5 6))", ","},
-        {"MULTILINESTRING(1 2 3)", "1"}, {"MULTIPOLYGON((1 2 3))", "1"}, {"MULTIPOLYGON(((1 2 3))", ""},
-        {"GEOMETRYCOLLECTION()", ")"}, {"GEOMETRYCOLLECTION(geometrycollection(POINT(1 2 3)))", "geometrycollection"},
-        {"GEOMETRYCOLLECTION(POINT(1 2 3),)", ")"}, {"GEOMETRYCOLLECTION POINT(1 2 3)", "POINT"},
-        {"POINT(--3 1 2)", "--3"}, {"POINT(1 2 1e+999)", "1e+999"}, {"POINT(1e999 1 2)", "2"},
+        {"", ""},
+        {"POINT(1 2)", ")"},
+        {"POINT(1 2 3 4)", "4"},
+        {"POINT(1,2,3)", ","},
+        {"POINT(1 2 3", ""},
+        {"POINT EMPTY", ""},
+        {"Point(1 2 3)", "("},
+        {"(1 2 3)", "("},
+        {"POINT(1 2 3),", ","},
+        {"POINT(1 2 3)1", "1"},
+        {"POINT(1 2 3) point(4 5 6)", "point"},
+        {"LINESTRING(1 2 3,)", ")"},
+        {"LINESTRING(1 2 3 4 5 6)", "4"},
+        {"LINESTRING()", ")"},
+        {"POLYGON(1 2 3)", "1"},
+        {"POLYGON(())", ")"},
+        {"POLYGON((1 2 3)(4 5 6))", "("},
+        {"MULTIPOINT(1 2 3,4 5 6)", "1"},
+        {"MULTIPOINT((1 2 3,4 5 6))", ","},
+        {"MULTILINESTRING(1 2 3)", "1"},
+        {"MULTIPOLYGON((1 2 3))", "1"},
+        {"MULTIPOLYGON(((1 2 3))", ""},
+        {"GEOMETRYCOLLECTION()", ")"},
+        {"GEOMETRYCOLLECTION(geometrycollection(POINT(1 2 3)))", "geometrycollection"},
+        {"GEOMETRYCOLLECTION(POINT(1 2 3),)", ")"},
+        {"GEOMETRYCOLLECTION POINT(1 2 3)", "POINT"},
+        {"POINT(--3 1 2)", "--3"},
+        {"POINT(1 2 1e+999)", "1e+999"},
+        {"POINT(1e999 1 2)", "2"},
     };
     for (const auto& c : cases) {
         void* record = kUntouched;
@@ -100,9 +120,10 @@ TEST(ParseString, LongTokenMessagesAreCutTo127Characters) {
 // Bytes that form no token go to standard output, up to the token the parse
 // fails at.
 TEST(ParseString, UnmatchedBytesAreEchoedUpToTheFailure) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Point\r(1 2 3);\xe9", "Point\r"}, {"POINT(1 2 3);\xe9", ";\xe9"}, {"POINT(1 2);x", ""},
-        {"POINT(1 2 #3 4);x", "#"}};
+    const std::pair<const char*, const char*> cases[] = {{"Point\r(1 2 3);\xe9", "Point\r"},
+                                                         {"POINT(1 2 3);\xe9", ";\xe9"},
+                                                         {"POINT(1 2);x", ""},
+                                                         {"POINT(1 2 #3 4);x", "#"}};
     for (const auto& [text, echoed] : cases) {
         LibraryRecord record;
         testing::internal::CaptureStdout();
@@ -150,7 +171,8 @@ TEST(WideText, SizesResultsAndBadArguments) {
         const char16_t* text;
         bool toSize, toBuffer;
         uint32_t result;
-    } bad[] = {{nullptr, true, true, kNullText}, {u"POINT(1 2 3)", false, false, SPATIAL_FAILURE},
+    } bad[] = {{nullptr, true, true, kNullText},
+               {u"POINT(1 2 3)", false, false, SPATIAL_FAILURE},
                {unpaired, true, true, SPATIAL_FAILURE}};
     for (const auto& c : bad) {
         EXPECT_EQ(spatialWKB_getSizeFromTextGeom(c.text, c.toSize ? &size : nullptr), c.result);

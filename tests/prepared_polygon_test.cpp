@@ -54,7 +54,8 @@ Q3 cross(const Q3& a, const Q3& b) { return {a.y * b.z - a.z * b.y, a.z * b.x - 
 // Newell's vector about the first vertex, exactly.
 Q3 newell(const Vertices& ring) {
     Q3 n{0, 0, 0};
-    for (std::size_t i = 1; i + 1 < ring.size(); ++i) n = n + cross(q(ring[i]) - q(ring[0]), q(ring[i + 1]) - q(ring[0]));
+    for (std::size_t i = 1; i + 1 < ring.size(); ++i)
+        n = n + cross(q(ring[i]) - q(ring[0]), q(ring[i + 1]) - q(ring[0]));
     return n;
 }
 
@@ -145,20 +146,29 @@ TEST(PreparedPolygonExact, ContactsAtToleranceZero) {
     // each end (off the edge, outwards or inwards).
     const Segment3d through{{7, 3, 7}, {9, 5, 3}};
     const Segment3d outwards{{up(7.0), 3, 7}, {up(9.0), 5, 3}}, inwards{{down(7.0), 3, 7}, {down(9.0), 5, 3}};
-    const auto crosses = [](const Segment3d& s) { return [s] { return crossesSquare(s.start, s.end, kTiltedSquare, 0, 8); }; };
+    const auto crosses = [](const Segment3d& s) {
+        return [s] { return crossesSquare(s.start, s.end, kTiltedSquare, 0, 8); };
+    };
     const DPoint3d vertex{0, 10, 1.1};
     const Row rows[] = {
         {"a skew ring's own vertex", {kSkew}, {vertex, vertex}, [&] { return onSegment(vertex, kSkew[3], kSkew[3]); }},
-        {"a tilted square's edge midpoint", {kTiltedSquare}, {mid, mid},
+        {"a tilted square's edge midpoint",
+         {kTiltedSquare},
+         {mid, mid},
          [&] { return onSegment(mid, kTiltedSquare[1], kTiltedSquare[2]); }},
         {"a point inside the tilted square", {kTiltedSquare}, {{4, 4, 3}, {4, 4, 3}}, inSquare({4, 4, 3}, false)},
         {"one ulp above it", {kTiltedSquare}, {{4, 4, up(3.0)}, {4, 4, up(3.0)}}, inSquare({4, 4, up(3.0)}, false)},
-        {"one ulp below the edge point", {kTiltedSquare}, {{8, 4, down(5.0)}, {8, 4, down(5.0)}},
+        {"one ulp below the edge point",
+         {kTiltedSquare},
+         {{8, 4, down(5.0)}, {8, 4, down(5.0)}},
          inSquare({8, 4, down(5.0)}, false)},
         {"a segment through the edge point", {kTiltedSquare}, through, crosses(through)},
         {"the segment one ulp outwards", {kTiltedSquare}, outwards, crosses(outwards)},
         {"the segment one ulp inwards", {kTiltedSquare}, inwards, crosses(inwards)},
-        {"a point of the hole's ring", {kTiltedSquare, kTiltedHole}, {{4, 2, 2.5}, {4, 2, 2.5}}, inSquare({4, 2, 2.5}, true)},
+        {"a point of the hole's ring",
+         {kTiltedSquare, kTiltedHole},
+         {{4, 2, 2.5}, {4, 2, 2.5}},
+         inSquare({4, 2, 2.5}, true)},
         {"a point of the hole", {kTiltedSquare, kTiltedHole}, {{4, 4, 3}, {4, 4, 3}}, inSquare({4, 4, 3}, true)},
     };
     for (const Row& row : rows) {
@@ -206,13 +216,17 @@ TEST(PreparedPolygonExact, TolerancesAtTheExactDistance) {
     // plane rounded): their feet lie deep inside, far from every edge, so
     // the distance is that from the plane.
     const Q3 skewNormal = newell(kSkew);
-    const mpq_class skewHeight = q(kSkew[0]).z - (skewNormal.x * (3 - q(kSkew[0]).x) + skewNormal.y * (5 - q(kSkew[0]).y)) / skewNormal.z;
+    const mpq_class skewHeight =
+        q(kSkew[0]).z - (skewNormal.x * (3 - q(kSkew[0]).x) + skewNormal.y * (5 - q(kSkew[0]).y)) / skewNormal.z;
     for (int ulps : {-3, -1, 1, 2, 5}) {
         const auto step = [&](double z) { return ulps < 0 ? down(z, -ulps) : up(z, ulps); };
         const DPoint3d onSquare{3, 5, step(2.75)}, onSkew{3, 5, step(skewHeight.get_d())};
-        cases.push_back({"tilted square, " + std::to_string(ulps) + " ulps", {kTiltedSquare}, onSquare,
+        cases.push_back({"tilted square, " + std::to_string(ulps) + " ulps",
+                         {kTiltedSquare},
+                         onSquare,
                          squaredPlaneDistance(onSquare, kTiltedSquare)});
-        cases.push_back({"skew ring, " + std::to_string(ulps) + " ulps", {kSkew}, onSkew, squaredPlaneDistance(onSkew, kSkew)});
+        cases.push_back(
+            {"skew ring, " + std::to_string(ulps) + " ulps", {kSkew}, onSkew, squaredPlaneDistance(onSkew, kSkew)});
     }
     // Points over the hole of a tilted donut: the foot lies in the hole,
     // so the distance is that from the nearest ring edge.
@@ -293,8 +307,8 @@ TEST(PreparedPolygon, ScanAndGridGiveTheSameAnswers) {
 
 TEST(PreparedPolygon, PolygonTestsAgreeBeforeAndAfterIndexing) {
     for (double slope : {0.0, 0.3}) {
-        const testrecords::Record big = testrecords::polygon(
-            {{starRing(400, 0, 0, 10, slope, 0, false)}, {starRing(40, 2, 1, 3, slope, 0, true)}});
+        const testrecords::Record big =
+            testrecords::polygon({{starRing(400, 0, 0, 10, slope, 0, false)}, {starRing(40, 2, 1, 3, slope, 0, true)}});
         const spatialgeom::ScratchScope scratch;
         PreparedPolygon indexed(ringsOf(big), 0.0);
         for (int warmUp = 0; warmUp < 8; ++warmUp) indexed.meetsSegment({{50, 50, 0}, {50, 50, 0}});
@@ -334,8 +348,8 @@ TEST(PreparedPolygon, RationalPathIsRareOnBenchmarkLikeWorkloads) {
         const std::uint64_t before = spatialgeom::filter::exactDecisions.load();
         const auto height = [&](double x, double y) { return a * (x - cx) + b * (y - cy) + 100.0; };
         const testrecords::Record wavy = polygonRecord({wavyRing(cx, cy, radius, 1000, a, b, 100.0)});
-        const testrecords::Record annulus =
-            polygonRecord({wavyRing(cx, cy, 2 * radius, 500, a, b, 100.0), wavyRing(cx, cy, 1.12 * radius, 500, a, b, 100.0, true)});
+        const testrecords::Record annulus = polygonRecord(
+            {wavyRing(cx, cy, 2 * radius, 500, a, b, 100.0), wavyRing(cx, cy, 1.12 * radius, 500, a, b, 100.0, true)});
         const testrecords::Record shifted =
             polygonRecord({wavyRing(cx + radius, cy + 300, radius, 1000, a, b, height(cx + radius, cy + 300))});
         for (double tolerance : {0.0, 0.5}) {

@@ -22,8 +22,9 @@ bool sameDouble(double a, double b) {
 }
 
 std::vector<double> specialValues() {
-    std::vector<double> values = {0.0,      -0.0,    DBL_MIN, -DBL_MIN, DBL_MAX, -DBL_MAX, kInf, -kInf, kNaN,
-                                  DBL_TRUE_MIN, -DBL_TRUE_MIN, 1.0, -1.0, 0.1, -123456.789, 1e300, -1e-300};
+    std::vector<double> values = {0.0,  -0.0,  DBL_MIN,     -DBL_MIN,     DBL_MAX,       -DBL_MAX,
+                                  kInf, -kInf, kNaN,        DBL_TRUE_MIN, -DBL_TRUE_MIN, 1.0,
+                                  -1.0, 0.1,   -123456.789, 1e300,        -1e-300};
     std::mt19937_64 random(7);
     for (int i = 0; i < 2000; ++i) values.push_back(std::bit_cast<double>(random()));
     return values;

@@ -160,7 +160,8 @@ inline void walk(const void* record) {
             return 0;
         },
         &sum);
-    spatialWKB_forEachMember(record, [](void*, const void*) -> std::int32_t { return 0; }, nullptr);
+    spatialWKB_forEachMember(
+        record, [](void*, const void*) -> std::int32_t { return 0; }, nullptr);
 }
 
 inline void intersect(const void* record, std::uint32_t type, const PartnerRecords& partners) {

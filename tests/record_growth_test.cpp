@@ -22,19 +22,48 @@ struct GrowthCase {
 
 TEST(RecordGrowth, AppendsOneElementAtTheEnd) {
     const GrowthCase cases[] = {
-        {"subline to line", spatialWKB_createLine, {spatialWKB_addLineToLine}, {2, 3},
-         [](const std::vector<Vertices>& e) { return line({e[0], e[1]}); }},
-        {"ring to polygon", spatialWKB_createPolygon, {spatialWKB_addRingToPolygon}, {4, 5},
-         [](const std::vector<Vertices>& e) { return polygon({{e[0]}, {e[1]}}); }},
-        {"line to multiline", spatialWKB_createMultiLine, {spatialWKB_addLineToMultiLine}, {2, 2},
-         [](const std::vector<Vertices>& e) { return multiLine({{e[0]}, {e[1]}}); }},
-        {"polygon to multipolygon", spatialWKB_createMultiPolygon, {spatialWKB_addPolyToMultiPoly}, {4, 4},
-         [](const std::vector<Vertices>& e) { return multiPolygon({{{e[0]}}, {{e[1]}}}); }},
-        {"ring to multipolygon", spatialWKB_createMultiPolygon, {spatialWKB_addRingToMultiPoly}, {4, 4},
-         [](const std::vector<Vertices>& e) { return multiPolygon({{{e[0]}, {e[1]}}}); }},
-        {"hole to the last polygon", spatialWKB_createMultiPolygon,
-         {spatialWKB_addPolyToMultiPoly, spatialWKB_addRingToMultiPoly}, {4, 4, 5},
-         [](const std::vector<Vertices>& e) { return multiPolygon({{{e[0]}}, {{e[1]}, {e[2]}}}); }},
+        {"subline to line",
+         spatialWKB_createLine,
+         {spatialWKB_addLineToLine},
+         {2, 3},
+         [](const std::vector<Vertices>& e) {
+             return line({e[0], e[1]});
+         }},
+        {"ring to polygon",
+         spatialWKB_createPolygon,
+         {spatialWKB_addRingToPolygon},
+         {4, 5},
+         [](const std::vector<Vertices>& e) {
+             return polygon({{e[0]}, {e[1]}});
+         }},
+        {"line to multiline",
+         spatialWKB_createMultiLine,
+         {spatialWKB_addLineToMultiLine},
+         {2, 2},
+         [](const std::vector<Vertices>& e) {
+             return multiLine({{e[0]}, {e[1]}});
+         }},
+        {"polygon to multipolygon",
+         spatialWKB_createMultiPolygon,
+         {spatialWKB_addPolyToMultiPoly},
+         {4, 4},
+         [](const std::vector<Vertices>& e) {
+             return multiPolygon({{{e[0]}}, {{e[1]}}});
+         }},
+        {"ring to multipolygon",
+         spatialWKB_createMultiPolygon,
+         {spatialWKB_addRingToMultiPoly},
+         {4, 4},
+         [](const std::vector<Vertices>& e) {
+             return multiPolygon({{{e[0]}, {e[1]}}});
+         }},
+        {"hole to the last polygon",
+         spatialWKB_createMultiPolygon,
+         {spatialWKB_addPolyToMultiPoly, spatialWKB_addRingToMultiPoly},
+         {4, 4, 5},
+         [](const std::vector<Vertices>& e) {
+             return multiPolygon({{{e[0]}}, {{e[1]}, {e[2]}}});
+         }},
     };
     for (const GrowthCase& c : cases) {
         SCOPED_TRACE(c.name);

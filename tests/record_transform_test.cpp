@@ -56,7 +56,8 @@ Record sampleRecord(std::uint32_t type) {
         case SPATIAL_TYPE_LINESTRING: return testrecords::line({v(2), v(0), v(3)});
         case SPATIAL_TYPE_MULTIPOINT: return testrecords::multiPoint(v(4));
         case SPATIAL_TYPE_POLYGON: return testrecords::polygon({{v(3), v(2)}, {}, {v(4)}, {v(1), v(1), v(2)}});
-        case SPATIAL_TYPE_MULTILINESTRING: return testrecords::multiLine({{v(3), v(2)}, {}, {v(4)}, {v(1), v(1), v(2)}});
+        case SPATIAL_TYPE_MULTILINESTRING:
+            return testrecords::multiLine({{v(3), v(2)}, {}, {v(4)}, {v(1), v(1), v(2)}});
         default: return testrecords::multiPolygon({{{v(4)}, {v(2), v(3)}}, {}, {{v(5)}}, {{v(1), v(3)}, {}, {v(4)}}});
     }
 }
@@ -94,9 +95,9 @@ TEST(RecordTransform, PolygonAndMultiLineAreOneWalk) {
 // transformed either) and codes outside 1..6 are refused untouched.
 TEST(RecordTransform, EmptyBodiesAndRefusedTypesAreLeftAlone) {
     const transform t = shift();
-    for (std::uint32_t type : {SPATIAL_TYPE_LINESTRING, SPATIAL_TYPE_POLYGON, SPATIAL_TYPE_MULTIPOINT,
-                               SPATIAL_TYPE_MULTILINESTRING, SPATIAL_TYPE_MULTIPOLYGON, 0u, SPATIAL_TYPE_COLLECTION,
-                               SPATIAL_TYPE_RESERVED, 9u, 0xFFFFFFFFu}) {
+    for (std::uint32_t type :
+         {SPATIAL_TYPE_LINESTRING, SPATIAL_TYPE_POLYGON, SPATIAL_TYPE_MULTIPOINT, SPATIAL_TYPE_MULTILINESTRING,
+          SPATIAL_TYPE_MULTIPOLYGON, 0u, SPATIAL_TYPE_COLLECTION, SPATIAL_TYPE_RESERVED, 9u, 0xFFFFFFFFu}) {
         const bool refused = type == 0 || type > SPATIAL_TYPE_MULTIPOLYGON;
         Record record = refused ? testrecords::collection({testrecords::point({1, 2, 3})}) : testrecords::ofType(type);
         if (refused) record.setWord(8, type);

@@ -81,10 +81,10 @@ TEST(AngleConversion, IsOneMultiplicationAndRefusesNullOutput) {
         double in, expected;
     };
     const auto d2r = transform_degrees2radians, r2d = transform_radians2degrees;
-    for (const Row& c : {Row{d2r, 180.0, std::numbers::pi}, Row{d2r, 90.0, 1.5707963267948966},
-                         Row{d2r, 3.0, 0.05235987755982989}, Row{d2r, -180.0, -std::numbers::pi}, Row{d2r, 0.0, 0.0},
-                         Row{r2d, std::numbers::pi, 180.0}, Row{r2d, 1.5707963267948966, 90.0},
-                         Row{r2d, 0.1, 5.729577951308233}, Row{r2d, -std::numbers::pi, -180.0}}) {
+    for (const Row& c :
+         {Row{d2r, 180.0, std::numbers::pi}, Row{d2r, 90.0, 1.5707963267948966}, Row{d2r, 3.0, 0.05235987755982989},
+          Row{d2r, -180.0, -std::numbers::pi}, Row{d2r, 0.0, 0.0}, Row{r2d, std::numbers::pi, 180.0},
+          Row{r2d, 1.5707963267948966, 90.0}, Row{r2d, 0.1, 5.729577951308233}, Row{r2d, -std::numbers::pi, -180.0}}) {
         double out = -1.0;
         ASSERT_EQ(c.convert(c.in, &out), SPATIAL_SUCCESS);
         EXPECT_EQ(out, c.expected) << c.in;
@@ -149,13 +149,14 @@ TEST(TransformMatrix, RotationAboutLineIsARigidMotionFixingTheLineTurningRightHa
         double angle;
     };
     const std::vector<DPoint3d> points{{0, 0, 0}, {3, -1, 2}, {-4, 5, 1}, {10, 10, -7}};
-    for (const LineCase& c : {LineCase{{0, 0, 0}, {0, 0, 1}, 0.5}, LineCase{{1, 2, 3}, {4, -1, 5}, 1.0},
-                              LineCase{{-7, 0.5, 2}, {-7.25, 3, -1}, 2.5},
-                              LineCase{{100, -200, 300}, {100.001, -200, 300.002}, 0.01}}) {
+    for (const LineCase& c :
+         {LineCase{{0, 0, 0}, {0, 0, 1}, 0.5}, LineCase{{1, 2, 3}, {4, -1, 5}, 1.0},
+          LineCase{{-7, 0.5, 2}, {-7.25, 3, -1}, 2.5}, LineCase{{100, -200, 300}, {100.001, -200, 300.002}, 0.01}}) {
         SCOPED_TRACE(c.angle);
         const transform t = rotationAboutLine(c.point0, c.point1, c.angle);
         const DPoint3d axis = c.point1 - c.point0;
-        for (double s : {-2.0, 0.0, 0.5, 1.0, 3.0}) expectPoint(apply(t, c.point0 + s * axis), c.point0 + s * axis, 1e-11);
+        for (double s : {-2.0, 0.0, 0.5, 1.0, 3.0})
+            expectPoint(apply(t, c.point0 + s * axis), c.point0 + s * axis, 1e-11);
         for (std::size_t i = 0; i < points.size(); ++i) {
             for (std::size_t j = i + 1; j < points.size(); ++j) {
                 EXPECT_NEAR(pointDistance(apply(t, points[i]), apply(t, points[j])),

@@ -13,7 +13,9 @@ TEST(Utf16ToUtf8, EncodesEveryLength) {
         {u"POINT(1 2 3)", "POINT(1 2 3)"},
         {u"\u00e9\u07ff", "\xc3\xa9\xdf\xbf"},
         {u"\u0800\u20ac\uffff", "\xe0\xa0\x80\xe2\x82\xac\xef\xbf\xbf"},
-        {u"a\U0001F600b\U0010FFFF", "a\xf0\x9f\x98\x80" "b\xf4\x8f\xbf\xbf"},
+        {u"a\U0001F600b\U0010FFFF",
+         "a\xf0\x9f\x98\x80"
+         "b\xf4\x8f\xbf\xbf"},
     };
     for (const Case& c : cases) {
         std::string out = "stale";

@@ -72,50 +72,43 @@ TEST_P(ScannerTable, TokensAndEcho) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keywords, ScannerTable,
-    testing::Values(ScanCase{"POINT(1 2 3)", "kw:POINT ( n:1 n:2 n:3 )", ""},
-                    ScanCase{"point(1 2 3)", "kw:point ( n:1 n:2 n:3 )", ""},
-                    ScanCase{"Point(1 2 3)", "( n:1 n:2 n:3 )", "Point"},
-                    ScanCase{"POINTS", "kw:POINT", "S"}, ScanCase{"POIN", "", "POIN"},
-                    ScanCase{"LINESTRING linestring POLYGON polygon",
-                             "kw:LINESTRING kw:linestring kw:POLYGON kw:polygon", ""},
-                    ScanCase{"MULTIPOINTmultipolygonMULTILINESTRING",
-                             "kw:MULTIPOINT kw:multipolygon kw:MULTILINESTRING", ""},
-                    ScanCase{"GEOMETRYCOLLECTION geometrycollection", "kw:GEOMETRYCOLLECTION kw:geometrycollection",
-                             ""},
-                    ScanCase{"GEOMETRY EMPTY", "", "GEOMETRYEMPTY"}, ScanCase{"MultiPoint", "", "MultiPoint"}));
+    testing::Values(
+        ScanCase{"POINT(1 2 3)", "kw:POINT ( n:1 n:2 n:3 )", ""},
+        ScanCase{"point(1 2 3)", "kw:point ( n:1 n:2 n:3 )", ""}, ScanCase{"Point(1 2 3)", "( n:1 n:2 n:3 )", "Point"},
+        ScanCase{"POINTS", "kw:POINT", "S"}, ScanCase{"POIN", "", "POIN"},
+        ScanCase{"LINESTRING linestring POLYGON polygon", "kw:LINESTRING kw:linestring kw:POLYGON kw:polygon", ""},
+        ScanCase{"MULTIPOINTmultipolygonMULTILINESTRING", "kw:MULTIPOINT kw:multipolygon kw:MULTILINESTRING", ""},
+        ScanCase{"GEOMETRYCOLLECTION geometrycollection", "kw:GEOMETRYCOLLECTION kw:geometrycollection", ""},
+        ScanCase{"GEOMETRY EMPTY", "", "GEOMETRYEMPTY"}, ScanCase{"MultiPoint", "", "MultiPoint"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, ScannerTable,
     testing::Values(ScanCase{"1.5e-3", "n:0.0015", ""}, ScanCase{"1.5E-3", "n:0.0015", ""},
                     ScanCase{"1.e+3", "n:1000", ""}, ScanCase{"-7", "n:-7", ""}, ScanCase{"00012", "n:12", ""},
                     ScanCase{"1e5", "n:1 n:5", "e"}, ScanCase{"1e+", "n:1", "e+"}, ScanCase{"1E-x", "n:1", "E-x"},
-                    ScanCase{".5", "n:5", "."}, ScanCase{"+.5e3", "n:5 n:3", "+.e"},
-                    ScanCase{"1-2", "n:1 n:-2", ""}, ScanCase{"1.2.3", "n:1.2 n:3", "."},
-                    ScanCase{"12.5e+3x", "n:12500", "x"}, ScanCase{"1.e-2,", "n:0.01 ,", ""},
-                    ScanCase{"7.e+", "n:7", "e+"}, ScanCase{"-0.50)", "n:-0.5 )", ""},
-                    ScanCase{"1234567890.12345678901 ", "n:1234567890.1234567", ""},
-                    ScanCase{"0.1", "n:0.10000000000000001", ""},
-                    ScanCase{"5e-324", "n:4.9406564584124654e-324", ""},
+                    ScanCase{".5", "n:5", "."}, ScanCase{"+.5e3", "n:5 n:3", "+.e"}, ScanCase{"1-2", "n:1 n:-2", ""},
+                    ScanCase{"1.2.3", "n:1.2 n:3", "."}, ScanCase{"12.5e+3x", "n:12500", "x"},
+                    ScanCase{"1.e-2,", "n:0.01 ,", ""}, ScanCase{"7.e+", "n:7", "e+"},
+                    ScanCase{"-0.50)", "n:-0.5 )", ""}, ScanCase{"1234567890.12345678901 ", "n:1234567890.1234567", ""},
+                    ScanCase{"0.1", "n:0.10000000000000001", ""}, ScanCase{"5e-324", "n:4.9406564584124654e-324", ""},
                     ScanCase{"1.7976931348623157e+308", "n:1.7976931348623157e+308", ""}));
 
 // Values strtod cannot give: many minus signs, overflow. Underflow reads
 // as a signed zero, as strtod reads it.
-INSTANTIATE_TEST_SUITE_P(
-    NumberValues, ScannerTable,
-    testing::Values(ScanCase{"--3", "bad:--3", ""}, ScanCase{"---1.5e+2", "bad:---1.5e+2", ""},
-                    ScanCase{"1e+999", "bad:1e+999", ""}, ScanCase{"-1e+309", "bad:-1e+309", ""},
-                    ScanCase{"1.7976931348623159e+308", "bad:1.7976931348623159e+308", ""},
-                    ScanCase{"100000e+304", "bad:100000e+304", ""},
-                    ScanCase{"1e999", "n:1 n:999", "e"}, ScanCase{"1e-400", "n:0", ""},
-                    ScanCase{"-1e-400", "n:-0", ""}, ScanCase{"0.0001e-330", "n:0", ""},
-                    ScanCase{"0.5e+1", "n:5", ""}));
+INSTANTIATE_TEST_SUITE_P(NumberValues, ScannerTable,
+                         testing::Values(ScanCase{"--3", "bad:--3", ""}, ScanCase{"---1.5e+2", "bad:---1.5e+2", ""},
+                                         ScanCase{"1e+999", "bad:1e+999", ""}, ScanCase{"-1e+309", "bad:-1e+309", ""},
+                                         ScanCase{"1.7976931348623159e+308", "bad:1.7976931348623159e+308", ""},
+                                         ScanCase{"100000e+304", "bad:100000e+304", ""},
+                                         ScanCase{"1e999", "n:1 n:999", "e"}, ScanCase{"1e-400", "n:0", ""},
+                                         ScanCase{"-1e-400", "n:-0", ""}, ScanCase{"0.0001e-330", "n:0", ""},
+                                         ScanCase{"0.5e+1", "n:5", ""}));
 
-INSTANTIATE_TEST_SUITE_P(
-    OtherBytes, ScannerTable,
-    testing::Values(ScanCase{"", "", ""}, ScanCase{" \t\n( \r)", "( )", "\r"},
-                    ScanCase{"\v\f;", "", "\v\f;"}, ScanCase{"\x80(\xff", "(", "\x80\xff"},
-                    ScanCase{"---", "", "---"}, ScanCase{"--x-1", "n:-1", "--x"},
-                    ScanCase{"a,b", ",", "ab"}));
+INSTANTIATE_TEST_SUITE_P(OtherBytes, ScannerTable,
+                         testing::Values(ScanCase{"", "", ""}, ScanCase{" \t\n( \r)", "( )", "\r"},
+                                         ScanCase{"\v\f;", "", "\v\f;"}, ScanCase{"\x80(\xff", "(", "\x80\xff"},
+                                         ScanCase{"---", "", "---"}, ScanCase{"--x-1", "n:-1", "--x"},
+                                         ScanCase{"a,b", ",", "ab"}));
 
 TEST(Scanner, EndsAtTheEndOfTheView) {
     const std::string text("POINT(1", 7);

@@ -206,7 +206,8 @@ TEST(WktWriter, RefusesBadArgumentsAndWritesNothingForEmptyLists) {
     EXPECT_EQ(spatialWKT_geometry(point.data(), nullptr, 64), 32768);
     EXPECT_EQ(spatialWKT_geometry(point.data(), buffer, 0), 32768);
     EXPECT_EQ(spatialWKT_geometry(rec::collection({}).data(), buffer, 64), 32768);
-    for (std::uint32_t type : {0u, 8u, 9u}) EXPECT_EQ(spatialWKT_geometry(rec::ofType(type).data(), buffer, 64), 32768) << type;
+    for (std::uint32_t type : {0u, 8u, 9u})
+        EXPECT_EQ(spatialWKT_geometry(rec::ofType(type).data(), buffer, 64), 32768) << type;
 }
 
 // A member whose text is exactly 32768 characters long is still written:
@@ -248,10 +249,10 @@ TEST(WktWriter, FormatWideMatchesSnprintfWithAmpleAndTightRoom) {
 
 // Restores the process-wide precision when a test ends.
 class PrecisionTest : public ::testing::Test {
-  protected:
+protected:
     void TearDown() override { spatialWKT_setPrecision(saved_); }
 
-  private:
+private:
     std::int32_t saved_ = spatialWKT_getPrecision();
 };
 
@@ -264,8 +265,10 @@ TEST_F(PrecisionTest, SetReturnsThePreviousAndAppliesToEveryCoordinate) {
     const struct {
         std::int32_t precision;
         const char* text;
-    } cases[] = {{6, "point(3.14159 1.23457e+06 1e-05)"}, {3, "point(3.14 1.23e+06 1e-05)"},
-                 {0, "point(3 1e+06 1e-05)"},              {-1, "point(3.14159 1.23457e+06 1e-05)"}};
+    } cases[] = {{6, "point(3.14159 1.23457e+06 1e-05)"},
+                 {3, "point(3.14 1.23e+06 1e-05)"},
+                 {0, "point(3 1e+06 1e-05)"},
+                 {-1, "point(3.14159 1.23457e+06 1e-05)"}};
     for (const auto& c : cases) {
         spatialWKT_setPrecision(c.precision);
         EXPECT_EQ(textOf(spatialWKT_point, point.data()), c.text) << c.precision;

@@ -139,8 +139,8 @@ inline Eight eightDigits(std::uint32_t n) {
     const auto& s = kQuotientSteps;
     const __m128i divisors = _mm_setr_epi16(s[0].divisor, s[1].divisor, s[2].divisor, s[3].divisor, s[0].divisor,
                                             s[1].divisor, s[2].divisor, s[3].divisor);
-    const __m128i scales = _mm_setr_epi16(s[0].scale, s[1].scale, s[2].scale, s[3].scale, s[0].scale, s[1].scale,
-                                          s[2].scale, s[3].scale);
+    const __m128i scales =
+        _mm_setr_epi16(s[0].scale, s[1].scale, s[2].scale, s[3].scale, s[0].scale, s[1].scale, s[2].scale, s[3].scale);
     const __m128i quotients = _mm_mulhi_epu16(_mm_mulhi_epu16(spread, divisors), scales);
     const __m128i tensOfPrevious = _mm_slli_epi64(_mm_mullo_epi16(quotients, _mm_set1_epi16(10)), 16);
     return _mm_add_epi16(_mm_sub_epi16(quotients, tensOfPrevious), _mm_set1_epi16('0'));

@@ -50,7 +50,7 @@ inline constexpr auto kPowersOfTen = [] {
 // leading digits and two blocks for more.
 template <int kWidth>
 class Digits {
-  public:
+public:
     // The count digits of n < 10^count (count <= 8 kWidth, at most 18),
     // leading zeros included. Always inlined, so that the blocks stay in
     // registers.
@@ -95,7 +95,7 @@ class Digits {
         if (kWidth > 1 && count_ > 8) digits::store(second_, out + 8);
     }
 
-  private:
+private:
     int count_;
     digits::Eight first_, second_;
     SpatialWChar lead_;
@@ -249,8 +249,8 @@ inline std::uint64_t truncated(double x) { return static_cast<std::uint64_t>(sta
 // per notation (data mostly keeps to one): up to 8 kWidth + 11 characters
 // from out.
 template <int kWidth>
-[[gnu::always_inline]] inline SpatialWChar* writeLongDecimal(double magnitude, Decimal decimal,
-                                                             std::int32_t precision, SpatialWChar* out) {
+[[gnu::always_inline]] inline SpatialWChar* writeLongDecimal(double magnitude, Decimal decimal, std::int32_t precision,
+                                                             SpatialWChar* out) {
     const int exponent = decimal.exponent;
     if (exponent < -4 || exponent >= precision) [[unlikely]] {  // d[.ddd]e±dd[d]
         const Digits<kWidth> digits(decimal.digits, precision);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 
 #include "text/powers_of_ten.h"
@@ -128,8 +128,8 @@ constexpr std::uint64_t everyByte(std::uint64_t byte) { return byte * 0x01010101
 // byte carries into the next unless it is above 0xF9, no digit, so the
 // bytes up to the first non-digit are judged exactly.
 int leadingDigits(std::uint64_t word) {
-    const std::uint64_t notDigits = ((word & everyByte(0xF0)) ^ everyByte(0x30)) |
-                                    (((word + everyByte(0x06)) & everyByte(0xF0)) ^ everyByte(0x30));
+    const std::uint64_t notDigits =
+        ((word & everyByte(0xF0)) ^ everyByte(0x30)) | (((word + everyByte(0x06)) & everyByte(0xF0)) ^ everyByte(0x30));
     return notDigits == 0 ? 8 : std::countr_zero(notDigits) / 8;
 }
 
@@ -140,9 +140,10 @@ int leadingDigits(std::uint64_t word) {
 std::uint64_t digitsValue(std::uint64_t word, int count) {
     const int half = 32 - 4 * count;
     std::uint64_t values = ((word - everyByte('0')) << half) << half;  // no borrow among the leading digits
-    values = values * 10 + (values >> 8);  // each 16-bit lane: two digits in its low byte
+    values = values * 10 + (values >> 8);                              // each 16-bit lane: two digits in its low byte
     return ((values & 0x000000FF000000FF) * (100 + (1000000ULL << 32)) +
-            ((values >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32))) >> 32;
+            ((values >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32))) >>
+           32;
 }
 
 // The general conversion of a token with at most one leading minus sign.

@@ -19,7 +19,6 @@ inline void clearVector(std::vector<T>& items, std::size_t keptBytes) {
     items.clear();
 }
 
-
 }  // namespace
 
 // Eight bytes at a time: each word's
@@ -52,9 +51,7 @@ void ParsedText::clear(std::size_t keptBytes) {
     isCollection = false;
 }
 
-void ParsedText::reserveFor(std::string_view text) {
-    vertices.reserve(countByte(text, ',') + 1);
-}
+void ParsedText::reserveFor(std::string_view text) { vertices.reserve(countByte(text, ',') + 1); }
 
 ShapeParts ParsedText::shapeParts(std::size_t i) const {
     if (shapes.size() == 1) return {shapes[0].type, vertices, runLengths, groupLengths};  // all of the arrays
@@ -62,8 +59,7 @@ ShapeParts ParsedText::shapeParts(std::size_t i) const {
     const Shape end =
         i + 1 < shapes.size() ? shapes[i + 1] : Shape{0, vertices.size(), runLengths.size(), groupLengths.size()};
     return {shape.type, slice(vertices, shape.firstVertex, end.firstVertex),
-            slice(runLengths, shape.firstRun, end.firstRun),
-            slice(groupLengths, shape.firstGroup, end.firstGroup)};
+            slice(runLengths, shape.firstRun, end.firstRun), slice(groupLengths, shape.firstGroup, end.firstGroup)};
 }
 
 std::uint64_t ParsedText::recordSize() const {

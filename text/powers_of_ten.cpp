@@ -56,7 +56,7 @@ struct Wide {
 
 struct Table {
     std::array<Significand, kCount> significands{};
-    bool exponentsHold = true;  // binaryExponent agrees with every power
+    bool exponentsHold = true;       // binaryExponent agrees with every power
     bool highWordsIncrement = true;  // no high word is all ones: high + 1 fits
 };
 
@@ -94,7 +94,7 @@ constexpr Table buildTable() {
 constexpr Table kTable = buildTable();
 static_assert(kTable.exponentsHold);
 static_assert(kTable.highWordsIncrement);
-static_assert(kTable.significands[0 - kSmallest].high == std::uint64_t{1} << 63);  // 10^0
+static_assert(kTable.significands[0 - kSmallest].high == std::uint64_t{1} << 63);   // 10^0
 static_assert(kTable.significands[1 - kSmallest].high == std::uint64_t{10} << 60);  // 10^1 = 1010b
 
 }  // namespace
@@ -135,7 +135,7 @@ constexpr auto kCeilings = [] {
     return bits;
 }();
 
-static_assert(kCeilings[0 - kSmallestCeiling] == 0x3FF0000000000000);  // 1
+static_assert(kCeilings[0 - kSmallestCeiling] == 0x3FF0000000000000);   // 1
 static_assert(kCeilings[22 - kSmallestCeiling] == 0x4480F0CF064DD592);  // 1e22, exact
 static_assert(kCeilings[309 - kSmallestCeiling] == 0x7FF0000000000000);
 

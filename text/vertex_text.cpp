@@ -103,9 +103,15 @@ std::uint32_t VertexListWriter::appendFastVertices(const DPoint3d* vertices, std
     out_.appendWritten([&](SpatialWChar* at, std::int32_t room) {
         SpatialWChar* end = at;
         switch (precision > kLargestFastPrecision ? 0 : fastnumber::widthOf(precision)) {
-            case 1: end = appendFastRun<1>(vertices, count, parenthesised, !empty_, precision, at, room, &written); break;
-            case 2: end = appendFastRun<2>(vertices, count, parenthesised, !empty_, precision, at, room, &written); break;
-            case 3: end = appendFastRun<3>(vertices, count, parenthesised, !empty_, precision, at, room, &written); break;
+            case 1:
+                end = appendFastRun<1>(vertices, count, parenthesised, !empty_, precision, at, room, &written);
+                break;
+            case 2:
+                end = appendFastRun<2>(vertices, count, parenthesised, !empty_, precision, at, room, &written);
+                break;
+            case 3:
+                end = appendFastRun<3>(vertices, count, parenthesised, !empty_, precision, at, room, &written);
+                break;
             default: break;
         }
         if (written == 0) return 0;

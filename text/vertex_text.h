@@ -27,13 +27,13 @@ std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t 
 // numbers at precisions up to 17 (formatNumberFast), with ample room left,
 // are written straight in at a few dozen operations per number.
 class VertexListWriter {
-  public:
+public:
     VertexListWriter(WideTextBuffer& out, VertexStyle style);
 
     // Appends count vertices; false when one of them or a comma does not fit.
     bool append(const DPoint3d* vertices, std::uint32_t count);
 
-  private:
+private:
     // Appends the vertices from the first on, with their commas, straight
     // into the buffer while there is room for the fast path's numbers
     // (formatNumberFast) and it takes every number; returns how many.

@@ -12,7 +12,7 @@
 namespace spatialgeom {
 
 class WideTextBuffer {
-  public:
+public:
     WideTextBuffer(SpatialWChar* buffer, std::int32_t capacity) : buffer_(buffer), capacity_(capacity) {}
 
     // Characters written so far, the terminator not counted.
@@ -42,7 +42,7 @@ class WideTextBuffer {
         return true;
     }
 
-  private:
+private:
     SpatialWChar* buffer_;
     std::int32_t capacity_;
     std::int32_t length_ = 0;

@@ -99,8 +99,7 @@ private:
         const auto* rule = std::find_if(std::begin(kGeometryRules), std::end(kGeometryRules),
                                         [&](const GeometryRule& r) { return r.keyword == lookahead_.kind; });
         if (rule == std::end(kGeometryRules)) return false;
-        out_.shapes.push_back(
-            {rule->type, out_.vertices.size(), out_.runLengths.size(), out_.groupLengths.size()});
+        out_.shapes.push_back({rule->type, out_.vertices.size(), out_.runLengths.size(), out_.groupLengths.size()});
         advance();
         return parenthesised(rule->body);
     }

@@ -19,9 +19,9 @@ bool startsWith(const char* p, const char* end, const char (&word)[N]) {
 // The keyword at p in one case, its first letter given: its kind, or kEnd
 // when none. No keyword is a prefix of another, so at most one matches.
 template <char P, char L, char M, char G>
-TokenKind keywordIn(const char* p, const char* end, std::size_t* length,
-                    const char (&point)[6], const char (&polygon)[8], const char (&linestring)[11],
-                    const char (&multi)[6], const char (&geometrycollection)[19]) {
+TokenKind keywordIn(const char* p, const char* end, std::size_t* length, const char (&point)[6],
+                    const char (&polygon)[8], const char (&linestring)[11], const char (&multi)[6],
+                    const char (&geometrycollection)[19]) {
     const auto found = [&](TokenKind kind, std::size_t size) {
         *length = size;
         return kind;

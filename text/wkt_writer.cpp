@@ -29,9 +29,8 @@ std::int32_t writeLineVertices(const Byte* seq, SpatialWChar* buffer, std::int32
     if (capacity < 1) return 0;
     WideTextBuffer out(buffer, capacity);
     VertexListWriter list(out, VertexStyle::kPlain);
-    const bool complete = forEachSubline(seq, [&](const Byte* subline) {
-        return list.append(sublineVertices(subline), sublineVertexCount(subline));
-    });
+    const bool complete = forEachSubline(
+        seq, [&](const Byte* subline) { return list.append(sublineVertices(subline), sublineVertexCount(subline)); });
     return complete ? out.length() : kCannotWrite;
 }
 
@@ -72,8 +71,8 @@ std::int32_t writeSublineList(const Byte* seq, SpatialWChar* buffer, std::int32_
     if (sublineCount(seq) == 0 || capacity < 1) return 0;
     WideTextBuffer out(buffer, capacity);
     const bool complete = forEachSubline(seq, commaSeparated(out, [&](const Byte* subline) {
-        return appendParenthesised(out, writing(writeSublineVertices, subline));
-    }));
+                                             return appendParenthesised(out, writing(writeSublineVertices, subline));
+                                         }));
     return complete ? out.length() : kCannotWrite;
 }
 
@@ -81,8 +80,8 @@ std::int32_t writeRingList(const Byte* rings, SpatialWChar* buffer, std::int32_t
     if (ringCount(rings) == 0 || capacity < 1) return 0;
     WideTextBuffer out(buffer, capacity);
     const bool complete = forEachSublineSeq(rings, commaSeparated(out, [&](const Byte* ring) {
-        return appendParenthesised(out, writing(writeLineVertices, ring));
-    }));
+                                                return appendParenthesised(out, writing(writeLineVertices, ring));
+                                            }));
     return complete ? out.length() : kCannotWrite;
 }
 
@@ -107,25 +106,25 @@ std::int32_t writeMultiPoint(const Byte* record, SpatialWChar* buffer, std::int3
 std::int32_t writeMultiLinestring(const Byte* record, SpatialWChar* buffer, std::int32_t capacity) {
     return writeContainer("multilinestring(", buffer, capacity, [&](WideTextBuffer& out) {
         return forEachSublineSeq(multiLineBody(record), commaSeparated(out, [&](const Byte* line) {
-            return out.appendWritten(writing(writeSublineList, line));
-        }));
+                                     return out.appendWritten(writing(writeSublineList, line));
+                                 }));
     });
 }
 
 std::int32_t writeMultiPolygon(const Byte* record, SpatialWChar* buffer, std::int32_t capacity) {
     return writeContainer("multipolygon(", buffer, capacity, [&](WideTextBuffer& out) {
         return forEachPolygon(record, commaSeparated(out, [&](const Byte* polygon) {
-            return appendParenthesised(out, writing(writeRingList, polygon));
-        }));
+                                  return appendParenthesised(out, writing(writeRingList, polygon));
+                              }));
     });
 }
 
 std::int32_t writeCollection(const Byte* record, SpatialWChar* buffer, std::int32_t capacity) {
     return writeContainer("geometrycollection(", buffer, capacity, [&](WideTextBuffer& out) {
         return forEachMember(record, commaSeparated(out, [&](const Byte* member) {
-            const TextWriter write = simpleKindWriter(recordType(member));
-            return write != nullptr && out.appendWritten(writing(write, member));
-        }));
+                                 const TextWriter write = simpleKindWriter(recordType(member));
+                                 return write != nullptr && out.appendWritten(writing(write, member));
+                             }));
     });
 }
 

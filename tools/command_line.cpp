@@ -45,8 +45,7 @@ double parseTolerance(std::string_view text) {
     return tolerance;
 }
 
-std::uint32_t parseCount(std::string_view text, std::string_view option, std::uint32_t minimum,
-                         std::uint32_t maximum) {
+std::uint32_t parseCount(std::string_view text, std::string_view option, std::uint32_t minimum, std::uint32_t maximum) {
     std::uint32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < minimum ||

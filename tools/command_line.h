@@ -42,8 +42,7 @@ double parseNumber(std::string_view text, std::string_view option);
 // A tolerance: a finite number >= 0.
 double parseTolerance(std::string_view text);
 // A count in [minimum, maximum].
-std::uint32_t parseCount(std::string_view text, std::string_view option, std::uint32_t minimum,
-                         std::uint32_t maximum);
+std::uint32_t parseCount(std::string_view text, std::string_view option, std::uint32_t minimum, std::uint32_t maximum);
 // --precision: significant digits of written numbers, 1 to 17.
 std::int32_t parsePrecision(std::string_view text);
 // Exactly `count` numbers separated by commas.

@@ -64,8 +64,8 @@ std::string writeGeometry(const void* record) {
     uint32_t bytes = 0;
     if (spatialWKB_getSize(record, &bytes) != SPATIAL_SUCCESS) throw inputError("the record has no size");
     std::vector<SpatialWChar> buffer(std::min<std::size_t>(textBound(bytes), 1u << 30));
-    const int32_t length = spatialWKB_convertBinaryToText(
-        record, buffer.data(), static_cast<uint32_t>(buffer.size() * sizeof(SpatialWChar)));
+    const int32_t length = spatialWKB_convertBinaryToText(record, buffer.data(),
+                                                          static_cast<uint32_t>(buffer.size() * sizeof(SpatialWChar)));
     // 32768 is also the writer's refusal: a refused record leaves the buffer empty.
     const bool written = length > 0 && static_cast<std::size_t>(length) < buffer.size() && buffer[0] != 0;
     if (!written) throw inputError("the record cannot be written as text");

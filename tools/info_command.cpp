@@ -3,11 +3,11 @@
 
 #include "spatialgeom/records.h"
 #include "tools/commands.h"
-#include "tools/tool_error.h"
 #include "tools/geometry_queries.h"
 #include "tools/input_text.h"
 #include "tools/number_text.h"
 #include "tools/record_outline.h"
+#include "tools/tool_error.h"
 
 namespace spatialgeom::tool {
 namespace {
@@ -34,9 +34,7 @@ Counts countPieces(const Outline& outline) {
     return counts;
 }
 
-std::string formatPoint(const DPoint3d& p) {
-    return numberText(p.x) + " " + numberText(p.y) + " " + numberText(p.z);
-}
+std::string formatPoint(const DPoint3d& p) { return numberText(p.x) + " " + numberText(p.y) + " " + numberText(p.z); }
 
 }  // namespace
 

@@ -14,8 +14,7 @@ constexpr int kBarWidth = 40;
 
 }  // namespace
 
-ProgressBar::ProgressBar(std::string label, std::size_t total, bool enabled)
-    : label_(std::move(label)), total_(total) {
+ProgressBar::ProgressBar(std::string label, std::size_t total, bool enabled) : label_(std::move(label)), total_(total) {
     if (enabled && total > 0) drawer_ = std::thread([this] { run(); });
 }
 
@@ -46,8 +45,8 @@ void ProgressBar::draw(bool final) {
         // Erase the bar: the line is left as it was found.
         std::fprintf(stderr, "\r\033[K");
     } else {
-        std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", label_.c_str(), filled,
-                     "########################################", kBarWidth - filled, "", percent);
+        std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", label_.c_str(), filled, "########################################",
+                     kBarWidth - filled, "", percent);
     }
     std::fflush(stderr);
 }

@@ -10,8 +10,7 @@
 namespace spatialgeom::tool {
 namespace {
 
-constexpr std::array<const char*, 6> kLayerColours = {"#4477aa", "#228833", "#ccbb44", "#66ccee", "#aa3377",
-                                                      "#bbbbbb"};
+constexpr std::array<const char*, 6> kLayerColours = {"#4477aa", "#228833", "#ccbb44", "#66ccee", "#aa3377", "#bbbbbb"};
 constexpr const char* kHighlightColour = "#ee3333";
 
 // 10 significant digits are plenty for a picture.

@@ -19,8 +19,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", runInfo},         {"intersects", runIntersects}, {"transform", runTransform}, {"encode", runEncode},
-    {"decode", runDecode},     {"join", runJoin},             {"svg", runSvg},
+    {"info", runInfo},     {"intersects", runIntersects}, {"transform", runTransform},
+    {"encode", runEncode}, {"decode", runDecode},         {"join", runJoin},
+    {"svg", runSvg},
 };
 
 constexpr const char* kUsage =

@@ -39,8 +39,8 @@ transform scaling(std::string_view text) {
 
 // Degrees about the axis through two points; the z axis when none is given.
 transform rotation(double degrees, std::string_view axis) {
-    const std::vector<double> ends = axis.empty() ? std::vector<double>{0, 0, 0, 0, 0, 1}
-                                                  : parseNumberList(axis, 6, "--axis");
+    const std::vector<double> ends =
+        axis.empty() ? std::vector<double>{0, 0, 0, 0, 0, 1} : parseNumberList(axis, 6, "--axis");
     const DPoint3d from{ends[0], ends[1], ends[2]};
     const DPoint3d to{ends[3], ends[4], ends[5]};
     if (from.x == to.x && from.y == to.y && from.z == to.z) throw usageError("--axis needs two different points");

@@ -133,7 +133,8 @@ Ring arc(bool crossing) {
     Ring line;
     for (int i = 0; i < 1000; ++i) {
         const double angle = 1.75 * std::numbers::pi * i / 999;
-        line.push_back({kCenter.x + 1.12 * kRadius * std::cos(angle), kCenter.y + 1.12 * kRadius * std::sin(angle), 0.0});
+        line.push_back(
+            {kCenter.x + 1.12 * kRadius * std::cos(angle), kCenter.y + 1.12 * kRadius * std::sin(angle), 0.0});
     }
     if (crossing) line.back() = kCenter;
     return line;
@@ -141,25 +142,37 @@ Ring arc(bool crossing) {
 
 Workload lineWorkload(bool crossing) {
     Workload w{crossing ? "linestring vs polygon, crossing" : "linestring vs polygon, near miss",
-               Workload::Kind::kLine, wavyPolygon(), {}, {arc(crossing)}, {}, {crossing}};
+               Workload::Kind::kLine,
+               wavyPolygon(),
+               {},
+               {arc(crossing)},
+               {},
+               {crossing}};
     return w;
 }
 
 Workload polygonWorkload(bool overlapping) {
     Workload w{overlapping ? "polygon vs polygon, overlapping" : "polygon vs polygon, disjoint but close",
-               Workload::Kind::kPolygon, wavyPolygon(), {}, {}, {}, {overlapping}};
+               Workload::Kind::kPolygon,
+               wavyPolygon(),
+               {},
+               {},
+               {},
+               {overlapping}};
     if (overlapping) {
         const DPoint3d shifted{kCenter.x + kRadius, kCenter.y + 0.3 * kRadius, 0.0};
         w.polygons.push_back({{circle(shifted, kRadius, 1000, false, 0.1, 25)}});
     } else {
         // An annulus whose hole holds the wavy polygon 0.5% of its radius away.
-        w.polygons.push_back({{circle(kCenter, 2.0 * kRadius, 500, false), circle(kCenter, 1.105 * kRadius, 500, true)}});
+        w.polygons.push_back(
+            {{circle(kCenter, 2.0 * kRadius, 500, false), circle(kCenter, 1.105 * kRadius, 500, true)}});
     }
     return w;
 }
 
 Workload multiPointWorkload(std::mt19937& random) {
-    Workload w{"multipoint (10,000) vs polygon, none inside", Workload::Kind::kMultiPoint, wavyPolygon(), {}, {}, {}, {false}};
+    Workload w{
+        "multipoint (10,000) vs polygon, none inside", Workload::Kind::kMultiPoint, wavyPolygon(), {}, {}, {}, {false}};
     w.points.push_back(pointsOfBox(w.target, 10000, false, random));
     return w;
 }

@@ -41,10 +41,10 @@ struct Workload {
     std::string name;
     Kind kind;
     Polygon target;
-    std::vector<Ring> points;      // kPoint: one vertex each; kMultiPoint: one list
-    std::vector<Ring> lines;       // kLine
-    std::vector<Polygon> polygons; // kPolygon
-    std::vector<bool> expected;    // one per tested geometry
+    std::vector<Ring> points;       // kPoint: one vertex each; kMultiPoint: one list
+    std::vector<Ring> lines;        // kLine
+    std::vector<Polygon> polygons;  // kPolygon
+    std::vector<bool> expected;     // one per tested geometry
 };
 
 // Point vs a wavy 1,000-vertex polygon (half inside); crossing and

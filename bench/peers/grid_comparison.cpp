@@ -165,8 +165,8 @@ void compareParse(GEOSContextHandle_t geos, GEOSWKTReader* reader, GridKind kind
         for (Spelling spelling : kSpellings) {
             const std::vector<std::string>& cellTexts = texts.emplace_back(gridTexts(data, spelling));
             Geometries check;
-            const bool read = parseBoth(geos, reader, data, cellTexts, label + " | " + spellingName(spelling), &check,
-                                        report);
+            const bool read =
+                parseBoth(geos, reader, data, cellTexts, label + " | " + spellingName(spelling), &check, report);
             release(geos, check);
             if (!read) continue;
             const double count = static_cast<double>(cellTexts.size());
@@ -254,7 +254,8 @@ int countGridInstructions(const std::string& filter) {
         for (Shape shape : kShapes) {
             const GridData data = gridData(kind, shape, 10);
             for (Spelling spelling : kSpellings) {
-                const std::string label = parseWorkload(kind) + " | " + shapeName(shape) + " | " + spellingName(spelling);
+                const std::string label =
+                    parseWorkload(kind) + " | " + shapeName(shape) + " | " + spellingName(spelling);
                 if (label.find(filter) == std::string::npos) continue;
                 const std::vector<std::string> texts = gridTexts(data, spelling);
                 countCell(label, data.vertexCount, totalBytes(texts), [&] { return parseOurs(texts); });
@@ -267,7 +268,8 @@ int countGridInstructions(const std::string& filter) {
             }
             std::vector<SpatialWChar> buffer = writeBuffer(data);
             for (int precision : kPrecisions) {
-                const std::string label = writeWorkload(kind) + " | " + shapeName(shape) + " | " + precisionName(precision);
+                const std::string label =
+                    writeWorkload(kind) + " | " + shapeName(shape) + " | " + precisionName(precision);
                 if (label.find(filter) == std::string::npos) continue;
                 const int32_t previous = spatialWKT_setPrecision(precision);
                 countCell(label, data.vertexCount, 0, [&] { return writeOurs(records, buffer); });

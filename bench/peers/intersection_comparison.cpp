@@ -88,7 +88,8 @@ Subjects buildSubjects(GEOSContextHandle_t geos, const Workload& w) {
             spatialWKB_createMultiPoint(points.data(), static_cast<uint32_t>(points.size()), &record);
             std::vector<GEOSGeometry*> members;
             for (const DPoint3d& p : points) members.push_back(GEOSGeom_createPointFromXY_r(geos, p.x, p.y));
-            s.geos.push_back(GEOSGeom_createCollection_r(geos, GEOS_MULTIPOINT, members.data(), static_cast<unsigned>(members.size())));
+            s.geos.push_back(GEOSGeom_createCollection_r(geos, GEOS_MULTIPOINT, members.data(),
+                                                         static_cast<unsigned>(members.size())));
             s.boostMultiPoints.push_back(boostRange<BoostMultiPoint>(points));
         }
         s.ours.push_back(record);
@@ -183,8 +184,8 @@ void compareWorkload(GEOSContextHandle_t geos, const Workload& w, Report* report
     }
     const double targets[] = {0.0, plainTarget(w), preparedTarget(w), 0.0};
     for (std::size_t k = 1; k < libraries.size(); ++k)
-        report->add({"Intersection", w.name, "tests/s", rates[0], libraries[k].name, rates[k], targets[k],
-                     false, k == 2 && targets[k] == 0.0 ? "(reference)" : ""});
+        report->add({"Intersection", w.name, "tests/s", rates[0], libraries[k].name, rates[k], targets[k], false,
+                     k == 2 && targets[k] == 0.0 ? "(reference)" : ""});
     GEOSPreparedGeom_destroy_r(geos, prepared);
     release(geos, s);
 }

@@ -39,14 +39,15 @@ double parseRate(const TextSet& set, unsigned threads, double* cores) {
     const double cpuBefore = processCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     const double rate = bytesPerText * medianRate([&] {
-        std::vector<std::thread> workers;
-        for (unsigned t = 0; t < threads; ++t)
-            workers.emplace_back(parseRange, std::cref(set.texts), set.texts.size() * t / threads,
-                                 set.texts.size() * (t + 1) / threads);
-        for (std::thread& worker : workers) worker.join();
-        return set.texts.size();
-    });
-    *cores = (processCpuSeconds() - cpuBefore) / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                            std::vector<std::thread> workers;
+                            for (unsigned t = 0; t < threads; ++t)
+                                workers.emplace_back(parseRange, std::cref(set.texts), set.texts.size() * t / threads,
+                                                     set.texts.size() * (t + 1) / threads);
+                            for (std::thread& worker : workers) worker.join();
+                            return set.texts.size();
+                        });
+    *cores = (processCpuSeconds() - cpuBefore) /
+             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return rate;
 }
 
@@ -125,8 +126,14 @@ void compareParseMemory(const std::string& program, Report* report) {
     const double mb = 1e6;
     report->add({"Parse memory", "multipolygon: text + peak growth", "MB", (textBytes + extra[0]) / mb, "GEOS",
                  (textBytes + extra[1]) / mb, 0.0, true});
-    Row bound{"Parse memory", "ours: text + peak growth vs text + 2 x record", "MB", (textBytes + extra[0]) / mb,
-              "bound", (textBytes + 2 * recordBytes) / mb, 1.0, true};
+    Row bound{"Parse memory",
+              "ours: text + peak growth vs text + 2 x record",
+              "MB",
+              (textBytes + extra[0]) / mb,
+              "bound",
+              (textBytes + 2 * recordBytes) / mb,
+              1.0,
+              true};
     bound.note = "(text " + std::to_string(static_cast<long>(textBytes)) + " B, record " +
                  std::to_string(static_cast<long>(recordBytes)) + " B)";
     report->add(bound);
@@ -143,7 +150,8 @@ std::size_t recordVertexCount(const void* record) {
             uint32_t polygons = 0;
             std::size_t total = 0;
             spatialWKB_mpolygonGetPolyCount(record, &polygons);
-            for (uint32_t i = 0; i < polygons && spatialWKB_mpolygonGetPointCount(record, i, &count) == 0; ++i) total += count;
+            for (uint32_t i = 0; i < polygons && spatialWKB_mpolygonGetPointCount(record, i, &count) == 0; ++i)
+                total += count;
             return total;
         }
         default: return 0;

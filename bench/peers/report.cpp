@@ -79,7 +79,8 @@ void Report::warn(std::string line) {
 }
 
 void Report::print() const {
-    std::printf("%-14s %-48s %14s  %-20s %14s %8s %7s\n", "", "measure", "ours", "peer", "peer figure", "ratio", "target");
+    std::printf("%-14s %-48s %14s  %-20s %14s %8s %7s\n", "", "measure", "ours", "peer", "peer figure", "ratio",
+                "target");
     for (const Row& row : rows_) {
         std::printf("%-14s %-48s %14s  %-20s %14s %8s %7s%s\n", row.section.c_str(), row.measure.c_str(),
                     figure(row.ours).c_str(), row.peer.c_str(), row.peer.empty() ? "" : figure(row.theirs).c_str(),
@@ -91,7 +92,9 @@ void Report::print() const {
                     cell.row.c_str(), cell.column.c_str(), figure(cell.ours).c_str(), cell.unit.c_str(),
                     figure(cell.theirs).c_str(), ratioFigure(cell.ratio()).c_str(), figure(cell.oursOther).c_str(),
                     cell.met() ? "" : "  MISSED",
-                    isCliff(cell) ? "  CLIFF" : isSlowInUnit(cell) ? "  (under half the best, in this unit only)" : "");
+                    isCliff(cell)        ? "  CLIFF"
+                    : isSlowInUnit(cell) ? "  (under half the best, in this unit only)"
+                                         : "");
     }
     for (const std::string& line : warnings_) std::printf("warning: %s\n", line.c_str());
 }
@@ -132,16 +135,18 @@ std::string Report::gridMarkdown() const {
         for (const std::string& row : distinct(cells, &GridCell::row)) {
             out << "| " << row << " |";
             for (const std::string& column : columns) {
-                const auto cell = std::find_if(cells.begin(), cells.end(), [&](const GridCell& c) {
-                    return c.row == row && c.column == column;
-                });
+                const auto cell = std::find_if(cells.begin(), cells.end(),
+                                               [&](const GridCell& c) { return c.row == row && c.column == column; });
                 if (cell == cells.end()) {
                     out << " |";
                     continue;
                 }
                 const std::string ratio = ratioFigure(cell->ratio());
                 out << " " << (cell->met() ? ratio : "**" + ratio + "**") << " (" << figure(cell->ours) << ")"
-                    << (isCliff(*cell) ? " *cliff*" : isSlowInUnit(*cell) ? " ½" : "") << " |";
+                    << (isCliff(*cell)        ? " *cliff*"
+                        : isSlowInUnit(*cell) ? " ½"
+                                              : "")
+                    << " |";
             }
             out << "\n";
         }
@@ -161,9 +166,12 @@ std::string Report::markdown() const {
         const bool hasRatio = !row.peer.empty() || row.lowerIsBetter;
         out << "| " << row.section << " | " << row.measure << " | " << row.unit << " | " << figure(row.ours) << " | "
             << row.peer << " | " << (row.peer.empty() ? "" : figure(row.theirs)) << " | "
-            << (hasRatio ? ratioFigure(row.ratio()) : "") << " | " << (row.target == 0.0 ? "" : "≥ " + figure(row.target))
-            << " | " << (row.target == 0.0 ? "" : row.met() ? "yes" : "**no**") << (row.note.empty() ? "" : " " + row.note)
-            << " |\n";
+            << (hasRatio ? ratioFigure(row.ratio()) : "") << " | "
+            << (row.target == 0.0 ? "" : "≥ " + figure(row.target)) << " | "
+            << (row.target == 0.0 ? ""
+                : row.met()       ? "yes"
+                                  : "**no**")
+            << (row.note.empty() ? "" : " " + row.note) << " |\n";
     }
     if (!cells_.empty()) out << "\n" << gridMarkdown();
     if (!warnings_.empty()) {

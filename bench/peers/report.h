@@ -11,16 +11,23 @@ namespace comparison {
 struct Row {
     Row(std::string section_, std::string measure_, std::string unit_, double ours_, std::string peer_, double theirs_,
         double target_ = 0.0, bool lowerIsBetter_ = false, std::string note_ = {})
-        : section(std::move(section_)), measure(std::move(measure_)), unit(std::move(unit_)), ours(ours_),
-          peer(std::move(peer_)), theirs(theirs_), target(target_), lowerIsBetter(lowerIsBetter_), note(std::move(note_)) {}
+        : section(std::move(section_)),
+          measure(std::move(measure_)),
+          unit(std::move(unit_)),
+          ours(ours_),
+          peer(std::move(peer_)),
+          theirs(theirs_),
+          target(target_),
+          lowerIsBetter(lowerIsBetter_),
+          note(std::move(note_)) {}
 
-    std::string section;   // "WKT parse", "Intersection" ...
-    std::string measure;   // the data set or workload
-    std::string unit;      // of the two figures
+    std::string section;  // "WKT parse", "Intersection" ...
+    std::string measure;  // the data set or workload
+    std::string unit;     // of the two figures
     double ours = 0.0;
-    std::string peer;      // the peer's name, empty when none
+    std::string peer;  // the peer's name, empty when none
     double theirs = 0.0;
-    double target = 0.0;   // the ratio to reach; 0 when there is none
+    double target = 0.0;         // the ratio to reach; 0 when there is none
     bool lowerIsBetter = false;  // memory: the ratio is theirs / ours all the same
     std::string note;
 

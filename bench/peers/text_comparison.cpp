@@ -44,7 +44,8 @@ void compareParse(GEOSContextHandle_t geos, GEOSWKTReader* reader, const TextSet
         return set.texts.size();
     });
     const double theirs = medianRate([&] {
-        for (const std::string& text : set.texts) GEOSGeom_destroy_r(geos, GEOSWKTReader_read_r(geos, reader, text.c_str()));
+        for (const std::string& text : set.texts)
+            GEOSGeom_destroy_r(geos, GEOSWKTReader_read_r(geos, reader, text.c_str()));
         return set.texts.size();
     });
     report->add({"WKT parse", set.name, "MB/s", ours * bytes / count / 1e6, "GEOS", theirs * bytes / count / 1e6, 5.0});
@@ -62,7 +63,8 @@ void compareWrite(GEOSContextHandle_t geos, const Parsed& parsed, const TextSet&
     const double ours = medianRate([&] {
         ourChars = 0;
         for (void* record : parsed.ours) {
-            const int32_t n = spatialWKB_convertBinaryToText(record, buffer.data(), static_cast<uint32_t>(buffer.size() * 2));
+            const int32_t n =
+                spatialWKB_convertBinaryToText(record, buffer.data(), static_cast<uint32_t>(buffer.size() * 2));
             ourChars += n > 0 ? static_cast<std::size_t>(n) : 0;
         }
         return parsed.ours.size();

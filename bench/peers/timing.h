@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
-#include <cstddef>
 #include <vector>
 
 namespace comparison {

@@ -92,36 +92,63 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectGeometry(const void* a, const void*
 /* g of any kind 1..6 against x of the kind named: calls the pairwise
  * export of the two kinds with the lower type code first, (x, g) when the
  * codes are equal. */
-SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryPoint(const void* g, const void* x, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryLineString(const void* g, const void* x, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryPolygon(const void* g, const void* x, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryMultiPoint(const void* g, const void* x, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryMultiLineString(const void* g, const void* x, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryMultiPolygon(const void* g, const void* x, double tolerance, uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryPoint(const void* g, const void* x, double tolerance,
+                                                           uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryLineString(const void* g, const void* x, double tolerance,
+                                                                uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryPolygon(const void* g, const void* x, double tolerance,
+                                                             uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryMultiPoint(const void* g, const void* x, double tolerance,
+                                                                uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryMultiLineString(const void* g, const void* x, double tolerance,
+                                                                     uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectGeometryMultiPolygon(const void* g, const void* x, double tolerance,
+                                                                  uint32_t* result);
 
 /* Pairwise: the first record of the first kind named, the second of the
  * second kind. */
-SPATIALGEOM_API uint32_t spatialWKB_intersectPointPoint(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPointLineString(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPointPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPointMultiPoint(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPointMultiLineString(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPointMultiPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringLineString(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringMultiPoint(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringMultiLineString(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringMultiPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPolygonPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPolygonMultiPoint(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPolygonMultiLineString(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectPolygonMultiPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPointMultiPoint(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPointMultiLineString(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPointMultiPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectMultiLineStringMultiLineString(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectMultiLineStringMultiPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
-SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPolygonMultiPolygon(const void* a, const void* b, double tolerance, uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPointPoint(const void* a, const void* b, double tolerance,
+                                                        uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPointLineString(const void* a, const void* b, double tolerance,
+                                                             uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPointPolygon(const void* a, const void* b, double tolerance,
+                                                          uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPointMultiPoint(const void* a, const void* b, double tolerance,
+                                                             uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPointMultiLineString(const void* a, const void* b, double tolerance,
+                                                                  uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPointMultiPolygon(const void* a, const void* b, double tolerance,
+                                                               uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringLineString(const void* a, const void* b, double tolerance,
+                                                                  uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringPolygon(const void* a, const void* b, double tolerance,
+                                                               uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringMultiPoint(const void* a, const void* b, double tolerance,
+                                                                  uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringMultiLineString(const void* a, const void* b, double tolerance,
+                                                                       uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectLineStringMultiPolygon(const void* a, const void* b, double tolerance,
+                                                                    uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPolygonPolygon(const void* a, const void* b, double tolerance,
+                                                            uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPolygonMultiPoint(const void* a, const void* b, double tolerance,
+                                                               uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPolygonMultiLineString(const void* a, const void* b, double tolerance,
+                                                                    uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectPolygonMultiPolygon(const void* a, const void* b, double tolerance,
+                                                                 uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPointMultiPoint(const void* a, const void* b, double tolerance,
+                                                                  uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPointMultiLineString(const void* a, const void* b, double tolerance,
+                                                                       uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPointMultiPolygon(const void* a, const void* b, double tolerance,
+                                                                    uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectMultiLineStringMultiLineString(const void* a, const void* b,
+                                                                            double tolerance, uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectMultiLineStringMultiPolygon(const void* a, const void* b, double tolerance,
+                                                                         uint32_t* result);
+SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPolygonMultiPolygon(const void* a, const void* b, double tolerance,
+                                                                      uint32_t* result);
 
 SPATIALGEOM_EXTERN_C_END
 

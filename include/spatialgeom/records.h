@@ -108,20 +108,25 @@ SPATIALGEOM_API uint32_t spatialWKB_getType(const void* geom, uint32_t* type);
 SPATIALGEOM_API uint32_t spatialWKB_pointGetPoint(const void* geom, DPoint3d* point);
 /* Vertex count over all sublines. */
 SPATIALGEOM_API uint32_t spatialWKB_lineGetPointCount(const void* geom, uint32_t* count);
-SPATIALGEOM_API uint32_t spatialWKB_lineGetPoints(const void* geom, uint32_t capacity, DPoint3d* vertices, uint32_t* count);
+SPATIALGEOM_API uint32_t spatialWKB_lineGetPoints(const void* geom, uint32_t capacity, DPoint3d* vertices,
+                                                  uint32_t* count);
 /* Vertex count over all rings, outer ring first. */
 SPATIALGEOM_API uint32_t spatialWKB_polygonGetPointCount(const void* geom, uint32_t* count);
-SPATIALGEOM_API uint32_t spatialWKB_polygonGetPoints(const void* geom, uint32_t capacity, DPoint3d* vertices, uint32_t* count);
+SPATIALGEOM_API uint32_t spatialWKB_polygonGetPoints(const void* geom, uint32_t capacity, DPoint3d* vertices,
+                                                     uint32_t* count);
 SPATIALGEOM_API uint32_t spatialWKB_mpointGetPointCount(const void* geom, uint32_t* count);
 SPATIALGEOM_API uint32_t spatialWKB_mpointGetPoint(const void* geom, uint32_t index, DPoint3d* point);
 /* All points or nothing. */
-SPATIALGEOM_API uint32_t spatialWKB_mpointGetPoints(const void* geom, uint32_t capacity, DPoint3d* vertices, uint32_t* count);
+SPATIALGEOM_API uint32_t spatialWKB_mpointGetPoints(const void* geom, uint32_t capacity, DPoint3d* vertices,
+                                                    uint32_t* count);
 SPATIALGEOM_API uint32_t spatialWKB_mlineGetLineCount(const void* geom, uint32_t* count);
 SPATIALGEOM_API uint32_t spatialWKB_mlineGetPointCount(const void* geom, uint32_t lineIndex, uint32_t* count);
-SPATIALGEOM_API uint32_t spatialWKB_mlineGetPoints(const void* geom, uint32_t lineIndex, uint32_t capacity, DPoint3d* vertices, uint32_t* count);
+SPATIALGEOM_API uint32_t spatialWKB_mlineGetPoints(const void* geom, uint32_t lineIndex, uint32_t capacity,
+                                                   DPoint3d* vertices, uint32_t* count);
 SPATIALGEOM_API uint32_t spatialWKB_mpolygonGetPolyCount(const void* geom, uint32_t* count);
 SPATIALGEOM_API uint32_t spatialWKB_mpolygonGetPointCount(const void* geom, uint32_t polygonIndex, uint32_t* count);
-SPATIALGEOM_API uint32_t spatialWKB_mpolygonGetPoints(const void* geom, uint32_t polygonIndex, uint32_t capacity, DPoint3d* vertices, uint32_t* count);
+SPATIALGEOM_API uint32_t spatialWKB_mpolygonGetPoints(const void* geom, uint32_t polygonIndex, uint32_t capacity,
+                                                      DPoint3d* vertices, uint32_t* count);
 
 /* ---- Walking: the visitors below are called in storage order, on the
  * calling thread, with the context given; a visitor returns 0 to go on and

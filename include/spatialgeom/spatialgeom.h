@@ -2,12 +2,12 @@
 #ifndef SPATIALGEOM_SPATIALGEOM_H
 #define SPATIALGEOM_SPATIALGEOM_H
 
-#include "spatialgeom/types.h"
-#include "spatialgeom/records.h"
-#include "spatialgeom/transform.h"
-#include "spatialgeom/queries.h"
-#include "spatialgeom/text.h"
 #include "spatialgeom/parse.h"
+#include "spatialgeom/queries.h"
+#include "spatialgeom/records.h"
+#include "spatialgeom/text.h"
+#include "spatialgeom/transform.h"
+#include "spatialgeom/types.h"
 #include "spatialgeom/wkb.h"
 
 #endif /* SPATIALGEOM_SPATIALGEOM_H */

@@ -39,8 +39,10 @@ SPATIALGEOM_API int32_t spatialWKT_geometryCollection(const void* geom, SpatialW
 
 /* count vertices as "x y z" (pointList) or "(x y z)" (multipointList),
  * comma separated; 0 when count is 0 or capacity below 1. */
-SPATIALGEOM_API int32_t spatialWKT_pointList(uint32_t count, const DPoint3d* vertices, SpatialWChar* buffer, int32_t capacity);
-SPATIALGEOM_API int32_t spatialWKT_multipointList(uint32_t count, const DPoint3d* vertices, SpatialWChar* buffer, int32_t capacity);
+SPATIALGEOM_API int32_t spatialWKT_pointList(uint32_t count, const DPoint3d* vertices, SpatialWChar* buffer,
+                                             int32_t capacity);
+SPATIALGEOM_API int32_t spatialWKT_multipointList(uint32_t count, const DPoint3d* vertices, SpatialWChar* buffer,
+                                                  int32_t capacity);
 /* seq points into a record at a subline sequence: each subline as
  * "(" vertices ")", comma separated; 0 when it has no subline. */
 SPATIALGEOM_API int32_t spatialWKT_sublineSeq(const void* seq, SpatialWChar* buffer, int32_t capacity);

@@ -23,10 +23,8 @@ SPATIALGEOM_API uint32_t transform_initTranslation(transform* out, const DPoint3
 /* Scaling by (scale->x, scale->y, scale->z) about fixedPoint. */
 SPATIALGEOM_API uint32_t transform_initScale(transform* out, const DPoint3d* scale, const DPoint3d* fixedPoint);
 /* The given 3x3 matrix, row by row, zero translation. */
-SPATIALGEOM_API uint32_t transform_initRotation(transform* out,
-                                                double r00, double r01, double r02,
-                                                double r10, double r11, double r12,
-                                                double r20, double r21, double r22);
+SPATIALGEOM_API uint32_t transform_initRotation(transform* out, double r00, double r01, double r02, double r10,
+                                                double r11, double r12, double r20, double r21, double r22);
 /* Rotation by angle (radians, finite) about the line through linePoint0 and
  * linePoint1; a positive angle turns counter-clockwise seen from linePoint1
  * looking towards linePoint0 (right-hand rule about linePoint0->linePoint1).

@@ -9,21 +9,21 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
-#  if defined(SPATIALGEOM_BUILDING)
-#    define SPATIALGEOM_API __declspec(dllexport)
-#  else
-#    define SPATIALGEOM_API __declspec(dllimport)
-#  endif
+#if defined(SPATIALGEOM_BUILDING)
+#define SPATIALGEOM_API __declspec(dllexport)
 #else
-#  define SPATIALGEOM_API __attribute__((visibility("default")))
+#define SPATIALGEOM_API __declspec(dllimport)
+#endif
+#else
+#define SPATIALGEOM_API __attribute__((visibility("default")))
 #endif
 
 #ifdef __cplusplus
-#  define SPATIALGEOM_EXTERN_C_BEGIN extern "C" {
-#  define SPATIALGEOM_EXTERN_C_END }
+#define SPATIALGEOM_EXTERN_C_BEGIN extern "C" {
+#define SPATIALGEOM_EXTERN_C_END }
 #else
-#  define SPATIALGEOM_EXTERN_C_BEGIN
-#  define SPATIALGEOM_EXTERN_C_END
+#define SPATIALGEOM_EXTERN_C_BEGIN
+#define SPATIALGEOM_EXTERN_C_END
 #endif
 
 /* Wide text: 16-bit UTF-16 code units on every platform. */

@@ -11,8 +11,7 @@
 namespace spatialgeom::tool::testing {
 namespace {
 
-constexpr const char* kSquareWithHole =
-    "POLYGON((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0),(1 1 0,3 1 0,3 3 0,1 3 0,1 1 0))";
+constexpr const char* kSquareWithHole = "POLYGON((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0),(1 1 0,3 1 0,3 3 0,1 3 0,1 1 0))";
 
 // Arguments after the command, with standard input.
 ToolRun runCommand(const char* command, const std::vector<std::string>& arguments, const std::string& input = "") {

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "tool_runner.h"
-#include "tools/geometry_text.h"
 #include "tools/geometry_queries.h"
+#include "tools/geometry_text.h"
 
 namespace spatialgeom::tool::testing {
 namespace {

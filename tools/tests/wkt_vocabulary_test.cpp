@@ -17,11 +17,11 @@ TEST(WktVocabulary, FindsTheFirstByteNoTokenCovers) {
         {"GEOMETRYCOLLECTION(POINT(1 2 3),\tLINESTRING(0 0 0,1 1 1))\n", std::nullopt},
         {"POINT(1.5e-3 1.e+3 -7)", std::nullopt},
         {"POINT(00012 1E-3 --3)", std::nullopt},  // the parser refuses --3 with a message
-        {"1-2", std::nullopt},                      // two numbers
-        {"Point(1 2 3)", 0},                        // mixed case is no keyword
+        {"1-2", std::nullopt},                    // two numbers
+        {"Point(1 2 3)", 0},                      // mixed case is no keyword
         {"POINTS", 5},
-        {"POINT(1e5 0 0)", 7},   // an exponent needs its sign
-        {"POINT(.5 0 0)", 6},    // a number needs a digit first
+        {"POINT(1e5 0 0)", 7},  // an exponent needs its sign
+        {"POINT(.5 0 0)", 6},   // a number needs a digit first
         {"POINT(+1 0 0)", 6},
         {"POINT(1 2 3)\r", 12},  // carriage return
         {"POINT(1 2 3);", 12},
