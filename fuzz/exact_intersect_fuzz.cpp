@@ -21,10 +21,12 @@ using namespace exact;
 
 namespace {
 
+// The seed corpus refers to these by index: append, do not reorder.
 constexpr double kInterestingCoordinates[] = {
-    0,         1,          -1,   0.5, 2,       3, 10, -10, 0.1, 1.1,  3.1,   4.1,  0.0000001, -0.0000001,
-    2.0000001, 12.9999999, 1e-7, 1e8, 1.0 / 3, 5, 7,  100, 0.3, -2.5, 1e-30, 1e30, 0x1p-40,   6.5,
-};
+    // 0 to 15: small values, and decimals of the named examples.
+    0, 1, -1, 0.5, 2, 3, 10, -10, 0.1, 1.1, 3.1, 4.1, 0.0000001, -0.0000001, 2.0000001, 12.9999999,
+    // 16 to 27: far scales and more.
+    1e-7, 1e8, 1.0 / 3, 5, 7, 100, 0.3, -2.5, 1e-30, 1e30, 0x1p-40, 6.5};
 constexpr std::size_t kInterestingCount = sizeof kInterestingCoordinates / sizeof kInterestingCoordinates[0];
 
 // Finite and of moderate magnitude, else 0.
@@ -161,12 +163,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ra != nullptr && rb != nullptr) {
         const std::optional<mpq_class> squaredDistance = exactSquaredDistance(a, b);
         const double t = tolerance(choice, squaredDistance);
-        const bool expected = meetsAt(squaredDistance, t);
+        const Owed owed = owedAnswer(a, b, squaredDistance, t);
+        const bool expected = owed == Owed::yes;
         for (bool swapped : {false, true}) {
             std::uint32_t result = 7;
             const std::uint32_t status = swapped ? spatialWKB_intersectGeometry(rb, ra, t, &result)
                                                  : spatialWKB_intersectGeometry(ra, rb, t, &result);
-            if (status == SPATIAL_SUCCESS && result == std::uint32_t(expected)) continue;
+            if (status == SPATIAL_SUCCESS && (result == std::uint32_t(expected) || owed == Owed::either)) continue;
             std::fprintf(
                 stderr,
                 "A: %s\nB: %s\ntolerance %.17g%s: library status %u answer %u, exact %d (squared distance %.17g)\n",

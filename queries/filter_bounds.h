@@ -60,15 +60,13 @@ inline bool predicateSafe(double c) {
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(c) & 0x7fffffffffffffffu;
     return (bits == 0) | (bits - kLow <= kHigh - kLow);
 }
-inline bool predicateSafe(const DPoint3d& p) { return predicateSafe(p.x) & predicateSafe(p.y) & predicateSafe(p.z); }
+inline bool predicateSafe(const DPoint3d& p) {
+    return (int(predicateSafe(p.x)) & int(predicateSafe(p.y)) & int(predicateSafe(p.z))) != 0;
+}
 
 // Decisions made in rational arithmetic by the polygon tests since the
 // program started, over all threads: for tests and measurements.
 inline std::atomic<std::uint64_t> exactDecisions{0};
-inline std::atomic<std::uint64_t> debugSites[8]{};
-inline void countExactDecision(int site = 0) {
-    exactDecisions.fetch_add(1, std::memory_order_relaxed);
-    debugSites[site]++;
-}
+inline void countExactDecision() { exactDecisions.fetch_add(1, std::memory_order_relaxed); }
 
 }  // namespace spatialgeom::filter

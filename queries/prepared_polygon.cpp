@@ -277,23 +277,23 @@ bool PreparedPolygon::settle(const Probe& probe, Deferred& deferred) {
                                                   : probe.exact();
     const mpq_class t(tolerance_), squared = t * t;
     for (const Edge& e : deferred.edges) {
-        filter::countExactDecision(1);
+        filter::countExactDecision();
         if (kernel::squaredSegmentDistance(ends.start, ends.end, kernel::toRational(rings_.vertices[e.from]),
                                            kernel::toRational(rings_.vertices[e.to])) <= squared)
             return true;
     }
     for (const LiftedBoundary::Piece& piece : deferred.pieces) {
-        filter::countExactDecision(2);
+        filter::countExactDecision();
         const auto [a, b] = lifted_.exactEnds(piece);
         if (kernel::squaredSegmentDistance(ends.start, ends.end, a, b) <= squared) return true;
     }
     if (deferred.crossing) {
-        filter::countExactDecision(3);
+        filter::countExactDecision();
         if (locator_.exactlyInside(plane_.exactCrossingImage(ends.start, ends.end))) return true;
     }
     for (int end = 0; end < 2; ++end) {
         if (deferred.foot[end] == Deferred::none) continue;
-        filter::countExactDecision(4);
+        filter::countExactDecision();
         const RationalPoint& p = end == 0 ? ends.start : ends.end;
         if (!plane_.exactlyWithin(p, tolerance_)) continue;
         if (deferred.foot[end] == Deferred::distance || locator_.exactlyInside(plane_.exactFootImage(p))) return true;

@@ -36,6 +36,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <limits>
 
 namespace exact {
 
@@ -681,13 +682,68 @@ bool exactlyMeets(const RefGeometry& a, const RefGeometry& b, double tolerance) 
     return meetsAt(exactSquaredDistance(a, b), tolerance);
 }
 
+namespace {
+
+// Every stored vertex, empty sublines' and rings' included.
+template <typename Visit>
+void forEachVertex(const RefGeometry& g, Visit&& visit) {
+    for (const DPoint3d& p : g.points) visit(p);
+    for (const Vertices& line : g.sublines)
+        for (const DPoint3d& p : line) visit(p);
+    for (const RefPolygon& polygon : g.polygons)
+        for (const Vertices& ring : polygon.rings)
+            for (const DPoint3d& p : ring) visit(p);
+}
+
+struct VertexBox {
+    double low[3] = {INFINITY, INFINITY, INFINITY}, high[3] = {-INFINITY, -INFINITY, -INFINITY};
+};
+
+VertexBox vertexBox(const RefGeometry& g) {
+    VertexBox box;
+    forEachVertex(g, [&](const DPoint3d& p) {
+        const double c[3] = {p.x, p.y, p.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            box.low[axis] = std::min(box.low[axis], c[axis]);
+            box.high[axis] = std::max(box.high[axis], c[axis]);
+        }
+    });
+    return box;
+}
+
+}  // namespace
+
+Owed owedAnswer(const RefGeometry& a, const RefGeometry& b, const std::optional<mpq_class>& squaredDistance,
+                double tolerance) {
+    if (!meetsAt(squaredDistance, tolerance)) return Owed::no;
+    if (std::isinf(tolerance)) return Owed::yes;
+    const VertexBox boxA = vertexBox(a), boxB = vertexBox(b);
+    // The largest per-axis gap between the boxes, exactly, and the
+    // magnitude the widening rounds at.
+    mpq_class gap = 0;
+    double magnitude = tolerance;
+    for (int axis = 0; axis < 3; ++axis) {
+        const mpq_class above = mpq_class(boxB.low[axis]) - mpq_class(boxA.high[axis]);
+        const mpq_class below = mpq_class(boxA.low[axis]) - mpq_class(boxB.high[axis]);
+        gap = std::max(gap, std::max(above, below));
+        magnitude = std::max({magnitude, std::fabs(boxA.low[axis]), std::fabs(boxA.high[axis]),
+                              std::fabs(boxB.low[axis]), std::fabs(boxB.high[axis])});
+    }
+    const mpq_class t(tolerance);
+    if (gap <= t) return Owed::yes;
+    // Two roundings to nearest and two steps outwards: four ulps at most.
+    return gap - t <= mpq_class(4 * std::ldexp(std::numeric_limits<double>::epsilon(), std::ilogb(magnitude)))
+               ? Owed::either
+               : Owed::no;
+}
+
 double roundedSqrt(const mpq_class& value) {
     if (sgn(value) <= 0) return 0.0;
     // A first guess from a scaled copy, so that tiny and huge values do not
     // leave the double range on the way.
-    const long shift = (static_cast<long>(mpz_sizeinbase(value.get_den().get_mpz_t(), 2)) -
-                        static_cast<long>(mpz_sizeinbase(value.get_num().get_mpz_t(), 2))) /
-                       2;
+    const long numeratorBits = static_cast<long>(mpz_sizeinbase(value.get_num().get_mpz_t(), 2));
+    const long denominatorBits = static_cast<long>(mpz_sizeinbase(value.get_den().get_mpz_t(), 2));
+    const long shift = (denominatorBits - numeratorBits) / 2;
     mpq_class scaled = value;
     if (shift > 0) mpq_mul_2exp(scaled.get_mpq_t(), scaled.get_mpq_t(), static_cast<mp_bitcnt_t>(2 * shift));
     else mpq_div_2exp(scaled.get_mpq_t(), scaled.get_mpq_t(), static_cast<mp_bitcnt_t>(-2 * shift));

@@ -63,6 +63,17 @@ std::optional<mpq_class> exactSquaredDistance(const RefGeometry& a, const RefGeo
 bool meetsAt(const std::optional<mpq_class>& squaredDistance, double tolerance);
 bool exactlyMeets(const RefGeometry& a, const RefGeometry& b, double tolerance);
 
+// What the intersection exports owe. They answer 0 for records whose
+// vertex boxes, the first widened by the tolerance, do not overlap, before
+// any other test; the region of a polygon whose outer ring is not planar
+// may reach beyond its vertices' box, and there "no" is owed even at a
+// distance within the tolerance. The widening rounds outwards, so where the
+// boxes' gap exceeds the tolerance by no more than that rounding, either
+// answer stands.
+enum class Owed { no, yes, either };
+Owed owedAnswer(const RefGeometry& a, const RefGeometry& b, const std::optional<mpq_class>& squaredDistance,
+                double tolerance);
+
 // The double nearest to the square root of a nonnegative rational.
 double roundedSqrt(const mpq_class& value);
 

@@ -70,7 +70,10 @@ SPATIALGEOM_API uint32_t spatialWKB_widenRange(const DPoint3d* low, const DPoint
  * Exactness: for finite coordinates the answer is the exact one for the
  * stored coordinates and tolerance, as if evaluated in exact arithmetic:
  * the squared distance, a rational function of the coordinates, is
- * compared with the squared tolerance. A floating-point evaluation with a
+ * compared with the squared tolerance, for every pair whose boxes pass the
+ * test below. (The region of a polygon whose outer ring is not planar may
+ * reach beyond the box of its vertices; a geometry near that part but
+ * farther than the tolerance from the box answers 0 all the same.) A floating-point evaluation with a
  * proven error bound decides almost every element pair; only pairs within
  * that bound of the tolerance are decided exactly (orientation predicates
  * at tolerance 0, rational arithmetic otherwise). Tolerance: negative or
