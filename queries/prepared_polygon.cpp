@@ -57,10 +57,8 @@ struct PreparedPolygon::Deferred {
 PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance) : tolerance_(tolerance) {
     rings_.gather(rings);
     // A polygon with a coordinate that is not finite is its polylines.
-    // (Infinities and NaNs times zero give NaN; no branch per vertex.)
-    bool finite = true;
-    for (const DPoint3d& v : rings_.vertices) finite &= v.x * 0.0 + v.y * 0.0 + v.z * 0.0 == 0.0;
-    if (rings_.ringCount() > 0 && finite) plane_.find(rings_.ring(0), rings_.ringSize(0));
+    if (rings_.ringCount() > 0 && filter::allFinite(rings_.vertices.data(), rings_.vertices.size()))
+        plane_.find(rings_.ring(0), rings_.ringSize(0));
     index_.attach(&rings_, plane_.uAxis(), plane_.vAxis());
     if (!plane_.hasRegion()) return;
     locator_.attach(&rings_, &index_, plane_.uAxis(), plane_.vAxis());
@@ -304,7 +302,7 @@ bool PreparedPolygon::settle(const Probe& probe, Deferred& deferred) {
 bool PreparedPolygon::containsOffBoundary(const DPoint3d& p) {
     if (!plane_.hasRegion()) return false;
     indexEdgesWhenWorthIt();
-    return locator_.locate(kernel::coordinate(p, plane_.uAxis()), kernel::coordinate(p, plane_.vAxis()), 0.0) ==
+    return locator_.locateOffBoundary(kernel::coordinate(p, plane_.uAxis()), kernel::coordinate(p, plane_.vAxis())) ==
            Place::inside;
 }
 

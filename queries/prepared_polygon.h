@@ -79,7 +79,8 @@ public:
         return plane_.flatPlane();
     }
     // For a point p of the polygon's flat plane that lies on no boundary
-    // edge: is it inside the region?
+    // edge: is it inside the region? (For a point on the boundary, either
+    // answer: callers that may pass one test the boundary as well.)
     bool containsOffBoundary(const DPoint3d& p);
     // For a point of the polygon's flat plane (flatPlane() must hold):
     // does it come within tolerance of the polygon? The answer of the

@@ -30,16 +30,18 @@ void RegionLocator::attach(const PolygonRings* rings, EdgeIndex* index, int uAxi
 
 // Once indexed: visit(edge, nearTest, crossTest, alongU, positive) for a
 // superset of the edges that meet the rectangle [uLo, uHi] x [vLo, vHi]
-// (nearTest), those of the cells it covers, then for a superset of those
+// (nearTest), those of the cells it covers, when nearTests; then for a superset of those
 // that cross the ray from (u, v) along the axis and direction given
 // (crossTest), those of the cells towards the grid's nearest side (fewest
 // cells). The ray's direction changes no parity of a point off every edge.
 template <typename Visit>
-void RegionLocator::visitIndexed(double u, double v, double uLo, double uHi, double vLo, double vHi, Visit&& visit) {
-    index_->forEachInCells(uLo, uHi, vLo, vHi, [&](const PolygonRings::Edge& e) {
-        visit(e, true, false, true, true);
-        return true;
-    });
+void RegionLocator::visitIndexed(double u, double v, double uLo, double uHi, double vLo, double vHi, bool nearTests,
+                                 Visit&& visit) {
+    if (nearTests)
+        index_->forEachInCells(uLo, uHi, vLo, vHi, [&](const PolygonRings::Edge& e) {
+            visit(e, true, false, true, true);
+            return true;
+        });
     const SegmentGrid& grid = index_->grid();
     const std::uint32_t column = grid.column(u), row = grid.row(v);
     const std::uint32_t cells[4] = {grid.columns() - column, column + 1, grid.rows() - row, row + 1};
@@ -53,7 +55,7 @@ void RegionLocator::visitIndexed(double u, double v, double uLo, double uHi, dou
     });
 }
 
-RegionLocator::Place RegionLocator::locate(double u, double v, double error, std::uint32_t skipRing) {
+RegionLocator::Place RegionLocator::find(double u, double v, double error, std::uint32_t skipRing, bool nearTests) {
     if (!(std::isfinite(u) && std::isfinite(v) && error >= 0.0 && error < INFINITY)) return Place::unsure;
     const bool exactPoint = error == 0.0;
     // The orientation predicates cannot take every coordinate: rational
@@ -107,7 +109,7 @@ RegionLocator::Place RegionLocator::locate(double u, double v, double error, std
         if (kernel::edgeCrossesAxisRay(a, b, point, along, across, positive)) mark(ring, kOdd);
     };
     if (index_->built()) {
-        visitIndexed(u, v, uLo, uHi, vLo, vHi,
+        visitIndexed(u, v, uLo, uHi, vLo, vHi, nearTests,
                      [&](const PolygonRings::Edge& e, bool nearTest, bool crossTest, bool alongU, bool positive) {
                          if (e.ring == skipRing) return;
                          const DPoint3d& a = rings_->vertices[e.from];
@@ -133,8 +135,9 @@ RegionLocator::Place RegionLocator::locate(double u, double v, double error, std
                 const DPoint3d& b = rings_->vertices[i + 1 < end ? i + 1 : first];
                 const double av = coordinate(a, v_), bv = coordinate(b, v_);
                 const bool aAbove = av > v, bAbove = bv > v;
-                if (aAbove == bAbove && (aAbove ? av > vHi && bv > vHi : av < vLo && bv < vLo)) continue;
-                if (near(a, b)) mark(r, kNear);
+                if (aAbove == bAbove && (!nearTests || (aAbove ? av > vHi && bv > vHi : av < vLo && bv < vLo)))
+                    continue;
+                if (nearTests && near(a, b)) mark(r, kNear);
                 if (aAbove != bAbove) cross(a, b, r, u_, v_, true);
             }
         }

@@ -385,3 +385,32 @@ TEST(PreparedPolygon, RationalPathIsRareOnBenchmarkLikeWorkloads) {
 }
 
 }  // namespace
+
+// A coordinate that is not finite anywhere, in the outer ring or a hole, at
+// an even or odd position of the vertex array, leaves the polygon its
+// polylines: no plane, no region, and no arithmetic on the coordinate.
+TEST(PreparedPolygon, CoordinateNotFiniteLeavesThePolylines) {
+    EXPECT_TRUE(spatialgeom::filter::allFinite(nullptr, 0));
+    const Vertices outer = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
+    const Vertices hole = {{1, 1, 0}, {2, 1, 0}, {2, 2, 0}, {1, 1, 0}};
+    const std::size_t vertexCount = outer.size() + hole.size();
+    for (double bad : {NAN, INFINITY, -INFINITY}) {
+        for (std::size_t word = 0; word < 3 * vertexCount; ++word) {
+            Vertices rings[2] = {outer, hole};
+            const std::size_t vertex = word / 3;
+            DPoint3d& p = vertex < outer.size() ? rings[0][vertex] : rings[1][vertex - outer.size()];
+            (word % 3 == 0 ? p.x : word % 3 == 1 ? p.y : p.z) = bad;
+            std::vector<DPoint3d> all(rings[0]);
+            all.insert(all.end(), rings[1].begin(), rings[1].end());
+            ASSERT_FALSE(spatialgeom::filter::allFinite(all.data(), all.size())) << word;
+            ASSERT_TRUE(spatialgeom::filter::allFinite(all.data(), vertex)) << word;
+
+            const testrecords::Record polygon = testrecords::polygon({{rings[0]}, {rings[1]}});
+            const spatialgeom::ScratchScope scratch;
+            PreparedPolygon prepared(ringsOf(polygon), 0.0);
+            // Inside the square, off every edge: the region is gone.
+            EXPECT_FALSE(prepared.meetsSegment({{3, 3, 0}, {3, 3, 0}})) << word;
+            EXPECT_FALSE(prepared.meetsSegment({{3, 3, -1}, {3, 3, 1}})) << word;
+        }
+    }
+}

@@ -5,6 +5,8 @@
 //   peer_comparison --grid [FILTER]           the grid of text workloads only
 //       (the workloads and shapes whose "workload | shape" label contains
 //       FILTER), printed; no file written
+//   peer_comparison --intersections           the intersection workloads only,
+//       printed; no file written
 //   peer_comparison --peak-memory ours|geos   one memory measurement
 //   peer_comparison --count-instructions [FILTER]
 //       our side of the grid's cells (those whose label contains FILTER),
@@ -33,6 +35,15 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return comparison::measureParseMemory(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "--count-instructions") == 0)
         return comparison::countGridInstructions(argc > 2 ? argv[2] : "");
+    if (argc == 2 && std::strcmp(argv[1], "--intersections") == 0) {
+        comparison::Report report;
+        GEOSContextHandle_t geos = GEOS_init_r();
+        GEOSContext_setErrorMessageHandler_r(geos, printGeosNotice, nullptr);
+        comparison::compareIntersections(geos, &report);
+        GEOS_finish_r(geos);
+        report.print();
+        return 0;
+    }
     const bool gridOnly = argc >= 2 && std::strcmp(argv[1], "--grid") == 0;
     const std::string results = !gridOnly && argc > 1 ? argv[1] : "RESULTS.md";
     comparison::Report report;
