@@ -6,68 +6,17 @@
 // is reserved for it.
 #include <cmath>
 #include <cstring>
-#include <span>
-#include <vector>
 
 #include "interchange/ogc_wkb.h"
 #include "interchange/wkb_encoding.h"
 #include "records/record_builder.h"
 #include "records/record_memory.h"
+#include "text/parsed_text.h"
 
 namespace spatialgeom {
 namespace {
 
 using namespace wkb;
-
-// The geometries read, as flat arrays in record order.
-struct FlatGeometries {
-    struct Shape {
-        std::uint32_t type = 0;
-        std::size_t firstVertex = 0;
-        std::size_t firstRun = 0;
-        std::size_t firstGroup = 0;
-    };
-
-    std::vector<DPoint3d> vertices;
-    std::vector<std::size_t> runLengths;    // vertices per line or ring
-    std::vector<std::size_t> groupLengths;  // rings per polygon of a multipolygon
-    std::vector<Shape> shapes;              // one, or one per collection member
-    bool isCollection = false;
-
-    void startShape(std::uint32_t type) {
-        shapes.push_back({type, vertices.size(), runLengths.size(), groupLengths.size()});
-    }
-
-    ShapeParts shapeParts(std::size_t i) const {
-        const Shape& shape = shapes[i];
-        const Shape end =
-            i + 1 < shapes.size() ? shapes[i + 1] : Shape{0, vertices.size(), runLengths.size(), groupLengths.size()};
-        return {shape.type, slice(vertices, shape.firstVertex, end.firstVertex),
-                slice(runLengths, shape.firstRun, end.firstRun), slice(groupLengths, shape.firstGroup, end.firstGroup)};
-    }
-
-    std::uint64_t recordSize() const {
-        if (!isCollection) return shapeRecordSize(shapeParts(0));
-        std::uint64_t size = kCollectionHeadSize;
-        for (std::size_t i = 0; i < shapes.size(); ++i) size += shapeRecordSize(shapeParts(i));
-        return size;
-    }
-
-    void writeRecord(Byte* at) const {
-        if (!isCollection) {
-            writeShapeRecord(shapeParts(0), at);
-            return;
-        }
-        at = writeCollectionHead(at, shapes.size(), static_cast<std::uint32_t>(recordSize()));
-        for (std::size_t i = 0; i < shapes.size(); ++i) at = writeShapeRecord(shapeParts(i), at);
-    }
-
-private:
-    template <typename T>
-    static std::span<const T> slice(const std::vector<T>& items, std::size_t first, std::size_t end) {
-        return std::span<const T>(items).subspan(first, end - first);
-    }
-};
 
 // What a geometry's byte-order byte and type word say.
 struct Head {
@@ -99,7 +48,7 @@ bool decodeType(std::uint32_t type, Head* head) {
 
 class Reader {
 public:
-    Reader(const Byte* bytes, std::size_t length, FlatGeometries& out) : at_(bytes), end_(bytes + length), out_(out) {}
+    Reader(const Byte* bytes, std::size_t length, ParsedText& out) : at_(bytes), end_(bytes + length), out_(out) {}
 
     // One geometry and nothing after it.
     bool read() {
@@ -109,7 +58,7 @@ public:
             out_.isCollection = true;
             if (!collection(head)) return false;
         } else {
-            out_.startShape(head.kind);
+            startShape(head.kind);
             if (!body(head)) return false;
         }
         return at_ == end_;
@@ -242,21 +191,25 @@ private:
         for (std::uint32_t i = 0; i < members; ++i) {
             Head member;
             if (!readHead(&member)) return false;
-            out_.startShape(member.kind);
+            startShape(member.kind);
             if (!body(member)) return false;
         }
         return true;
     }
 
+    void startShape(std::uint32_t type) {
+        out_.shapes.push_back({type, out_.vertices.size(), out_.runLengths.size(), out_.groupLengths.size()});
+    }
+
     const Byte* at_;
     const Byte* const end_;
-    FlatGeometries& out_;
+    ParsedText& out_;
 };
 
 }  // namespace
 
 Byte* recordFromOgcWkb(const Byte* bytes, std::size_t length) {
-    FlatGeometries geometries;
+    ParsedText geometries;
     if (!Reader(bytes, length, geometries).read()) return nullptr;
     const std::uint64_t size = geometries.recordSize();
     if (!fitsRecordSize(size)) return nullptr;

@@ -22,20 +22,6 @@ int dominantAxis(const Vec3d& v) {
     return 2;
 }
 
-bool spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]) {
-    std::size_t second = 1;
-    while (second < count && points[second] == points[0]) ++second;
-    for (std::size_t third = second + 1; third < count; ++third) {
-        if (!collinear(points[0], points[second], points[third])) {
-            triple[0] = 0;
-            triple[1] = second;
-            triple[2] = third;
-            return true;
-        }
-    }
-    return false;
-}
-
 int edgeCrossesAxisRay(const DPoint3d& p, const DPoint3d& q, const DPoint3d& r, int along, int across, bool positive) {
     const double pb = coordinate(p, across), qb = coordinate(q, across);
     const double rb = coordinate(r, across);

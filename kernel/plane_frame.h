@@ -45,13 +45,6 @@ inline DPoint3d projectOntoPlane(const Plane3d& plane, const DPoint3d& point) {
 // lower axis. The zero vector gives 2.
 int dominantAxis(const Vec3d& v);
 
-// Three points of the array that are not collinear, decided exactly:
-// points[0], the first point that differs from it and the first point off
-// the line through both. Returns false when there is none: fewer than
-// three distinct points, or all on one line. Cost: O(count), usually a
-// few points for a ring with area.
-bool spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]);
-
 // 1 when the edge p -> q crosses the ray from r that runs along the axis
 // `along` (increasing when `positive`, else decreasing), the three points
 // seen in the axis plane of `along` and `across`; else 0. Half-open in the

@@ -159,8 +159,11 @@ bool collinear(const DPoint3d& a, const DPoint3d& b, const DPoint3d& c) {
     return sgn(n.x) == 0 && sgn(n.y) == 0 && sgn(n.z) == 0;
 }
 
-// kernel::spanningTriple for any finite coordinates: points[0], the first
-// point that differs from it and the first point after that off their line.
+// Three points of the array that are not collinear, decided exactly for
+// any finite coordinates: points[0], the first point that differs from it
+// and the first point after that off their line. False when there is none:
+// fewer than three distinct points, or all on one line. Cost: O(count),
+// usually a few points for a ring with area.
 bool spanningTriple(const DPoint3d* points, std::size_t count, std::size_t triple[3]) {
     std::size_t second = 1;
     while (second < count && points[second] == points[0]) ++second;

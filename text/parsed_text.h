@@ -1,5 +1,6 @@
 // The geometries of an accepted geometry text, as flat arrays in text order
 // (what the parser collects instead of a tree), and the record they make.
+// The Well-Known Binary reader collects into the same arrays.
 #pragma once
 
 #include <cstddef>
