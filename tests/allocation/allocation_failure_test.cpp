@@ -1,0 +1,275 @@
+// Every export that allocates, run with its 1st, 2nd, 3rd ... allocation
+// failing (then with every allocation from the n-th on failing) until it
+// runs through: each failing run must give the documented status, leave the
+// caller's variables and records as they were and leak nothing (the
+// leak checker of the sanitizer build), and the same call must succeed once
+// memory is back.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "spatialgeom/record_ptr.h"
+#include "spatialgeom/spatialgeom.h"
+#include "spatialgeom/wkb.h"
+#include "tests/allocation/failing_allocations.h"
+
+namespace {
+
+constexpr long kFailure = SPATIAL_FAILURE;
+
+// Runs call() with the n-th allocation failing, for n = 1, 2, ..., once
+// with that allocation alone failing and once with every later one failing
+// too, until a run meets no failure. After a run that met one, the status
+// must be failureStatus and failed() checks the caller's state; after the
+// run that met none, succeeded(status) checks the result. Each run starts
+// on a fresh thread, so that memory a thread keeps between calls (scratch)
+// is made anew each time. Returns the number of failing runs.
+long underFailingAllocations(const std::function<long()>& call, long failureStatus, const std::function<void()>& failed,
+                             const std::function<void(long)>& succeeded) {
+    long failingRuns = 0;
+    for (bool persistent : {false, true}) {
+        for (long n = 1;; ++n) {
+            long status = 0;
+            bool metFailure = false;
+            std::thread([&] {
+                failing::failFrom(n, persistent);
+                status = call();
+                failing::disarm();
+                metFailure = failing::failedSinceArmed();
+            }).join();
+            if (!metFailure) {
+                succeeded(status);
+                break;
+            }
+            ++failingRuns;
+            SCOPED_TRACE(::testing::Message()
+                         << "allocation " << n << (persistent ? " and later ones" : " alone") << " failing");
+            EXPECT_EQ(status, failureStatus);
+            failed();
+            if (::testing::Test::HasFailure() || n > 10000) return failingRuns;
+        }
+    }
+    return failingRuns;
+}
+
+using spatialgeom::RecordPtr;
+
+std::vector<unsigned char> bytesOf(const void* record) {
+    std::uint32_t size = 0;
+    EXPECT_EQ(spatialWKB_getSize(record, &size), 0u);
+    const auto* b = static_cast<const unsigned char*>(record);
+    return {b, b + size};
+}
+
+RecordPtr parsed(const char* text) {
+    RecordPtr record;
+    EXPECT_EQ(spatialParse_string(text, record.out()), 0) << text;
+    return record;
+}
+
+std::vector<DPoint3d> ring(int n, double radius, double tilt) {
+    std::vector<DPoint3d> v;
+    for (int i = 0; i < n; ++i) {
+        const double a = 6.283185307179586 * i / n;
+        v.push_back({radius * std::cos(a), radius * std::sin(a), tilt * radius * std::cos(a)});
+    }
+    v.push_back(v.front());
+    return v;
+}
+
+TEST(AllocationFailure, CreatorsAndCopies) {
+    const std::vector<DPoint3d> v = ring(40, 2, 0.1);
+    const auto n = static_cast<std::uint32_t>(v.size());
+    using Creator = std::uint32_t (*)(const DPoint3d*, std::uint32_t, void**);
+    const std::pair<const char*, Creator> creators[] = {
+        {"line", spatialWKB_createLine},
+        {"polygon", spatialWKB_createPolygon},
+        {"multipoint", spatialWKB_createMultiPoint},
+        {"multiline", spatialWKB_createMultiLine},
+        {"multipolygon", spatialWKB_createMultiPolygon},
+    };
+    for (const auto& [what, create] : creators) {
+        SCOPED_TRACE(what);
+        void* const sentinel = const_cast<DPoint3d*>(v.data());
+        void* out = sentinel;
+        EXPECT_GT(underFailingAllocations([&] { return long(create(v.data(), n, &out)); }, kFailure,
+                                          [&] { EXPECT_EQ(out, sentinel); },
+                                          [&](long status) {
+                                              EXPECT_EQ(status, 0);
+                                              RecordPtr made(out);
+                                              out = sentinel;
+                                          }),
+                  0);
+    }
+    void* out = nullptr;
+    underFailingAllocations([&] { return long(spatialWKB_createPoint(&v[0], &out)); }, kFailure,
+                            [&] { EXPECT_EQ(out, nullptr); },
+                            [&](long status) {
+                                EXPECT_EQ(status, 0);
+                                RecordPtr made(out);
+                                out = nullptr;
+                            });
+
+    const RecordPtr source =
+        parsed("MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0)),((9 9 9,8 9 9,8 8 9,9 9 9)))");
+    underFailingAllocations([&] { return long(spatialWKB_copy(source.get(), &out)); }, kFailure,
+                            [&] { EXPECT_EQ(out, nullptr); },
+                            [&](long status) {
+                                EXPECT_EQ(status, 0);
+                                const RecordPtr copy(out);
+                                EXPECT_EQ(bytesOf(copy.get()), bytesOf(source.get()));
+                                out = nullptr;
+                            });
+}
+
+TEST(AllocationFailure, GrowersKeepTheRecord) {
+    const std::vector<DPoint3d> v = ring(12, 1, 0.0);
+    const auto n = static_cast<std::uint32_t>(v.size());
+    using Grower = std::uint32_t (*)(const DPoint3d*, std::uint32_t, void**);
+    const struct {
+        const char* text;
+        Grower grow;
+    } rows[] = {
+        {"LINESTRING(0 0 0,1 1 1)", spatialWKB_addLineToLine},
+        {"MULTILINESTRING((0 0 0,1 1 1))", spatialWKB_addLineToMultiLine},
+        {"POLYGON((0 0 0,9 0 0,9 9 0,0 0 0))", spatialWKB_addRingToPolygon},
+        {"MULTIPOLYGON(((0 0 0,9 0 0,9 9 0,0 0 0)))", spatialWKB_addPolyToMultiPoly},
+        {"MULTIPOLYGON(((0 0 0,9 0 0,9 9 0,0 0 0)))", spatialWKB_addRingToMultiPoly},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        RecordPtr record = parsed(row.text);
+        const std::vector<unsigned char> before = bytesOf(record.get());
+        void* original = record.get();
+        // After a run that grew it, the record as it was, for the next runs.
+        const auto restore = [&] {
+            RecordPtr fresh;
+            EXPECT_EQ(spatialWKB_copy(before.data(), fresh.out()), 0u);
+            original = fresh.get();
+            record = std::move(fresh);
+        };
+        underFailingAllocations([&] { return long(row.grow(v.data(), n, record.out())); }, kFailure,
+                                [&] {
+                                    EXPECT_EQ(record.get(), original);
+                                    EXPECT_EQ(bytesOf(record.get()), before);
+                                },
+                                [&](long status) {
+                                    EXPECT_EQ(status, 0);
+                                    EXPECT_GT(bytesOf(record.get()).size(), before.size());
+                                    restore();
+                                });
+    }
+}
+
+const char* const kTexts[] = {
+    "POINT(1 2 3)",
+    "LINESTRING(0 0 0,1 1 1,2 2 2)",
+    "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))",
+    "GEOMETRYCOLLECTION(POINT(1 2 3),MULTILINESTRING((0 0 0,1 1 1),(2 2 2,3 3 3)),"
+    "MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0)),((9 9 9,8 9 9,8 8 9,9 9 9))))",
+};
+
+TEST(AllocationFailure, ParsesLeaveTheOutputAlone) {
+    for (const char* text : kTexts) {
+        SCOPED_TRACE(text);
+        void* out = nullptr;
+        underFailingAllocations([&] { return long(spatialParse_string(text, &out)); }, kFailure,
+                                [&] { EXPECT_EQ(out, nullptr); },
+                                [&](long status) {
+                                    EXPECT_EQ(status, 0);
+                                    RecordPtr made(out);
+                                    out = nullptr;
+                                });
+        std::u16string wide(text, text + std::strlen(text));
+        std::uint32_t size = 7, sizeFound = 7;
+        underFailingAllocations([&] { return long(spatialWKB_getSizeFromTextGeom(wide.c_str(), &size)); }, kFailure,
+                                [&] { EXPECT_EQ(size, 7u); },
+                                [&](long status) {
+                                    EXPECT_EQ(status, 0);
+                                    if (status == 0) std::swap(size, sizeFound);
+                                });
+        size = sizeFound;
+        std::vector<unsigned char> buffer(size + 8, 0xAB);
+        underFailingAllocations(
+            [&] {
+                return long(spatialWKB_convertTextToBinary(wide.c_str(), buffer.data(),
+                                                           static_cast<std::uint32_t>(buffer.size())));
+            },
+            kFailure, [&] { EXPECT_EQ(buffer, std::vector<unsigned char>(size + 8, 0xAB)); },
+            [&](long status) {
+                EXPECT_EQ(status, 0);
+                buffer.assign(size + 8, 0xAB);
+            });
+    }
+}
+
+TEST(AllocationFailure, WritersNeedNoMemory) {
+    for (const char* text : kTexts) {
+        const RecordPtr record = parsed(text);
+        std::vector<SpatialWChar> buffer(4096);
+        const long failing =
+            underFailingAllocations([&] { return long(spatialWKT_geometry(record.get(), buffer.data(), 4096)); },
+                                    kFailure, [] {}, [&](long status) { EXPECT_GT(status, 0) << text; });
+        EXPECT_EQ(failing, 0) << text;
+    }
+}
+
+TEST(AllocationFailure, WkbReaderLeavesTheOutputAlone) {
+    for (const char* text : kTexts) {
+        SCOPED_TRACE(text);
+        const RecordPtr record = parsed(text);
+        std::uint32_t size = 0;
+        ASSERT_EQ(spatialWKB_toOgcWkb(record.get(), nullptr, 0, &size), SPATIAL_BUFFER_TOO_SMALL);
+        std::vector<unsigned char> wkb(size);
+        ASSERT_EQ(spatialWKB_toOgcWkb(record.get(), wkb.data(), size, &size), 0u);
+        void* out = nullptr;
+        underFailingAllocations([&] { return long(spatialWKB_fromOgcWkb(wkb.data(), size, &out)); }, kFailure,
+                                [&] { EXPECT_EQ(out, nullptr); },
+                                [&](long status) {
+                                    EXPECT_EQ(status, 0);
+                                    const RecordPtr back(out);
+                                    EXPECT_EQ(bytesOf(back.get()), bytesOf(record.get()));
+                                    out = nullptr;
+                                });
+    }
+}
+
+// Every pair of kinds, flat and tilted, at tolerance 0 and beyond: the
+// answer once memory is back is the one given without any failure.
+TEST(AllocationFailure, IntersectionsKeepTheResult) {
+    const char* const geometries[] = {
+        "POINT(1 1 0.05)",
+        "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)",
+        "POLYGON((0 0 0,4 0 0,4 4 1,0 4 0,0 0 0),(1 1 0.1,2 1 0.1,2 2 0.2,1 1 0.1))",
+        "MULTIPOINT((9 9 9),(2 2 0.3),(1.5 1.2 0))",
+        "MULTILINESTRING((9 9 9,8 8 8),(0.5 -1 0,0.5 5 0))",
+        "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 0,6 6 0)))",
+    };
+    long failingRuns = 0;
+    std::vector<RecordPtr> records;
+    for (const char* text : geometries) records.push_back(parsed(text));
+    for (const RecordPtr& a : records)
+        for (const RecordPtr& b : records)
+            for (double tolerance : {0.0, 0.3}) {
+                std::uint32_t expected = 7;
+                ASSERT_EQ(spatialWKB_intersectGeometry(a.get(), b.get(), tolerance, &expected), 0u);
+                std::uint32_t result = 7;
+                failingRuns += underFailingAllocations(
+                    [&] { return long(spatialWKB_intersectGeometry(a.get(), b.get(), tolerance, &result)); }, kFailure,
+                    [&] { EXPECT_EQ(result, 7u); },
+                    [&](long status) {
+                        EXPECT_EQ(status, 0);
+                        EXPECT_EQ(result, expected);
+                        result = 7;
+                    });
+            }
+    EXPECT_GT(failingRuns, 100);  // the allocations were reached
+}
+
+}  // namespace
