@@ -6,9 +6,11 @@
 #include "queries/record_intersection.h"
 
 #include <cmath>
+#include <optional>
 
 #include "kernel/range3d.h"
 #include "queries/call_scratch.h"
+#include "queries/flat_point_scan.h"
 #include "queries/record_range.h"
 #include "queries/shape_meets.h"
 #include "records/navigation.h"
@@ -87,6 +89,14 @@ bool recordsMeet(const Byte* first, const DRange3d& firstBox, const Byte* second
 template <std::uint32_t A, std::uint32_t B>
 bool intersectKinds(const Byte* a, const Byte* b, double tolerance, bool* meets) {
     if (recordType(a) != A || recordType(b) != B) return false;
+    if constexpr (A == SPATIAL_TYPE_POINT && B == SPATIAL_TYPE_POLYGON) {
+        // The common point-in-polygon of planar data, without gathering.
+        if (tolerance >= 0.0 && tolerance < INFINITY)
+            if (const std::optional<bool> answer = pointMeetsFlatPolygon(*pointVertex(a), polygonBody(b), tolerance)) {
+                *meets = *answer;
+                return true;
+            }
+    }
     DRange3d boxA, boxB;
     if (!Kind<A>::range(a, &boxA) || !Kind<B>::range(b, &boxB)) return false;
     try {
