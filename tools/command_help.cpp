@@ -18,20 +18,20 @@ struct Usage {
 
 constexpr Usage kUsages[] = {
     {"info",
-     "usage: spatialgeom info [WKT|-]\n"
+     "Usage: spatialgeom info [WKT|-]\n"
      "\n"
      "Kind, counts of polygons, rings, lines, points and vertices, record size\n"
      "and 3D range of one geometry, given as an argument or read from standard\n"
      "input (- or no argument).\n"},
     {"intersects",
-     "usage: spatialgeom intersects A B [--tolerance T]\n"
+     "Usage: spatialgeom intersects A B [--tolerance T]\n"
      "\n"
      "Prints \"true\" when the geometries A and B (WKT) meet, else \"false\".\n"
      "\n"
      "  --tolerance T   they meet when their shortest 3D distance is at most T\n"
      "                  (default 0)\n"},
     {"transform",
-     "usage: spatialgeom transform [--translate X,Y,Z] [--scale SX,SY,SZ[@FX,FY,FZ]]\n"
+     "Usage: spatialgeom transform [--translate X,Y,Z] [--scale SX,SY,SZ[@FX,FY,FZ]]\n"
      "           [--rotate DEG [--axis X0,Y0,Z0,X1,Y1,Z1]] [--mirror PX,PY,PZ/NX,NY,NZ]\n"
      "           [--precision N] WKT\n"
      "\n"
@@ -45,18 +45,18 @@ constexpr Usage kUsages[] = {
      "  --mirror PX,PY,PZ/NX,NY,NZ mirrors in the plane through P with normal N\n"
      "  --precision N              significant digits written, 1 to 17 (default 6)\n"},
     {"encode",
-     "usage: spatialgeom encode [WKT|-]\n"
+     "Usage: spatialgeom encode [WKT|-]\n"
      "\n"
      "Writes the record's bytes of one geometry on standard output.\n"},
     {"decode",
-     "usage: spatialgeom decode [--precision N] < RECORD\n"
+     "Usage: spatialgeom decode [--precision N] < RECORD\n"
      "\n"
      "Checks record bytes from standard input (every count, every walk inside\n"
      "them, nothing left over) and prints them as WKT.\n"
      "\n"
      "  --precision N   significant digits written, 1 to 17 (default 6)\n"},
     {"join",
-     "usage: spatialgeom join A.wkt B.wkt [--tolerance T] [--threads N]\n"
+     "Usage: spatialgeom join A.wkt B.wkt [--tolerance T] [--threads N]\n"
      "           [--format pairs|csv|json] [--output FILE]\n"
      "\n"
      "Every pair of geometries of A and B that meet: their line numbers (from 1),\n"
@@ -70,7 +70,7 @@ constexpr Usage kUsages[] = {
      "  --output FILE   writes FILE instead of standard output; it appears only\n"
      "                  once complete (written aside, renamed at the end)\n"},
     {"svg",
-     "usage: spatialgeom svg [--tolerance T] [--threads N] [--title TEXT] FILE.wkt...\n"
+     "Usage: spatialgeom svg [--tolerance T] [--threads N] [--title TEXT] FILE.wkt...\n"
      "           > out.svg\n"
      "\n"
      "Draws the geometries of the files projected on XY (y up), one colour per\n"
@@ -87,33 +87,23 @@ constexpr Usage kUsages[] = {
 }  // namespace
 
 const char* const kOverview =
-    "usage: spatialgeom <command> [arguments]\n"
-    "       spatialgeom <command> --help\n"
-    "       spatialgeom --version\n"
+    "Usage: spatialgeom COMMAND [ARGUMENTS]\n"
+    "  or:  spatialgeom COMMAND --help\n"
+    "  or:  spatialgeom --help | --version\n"
+    "Describes, tests, transforms, joins and draws 3D geometries written as WKT.\n"
     "\n"
     "Commands:\n"
-    "  info [WKT|-]\n"
-    "      kind, counts, record size and 3D range of one geometry\n"
-    "  intersects A B [--tolerance T]\n"
-    "      \"true\" when A and B meet within T (a 3D distance, default 0), else \"false\"\n"
-    "  transform [--translate X,Y,Z] [--scale SX,SY,SZ[@FX,FY,FZ]]\n"
-    "            [--rotate DEG [--axis X0,Y0,Z0,X1,Y1,Z1]] [--mirror PX,PY,PZ/NX,NY,NZ]\n"
-    "            [--precision N] WKT\n"
-    "      applies the transforms in the order given and prints the result\n"
-    "  encode [WKT|-]\n"
-    "      the record's bytes on standard output\n"
-    "  decode [--precision N]\n"
-    "      checks record bytes from standard input and prints them as WKT\n"
-    "  join A.wkt B.wkt [--tolerance T] [--threads N] [--format pairs|csv|json]\n"
-    "       [--output FILE]\n"
-    "      \"i j\" (line numbers) for every pair of lines of A and B that meet\n"
-    "  svg [--tolerance T] [--threads N] [--title TEXT] FILE.wkt... > out.svg\n"
-    "      draws the files on XY with a legend and a scale, geometries that meet\n"
-    "      another one in red\n"
+    "  info        kind, counts, record size and 3D range of one geometry\n"
+    "  intersects  \"true\" when two geometries meet within a tolerance, else \"false\"\n"
+    "  transform   translates, scales, rotates and mirrors a geometry\n"
+    "  encode      the record's bytes of a geometry on standard output\n"
+    "  decode      checks record bytes from standard input and prints them as WKT\n"
+    "  join        the pairs of lines of two files whose geometries meet\n"
+    "  svg         draws files of geometries as an SVG picture with a legend\n"
     "\n"
     "Options:\n"
-    "  -h, --help      this overview; after a command, that command's usage\n"
-    "  -V, --version   the versions of the tool and of the library it runs with\n"
+    "  -h, --help     this overview; after a command, that command's usage\n"
+    "  -V, --version  the versions of the tool and of the library it runs with\n"
     "\n"
     "Files hold one WKT geometry per line. A WKT argument or a file given as -\n"
     "is read from standard input.\n"

@@ -62,8 +62,8 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     // is ever written through.
     int descriptor = -1;
     for (unsigned attempt = 0; descriptor < 0; ++attempt) {
-        temporaryPath_ = directory + "." + name + "." + std::to_string(getpid()) + "." + std::to_string(attempt) +
-                         ".partial";
+        temporaryPath_ =
+            directory + "." + name + "." + std::to_string(getpid()) + "." + std::to_string(attempt) + ".partial";
         descriptor = open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor < 0 && (errno != EEXIST || attempt >= 100)) {
             throw inputError("cannot create a file next to '" + path_ + "': " + systemMessage(errno));

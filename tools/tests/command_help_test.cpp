@@ -35,7 +35,7 @@ TEST(ToolHelp, EveryCommandPrintsItsUsageOnStandardOutput) {
             const ToolRun run = runTool(arguments, "POINT(1 2 3)\n");
             EXPECT_EQ(run.exitStatus, 0) << command << ": " << run.err;
             EXPECT_EQ(run.err, "") << command;
-            EXPECT_EQ(run.out.rfind("usage: spatialgeom " + command + " ", 0), 0u) << run.out;
+            EXPECT_EQ(run.out.rfind("Usage: spatialgeom " + command + " ", 0), 0u) << run.out;
         }
     }
     // The overview lists every command and both options.
