@@ -70,8 +70,8 @@ constexpr Usage kUsages[] = {
      "  --output FILE   writes FILE instead of standard output; it appears only\n"
      "                  once complete (written aside, renamed at the end)\n"},
     {"svg",
-     "Usage: spatialgeom svg [--tolerance T] [--threads N] [--title TEXT] FILE.wkt...\n"
-     "           > out.svg\n"
+     "Usage: spatialgeom svg [--tolerance T] [--threads N] [--title TEXT]\n"
+     "           [--output FILE] FILE.wkt...\n"
      "\n"
      "Draws the geometries of the files projected on XY (y up), one colour per\n"
      "file, those that meet a geometry other than themselves in red, with a\n"
@@ -81,7 +81,9 @@ constexpr Usage kUsages[] = {
      "  --tolerance T   they meet when their shortest 3D distance is at most T\n"
      "                  (default 0)\n"
      "  --threads N     threads that read and test (default: every core)\n"
-     "  --title TEXT    a title above the drawing\n"},
+     "  --title TEXT    a title above the drawing\n"
+     "  --output FILE   writes FILE instead of standard output; it appears only\n"
+     "                  once complete (written aside, renamed at the end)\n"},
 };
 
 }  // namespace
