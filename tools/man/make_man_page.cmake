@@ -3,7 +3,8 @@
 # command's --help, the rest from spatialgeom.h2m. (The version is given:
 # the second line of --version is not for the page.)
 #   cmake -DTOOL=... -DHELP2MAN=... -DVERSION=1.0.0 -DINCLUDE=.../spatialgeom.h2m
-#         -DCOMMANDS="info;join;..." -DWORK=dir -DOUTPUT=spatialgeom.1 -P make_man_page.cmake
+#         -DCOMMANDS="info;join;..." -DWORK=dir -DOUTPUT=spatialgeom.1 [-DGZIP=gzip] -P make_man_page.cmake
+# With GZIP, OUTPUT.gz is written too.
 set(commands_section "[COMMANDS]\n")
 foreach(command IN LISTS COMMANDS)
   execute_process(COMMAND ${TOOL} ${command} --help OUTPUT_VARIABLE usage RESULT_VARIABLE rc)
@@ -23,4 +24,10 @@ execute_process(COMMAND ${HELP2MAN} --no-info --section 1 --source spatialgeom -
                         --output ${OUTPUT} ${TOOL} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "help2man failed on ${TOOL}")
+endif()
+if(GZIP)
+  execute_process(COMMAND ${GZIP} -9nc ${OUTPUT} OUTPUT_FILE ${OUTPUT}.gz RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "gzip failed on ${OUTPUT}")
+  endif()
 endif()
