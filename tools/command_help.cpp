@@ -91,6 +91,7 @@ constexpr Usage kUsages[] = {
 const char* const kOverview =
     "Usage: spatialgeom COMMAND [ARGUMENTS]\n"
     "  or:  spatialgeom COMMAND --help\n"
+    "  or:  spatialgeom help COMMAND\n"
     "  or:  spatialgeom --help | --version\n"
     "Describes, tests, transforms, joins and draws 3D geometries written as WKT.\n"
     "\n"

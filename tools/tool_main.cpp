@@ -31,6 +31,10 @@ int dispatch(std::span<char* const> arguments) {
         return kExitUsage;
     }
     const std::string_view name = arguments[0];
+    if (name == "help" && arguments.size() == 2 && commandUsage(arguments[1]) != nullptr) {
+        std::fputs(commandUsage(arguments[1]), stdout);  // "help COMMAND" as "COMMAND --help"
+        return kExitSuccess;
+    }
     if (name == "help" || name == "--help" || name == "-h") {
         std::fputs(kOverview, stdout);
         return kExitSuccess;

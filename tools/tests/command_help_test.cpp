@@ -55,6 +55,7 @@ TEST(ToolHelp, EveryCommandPrintsItsUsageOnStandardOutput) {
                  // Help wins over a line that would be refused or read input.
                  {command, "--bogus", "x", "--help"},
                  {command, "-", "-h"},
+                 {"help", command},
              }) {
             const ToolRun run = runTool(arguments, "POINT(1 2 3)\n");
             EXPECT_EQ(run.exitStatus, 0) << command << ": " << run.err;
