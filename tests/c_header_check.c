@@ -13,6 +13,7 @@ int main(void) {
     if (spatialWKB_createPoint(&point, &record) != SPATIAL_SUCCESS) return 1;
     if (spatialWKB_getSize(record, &size) != SPATIAL_SUCCESS || size != 40) return 2;
     if (spatialWKB_destroyGeom(&record) != SPATIAL_SUCCESS || record != NULL) return 3;
+    if (spatialWKB_version() == NULL || spatialWKB_version()[0] == '\0') return 4;
     (void)wide;
     puts("C interface ok");
     return 0;

@@ -21,10 +21,11 @@ if(exported EQUAL 0)
   message(FATAL_ERROR "no exported functions found")
 endif()
 # The exports a client relies on beyond the original families' members:
-# the tool uses the first four through the shared library; the WKB pair is
-# public interface of its own.
+# the tool uses the first four and the version through the shared library;
+# the WKB pair is public interface of its own.
 foreach(required IN ITEMS spatialWKB_forEachVertexRun spatialWKB_forEachMember spatialWKB_widenRange
-                          spatialParse_findUnmatchedByte spatialWKB_toOgcWkb spatialWKB_fromOgcWkb)
+                          spatialParse_findUnmatchedByte spatialWKB_toOgcWkb spatialWKB_fromOgcWkb
+                          spatialWKB_version)
   if(NOT symbols MATCHES "[ \n]${required}\n")
     message(FATAL_ERROR "${required} is not exported")
   endif()

@@ -6,9 +6,10 @@
 
 namespace spatialgeom::tool {
 
-FileOptions readFileOptions(CommandLine& arguments) {
+FileOptions readFileOptions(CommandLine& arguments, const std::function<bool(CommandLine&)>& takeOwnOption) {
     FileOptions options;
     while (!arguments.done()) {
+        if (takeOwnOption && takeOwnOption(arguments)) continue;
         if (arguments.takeFlag("--tolerance")) {
             options.tolerance = parseTolerance(arguments.takeValue("--tolerance"));
         } else if (arguments.takeFlag("--threads")) {

@@ -1,8 +1,10 @@
 // The arguments shared by the commands that work on WKT files (join, svg):
-// the files, --tolerance T and --threads N, in any order.
+// the files, --tolerance T and --threads N, in any order, among the
+// command's own options.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,9 @@ struct FileOptions {
     std::uint32_t threads = defaultThreadCount();
 };
 
-// Reads every remaining argument. At most one path may be "-".
-FileOptions readFileOptions(CommandLine& arguments);
+// Reads every remaining argument. At most one path may be "-". A command's
+// own options go to takeOwnOption first: it consumes the option (and its
+// value) and returns true when the next argument is one of them.
+FileOptions readFileOptions(CommandLine& arguments, const std::function<bool(CommandLine&)>& takeOwnOption = {});
 
 }  // namespace spatialgeom::tool

@@ -1,6 +1,6 @@
-// spatialgeom join A.wkt B.wkt [--tolerance T] [--threads N]: "i j" for
-// every pair of lines (from 1) whose geometries meet, sorted.
-#include <charconv>
+// spatialgeom join A.wkt B.wkt [--tolerance T] [--threads N]
+//   [--format pairs|csv|json] [--output FILE]: "i j" for every pair of
+// lines (from 1) whose geometries meet, sorted.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,7 +8,9 @@
 #include "tools/commands.h"
 #include "tools/file_options.h"
 #include "tools/geometry_file.h"
+#include "tools/output_file.h"
 #include "tools/spatial_join.h"
+#include "tools/table_output.h"
 #include "tools/tool_error.h"
 
 namespace spatialgeom::tool {
@@ -21,35 +23,41 @@ RecordList recordsOf(const GeometryFile& file) {
     return records;
 }
 
-void printPairs(const std::vector<MeetingPair>& pairs) {
-    std::string out;
-    char number[16];
-    auto append = [&](std::uint32_t index, char after) {
-        const auto end = std::to_chars(number, number + sizeof number, std::uint64_t{index} + 1).ptr;
-        out.append(number, end);
-        out += after;
-    };
+// Line numbers from 1, in the chosen format.
+void writePairs(const std::vector<MeetingPair>& pairs, TableFormat format, std::FILE* out) {
+    TableWriter table(out, format, {"a", "b"});
     for (const MeetingPair& pair : pairs) {
-        append(pair.first, ' ');
-        append(pair.second, '\n');
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
+        table.add(std::uint64_t{pair.first} + 1);
+        table.add(std::uint64_t{pair.second} + 1);
+        table.endRow();
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 }  // namespace
 
 int runJoin(CommandLine& arguments) {
-    const FileOptions options = readFileOptions(arguments);
+    TableFormat format = TableFormat::kPairs;
+    std::string outputPath;
+    const FileOptions options = readFileOptions(arguments, [&](CommandLine& line) {
+        if (line.takeFlag("--format")) {
+            format = parseTableFormat(line.takeValue("--format"));
+        } else if (line.takeFlag("--output")) {
+            outputPath = line.takeValue("--output");
+        } else {
+            return false;
+        }
+        return true;
+    });
     if (options.paths.size() != 2) throw usageError("join needs two files");
+    OutputFile output(outputPath);  // before the work: a bad path fails at once
     const GeometryFile first = loadGeometryFile(options.paths[0], options.threads);
     reportLineErrors(first);
     const GeometryFile second = loadGeometryFile(options.paths[1], options.threads);
     reportLineErrors(second);
-    printPairs(meetingPairs(recordsOf(first), recordsOf(second), options.tolerance, options.threads));
+    const std::vector<MeetingPair> pairs =
+        meetingPairs(recordsOf(first), recordsOf(second), options.tolerance, options.threads);
+    writePairs(pairs, format, output.stream());
+    output.commit();
     return first.errors.empty() && second.errors.empty() ? kExitSuccess : kExitBadInput;
 }
 

@@ -1,6 +1,6 @@
-// spatialgeom svg [--tolerance T] [--threads N] FILE.wkt... > out.svg:
-// the geometries of the files drawn on XY, those meeting another one
-// highlighted.
+// spatialgeom svg [--tolerance T] [--threads N] [--title TEXT]
+//   [--output FILE] FILE.wkt... > out.svg: the geometries of the files drawn
+// on XY, those meeting another one highlighted, with a legend and a scale.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +8,7 @@
 #include "tools/commands.h"
 #include "tools/file_options.h"
 #include "tools/geometry_file.h"
+#include "tools/output_file.h"
 #include "tools/spatial_join.h"
 #include "tools/svg_drawing.h"
 #include "tools/tool_error.h"
@@ -15,8 +16,20 @@
 namespace spatialgeom::tool {
 
 int runSvg(CommandLine& arguments) {
-    const FileOptions options = readFileOptions(arguments);
+    SvgCaptions captions;
+    std::string outputPath;
+    const FileOptions options = readFileOptions(arguments, [&](CommandLine& line) {
+        if (line.takeFlag("--title")) {
+            captions.title = line.takeValue("--title");
+        } else if (line.takeFlag("--output")) {
+            outputPath = line.takeValue("--output");
+        } else {
+            return false;
+        }
+        return true;
+    });
     if (options.paths.empty()) throw usageError("svg needs at least one file");
+    OutputFile output(outputPath);  // before the work: a bad path fails at once
 
     std::vector<GeometryFile> files;
     bool refusedLines = false;
@@ -38,7 +51,11 @@ int runSvg(CommandLine& arguments) {
     for (const MeetingPair& pair : meetingPairs(records, records, options.tolerance, options.threads)) {
         if (pair.first != pair.second) drawn[pair.first].highlighted = true;
     }
-    writeSvg(stdout, drawn);
+    for (const GeometryFile& file : files)
+        captions.layerNames.push_back(file.path == "-" ? "standard input" : file.path);
+    captions.highlightName = "meets another geometry";
+    writeSvg(output.stream(), drawn, captions);
+    output.commit();
     return refusedLines ? kExitBadInput : kExitSuccess;
 }
 

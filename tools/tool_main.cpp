@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "tools/command_help.h"
 #include "tools/commands.h"
 #include "tools/tool_error.h"
 
@@ -24,42 +25,31 @@ constexpr Command kCommands[] = {
     {"svg", runSvg},
 };
 
-constexpr const char* kUsage =
-    "usage: spatialgeom <command> [arguments]\n"
-    "\n"
-    "  info [WKT|-]\n"
-    "      kind, counts, record size and 3D range of one geometry\n"
-    "  intersects A B [--tolerance T]\n"
-    "      \"true\" when A and B meet within T (a 3D distance, default 0), else \"false\"\n"
-    "  transform [--translate X,Y,Z] [--scale SX,SY,SZ[@FX,FY,FZ]]\n"
-    "            [--rotate DEG [--axis X0,Y0,Z0,X1,Y1,Z1]] [--mirror PX,PY,PZ/NX,NY,NZ]\n"
-    "            [--precision N] WKT\n"
-    "      applies the transforms in the order given and prints the result\n"
-    "  encode [WKT|-]\n"
-    "      the record's bytes on standard output\n"
-    "  decode [--precision N]\n"
-    "      checks record bytes from standard input and prints them as WKT\n"
-    "  join A.wkt B.wkt [--tolerance T] [--threads N]\n"
-    "      \"i j\" (line numbers) for every pair of lines of A and B that meet\n"
-    "  svg [--tolerance T] [--threads N] FILE.wkt... > out.svg\n"
-    "      draws the files on XY, geometries that meet another one in red\n"
-    "\n"
-    "Files hold one WKT geometry per line. A WKT argument or a file given as -\n"
-    "is read from standard input. Exit status: 0 success, 1 input refused (join\n"
-    "and svg: some lines refused and skipped, the rest done), 2 wrong usage.\n";
-
 int dispatch(std::span<char* const> arguments) {
     if (arguments.empty()) {
-        std::fputs(kUsage, stderr);
+        std::fputs(kOverview, stderr);
         return kExitUsage;
     }
     const std::string_view name = arguments[0];
+    if (name == "help" && arguments.size() == 2 && commandUsage(arguments[1]) != nullptr) {
+        std::fputs(commandUsage(arguments[1]), stdout);  // "help COMMAND" as "COMMAND --help"
+        return kExitSuccess;
+    }
     if (name == "help" || name == "--help" || name == "-h") {
-        std::fputs(kUsage, stdout);
+        std::fputs(kOverview, stdout);
+        return kExitSuccess;
+    }
+    if (name == "--version" || name == "-V") {
+        printVersion();
         return kExitSuccess;
     }
     for (const Command& command : kCommands) {
         if (command.name == name) {
+            if (asksForHelp(arguments.subspan(1))) {
+                const char* usage = commandUsage(name);
+                std::fputs(usage != nullptr ? usage : kOverview, stdout);
+                return kExitSuccess;
+            }
             CommandLine commandLine(arguments.subspan(1));
             return command.run(commandLine);
         }

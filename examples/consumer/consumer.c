@@ -1,5 +1,6 @@
-/* A C program using the installed library: builds a square with a hole,
- * writes it as text, parses a point and tests whether the two meet. */
+/* A C program using the installed library: names the library's version,
+ * builds a square with a hole, writes it as text, parses a point and tests
+ * whether the two meet. */
 #include <spatialgeom/spatialgeom.h>
 
 #include <stdio.h>
@@ -22,6 +23,10 @@ int main(void) {
     char text[256];
     uint32_t meets = 0;
     int status = 1;
+
+    /* The library actually loaded: a host can refuse an older major version. */
+    printf("libspatialgeom %s\n", spatialWKB_version());
+    if (spatialWKB_version()[0] == '0') goto done;
 
     if (spatialWKB_createPolygon(outer, 5, &square) != SPATIAL_SUCCESS) goto done;
     if (spatialWKB_addRingToPolygon(hole, 5, &square) != SPATIAL_SUCCESS) goto done;

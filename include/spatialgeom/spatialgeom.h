@@ -8,6 +8,7 @@
 #include "spatialgeom/text.h"
 #include "spatialgeom/transform.h"
 #include "spatialgeom/types.h"
+#include "spatialgeom/version.h"
 #include "spatialgeom/wkb.h"
 
 #endif /* SPATIALGEOM_SPATIALGEOM_H */

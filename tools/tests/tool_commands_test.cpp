@@ -111,6 +111,8 @@ TEST(ToolCommandLine, RefusesMistakesWithStatus2) {
         {"join", "only-one.wkt"},
         {"join", "a", "b", "--threads", "0"},
         {"svg"},
+        {"join", "a", "b", "--format", "xml"},
+        {"join", "a", "b", "--output"},
     };
     for (const auto& arguments : mistakes) {
         const ToolRun run = runTool(arguments);

@@ -152,7 +152,7 @@ TEST(ToolSvg, DrawsTheExamplesWithMeetingGeometriesHighlighted) {
     EXPECT_TRUE(run.out.starts_with("<?xml")) << run.out.substr(0, 40);
     EXPECT_TRUE(run.out.ends_with("</svg>\n"));
     EXPECT_TRUE(wellFormed(run.out));
-    EXPECT_EQ(occurrences(run.out, "<g "), 13u);
+    EXPECT_EQ(occurrences(run.out, "<g fill="), 13u);
     // a1, a2, a4 and b1, b2, b3, b7, b8 meet another geometry.
     EXPECT_EQ(occurrences(run.out, "<g fill=\"#ee3333\""), 8u);
     EXPECT_NE(run.out.find("fill-rule:evenodd"), std::string::npos);

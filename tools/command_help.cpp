@@ -1,0 +1,136 @@
+#include "tools/command_help.h"
+
+#include <cstdio>
+
+#include "spatialgeom/version.h"
+
+#ifndef SPATIALGEOM_TOOL_VERSION
+#error "SPATIALGEOM_TOOL_VERSION must be defined by the build"
+#endif
+
+namespace spatialgeom::tool {
+namespace {
+
+struct Usage {
+    std::string_view command;
+    const char* text;
+};
+
+constexpr Usage kUsages[] = {
+    {"info",
+     "Usage: spatialgeom info [WKT|-]\n"
+     "\n"
+     "Kind, counts of polygons, rings, lines, points and vertices, record size\n"
+     "and 3D range of one geometry, given as an argument or read from standard\n"
+     "input (- or no argument).\n"},
+    {"intersects",
+     "Usage: spatialgeom intersects A B [--tolerance T]\n"
+     "\n"
+     "Prints \"true\" when the geometries A and B (WKT) meet, else \"false\".\n"
+     "\n"
+     "  --tolerance T   they meet when their shortest 3D distance is at most T\n"
+     "                  (default 0)\n"},
+    {"transform",
+     "Usage: spatialgeom transform [--translate X,Y,Z] [--scale SX,SY,SZ[@FX,FY,FZ]]\n"
+     "           [--rotate DEG [--axis X0,Y0,Z0,X1,Y1,Z1]] [--mirror PX,PY,PZ/NX,NY,NZ]\n"
+     "           [--precision N] WKT\n"
+     "\n"
+     "Applies the transforms in the order given and prints the result as WKT.\n"
+     "\n"
+     "  --translate X,Y,Z          moves by the vector\n"
+     "  --scale SX,SY,SZ[@F]       scales about the fixed point F (default the origin)\n"
+     "  --rotate DEG               turns counter-clockwise looking from the axis's\n"
+     "                             second point towards its first\n"
+     "  --axis X0,Y0,Z0,X1,Y1,Z1   the axis of the next --rotate (default the z axis)\n"
+     "  --mirror PX,PY,PZ/NX,NY,NZ mirrors in the plane through P with normal N\n"
+     "  --precision N              significant digits written, 1 to 17 (default 6)\n"},
+    {"encode",
+     "Usage: spatialgeom encode [WKT|-]\n"
+     "\n"
+     "Writes the record's bytes of one geometry on standard output.\n"},
+    {"decode",
+     "Usage: spatialgeom decode [--precision N] < RECORD\n"
+     "\n"
+     "Checks record bytes from standard input (every count, every walk inside\n"
+     "them, nothing left over) and prints them as WKT.\n"
+     "\n"
+     "  --precision N   significant digits written, 1 to 17 (default 6)\n"},
+    {"join",
+     "Usage: spatialgeom join A.wkt B.wkt [--tolerance T] [--threads N]\n"
+     "           [--format pairs|csv|json] [--output FILE]\n"
+     "\n"
+     "Every pair of geometries of A and B that meet: their line numbers (from 1),\n"
+     "sorted.\n"
+     "\n"
+     "  --tolerance T   they meet when their shortest 3D distance is at most T\n"
+     "                  (default 0)\n"
+     "  --threads N     threads that read and test (default: every core)\n"
+     "  --format F      pairs: \"a b\" per line (default); csv: a header line \"a,b\"\n"
+     "                  then \"a,b\" per pair; json: one object {\"a\":A,\"b\":B} per line\n"
+     "  --output FILE   writes FILE instead of standard output; it appears only\n"
+     "                  once complete (written aside, renamed at the end)\n"},
+    {"svg",
+     "Usage: spatialgeom svg [--tolerance T] [--threads N] [--title TEXT]\n"
+     "           [--output FILE] FILE.wkt...\n"
+     "\n"
+     "Draws the geometries of the files projected on XY (y up), one colour per\n"
+     "file, those that meet a geometry other than themselves in red, with a\n"
+     "legend, a scale bar in the data's units and a frame labelled with the\n"
+     "coordinate range. Each shape's tooltip is its file:line.\n"
+     "\n"
+     "  --tolerance T   they meet when their shortest 3D distance is at most T\n"
+     "                  (default 0)\n"
+     "  --threads N     threads that read and test (default: every core)\n"
+     "  --title TEXT    a title above the drawing\n"
+     "  --output FILE   writes FILE instead of standard output; it appears only\n"
+     "                  once complete (written aside, renamed at the end)\n"},
+};
+
+}  // namespace
+
+const char* const kOverview =
+    "Usage: spatialgeom COMMAND [ARGUMENTS]\n"
+    "  or:  spatialgeom COMMAND --help\n"
+    "  or:  spatialgeom help COMMAND\n"
+    "  or:  spatialgeom --help | --version\n"
+    "Describes, tests, transforms, joins and draws 3D geometries written as WKT.\n"
+    "\n"
+    "Commands:\n"
+    "  info        kind, counts, record size and 3D range of one geometry\n"
+    "  intersects  \"true\" when two geometries meet within a tolerance, else \"false\"\n"
+    "  transform   translates, scales, rotates and mirrors a geometry\n"
+    "  encode      the record's bytes of a geometry on standard output\n"
+    "  decode      checks record bytes from standard input and prints them as WKT\n"
+    "  join        the pairs of lines of two files whose geometries meet\n"
+    "  svg         draws files of geometries as an SVG picture with a legend\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     this overview; after a command, that command's usage\n"
+    "  -V, --version  the versions of the tool and of the library it runs with\n"
+    "\n"
+    "Files hold one WKT geometry per line. A WKT argument or a file given as -\n"
+    "is read from standard input.\n"
+    "\n"
+    "Exit status: 0 success, 1 input refused (join and svg: some lines refused\n"
+    "and skipped, the rest done), 2 wrong usage.\n";
+
+const char* commandUsage(std::string_view command) {
+    for (const Usage& usage : kUsages) {
+        if (usage.command == command) return usage.text;
+    }
+    return nullptr;
+}
+
+bool asksForHelp(std::span<char* const> arguments) {
+    for (const char* argument : arguments) {
+        const std::string_view text = argument;
+        if (text == "--help" || text == "-h") return true;
+    }
+    return false;
+}
+
+void printVersion() {
+    std::printf("spatialgeom %s\nlibrary: libspatialgeom %s\n", SPATIALGEOM_TOOL_VERSION, spatialWKB_version());
+}
+
+}  // namespace spatialgeom::tool

@@ -1,0 +1,81 @@
+// The version and help options as users of command-line tools expect them:
+// on standard output, status 0, whatever else is on the line.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "spatialgeom/version.h"
+#include "tool_runner.h"
+
+namespace spatialgeom::tool::testing {
+namespace {
+
+TEST(ToolHelp, VersionNamesTheToolAndTheLoadedLibrary) {
+    const std::string library = spatialWKB_version();
+    unsigned major = 0, minor = 0, patch = 0;
+    int length = 0;
+    EXPECT_EQ(std::sscanf(library.c_str(), "%u.%u.%u%n", &major, &minor, &patch, &length), 3) << library;
+    EXPECT_EQ(static_cast<std::size_t>(length), library.size()) << library;
+    EXPECT_EQ(spatialWKB_version(), spatialWKB_version());  // one static string
+    for (const char* option : {"--version", "-V"}) {
+        const ToolRun run = runTool({option});
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        // The tool is built with the library: both carry the project's version.
+        EXPECT_EQ(run.out, "spatialgeom " + library + "\nlibrary: libspatialgeom " + library + "\n");
+    }
+}
+
+// The commands named by the build (the manual page gets a section for each).
+std::vector<std::string> builtCommands() {
+    std::istringstream names(SPATIALGEOM_TOOL_COMMANDS);
+    std::vector<std::string> commands;
+    for (std::string name; names >> name;) commands.push_back(name);
+    return commands;
+}
+
+TEST(ToolHelp, TheOverviewListsTheCommandsTheBuildKnows) {
+    const std::string overview = runTool({"--help"}).out;
+    const std::size_t start = overview.find("\nCommands:\n");
+    ASSERT_NE(start, std::string::npos) << overview;
+    std::vector<std::string> listed;
+    std::istringstream lines(overview.substr(start + 11));
+    for (std::string line; std::getline(lines, line) && !line.empty();) {
+        std::istringstream words(line);
+        std::string name;
+        words >> name;
+        listed.push_back(name);
+    }
+    EXPECT_EQ(listed, builtCommands()) << "the overview and SPATIALGEOM_TOOL_COMMANDS (tools/CMakeLists.txt) differ";
+}
+
+TEST(ToolHelp, EveryCommandPrintsItsUsageOnStandardOutput) {
+    for (const std::string& command : builtCommands()) {
+        for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+                 {command, "--help"},
+                 {command, "-h"},
+                 // Help wins over a line that would be refused or read input.
+                 {command, "--bogus", "x", "--help"},
+                 {command, "-", "-h"},
+                 {"help", command},
+             }) {
+            const ToolRun run = runTool(arguments, "POINT(1 2 3)\n");
+            EXPECT_EQ(run.exitStatus, 0) << command << ": " << run.err;
+            EXPECT_EQ(run.err, "") << command;
+            EXPECT_EQ(run.out.rfind("Usage: spatialgeom " + command + " ", 0), 0u) << run.out;
+        }
+    }
+    const ToolRun overview = runTool({"-h"});
+    EXPECT_EQ(overview.exitStatus, 0);
+    EXPECT_NE(overview.out.find("--version"), std::string::npos);
+    // Without a command the overview is an error, on standard error.
+    const ToolRun none = runTool({});
+    EXPECT_EQ(none.exitStatus, 2);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, overview.out);
+    EXPECT_EQ(runTool({"frobnicate", "--help"}).exitStatus, 2);
+}
+
+}  // namespace
+}  // namespace spatialgeom::tool::testing
