@@ -1,5 +1,6 @@
-// The arguments shared by the commands that work on WKT files (join, svg):
-// the files, --tolerance T and --threads N, in any order.
+// The arguments shared by the commands that work on data sources (join,
+// svg): the sources, --layer NAME, --tolerance T and --threads N, in any
+// order.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +13,17 @@ namespace spatialgeom::tool {
 
 struct FileOptions {
     std::vector<std::string> paths;
+    // None, one for every source, or one per source in order.
+    std::vector<std::string> layers;
     double tolerance = 0.0;
     std::uint32_t threads = defaultThreadCount();
 };
 
-// Reads every remaining argument. At most one path may be "-".
+// Reads every remaining argument. At most one path may be "-"; usage error
+// for a count of --layer other than 0, 1 or the count of paths.
 FileOptions readFileOptions(CommandLine& arguments);
+
+// The layer of the index-th path ("" for the first layer).
+const std::string& layerOf(const FileOptions& options, std::size_t index);
 
 }  // namespace spatialgeom::tool

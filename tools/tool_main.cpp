@@ -21,7 +21,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", runInfo},     {"intersects", runIntersects}, {"transform", runTransform},
     {"encode", runEncode}, {"decode", runDecode},         {"join", runJoin},
-    {"svg", runSvg},
+    {"svg", runSvg},       {"convert", runConvert},
 };
 
 constexpr const char* kUsage =
@@ -29,6 +29,8 @@ constexpr const char* kUsage =
     "\n"
     "  info [WKT|-]\n"
     "      kind, counts, record size and 3D range of one geometry\n"
+    "  info SOURCE [--layer NAME]\n"
+    "      the same summed over the geometries of a data source\n"
     "  intersects A B [--tolerance T]\n"
     "      \"true\" when A and B meet within T (a 3D distance, default 0), else \"false\"\n"
     "  transform [--translate X,Y,Z] [--scale SX,SY,SZ[@FX,FY,FZ]]\n"
@@ -39,14 +41,24 @@ constexpr const char* kUsage =
     "      the record's bytes on standard output\n"
     "  decode [--precision N]\n"
     "      checks record bytes from standard input and prints them as WKT\n"
-    "  join A.wkt B.wkt [--tolerance T] [--threads N]\n"
-    "      \"i j\" (line numbers) for every pair of lines of A and B that meet\n"
-    "  svg [--tolerance T] [--threads N] FILE.wkt... > out.svg\n"
-    "      draws the files on XY, geometries that meet another one in red\n"
+    "  join A B [--layer NAME]... [--tolerance T] [--threads N]\n"
+    "      \"i j\" (feature ids: line numbers, FIDs) for every pair of A and B that meet\n"
+    "  svg [--layer NAME]... [--tolerance T] [--threads N] SOURCE... > out.svg\n"
+    "      draws the sources on XY, geometries that meet another one in red\n"
+    "  convert IN OUT [--layer NAME] [--precision N]\n"
+    "      writes IN's geometries to OUT: .wkt (or -) WKT lines, .hex hex WKB lines,\n"
+    "      .geojson or .gpkg (GDAL); WKT at 17 significant digits unless N given\n"
     "\n"
-    "Files hold one WKT geometry per line. A WKT argument or a file given as -\n"
-    "is read from standard input. Exit status: 0 success, 1 input refused (join\n"
-    "and svg: some lines refused and skipped, the rest done), 2 wrong usage.\n";
+    "A source is a file of one WKT geometry per line (.wkt, or - for standard\n"
+    "input), of one hex WKB geometry per line (.hex), or (built with GDAL) any\n"
+    "vector data source GDAL opens (GeoPackage, Shapefile, FlatGeobuf, GeoJSON,\n"
+    "CSV with WKT...),\n"
+    "read from its first layer, or the one --layer names (one --layer for all\n"
+    "sources, or one per source in order). Features are named by id: line\n"
+    "numbers from 1 in line files, FIDs in GDAL's sources. A WKT argument given\n"
+    "as - is read from standard input. Exit status: 0 success, 1 input refused\n"
+    "(join, svg, convert: some features refused and skipped, the rest done),\n"
+    "2 wrong usage.\n";
 
 int dispatch(std::span<char* const> arguments) {
     if (arguments.empty()) {
