@@ -52,13 +52,14 @@ constexpr const char* kUsage =
     "A source is a file of one WKT geometry per line (.wkt, or - for standard\n"
     "input), of one hex WKB geometry per line (.hex), or (built with GDAL) any\n"
     "vector data source GDAL opens (GeoPackage, Shapefile, FlatGeobuf, GeoJSON,\n"
-    "CSV with WKT...),\n"
-    "read from its first layer, or the one --layer names (one --layer for all\n"
-    "sources, or one per source in order). Features are named by id: line\n"
-    "numbers from 1 in line files, FIDs in GDAL's sources. A WKT argument given\n"
-    "as - is read from standard input. Exit status: 0 success, 1 input refused\n"
-    "(join, svg, convert: some features refused and skipped, the rest done),\n"
-    "2 wrong usage.\n";
+    "CSV with WKT...), read from its first layer or the one --layer names (one\n"
+    "--layer for all sources, or one per source in order; line files ignore\n"
+    "it). Features are named by id: line numbers from 1 in line files, FIDs in\n"
+    "GDAL's sources; a feature whose geometry cannot be taken is reported as\n"
+    "source:id: reason and skipped. A WKT argument given as - is read from\n"
+    "standard input. Exit status: 0 success, 1 input refused (join, svg,\n"
+    "convert, info of a source: some features skipped, the rest done), 2 wrong\n"
+    "usage.\n";
 
 int dispatch(std::span<char* const> arguments) {
     if (arguments.empty()) {
