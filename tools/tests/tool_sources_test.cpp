@@ -91,6 +91,7 @@ struct TestFeature {
 struct TestLayer {
     const char* name;
     std::vector<TestFeature> features;
+    int epsg = 0;  // the layer's CRS; 0 for none
 };
 
 // A new data source of GDAL's driver at path, written with GDAL's API.
@@ -101,7 +102,11 @@ void makeDataset(const std::string& path, const char* driverName, const std::vec
     const GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
     ASSERT_TRUE(dataset) << path;
     for (const TestLayer& test : layers) {
-        OGRLayer* layer = dataset->CreateLayer(test.name, nullptr, wkbUnknown, nullptr);
+        OGRSpatialReference reference;
+        if (test.epsg != 0) {
+            ASSERT_EQ(reference.importFromEPSG(test.epsg), OGRERR_NONE);
+        }
+        OGRLayer* layer = dataset->CreateLayer(test.name, test.epsg != 0 ? &reference : nullptr, wkbUnknown, nullptr);
         ASSERT_NE(layer, nullptr) << test.name;
         for (const TestFeature& wanted : test.features) {
             OGRFeature feature(layer->GetLayerDefn());
@@ -238,10 +243,11 @@ TEST(ToolGdalSources, ConvertRoundTripsThroughGeoPackageAndGeoJson) {
         EXPECT_EQ(fids, (std::vector<GIntBig>{1, 2, 3, 4, 5})) << extension;
     }
     // A GeoPackage to a GeoPackage, layer chosen; numbers kept to the last bit.
+    // The CRS goes along.
     const std::string exact = freshPath("exact.gpkg");
     makeDataset(
         exact, "GPKG",
-        {{"exact", {{3, "POINT (0.1 0.30000000000000004)"}, {4, "POINT Z (1.2345678901234567 -98765.4321 7)"}}}});
+        {{"exact", {{3, "POINT (0.1 0.30000000000000004)"}, {4, "POINT Z (1.2345678901234567 -98765.4321 7)"}}, 3857}});
     const std::string copy = freshPath("copy.gpkg");
     ASSERT_EQ(runTool({"convert", sources().geoPackage, copy, "--layer", "sites"}).exitStatus, 0);
     EXPECT_EQ(runTool({"join", sources().geoPackage, copy, "--layer", "roads", "--layer", "sites"}).out,
@@ -254,6 +260,14 @@ TEST(ToolGdalSources, ConvertRoundTripsThroughGeoPackageAndGeoJson) {
     ASSERT_EQ(runTool({"convert", exact, json}).exitStatus, 0);
     const std::string fromJson = runTool({"convert", json, "-"}).out;
     EXPECT_NE(fromJson.find("\n" + point4), std::string::npos) << fromJson;
+    const std::string exactCopy = freshPath("exact-copy.gpkg");
+    ASSERT_EQ(runTool({"convert", exact, exactCopy}).exitStatus, 0);
+    const GDALDatasetUniquePtr copied(GDALDataset::Open(exactCopy.c_str(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(copied);
+    OGRSpatialReference* reference = copied->GetLayer(0)->GetSpatialRef();
+    ASSERT_NE(reference, nullptr);
+    EXPECT_STREQ(reference->GetAuthorityCode(nullptr), "3857");
+    EXPECT_STREQ(copied->GetLayer(0)->GetName(), "exact");
 }
 
 #else
