@@ -43,8 +43,9 @@ std::string hexWkbOf(const void* record) {
     return text;
 }
 
-RecordPtr recordFromHexWkb(std::string_view text, std::string* error) {
-    text = trimmed(text);
+RecordPtr recordFromHexWkb(std::string_view line, std::string* error) {
+    const std::string_view text = trimmed(line);
+    const std::size_t leading = text.empty() ? 0 : static_cast<std::size_t>(text.data() - line.data());
     if (text.size() % 2 != 0) {
         *error = "an odd number of hex digits";
         return RecordPtr();
@@ -58,7 +59,7 @@ RecordPtr recordFromHexWkb(std::string_view text, std::string* error) {
         const int high = hexValue(text[2 * i]);
         const int low = hexValue(text[2 * i + 1]);
         if (high < 0 || low < 0) {
-            const std::size_t column = 2 * i + (high < 0 ? 0 : 1);
+            const std::size_t column = leading + 2 * i + (high < 0 ? 0 : 1);
             *error = "not a hex digit at column " + std::to_string(column + 1);
             return RecordPtr();
         }

@@ -14,9 +14,9 @@ namespace spatialgeom::tool {
 // refuses the record.
 std::string hexWkbOf(const void* record);
 
-// The record of hex WKB text (either case, surrounding blanks ignored); null
-// with *error set when the text is not an even count of hex digits or the
-// bytes are not WKB that a record holds.
-RecordPtr recordFromHexWkb(std::string_view text, std::string* error);
+// The record of a line of hex WKB (either case, surrounding blanks ignored);
+// null with *error set (columns from 1 in line) when the text is not an even
+// count of hex digits or the bytes are not WKB that a record holds.
+RecordPtr recordFromHexWkb(std::string_view line, std::string* error);
 
 }  // namespace spatialgeom::tool
