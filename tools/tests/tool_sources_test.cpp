@@ -94,9 +94,16 @@ struct TestLayer {
     int epsg = 0;  // the layer's CRS; 0 for none
 };
 
+// GDAL's warnings (a GeoPackage extension registered) kept from the log.
+struct QuietGdal {
+    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
+    ~QuietGdal() { CPLPopErrorHandler(); }
+};
+
 // A new data source of GDAL's driver at path, written with GDAL's API.
 void makeDataset(const std::string& path, const char* driverName, const std::vector<TestLayer>& layers) {
     GDALAllRegister();
+    const QuietGdal quiet;
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
     ASSERT_NE(driver, nullptr) << driverName;
     const GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
