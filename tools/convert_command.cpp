@@ -26,20 +26,11 @@ constexpr std::int32_t kExactPrecision = 17;
 
 enum class OutputFormat { kWktLines, kHexLines, kGeoJson, kGeoPackage };
 
-bool endsWith(const std::string& path, std::string_view suffix) {
-    if (path.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        const char c = path[path.size() - suffix.size() + i];
-        if (suffix[i] != (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c)) return false;
-    }
-    return true;
-}
-
 OutputFormat formatOf(const std::string& path) {
-    if (path == "-" || endsWith(path, ".wkt")) return OutputFormat::kWktLines;
-    if (endsWith(path, ".hex")) return OutputFormat::kHexLines;
-    if (endsWith(path, ".geojson")) return OutputFormat::kGeoJson;
-    if (endsWith(path, ".gpkg")) return OutputFormat::kGeoPackage;
+    if (path == "-" || hasExtension(path, ".wkt")) return OutputFormat::kWktLines;
+    if (hasExtension(path, ".hex")) return OutputFormat::kHexLines;
+    if (hasExtension(path, ".geojson")) return OutputFormat::kGeoJson;
+    if (hasExtension(path, ".gpkg")) return OutputFormat::kGeoPackage;
     throw usageError("convert: cannot tell the format of " + path + " (.wkt, .hex, .geojson or .gpkg)");
 }
 

@@ -18,12 +18,6 @@ namespace {
 // terminal.
 constexpr std::size_t kMostReported = 100;
 
-bool endsWith(const std::string& path, std::string_view suffix) {
-    if (path.size() < suffix.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), path.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-}
-
 Features wktLines(const std::string& path, std::uint32_t threads) {
     GeometryFile file = loadGeometryFile(path, threads);
     Features features;
@@ -66,15 +60,21 @@ Features hexLines(const std::string& path) {
 
 }  // namespace
 
+bool hasExtension(const std::string& path, std::string_view extension) {
+    if (path.size() < extension.size()) return false;
+    return std::equal(extension.begin(), extension.end(), path.end() - static_cast<std::ptrdiff_t>(extension.size()),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
 bool isWktLinesPath(const std::string& path) {
 #ifdef SPATIALGEOM_TOOL_WITH_GDAL
-    return path == "-" || endsWith(path, ".wkt");
+    return path == "-" || hasExtension(path, ".wkt");
 #else
     return !isHexLinesPath(path);
 #endif
 }
 
-bool isHexLinesPath(const std::string& path) { return endsWith(path, ".hex"); }
+bool isHexLinesPath(const std::string& path) { return hasExtension(path, ".hex"); }
 
 Features loadFeatures(const std::string& path, [[maybe_unused]] const std::string& layer, std::uint32_t threads) {
     if (isWktLinesPath(path)) return wktLines(path, threads);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "spatialgeom/record_ptr.h"
@@ -33,6 +34,10 @@ struct Features {
     std::vector<std::int64_t> ids;
     std::vector<SkippedFeature> skipped;  // in reading order
 };
+
+// True when path ends with extension (lower case, e.g. ".gpkg"), in any
+// case.
+bool hasExtension(const std::string& path, std::string_view extension);
 
 // True when path is read as one WKT geometry per line: "-", a name ending
 // in ".wkt" (any case), or any name in a build without GDAL.

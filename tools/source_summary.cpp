@@ -66,7 +66,7 @@ std::string formatPoint(const DPoint3d& p) { return numberText(p.x) + " " + numb
 
 bool namesSource(const std::string& argument) {
     if (argument == "-") return false;
-    if (isHexLinesPath(argument) || argument.ends_with(".wkt")) return true;
+    if (isHexLinesPath(argument) || hasExtension(argument, ".wkt")) return true;
     std::error_code ignored;
     return std::filesystem::exists(argument, ignored);
 }
