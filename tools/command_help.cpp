@@ -19,10 +19,14 @@ struct Usage {
 constexpr Usage kUsages[] = {
     {"info",
      "Usage: spatialgeom info [WKT|-]\n"
+     "  or:  spatialgeom info SOURCE [--layer NAME]\n"
      "\n"
      "Kind, counts of polygons, rings, lines, points and vertices, record size\n"
      "and 3D range of one geometry, given as an argument or read from standard\n"
-     "input (- or no argument).\n"},
+     "input (- or no argument); of a data source (an existing file or folder, or\n"
+     "a name ending in .wkt or .hex), the same summed over its geometries.\n"
+     "\n"
+     "  --layer NAME    the layer of a data source (default: its first)\n"},
     {"intersects",
      "Usage: spatialgeom intersects A B [--tolerance T]\n"
      "\n"
@@ -56,12 +60,15 @@ constexpr Usage kUsages[] = {
      "\n"
      "  --precision N   significant digits written, 1 to 17 (default 6)\n"},
     {"join",
-     "Usage: spatialgeom join A.wkt B.wkt [--tolerance T] [--threads N]\n"
+     "Usage: spatialgeom join A B [--layer NAME]... [--tolerance T] [--threads N]\n"
      "           [--format pairs|csv|json] [--output FILE]\n"
      "\n"
-     "Every pair of geometries of A and B that meet: their line numbers (from 1),\n"
-     "sorted.\n"
+     "Every pair of features of the sources A and B whose geometries meet, by\n"
+     "their ids (line numbers from 1 in line files, FIDs in GDAL's sources), in\n"
+     "the order the sources list them.\n"
      "\n"
+     "  --layer NAME    the layer to read (once for both sources, or once per\n"
+     "                  source in order; default: the first layer)\n"
      "  --tolerance T   they meet when their shortest 3D distance is at most T\n"
      "                  (default 0)\n"
      "  --threads N     threads that read and test (default: every core)\n"
@@ -70,20 +77,33 @@ constexpr Usage kUsages[] = {
      "  --output FILE   writes FILE instead of standard output; it appears only\n"
      "                  once complete (written aside, renamed at the end)\n"},
     {"svg",
-     "Usage: spatialgeom svg [--tolerance T] [--threads N] [--title TEXT]\n"
-     "           [--output FILE] FILE.wkt...\n"
+     "Usage: spatialgeom svg [--layer NAME]... [--tolerance T] [--threads N]\n"
+     "           [--title TEXT] [--output FILE] SOURCE...\n"
      "\n"
-     "Draws the geometries of the files projected on XY (y up), one colour per\n"
-     "file, those that meet a geometry other than themselves in red, with a\n"
+     "Draws the geometries of the sources projected on XY (y up), one colour per\n"
+     "source, those that meet a geometry other than themselves in red, with a\n"
      "legend, a scale bar in the data's units and a frame labelled with the\n"
-     "coordinate range. Each shape's tooltip is its file:line.\n"
+     "coordinate range. Each shape's tooltip is its source:id.\n"
      "\n"
+     "  --layer NAME    the layer to read (once for all sources, or once per\n"
+     "                  source in order; default: the first layer)\n"
      "  --tolerance T   they meet when their shortest 3D distance is at most T\n"
      "                  (default 0)\n"
      "  --threads N     threads that read and test (default: every core)\n"
      "  --title TEXT    a title above the drawing\n"
      "  --output FILE   writes FILE instead of standard output; it appears only\n"
      "                  once complete (written aside, renamed at the end)\n"},
+    {"convert",
+     "Usage: spatialgeom convert IN OUT [--layer NAME] [--precision N]\n"
+     "\n"
+     "Writes the geometries of the source IN to OUT, in the format its name\n"
+     "ends with: .wkt (or - for standard output) WKT lines, .hex hex WKB lines,\n"
+     "or, built with GDAL, .geojson or .gpkg (the layer's name and CRS and the\n"
+     "features' FIDs kept; OUT replaced).\n"
+     "\n"
+     "  --layer NAME    the layer of IN (default: its first)\n"
+     "  --precision N   significant digits of WKT, 1 to 17 (default 17, which\n"
+     "                  reads back to the same numbers)\n"},
 };
 
 }  // namespace
@@ -101,18 +121,25 @@ const char* const kOverview =
     "  transform   translates, scales, rotates and mirrors a geometry\n"
     "  encode      the record's bytes of a geometry on standard output\n"
     "  decode      checks record bytes from standard input and prints them as WKT\n"
-    "  join        the pairs of lines of two files whose geometries meet\n"
-    "  svg         draws files of geometries as an SVG picture with a legend\n"
+    "  join        the pairs of features of two sources whose geometries meet\n"
+    "  svg         draws sources of geometries as an SVG picture with a legend\n"
+    "  convert     writes a source's geometries as WKT, hex WKB, GeoJSON or GeoPackage\n"
     "\n"
     "Options:\n"
     "  -h, --help     this overview; after a command, that command's usage\n"
     "  -V, --version  the versions of the tool and of the library it runs with\n"
     "\n"
-    "Files hold one WKT geometry per line. A WKT argument or a file given as -\n"
-    "is read from standard input.\n"
+    "A source is a file of one WKT geometry per line (.wkt, or - for standard\n"
+    "input), of one hex WKB geometry per line (.hex), or (built with GDAL) any\n"
+    "vector data source GDAL opens (GeoPackage, Shapefile, FlatGeobuf, GeoJSON,\n"
+    "CSV with WKT...), read from its first layer or the one --layer names.\n"
+    "Features are named by id: line numbers from 1 in line files, FIDs in\n"
+    "GDAL's sources; a feature whose geometry cannot be taken is reported as\n"
+    "source:id: reason and skipped. A WKT argument given as - is read from\n"
+    "standard input.\n"
     "\n"
-    "Exit status: 0 success, 1 input refused (join and svg: some lines refused\n"
-    "and skipped, the rest done), 2 wrong usage.\n";
+    "Exit status: 0 success, 1 input refused (join, svg, convert, info of a\n"
+    "source: some features skipped, the rest done), 2 wrong usage.\n";
 
 const char* commandUsage(std::string_view command) {
     for (const Usage& usage : kUsages) {

@@ -14,5 +14,6 @@ int runEncode(CommandLine& arguments);
 int runDecode(CommandLine& arguments);
 int runJoin(CommandLine& arguments);
 int runSvg(CommandLine& arguments);
+int runConvert(CommandLine& arguments);
 
 }  // namespace spatialgeom::tool

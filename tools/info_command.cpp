@@ -1,4 +1,5 @@
 // spatialgeom info [WKT|-]: kind, counts, record size and 3D range.
+// spatialgeom info SOURCE [--layer NAME]: the same summed over a source.
 #include <cstdio>
 
 #include "spatialgeom/records.h"
@@ -7,6 +8,7 @@
 #include "tools/input_text.h"
 #include "tools/number_text.h"
 #include "tools/record_outline.h"
+#include "tools/source_summary.h"
 #include "tools/tool_error.h"
 
 namespace spatialgeom::tool {
@@ -39,8 +41,13 @@ std::string formatPoint(const DPoint3d& p) { return numberText(p.x) + " " + numb
 }  // namespace
 
 int runInfo(CommandLine& arguments) {
+    std::string layer;
+    if (arguments.takeFlag("--layer")) layer = arguments.takeValue("--layer");
     const std::string_view source = arguments.done() ? "-" : arguments.takePositional();
+    if (layer.empty() && arguments.takeFlag("--layer")) layer = arguments.takeValue("--layer");
     arguments.expectNoMore();
+    if (namesSource(std::string(source))) return printSourceSummary(std::string(source), layer);
+    if (!layer.empty()) throw usageError("--layer names a layer of a data source, not of WKT text");
     const RecordPtr record = geometryFromArgument(source);
 
     std::uint32_t type = 0;

@@ -1,13 +1,14 @@
-// spatialgeom join A.wkt B.wkt [--tolerance T] [--threads N]
+// spatialgeom join A B [--layer NAME]... [--tolerance T] [--threads N]
 //   [--format pairs|csv|json] [--output FILE]: "i j" for every pair of
-// lines (from 1) whose geometries meet, sorted.
+// features whose geometries meet, by their ids (line numbers from 1, FIDs),
+// in the order the sources list them.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tools/commands.h"
+#include "tools/feature_source.h"
 #include "tools/file_options.h"
-#include "tools/geometry_file.h"
 #include "tools/output_file.h"
 #include "tools/spatial_join.h"
 #include "tools/table_output.h"
@@ -16,19 +17,20 @@
 namespace spatialgeom::tool {
 namespace {
 
-RecordList recordsOf(const GeometryFile& file) {
+RecordList recordsOf(const Features& file) {
     RecordList records;
     records.reserve(file.records.size());
     for (const RecordPtr& record : file.records) records.push_back(record.get());
     return records;
 }
 
-// Line numbers from 1, in the chosen format.
-void writePairs(const std::vector<MeetingPair>& pairs, TableFormat format, std::FILE* out) {
+// The features' ids, in the chosen format.
+void writePairs(const std::vector<MeetingPair>& pairs, const Features& first, const Features& second,
+                TableFormat format, std::FILE* out) {
     TableWriter table(out, format, {"a", "b"});
     for (const MeetingPair& pair : pairs) {
-        table.add(std::uint64_t{pair.first} + 1);
-        table.add(std::uint64_t{pair.second} + 1);
+        table.add(first.ids[pair.first]);
+        table.add(second.ids[pair.second]);
         table.endRow();
     }
 }
@@ -50,15 +52,14 @@ int runJoin(CommandLine& arguments) {
     });
     if (options.paths.size() != 2) throw usageError("join needs two files");
     OutputFile output(outputPath);  // before the work: a bad path fails at once
-    const GeometryFile first = loadGeometryFile(options.paths[0], options.threads);
-    reportLineErrors(first);
-    const GeometryFile second = loadGeometryFile(options.paths[1], options.threads);
-    reportLineErrors(second);
-    const std::vector<MeetingPair> pairs =
-        meetingPairs(recordsOf(first), recordsOf(second), options.tolerance, options.threads);
-    writePairs(pairs, format, output.stream());
+    const Features first = loadFeatures(options.paths[0], layerOf(options, 0), options.threads);
+    reportSkippedFeatures(first);
+    const Features second = loadFeatures(options.paths[1], layerOf(options, 1), options.threads);
+    reportSkippedFeatures(second);
+    writePairs(meetingPairs(recordsOf(first), recordsOf(second), options.tolerance, options.threads), first, second,
+               format, output.stream());
     output.commit();
-    return first.errors.empty() && second.errors.empty() ? kExitSuccess : kExitBadInput;
+    return first.skipped.empty() && second.skipped.empty() ? kExitSuccess : kExitBadInput;
 }
 
 }  // namespace spatialgeom::tool

@@ -96,6 +96,13 @@ void TableWriter::add(std::uint64_t value) {
     buffer_.append(digits, end);
 }
 
+void TableWriter::add(std::int64_t value) {
+    beginField();
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    buffer_.append(digits, end);
+}
+
 void TableWriter::add(double value) {
     beginField();
     if (format_ == TableFormat::kJson && !std::isfinite(value)) {

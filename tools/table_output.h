@@ -30,6 +30,7 @@ public:
 
     // The next field of the current row, in column order.
     void add(std::uint64_t value);
+    void add(std::int64_t value);
     void add(double value);  // shortest text that reads back; null in JSON when not finite
     void add(std::string_view text);
     // Ends the row; it must have one field per column.

@@ -22,7 +22,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", runInfo},     {"intersects", runIntersects}, {"transform", runTransform},
     {"encode", runEncode}, {"decode", runDecode},         {"join", runJoin},
-    {"svg", runSvg},
+    {"svg", runSvg},       {"convert", runConvert},
 };
 
 int dispatch(std::span<char* const> arguments) {
