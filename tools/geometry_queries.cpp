@@ -1,5 +1,7 @@
 #include "tools/geometry_queries.h"
 
+#include <new>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -57,7 +59,12 @@ bool geometriesMeet(const void* a, const void* b, double tolerance) {
     if (isCollection(a)) return anyMember(a, [&](const void* member) { return geometriesMeet(member, b, tolerance); });
     if (isCollection(b)) return anyMember(b, [&](const void* member) { return geometriesMeet(a, member, tolerance); });
     std::uint32_t result = 0;
-    return spatialWKB_intersectGeometry(a, b, tolerance, &result) == SPATIAL_SUCCESS && result == 1;
+    if (spatialWKB_intersectGeometry(a, b, tolerance, &result) == SPATIAL_SUCCESS) return result == 1;
+    // Refused: a record without vertices, which meets nothing, or else
+    // memory that could not be had.
+    DRange3d range;
+    if (geometryRange(a, &range) && geometryRange(b, &range)) throw std::bad_alloc();
+    return false;
 }
 
 }  // namespace spatialgeom::tool

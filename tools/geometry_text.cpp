@@ -1,5 +1,7 @@
 #include "tools/geometry_text.h"
 
+#include <new>
+
 #include <algorithm>
 #include <vector>
 
@@ -28,6 +30,9 @@ void parseChecked(std::string_view text, RecordPtr* record, std::string* error) 
     }
     void* geometry = nullptr;
     const int32_t status = spatialParse_string(text.data(), &geometry);
+    // 32768 is memory or a record beyond 32 bits, which a text of this size
+    // cannot make (a record takes at most about four bytes per character).
+    if (status == SPATIAL_FAILURE && text.size() < (std::size_t{1} << 29)) throw std::bad_alloc();
     if (status == 0) {
         record->reset(geometry);
     } else if (error) {

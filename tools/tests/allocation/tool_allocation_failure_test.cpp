@@ -1,0 +1,91 @@
+// The tool's commands with their 1st, 2nd, 3rd ... allocation failing (then
+// every allocation from the n-th on), in process, until they run through:
+// each failing run either exits with status 1 and "out of memory" and
+// leaves no output file, or recovers and gives the whole result; none
+// crashes; once memory is back the command succeeds.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/allocation/failing_allocations.h"
+#include "tools/tool_main.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string example(const char* name) { return std::string(SPATIALGEOM_EXAMPLES_DIR) + "/" + name; }
+
+TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
+    const fs::path folder = fs::temp_directory_path() / ("spatialgeom_oom_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string output = (folder / "out.txt").string();
+    const std::string a = example("a.wkt"), b = example("b.wkt");
+    const std::vector<std::vector<std::string>> commands = {
+        {"join", a, b, "--threads", "1", "--output", output},
+        {"join", a, b, "--threads", "2", "--format", "json", "--tolerance", "0.5", "--output", output},
+        {"svg", a, b, "--threads", "1", "--title", "t", "--output", output},
+        {"info", "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))"},
+        {"intersects", "POINT(1 1 0)", "POLYGON((0 0 0,4 0 0,4 4 0,0 0 0))", "--tolerance", "0.1"},
+        {"transform", "--rotate", "30", "--scale", "2,2,2", "LINESTRING(0 0 0,1 1 1)"},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        SCOPED_TRACE(command[0]);
+        long failingRuns = 0;
+        // One run: its status, standard output, standard error and file.
+        struct Run {
+            int status;
+            std::string out, err, file;
+        };
+        const auto run = [&](long failing, bool persistent) {
+            fs::remove(output);
+            // The argument vector is made before the allocations are counted.
+            std::vector<std::string> words = {"spatialgeom"};
+            words.insert(words.end(), command.begin(), command.end());
+            std::vector<char*> argv;
+            for (std::string& word : words) argv.push_back(word.data());
+            argv.push_back(nullptr);
+            ::testing::internal::CaptureStdout();
+            ::testing::internal::CaptureStderr();
+            if (failing > 0) failing::failFrom(failing, persistent);
+            const int status = spatialgeom::tool::toolMain(static_cast<int>(words.size()), argv.data());
+            failing::disarm();
+            Run result{status, ::testing::internal::GetCapturedStdout(), ::testing::internal::GetCapturedStderr(), {}};
+            if (fs::exists(output)) {
+                std::ifstream in(output, std::ios::binary);
+                result.file.assign(std::istreambuf_iterator<char>(in), {});
+            }
+            return result;
+        };
+        const Run expected = run(0, false);
+        ASSERT_EQ(expected.status, 0) << expected.err;
+        for (bool persistent : {false, true}) {
+            for (long n = 1; n < 100000; ++n) {
+                const Run got = run(n, persistent);
+                if (!failing::failedSinceArmed()) {
+                    EXPECT_EQ(got.status, 0) << got.err;
+                    EXPECT_EQ(got.file, expected.file);
+                    break;
+                }
+                ++failingRuns;
+                SCOPED_TRACE(::testing::Message() << "allocation " << n << (persistent ? " and later ones" : " alone"));
+                if (got.status == 0) {  // recovered: the whole result
+                    ASSERT_EQ(got.out, expected.out);
+                    ASSERT_EQ(got.file, expected.file);
+                    continue;
+                }
+                ASSERT_EQ(got.status, 1) << got.err;
+                ASSERT_NE(got.err.find("out of memory"), std::string::npos) << got.err;
+                ASSERT_FALSE(fs::exists(output));
+            }
+        }
+        EXPECT_GT(failingRuns, 0);
+    }
+    fs::remove_all(folder);
+}
+
+}  // namespace
