@@ -1,0 +1,78 @@
+// A record of kind 1 to 6 prepared once for intersection tests against any
+// number of other records: it keeps a copy of the record and, for each
+// polygon of at least kSharedPolygonEdges edges, that polygon prepared and
+// shared (prepared_polygon.h: its vertices, edge index, plane and lifted
+// boundary), so that a test gathers only the other record and the small
+// polygons. Every answer is that of intersectRecords with the prepared
+// record first, or second when the other record's kind is lower: the same
+// tests on the same parts (an index built without the tolerance is
+// queried with boxes widened by it instead; both find every element within
+// the tolerance).
+//
+// Ownership: nothing refers to the record it was made from. Threads: the
+// tests only read the object (each call's own work lives in the calling
+// thread's scratch memory), so any number of threads may test one object
+// at once. Memory: memoryBytes() <= 3 * recordBytes() + kMemorySlackBytes
+// for records whose shared polygons have no lifted rings (a ring off a
+// tilted plane adds up to 17 bytes per edge of that polygon); see
+// prepared_geometry.cpp for the accounting.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "queries/prepared_polygon.h"
+#include "records/record_layout.h"
+
+namespace spatialgeom {
+
+class PreparedGeometry {
+public:
+    // Polygons with fewer edges are gathered at each test: they cost
+    // little to gather, and their shared parts would not fit the memory
+    // bound.
+    static constexpr std::uint32_t kSharedPolygonEdges = 256;
+    static constexpr std::size_t kMemorySlackBytes = 4096;
+
+    // The record prepared, or nullptr when its type code is not 1 to 6 or
+    // it has no vertex. Throws std::bad_alloc when memory runs out. Cost:
+    // a copy of the record and the preparation of its large polygons,
+    // O(n) time and memory (plus O(n) rational operations for the exact
+    // normal of a polygon whose outer ring is not planar).
+    static std::unique_ptr<PreparedGeometry> prepare(const Byte* record);
+
+    // Whether the record and `other` meet within tolerance: *meets. False,
+    // *meets untouched, when other's type code is not 1 to 6, it has no
+    // vertex, or memory runs out. Cost: that of intersectRecords without
+    // the gathering and preparing of the large polygons.
+    bool intersects(const Byte* other, double tolerance, bool* meets) const;
+
+    std::uint32_t kind() const { return kind_; }
+    std::size_t recordBytes() const { return recordBytes_; }
+    // Every byte the object holds, itself included (the rationals of an
+    // exact normal or of a cut lifted edge excepted: a few hundred bytes
+    // per polygon that needs them).
+    std::size_t memoryBytes() const;
+
+    // The copy of the record.
+    const Byte* record() const { return reinterpret_cast<const Byte*>(record_.get()); }
+    // Polygon i of the record, shared, or nullptr when it is gathered at
+    // each test.
+    PreparedPolygon* sharedPolygon(std::size_t i) const { return shared_[i].get(); }
+
+private:
+    PreparedGeometry() = default;
+
+    std::uint32_t kind_ = 0;
+    DRange3d box_{};
+    std::size_t recordBytes_ = 0;
+    std::unique_ptr<std::uint64_t[]> record_;  // 8-byte aligned
+    std::vector<std::unique_ptr<PreparedPolygon>> shared_;  // per polygon of a polygon kind
+
+    template <std::uint32_t P, std::uint32_t O>
+    friend bool intersectPrepared(const PreparedGeometry& prepared, const Byte* other, double tolerance, bool* meets);
+};
+
+}  // namespace spatialgeom
