@@ -1,13 +1,15 @@
-// Memory of a prepared record of n vertices in polygons of at least
-// kSharedPolygonEdges edges (the record itself is at least 24 n bytes):
-// the copy of the record (24 n and its headers), and per shared polygon
-// its vertices (24 n), its frozen edge grid (about one cell per edge, 4
-// bytes each; 4 bytes per registration of an edge in a cell, at most
-// 4 n + 16 registrations and usually under 2 n; 8 bytes per edge for its
-// first cell) and the object (a fixed size, under 8 bytes per edge at
-// that many edges): about 24 + 24 + 4 + 8 + 8 + 8 = 76 n at the worst
-// grid, 68 n usually, within 3 * 24 n; a lifted ring adds 17 bytes per
-// edge. Polygons gathered at each test and lines add only their copy.
+// Memory, for a record of n vertices: a point or line kind keeps a copy
+// (n = 1 or 24 n and its headers). A polygon kind keeps a copy of the ring
+// sequences of its small polygons and, per large polygon of n vertices (its
+// part of the record at least 24 n bytes): its vertices (24 n), its frozen
+// edge grid (about one cell per edge, 4 bytes each; 4 bytes per
+// registration of an edge in a cell, at most 4 n + 16 registrations and
+// usually under 2 n; 8 bytes per edge for its first cell), with lifted
+// rings their lifted coordinates and errors (16 n) and a state per edge
+// (n), and the object (a fixed size, under 8 bytes per edge at that many
+// edges): about 24 + 4 + 8 + 8 + 8 = 52 n usually, 64 n at the worst grid,
+// and 17 n more when lifted: within 3 * 24 n. Each polygon adds a 16-byte
+// entry, under a third of its smallest ring sequence in the record.
 #include "queries/prepared_geometry.h"
 
 #include <cmath>
@@ -46,10 +48,10 @@ void forEachRingSeq(std::uint32_t kind, const Byte* record, Visit&& visit) {
 template <std::uint32_t P>
 void gatherPrepared(const PreparedGeometry& prepared, typename KindShape<P>::Shape& shape) {
     if constexpr (P == SPATIAL_TYPE_POLYGON || P == SPATIAL_TYPE_MULTIPOLYGON) {
-        forEachRingSeq(P, prepared.record(), [&](std::size_t i, const Byte* rings) {
+        for (std::size_t i = 0; i < prepared.polygonCount(); ++i) {
             if (PreparedPolygon* shared = prepared.sharedPolygon(i)) shape.addShared(*shared);
-            else shape.add(rings);
-        });
+            else shape.add(prepared.polygonRings(i));
+        }
     } else {
         KindShape<P>::gather(prepared.record(), shape);
     }
@@ -117,21 +119,34 @@ std::unique_ptr<PreparedGeometry> PreparedGeometry::prepare(const Byte* record) 
     std::uint64_t size = 0;
     if (!layoutSize(record, &size)) return nullptr;
     prepared->recordBytes_ = static_cast<std::size_t>(size);
-    prepared->record_.reset(new std::uint64_t[(size + 7) / 8]);
-    std::memcpy(prepared->record_.get(), record, size);
-    if (kind == SPATIAL_TYPE_POLYGON || kind == SPATIAL_TYPE_MULTIPOLYGON) {
-        const Byte* copy = prepared->record();
-        std::size_t count = 0;
-        forEachRingSeq(kind, copy, [&](std::size_t, const Byte*) { ++count; });
-        prepared->shared_.resize(count);
-        // Outside any scratch scope: the shared parts come from the heap.
-        forEachRingSeq(kind, copy, [&](std::size_t i, const Byte* rings) {
-            if (ringSeqVertexCount(rings) < kSharedPolygonEdges) return;
-            auto polygon = std::make_unique<PreparedPolygon>(rings, 0.0);
-            polygon->share();
-            prepared->shared_[i] = std::move(polygon);
-        });
+    const auto append = [&](const Byte* bytes, std::uint64_t count) {
+        const std::size_t offset = prepared->copy_.size() * 8;
+        prepared->copy_.resize(prepared->copy_.size() + (count + 7) / 8);
+        std::memcpy(reinterpret_cast<Byte*>(prepared->copy_.data()) + offset, bytes, count);
+        return offset;
+    };
+    if (kind != SPATIAL_TYPE_POLYGON && kind != SPATIAL_TYPE_MULTIPOLYGON) {
+        prepared->copy_.reserve((size + 7) / 8);
+        append(record, size);
+        return prepared;
     }
+    std::size_t count = 0, copied = 0;
+    forEachRingSeq(kind, record, [&](std::size_t, const Byte* rings) {
+        ++count;
+        if (ringSeqVertexCount(rings) < kSharedPolygonEdges) copied += ringSeqSize(rings);
+    });
+    prepared->polygons_.resize(count);
+    prepared->copy_.reserve(copied / 8);
+    // Outside any scratch scope: the shared parts come from the heap.
+    forEachRingSeq(kind, record, [&](std::size_t i, const Byte* rings) {
+        Polygon& polygon = prepared->polygons_[i];
+        if (ringSeqVertexCount(rings) < kSharedPolygonEdges) {
+            polygon.offset = append(rings, ringSeqSize(rings));
+            return;
+        }
+        polygon.shared = std::make_unique<PreparedPolygon>(rings, 0.0);
+        polygon.shared->share();
+    });
     return prepared;
 }
 
@@ -142,10 +157,10 @@ bool PreparedGeometry::intersects(const Byte* other, double tolerance, bool* mee
 }
 
 std::size_t PreparedGeometry::memoryBytes() const {
-    std::size_t bytes = sizeof(PreparedGeometry) + (recordBytes_ + 7) / 8 * 8 +
-                        shared_.capacity() * sizeof(std::unique_ptr<PreparedPolygon>);
-    for (const auto& polygon : shared_)
-        if (polygon) bytes += polygon->memoryBytes();
+    std::size_t bytes =
+        sizeof(PreparedGeometry) + copy_.capacity() * sizeof(std::uint64_t) + polygons_.capacity() * sizeof(Polygon);
+    for (const Polygon& polygon : polygons_)
+        if (polygon.shared) bytes += polygon.shared->memoryBytes();
     return bytes;
 }
 

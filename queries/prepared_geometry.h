@@ -1,21 +1,20 @@
 // A record of kind 1 to 6 prepared once for intersection tests against any
-// number of other records: it keeps a copy of the record and, for each
-// polygon of at least kSharedPolygonEdges edges, that polygon prepared and
-// shared (prepared_polygon.h: its vertices, edge index, plane and lifted
-// boundary), so that a test gathers only the other record and the small
-// polygons. Every answer is that of intersectRecords with the prepared
-// record first, or second when the other record's kind is lower: the same
-// tests on the same parts (an index built without the tolerance is
-// queried with boxes widened by it instead; both find every element within
-// the tolerance).
+// number of other records. It keeps each polygon of at least
+// kSharedPolygonEdges edges prepared and shared (prepared_polygon.h: its
+// vertices, edge index, plane and lifted boundary), and a copy of the rest
+// of the record (the ring sequences of the other polygons; the whole
+// record of a point or line kind), so that a test gathers only the other
+// record and what was copied. Every answer is that of intersectRecords
+// with the prepared record first, or second when the other record's kind
+// is lower: the same tests on the same parts (an index built without the
+// tolerance is queried with boxes widened by it instead; both find every
+// element within the tolerance).
 //
 // Ownership: nothing refers to the record it was made from. Threads: the
 // tests only read the object (each call's own work lives in the calling
 // thread's scratch memory), so any number of threads may test one object
 // at once. Memory: memoryBytes() <= 3 * recordBytes() + kMemorySlackBytes
-// for records whose shared polygons have no lifted rings (a ring off a
-// tilted plane adds up to 17 bytes per edge of that polygon); see
-// prepared_geometry.cpp for the accounting.
+// (see prepared_geometry.cpp for the accounting).
 #pragma once
 
 #include <cstddef>
@@ -56,20 +55,32 @@ public:
     // per polygon that needs them).
     std::size_t memoryBytes() const;
 
-    // The copy of the record.
-    const Byte* record() const { return reinterpret_cast<const Byte*>(record_.get()); }
-    // Polygon i of the record, shared, or nullptr when it is gathered at
-    // each test.
-    PreparedPolygon* sharedPolygon(std::size_t i) const { return shared_[i].get(); }
+    // The copy of a point or line kind's record.
+    const Byte* record() const { return reinterpret_cast<const Byte*>(copy_.data()); }
+    // The polygons of a polygon kind, in order.
+    std::size_t polygonCount() const { return polygons_.size(); }
+    // Polygon i shared, or nullptr when it is gathered at each test from
+    // polygonRings(i).
+    PreparedPolygon* sharedPolygon(std::size_t i) const { return polygons_[i].shared.get(); }
+    const Byte* polygonRings(std::size_t i) const {
+        return reinterpret_cast<const Byte*>(copy_.data()) + polygons_[i].offset;
+    }
 
 private:
     PreparedGeometry() = default;
 
+    struct Polygon {
+        std::unique_ptr<PreparedPolygon> shared;
+        std::size_t offset = 0;  // of its ring sequence in copy_, when not shared
+    };
+
     std::uint32_t kind_ = 0;
     DRange3d box_{};
     std::size_t recordBytes_ = 0;
-    std::unique_ptr<std::uint64_t[]> record_;  // 8-byte aligned
-    std::vector<std::unique_ptr<PreparedPolygon>> shared_;  // per polygon of a polygon kind
+    // The record of a point or line kind; the ring sequences of the
+    // polygons not shared, one after the other (each a multiple of 8 bytes).
+    std::vector<std::uint64_t> copy_;
+    std::vector<Polygon> polygons_;
 
     template <std::uint32_t P, std::uint32_t O>
     friend bool intersectPrepared(const PreparedGeometry& prepared, const Byte* other, double tolerance, bool* meets);
