@@ -110,7 +110,7 @@ bool rangeOfKind(std::uint32_t kind, const Byte* record, DRange3d* box) { return
 
 }  // namespace
 
-std::unique_ptr<PreparedGeometry> PreparedGeometry::prepare(const Byte* record) {
+std::unique_ptr<PreparedGeometry> PreparedGeometry::prepare(const Byte* record, std::uint32_t sharedPolygonEdges) {
     const std::uint32_t kind = recordType(record);
     if (!isSimpleKind(kind)) return nullptr;
     std::unique_ptr<PreparedGeometry> prepared(new PreparedGeometry);
@@ -133,14 +133,14 @@ std::unique_ptr<PreparedGeometry> PreparedGeometry::prepare(const Byte* record) 
     std::size_t count = 0, copied = 0;
     forEachRingSeq(kind, record, [&](std::size_t, const Byte* rings) {
         ++count;
-        if (ringSeqVertexCount(rings) < kSharedPolygonEdges) copied += ringSeqSize(rings);
+        if (ringSeqVertexCount(rings) < sharedPolygonEdges) copied += ringSeqSize(rings);
     });
     prepared->polygons_.resize(count);
     prepared->copy_.reserve(copied / 8);
     // Outside any scratch scope: the shared parts come from the heap.
     forEachRingSeq(kind, record, [&](std::size_t i, const Byte* rings) {
         Polygon& polygon = prepared->polygons_[i];
-        if (ringSeqVertexCount(rings) < kSharedPolygonEdges) {
+        if (ringSeqVertexCount(rings) < sharedPolygonEdges) {
             polygon.offset = append(rings, ringSeqSize(rings));
             return;
         }

@@ -40,7 +40,10 @@ public:
     // a copy of the record and the preparation of its large polygons,
     // O(n) time and memory (plus O(n) rational operations for the exact
     // normal of a polygon whose outer ring is not planar).
-    static std::unique_ptr<PreparedGeometry> prepare(const Byte* record);
+    // Tests may share smaller polygons (sharedPolygonEdges), beyond the
+    // memory bound.
+    static std::unique_ptr<PreparedGeometry> prepare(const Byte* record,
+                                                     std::uint32_t sharedPolygonEdges = kSharedPolygonEdges);
 
     // Whether the record and `other` meet within tolerance: *meets. False,
     // *meets untouched, when other's type code is not 1 to 6, it has no

@@ -7,8 +7,8 @@
 #include <malloc.h>
 
 #include <array>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <thread>
 #include <vector>
@@ -126,7 +126,8 @@ private:
                 const double x[3] = {p.u, p.v, w};
                 DPoint3d r{};
                 double* out[3] = {&r.x, &r.y, &r.z};
-                for (int i = 0; i < 3; ++i) *out[i] = rotation_[i][0] * x[0] + rotation_[i][1] * x[1] + rotation_[i][2] * x[2];
+                for (int i = 0; i < 3; ++i)
+                    *out[i] = rotation_[i][0] * x[0] + rotation_[i][1] * x[1] + rotation_[i][2] * x[2];
                 return r;
             }
         }
@@ -191,12 +192,15 @@ TEST(PreparedGeometry, AnswersAsTheStatelessTestForEveryKindPairOrderAndToleranc
     for (Placement placement : {Placement::flat, Placement::tilted, Placement::rotated}) {
         for (std::uint32_t first = 1; first <= 6; ++first) {
             for (std::uint32_t second = first; second <= 6; ++second) {
-                for (unsigned trial = 0; trial < 6; ++trial) {
+                for (unsigned trial = 0; trial < 8; ++trial) {
                     Scene scene(1000 * first + 100 * second + 10 * trial + static_cast<unsigned>(placement), placement);
                     const Record a = scene.make(first), b = scene.make(second);
                     const Prepared pa(a.data()), pb(b.data());
                     ASSERT_EQ(pa.status, SPATIAL_SUCCESS);
                     ASSERT_EQ(pb.status, SPATIAL_SUCCESS);
+                    // And with every polygon shared, however small.
+                    const auto allShared = spatialgeom::PreparedGeometry::prepare(a.bytes(), 0);
+                    ASSERT_TRUE(allShared);
                     for (double t : tolerances) {
                         SCOPED_TRACE(testing::Message() << "kinds " << first << ", " << second << " trial " << trial
                                                         << " placement " << static_cast<int>(placement) << " t " << t);
@@ -206,6 +210,11 @@ TEST(PreparedGeometry, AnswersAsTheStatelessTestForEveryKindPairOrderAndToleranc
                         EXPECT_EQ(prepared(pb.handle, a.data(), t), stateless(b.data(), a.data(), t));
                         // Each prepared geometry against itself and its twin.
                         EXPECT_EQ(prepared(pa.handle, a.data(), t), stateless(a.data(), a.data(), t));
+                        bool meetsB = false, meetsA = false;
+                        ASSERT_TRUE(allShared->intersects(b.bytes(), t, &meetsB));
+                        ASSERT_TRUE(allShared->intersects(a.bytes(), t, &meetsA));
+                        EXPECT_EQ(meetsB, ab == 1);
+                        EXPECT_EQ(meetsA, stateless(a.data(), a.data(), t) == 1);
                         ++cases;
                         meets += ab;
                     }
@@ -232,7 +241,8 @@ TEST(PreparedGeometry, LargePolygonBoundaryPointsAsStateless) {
         const auto lift = [&](Vertices ring) {
             for (DPoint3d& p : ring) {
                 if (placement == Placement::tilted) p.z = p.x + p.y / 2;
-                if (placement == Placement::rotated) p = {p.x * 0.8 - p.z * 0.6, p.y, p.x * 0.6 + p.z * 0.8 + p.y * 1e-3};
+                if (placement == Placement::rotated)
+                    p = {p.x * 0.8 - p.z * 0.6, p.y, p.x * 0.6 + p.z * 0.8 + p.y * 1e-3};
             }
             return ring;
         };
@@ -243,8 +253,9 @@ TEST(PreparedGeometry, LargePolygonBoundaryPointsAsStateless) {
             for (int i = 0; i < n; ++i) {
                 const DPoint3d& a = (*ring)[i];
                 const DPoint3d& b = (*ring)[i + 1];
-                for (DPoint3d q : {a, DPoint3d{(a.x + b.x) / 2, (a.y + b.y) / 2, 0},
-                                   DPoint3d{std::nextafter(a.x, 9.0), a.y, 0}, DPoint3d{a.x, std::nextafter(a.y, -9.0), 0}}) {
+                for (DPoint3d q :
+                     {a, DPoint3d{(a.x + b.x) / 2, (a.y + b.y) / 2, 0}, DPoint3d{std::nextafter(a.x, 9.0), a.y, 0},
+                      DPoint3d{a.x, std::nextafter(a.y, -9.0), 0}}) {
                     const Record pt = point(lift({q})[0]);
                     for (double t : {0.0, 1e-9}) {
                         ASSERT_EQ(prepared(p.handle, pt.data(), t), stateless(shape.data(), pt.data(), t))
@@ -317,7 +328,8 @@ TEST(PreparedGeometry, OutlivesAndIgnoresItsRecord) {
     EXPECT_EQ(stateless(record, centre.data(), 0), 0u);  // the grown record has the hole
     ASSERT_EQ(spatialWKB_destroyGeom(&record), SPATIAL_SUCCESS);
     for (const Record* q : {&centre, &rim, &outside}) {
-        for (double t : {0.0, 0.5, 1.0}) EXPECT_EQ(prepared(p.handle, q->data(), t), stateless(original.data(), q->data(), t));
+        for (double t : {0.0, 0.5, 1.0})
+            EXPECT_EQ(prepared(p.handle, q->data(), t), stateless(original.data(), q->data(), t));
     }
     EXPECT_EQ(prepared(p.handle, centre.data(), 0), 1u);
 }
