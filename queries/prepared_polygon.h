@@ -172,6 +172,7 @@ private:
     // What a polygon is prepared into; a view uses those of the polygon it
     // views.
     struct Parts {
+        Parts() : shared(false), box() {}  // (no member initialisers: std::optional must see it constructible)
         PolygonRings rings;
         PolygonPlane plane;
         EdgeIndex index;
@@ -179,8 +180,8 @@ private:
         LiftedBoundary lifted;
         // Shared: the parts are read-only and box is the polygon's box
         // before widening.
-        bool shared = false;
-        DRange3d box{};
+        bool shared;
+        DRange3d box;
     };
 
     double tolerance_;
