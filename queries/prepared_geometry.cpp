@@ -4,12 +4,13 @@
 // part of the record at least 24 n bytes): its vertices (24 n), its frozen
 // edge grid (about one cell per edge, 4 bytes each; 4 bytes per
 // registration of an edge in a cell, at most 4 n + 16 registrations and
-// usually under 2 n; 8 bytes per edge for its first cell), with lifted
+// usually under 1.5 n; 8 bytes per edge for its first cell), with lifted
 // rings their lifted coordinates and errors (16 n) and a state per edge
-// (n), and the object (a fixed size, under 8 bytes per edge at that many
-// edges): about 24 + 4 + 8 + 8 + 8 = 52 n usually, 64 n at the worst grid,
-// and 17 n more when lifted: within 3 * 24 n. Each polygon adds a 16-byte
-// entry, under a third of its smallest ring sequence in the record.
+// (n), and the object (a fixed size, under 6 bytes per edge at that many
+// edges): about 24 + 4 + 6 + 8 + 6 = 48 n usually, 65 n lifted, within
+// 3 * 24 n; at the worst grid 10 n more (75 n lifted, 3.1 times). Each
+// polygon adds a 16-byte entry, under a third of its smallest ring
+// sequence in the record.
 #include "queries/prepared_geometry.h"
 
 #include <cmath>

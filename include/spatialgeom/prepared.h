@@ -14,13 +14,16 @@ SPATIALGEOM_EXTERN_C_BEGIN
  * spatialWKB_destroyPrepared. It keeps everything it needs: geom may be
  * grown, moved or destroyed afterwards (a change to geom is not seen).
  *
- * What it keeps: a copy of the record and, for each polygon of 256 edges or
- * more (of a polygon or multipolygon), its vertices with a grid over its
- * edges, its plane and the boundary of its region. Memory: at most three
- * times the record's size plus 4 KiB, for polygons whose rings all lie in
- * their plane; a ring off a tilted polygon's plane adds up to 17 bytes per
- * edge of that polygon (and the exact rationals of its cut edges, if its
- * rings cross).
+ * What it keeps: for each polygon of 256 edges or more (of a polygon or
+ * multipolygon), its vertices with a grid over its edges, its plane and
+ * the boundary of its region, everything built that a test would build;
+ * a copy of the rest of the record. Memory: at most three times the
+ * record's size plus 4 KiB for ordinary polygons (per indexed polygon its
+ * vertices, 24 bytes per edge, the grid, about 16 to 28 bytes per edge,
+ * and for rings off a tilted plane 17 bytes per edge; at worst, long edges
+ * crossing many grid cells, about 3.1 times), not counting a few hundred
+ * bytes of exact rationals per polygon whose outer ring is not planar or
+ * whose rings cross.
  *
  * Cost: linear in the record's size (plus, for a polygon whose outer ring
  * is not planar, a linear number of rational operations for its exact
