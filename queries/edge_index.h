@@ -5,10 +5,18 @@
 //
 // Cost: building is O(n) time and memory (segment_grid.h); a query visits
 // the cells its rectangle covers and the edges registered there.
+//
+// A built index may be frozen: it then lets go of its copies of the edges
+// and of their boxes (each edge found again from its number), and its
+// queries write nothing, so that any number of threads may query it at
+// once. A frozen index's forEachOverlapping tests no box: it visits every
+// edge registered in a cell that the query's rectangle on the grid axes
+// covers, a superset that its users' own tests narrow.
 #pragma once
 
 #include <cstdint>
 
+#include "kernel/exact_predicates.h"
 #include "kernel/range3d.h"
 #include "queries/call_scratch.h"
 #include "queries/polygon_rings.h"
@@ -53,15 +61,37 @@ public:
     // stops (false) when visit does. Only once built.
     template <typename Visit>
     bool forEachOverlapping(const DRange3d& query, Visit&& visit) {
+        if (frozen_) {
+            return forEachInCells(kernel::coordinate(query.low, uAxis_), kernel::coordinate(query.high, uAxis_),
+                                  kernel::coordinate(query.low, vAxis_), kernel::coordinate(query.high, vAxis_), visit);
+        }
         return grid_.forEachOverlapping(query, [&](std::uint32_t i) { return visit(edges_[i]); });
     }
     // visit(edge) once for every edge registered in a cell that the
     // rectangle of the grid axes covers (unbounded limits allowed).
     template <typename Visit>
     bool forEachInCells(double uLo, double uHi, double vLo, double vHi, Visit&& visit) {
+        if (frozen_)
+            return grid_.forEachInCells(uLo, uHi, vLo, vHi, [&](std::uint32_t i) { return visit(rings_->edgeAt(i)); });
         return grid_.forEachInCells(uLo, uHi, vLo, vHi, [&](std::uint32_t i) { return visit(edges_[i]); });
     }
     const SegmentGrid& grid() const { return grid_; }
+
+    // Lets go of the edges and boxes and makes queries write nothing.
+    // Only once built.
+    void freeze() {
+        grid_.freeze();
+        edges_.clear();
+        edges_.shrink_to_fit();
+        boxes_.clear();
+        boxes_.shrink_to_fit();
+        frozen_ = true;
+    }
+    bool frozen() const { return frozen_; }
+    // The bytes the index holds on the heap.
+    std::size_t memoryBytes() const {
+        return edges_.capacity() * sizeof(Edge) + boxes_.capacity() * sizeof(DRange3d) + grid_.memoryBytes();
+    }
 
 private:
     // Scanning every edge is cheaper than building the grid for the first
@@ -74,6 +104,7 @@ private:
     ScratchVector<DRange3d> boxes_;
     SegmentGrid grid_;
     bool built_ = false;
+    bool frozen_ = false;
     std::uint64_t scanned_ = 0;
 };
 

@@ -74,6 +74,12 @@ public:
         }
     }
     std::pair<kernel::RationalPoint, kernel::RationalPoint> exactEnds(const Piece& piece) const;
+    // The bytes held on the heap (the cut parts' rationals not included).
+    std::size_t memoryBytes() const {
+        return ringLifted_.capacity() + (lifted_.capacity() + error_.capacity()) * sizeof(double) +
+               state_.capacity() * sizeof(State) + (cutFirst_.capacity() + cutCount_.capacity()) * 4 +
+               cuts_.capacity() * sizeof(CutPart);
+    }
 
 private:
     enum class State : std::uint8_t { unknown, whole, outside, cut };

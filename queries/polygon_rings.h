@@ -26,6 +26,8 @@ struct PolygonRings {
 
     // Copies the vertices of a ring sequence. Cost: one pass over them.
     void gather(const Byte* rings) {
+        vertices.reserve(vertices.size() + ringSeqVertexCount(rings));
+        ringStart.reserve(ringStart.size() + spatialgeom::ringCount(rings) + 1);
         forEachSublineSeq(rings, [&](const Byte* seq) {
             ringStart.push_back(static_cast<std::uint32_t>(vertices.size()));
             forEachSubline(seq, [&](const Byte* subline) {

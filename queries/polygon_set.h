@@ -1,5 +1,6 @@
 // The polygons of a polygon or multipolygon record, each prepared on first
-// use and kept for the rest of one intersection call.
+// use and kept for the rest of one intersection call: from its rings, or
+// as a view of a polygon shared across calls (PreparedPolygon::share).
 #pragma once
 
 #include <memory>
@@ -16,18 +17,31 @@ public:
 
     // A ring sequence; it must outlive the set.
     void add(const Byte* rings) {
-        members_.push_back(rings);
+        members_.push_back({rings, nullptr});
+        prepared_.emplace_back();
+    }
+    // A shared polygon; it must outlive the set.
+    void addShared(PreparedPolygon& shared) {
+        members_.push_back({nullptr, &shared});
         prepared_.emplace_back();
     }
     std::size_t size() const { return members_.size(); }
     PreparedPolygon& at(std::size_t i) {
-        if (!prepared_[i]) prepared_[i] = std::make_unique<PreparedPolygon>(members_[i], tolerance_);
+        if (!prepared_[i]) {
+            const Member& m = members_[i];
+            prepared_[i] = m.shared != nullptr ? std::make_unique<PreparedPolygon>(*m.shared, tolerance_)
+                                               : std::make_unique<PreparedPolygon>(m.rings, tolerance_);
+        }
         return *prepared_[i];
     }
 
 private:
+    struct Member {
+        const Byte* rings;
+        PreparedPolygon* shared;
+    };
     double tolerance_;
-    ScratchVector<const Byte*> members_;
+    ScratchVector<Member> members_;
     ScratchVector<std::unique_ptr<PreparedPolygon>> prepared_;
 };
 

@@ -54,7 +54,15 @@ struct PreparedPolygon::Deferred {
     bool empty() const { return edges.empty() && pieces.empty() && !crossing && foot[0] == none && foot[1] == none; }
 };
 
-PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance) : tolerance_(tolerance) {
+PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance)
+    : tolerance_(tolerance),
+      own_(std::in_place),
+      parts_(*own_),
+      rings_(parts_.rings),
+      plane_(parts_.plane),
+      index_(parts_.index),
+      locator_(parts_.locator),
+      lifted_(parts_.lifted) {
     rings_.gather(rings);
     // A polygon with a coordinate that is not finite is its polylines.
     if (rings_.ringCount() > 0 && filter::allFinite(rings_.vertices.data(), rings_.vertices.size()))
@@ -66,12 +74,52 @@ PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance) : toleranc
     flat_ = plane_.kind() == PolygonPlane::Kind::flat && !lifted_.any();
 }
 
-const DRange3d& PreparedPolygon::widenedBox() const {
-    if (!boxMeasured_ && hasVertices()) {
+PreparedPolygon::PreparedPolygon(PreparedPolygon& shared, double tolerance)
+    : tolerance_(tolerance),
+      parts_(shared.parts_),
+      rings_(parts_.rings),
+      plane_(parts_.plane),
+      index_(parts_.index),
+      locator_(parts_.locator),
+      lifted_(parts_.lifted),
+      flat_(shared.flat_) {}
+
+void PreparedPolygon::share() {
+    if (parts_.shared) return;
+    if (hasVertices()) {
         RunningRange all;
         all.addVertices(rings_.vertices.data(), rings_.edgeCount());
-        DRange3d box = all.box();
-        lifted_.widenRange(box);
+        parts_.box = all.box();
+        lifted_.widenRange(parts_.box);
+        if (!index_.built()) indexEdges();
+        if (lifted_.indexNeeded()) {
+            rings_.forEachEdge([&](const Edge& e) {
+                return lifted_.forEachPiece(e, [](const LiftedBoundary::Piece&) { return true; });
+            });
+        }
+        if (plane_.hasRegion()) {
+            plane_.refinedDistance(rings_.vertices[0]);
+            plane_.exactSide(kernel::toRational(rings_.vertices[0]));
+        }
+        index_.freeze();
+    }
+    parts_.shared = true;
+}
+
+std::size_t PreparedPolygon::memoryBytes() const {
+    return sizeof(PreparedPolygon) + rings_.vertices.capacity() * sizeof(DPoint3d) +
+           rings_.ringStart.capacity() * sizeof(std::uint32_t) + index_.memoryBytes() + lifted_.memoryBytes();
+}
+
+const DRange3d& PreparedPolygon::widenedBox() const {
+    if (!boxMeasured_ && hasVertices()) {
+        DRange3d box = parts_.box;
+        if (!parts_.shared) {
+            RunningRange all;
+            all.addVertices(rings_.vertices.data(), rings_.edgeCount());
+            box = all.box();
+            lifted_.widenRange(box);
+        }
         widenedBox_ = kernel::widenedBox(box, tolerance_);
     }
     boxMeasured_ = true;
@@ -163,7 +211,10 @@ bool PreparedPolygon::boundaryMeets(const Probe& probe, const DRange3d& box, Def
             return verdict != Verdict::yes;
         });
     };
-    if (index_.built()) return !index_.forEachOverlapping(box, [&](const Edge& e) { return !meets(e); });
+    // (A shared index holds the edges' boxes unwidened.)
+    if (index_.built())
+        return !index_.forEachOverlapping(parts_.shared ? kernel::widenedBox(box, t) : box,
+                                          [&](const Edge& e) { return !meets(e); });
     index_.countScan();
     return !rings_.forEachEdge([&](const Edge& e) { return !meets(e); });
 }
@@ -357,8 +408,9 @@ bool PreparedPolygon::meetsFlatPointIn(const DPoint3d& p) {
 }
 
 bool PreparedPolygon::meetsFlatPoint(const DPoint3d& p) {
-    // Its ray parity needs the orientation predicates.
-    if (!filter::predicateSafe(p)) return meetsSegment({p, p});
+    // Its ray parity needs the orientation predicates; a shared polygon
+    // has its index at hand.
+    if (!filter::predicateSafe(p) || parts_.shared) return meetsSegment({p, p});
     switch (plane_.axis()) {
         case 0: return meetsFlatPointIn<1, 2>(p);
         case 1: return meetsFlatPointIn<2, 0>(p);

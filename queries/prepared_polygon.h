@@ -32,6 +32,15 @@
 // (meetsFlatPoint). The exact path costs O(edges) rational operations per
 // question, plus once per polygon the exact normal (O(vertices) for a
 // skew ring).
+//
+// Shared: share() builds at once all that the tests would build on demand
+// (the edge index, frozen; every lifted edge's pieces; the plane's refined
+// and exact normals; the box) and from then on the polygon's parts are
+// read-only. A view made of it (the second constructor) tests at its own
+// tolerance with the shared parts; any number of views, in any number of
+// threads, may test at once. Its answers are those of a polygon prepared
+// from the same rings at that tolerance. A single point of a flat plane
+// goes through the edge index there rather than a pass over the edges.
 #pragma once
 
 #include <cstdint>
@@ -55,8 +64,19 @@ class PreparedPolygon {
 public:
     // tolerance: >= 0 and finite, the distance within which elements meet.
     PreparedPolygon(const Byte* rings, double tolerance);
+    // A view of `shared`, on which share() has run and which must outlive
+    // the view, testing at `tolerance`.
+    PreparedPolygon(PreparedPolygon& shared, double tolerance);
     PreparedPolygon(const PreparedPolygon&) = delete;
     PreparedPolygon& operator=(const PreparedPolygon&) = delete;
+
+    // Builds what the tests build on demand, so that views may share the
+    // parts; the polygon itself is then only read. Cost: the index, O(n);
+    // the exact normal of a skew ring, O(n) rational operations; each
+    // lifted edge of a polygon of several rings, as a test would.
+    void share();
+    // The bytes the polygon's parts hold, the object included.
+    std::size_t memoryBytes() const;
 
     bool hasVertices() const { return !rings_.vertices.empty(); }
     // The box of the polygon (its vertices and lifted outer ring) widened
@@ -150,12 +170,29 @@ private:
     template <int U, int V>
     bool meetsFlatPointIn(const DPoint3d& p);
 
+    // What a polygon is prepared into; a view uses those of the polygon it
+    // views.
+    struct Parts {
+        Parts() : shared(false), box() {}  // (no member initialisers: std::optional must see it constructible)
+        PolygonRings rings;
+        PolygonPlane plane;
+        EdgeIndex index;
+        RegionLocator locator;
+        LiftedBoundary lifted;
+        // Shared: the parts are read-only and box is the polygon's box
+        // before widening.
+        bool shared;
+        DRange3d box;
+    };
+
     double tolerance_;
-    PolygonRings rings_;
-    PolygonPlane plane_;
-    EdgeIndex index_;
-    RegionLocator locator_;
-    LiftedBoundary lifted_;
+    std::optional<Parts> own_;  // empty in a view
+    Parts& parts_;
+    PolygonRings& rings_;
+    PolygonPlane& plane_;
+    EdgeIndex& index_;
+    RegionLocator& locator_;
+    LiftedBoundary& lifted_;
     // The whole polygon lies in the plane of constant coordinate.
     bool flat_ = false;
     mutable DRange3d widenedBox_{};

@@ -11,67 +11,11 @@
 #include "kernel/range3d.h"
 #include "queries/call_scratch.h"
 #include "queries/flat_point_scan.h"
-#include "queries/record_range.h"
+#include "queries/record_shapes.h"
 #include "queries/shape_meets.h"
-#include "records/navigation.h"
 
 namespace spatialgeom {
 namespace {
-
-using RecordRange = bool (*)(const Byte*, DRange3d*);
-
-// What each kind is measured with and gathered into.
-template <std::uint32_t Type>
-struct Kind;
-
-template <>
-struct Kind<SPATIAL_TYPE_POINT> {
-    using Shape = LinearSet;
-    static constexpr RecordRange range = pointRecordRange;
-    static void gather(const Byte* record, LinearSet& shape) { shape.addPoints(pointVertex(record), 1); }
-};
-
-template <>
-struct Kind<SPATIAL_TYPE_LINESTRING> {
-    using Shape = LinearSet;
-    static constexpr RecordRange range = lineRecordRange;
-    static void gather(const Byte* record, LinearSet& shape) { shape.addSublineSeq(lineBody(record)); }
-};
-
-template <>
-struct Kind<SPATIAL_TYPE_POLYGON> {
-    using Shape = PolygonSet;
-    static constexpr RecordRange range = polygonRecordRange;
-    static void gather(const Byte* record, PolygonSet& shape) { shape.add(polygonBody(record)); }
-};
-
-template <>
-struct Kind<SPATIAL_TYPE_MULTIPOINT> {
-    using Shape = LinearSet;
-    static constexpr RecordRange range = multiPointRecordRange;
-    static void gather(const Byte* record, LinearSet& shape) {
-        shape.addPoints(multiPointVertices(record), bodyCount(record));
-    }
-};
-
-template <>
-struct Kind<SPATIAL_TYPE_MULTILINESTRING> {
-    using Shape = LinearSet;
-    static constexpr RecordRange range = multiLineRecordRange;
-    static void gather(const Byte* record, LinearSet& shape) { shape.addRingSeq(multiLineBody(record)); }
-};
-
-template <>
-struct Kind<SPATIAL_TYPE_MULTIPOLYGON> {
-    using Shape = PolygonSet;
-    static constexpr RecordRange range = multiPolygonRecordRange;
-    static void gather(const Byte* record, PolygonSet& shape) {
-        forEachPolygon(record, [&](const Byte* polygon) {
-            shape.add(polygon);
-            return true;
-        });
-    }
-};
 
 template <std::uint32_t A, std::uint32_t B>
 bool recordsMeet(const Byte* first, const DRange3d& firstBox, const Byte* second, const DRange3d& secondBox,
@@ -79,10 +23,10 @@ bool recordsMeet(const Byte* first, const DRange3d& firstBox, const Byte* second
     if (!(tolerance >= 0.0)) return false;  // negative or NaN: nothing meets
     if (!kernel::boxesOverlap(kernel::widenedBox(firstBox, tolerance), secondBox)) return false;
     if (std::isinf(tolerance)) return true;
-    typename Kind<A>::Shape firstShape(tolerance);
-    typename Kind<B>::Shape secondShape(tolerance);
-    Kind<A>::gather(first, firstShape);
-    Kind<B>::gather(second, secondShape);
+    typename KindShape<A>::Shape firstShape(tolerance);
+    typename KindShape<B>::Shape secondShape(tolerance);
+    KindShape<A>::gather(first, firstShape);
+    KindShape<B>::gather(second, secondShape);
     return shapesMeet(firstShape, secondShape, tolerance);
 }
 
@@ -98,7 +42,7 @@ bool intersectKinds(const Byte* a, const Byte* b, double tolerance, bool* meets)
             }
     }
     DRange3d boxA, boxB;
-    if (!Kind<A>::range(a, &boxA) || !Kind<B>::range(b, &boxB)) return false;
+    if (!KindShape<A>::range(a, &boxA) || !KindShape<B>::range(b, &boxB)) return false;
     try {
         const ScratchScope scratch;
         *meets = recordsMeet<A, B>(a, boxA, b, boxB, tolerance);

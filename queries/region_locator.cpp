@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "kernel/exact_predicates.h"
 #include "kernel/plane_frame.h"
@@ -20,12 +21,25 @@ constexpr std::uint8_t kOdd = 1, kNear = 2, kTouched = 4;
 
 }  // namespace
 
+// Per-test scratch of the calling thread: crossing parity and nearness per
+// ring (all zero between tests), and the rings touched. Kept between
+// tests; it grows to the most rings a thread's polygons have had.
+struct RegionLocator::Scratch {
+    std::vector<std::uint8_t> state;
+    std::vector<std::uint32_t> touched;
+};
+
+RegionLocator::Scratch& RegionLocator::threadScratch(std::uint32_t ringCount) {
+    thread_local Scratch scratch;
+    if (scratch.state.size() < ringCount) scratch.state.resize(ringCount, 0);
+    return scratch;
+}
+
 void RegionLocator::attach(const PolygonRings* rings, EdgeIndex* index, int uAxis, int vAxis) {
     rings_ = rings;
     index_ = index;
     u_ = uAxis;
     v_ = vAxis;
-    state_.assign(rings->ringCount(), 0);
 }
 
 // Once indexed: visit(edge, nearTest, crossTest, alongU, positive) for a
@@ -58,11 +72,14 @@ void RegionLocator::visitIndexed(double u, double v, double uLo, double uHi, dou
 RegionLocator::Place RegionLocator::find(double u, double v, double error, std::uint32_t skipRing, bool nearTests) {
     if (!(std::isfinite(u) && std::isfinite(v) && error >= 0.0 && error < INFINITY)) return Place::unsure;
     const bool exactPoint = error == 0.0;
+    Scratch& scratch = threadScratch(rings_->ringCount());
+    std::vector<std::uint8_t>& state = scratch.state;
+    std::vector<std::uint32_t>& touched = scratch.touched;
     // The orientation predicates cannot take every coordinate: rational
     // arithmetic decides.
     const auto unsafe = [&] {
-        for (std::uint32_t ring : touched_) state_[ring] = 0;
-        touched_.clear();
+        for (std::uint32_t ring : touched) state[ring] = 0;
+        touched.clear();
         if (!exactPoint) return Place::unsure;
         filter::countExactDecision();
         return exactlyInside({u, v}, skipRing) ? Place::inside : Place::outside;
@@ -76,11 +93,11 @@ RegionLocator::Place RegionLocator::find(double u, double v, double error, std::
     (u_ == 0 ? point.x : u_ == 1 ? point.y : point.z) = u;
     (v_ == 0 ? point.x : v_ == 1 ? point.y : point.z) = v;
     const auto mark = [&](std::uint32_t ring, std::uint8_t flag) {
-        if (!(state_[ring] & kTouched)) {
-            state_[ring] = kTouched;
-            touched_.push_back(ring);
+        if (!(state[ring] & kTouched)) {
+            touched.push_back(ring);  // first: a failed push leaves the state clean
+            state[ring] = kTouched;
         }
-        state_[ring] = flag == kOdd ? state_[ring] ^ kOdd : state_[ring] | flag;
+        state[ring] = flag == kOdd ? state[ring] ^ kOdd : state[ring] | flag;
     };
     // Does the edge come within the error of the point? Not when its box
     // misses the rectangle; else, for an exact point: is it on the edge;
@@ -143,27 +160,29 @@ RegionLocator::Place RegionLocator::find(double u, double v, double error, std::
         }
     }
     if (!safe) return unsafe();
-    return verdict(exactPoint, skipRing);
+    return verdict(scratch, exactPoint, skipRing);
 }
 
 // Near a ring (an edge within the error): for an exact point, on the ring,
 // which puts it in the outer ring's closed region and out of a hole's open
 // interior; otherwise unsure. Else the ring's parity decides.
-RegionLocator::Place RegionLocator::verdict(bool exactPoint, std::uint32_t skipRing) {
+RegionLocator::Place RegionLocator::verdict(Scratch& scratch, bool exactPoint, std::uint32_t skipRing) {
+    std::vector<std::uint8_t>& state = scratch.state;
+    std::vector<std::uint32_t>& touched = scratch.touched;
     bool outerIn = true, outerUnsure = false, removed = false, holeUnsure = false;
     if (skipRing != 0) {
-        const std::uint8_t s = state_[0];
+        const std::uint8_t s = state[0];
         if (s & kNear) outerUnsure = !exactPoint;
         else outerIn = (s & kOdd) != 0;
     }
-    for (std::uint32_t ring : touched_) {
-        const std::uint8_t s = state_[ring];
-        state_[ring] = 0;
+    for (std::uint32_t ring : touched) {
+        const std::uint8_t s = state[ring];
+        state[ring] = 0;
         if (ring == 0) continue;
         if (s & kNear) holeUnsure |= !exactPoint;
         else removed |= (s & kOdd) != 0;
     }
-    touched_.clear();
+    touched.clear();
     if (!outerIn || removed) return Place::outside;
     return outerUnsure || holeUnsure ? Place::unsure : Place::inside;
 }

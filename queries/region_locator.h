@@ -15,6 +15,10 @@
 // Cost: a scan of every edge (counted by the edge index) until the index
 // is built, then the edges in the cells near the point and along a ray to
 // the grid's nearest side.
+//
+// A locator writes nothing of its own while it locates (its per-test
+// state is the calling thread's), so over a frozen index (edge_index.h)
+// any number of threads may use one at once.
 #pragma once
 
 #include <cstdint>
@@ -56,15 +60,13 @@ private:
     template <typename Visit>
     void visitIndexed(double u, double v, double uLo, double uHi, double vLo, double vHi, bool nearTests,
                       Visit&& visit);
-    Place verdict(bool exactPoint, std::uint32_t skipRing);
+    struct Scratch;
+    static Scratch& threadScratch(std::uint32_t ringCount);
+    static Place verdict(Scratch& scratch, bool exactPoint, std::uint32_t skipRing);
 
     const PolygonRings* rings_ = nullptr;
     EdgeIndex* index_ = nullptr;
     int u_ = 0, v_ = 1;
-    // Per-test scratch: crossing parity and nearness per ring, and the
-    // rings touched.
-    ScratchVector<std::uint8_t> state_;
-    ScratchVector<std::uint32_t> touched_;
 };
 
 }  // namespace spatialgeom

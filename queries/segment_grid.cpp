@@ -43,6 +43,8 @@ void SegmentGrid::fillCells() {
 
 void SegmentGrid::build(const ScratchVector<DRange3d>& boxes, int uAxis, int vAxis) {
     boxes_ = &boxes;
+    count_ = boxes.size();
+    frozen_ = false;
     uAxis_ = uAxis;
     vAxis_ = vAxis;
     stamps_.assign(boxes.size(), 0);
@@ -61,6 +63,23 @@ void SegmentGrid::build(const ScratchVector<DRange3d>& boxes, int uAxis, int vAx
     // Boxes spanning many cells: coarsen until the entries stay linear.
     while (!shape_.single() && entryCount() > 4 * std::uint64_t{n} + 16) shape_ = shape_.coarser();
     fillCells();
+}
+
+void SegmentGrid::freeze() {
+    firstCell_.resize(count_);
+    for (std::size_t i = 0; i < count_; ++i) {
+        const DRange3d& box = (*boxes_)[i];
+        firstCell_[i] = {column(coordinate(box.low, uAxis_)), row(coordinate(box.low, vAxis_))};
+    }
+    boxes_ = nullptr;
+    stamps_.clear();
+    stamps_.shrink_to_fit();
+    frozen_ = true;
+}
+
+std::size_t SegmentGrid::memoryBytes() const {
+    return cellStart_.capacity() * sizeof(std::uint32_t) + entries_.capacity() * sizeof(std::uint32_t) +
+           stamps_.capacity() * sizeof(std::uint32_t) + firstCell_.capacity() * sizeof(FirstCell);
 }
 
 std::uint32_t SegmentGrid::nextStamp() {

@@ -22,10 +22,12 @@ if(exported EQUAL 0)
 endif()
 # The exports a client relies on beyond the original families' members:
 # the tool uses the first four and the version through the shared library;
-# the WKB pair is public interface of its own.
+# the WKB pair is public interface of its own, and so are the prepared
+# geometries.
 foreach(required IN ITEMS spatialWKB_forEachVertexRun spatialWKB_forEachMember spatialWKB_widenRange
                           spatialParse_findUnmatchedByte spatialWKB_toOgcWkb spatialWKB_fromOgcWkb
-                          spatialWKB_version)
+                          spatialWKB_version spatialWKB_prepareGeometry spatialWKB_intersectPrepared
+                          spatialWKB_destroyPrepared)
   if(NOT symbols MATCHES "[ \n]${required}\n")
     message(FATAL_ERROR "${required} is not exported")
   endif()

@@ -3,6 +3,7 @@
 #define SPATIALGEOM_SPATIALGEOM_H
 
 #include "spatialgeom/parse.h"
+#include "spatialgeom/prepared.h"
 #include "spatialgeom/queries.h"
 #include "spatialgeom/records.h"
 #include "spatialgeom/text.h"
