@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "spatialgeom/prepared.h"
 #include "spatialgeom/record_ptr.h"
 #include "spatialgeom/spatialgeom.h"
 #include "spatialgeom/wkb.h"
@@ -270,6 +271,37 @@ TEST(AllocationFailure, IntersectionsKeepTheResult) {
                     });
             }
     EXPECT_GT(failingRuns, 100);  // the allocations were reached
+}
+
+// Preparing and testing against the prepared geometry: a large polygon
+// (shared, indexed) and a small one (gathered per call).
+TEST(AllocationFailure, PreparedGeometries) {
+    const std::vector<DPoint3d> big = ring(400, 5, 0.2), small = ring(12, 5, 0.2);
+    const RecordPtr probe = parsed("LINESTRING(-9 0.5 0,9 0.5 1)");
+    for (const std::vector<DPoint3d>* outer : {&big, &small}) {
+        RecordPtr polygon;
+        ASSERT_EQ(spatialWKB_createPolygon(outer->data(), static_cast<std::uint32_t>(outer->size()), polygon.out()),
+                  0u);
+        void* prepared = nullptr;
+        EXPECT_GT(underFailingAllocations([&] { return long(spatialWKB_prepareGeometry(polygon.get(), &prepared)); },
+                                          kFailure, [&] { EXPECT_EQ(prepared, nullptr); },
+                                          [&](long status) {
+                                              EXPECT_EQ(status, 0);
+                                              if (status == 0) spatialWKB_destroyPrepared(&prepared);
+                                          }),
+                  0);
+        ASSERT_EQ(spatialWKB_prepareGeometry(polygon.get(), &prepared), 0u);
+        std::uint32_t expected = 7, result = 7;
+        ASSERT_EQ(spatialWKB_intersectGeometry(polygon.get(), probe.get(), 0.0, &expected), 0u);
+        underFailingAllocations([&] { return long(spatialWKB_intersectPrepared(prepared, probe.get(), 0.0, &result)); },
+                                kFailure, [&] { EXPECT_EQ(result, 7u); },
+                                [&](long status) {
+                                    EXPECT_EQ(status, 0);
+                                    EXPECT_EQ(result, expected);
+                                    result = 7;
+                                });
+        spatialWKB_destroyPrepared(&prepared);
+    }
 }
 
 }  // namespace
