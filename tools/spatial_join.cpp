@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::size_t kRangesPerChunk = 4096;
 constexpr std::size_t kProbesPerChunk = 256;
+// A geometry with at least this many candidates is tested as a probe,
+// prepared when that pays (GeometryProbe).
+constexpr std::size_t kPreparedFromCandidates = 4;
 
 // The boxes of the records that have one, and their positions.
 struct BoxedRecords {
@@ -61,8 +64,13 @@ std::vector<MeetingPair> meetingPairs(const RecordList& first, const RecordList&
             candidates.clear();
             tree.query(widened(probes.boxes[k], tolerance), [&](std::uint32_t j) { candidates.push_back(j); });
             std::sort(candidates.begin(), candidates.end());
-            for (std::uint32_t j : candidates) {
-                if (geometriesMeet(first[i], second[j], tolerance)) found.emplace_back(i, j);
+            if (candidates.size() >= kPreparedFromCandidates) {
+                const GeometryProbe probe(first[i], tolerance);
+                for (std::uint32_t j : candidates)
+                    if (probe.meets(second[j])) found.emplace_back(i, j);
+            } else {
+                for (std::uint32_t j : candidates)
+                    if (geometriesMeet(first[i], second[j], tolerance)) found.emplace_back(i, j);
             }
         }
         progress.advance(end - begin);

@@ -2,6 +2,8 @@
 // checked against testing every pair.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <random>
 #include <sstream>
 
@@ -118,6 +120,44 @@ TEST(ToolJoin, AgreesWithTestingEveryPairWhateverTheThreadCount) {
         const ToolRun run = runTool({"join", firstPath, secondPath, "--tolerance", "0.25", "--threads", threads});
         EXPECT_EQ(run.exitStatus, 0) << run.err;
         EXPECT_EQ(run.out, expected) << threads << " threads";
+    }
+}
+
+// Large polygons (prepared once in the join, tested against many
+// candidates), tilted, one with a hole, among the random geometries.
+TEST(ToolJoin, PreparedProbesGiveTheSamePairs) {
+    std::mt19937 random(11);
+    std::ostringstream big;
+    big.precision(17);
+    for (int polygon = 0; polygon < 3; ++polygon) {
+        const double cx = 15.0 + 15.0 * polygon, cy = 30.0, radius = 12.0;
+        big << "POLYGON((";
+        for (int i = 0; i <= 400; ++i) {
+            const double angle = 6.283185307179586 * (i % 400) / 400;
+            const double r = radius * (i % 2 ? 0.8 : 1.0);
+            const double x = cx + r * std::cos(angle), y = cy + r * std::sin(angle);
+            big << (i ? "," : "") << x << " " << y << " " << 0.05 * polygon * (x - cx);
+        }
+        big << ")";
+        if (polygon == 1)
+            big << ",(" << cx - 2 << " " << cy - 2 << " 0," << cx + 2 << " " << cy - 2 << " 0," << cx << " " << cy + 2
+                << " 0," << cx - 2 << " " << cy - 2 << " 0)";
+        big << ")\n";
+    }
+    const std::string first = big.str() + randomGeometries(random, 30, 60.0);
+    const std::string second = randomGeometries(random, 600, 60.0);
+    for (double tolerance : {0.0, 0.25}) {
+        std::string expected;
+        const std::vector<RecordPtr> a = parseLines(first), b = parseLines(second);
+        for (std::size_t i = 0; i < a.size(); ++i)
+            for (std::size_t j = 0; j < b.size(); ++j)
+                if (geometriesMeet(a[i].get(), b[j].get(), tolerance))
+                    expected += std::to_string(i + 1) + " " + std::to_string(j + 1) + "\n";
+        ASSERT_GT(occurrences(expected, "\n"), 10u);
+        const ToolRun run = runTool({"join", temporaryFile("big-a.wkt", first), temporaryFile("big-b.wkt", second),
+                                     "--tolerance", std::to_string(tolerance), "--threads", "2"});
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.out, expected) << "tolerance " << tolerance;
     }
 }
 
