@@ -24,7 +24,8 @@ endif()
 # the tool uses the first four through the shared library; the WKB pair is
 # public interface of its own.
 foreach(required IN ITEMS spatialWKB_forEachVertexRun spatialWKB_forEachMember spatialWKB_widenRange
-                          spatialParse_findUnmatchedByte spatialWKB_toOgcWkb spatialWKB_fromOgcWkb)
+                          spatialParse_findUnmatchedByte spatialWKB_toOgcWkb spatialWKB_fromOgcWkb
+                          spatialWKB_distance)
   if(NOT symbols MATCHES "[ \n]${required}\n")
     message(FATAL_ERROR "${required} is not exported")
   endif()
