@@ -57,10 +57,11 @@ void check(const RefGeometry& a, const RefGeometry& b, const void* ra, const voi
                          std::max({largestCoordinate(a), largestCoordinate(b), std::numeric_limits<double>::min()});
     for (const DPoint3d& p : {onA, onB})
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) fail(a, b, "a point not finite", d);
-    const std::optional<mpq_class> offA = exactSquaredDistance(point(onA), a), offB = exactSquaredDistance(point(onB), b);
+    const std::optional<mpq_class> offA = exactSquaredDistance(point(onA), a),
+                                   offB = exactSquaredDistance(point(onB), b);
     if (!offA || !offB || *offA > squared(slack) || *offB > squared(slack)) fail(a, b, "a point off its geometry", d);
-    const double apart =
-        std::sqrt((onA.x - onB.x) * (onA.x - onB.x) + (onA.y - onB.y) * (onA.y - onB.y) + (onA.z - onB.z) * (onA.z - onB.z));
+    const double apart = std::sqrt((onA.x - onB.x) * (onA.x - onB.x) + (onA.y - onB.y) * (onA.y - onB.y) +
+                                   (onA.z - onB.z) * (onA.z - onB.z));
     if (std::fabs(apart - d) > slack) fail(a, b, "points not at the distance", d);
     for (double t : {d, std::nextafter(d, 0.0), std::nextafter(d, INFINITY)}) {
         const Owed owed = owedAnswer(a, b, d2, t);

@@ -20,9 +20,7 @@ DRange3d unite(const DRange3d& a, const DRange3d& b) {
 
 // Is the computed image within a few ulps of the exact one? (Else the
 // points are taken from the exact image.)
-bool precise(const PlaneImage& image) {
-    return image.error <= 0x1p-48 * (std::fabs(image.u) + std::fabs(image.v));
-}
+bool precise(const PlaneImage& image) { return image.error <= 0x1p-48 * (std::fabs(image.u) + std::fabs(image.v)); }
 
 PlaneImage rounded(const RationalImage& image) { return {image.u.get_d(), image.v.get_d(), 0.0}; }
 
@@ -83,7 +81,9 @@ void PolygonNearest::nearestInRegion(const Segment3d& s, kernel::ClosestPair& be
     const int side0 = plane_.side(s.start, d0), side1 = plane_.side(s.end, d1);
     if (side0 * side1 < 0) {
         const PlaneImage x = plane_.crossingImage(s, d0, d1, 0.0);
-        const auto exact = [&] { return plane_.exactCrossingImage(kernel::toRational(s.start), kernel::toRational(s.end)); };
+        const auto exact = [&] {
+            return plane_.exactCrossingImage(kernel::toRational(s.start), kernel::toRational(s.end));
+        };
         if (inRegion(x, exact)) {
             // The crossing as the plane places it: the image's coordinates
             // and the lifted one.

@@ -7,6 +7,7 @@
 // non-negative doubles as their values).
 #include "queries/record_distance.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -14,6 +15,7 @@
 
 #include "kernel/closest_points.h"
 #include "kernel/range3d.h"
+#include "kernel/rational.h"
 #include "queries/call_scratch.h"
 #include "queries/filter_bounds.h"
 #include "queries/linear_set.h"
@@ -109,8 +111,11 @@ double boxGap(const DRange3d& a, const DRange3d& b) {
 
 ClosestPair swapped(const ClosestPair& p) { return {p.onB, p.onA, p.distance}; }
 
-// The floating-point estimate: the nearest pair of points found.
-ClosestPair estimate(Gathered& a, Gathered& b) {
+// The floating-point estimate: the nearest pair of points found. When a
+// pair of segments gave it, their points are the exact closest ones
+// rounded, *winnerSquared their exact squared distance, and *segmentsWon is
+// set.
+ClosestPair estimate(Gathered& a, Gathered& b, mpq_class* winnerSquared, bool* segmentsWon) {
     ClosestPair best{{}, {}, INFINITY};
     // The segment pair that gave best, if one did: its points are taken
     // exactly at the end (floating-point candidates of nearly parallel
@@ -126,17 +131,26 @@ ClosestPair estimate(Gathered& a, Gathered& b) {
         constexpr std::size_t kGridFrom = 32;
         SegmentGrid grid;
         const bool gridded = b.segments.size() >= kGridFrom;
+        // a's segments nearest to b's box first: once one lies farther
+        // from that box than the best distance, so do all the rest.
+        RunningRange all;
+        for (const Segment3d& s : b.segments) {
+            all.add(s.start);
+            all.add(s.end);
+        }
+        const DRange3d boxB = all.box();
         if (gridded) {
-            RunningRange all;
-            for (const Segment3d& s : b.segments) {
-                all.add(s.start);
-                all.add(s.end);
-            }
             int u = 0, v = 1;
-            SegmentGrid::largestExtentAxes(all.box(), &u, &v);
+            SegmentGrid::largestExtentAxes(boxB, &u, &v);
             grid.build(b.boxes, u, v);
         }
-        for (std::size_t i = 0; i < a.segments.size() && best.distance > 0.0; ++i) {
+        ScratchVector<std::pair<double, std::uint32_t>> order;
+        order.reserve(a.segments.size());
+        for (std::uint32_t i = 0; i < a.segments.size(); ++i) order.push_back({boxGap(a.boxes[i], boxB), i});
+        std::sort(order.begin(), order.end());
+        for (const auto& entry : order) {
+            if (!(entry.first < best.distance)) break;
+            const std::uint32_t i = entry.second;
             const Segment3d& s = a.segments[i];
             const auto visit = [&](std::uint32_t j) {
                 if (boxGap(a.boxes[i], b.boxes[j]) < best.distance) {
@@ -174,8 +188,30 @@ ClosestPair estimate(Gathered& a, Gathered& b) {
     };
     againstRegions(a, b, true);
     againstRegions(b, a, false);
-    if (winnerA != nullptr) best = kernel::exactClosestPoints(*winnerA, *winnerB);
+    if (winnerA != nullptr) {
+        best = kernel::exactClosestPoints(*winnerA, *winnerB);
+        *winnerSquared =
+            kernel::squaredSegmentDistance(kernel::toRational(winnerA->start), kernel::toRational(winnerA->end),
+                                           kernel::toRational(winnerB->start), kernel::toRational(winnerB->end));
+        *segmentsWon = true;
+    }
     return best;
+}
+
+// The least double whose square is at least q (q >= 0): the square root
+// rounded upwards; NaN when it is not 0 and lies outside 2^-500 .. 2^500
+// (where the correction below could take many steps).
+double upwardSqrt(const mpq_class& q) {
+    if (sgn(q) == 0) return 0.0;
+    double r = std::sqrt(q.get_d());
+    if (!(r > 0x1p-500 && r < 0x1p500)) return std::numeric_limits<double>::quiet_NaN();
+    const auto square = [](double v) {
+        const mpq_class x(v);
+        return mpq_class(x * x);
+    };
+    while (square(r) < q) r = kernel::nextUp(r);
+    while (r > 0.0 && square(kernel::nextDown(r)) >= q) r = kernel::nextDown(r);
+    return r;
 }
 
 double fromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
@@ -194,9 +230,12 @@ double exactDistance(std::uint32_t kindA, const Byte* a, std::uint32_t kindB, co
     // Bracket: `low` does not meet (or is below 0), `high` meets.
     std::uint64_t high = 0, low = 0;
     if (within(start)) {
-        // Geometries that meet: one test at 0 saves the walk down.
-        if (start == 0 || within(0)) return 0.0;
-        high = start;
+        // A start that is the answer (the usual case when it comes from
+        // the exact distance of the nearest pair of segments), then
+        // geometries that meet: a test each saves the walk down.
+        if (start == 0 || !within(start - 1)) return fromBits(start);
+        if (within(0)) return 0.0;
+        high = start - 1;
         for (std::uint64_t step = 1;; step *= 2) {
             if (high == 0) return 0.0;
             const std::uint64_t candidate = high > step ? high - step : 0;
@@ -239,6 +278,8 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
     if (!rangeAsKind(a, kindA, &boxA) || !rangeAsKind(b, kindB, &boxB)) return false;
     try {
         ClosestPair best;
+        mpq_class winnerSquared;
+        bool segmentsWon = false;
         {
             // (Closed before the exact tests, each of which opens its own:
             // the arena is released after each.)
@@ -253,9 +294,13 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
             Gathered gatheredA, gatheredB;
             gather(kindA, a, gatheredA);
             gather(kindB, b, gatheredB);
-            best = estimate(gatheredA, gatheredB);
+            best = estimate(gatheredA, gatheredB, &winnerSquared, &segmentsWon);
         }
-        const double e = std::isfinite(best.distance) ? best.distance : std::numeric_limits<double>::max();
+        double e = std::isfinite(best.distance) ? best.distance : std::numeric_limits<double>::max();
+        if (segmentsWon) {
+            const double root = upwardSqrt(winnerSquared);
+            if (root >= 0.0) e = root;
+        }
         const double exact = exactDistance(kindA, a, kindB, b, e);
         if (exact == 0.0) best.onB = best.onA;
         *distance = exact;

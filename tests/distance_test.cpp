@@ -75,7 +75,8 @@ struct Failures {
 
 TEST(Distance, AgreesWithTheExactReference) {
     long perClass = 120;
-    if (const char* requested = std::getenv("SPATIALGEOM_DISTANCE_CASES")) perClass = std::max(1L, std::atol(requested));
+    if (const char* requested = std::getenv("SPATIALGEOM_DISTANCE_CASES"))
+        perClass = std::max(1L, std::atol(requested));
     Failures failures;
     long cases = 0;
     std::map<std::pair<int, int>, long> kindPairs;
@@ -108,8 +109,8 @@ TEST(Distance, AgreesWithTheExactReference) {
 
             // The points: on their geometries and that far apart, within
             // a few ulps of the coordinates' magnitude.
-            const double slack =
-                32 * std::numeric_limits<double>::epsilon() * std::max(largestCoordinate(pair.a), largestCoordinate(pair.b));
+            const double slack = 32 * std::numeric_limits<double>::epsilon() *
+                                 std::max(largestCoordinate(pair.a), largestCoordinate(pair.b));
             const auto finitePoint = [](const DPoint3d& p) {
                 return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
             };
@@ -125,13 +126,14 @@ TEST(Distance, AgreesWithTheExactReference) {
                               offB ? std::sqrt(offB->get_d()) : -1.0);
                 failures.note("point off its geometry", pair, detail);
             }
-            const double apart = std::sqrt(std::pow(onA.x - onB.x, 2) + std::pow(onA.y - onB.y, 2) +
-                                           std::pow(onA.z - onB.z, 2));
+            const double apart =
+                std::sqrt(std::pow(onA.x - onB.x, 2) + std::pow(onA.y - onB.y, 2) + std::pow(onA.z - onB.z, 2));
             if (std::fabs(apart - d) > slack) {
                 std::snprintf(detail, sizeof detail, "points %.17g apart, distance %.17g", apart, d);
                 failures.note("points not at the distance", pair, detail);
             }
-            if (d == 0 && !(onA.x == onB.x && onA.y == onB.y && onA.z == onB.z)) failures.note("meeting without a common point", pair, "");
+            if (d == 0 && !(onA.x == onB.x && onA.y == onB.y && onA.z == onB.z))
+                failures.note("meeting without a common point", pair, "");
 
             // The intersection export at the distance and one ulp around it.
             for (double t : {d, std::nextafter(d, 0.0), std::nextafter(d, INFINITY)}) {
@@ -190,8 +192,9 @@ TEST(Distance, RefusesWhatTheIntersectionsRefuse) {
 TEST(Distance, NonFiniteCoordinatesGiveNaN) {
     const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
     const testrecords::Record origin = testrecords::point({0, 0, 0});
-    for (const testrecords::Record& odd : {testrecords::point({inf, 0, 0}), testrecords::line({{{0, 0, 0}, {1, nan, 0}}}),
-                              testrecords::polygon({{{{0, 0, 0}, {1, 0, 0}, {0, inf, 0}, {0, 0, 0}}}})}) {
+    for (const testrecords::Record& odd :
+         {testrecords::point({inf, 0, 0}), testrecords::line({{{0, 0, 0}, {1, nan, 0}}}),
+          testrecords::polygon({{{{0, 0, 0}, {1, 0, 0}, {0, inf, 0}, {0, 0, 0}}}})}) {
         double d = 7;
         DPoint3d onA{}, onB{};
         ASSERT_EQ(spatialWKB_distance(odd.data(), origin.data(), &d, &onA, &onB), SPATIAL_SUCCESS);

@@ -125,7 +125,8 @@ inline std::vector<std::vector<std::array<double, 2>>> shape(Rng& rng, bool with
     return rings;
 }
 
-inline RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings, double w = 0) {
+inline RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings,
+                                 double w = 0) {
     std::vector<Vertices> placed;
     for (const auto& ring : rings) {
         Vertices v;
