@@ -25,8 +25,10 @@ namespace spatialgeom {
 // segments whose boxes come within the best distance so far (a grid over
 // the second record's segments), and each segment against each region
 // whose box comes that near; then a few exact tests at tolerances around
-// the estimate, each as costly as an intersection test (more, about twice
-// the number of bits in which the estimate is wrong, when it is far off).
+// the estimate, each as costly as an intersection test: two when the
+// nearest pair of segments gives the distance (the search then starts from
+// their exact distance), else about twice the number of bits in which the
+// estimate is wrong.
 bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB);
 
 }  // namespace spatialgeom

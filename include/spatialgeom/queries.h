@@ -184,11 +184,17 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPolygonMultiPolygon(const void
  * Cost: both records are gathered once (time and memory linear in their
  * vertex counts); a floating-point estimate takes the nearest pair of
  * points over the element pairs whose boxes come within the best distance
- * so far (a grid over the second record's segments); then a few exact
- * intersection tests at tolerances around the estimate fix the value
- * (each costing about an intersection test; their number grows with the
- * number of bits in which the estimate is wrong, at most about 130).
- * Reentrant. */
+ * so far (the first record's segments nearest to the second's box first,
+ * stopping at the first beyond the best distance; a grid over the second
+ * record's segments), which is about linear for compact shapes but can
+ * approach the product of the segment counts for long parallel ones. Then
+ * exact intersection tests fix the value: two when the distance is
+ * reached between two segments (the start is their exact distance), else
+ * a search from the estimate (up to about 130 tests, a few for a good
+ * estimate); each costs about an intersection test at that tolerance.
+ * Rational arithmetic for the nearest pair of segments and for the places
+ * in a region the floating-point filters leave open. Reentrant: any
+ * number of threads may measure at once. */
 SPATIALGEOM_API uint32_t spatialWKB_distance(const void* a, const void* b, double* distance, DPoint3d* onA,
                                              DPoint3d* onB);
 
