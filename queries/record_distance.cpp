@@ -294,6 +294,15 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
             Gathered gatheredA, gatheredB;
             gather(kindA, a, gatheredA);
             gather(kindB, b, gatheredB);
+            if (gatheredA.segments.empty() || gatheredB.segments.empty()) {
+                // A line whose sublines all have fewer than two vertices
+                // has no point at all.
+                const double nan = std::numeric_limits<double>::quiet_NaN();
+                *distance = INFINITY;
+                if (onA != nullptr) *onA = {nan, nan, nan};
+                if (onB != nullptr) *onB = {nan, nan, nan};
+                return true;
+            }
             best = estimate(gatheredA, gatheredB, &winnerSquared, &segmentsWon);
         }
         double e = std::isfinite(best.distance) ? best.distance : std::numeric_limits<double>::max();

@@ -17,7 +17,8 @@ namespace spatialgeom {
 // least double t for which geometriesWithin (record_intersection.h)
 // answers true, found around a floating-point estimate, so it agrees with
 // the intersection tests at every tolerance. A coordinate that is not
-// finite gives NaN for the distance and the points. Returns false, nothing
+// finite gives NaN for the distance and the points; a line whose sublines
+// all have fewer than two vertices has no point: +infinity, NaN points. Returns false, nothing
 // written, for a type code other than 1 to 6, a record without vertices,
 // or memory that cannot be had.
 //

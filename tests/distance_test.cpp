@@ -203,6 +203,16 @@ TEST(Distance, NonFiniteCoordinatesGiveNaN) {
     }
 }
 
+// A line of one-vertex sublines has vertices but no point.
+TEST(Distance, LinesWithoutSegmentsAreInfinitelyFar) {
+    const testrecords::Record dot = testrecords::line({{{1, 2, 3}}}), origin = testrecords::point({0, 0, 0});
+    double d = 7;
+    DPoint3d onA{}, onB{};
+    ASSERT_EQ(spatialWKB_distance(origin.data(), dot.data(), &d, &onA, &onB), SPATIAL_SUCCESS);
+    EXPECT_EQ(d, INFINITY);
+    EXPECT_TRUE(std::isnan(onA.x) && std::isnan(onB.x));
+}
+
 // Worked by hand: a point over a tilted square's hole is nearest to the
 // hole's ring; a segment through the square's region meets it; a point
 // over the region is at its height.

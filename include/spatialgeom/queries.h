@@ -175,7 +175,10 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPolygonMultiPolygon(const void
  * the same point in *onA and *onB, common to both within rounding.
  *
  * Coordinates that are infinite or NaN: status 0, and NaN in *distance and
- * in every coordinate of the points.
+ * in every coordinate of the points. A linestring or multilinestring whose
+ * sublines all have fewer than two vertices has vertices but no point:
+ * status 0, +infinity, NaN points (the intersection exports answer 1 only
+ * at tolerance +infinity).
  *
  * Status: 0, or 32768 (nothing written) for a null a, b or distance, a type
  * code other than 1..6 (a collection, type 8, unknown), a record without
