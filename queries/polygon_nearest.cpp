@@ -52,6 +52,15 @@ void PolygonNearest::buildIndex() {
     });
 }
 
+kernel::Segment3d PolygonNearest::preciseSegment(const LiftedBoundary::Piece& piece) const {
+    const Segment3d& s = piece.segment;
+    const double scale = std::max({std::fabs(s.start.x), std::fabs(s.start.y), std::fabs(s.start.z), std::fabs(s.end.x),
+                                   std::fabs(s.end.y), std::fabs(s.end.z)});
+    if (piece.radius <= 0x1p-48 * scale) return s;
+    const auto [start, end] = lifted_.exactEnds(piece);
+    return {{start.x.get_d(), start.y.get_d(), start.z.get_d()}, {end.x.get_d(), end.y.get_d(), end.z.get_d()}};
+}
+
 // Exactly, the image known to within its error: the locator's answer, or
 // when it is unsure the exact image's place.
 template <typename ExactImage>
@@ -71,6 +80,12 @@ DPoint3d PolygonNearest::liftedImage(const PlaneImage& image) const {
     coordinateOf(q, plane_.vAxis()) = image.v;
     double value = 0.0, error = 0.0, low = INFINITY, high = -INFINITY;
     plane_.lift(&q, 1, &value, &error, &low, &high);
+    if (!(error <= 0x1p-48 * std::fabs(value))) {
+        // Too far from the plane's exact lift for a closest point: lifted
+        // exactly, then rounded.
+        const kernel::RationalPoint exact = plane_.exactLifted(q);
+        return {exact.x.get_d(), exact.y.get_d(), exact.z.get_d()};
+    }
     coordinateOf(q, plane_.axis()) = value;
     return q;
 }

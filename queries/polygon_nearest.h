@@ -43,7 +43,7 @@ public:
     const DRange3d& box() const { return box_; }
 
     // visit(segment) for every stored edge and every lifted piece lying in
-    // the region.
+    // the region (its ends within a few ulps of the exact ones).
     template <typename Visit>
     void forEachBoundarySegment(Visit&& visit) {
         rings_.forEachEdge([&](const PolygonRings::Edge& e) {
@@ -54,7 +54,7 @@ public:
         if (lifted_.indexNeeded() && !index_.built()) buildIndex();
         rings_.forEachEdge([&](const PolygonRings::Edge& e) {
             return lifted_.forEachPiece(e, [&](const LiftedBoundary::Piece& piece) {
-                visit(piece.segment);
+                visit(preciseSegment(piece));
                 return true;
             });
         });
@@ -67,6 +67,10 @@ public:
     void nearestInRegion(const kernel::Segment3d& segment, kernel::ClosestPair& best);
 
 private:
+    // The piece's computed ends, or when they may lie more than a few ulps
+    // from the exact ones (a plane known only coarsely), the exact ends
+    // rounded.
+    kernel::Segment3d preciseSegment(const LiftedBoundary::Piece& piece) const;
     void buildIndex();
     template <typename ExactImage>
     bool inRegion(const PlaneImage& image, ExactImage&& exactImage);

@@ -235,6 +235,22 @@ TEST(Distance, RegionBeyondTheVertexBox) {
     }
 }
 
+// A warped polygon whose plane is known only coarsely (features of 1e-7
+// on a ring of size 5): the nearest point lies on a lifted edge, whose
+// computed ends are far from the exact ones (found by the fuzz target).
+TEST(Distance, PointsOnCoarselyLiftedEdges) {
+    const RefGeometry a = multiPoint({{1e-7, 7, 0}});
+    const RefGeometry b = polygon({{{0, 1e-7, 2}, {0, 0, 0}, {2.0000001, 5, 5}, {0, 0, 1e-7}, {0, 0, 0}, {0, 0, 0}}});
+    const Owned ra(buildRecord(a)), rb(buildRecord(b));
+    double d = -1;
+    DPoint3d onA{}, onB{};
+    ASSERT_EQ(spatialWKB_distance(ra.get(), rb.get(), &d, &onA, &onB), SPATIAL_SUCCESS);
+    const mpq_class d2 = *exactSquaredDistance(a, b);
+    EXPECT_TRUE(squared(d) >= d2 && squared(std::nextafter(d, 0.0)) < d2) << d;
+    EXPECT_LE(std::sqrt(exactSquaredDistance(point(onB), b)->get_d()), 1e-14);
+    EXPECT_EQ(onA.y, 7);
+}
+
 // A line of one-vertex sublines has vertices but no point.
 TEST(Distance, LinesWithoutSegmentsAreInfinitelyFar) {
     const testrecords::Record dot = testrecords::line({{{1, 2, 3}}}), origin = testrecords::point({0, 0, 0});
