@@ -1,8 +1,9 @@
 // The C interface of spatialgeom/queries.h: argument checks and status
 // codes over the record ranges (queries/record_range.h), the box widening
 // of the kernel (kernel/range3d.h) and the intersection tests
-// (queries/record_intersection.h).
+// (queries/record_intersection.h) and the distance (queries/record_distance.h).
 #include "kernel/range3d.h"
+#include "queries/record_distance.h"
 #include "queries/record_intersection.h"
 #include "queries/record_range.h"
 #include "spatialgeom/queries.h"
@@ -148,5 +149,14 @@ SPATIALGEOM_PAIRWISE_EXPORT(MultiPointMultiPolygon, MULTIPOINT, MULTIPOLYGON)
 SPATIALGEOM_PAIRWISE_EXPORT(MultiLineStringMultiLineString, MULTILINESTRING, MULTILINESTRING)
 SPATIALGEOM_PAIRWISE_EXPORT(MultiLineStringMultiPolygon, MULTILINESTRING, MULTIPOLYGON)
 SPATIALGEOM_PAIRWISE_EXPORT(MultiPolygonMultiPolygon, MULTIPOLYGON, MULTIPOLYGON)
+
+// ---- Distance.
+
+SPATIALGEOM_API uint32_t spatialWKB_distance(const void* a, const void* b, double* distance, DPoint3d* onA,
+                                             DPoint3d* onB) {
+    if (a == nullptr || b == nullptr || distance == nullptr) return SPATIAL_FAILURE;
+    if (!recordDistance(asRecord(a), asRecord(b), distance, onA, onB)) return SPATIAL_FAILURE;
+    return SPATIAL_SUCCESS;
+}
 
 }  // extern "C"

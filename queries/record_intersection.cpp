@@ -66,7 +66,48 @@ constexpr KindsTest kTests[6][6] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr, intersectKinds<6, 6>},
 };
 
+bool isPolygonKind(std::uint32_t kind) { return kind == SPATIAL_TYPE_POLYGON || kind == SPATIAL_TYPE_MULTIPOLYGON; }
+
+void gatherLinear(std::uint32_t kind, const Byte* record, LinearSet& shape) {
+    switch (kind) {
+        case SPATIAL_TYPE_POINT: KindShape<SPATIAL_TYPE_POINT>::gather(record, shape); break;
+        case SPATIAL_TYPE_LINESTRING: KindShape<SPATIAL_TYPE_LINESTRING>::gather(record, shape); break;
+        case SPATIAL_TYPE_MULTIPOINT: KindShape<SPATIAL_TYPE_MULTIPOINT>::gather(record, shape); break;
+        default: KindShape<SPATIAL_TYPE_MULTILINESTRING>::gather(record, shape); break;
+    }
+}
+
+void gatherPolygons(std::uint32_t kind, const Byte* record, PolygonSet& shape) {
+    if (kind == SPATIAL_TYPE_POLYGON) {
+        KindShape<SPATIAL_TYPE_POLYGON>::gather(record, shape);
+    } else {
+        KindShape<SPATIAL_TYPE_MULTIPOLYGON>::gather(record, shape);
+    }
+}
+
 }  // namespace
+
+bool geometriesWithin(std::uint32_t firstKind, std::uint32_t secondKind, const Byte* first, const Byte* second,
+                      double tolerance) {
+    const bool firstPolygons = isPolygonKind(firstKind), secondPolygons = isPolygonKind(secondKind);
+    if (firstPolygons && secondPolygons) {
+        PolygonSet a(tolerance), b(tolerance);
+        gatherPolygons(firstKind, first, a);
+        gatherPolygons(secondKind, second, b);
+        return shapesMeet(a, b, tolerance);
+    }
+    if (firstPolygons || secondPolygons) {
+        LinearSet lines(tolerance);
+        PolygonSet polygons(tolerance);
+        gatherLinear(firstPolygons ? secondKind : firstKind, firstPolygons ? second : first, lines);
+        gatherPolygons(firstPolygons ? firstKind : secondKind, firstPolygons ? first : second, polygons);
+        return shapesMeet(lines, polygons, tolerance);
+    }
+    LinearSet a(tolerance), b(tolerance);
+    gatherLinear(firstKind, first, a);
+    gatherLinear(secondKind, second, b);
+    return shapesMeet(a, b, tolerance);
+}
 
 bool intersectRecords(std::uint32_t firstKind, std::uint32_t secondKind, const Byte* first, const Byte* second,
                       double tolerance, bool* meets) {

@@ -24,4 +24,14 @@ namespace spatialgeom {
 bool intersectRecords(std::uint32_t firstKind, std::uint32_t secondKind, const Byte* first, const Byte* second,
                       double tolerance, bool* meets);
 
+// Whether the geometries of `first` (kind firstKind) and `second` (kind
+// secondKind), any kinds 1 to 6 whose type codes the caller has checked,
+// come within tolerance (finite, >= 0): the exact answer for the stored
+// coordinates, without the boxes' test that intersectRecords answers with
+// first (so a warped polygon's region beyond its vertices' box counts).
+// Same cost as intersectRecords past that test; takes its memory from the
+// caller's ScratchScope and throws std::bad_alloc when there is none left.
+bool geometriesWithin(std::uint32_t firstKind, std::uint32_t secondKind, const Byte* first, const Byte* second,
+                      double tolerance);
+
 }  // namespace spatialgeom

@@ -304,4 +304,44 @@ TEST(AllocationFailure, PreparedGeometries) {
     }
 }
 
+// Distances of every pair of kinds: failing, nothing written; once memory
+// is back, the value and points given without any failure.
+TEST(AllocationFailure, DistancesKeepTheResult) {
+    const char* const geometries[] = {
+        "POINT(1 1 0.05)",
+        "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)",
+        "POLYGON((0 0 0,4 0 0,4 4 1,0 4 0,0 0 0),(1 1 0.1,2 1 0.1,2 2 0.2,1 1 0.1))",
+        "MULTIPOINT((9 9 9),(2 2 0.3),(1.5 1.2 0))",
+        "MULTILINESTRING((9 9 9,8 8 8),(0.5 -1 0,0.5 5 0))",
+        "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 2,6 6 0)))",
+    };
+    long failingRuns = 0;
+    std::vector<RecordPtr> records;
+    for (const char* text : geometries) records.push_back(parsed(text));
+    for (const RecordPtr& a : records)
+        for (const RecordPtr& b : records) {
+            double expected = -1;
+            DPoint3d expectedA{}, expectedB{};
+            ASSERT_EQ(spatialWKB_distance(a.get(), b.get(), &expected, &expectedA, &expectedB), 0u);
+            double d = 7;
+            DPoint3d onA{7, 7, 7}, onB{7, 7, 7};
+            failingRuns += underFailingAllocations(
+                [&] { return long(spatialWKB_distance(a.get(), b.get(), &d, &onA, &onB)); }, kFailure,
+                [&] {
+                    EXPECT_EQ(d, 7);
+                    EXPECT_EQ(onA.x, 7);
+                    EXPECT_EQ(onB.z, 7);
+                },
+                [&](long status) {
+                    EXPECT_EQ(status, 0);
+                    EXPECT_EQ(d, expected);
+                    EXPECT_EQ(onA.x, expectedA.x);
+                    EXPECT_EQ(onB.y, expectedB.y);
+                    d = 7;
+                    onA = onB = {7, 7, 7};
+                });
+        }
+    EXPECT_GT(failingRuns, 100);  // the allocations were reached
+}
+
 }  // namespace

@@ -1,0 +1,94 @@
+// The distance export against the exact reference of the tests
+// (tests/exact_reference.h): two small geometries of any kind decoded from
+// the input; the run stops when, in either argument order, the distance is
+// not the exact one rounded upwards, a point lies off its geometry or the
+// points are not that far apart (beyond a few ulps of the coordinates'
+// magnitude), or the intersection export disagrees with the distance at it
+// or one ulp either side.
+//
+// Input: ten bytes the target does not read (so that the seeds of the
+// exact-intersection target serve here too), then the two geometries
+// (geometry_decoder.h).
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
+#include "fuzz/fuzz_support.h"
+#include "fuzz/geometry_decoder.h"
+#include "tests/exact_reference.h"
+
+using namespace fuzz_support;
+using namespace exact;
+
+namespace {
+
+double largestCoordinate(const RefGeometry& g) {
+    double m = 0;
+    const auto add = [&](const Vertices& v) {
+        for (const DPoint3d& p : v) m = std::max({m, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+    };
+    add(g.points);
+    for (const Vertices& s : g.sublines) add(s);
+    for (const RefPolygon& p : g.polygons)
+        for (const Vertices& r : p.rings) add(r);
+    return m;
+}
+
+mpq_class squared(double d) {
+    const mpq_class q(d);
+    return q * q;
+}
+
+[[noreturn]] void fail(const RefGeometry& a, const RefGeometry& b, const char* what, double d) {
+    std::fprintf(stderr, "A: %s\nB: %s\n%s (distance %.17g)\n", toWkt(a).c_str(), toWkt(b).c_str(), what, d);
+    __builtin_trap();
+}
+
+void check(const RefGeometry& a, const RefGeometry& b, const void* ra, const void* rb,
+           const std::optional<mpq_class>& d2) {
+    double d = -1;
+    DPoint3d onA{}, onB{};
+    if (spatialWKB_distance(ra, rb, &d, &onA, &onB) != SPATIAL_SUCCESS) fail(a, b, "failure status", d);
+    if (squared(d) < *d2 || (d > 0 && squared(std::nextafter(d, 0.0)) >= *d2))
+        fail(a, b, "not the exact distance rounded upwards", d);
+    const double slack = 32 * std::numeric_limits<double>::epsilon() *
+                         std::max({largestCoordinate(a), largestCoordinate(b), std::numeric_limits<double>::min()});
+    for (const DPoint3d& p : {onA, onB})
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) fail(a, b, "a point not finite", d);
+    const std::optional<mpq_class> offA = exactSquaredDistance(point(onA), a),
+                                   offB = exactSquaredDistance(point(onB), b);
+    if (!offA || !offB || *offA > squared(slack) || *offB > squared(slack)) fail(a, b, "a point off its geometry", d);
+    const double apart = std::sqrt((onA.x - onB.x) * (onA.x - onB.x) + (onA.y - onB.y) * (onA.y - onB.y) +
+                                   (onA.z - onB.z) * (onA.z - onB.z));
+    if (std::fabs(apart - d) > slack) fail(a, b, "points not at the distance", d);
+    for (double t : {d, std::nextafter(d, 0.0), std::nextafter(d, INFINITY)}) {
+        const Owed owed = owedAnswer(a, b, d2, t);
+        std::uint32_t meets = 7;
+        if (spatialWKB_intersectGeometry(ra, rb, t, &meets) != SPATIAL_SUCCESS) fail(a, b, "intersection failed", d);
+        if (owed != Owed::either && meets != std::uint32_t(owed == Owed::yes))
+            fail(a, b, "the intersection export disagrees", d);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::size_t used = size < 10 ? size : 10;
+    Decoder decoder(data + used, size - used);
+    const RefGeometry a = decoder.geometry(), b = decoder.geometry();
+
+    void* ra = buildRecord(a);
+    void* rb = buildRecord(b);
+    if (ra != nullptr && rb != nullptr) {
+        const std::optional<mpq_class> squaredDistance = exactSquaredDistance(a, b);
+        if (squaredDistance) {
+            check(a, b, ra, rb, squaredDistance);
+            check(b, a, rb, ra, squaredDistance);
+        }
+    }
+    if (ra != nullptr) spatialWKB_destroyGeom(&ra);
+    if (rb != nullptr) spatialWKB_destroyGeom(&rb);
+    return 0;
+}

@@ -1,0 +1,324 @@
+// The estimate gathers each record into segments (points, sublines' edges,
+// polygons' stored and lifted boundary edges) and regions, and takes the
+// nearest pair of points among segment pairs and segment-region pairs. The
+// exact value is then bracketed by exact tests: from the estimate outwards
+// in steps of 1, 2, 4, ... ulps until one tolerance meets and one does
+// not, then halving the bracket on the doubles' bit patterns (which order
+// non-negative doubles as their values).
+#include "queries/record_distance.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "kernel/closest_points.h"
+#include "kernel/range3d.h"
+#include "kernel/rational.h"
+#include "queries/call_scratch.h"
+#include "queries/filter_bounds.h"
+#include "queries/linear_set.h"
+#include "queries/polygon_nearest.h"
+#include "queries/record_intersection.h"
+#include "queries/record_range.h"
+#include "queries/segment_grid.h"
+#include "records/navigation.h"
+
+namespace spatialgeom {
+namespace {
+
+using kernel::ClosestPair;
+using kernel::Segment3d;
+
+// The segments and regions of one record.
+struct Gathered {
+    ScratchVector<Segment3d> segments;
+    ScratchVector<DRange3d> boxes;  // of the segments
+    ScratchVector<std::unique_ptr<PolygonNearest>> polygons;
+};
+
+bool isPolygonKind(std::uint32_t kind) { return kind == SPATIAL_TYPE_POLYGON || kind == SPATIAL_TYPE_MULTIPOLYGON; }
+
+// The record's vertices, all finite?
+bool finiteRecord(std::uint32_t kind, const Byte* record) {
+    if (isPolygonKind(kind)) {
+        bool finite = true;
+        const auto ringsFinite = [&](const Byte* rings) {
+            forEachSublineSeq(rings, [&](const Byte* seq) {
+                forEachSubline(seq, [&](const Byte* subline) {
+                    finite = finite && filter::allFinite(sublineVertices(subline), sublineVertexCount(subline));
+                    return finite;
+                });
+                return finite;
+            });
+            return finite;
+        };
+        if (kind == SPATIAL_TYPE_POLYGON) return ringsFinite(polygonBody(record));
+        forEachPolygon(record, ringsFinite);
+        return finite;
+    }
+    LinearSet lines(0.0);
+    switch (kind) {
+        case SPATIAL_TYPE_POINT: return filter::allFinite(pointVertex(record), 1);
+        case SPATIAL_TYPE_MULTIPOINT: return filter::allFinite(multiPointVertices(record), bodyCount(record));
+        case SPATIAL_TYPE_LINESTRING: lines.addSublineSeq(lineBody(record)); break;
+        default: lines.addRingSeq(multiLineBody(record)); break;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (!filter::allFinite(&lines.segment(i).start, 1) || !filter::allFinite(&lines.segment(i).end, 1))
+            return false;
+    return true;
+}
+
+void gather(std::uint32_t kind, const Byte* record, Gathered& g) {
+    if (isPolygonKind(kind)) {
+        const auto add = [&](const Byte* rings) {
+            if (ringSeqVertexCount(rings) == 0) return true;
+            g.polygons.push_back(std::make_unique<PolygonNearest>(rings));
+            g.polygons.back()->forEachBoundarySegment([&](const Segment3d& s) { g.segments.push_back(s); });
+            return true;
+        };
+        if (kind == SPATIAL_TYPE_POLYGON) {
+            add(polygonBody(record));
+        } else {
+            forEachPolygon(record, add);
+        }
+    } else {
+        LinearSet lines(0.0);
+        switch (kind) {
+            case SPATIAL_TYPE_POINT: lines.addPoints(pointVertex(record), 1); break;
+            case SPATIAL_TYPE_MULTIPOINT: lines.addPoints(multiPointVertices(record), bodyCount(record)); break;
+            case SPATIAL_TYPE_LINESTRING: lines.addSublineSeq(lineBody(record)); break;
+            default: lines.addRingSeq(multiLineBody(record)); break;
+        }
+        g.segments.reserve(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) g.segments.push_back(lines.segment(i));
+    }
+    g.boxes.reserve(g.segments.size());
+    for (const Segment3d& s : g.segments) g.boxes.push_back(kernel::boxOfPoints(s.start, s.end));
+}
+
+// The distance between two boxes, rounded downwards (a lower bound).
+double boxGap(const DRange3d& a, const DRange3d& b) {
+    const auto gap = [](double aLow, double aHigh, double bLow, double bHigh) {
+        return std::max({0.0, kernel::nextDown(bLow - aHigh), kernel::nextDown(aLow - bHigh)});
+    };
+    const double x = gap(a.low.x, a.high.x, b.low.x, b.high.x), y = gap(a.low.y, a.high.y, b.low.y, b.high.y),
+                 z = gap(a.low.z, a.high.z, b.low.z, b.high.z);
+    return kernel::nextDown(std::sqrt(x * x + y * y + z * z) * (1.0 - 0x1p-50));
+}
+
+ClosestPair swapped(const ClosestPair& p) { return {p.onB, p.onA, p.distance}; }
+
+// The floating-point estimate: the nearest pair of points found. When a
+// pair of segments gave it, their points are the exact closest ones
+// rounded, *winnerSquared their exact squared distance, and *segmentsWon is
+// set.
+ClosestPair estimate(Gathered& a, Gathered& b, mpq_class* winnerSquared, bool* segmentsWon) {
+    ClosestPair best{{}, {}, INFINITY};
+    // The segment pair that gave best, if one did: its points are taken
+    // exactly at the end (floating-point candidates of nearly parallel
+    // segments may lie far from the closest points).
+    const Segment3d* winnerA = nullptr;
+    const Segment3d* winnerB = nullptr;
+    // Segment pairs: a grid over b's segments, queried with a's segment
+    // boxes widened by the best distance so far.
+    if (!a.segments.empty() && !b.segments.empty()) {
+        best = kernel::closestPoints(a.segments[0], b.segments[0]);
+        winnerA = &a.segments[0];
+        winnerB = &b.segments[0];
+        constexpr std::size_t kGridFrom = 32;
+        SegmentGrid grid;
+        const bool gridded = b.segments.size() >= kGridFrom;
+        // a's segments nearest to b's box first: once one lies farther
+        // from that box than the best distance, so do all the rest.
+        RunningRange all;
+        for (const Segment3d& s : b.segments) {
+            all.add(s.start);
+            all.add(s.end);
+        }
+        const DRange3d boxB = all.box();
+        if (gridded) {
+            int u = 0, v = 1;
+            SegmentGrid::largestExtentAxes(boxB, &u, &v);
+            grid.build(b.boxes, u, v);
+        }
+        ScratchVector<std::pair<double, std::uint32_t>> order;
+        order.reserve(a.segments.size());
+        for (std::uint32_t i = 0; i < a.segments.size(); ++i) order.push_back({boxGap(a.boxes[i], boxB), i});
+        std::sort(order.begin(), order.end());
+        for (const auto& entry : order) {
+            if (!(entry.first < best.distance)) break;
+            const std::uint32_t i = entry.second;
+            const Segment3d& s = a.segments[i];
+            const auto visit = [&](std::uint32_t j) {
+                if (boxGap(a.boxes[i], b.boxes[j]) < best.distance) {
+                    const ClosestPair c = kernel::closestPoints(s, b.segments[j]);
+                    if (c.distance < best.distance) {
+                        best = c;
+                        winnerA = &s;
+                        winnerB = &b.segments[j];
+                    }
+                }
+                return best.distance > 0.0;
+            };
+            if (gridded && best.distance < INFINITY) {
+                grid.forEachOverlapping(kernel::widenedBox(a.boxes[i], best.distance), visit);
+            } else {
+                for (std::uint32_t j = 0; j < b.segments.size() && visit(j); ++j) {
+                }
+            }
+        }
+    }
+    // Segments against the other record's regions.
+    const auto againstRegions = [&](Gathered& lines, Gathered& regions, bool linesFirst) {
+        for (auto& polygon : regions.polygons) {
+            if (!polygon->hasRegion()) continue;
+            for (std::size_t i = 0; i < lines.segments.size() && best.distance > 0.0; ++i) {
+                if (!(boxGap(lines.boxes[i], polygon->box()) < best.distance)) continue;
+                ClosestPair c = linesFirst ? best : swapped(best);
+                polygon->nearestInRegion(lines.segments[i], c);
+                if (c.distance < best.distance) {
+                    best = linesFirst ? c : swapped(c);
+                    winnerA = winnerB = nullptr;
+                }
+            }
+        }
+    };
+    againstRegions(a, b, true);
+    againstRegions(b, a, false);
+    if (winnerA != nullptr) {
+        best = kernel::exactClosestPoints(*winnerA, *winnerB);
+        *winnerSquared =
+            kernel::squaredSegmentDistance(kernel::toRational(winnerA->start), kernel::toRational(winnerA->end),
+                                           kernel::toRational(winnerB->start), kernel::toRational(winnerB->end));
+        *segmentsWon = true;
+    }
+    return best;
+}
+
+// The least double whose square is at least q (q >= 0): the square root
+// rounded upwards; NaN when it is not 0 and lies outside 2^-500 .. 2^500
+// (where the correction below could take many steps).
+double upwardSqrt(const mpq_class& q) {
+    if (sgn(q) == 0) return 0.0;
+    double r = std::sqrt(q.get_d());
+    if (!(r > 0x1p-500 && r < 0x1p500)) return std::numeric_limits<double>::quiet_NaN();
+    const auto square = [](double v) {
+        const mpq_class x(v);
+        return mpq_class(x * x);
+    };
+    while (square(r) < q) r = kernel::nextUp(r);
+    while (r > 0.0 && square(kernel::nextDown(r)) >= q) r = kernel::nextDown(r);
+    return r;
+}
+
+double fromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
+std::uint64_t toBits(double v) { return std::bit_cast<std::uint64_t>(v); }
+
+// The least double t >= 0 at which the records come within t, searched
+// from the estimate e (finite, >= 0); +infinity when even the largest
+// double is too small.
+double exactDistance(std::uint32_t kindA, const Byte* a, std::uint32_t kindB, const Byte* b, double e) {
+    const auto within = [&](std::uint64_t bits) {
+        const ScratchScope scratch;
+        return geometriesWithin(kindA, kindB, a, b, fromBits(bits));
+    };
+    const std::uint64_t largest = toBits(std::numeric_limits<double>::max());
+    std::uint64_t start = std::min(toBits(e), largest);
+    // Bracket: `low` does not meet (or is below 0), `high` meets.
+    std::uint64_t high = 0, low = 0;
+    if (within(start)) {
+        // A start that is the answer (the usual case when it comes from
+        // the exact distance of the nearest pair of segments), then
+        // geometries that meet: a test each saves the walk down.
+        if (start == 0 || !within(start - 1)) return fromBits(start);
+        if (within(0)) return 0.0;
+        high = start - 1;
+        for (std::uint64_t step = 1;; step *= 2) {
+            if (high == 0) return 0.0;
+            const std::uint64_t candidate = high > step ? high - step : 0;
+            if (!within(candidate)) {
+                low = candidate;
+                break;
+            }
+            high = candidate;
+        }
+    } else {
+        low = start;
+        for (std::uint64_t step = 1;; step *= 2) {
+            if (low == largest) return INFINITY;
+            const std::uint64_t candidate = largest - low > step ? low + step : largest;
+            if (within(candidate)) {
+                high = candidate;
+                break;
+            }
+            low = candidate;
+        }
+    }
+    while (high - low > 1) {
+        const std::uint64_t middle = low + (high - low) / 2;
+        if (within(middle)) {
+            high = middle;
+        } else {
+            low = middle;
+        }
+    }
+    return fromBits(high);
+}
+
+}  // namespace
+
+bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB) {
+    const std::uint32_t kindA = recordType(a), kindB = recordType(b);
+    if (kindA < SPATIAL_TYPE_POINT || kindA > SPATIAL_TYPE_MULTIPOLYGON) return false;
+    if (kindB < SPATIAL_TYPE_POINT || kindB > SPATIAL_TYPE_MULTIPOLYGON) return false;
+    DRange3d boxA, boxB;
+    if (!rangeAsKind(a, kindA, &boxA) || !rangeAsKind(b, kindB, &boxB)) return false;
+    try {
+        ClosestPair best;
+        mpq_class winnerSquared;
+        bool segmentsWon = false;
+        {
+            // (Closed before the exact tests, each of which opens its own:
+            // the arena is released after each.)
+            const ScratchScope scratch;
+            if (!finiteRecord(kindA, a) || !finiteRecord(kindB, b)) {
+                const double nan = std::numeric_limits<double>::quiet_NaN();
+                *distance = nan;
+                if (onA != nullptr) *onA = {nan, nan, nan};
+                if (onB != nullptr) *onB = {nan, nan, nan};
+                return true;
+            }
+            Gathered gatheredA, gatheredB;
+            gather(kindA, a, gatheredA);
+            gather(kindB, b, gatheredB);
+            if (gatheredA.segments.empty() || gatheredB.segments.empty()) {
+                // A line whose sublines all have fewer than two vertices
+                // has no point at all.
+                const double nan = std::numeric_limits<double>::quiet_NaN();
+                *distance = INFINITY;
+                if (onA != nullptr) *onA = {nan, nan, nan};
+                if (onB != nullptr) *onB = {nan, nan, nan};
+                return true;
+            }
+            best = estimate(gatheredA, gatheredB, &winnerSquared, &segmentsWon);
+        }
+        double e = std::isfinite(best.distance) ? best.distance : std::numeric_limits<double>::max();
+        if (segmentsWon) {
+            const double root = upwardSqrt(winnerSquared);
+            if (root >= 0.0) e = root;
+        }
+        const double exact = exactDistance(kindA, a, kindB, b, e);
+        if (exact == 0.0) best.onB = best.onA;
+        *distance = exact;
+        if (onA != nullptr) *onA = best.onA;
+        if (onB != nullptr) *onB = best.onB;
+    } catch (...) {  // memory ran out
+        return false;
+    }
+    return true;
+}
+
+}  // namespace spatialgeom

@@ -1,0 +1,35 @@
+// The shortest 3D distance between the geometries of two records, and a
+// pair of points where it is reached (what a geometry of each kind is:
+// spatialgeom/queries.h).
+#pragma once
+
+#include <cstdint>
+
+#include "records/record_layout.h"
+
+namespace spatialgeom {
+
+// *distance: the exact distance between the geometries of records a and b
+// (kinds 1 to 6, read from their type codes) for their stored coordinates,
+// rounded upwards to a double (+infinity beyond the largest double);
+// *onA and *onB: a point of each, computed in floating point, at about that
+// distance apart (the same point when the distance is 0). The value is the
+// least double t for which geometriesWithin (record_intersection.h)
+// answers true, found around a floating-point estimate, so it agrees with
+// the intersection tests at every tolerance. A coordinate that is not
+// finite gives NaN for the distance and the points; a line whose sublines
+// all have fewer than two vertices has no point: +infinity, NaN points. Returns false, nothing
+// written, for a type code other than 1 to 6, a record without vertices,
+// or memory that cannot be had.
+//
+// Cost: gathering both records (linear); the estimate over the pairs of
+// segments whose boxes come within the best distance so far (a grid over
+// the second record's segments), and each segment against each region
+// whose box comes that near; then a few exact tests at tolerances around
+// the estimate, each as costly as an intersection test: two when the
+// nearest pair of segments gives the distance (the search then starts from
+// their exact distance), else about twice the number of bits in which the
+// estimate is wrong.
+bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB);
+
+}  // namespace spatialgeom
