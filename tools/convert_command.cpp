@@ -2,10 +2,7 @@
 // of any source written to OUT, in the format its extension names: ".wkt"
 // (or "-", standard output) WKT lines, ".hex" hex WKB lines, and through
 // GDAL ".geojson" and ".gpkg".
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <string>
 
 #include "spatialgeom/text.h"
@@ -13,6 +10,7 @@
 #include "tools/feature_source.h"
 #include "tools/geometry_text.h"
 #include "tools/hex_wkb.h"
+#include "tools/output_file.h"
 #include "tools/tool_error.h"
 #ifdef SPATIALGEOM_TOOL_WITH_GDAL
 #include "tools/gdal_writer.h"
@@ -34,21 +32,12 @@ OutputFormat formatOf(const std::string& path) {
     throw usageError("convert: cannot tell the format of " + path + " (.wkt, .hex, .geojson or .gpkg)");
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // One line per record; a record the line writer refuses is reported and
-// left out. Returns how many were.
+// left out. Returns how many were. The file appears only once complete.
 template <typename WriteLine>
 std::size_t writeLines(const std::string& path, const Features& features, WriteLine&& lineOf) {
-    std::unique_ptr<std::FILE, FileCloser> file;
-    std::FILE* out = stdout;
-    if (path != "-") {
-        file.reset(std::fopen(path.c_str(), "wb"));
-        if (!file) throw inputError("cannot create " + path + ": " + std::strerror(errno));
-        out = file.get();
-    }
+    OutputFile output(path);
+    std::FILE* out = output.stream();
     std::size_t refused = 0;
     for (std::size_t i = 0; i < features.records.size(); ++i) {
         if (!features.records[i]) continue;
@@ -62,9 +51,7 @@ std::size_t writeLines(const std::string& path, const Features& features, WriteL
             ++refused;
         }
     }
-    if (file && (std::fflush(out) != 0 || std::ferror(out))) {
-        throw inputError("cannot write " + path + ": " + std::strerror(errno));
-    }
+    output.commit();
     return refused;
 }
 

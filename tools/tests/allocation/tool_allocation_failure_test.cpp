@@ -23,7 +23,7 @@ std::string example(const char* name) { return std::string(SPATIALGEOM_EXAMPLES_
 TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
     const fs::path folder = fs::temp_directory_path() / ("spatialgeom_oom_" + std::to_string(::getpid()));
     fs::create_directories(folder);
-    const std::string output = (folder / "out.txt").string();
+    const std::string output = (folder / "out.hex").string();  // convert takes its format from the name
     const std::string a = example("a.wkt"), b = example("b.wkt");
     const std::vector<std::vector<std::string>> commands = {
         {"join", a, b, "--threads", "1", "--output", output},
@@ -32,6 +32,8 @@ TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
         {"info", "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))"},
         {"intersects", "POINT(1 1 0)", "POLYGON((0 0 0,4 0 0,4 4 0,0 0 0))", "--tolerance", "0.1"},
         {"transform", "--rotate", "30", "--scale", "2,2,2", "LINESTRING(0 0 0,1 1 1)"},
+        {"encode", "MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0)),((9 9 9,8 9 9,8 8 9,9 9 9)))"},
+        {"convert", a, output},
     };
     for (const std::vector<std::string>& command : commands) {
         SCOPED_TRACE(command[0]);
