@@ -5,6 +5,7 @@
 // crashes; once memory is back the command succeeds.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,7 +35,19 @@ TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
         {"transform", "--rotate", "30", "--scale", "2,2,2", "LINESTRING(0 0 0,1 1 1)"},
         {"encode", "MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0)),((9 9 9,8 9 9,8 8 9,9 9 9)))"},
         {"convert", a, output},
+        {"decode", "--precision", "9"},  // standard input: the record below
     };
+    // The record decode reads, made by encode.
+    const std::string record = (folder / "record.bin").string();
+    {
+        std::vector<std::string> words = {"spatialgeom", "encode", "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0))"};
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        ::testing::internal::CaptureStdout();
+        ASSERT_EQ(spatialgeom::tool::toolMain(3, argv.data()), 0);
+        std::ofstream(record, std::ios::binary) << ::testing::internal::GetCapturedStdout();
+    }
     for (const std::vector<std::string>& command : commands) {
         SCOPED_TRACE(command[0]);
         long failingRuns = 0;
@@ -51,6 +64,10 @@ TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
             std::vector<char*> argv;
             for (std::string& word : words) argv.push_back(word.data());
             argv.push_back(nullptr);
+            if (command[0] == "decode") {
+                const bool reopened = std::freopen(record.c_str(), "rb", stdin) != nullptr;
+                EXPECT_TRUE(reopened);
+            }
             ::testing::internal::CaptureStdout();
             ::testing::internal::CaptureStderr();
             if (failing > 0) failing::failFrom(failing, persistent);
