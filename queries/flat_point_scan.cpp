@@ -26,7 +26,8 @@ Outcome scan(const DPoint3d& p, const Byte* rings, double t) {
     const double puUp = kernel::nextUp(pu), puDown = kernel::nextDown(pu);
     const double pvUp = kernel::nextUp(pv), pvDown = kernel::nextDown(pv);
     const kernel::Segment3d point{p, p};
-    bool flat = true, outerOdd = false, inHole = false, unsafe = false, any = false;
+    if (!(plane - plane == 0.0 && pu - pu == 0.0 && pv - pv == 0.0)) return Outcome::notFlat;
+    bool flat = true, finite = true, met = false, outerOdd = false, inHole = false, unsafe = false, any = false;
     // One edge: near p, or crossing the ray along +U (parity in `odd`).
     const auto edge = [&](const DPoint3d& a, const DPoint3d& b, bool& odd) {
         const double av = coordinate(a, V), bv = coordinate(b, V);
@@ -42,29 +43,35 @@ Outcome scan(const DPoint3d& p, const Byte* rings, double t) {
         return false;
     };
     std::uint32_t ring = 0;
-    const bool finished = forEachSublineSeq(rings, [&](const Byte* seq) {
+    forEachSublineSeq(rings, [&](const Byte* seq) {
         const DPoint3d* first = nullptr;
         const DPoint3d* last = nullptr;
         bool odd = false;
-        const bool ringFinished = forEachSubline(seq, [&](const Byte* subline) {
+        forEachSubline(seq, [&](const Byte* subline) {
             const DPoint3d* v = sublineVertices(subline);
             const std::uint32_t count = sublineVertexCount(subline);
             for (std::uint32_t i = 0; i < count; ++i) {
+                // (x - x is 0 exactly for a finite x.)
                 flat &= coordinate(v[i], K) == plane;
-                if (last != nullptr && edge(*last, v[i], odd)) return false;
+                finite &= coordinate(v[i], U) - coordinate(v[i], U) == 0.0 &&
+                          coordinate(v[i], V) - coordinate(v[i], V) == 0.0;
+                if (!met && last != nullptr) met = edge(*last, v[i], odd);
                 if (first == nullptr) first = &v[i];
                 last = &v[i];
             }
             return true;
         });
         // (A ring of one vertex closes with an edge of zero length.)
-        if (!ringFinished || (last != nullptr && edge(*last, *first, odd))) return false;
+        if (!met && last != nullptr) met = edge(*last, *first, odd);
         any |= last != nullptr;
         if (ring++ == 0) outerOdd = odd;
         else inHole |= odd;
         return true;
     });
-    if (!finished) return Outcome::meets;  // on a ring's polyline, flat or not
+    // A coordinate that is not finite: the general test's answer, whatever
+    // this one found.
+    if (!finite) return Outcome::notFlat;
+    if (met) return Outcome::meets;  // on a ring's polyline, flat or not
     if (!flat || !any) return Outcome::notFlat;
     if (unsafe) return Outcome::unsafe;
     return outerOdd && !inHole ? Outcome::meets : Outcome::apart;

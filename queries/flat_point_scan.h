@@ -25,8 +25,9 @@ namespace spatialgeom {
 // Whether the point meets the polygon whose ring sequence is `rings`, for a
 // finite tolerance >= 0; nullopt when this path does not apply (the
 // polygon does not lie in a plane of constant coordinate through the
-// point, it has no vertex, or a coordinate the orientation predicates
-// cannot take meets the ray), and the general test must answer.
+// point, it has no vertex, a coordinate is not finite, or a coordinate the
+// orientation predicates cannot take meets the ray), and the general test
+// must answer.
 std::optional<bool> pointMeetsFlatPolygon(const DPoint3d& point, const Byte* rings, double tolerance);
 
 }  // namespace spatialgeom

@@ -82,6 +82,10 @@ TEST(FlatPointScan, LeavesOtherPolygonsToTheGeneralTest) {
     const testrecords::Record liftedHole =
         testrecords::polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}}}, {{{1, 1, 0}, {2, 1, 0}, {2, 2, 0.5}}}});
     EXPECT_FALSE(spatialgeom::pointMeetsFlatPolygon({3, 3, 0}, body(liftedHole), 0.0).has_value());
+    // A coordinate that is not finite, even far from the point on the
+    // polyline: the general test's (unspecified) answer, as everywhere.
+    const testrecords::Record notFinite = testrecords::polygon({{{{NAN, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}}}});
+    EXPECT_FALSE(spatialgeom::pointMeetsFlatPolygon({4, 4, 0}, body(notFinite), 0.0).has_value());
     // Nothing to scan.
     const testrecords::Record empty = testrecords::polygon({{{}}});
     EXPECT_FALSE(spatialgeom::pointMeetsFlatPolygon({0, 0, 0}, body(empty), 0.0).has_value());
