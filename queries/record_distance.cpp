@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "kernel/closest_points.h"
 #include "kernel/range3d.h"
@@ -109,94 +110,12 @@ double boxGap(const DRange3d& a, const DRange3d& b) {
     return kernel::nextDown(std::sqrt(x * x + y * y + z * z) * (1.0 - 0x1p-50));
 }
 
-ClosestPair swapped(const ClosestPair& p) { return {p.onB, p.onA, p.distance}; }
-
-// The floating-point estimate: the nearest pair of points found. When a
-// pair of segments gave it, their points are the exact closest ones
-// rounded, *winnerSquared their exact squared distance, and *segmentsWon is
-// set.
-ClosestPair estimate(Gathered& a, Gathered& b, mpq_class* winnerSquared, bool* segmentsWon) {
-    ClosestPair best{{}, {}, INFINITY};
-    // The segment pair that gave best, if one did: its points are taken
-    // exactly at the end (floating-point candidates of nearly parallel
-    // segments may lie far from the closest points).
-    const Segment3d* winnerA = nullptr;
-    const Segment3d* winnerB = nullptr;
-    // Segment pairs: a grid over b's segments, queried with a's segment
-    // boxes widened by the best distance so far.
-    if (!a.segments.empty() && !b.segments.empty()) {
-        best = kernel::closestPoints(a.segments[0], b.segments[0]);
-        winnerA = &a.segments[0];
-        winnerB = &b.segments[0];
-        constexpr std::size_t kGridFrom = 32;
-        SegmentGrid grid;
-        const bool gridded = b.segments.size() >= kGridFrom;
-        // a's segments nearest to b's box first: once one lies farther
-        // from that box than the best distance, so do all the rest.
-        RunningRange all;
-        for (const Segment3d& s : b.segments) {
-            all.add(s.start);
-            all.add(s.end);
-        }
-        const DRange3d boxB = all.box();
-        if (gridded) {
-            int u = 0, v = 1;
-            SegmentGrid::largestExtentAxes(boxB, &u, &v);
-            grid.build(b.boxes, u, v);
-        }
-        ScratchVector<std::pair<double, std::uint32_t>> order;
-        order.reserve(a.segments.size());
-        for (std::uint32_t i = 0; i < a.segments.size(); ++i) order.push_back({boxGap(a.boxes[i], boxB), i});
-        std::sort(order.begin(), order.end());
-        for (const auto& entry : order) {
-            if (!(entry.first < best.distance)) break;
-            const std::uint32_t i = entry.second;
-            const Segment3d& s = a.segments[i];
-            const auto visit = [&](std::uint32_t j) {
-                if (boxGap(a.boxes[i], b.boxes[j]) < best.distance) {
-                    const ClosestPair c = kernel::closestPoints(s, b.segments[j]);
-                    if (c.distance < best.distance) {
-                        best = c;
-                        winnerA = &s;
-                        winnerB = &b.segments[j];
-                    }
-                }
-                return best.distance > 0.0;
-            };
-            if (gridded && best.distance < INFINITY) {
-                grid.forEachOverlapping(kernel::widenedBox(a.boxes[i], best.distance), visit);
-            } else {
-                for (std::uint32_t j = 0; j < b.segments.size() && visit(j); ++j) {
-                }
-            }
-        }
-    }
-    // Segments against the other record's regions.
-    const auto againstRegions = [&](Gathered& lines, Gathered& regions, bool linesFirst) {
-        for (auto& polygon : regions.polygons) {
-            if (!polygon->hasRegion()) continue;
-            for (std::size_t i = 0; i < lines.segments.size() && best.distance > 0.0; ++i) {
-                if (!(boxGap(lines.boxes[i], polygon->box()) < best.distance)) continue;
-                ClosestPair c = linesFirst ? best : swapped(best);
-                polygon->nearestInRegion(lines.segments[i], c);
-                if (c.distance < best.distance) {
-                    best = linesFirst ? c : swapped(c);
-                    winnerA = winnerB = nullptr;
-                }
-            }
-        }
-    };
-    againstRegions(a, b, true);
-    againstRegions(b, a, false);
-    if (winnerA != nullptr) {
-        best = kernel::exactClosestPoints(*winnerA, *winnerB);
-        *winnerSquared =
-            kernel::squaredSegmentDistance(kernel::toRational(winnerA->start), kernel::toRational(winnerA->end),
-                                           kernel::toRational(winnerB->start), kernel::toRational(winnerB->end));
-        *segmentsWon = true;
-    }
-    return best;
+double largestCoordinate(const DRange3d& box) {
+    return std::max({std::fabs(box.low.x), std::fabs(box.low.y), std::fabs(box.low.z), std::fabs(box.high.x),
+                     std::fabs(box.high.y), std::fabs(box.high.z)});
 }
+
+ClosestPair swapped(const ClosestPair& p) { return {p.onB, p.onA, p.distance}; }
 
 // The least double whose square is at least q (q >= 0): the square root
 // rounded upwards; NaN when it is not 0 and lies outside 2^-500 .. 2^500
@@ -212,6 +131,135 @@ double upwardSqrt(const mpq_class& q) {
     while (square(r) < q) r = kernel::nextUp(r);
     while (r > 0.0 && square(kernel::nextDown(r)) >= q) r = kernel::nextDown(r);
     return r;
+}
+
+// visit(i, j) for every pair of a's and b's segments whose boxes come
+// within reach() (read again before each pair, so that it may shrink), a's
+// segments nearest to b's box first; visit returns false to stop.
+template <typename Reach, typename Visit>
+void forEachSegmentPairWithin(const Gathered& a, const Gathered& b, Reach&& reach, Visit&& visit) {
+    constexpr std::size_t kGridFrom = 32;
+    RunningRange all;
+    for (const Segment3d& s : b.segments) {
+        all.add(s.start);
+        all.add(s.end);
+    }
+    const DRange3d boxB = all.box();
+    SegmentGrid grid;
+    const bool gridded = b.segments.size() >= kGridFrom;
+    if (gridded) {
+        int u = 0, v = 1;
+        SegmentGrid::largestExtentAxes(boxB, &u, &v);
+        grid.build(b.boxes, u, v);
+    }
+    // Once one of a's segments lies farther from b's box than the reach,
+    // so do all the rest.
+    ScratchVector<std::pair<double, std::uint32_t>> order;
+    order.reserve(a.segments.size());
+    for (std::uint32_t i = 0; i < a.segments.size(); ++i) order.push_back({boxGap(a.boxes[i], boxB), i});
+    std::sort(order.begin(), order.end());
+    bool going = true;
+    for (const auto& entry : order) {
+        if (!going || entry.first > reach()) break;
+        const std::uint32_t i = entry.second;
+        const auto pair = [&](std::uint32_t j) {
+            if (!(boxGap(a.boxes[i], b.boxes[j]) > reach())) going = visit(i, j);
+            return going;
+        };
+        if (gridded && reach() < INFINITY) {
+            grid.forEachOverlapping(kernel::widenedBox(a.boxes[i], reach()), pair);
+        } else {
+            for (std::uint32_t j = 0; j < b.segments.size() && pair(j); ++j) {
+            }
+        }
+    }
+}
+
+// Segments of each record against the other's regions: nearer candidates
+// replace best.
+void nearestInRegions(Gathered& a, Gathered& b, ClosestPair& best) {
+    const auto againstRegions = [&](Gathered& lines, Gathered& regions, bool linesFirst) {
+        for (auto& polygon : regions.polygons) {
+            if (!polygon->hasRegion()) continue;
+            for (std::size_t i = 0; i < lines.segments.size() && best.distance > 0.0; ++i) {
+                if (!(boxGap(lines.boxes[i], polygon->box()) < best.distance)) continue;
+                ClosestPair c = linesFirst ? best : swapped(best);
+                polygon->nearestInRegion(lines.segments[i], c);
+                if (c.distance < best.distance) best = linesFirst ? c : swapped(c);
+            }
+        }
+    };
+    againstRegions(a, b, true);
+    againstRegions(b, a, false);
+}
+
+mpq_class exactSquaredDistance(const Segment3d& a, const Segment3d& b) {
+    return kernel::squaredSegmentDistance(kernel::toRational(a.start), kernel::toRational(a.end),
+                                          kernel::toRational(b.start), kernel::toRational(b.end));
+}
+
+// The floating-point estimate: the nearest pair of points found. When a
+// pair of segments gave it, their points are the exact closest ones
+// rounded, *winnerSquared their exact squared distance, and *segmentsWon is
+// set.
+ClosestPair estimate(Gathered& a, Gathered& b, mpq_class* winnerSquared, bool* segmentsWon) {
+    ClosestPair best{{}, {}, INFINITY};
+    // The segment pair that gave best, if one did: its points are taken
+    // exactly at the end (floating-point candidates of nearly parallel
+    // segments may lie far from the closest points).
+    const Segment3d* winnerA = nullptr;
+    const Segment3d* winnerB = nullptr;
+    if (!a.segments.empty() && !b.segments.empty()) {
+        forEachSegmentPairWithin(
+            a, b, [&] { return best.distance; },
+            [&](std::uint32_t i, std::uint32_t j) {
+                const ClosestPair c = kernel::closestPoints(a.segments[i], b.segments[j]);
+                if (c.distance < best.distance) {
+                    best = c;
+                    winnerA = &a.segments[i];
+                    winnerB = &b.segments[j];
+                }
+                return best.distance > 0.0;
+            });
+    }
+    const double segmentsBest = best.distance;
+    nearestInRegions(a, b, best);
+    if (best.distance < segmentsBest) winnerA = winnerB = nullptr;
+    if (winnerA != nullptr) {
+        best = kernel::exactClosestPoints(*winnerA, *winnerB);
+        *winnerSquared = exactSquaredDistance(*winnerA, *winnerB);
+        *segmentsWon = true;
+    }
+    return best;
+}
+
+// The nearest pair of points when the estimate missed it (nearly parallel
+// segments, whose floating-point candidates may lie far from their closest
+// points): every pair of segments whose boxes come within the exact
+// distance d is measured exactly, and the nearest of them or of the region
+// candidates wins. Cost: a rational distance per such pair.
+ClosestPair nearestAt(Gathered& a, Gathered& b, double d) {
+    std::optional<mpq_class> nearest;
+    std::uint32_t winnerA = 0, winnerB = 0;
+    forEachSegmentPairWithin(
+        a, b, [&] { return d; },
+        [&](std::uint32_t i, std::uint32_t j) {
+            const mpq_class q = exactSquaredDistance(a.segments[i], b.segments[j]);
+            if (!nearest || q < *nearest) {
+                nearest = q;
+                winnerA = i;
+                winnerB = j;
+            }
+            return sgn(*nearest) > 0;
+        });
+    ClosestPair best{{}, {}, INFINITY};
+    if (nearest) {
+        best = kernel::exactClosestPoints(a.segments[winnerA], b.segments[winnerB]);
+        const double root = upwardSqrt(*nearest);
+        if (root >= 0.0) best.distance = root;
+    }
+    nearestInRegions(a, b, best);
+    return best;
 }
 
 double fromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
@@ -277,48 +325,53 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
     DRange3d boxA, boxB;
     if (!rangeAsKind(a, kindA, &boxA) || !rangeAsKind(b, kindB, &boxB)) return false;
     try {
-        ClosestPair best;
-        mpq_class winnerSquared;
-        bool segmentsWon = false;
-        {
-            // (Closed before the exact tests, each of which opens its own:
-            // the arena is released after each.)
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const auto answer = [&](double d, const DPoint3d& pointA, const DPoint3d& pointB) {
+            *distance = d;
+            if (onA != nullptr) *onA = pointA;
+            if (onB != nullptr) *onB = pointB;
+            return true;
+        };
+        const bool finite = [&] {
             const ScratchScope scratch;
-            if (!finiteRecord(kindA, a) || !finiteRecord(kindB, b)) {
-                const double nan = std::numeric_limits<double>::quiet_NaN();
-                *distance = nan;
-                if (onA != nullptr) *onA = {nan, nan, nan};
-                if (onB != nullptr) *onB = {nan, nan, nan};
-                return true;
-            }
+            return finiteRecord(kindA, a) && finiteRecord(kindB, b);
+        }();
+        if (!finite) return answer(nan, {nan, nan, nan}, {nan, nan, nan});
+        // Each gathering has a scratch scope of its own, closed before the
+        // exact tests, which open theirs.
+        const auto gathered = [&](auto&& use) {
+            const ScratchScope scratch;
             Gathered gatheredA, gatheredB;
             gather(kindA, a, gatheredA);
             gather(kindB, b, gatheredB);
-            if (gatheredA.segments.empty() || gatheredB.segments.empty()) {
-                // A line whose sublines all have fewer than two vertices
-                // has no point at all.
-                const double nan = std::numeric_limits<double>::quiet_NaN();
-                *distance = INFINITY;
-                if (onA != nullptr) *onA = {nan, nan, nan};
-                if (onB != nullptr) *onB = {nan, nan, nan};
-                return true;
-            }
-            best = estimate(gatheredA, gatheredB, &winnerSquared, &segmentsWon);
-        }
+            return use(gatheredA, gatheredB);
+        };
+        mpq_class winnerSquared;
+        bool segmentsWon = false, empty = false;
+        ClosestPair best = gathered([&](Gathered& gatheredA, Gathered& gatheredB) {
+            // A line whose sublines all have fewer than two vertices has
+            // no point at all.
+            empty = gatheredA.segments.empty() || gatheredB.segments.empty();
+            return empty ? ClosestPair{} : estimate(gatheredA, gatheredB, &winnerSquared, &segmentsWon);
+        });
+        if (empty) return answer(INFINITY, {nan, nan, nan}, {nan, nan, nan});
         double e = std::isfinite(best.distance) ? best.distance : std::numeric_limits<double>::max();
-        if (segmentsWon) {
-            const double root = upwardSqrt(winnerSquared);
-            if (root >= 0.0) e = root;
-        }
+        const double root = segmentsWon ? upwardSqrt(winnerSquared) : nan;
+        if (root >= 0.0) e = root;
         const double exact = exactDistance(kindA, a, kindB, b, e);
+        // A floating-point winner a few ulps of the coordinates from the
+        // exact distance is kept; an exact one only when it is the distance.
+        const double magnitude = std::max(largestCoordinate(boxA), largestCoordinate(boxB));
+        const double slack = 4 * std::numeric_limits<double>::epsilon() * magnitude;
+        const bool missed = exact < INFINITY && (root >= 0.0 ? root > exact : !(best.distance - exact <= slack));
+        if (missed)
+            best = gathered(
+                [&](Gathered& gatheredA, Gathered& gatheredB) { return nearestAt(gatheredA, gatheredB, exact); });
         if (exact == 0.0) best.onB = best.onA;
-        *distance = exact;
-        if (onA != nullptr) *onA = best.onA;
-        if (onB != nullptr) *onB = best.onB;
+        return answer(exact, best.onA, best.onB);
     } catch (...) {  // memory ran out
         return false;
     }
-    return true;
 }
 
 }  // namespace spatialgeom

@@ -286,4 +286,23 @@ TEST(Distance, WorkedCases) {
     EXPECT_EQ(distanceTo(point({2, 2, 1}), &onA, &onB), std::sqrt(2.0));  // over the hole's centre
 }
 
+// Nearly parallel segments whose floating-point closest points lie far
+// from the exact ones: another pair looks nearest, and the points must
+// still come from the pair at the distance.
+TEST(Distance, PointsOfANearlyParallelPairThatLooksFarther) {
+    const double e = 0x1p-40;  // about 9.1e-13
+    const RefGeometry a = multiLineString({{{7, 1e-7, 0}, {0, 0, 0}, {0, 2, 6.5}}});
+    const RefGeometry b = lineString({{0.1, e, e}, {e, e, e}});
+    const Owned ra(buildRecord(a)), rb(buildRecord(b));
+    double d = -1;
+    DPoint3d onA{}, onB{};
+    ASSERT_EQ(spatialWKB_distance(ra.get(), rb.get(), &d, &onA, &onB), SPATIAL_SUCCESS);
+    EXPECT_EQ(squared(d) >= *exactSquaredDistance(a, b), true);
+    EXPECT_LT(d, 1.01 * e);  // not the vertex pair, about 1.2 e apart
+    const double apart =
+        std::sqrt(std::pow(onA.x - onB.x, 2) + std::pow(onA.y - onB.y, 2) + std::pow(onA.z - onB.z, 2));
+    EXPECT_NEAR(apart, d, 32 * std::numeric_limits<double>::epsilon() * 7);
+    EXPECT_GT(onA.x, 1e-5);  // near x = e * 7e7, where the lines come closest
+}
+
 }  // namespace
