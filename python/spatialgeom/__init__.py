@@ -67,6 +67,14 @@ def _objects(values):
     return array.reshape(-1), array.shape
 
 
+def _broadcast(*arrays):
+    """The arrays broadcast to one shape (as they are when they have it)."""
+    shape = arrays[0].shape
+    if all(array.shape == shape for array in arrays):
+        return arrays
+    return np.broadcast_arrays(*arrays)
+
+
 def _shaped(result, shape):
     """result (flat, or flat by rows) in shape; a scalar for shape ()."""
     result = result.reshape(shape + result.shape[1:])
@@ -149,13 +157,9 @@ def intersects(a, b, tolerance=0.0):
     tolerance (exact for the stored coordinates; a negative or NaN tolerance
     meets nothing). a, b and tolerance broadcast together; a side may be a
     PreparedGeometry. False when a side is missing or has no vertices."""
-    a = np.asarray(a, dtype=object)
-    b = np.asarray(b, dtype=object)
-    tolerance = _floats(tolerance, "tolerance")
-    a, b, tolerance = np.broadcast_arrays(a, b, tolerance)
-    shape = a.shape
+    a, b, tolerance = _broadcast(np.asarray(a, dtype=object), np.asarray(b, dtype=object), _floats(tolerance, "tolerance"))
     result = _lib.intersects(a.reshape(-1), b.reshape(-1), np.ascontiguousarray(tolerance).reshape(-1))
-    return _shaped(result, shape)
+    return _shaped(result, a.shape)
 
 
 def distance(a, b):
@@ -163,9 +167,8 @@ def distance(a, b):
     coordinates and rounded upwards to a double. a and b broadcast. NaN
     when a side is missing or has no vertices, or a coordinate is not
     finite; +inf for lines without a segment."""
-    a, b = np.broadcast_arrays(np.asarray(a, dtype=object), np.asarray(b, dtype=object))
-    shape = a.shape
-    return _shaped(_lib.distance(a.reshape(-1), b.reshape(-1)), shape)
+    a, b = _broadcast(np.asarray(a, dtype=object), np.asarray(b, dtype=object))
+    return _shaped(_lib.distance(a.reshape(-1), b.reshape(-1)), a.shape)
 
 
 def prepare(geometry):
