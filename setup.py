@@ -45,4 +45,9 @@ class CMakeBuild(build_ext):
         subprocess.run(["cmake", "--build", str(build), "--target", "spatialgeom_python", "-j", jobs], check=True)
 
 
-setup(ext_modules=[CMakeExtension("spatialgeom._spatialgeom")], cmdclass={"build_ext": CMakeBuild})
+setup(
+    ext_modules=[CMakeExtension("spatialgeom._spatialgeom")],
+    cmdclass={"build_ext": CMakeBuild},
+    # Not build/, the CMake build folder the README uses.
+    options={"build": {"build_base": "build-pip"}},
+)
