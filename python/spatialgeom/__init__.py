@@ -89,7 +89,8 @@ def _read(function, values, on_invalid, name):
     if errors and on_invalid != "ignore":
         index, reason = errors[0]
         if shape != ():
-            reason = f"element {np.unravel_index(index, shape) if len(shape) > 1 else index}: {reason}"
+            where = tuple(int(k) for k in np.unravel_index(index, shape)) if len(shape) > 1 else index
+            reason = f"element {where}: {reason}"
         if on_invalid == "raise":
             error = ParseError(reason)
             error.index = index
@@ -100,8 +101,8 @@ def _read(function, values, on_invalid, name):
 
 
 def from_wkt(geometry, on_invalid="raise"):
-    """Geometries from Well-Known Text (str or bytes, any case of keywords
-    the library reads; 2D coordinates get z = 0).
+    """Geometries from Well-Known Text (str or bytes): keywords all upper
+    or all lower case, three coordinates (x y z) per vertex.
 
     on_invalid: ``"raise"`` (ParseError with the library's message saying
     where, and the flat position of the first refused text in ``.index``),

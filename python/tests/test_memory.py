@@ -1,7 +1,9 @@
 """Records freed with their objects, and reference counts and memory stable
 over a million calls."""
 
+import copy
 import gc
+import math
 import struct
 import sys
 
@@ -123,6 +125,21 @@ def test_wrong_objects_are_refused_not_read():
         sg.PreparedGeometry()
     with pytest.raises(TypeError):
         type("Sub", (sg.Geometry,), {})
+    with pytest.raises(TypeError):
+        object.__new__(sg.Geometry)
+    # Copies own records of their own.
+    for copied in (copy.copy(good), copy.deepcopy(good)):
+        assert copied == good and copied is not good
     # Geometries WKB cannot express are refused with the reason.
-    empty_line_collection = struct.pack("<BII", 1, 1005, 0)
-    assert sg.to_wkb(sg.from_wkb(empty_line_collection)) == empty_line_collection
+    empty_lines = struct.pack("<BII", 1, 1005, 0)
+    assert sg.to_wkb(sg.from_wkb(empty_lines)) == empty_lines
+    assert sg.to_wkt(sg.from_wkb(empty_lines)) == "multilinestring()"
+    nan_point = sg.from_wkb(struct.pack("<BIddd", 1, 1001, math.nan, 1.0, 2.0))
+    assert sg.to_wkt(nan_point) == "point(nan 1 2)"
+    # The transform's matrix products may leave all three coordinates NaN
+    # (0 * NaN), a point WKB has no encoding for: refused, if so.
+    moved = sg.translate(nan_point, 1.0)
+    try:
+        assert sg.from_wkb(sg.to_wkb(moved)) == moved
+    except sg.GeometryError as error:
+        assert "cannot be written as WKB" in str(error)
