@@ -100,6 +100,10 @@ def test_shapes_scalars_and_missing_values():
     assert sg.to_wkt(None) is None
     assert sg.from_wkt([]).shape == (0,)
     assert sg.get_type_id(geometries).tolist() == [[1, -1], [2, -1]]
+    # Views with other strides are read as what they show.
+    column = geometries[::-1, 0]
+    assert sg.to_wkt(column, precision=6).tolist() == ["linestring(0 0 0,1 1 1)", "point(1 2 3)"]
+    assert sg.get_type_id(geometries.T).tolist() == [[1, 2], [-1, -1]]
 
 
 def test_parse_errors_carry_the_library_message():
