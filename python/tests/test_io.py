@@ -106,6 +106,14 @@ def test_shapes_scalars_and_missing_values():
     assert sg.get_type_id(geometries.T).tolist() == [[1, 2], [-1, -1]]
 
 
+def test_long_texts_and_one_of_exactly_32768_characters():
+    # The writer's count of 32768 characters is also its failure status.
+    for vertices in (["1 1 1"] * 5456 + ["10 1 1"] * 3, ["1 1 1"] * 5455 + ["10 1 1"] * 9, ["1 2 3"] * 60000):
+        text = "linestring(%s)" % ",".join(vertices)
+        assert sg.to_wkt(sg.from_wkt(text), precision=6) == text
+    assert len("linestring(%s)" % ",".join(["1 1 1"] * 5456 + ["10 1 1"] * 3)) == 32768
+
+
 def test_parse_errors_carry_the_library_message():
     with pytest.raises(sg.ParseError) as raised:
         sg.from_wkt("POINT(1 2")
