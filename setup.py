@@ -4,10 +4,11 @@ The project's CMake build makes the module (python/CMakeLists.txt) with the
 library linked in; this step configures it in a scratch folder, without the
 tests, the tool and the benchmarks, for the interpreter running pip, and
 builds only the module, straight into the wheel's package folder. The
-metadata is in pyproject.toml.
+metadata is in pyproject.toml; the version is the library's.
 """
 
 import os
+import re
 import subprocess
 import sys
 from pathlib import Path
@@ -16,6 +17,12 @@ from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
 
 SOURCE = Path(__file__).resolve().parent
+
+
+def library_version():
+    """The version in the project() call of CMakeLists.txt."""
+    text = (SOURCE / "CMakeLists.txt").read_text()
+    return re.search(r"project\(spatialgeom VERSION ([0-9.]+)", text).group(1)
 
 
 class CMakeExtension(Extension):
@@ -46,6 +53,7 @@ class CMakeBuild(build_ext):
 
 
 setup(
+    version=library_version(),
     ext_modules=[CMakeExtension("spatialgeom._spatialgeom")],
     cmdclass={"build_ext": CMakeBuild},
     # Not build/, the CMake build folder the README uses.
