@@ -116,7 +116,9 @@ def from_wkt(geometry, on_invalid="raise"):
 def to_wkt(geometry, precision=17):
     """The Well-Known Text of each geometry (lower-case keywords, x y z),
     numbers with ``precision`` significant digits (1 to 17; at 17, the
-    default, every number reads back as itself)."""
+    default, every number reads back as itself). An empty container (read
+    from WKB) is written as e.g. ``multipolygon()``, which from_wkt does not
+    read."""
     flat, shape = _objects(geometry)
     return _shaped(_lib.to_wkt(flat, _integer(precision, "precision")), shape)
 
