@@ -94,8 +94,8 @@ Answer prepared(const void* handle, const void* other) {
 
 Answer internal(const spatialgeom::PreparedGeometry& p, const void* other) {
     Answer r;
-    r.status = spatialgeom::preparedDistance(p, static_cast<const spatialgeom::Byte*>(other), &r.distance,
-                                             &r.onFirst, &r.onSecond)
+    r.status = spatialgeom::preparedDistance(p, static_cast<const spatialgeom::Byte*>(other), &r.distance, &r.onFirst,
+                                             &r.onSecond)
                    ? 0
                    : 32768;
     return r;
@@ -161,8 +161,8 @@ TEST(PreparedDistance, SameBitsAroundLargeSharedPolygons) {
             return v;
         };
         const RefGeometry shape = polygon({place(star(0, 0, 10, 600, false)), place(star(1, 0, 4, 300, true))});
-        const RefGeometry twin = multiPolygon({RefPolygon{{place(star(30, 0, 8, 400, false), 0.5)}},
-                                               RefPolygon{{place(star(-30, 0, 8, 5, false))}}});
+        const RefGeometry twin = multiPolygon(
+            {RefPolygon{{place(star(30, 0, 8, 400, false), 0.5)}}, RefPolygon{{place(star(-30, 0, 8, 5, false))}}});
         const Owned a(buildRecord(shape)), b(buildRecord(twin));
         ASSERT_TRUE(a.get() && b.get());
         const Prepared pa(a.get()), pb(b.get());
@@ -175,7 +175,7 @@ TEST(PreparedDistance, SameBitsAroundLargeSharedPolygons) {
             others.push_back(point(p));
             others.push_back(lineString({p, q}));
         }
-        others.push_back(point(frame.at(1, 0, 2)));        // over the hole's centre
+        others.push_back(point(frame.at(1, 0, 2)));         // over the hole's centre
         others.push_back(multiPoint({frame.at(7, 0, 1)}));  // over the region
         for (const RefGeometry& g : others) {
             const Owned o(buildRecord(g));
@@ -226,7 +226,8 @@ TEST(PreparedDistance, StatusesAndOddGeometriesAsTheStatelessDistance) {
     for (const Record& first : odd) {
         const Prepared po(first.data());
         ASSERT_EQ(po.status, SPATIAL_SUCCESS);
-        for (const Record& second : odd) EXPECT_EQ(prepared(po.handle, second.data()), stateless(first.data(), second.data()));
+        for (const Record& second : odd)
+            EXPECT_EQ(prepared(po.handle, second.data()), stateless(first.data(), second.data()));
     }
 }
 

@@ -22,8 +22,8 @@ bool nearestMember(const void* collection, const void* other, bool membersFirst,
     bool any = false;
     everyMember(collection, [&](const void* member) {
         Nearness candidate;
-        const bool measured = membersFirst ? geometryDistance(member, other, &candidate)
-                                           : geometryDistance(other, member, &candidate);
+        const bool measured =
+            membersFirst ? geometryDistance(member, other, &candidate) : geometryDistance(other, member, &candidate);
         // NaN (coordinates that are not finite) is kept only when nothing
         // else was measured.
         if (measured && (!any || candidate.distance < result->distance)) {

@@ -32,10 +32,8 @@ TEST(ToolDistance, PrintsTheDistanceAndAPointOfEach) {
          "distance: 5\non A: 0 0 0\non B: 3 0 4\n"},
         {distance({"-", "POINT(1 2 2)"}, "POINT(0 0 0)\n"), "distance: 3\non A: 0 0 0\non B: 1 2 2\n"},
         // The exact distance rounded upwards, then to the digits asked for.
-        {distance({"POINT(2 2 1)", kSquareWithHole}),
-         "distance: 1.4142135623730951\non A: 2 2 1\non B: 2 1 0\n"},
-        {distance({"--precision", "3", "POINT(0 0 0)", "POINT(1 1 1)"}),
-         "distance: 1.73\non A: 0 0 0\non B: 1 1 1\n"},
+        {distance({"POINT(2 2 1)", kSquareWithHole}), "distance: 1.4142135623730951\non A: 2 2 1\non B: 2 1 0\n"},
+        {distance({"--precision", "3", "POINT(0 0 0)", "POINT(1 1 1)"}), "distance: 1.73\non A: 0 0 0\non B: 1 1 1\n"},
         // A line of one vertex has no point: nothing is near it.
         {distance({"LINESTRING(1 2 3)", "POINT(0 0 0)"}), "distance: inf\non A: none\non B: none\n"},
     };
