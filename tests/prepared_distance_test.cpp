@@ -3,14 +3,17 @@
 // prepared record first, compared bit for bit, on the configurations of
 // exact_configurations.h (every kind pair; each record prepared in turn,
 // as the export prepares it and with every polygon shared however small)
-// and around large shared polygons; then the statuses.
+// and around large shared polygons; then the statuses, and many threads
+// measuring against one prepared geometry.
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -229,6 +232,39 @@ TEST(PreparedDistance, StatusesAndOddGeometriesAsTheStatelessDistance) {
         for (const Record& second : odd)
             EXPECT_EQ(prepared(po.handle, second.data()), stateless(first.data(), second.data()));
     }
+}
+
+TEST(PreparedDistanceThreadTest, ManyThreadsMeasureOnePreparedGeometry) {
+    Rng rng{5};
+    const Frame frame = rotatedFrame(rng, 1.0, {0.25, -0.5, 1});
+    const auto place = [&](Vertices v) {
+        for (DPoint3d& p : v) p = frame.at(p.x, p.y, 0);
+        return v;
+    };
+    const Owned shape(buildRecord(polygon({place(star(0, 0, 10, 600, false)), place(star(1, 0, 4, 300, true))})));
+    std::vector<std::unique_ptr<Owned>> others;
+    std::vector<Answer> expected;
+    for (int i = 0; i < 24; ++i) {
+        const DPoint3d p = frame.at(rng.range(-14, 14), rng.range(-14, 14), rng.range(-3, 3));
+        const DPoint3d q = frame.at(rng.range(-14, 14), rng.range(-14, 14), rng.range(-3, 3));
+        others.push_back(std::make_unique<Owned>(buildRecord(i % 2 == 0 ? point(p) : lineString({p, q}))));
+        expected.push_back(stateless(shape.get(), others.back()->get()));
+    }
+    const Prepared one(shape.get());
+    ASSERT_EQ(one.status, SPATIAL_SUCCESS);
+    std::vector<int> wrong(4, 0);
+    std::vector<std::thread> threads;
+    for (int k = 0; k < 4; ++k) {
+        threads.emplace_back([&, k] {
+            for (int round = 0; round < 2; ++round)
+                for (std::size_t i = 0; i < others.size(); ++i) {
+                    const std::size_t at = (i + 5 * k) % others.size();
+                    wrong[k] += !(prepared(one.handle, others[at]->get()) == expected[at]);
+                }
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(wrong[k], 0) << "thread " << k;
 }
 
 }  // namespace
