@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -196,14 +197,19 @@ void forEachSegmentPairWithin(const Gathered& a, const Gathered& b, Reach&& reac
         grid.build(b.boxes, u, v);
     }
     // Once one of a's segments lies farther from b's box than the reach,
-    // so do all the rest.
+    // so do all the rest. A heap hands them out in the order of (gap,
+    // index), as a sort would, but costs only for those taken: usually a
+    // few, as the reach soon shrinks.
     ScratchVector<std::pair<double, std::uint32_t>> order;
     order.reserve(a.segments.size());
     for (std::uint32_t i = 0; i < a.segments.size(); ++i) order.push_back({boxGap(a.boxes[i], boxB), i});
-    std::sort(order.begin(), order.end());
+    const std::greater<> nearestFirst;
+    std::make_heap(order.begin(), order.end(), nearestFirst);
     bool going = true;
-    for (const auto& entry : order) {
-        if (!going || entry.first > reach()) break;
+    for (auto end = order.end(); going && end != order.begin(); --end) {
+        std::pop_heap(order.begin(), end, nearestFirst);
+        const auto& entry = *(end - 1);
+        if (entry.first > reach()) break;
         const std::uint32_t i = entry.second;
         const auto pair = [&](std::uint32_t j) {
             if (!(boxGap(a.boxes[i], b.boxes[j]) > reach())) going = visit(i, j);
