@@ -83,7 +83,9 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectPrepared(const void* prepared, cons
  * spatialWKB_intersectPrepared does, instead of gathering and indexing
  * them again at each test. So a call costs about one gathering of the
  * prepared record plus the tests near the closest points, rather than one
- * gathering per test.
+ * gathering per test: as much as spatialWKB_distance when its tests are
+ * few (two, the usual case: a point or a line against a 1,000-vertex
+ * polygon runs at the same rate either way), less when they are many.
  *
  * Threads: as spatialWKB_intersectPrepared, any number of threads may
  * measure against one prepared geometry at once. */
