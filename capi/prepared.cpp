@@ -7,6 +7,7 @@
 #include <new>
 
 #include "queries/prepared_geometry.h"
+#include "queries/record_distance.h"
 #include "spatialgeom/prepared.h"
 
 namespace spatialgeom {
@@ -53,6 +54,16 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectPrepared(const void* prepared, cons
     bool meets = false;
     if (!handle->geometry->intersects(static_cast<const Byte*>(other), tolerance, &meets)) return SPATIAL_FAILURE;
     *result = meets ? 1 : 0;
+    return SPATIAL_SUCCESS;
+}
+
+SPATIALGEOM_API uint32_t spatialWKB_distancePrepared(const void* prepared, const void* other, double* distance,
+                                                     DPoint3d* onPrepared, DPoint3d* onOther) {
+    if (prepared == nullptr || other == nullptr || distance == nullptr) return SPATIAL_FAILURE;
+    const PreparedHandle* handle = asHandle(prepared);
+    if (handle == nullptr) return SPATIAL_FAILURE;
+    if (!preparedDistance(*handle->geometry, static_cast<const Byte*>(other), distance, onPrepared, onOther))
+        return SPATIAL_FAILURE;
     return SPATIAL_SUCCESS;
 }
 

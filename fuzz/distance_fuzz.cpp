@@ -3,13 +3,15 @@
 // the input; the run stops when, in either argument order, the distance is
 // not the exact one rounded upwards, a point lies off its geometry or the
 // points are not that far apart (beyond a few ulps of the coordinates'
-// magnitude), or the intersection export disagrees with the distance at it
-// or one ulp either side.
+// magnitude), the intersection export disagrees with the distance at it
+// or one ulp either side, or the distance against the first geometry
+// prepared differs from it in any bit (value or points).
 //
 // Input: ten bytes the target does not read (so that the seeds of the
 // exact-intersection target serve here too), then the two geometries
 // (geometry_decoder.h).
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -17,6 +19,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/geometry_decoder.h"
+#include "spatialgeom/prepared.h"
 #include "tests/exact_reference.h"
 
 using namespace fuzz_support;
@@ -51,6 +54,19 @@ void check(const RefGeometry& a, const RefGeometry& b, const void* ra, const voi
     double d = -1;
     DPoint3d onA{}, onB{};
     if (spatialWKB_distance(ra, rb, &d, &onA, &onB) != SPATIAL_SUCCESS) fail(a, b, "failure status", d);
+    void* prepared = nullptr;
+    if (spatialWKB_prepareGeometry(ra, &prepared) != SPATIAL_SUCCESS) fail(a, b, "preparing failed", d);
+    double preparedD = -1;
+    DPoint3d onPrepared{}, onOther{};
+    const std::uint32_t preparedStatus = spatialWKB_distancePrepared(prepared, rb, &preparedD, &onPrepared, &onOther);
+    spatialWKB_destroyPrepared(&prepared);
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    const auto samePoint = [&](const DPoint3d& p, const DPoint3d& q) {
+        return bits(p.x) == bits(q.x) && bits(p.y) == bits(q.y) && bits(p.z) == bits(q.z);
+    };
+    if (preparedStatus != SPATIAL_SUCCESS || bits(preparedD) != bits(d) || !samePoint(onPrepared, onA) ||
+        !samePoint(onOther, onB))
+        fail(a, b, "the prepared distance differs", preparedD);
     if (squared(d) < *d2 || (d > 0 && squared(std::nextafter(d, 0.0)) >= *d2))
         fail(a, b, "not the exact distance rounded upwards", d);
     const double slack = 32 * std::numeric_limits<double>::epsilon() *

@@ -28,6 +28,16 @@ PlaneImage rounded(const RationalImage& image) { return {image.u.get_d(), image.
 
 PolygonNearest::PolygonNearest(const Byte* rings) {
     rings_.gather(rings);
+    prepare();
+}
+
+PolygonNearest::PolygonNearest(const PolygonRings& rings) {
+    rings_.vertices.assign(rings.vertices.begin(), rings.vertices.end());
+    rings_.ringStart.assign(rings.ringStart.begin(), rings.ringStart.end());
+    prepare();
+}
+
+void PolygonNearest::prepare() {
     RunningRange all;
     all.addVertices(rings_.vertices.data(), rings_.edgeCount());
     box_ = all.box();

@@ -34,6 +34,9 @@ class PolygonNearest {
 public:
     // A ring sequence with finite coordinates; it must outlive the object.
     explicit PolygonNearest(const Byte* rings);
+    // The same polygon from its rings already gathered (copied: `rings`
+    // need not outlive the object).
+    explicit PolygonNearest(const PolygonRings& rings);
     PolygonNearest(const PolygonNearest&) = delete;
     PolygonNearest& operator=(const PolygonNearest&) = delete;
 
@@ -71,6 +74,7 @@ private:
     // from the exact ones (a plane known only coarsely), the exact ends
     // rounded.
     kernel::Segment3d preciseSegment(const LiftedBoundary::Piece& piece) const;
+    void prepare();
     void buildIndex();
     template <typename ExactImage>
     bool inRegion(const PlaneImage& image, ExactImage&& exactImage);

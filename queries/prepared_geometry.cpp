@@ -58,6 +58,25 @@ void gatherPrepared(const PreparedGeometry& prepared, typename KindShape<P>::Sha
     }
 }
 
+// Whether the prepared record of kind P and other, of kind O, come within
+// tolerance (finite, >= 0), without the boxes' test: the shapes gathered
+// as intersectRecords gathers them, the prepared one first unless O is
+// lower. Memory from the caller's scratch scope (throws std::bad_alloc).
+template <std::uint32_t P, std::uint32_t O>
+bool preparedShapesMeet(const PreparedGeometry& prepared, const Byte* other, double tolerance) {
+    typename KindShape<P>::Shape preparedShape(tolerance);
+    typename KindShape<O>::Shape otherShape(tolerance);
+    if constexpr (!(O < P)) {
+        gatherPrepared<P>(prepared, preparedShape);
+        KindShape<O>::gather(other, otherShape);
+        return shapesMeet(preparedShape, otherShape, tolerance);
+    } else {
+        KindShape<O>::gather(other, otherShape);
+        gatherPrepared<P>(prepared, preparedShape);
+        return shapesMeet(otherShape, preparedShape, tolerance);
+    }
+}
+
 // The body of intersectRecords (record_intersection.cpp) with the
 // prepared record of kind P first, unless O is lower.
 template <std::uint32_t P, std::uint32_t O>
@@ -77,17 +96,7 @@ bool intersectPrepared(const PreparedGeometry& prepared, const Byte* other, doub
         } else if (std::isinf(tolerance)) {
             result = true;
         } else {
-            typename KindShape<P>::Shape preparedShape(tolerance);
-            typename KindShape<O>::Shape otherShape(tolerance);
-            if constexpr (preparedFirst) {
-                gatherPrepared<P>(prepared, preparedShape);
-                KindShape<O>::gather(other, otherShape);
-                result = shapesMeet(preparedShape, otherShape, tolerance);
-            } else {
-                KindShape<O>::gather(other, otherShape);
-                gatherPrepared<P>(prepared, preparedShape);
-                result = shapesMeet(otherShape, preparedShape, tolerance);
-            }
+            result = preparedShapesMeet<P, O>(prepared, other, tolerance);
         }
         *meets = result;
     } catch (...) {  // allocation of the gathered shapes failed
@@ -106,6 +115,16 @@ constexpr PreparedTest kRow[6] = {intersectPrepared<P, 1>, intersectPrepared<P, 
 
 // kTests[p - 1][o - 1]: the prepared kind p against a record of kind o.
 constexpr const PreparedTest* kTests[6] = {kRow<1>, kRow<2>, kRow<3>, kRow<4>, kRow<5>, kRow<6>};
+
+using PreparedWithin = bool (*)(const PreparedGeometry&, const Byte*, double);
+
+template <std::uint32_t P>
+constexpr PreparedWithin kWithinRow[6] = {preparedShapesMeet<P, 1>, preparedShapesMeet<P, 2>, preparedShapesMeet<P, 3>,
+                                          preparedShapesMeet<P, 4>, preparedShapesMeet<P, 5>, preparedShapesMeet<P, 6>};
+
+// kWithin[p - 1][o - 1], as kTests.
+constexpr const PreparedWithin* kWithin[6] = {kWithinRow<1>, kWithinRow<2>, kWithinRow<3>,
+                                              kWithinRow<4>, kWithinRow<5>, kWithinRow<6>};
 
 bool rangeOfKind(std::uint32_t kind, const Byte* record, DRange3d* box) { return rangeAsKind(record, kind, box); }
 
@@ -155,6 +174,10 @@ bool PreparedGeometry::intersects(const Byte* other, double tolerance, bool* mee
     const std::uint32_t otherKind = recordType(other);
     if (!isSimpleKind(otherKind)) return false;
     return kTests[kind_ - 1][otherKind - 1](*this, other, tolerance, meets);
+}
+
+bool PreparedGeometry::within(const Byte* other, std::uint32_t otherKind, double tolerance) const {
+    return kWithin[kind_ - 1][otherKind - 1](*this, other, tolerance);
 }
 
 std::size_t PreparedGeometry::memoryBytes() const {

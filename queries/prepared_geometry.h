@@ -52,7 +52,16 @@ public:
     // the gathering and preparing of the large polygons.
     bool intersects(const Byte* other, double tolerance, bool* meets) const;
 
+    // Whether the record and `other`, of kind otherKind (1 to 6, checked by
+    // the caller), come within tolerance (finite, >= 0): the answer of
+    // geometriesWithin (record_intersection.h), exact and without the
+    // boxes' test, from the prepared parts. Memory from the caller's
+    // ScratchScope; throws std::bad_alloc when there is none left.
+    bool within(const Byte* other, std::uint32_t otherKind, double tolerance) const;
+
     std::uint32_t kind() const { return kind_; }
+    // The record's range (rangeAsKind).
+    const DRange3d& box() const { return box_; }
     std::size_t recordBytes() const { return recordBytes_; }
     // Every byte the object holds, itself included (the rationals of an
     // exact normal or of a cut lifted edge excepted: a few hundred bytes

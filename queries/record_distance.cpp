@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@
 #include "queries/filter_bounds.h"
 #include "queries/linear_set.h"
 #include "queries/polygon_nearest.h"
+#include "queries/prepared_geometry.h"
 #include "queries/record_intersection.h"
 #include "queries/record_range.h"
 #include "queries/segment_grid.h"
@@ -41,9 +43,36 @@ struct Gathered {
 
 bool isPolygonKind(std::uint32_t kind) { return kind == SPATIAL_TYPE_POLYGON || kind == SPATIAL_TYPE_MULTIPOLYGON; }
 
-// The record's vertices, all finite?
-bool finiteRecord(std::uint32_t kind, const Byte* record) {
-    if (isPolygonKind(kind)) {
+// One geometry measured: a record, or a prepared record's parts (the copy
+// of a point or line kind's record; the copied ring sequences and the
+// shared polygons of a polygon kind).
+struct Operand {
+    std::uint32_t kind = 0;
+    const Byte* record = nullptr;  // null for a prepared polygon kind
+    const PreparedGeometry* prepared = nullptr;
+    DRange3d box{};
+};
+
+// For each polygon of a polygon kind in order: onRings(its ring sequence),
+// or onShared(its rings) for a polygon shared by a prepared record; stops
+// when a visitor returns false.
+template <typename OnRings, typename OnShared>
+void forEachPolygonOf(const Operand& g, OnRings&& onRings, OnShared&& onShared) {
+    if (g.prepared != nullptr) {
+        for (std::size_t i = 0; i < g.prepared->polygonCount(); ++i) {
+            const PreparedPolygon* shared = g.prepared->sharedPolygon(i);
+            if (!(shared != nullptr ? onShared(shared->rings()) : onRings(g.prepared->polygonRings(i)))) return;
+        }
+    } else if (g.kind == SPATIAL_TYPE_POLYGON) {
+        onRings(polygonBody(g.record));
+    } else {
+        forEachPolygon(g.record, onRings);
+    }
+}
+
+// The geometry's vertices, all finite?
+bool finiteOperand(const Operand& g) {
+    if (isPolygonKind(g.kind)) {
         bool finite = true;
         const auto ringsFinite = [&](const Byte* rings) {
             forEachSublineSeq(rings, [&](const Byte* seq) {
@@ -55,16 +84,19 @@ bool finiteRecord(std::uint32_t kind, const Byte* record) {
             });
             return finite;
         };
-        if (kind == SPATIAL_TYPE_POLYGON) return ringsFinite(polygonBody(record));
-        forEachPolygon(record, ringsFinite);
+        const auto sharedFinite = [&](const PolygonRings& rings) {
+            finite = filter::allFinite(rings.vertices.data(), rings.vertices.size());
+            return finite;
+        };
+        forEachPolygonOf(g, ringsFinite, sharedFinite);
         return finite;
     }
     LinearSet lines(0.0);
-    switch (kind) {
-        case SPATIAL_TYPE_POINT: return filter::allFinite(pointVertex(record), 1);
-        case SPATIAL_TYPE_MULTIPOINT: return filter::allFinite(multiPointVertices(record), bodyCount(record));
-        case SPATIAL_TYPE_LINESTRING: lines.addSublineSeq(lineBody(record)); break;
-        default: lines.addRingSeq(multiLineBody(record)); break;
+    switch (g.kind) {
+        case SPATIAL_TYPE_POINT: return filter::allFinite(pointVertex(g.record), 1);
+        case SPATIAL_TYPE_MULTIPOINT: return filter::allFinite(multiPointVertices(g.record), bodyCount(g.record));
+        case SPATIAL_TYPE_LINESTRING: lines.addSublineSeq(lineBody(g.record)); break;
+        default: lines.addRingSeq(multiLineBody(g.record)); break;
     }
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (!filter::allFinite(&lines.segment(i).start, 1) || !filter::allFinite(&lines.segment(i).end, 1))
@@ -72,22 +104,27 @@ bool finiteRecord(std::uint32_t kind, const Byte* record) {
     return true;
 }
 
-void gather(std::uint32_t kind, const Byte* record, Gathered& g) {
-    if (isPolygonKind(kind)) {
-        const auto add = [&](const Byte* rings) {
-            if (ringSeqVertexCount(rings) == 0) return true;
-            g.polygons.push_back(std::make_unique<PolygonNearest>(rings));
+void gather(const Operand& operand, Gathered& g) {
+    if (isPolygonKind(operand.kind)) {
+        const auto added = [&] {
             g.polygons.back()->forEachBoundarySegment([&](const Segment3d& s) { g.segments.push_back(s); });
             return true;
         };
-        if (kind == SPATIAL_TYPE_POLYGON) {
-            add(polygonBody(record));
-        } else {
-            forEachPolygon(record, add);
-        }
+        const auto addRings = [&](const Byte* rings) {
+            if (ringSeqVertexCount(rings) == 0) return true;
+            g.polygons.push_back(std::make_unique<PolygonNearest>(rings));
+            return added();
+        };
+        const auto addShared = [&](const PolygonRings& rings) {
+            if (rings.vertices.empty()) return true;
+            g.polygons.push_back(std::make_unique<PolygonNearest>(rings));
+            return added();
+        };
+        forEachPolygonOf(operand, addRings, addShared);
     } else {
+        const Byte* record = operand.record;
         LinearSet lines(0.0);
-        switch (kind) {
+        switch (operand.kind) {
             case SPATIAL_TYPE_POINT: lines.addPoints(pointVertex(record), 1); break;
             case SPATIAL_TYPE_MULTIPOINT: lines.addPoints(multiPointVertices(record), bodyCount(record)); break;
             case SPATIAL_TYPE_LINESTRING: lines.addSublineSeq(lineBody(record)); break;
@@ -98,6 +135,13 @@ void gather(std::uint32_t kind, const Byte* record, Gathered& g) {
     }
     g.boxes.reserve(g.segments.size());
     for (const Segment3d& s : g.segments) g.boxes.push_back(kernel::boxOfPoints(s.start, s.end));
+}
+
+// The exact test at tolerance t, through the prepared parts when a is a
+// prepared record.
+bool within(const Operand& a, const Operand& b, double t) {
+    if (a.prepared != nullptr) return a.prepared->within(b.record, b.kind, t);
+    return geometriesWithin(a.kind, b.kind, a.record, b.record, t);
 }
 
 // The distance between two boxes, rounded downwards (a lower bound).
@@ -153,14 +197,19 @@ void forEachSegmentPairWithin(const Gathered& a, const Gathered& b, Reach&& reac
         grid.build(b.boxes, u, v);
     }
     // Once one of a's segments lies farther from b's box than the reach,
-    // so do all the rest.
+    // so do all the rest. A heap hands them out in the order of (gap,
+    // index), as a sort would, but costs only for those taken: usually a
+    // few, as the reach soon shrinks.
     ScratchVector<std::pair<double, std::uint32_t>> order;
     order.reserve(a.segments.size());
     for (std::uint32_t i = 0; i < a.segments.size(); ++i) order.push_back({boxGap(a.boxes[i], boxB), i});
-    std::sort(order.begin(), order.end());
+    const std::greater<> nearestFirst;
+    std::make_heap(order.begin(), order.end(), nearestFirst);
     bool going = true;
-    for (const auto& entry : order) {
-        if (!going || entry.first > reach()) break;
+    for (auto end = order.end(); going && end != order.begin(); --end) {
+        std::pop_heap(order.begin(), end, nearestFirst);
+        const auto& entry = *(end - 1);
+        if (entry.first > reach()) break;
         const std::uint32_t i = entry.second;
         const auto pair = [&](std::uint32_t j) {
             if (!(boxGap(a.boxes[i], b.boxes[j]) > reach())) going = visit(i, j);
@@ -268,10 +317,10 @@ std::uint64_t toBits(double v) { return std::bit_cast<std::uint64_t>(v); }
 // The least double t >= 0 at which the records come within t, searched
 // from the estimate e (finite, >= 0); +infinity when even the largest
 // double is too small.
-double exactDistance(std::uint32_t kindA, const Byte* a, std::uint32_t kindB, const Byte* b, double e) {
+double exactDistance(const Operand& a, const Operand& b, double e) {
     const auto within = [&](std::uint64_t bits) {
         const ScratchScope scratch;
-        return geometriesWithin(kindA, kindB, a, b, fromBits(bits));
+        return spatialgeom::within(a, b, fromBits(bits));
     };
     const std::uint64_t largest = toBits(std::numeric_limits<double>::max());
     std::uint64_t start = std::min(toBits(e), largest);
@@ -318,12 +367,13 @@ double exactDistance(std::uint32_t kindA, const Byte* a, std::uint32_t kindB, co
 
 }  // namespace
 
-bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB) {
-    const std::uint32_t kindA = recordType(a), kindB = recordType(b);
-    if (kindA < SPATIAL_TYPE_POINT || kindA > SPATIAL_TYPE_MULTIPOLYGON) return false;
-    if (kindB < SPATIAL_TYPE_POINT || kindB > SPATIAL_TYPE_MULTIPOLYGON) return false;
-    DRange3d boxA, boxB;
-    if (!rangeAsKind(a, kindA, &boxA) || !rangeAsKind(b, kindB, &boxB)) return false;
+namespace {
+
+bool isSimpleKind(std::uint32_t kind) { return kind >= SPATIAL_TYPE_POINT && kind <= SPATIAL_TYPE_MULTIPOLYGON; }
+
+// The body of both entries: a and b checked and measured.
+bool measure(const Operand& a, const Operand& b, double* distance, DPoint3d* onA, DPoint3d* onB) {
+    const DRange3d &boxA = a.box, &boxB = b.box;
     try {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const auto answer = [&](double d, const DPoint3d& pointA, const DPoint3d& pointB) {
@@ -334,7 +384,7 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
         };
         const bool finite = [&] {
             const ScratchScope scratch;
-            return finiteRecord(kindA, a) && finiteRecord(kindB, b);
+            return finiteOperand(a) && finiteOperand(b);
         }();
         if (!finite) return answer(nan, {nan, nan, nan}, {nan, nan, nan});
         // Each gathering has a scratch scope of its own, closed before the
@@ -342,8 +392,8 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
         const auto gathered = [&](auto&& use) {
             const ScratchScope scratch;
             Gathered gatheredA, gatheredB;
-            gather(kindA, a, gatheredA);
-            gather(kindB, b, gatheredB);
+            gather(a, gatheredA);
+            gather(b, gatheredB);
             return use(gatheredA, gatheredB);
         };
         mpq_class winnerSquared;
@@ -358,7 +408,7 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
         double e = std::isfinite(best.distance) ? best.distance : std::numeric_limits<double>::max();
         const double root = segmentsWon ? upwardSqrt(winnerSquared) : nan;
         if (root >= 0.0) e = root;
-        const double exact = exactDistance(kindA, a, kindB, b, e);
+        const double exact = exactDistance(a, b, e);
         // A floating-point winner a few ulps of the coordinates from the
         // exact distance is kept; an exact one only when it is the distance.
         const double magnitude = std::max(largestCoordinate(boxA), largestCoordinate(boxB));
@@ -372,6 +422,24 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
     } catch (...) {  // memory ran out
         return false;
     }
+}
+
+}  // namespace
+
+bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB) {
+    Operand first{recordType(a), a, nullptr, {}}, second{recordType(b), b, nullptr, {}};
+    if (!isSimpleKind(first.kind) || !isSimpleKind(second.kind)) return false;
+    if (!rangeAsKind(a, first.kind, &first.box) || !rangeAsKind(b, second.kind, &second.box)) return false;
+    return measure(first, second, distance, onA, onB);
+}
+
+bool preparedDistance(const PreparedGeometry& prepared, const Byte* other, double* distance, DPoint3d* onPrepared,
+                      DPoint3d* onOther) {
+    const std::uint32_t kind = prepared.kind();
+    const Operand first{kind, isPolygonKind(kind) ? nullptr : prepared.record(), &prepared, prepared.box()};
+    Operand second{recordType(other), other, nullptr, {}};
+    if (!isSimpleKind(second.kind) || !rangeAsKind(other, second.kind, &second.box)) return false;
+    return measure(first, second, distance, onPrepared, onOther);
 }
 
 }  // namespace spatialgeom

@@ -32,4 +32,16 @@ namespace spatialgeom {
 // estimate is wrong.
 bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB);
 
+class PreparedGeometry;
+
+// recordDistance(record, other, ...) for the record that `prepared` was
+// made from: the same computation over the prepared parts, so the same
+// value and points, bit for bit. The estimate gathers the prepared record
+// as recordDistance gathers it (linear in its size); the exact tests that
+// follow take its large polygons as prepared (indexed once) instead of
+// gathering and indexing them again. Returns false, nothing written, as
+// recordDistance does for other.
+bool preparedDistance(const PreparedGeometry& prepared, const Byte* other, double* distance, DPoint3d* onPrepared,
+                      DPoint3d* onOther);
+
 }  // namespace spatialgeom

@@ -104,6 +104,16 @@ constexpr Usage kUsages[] = {
      "  --layer NAME    the layer of IN (default: its first)\n"
      "  --precision N   significant digits of WKT, 1 to 17 (default 17, which\n"
      "                  reads back to the same numbers)\n"},
+    {"distance",
+     "Usage: spatialgeom distance A B [--precision N]\n"
+     "\n"
+     "Prints the shortest 3D distance between the geometries A and B (WKT), the\n"
+     "exact one rounded upwards, and a point of each where it is reached (\"none\"\n"
+     "when there is no such point: a line without a segment, whose distance is\n"
+     "inf). A geometry collection is measured by its nearest member.\n"
+     "\n"
+     "  --precision N   significant digits written, 1 to 17 (default: as many as\n"
+     "                  read back to the same numbers)\n"},
 };
 
 }  // namespace
@@ -124,6 +134,7 @@ const char* const kOverview =
     "  join        the pairs of features of two sources whose geometries meet\n"
     "  svg         draws sources of geometries as an SVG picture with a legend\n"
     "  convert     writes a source's geometries as WKT, hex WKB, GeoJSON or GeoPackage\n"
+    "  distance    the shortest 3D distance between two geometries, with the points\n"
     "\n"
     "Options:\n"
     "  -h, --help     this overview; after a command, that command's usage\n"

@@ -15,5 +15,6 @@ int runDecode(CommandLine& arguments);
 int runJoin(CommandLine& arguments);
 int runSvg(CommandLine& arguments);
 int runConvert(CommandLine& arguments);
+int runDistance(CommandLine& arguments);
 
 }  // namespace spatialgeom::tool

@@ -22,7 +22,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", runInfo},     {"intersects", runIntersects}, {"transform", runTransform},
     {"encode", runEncode}, {"decode", runDecode},         {"join", runJoin},
-    {"svg", runSvg},       {"convert", runConvert},
+    {"svg", runSvg},       {"convert", runConvert},       {"distance", runDistance},
 };
 
 int dispatch(std::span<char* const> arguments) {

@@ -22,6 +22,9 @@ void compareGrid(GEOSContextHandle_t geos, Report* report, const std::string& fi
 int countGridInstructions(const std::string& filter);
 // The intersection workloads: ours, GEOSIntersects, GEOS prepared, Boost.Geometry.
 void compareIntersections(GEOSContextHandle_t geos, Report* report);
+// The distance on the intersection workloads' point, line and polygon
+// pairs: ours against GEOSDistance, and both prepared.
+void compareDistances(GEOSContextHandle_t geos, Report* report);
 // Parse throughput of ours on one and two threads.
 void compareParseThreads(Report* report);
 // Peak memory of parsing the large multipolygon, each library in its own

@@ -7,6 +7,8 @@
 //       FILTER), printed; no file written
 //   peer_comparison --intersections           the intersection workloads only,
 //       printed; no file written
+//   peer_comparison --distances               the distance workloads only,
+//       printed; no file written
 //   peer_comparison --peak-memory ours|geos   one memory measurement
 //   peer_comparison --count-instructions [FILTER]
 //       our side of the grid's cells (those whose label contains FILTER),
@@ -35,11 +37,16 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return comparison::measureParseMemory(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "--count-instructions") == 0)
         return comparison::countGridInstructions(argc > 2 ? argv[2] : "");
-    if (argc == 2 && std::strcmp(argv[1], "--intersections") == 0) {
+    const bool distancesOnly = argc == 2 && std::strcmp(argv[1], "--distances") == 0;
+    if (argc == 2 && (std::strcmp(argv[1], "--intersections") == 0 || distancesOnly)) {
         comparison::Report report;
         GEOSContextHandle_t geos = GEOS_init_r();
         GEOSContext_setErrorMessageHandler_r(geos, printGeosNotice, nullptr);
-        comparison::compareIntersections(geos, &report);
+        if (distancesOnly) {
+            comparison::compareDistances(geos, &report);
+        } else {
+            comparison::compareIntersections(geos, &report);
+        }
         GEOS_finish_r(geos);
         report.print();
         return 0;
@@ -52,6 +59,7 @@ int main(int argc, char** argv) {
     if (!gridOnly) {
         comparison::compareText(geos, &report);
         comparison::compareIntersections(geos, &report);
+        comparison::compareDistances(geos, &report);
     }
     comparison::compareGrid(geos, &report, gridOnly && argc > 2 ? argv[2] : "");
     GEOS_finish_r(geos);

@@ -1,6 +1,6 @@
 /*
  * spatialgeom: prepared geometries, a record indexed once for intersection
- * tests against many other records.
+ * tests and distances against many other records.
  */
 #ifndef SPATIALGEOM_PREPARED_H
 #define SPATIALGEOM_PREPARED_H
@@ -59,6 +59,38 @@ SPATIALGEOM_API uint32_t spatialWKB_prepareGeometry(const void* geom, void** out
  * scratch memory); destroying it needs exclusive access. */
 SPATIALGEOM_API uint32_t spatialWKB_intersectPrepared(const void* prepared, const void* other, double tolerance,
                                                       uint32_t* result);
+
+/* *distance, *onPrepared and *onOther exactly as spatialWKB_distance(geom,
+ * other, distance, onPrepared, onOther) gives them for the record geom that
+ * was prepared (queries.h): the exact 3D distance rounded upwards, and a
+ * point of each geometry where it is reached, the same doubles bit for
+ * bit (NaN for coordinates that are not finite, +infinity and NaN points
+ * for a line without a segment, 0 and one common point for geometries
+ * that meet). onPrepared and onOther may be NULL.
+ *
+ * Status: 0, or 32768 (nothing written) for a null prepared, other or
+ * distance, a prepared pointer that spatialWKB_prepareGeometry did not
+ * give (when recognisably so), an `other` that spatialWKB_distance refuses
+ * (type code other than 1..6, no vertices), or memory that cannot be had.
+ *
+ * Cost: the computation of spatialWKB_distance, with one saving. Its
+ * floating-point estimate still gathers the prepared record at each call,
+ * as spatialWKB_distance does (time and memory linear in the record's
+ * size, its large polygons included: the estimate keeps no index across
+ * calls). The exact intersection tests that then fix the value (two when
+ * the distance is reached between two segments, up to about 130 else)
+ * take the prepared polygons of 256 edges or more as prepared, as
+ * spatialWKB_intersectPrepared does, instead of gathering and indexing
+ * them again at each test. So a call costs about one gathering of the
+ * prepared record plus the tests near the closest points, rather than one
+ * gathering per test: as much as spatialWKB_distance when its tests are
+ * few (two, the usual case: a point or a line against a 1,000-vertex
+ * polygon runs at the same rate either way), less when they are many.
+ *
+ * Threads: as spatialWKB_intersectPrepared, any number of threads may
+ * measure against one prepared geometry at once. */
+SPATIALGEOM_API uint32_t spatialWKB_distancePrepared(const void* prepared, const void* other, double* distance,
+                                                     DPoint3d* onPrepared, DPoint3d* onOther);
 
 /* Frees *prepared and sets *prepared to NULL. 32768 for a null pointer,
  * an already freed one (NULL), or a pointer that spatialWKB_prepareGeometry

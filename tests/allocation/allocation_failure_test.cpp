@@ -273,11 +273,11 @@ TEST(AllocationFailure, IntersectionsKeepTheResult) {
     EXPECT_GT(failingRuns, 100);  // the allocations were reached
 }
 
-// Preparing and testing against the prepared geometry: a large polygon
-// (shared, indexed) and a small one (gathered per call).
+// Preparing, testing and measuring against the prepared geometry: a large
+// polygon (shared, indexed) and a small one (gathered per call).
 TEST(AllocationFailure, PreparedGeometries) {
     const std::vector<DPoint3d> big = ring(400, 5, 0.2), small = ring(12, 5, 0.2);
-    const RecordPtr probe = parsed("LINESTRING(-9 0.5 0,9 0.5 1)");
+    const RecordPtr probe = parsed("LINESTRING(-9 0.5 0,9 0.5 1)"), above = parsed("LINESTRING(-9 0.5 4,9 0.7 5)");
     for (const std::vector<DPoint3d>* outer : {&big, &small}) {
         RecordPtr polygon;
         ASSERT_EQ(spatialWKB_createPolygon(outer->data(), static_cast<std::uint32_t>(outer->size()), polygon.out()),
@@ -300,6 +300,27 @@ TEST(AllocationFailure, PreparedGeometries) {
                                     EXPECT_EQ(result, expected);
                                     result = 7;
                                 });
+        // The distance to a line above it: nothing written when failing,
+        // the stateless export's answer once memory is back.
+        double expectedDistance = -1, d = 7;
+        DPoint3d expectedOn{}, on{7, 7, 7};
+        ASSERT_EQ(spatialWKB_distance(polygon.get(), above.get(), &expectedDistance, &expectedOn, nullptr), 0u);
+        EXPECT_GT(
+            underFailingAllocations(
+                [&] { return long(spatialWKB_distancePrepared(prepared, above.get(), &d, &on, nullptr)); }, kFailure,
+                [&] {
+                    EXPECT_EQ(d, 7);
+                    EXPECT_EQ(on.x, 7);
+                },
+                [&](long status) {
+                    EXPECT_EQ(status, 0);
+                    EXPECT_EQ(d, expectedDistance);
+                    EXPECT_EQ(on.x, expectedOn.x);
+                    EXPECT_EQ(on.z, expectedOn.z);
+                    d = 7;
+                    on = {7, 7, 7};
+                }),
+            0);
         spatialWKB_destroyPrepared(&prepared);
     }
 }

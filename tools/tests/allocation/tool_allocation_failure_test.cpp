@@ -32,6 +32,7 @@ TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
         {"svg", a, b, "--threads", "1", "--title", "t", "--output", output},
         {"info", "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))"},
         {"intersects", "POINT(1 1 0)", "POLYGON((0 0 0,4 0 0,4 4 0,0 0 0))", "--tolerance", "0.1"},
+        {"distance", "POINT(1 1 3)", "GEOMETRYCOLLECTION(POLYGON((0 0 0,4 0 0,4 4 0,0 0 0)),POINT(9 9 9))"},
         {"transform", "--rotate", "30", "--scale", "2,2,2", "LINESTRING(0 0 0,1 1 1)"},
         {"encode", "MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0)),((9 9 9,8 9 9,8 8 9,9 9 9)))"},
         {"convert", a, output},
