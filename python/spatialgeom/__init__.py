@@ -167,7 +167,8 @@ def intersects(a, b, tolerance=0.0):
 
 def distance(a, b):
     """The shortest 3D distance between a and b, exact for the stored
-    coordinates and rounded upwards to a double. a and b broadcast. NaN
+    coordinates and rounded upwards to a double. a and b broadcast; a side
+    may be a PreparedGeometry (the same value, its index used). NaN
     when a side is missing or has no vertices, or a coordinate is not
     finite; +inf for lines without a segment."""
     a, b = _broadcast(np.asarray(a, dtype=object), np.asarray(b, dtype=object))
@@ -176,7 +177,8 @@ def distance(a, b):
 
 def prepare(geometry):
     """A PreparedGeometry for each geometry: the record indexed once (its
-    polygons of 256 edges or more) for many intersection tests. Accepted
+    polygons of 256 edges or more) for many intersection tests and
+    distances. Accepted
     wherever a geometry is; ``.geometry`` gives the geometry back."""
     flat, shape = _objects(geometry)
     return _shaped(_lib.prepare(flat), shape)

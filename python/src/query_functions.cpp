@@ -88,9 +88,15 @@ py::array_t<double> distance(const py::array& a, const py::array& b) {
     {
         py::gil_scoped_release release;
         for (std::size_t i = 0; i < refsA.size(); ++i) {
-            out[i] = refsA[i].record == nullptr || refsB[i].record == nullptr
-                         ? std::numeric_limits<double>::quiet_NaN()
-                         : recordDistance(refsA[i].record, refsB[i].record);
+            const GeometryRef& x = refsA[i];
+            const GeometryRef& y = refsB[i];
+            if (x.record == nullptr || y.record == nullptr) {
+                out[i] = std::numeric_limits<double>::quiet_NaN();
+            } else if (x.prepared != nullptr || y.prepared == nullptr) {
+                out[i] = preparedDistance(x.prepared, x.record, y.record);
+            } else {
+                out[i] = preparedDistance(y.prepared, y.record, x.record);
+            }
         }
     }
     return result;

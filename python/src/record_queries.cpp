@@ -146,6 +146,14 @@ double recordDistance(const void* a, const void* b) {
     return kNone;
 }
 
+double preparedDistance(const void* prepared, const void* a, const void* b) {
+    if (prepared == nullptr || isCollection(b)) return recordDistance(a, b);
+    double distance = 0;
+    if (spatialWKB_distancePrepared(prepared, b, &distance, nullptr, nullptr) == SPATIAL_SUCCESS) return distance;
+    if (hasVertex(a) && hasVertex(b)) throw std::bad_alloc();
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
 void transformRecord(const transform& t, void* record) {
     if (isCollection(record)) {
         // The members lie inside the record, which is the caller's own copy.

@@ -30,6 +30,9 @@ void* prepareRecord(const void* record);
 // segment. Throws std::bad_alloc.
 double recordDistance(const void* a, const void* b);
 
+// The same for a prepared geometry (null: not prepared) of record a.
+double preparedDistance(const void* prepared, const void* a, const void* b);
+
 // The type code, 1 to 7.
 unsigned recordType(const void* record);
 

@@ -146,7 +146,9 @@ def test_prepared_geometries_answer_as_plain_ones(rng):
         assert (sg.intersects(ready, probes, tolerance) == plain).all()
         assert (sg.intersects(probes, ready, tolerance) == plain).all()
         assert (sg.intersects(ready, sg.prepare(probes), tolerance) == plain).all()
-        assert (sg.distance(ready, probes) == sg.distance(shape, probes)).all()
+        distances = sg.distance(shape, probes)
+        assert (sg.distance(ready, probes) == distances).all()
+        assert (sg.distance(probes, ready) == distances).all()
     assert sg.to_wkt(prepared[2]) == "point(0 0 0)"
     assert repr(prepared[2]) == "<PreparedGeometry point(0 0 0)>"
     assert sg.prepare(None) is None
