@@ -345,3 +345,45 @@ TEST(AllocationFailure, DistancesKeepTheResult) {
 }
 
 }  // namespace
+
+// Joins of two short lists (a large polygon with many candidates, prepared;
+// a collection; small records) on one and two threads: failing, no pair
+// reported; once memory is back, every pair.
+TEST(AllocationFailure, JoinsReportAllOrNothing) {
+    const std::vector<DPoint3d> big = ring(300, 5, 0.2);
+    RecordPtr polygon;
+    ASSERT_EQ(spatialWKB_createPolygon(big.data(), static_cast<std::uint32_t>(big.size()), polygon.out()), 0u);
+    std::vector<RecordPtr> records;
+    for (const char* text : {"POINT(1 1 0.05)", "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)", "MULTIPOINT((9 9 9),(2 2 0.3))",
+                             "GEOMETRYCOLLECTION(POINT(5 0 0),LINESTRING(0 -6 0,0 6 0))",
+                             "POLYGON((0 0 0,4 0 0,4 4 1,0 4 0,0 0 0))", "POINT(4.9 0 0)"})
+        records.push_back(parsed(text));
+    const std::vector<const void*> a{polygon.get(), records[0].get(), records[3].get()};
+    std::vector<const void*> b;
+    for (const RecordPtr& record : records) b.push_back(record.get());
+    using Pairs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    const auto join = [&](std::uint32_t threads, Pairs* pairs) {
+        return long(spatialWKB_joinRecords(
+            a.data(), 3, b.data(), static_cast<std::uint32_t>(b.size()), 0.1, threads,
+            [](void* context, std::uint32_t i, std::uint32_t j) { static_cast<Pairs*>(context)->emplace_back(i, j); },
+            pairs));
+    };
+    Pairs expected;
+    ASSERT_EQ(join(1, &expected), 0);
+    ASSERT_GT(expected.size(), 4u);
+    for (std::uint32_t threads : {1u, 2u}) {
+        Pairs pairs;
+        pairs.reserve(expected.size());  // the callback allocates nothing
+        EXPECT_GT(underFailingAllocations(
+                      [&] {
+                          pairs.clear();
+                          return join(threads, &pairs);
+                      },
+                      kFailure, [&] { EXPECT_TRUE(pairs.empty()); },
+                      [&](long status) {
+                          EXPECT_EQ(status, 0);
+                          EXPECT_EQ(pairs, expected);
+                      }),
+                  10);
+    }
+}

@@ -1,0 +1,57 @@
+/*
+ * spatialgeom: joins of two lists of records, every pair that meets within
+ * a tolerance, on several threads.
+ */
+#ifndef SPATIALGEOM_JOIN_H
+#define SPATIALGEOM_JOIN_H
+
+#include "spatialgeom/types.h"
+
+SPATIALGEOM_EXTERN_C_BEGIN
+
+/* Calls found(context, i, j) for every pair (a[i], b[j]) whose geometries
+ * meet within tolerance: the pairs for which spatialWKB_intersectGeometry(
+ * a[i], b[j], tolerance, &result) gives result 1, with the geometries and
+ * the exactness told in queries.h.
+ *
+ * Lists: a holds aCount record pointers and b bCount (either may be NULL
+ * when its count is 0); a and b may be the same list (every record with
+ * vertices then meets itself). A NULL entry, and a record without
+ * vertices, takes part in no pair. Records of type codes 1 to 7 are
+ * taken; a geometry collection (7) is the union of its members (kinds 1
+ * to 6), so it meets what one of its members meets, and a member without
+ * vertices adds nothing.
+ *
+ * found: called on the calling thread only, once per pair, in ascending
+ * order of i then j, after every test is done; so a call that fails calls
+ * it for no pair at all. It may call any export (the records must not
+ * change before the call returns).
+ *
+ * threads: the most threads the work runs on, the calling one included
+ * (more than there is work for are not started). The pairs do not depend
+ * on it.
+ *
+ * Status: 0; or 32768, found called for no pair, for a NULL a or b with a
+ * nonzero count, a NULL found, a negative or NaN tolerance, threads 0, a
+ * record whose type code is not 1 to 7, a collection with a member whose
+ * type code is not 1 to 6 (or whose place cannot be found), or memory or a
+ * thread that cannot be had. Tolerance +infinity: every pair of records with vertices.
+ *
+ * Cost: the ranges of both lists (one pass over their vertices), a packed
+ * tree over the ranges of b (O(m log m) for m records), a query of the
+ * tree per record of a with its range widened by the tolerance as
+ * spatialWKB_widenRange widens it, and the intersection test of each pair
+ * whose boxes overlap so (time as queries.h tells); a record of a with
+ * several such candidates and at least 256 vertices is prepared once for
+ * them (as spatialWKB_prepareGeometry). Memory: about 56 bytes per record
+ * of either list and 8 bytes per pair found, besides each test's own.
+ *
+ * Threads: reentrant; the records are only read, so other threads may
+ * read them (and join them) at the same time. */
+SPATIALGEOM_API uint32_t spatialWKB_joinRecords(const void* const* a, uint32_t aCount, const void* const* b,
+                                                uint32_t bCount, double tolerance, uint32_t threads,
+                                                void (*found)(void* context, uint32_t i, uint32_t j), void* context);
+
+SPATIALGEOM_EXTERN_C_END
+
+#endif /* SPATIALGEOM_JOIN_H */
