@@ -45,7 +45,8 @@ bool joinRecords(const void* const* a, std::uint32_t aCount, const void* const* 
                     if (probe.meets(static_cast<const Byte*>(b[j]))) found.emplace_back(i, j);
             } else {
                 for (std::uint32_t j : candidates)
-                    if (unionMeets(static_cast<const Byte*>(a[i]), static_cast<const Byte*>(b[j]), tolerance)) found.emplace_back(i, j);
+                    if (unionMeets(static_cast<const Byte*>(a[i]), static_cast<const Byte*>(b[j]), tolerance))
+                        found.emplace_back(i, j);
             }
         }
     });

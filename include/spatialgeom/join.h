@@ -1,6 +1,6 @@
 /*
- * spatialgeom: joins of two lists of records, every pair that meets within
- * a tolerance, on several threads.
+ * spatialgeom: joins of two lists of records, on several threads: every
+ * pair that meets within a tolerance, and each record's nearest record.
  */
 #ifndef SPATIALGEOM_JOIN_H
 #define SPATIALGEOM_JOIN_H
@@ -51,6 +51,45 @@ SPATIALGEOM_EXTERN_C_BEGIN
 SPATIALGEOM_API uint32_t spatialWKB_joinRecords(const void* const* a, uint32_t aCount, const void* const* b,
                                                 uint32_t bCount, double tolerance, uint32_t threads,
                                                 void (*found)(void* context, uint32_t i, uint32_t j), void* context);
+
+/* For each record b[j], in ascending j, calls found(context, j, i,
+ * distance) with the record a[i] nearest to it and their distance, when
+ * that distance is at most maxDistance; records of b with nothing that
+ * near are skipped.
+ *
+ * Distance: that of spatialWKB_distance (queries.h), the exact 3D distance
+ * rounded upwards, records compared by those values (distances that round
+ * to the same double are a tie); ties go to the lowest i. A geometry collection (7) is the union of its members
+ * (kinds 1 to 6): its distance is the least of its members' (members
+ * without vertices add nothing). maxDistance may be +infinity (every
+ * record of b with vertices gets its nearest, when a has a record with
+ * vertices).
+ *
+ * Lists, found, threads and statuses as spatialWKB_joinRecords (found
+ * called on the calling thread only, after the whole search, so nothing on
+ * failure; 32768 for a NULL list with a nonzero count, a NULL found, a
+ * negative or NaN maxDistance, threads 0, a type code other than 1 to 7 or
+ * a collection member's other than 1 to 6, memory or a thread that cannot
+ * be had). NULL entries, records without vertices and records with a
+ * coordinate that is infinite or NaN (whose distances are NaN) take part
+ * in nothing. A line whose sublines all have fewer than two vertices is
+ * at distance +infinity from everything.
+ *
+ * Cost: a box of each record holding all its geometry (its vertices, and
+ * for a polygon whose outer ring is not planar the part of its region
+ * beyond them: linear in the vertices), a packed tree over the boxes of a
+ * (O(n log n)), then per record of b a best-first search of the tree: its
+ * records in order of the distance between the boxes, each measured
+ * exactly as spatialWKB_distance does (see its cost) until the next box
+ * lies farther than the nearest distance found, or than maxDistance. So
+ * each record of b measures its distance to the records of a whose boxes
+ * come about as near as its nearest record, not to all of them. Memory:
+ * about 56 bytes per record of either list, besides each measure's own.
+ *
+ * Threads: reentrant; the records are only read. */
+SPATIALGEOM_API uint32_t spatialWKB_nearestRecords(
+    const void* const* a, uint32_t aCount, const void* const* b, uint32_t bCount, double maxDistance, uint32_t threads,
+    void (*found)(void* context, uint32_t j, uint32_t i, double distance), void* context);
 
 SPATIALGEOM_EXTERN_C_END
 

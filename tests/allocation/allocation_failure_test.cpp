@@ -387,3 +387,44 @@ TEST(AllocationFailure, JoinsReportAllOrNothing) {
                   10);
     }
 }
+
+// The nearest search over two short lists (polygons, one off its plane, a
+// collection) on one and two threads: failing, nothing reported; once
+// memory is back, the nearest of each.
+TEST(AllocationFailure, NearestSearchesReportAllOrNothing) {
+    std::vector<RecordPtr> records;
+    for (const char* text : {"POLYGON((0 0 0,4 0 4,4 4 0,0 4 0,0 0 0))", "POINT(1 1 0.05)",
+                             "GEOMETRYCOLLECTION(POINT(5 0 0),LINESTRING(0 -6 0,0 6 0))",
+                             "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 2,6 6 0)))",
+                             "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)", "MULTIPOINT((9 9 9),(2 2 0.3))"})
+        records.push_back(parsed(text));
+    const std::vector<const void*> a{records[0].get(), records[2].get(), records[3].get()};
+    const std::vector<const void*> b{records[1].get(), records[4].get(), records[5].get(), records[2].get()};
+    using Found = std::vector<std::pair<std::uint32_t, double>>;
+    const auto search = [&](std::uint32_t threads, Found* found) {
+        return long(spatialWKB_nearestRecords(
+            a.data(), 3, b.data(), 4, INFINITY, threads,
+            [](void* context, std::uint32_t, std::uint32_t i, double d) {
+                static_cast<Found*>(context)->emplace_back(i, d);
+            },
+            found));
+    };
+    Found expected;
+    ASSERT_EQ(search(1, &expected), 0);
+    ASSERT_EQ(expected.size(), 4u);
+    for (std::uint32_t threads : {1u, 2u}) {
+        Found found;
+        found.reserve(expected.size());  // the callback allocates nothing
+        EXPECT_GT(underFailingAllocations(
+                      [&] {
+                          found.clear();
+                          return search(threads, &found);
+                      },
+                      kFailure, [&] { EXPECT_TRUE(found.empty()); },
+                      [&](long status) {
+                          EXPECT_EQ(status, 0);
+                          EXPECT_EQ(found, expected);
+                      }),
+                  10);
+    }
+}
