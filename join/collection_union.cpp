@@ -5,6 +5,7 @@
 #include <new>
 
 #include "kernel/range3d.h"
+#include "queries/call_scratch.h"
 #include "queries/record_distance.h"
 #include "queries/record_intersection.h"
 #include "queries/record_range.h"
@@ -67,6 +68,22 @@ bool unionMeets(const Byte* a, const Byte* b, double tolerance) {
         return !meets;
     });
     return meets;
+}
+
+bool unionWithin(const Byte* a, const Byte* b, double tolerance) {
+    bool within = false;
+    forEachPart(a, [&](const Byte* partA) {
+        if (hasVertex(partA))
+            forEachPart(b, [&](const Byte* partB) {
+                if (hasVertex(partB)) {
+                    const ScratchScope scratch;
+                    within = geometriesWithin(recordType(partA), recordType(partB), partA, partB, tolerance);
+                }
+                return !within;
+            });
+        return !within;
+    });
+    return within;
 }
 
 double unionDistance(const Byte* a, const Byte* b) {

@@ -36,6 +36,12 @@ bool unionMeets(const Byte* a, const Byte* b, double tolerance);
 // The test of two parts (kinds 1 to 6), as unionMeets answers it.
 bool partsMeet(const Byte* a, const Byte* b, double tolerance);
 
+// Whether unionDistance(a, b) <= tolerance (finite, >= 0), decided as
+// the intersection tests decide it but without their boxes' test: the
+// same answer as that distance, at the cost of one intersection test per
+// pair of parts. Throws std::bad_alloc.
+bool unionWithin(const Byte* a, const Byte* b, double tolerance);
+
 // The least distance (recordDistance, record_distance.h) over the pairs
 // of parts with vertices: +infinity when there is no such pair, NaN when a
 // pair has a coordinate that is not finite. Throws std::bad_alloc.

@@ -74,16 +74,23 @@ bool nearestRecords(const void* const* a, std::uint32_t aCount, const void* cons
             // Boxes whose gap equals the best distance may still hold a
             // record at that distance with a lower position: they are
             // visited too.
-            tree.nearestFirst([&](const DRange3d& box) { return kernel::boxGap(box, searches.boxes[k]); },
-                              maxDistance, [&](std::uint32_t i, double) {
-                                  const double d = unionDistance(static_cast<const Byte*>(a[i]), record);
-                                  if (d <= maxDistance &&
-                                      (best.i == kNone || d < best.distance || (d == best.distance && i < best.i))) {
-                                      best.i = i;
-                                      best.distance = d;
-                                  }
-                                  return best.i == kNone ? maxDistance : best.distance;
-                              });
+            tree.nearestFirst(
+                [&](const DRange3d& box) { return kernel::boxGap(box, searches.boxes[k]); }, maxDistance,
+                [&](std::uint32_t i, double) {
+                    const auto* candidate = static_cast<const Byte*>(a[i]);
+                    // One intersection test tells a record
+                    // farther than the best so far, for less
+                    // than measuring it.
+                    if (best.i != kNone && best.distance < INFINITY && !unionWithin(candidate, record, best.distance))
+                        return best.distance;
+                    const double d = unionDistance(candidate, record);
+                    if (d <= maxDistance &&
+                        (best.i == kNone || d < best.distance || (d == best.distance && i < best.i))) {
+                        best.i = i;
+                        best.distance = d;
+                    }
+                    return best.i == kNone ? maxDistance : best.distance;
+                });
         }
     });
 

@@ -1,8 +1,9 @@
 // For each record of one list, the nearest record of another (what
 // spatialgeom/join.h promises of spatialWKB_nearestRecords): a box tree
 // over the first list's reach boxes, searched best first with the gap
-// between boxes as a lower bound of the distance, each record met measured
-// exactly (recordDistance) until no box left can hold a nearer one.
+// between boxes as a lower bound of the distance, each record met tested
+// within the best distance so far and measured exactly (recordDistance)
+// only when it comes that near, until no box left can hold a nearer one.
 #pragma once
 
 #include <cstdint>

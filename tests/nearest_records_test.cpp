@@ -20,9 +20,7 @@ using namespace testrecords;
 struct Nearest {
     std::uint32_t j, i;
     double distance;
-    bool operator==(const Nearest& other) const {
-        return j == other.j && i == other.i && distance == other.distance;
-    }
+    bool operator==(const Nearest& other) const { return j == other.j && i == other.i && distance == other.distance; }
 };
 
 std::ostream& operator<<(std::ostream& out, const Nearest& n) {

@@ -107,7 +107,8 @@ int runNearest(CommandLine& arguments) {
     reportSkippedFeatures(second);
     {
         TableWriter table(output.stream(), format, {"b", "a", "distance"});
-        for (const NearestFeature& n : nearestFeatures(recordsOf(first), recordsOf(second), maxDistance, options.threads)) {
+        for (const NearestFeature& n :
+             nearestFeatures(recordsOf(first), recordsOf(second), maxDistance, options.threads)) {
             table.add(second.ids[n.second]);
             table.add(first.ids[n.first]);
             table.add(n.distance);

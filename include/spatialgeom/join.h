@@ -35,16 +35,18 @@ SPATIALGEOM_EXTERN_C_BEGIN
  * nonzero count, a NULL found, a negative or NaN tolerance, threads 0, a
  * record whose type code is not 1 to 7, a collection with a member whose
  * type code is not 1 to 6 (or whose place cannot be found), or memory or a
- * thread that cannot be had. Tolerance +infinity: every pair of records with vertices.
+ * thread that cannot be had. Tolerance +infinity: every pair of records
+ * with vertices.
  *
  * Cost: the ranges of both lists (one pass over their vertices), a packed
  * tree over the ranges of b (O(m log m) for m records), a query of the
  * tree per record of a with its range widened by the tolerance as
  * spatialWKB_widenRange widens it, and the intersection test of each pair
- * whose boxes overlap so (time as queries.h tells); a record of a with
- * several such candidates and at least 256 vertices is prepared once for
- * them (as spatialWKB_prepareGeometry). Memory: about 56 bytes per record
- * of either list and 8 bytes per pair found, besides each test's own.
+ * whose boxes overlap so (time as queries.h tells); a record of a (kinds
+ * 1 to 6) with several such candidates and of 6 KiB or more (about 256
+ * vertices) is prepared once for them (as spatialWKB_prepareGeometry).
+ * Memory: at most about 150 bytes per record of either list and 8 bytes
+ * per pair found, besides each test's own.
  *
  * Threads: reentrant; the records are only read, so other threads may
  * read them (and join them) at the same time. */
@@ -59,11 +61,11 @@ SPATIALGEOM_API uint32_t spatialWKB_joinRecords(const void* const* a, uint32_t a
  *
  * Distance: that of spatialWKB_distance (queries.h), the exact 3D distance
  * rounded upwards, records compared by those values (distances that round
- * to the same double are a tie); ties go to the lowest i. A geometry collection (7) is the union of its members
- * (kinds 1 to 6): its distance is the least of its members' (members
- * without vertices add nothing). maxDistance may be +infinity (every
- * record of b with vertices gets its nearest, when a has a record with
- * vertices).
+ * to the same double are a tie); ties go to the lowest i. A geometry
+ * collection (7) is the union of its members (kinds 1 to 6): its distance
+ * is the least of its members' (members without vertices add nothing).
+ * maxDistance may be +infinity (every record of b with vertices gets its
+ * nearest, when a has a record with vertices).
  *
  * Lists, found, threads and statuses as spatialWKB_joinRecords (found
  * called on the calling thread only, after the whole search, so nothing on
@@ -79,12 +81,15 @@ SPATIALGEOM_API uint32_t spatialWKB_joinRecords(const void* const* a, uint32_t a
  * for a polygon whose outer ring is not planar the part of its region
  * beyond them: linear in the vertices), a packed tree over the boxes of a
  * (O(n log n)), then per record of b a best-first search of the tree: its
- * records in order of the distance between the boxes, each measured
- * exactly as spatialWKB_distance does (see its cost) until the next box
- * lies farther than the nearest distance found, or than maxDistance. So
+ * records in order of the distance between the boxes until the next box
+ * lies farther than the nearest distance found, or than maxDistance; each
+ * record met is tested within the nearest distance so far (one
+ * intersection test, as queries.h tells) and measured as
+ * spatialWKB_distance does (see its cost) only when it comes that near. So
  * each record of b measures its distance to the records of a whose boxes
  * come about as near as its nearest record, not to all of them. Memory:
- * about 56 bytes per record of either list, besides each measure's own.
+ * at most about 150 bytes per record of either list, besides each
+ * measure's own.
  *
  * Threads: reentrant; the records are only read. */
 SPATIALGEOM_API uint32_t spatialWKB_nearestRecords(

@@ -23,8 +23,8 @@ TEST(ToolNearest, FindsTheNearestOfEachExample) {
     EXPECT_EQ(run.out, "1 1 2\n2 1 0\n3 2 0\n4 4 1\n5 5 5\n6 3 0.5\n7 4 0\n8 2 0\n");
     EXPECT_EQ(runTool({"nearest", examplePath("a.wkt"), examplePath("b.wkt"), "--max-distance", "1"}).out,
               "2 1 0\n3 2 0\n4 4 1\n6 3 0.5\n7 4 0\n8 2 0\n");
-    const ToolRun csv = runTool(
-        {"nearest", examplePath("a.wkt"), examplePath("b.wkt"), "--max-distance", "0.5", "--format", "csv"});
+    const ToolRun csv =
+        runTool({"nearest", examplePath("a.wkt"), examplePath("b.wkt"), "--max-distance", "0.5", "--format", "csv"});
     EXPECT_EQ(csv.out, "b,a,distance\n2,1,0\n3,2,0\n6,3,0.5\n7,4,0\n8,2,0\n");
     const ToolRun json = runTool({"nearest", examplePath("a.wkt"), examplePath("b.wkt"), "--max-distance", "0",
                                   "--format", "json", "--threads", "3"});
@@ -64,8 +64,8 @@ TEST(ToolNearest, AgreesWithMeasuringEveryPair) {
                 text << "POLYGON((" << x << " " << y << " " << z << "," << x + 2 << " " << y << " " << z + step(random)
                      << "," << x << " " << y + 2 << " " << z << "," << x << " " << y << " " << z << "))\n";
             } else if (i % 3 == 1) {
-                text << "LINESTRING(" << x << " " << y << " " << z << "," << x + step(random) << " "
-                     << y + step(random) << " " << z << ")\n";
+                text << "LINESTRING(" << x << " " << y << " " << z << "," << x + step(random) << " " << y + step(random)
+                     << " " << z << ")\n";
             } else {
                 text << "POINT(" << x << " " << y << " " << z << ")\n";
             }
