@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+#include "kernel/box_gap.h"
 #include "kernel/closest_points.h"
 #include "kernel/range3d.h"
 #include "kernel/rational.h"
@@ -144,16 +145,6 @@ bool within(const Operand& a, const Operand& b, double t) {
     return geometriesWithin(a.kind, b.kind, a.record, b.record, t);
 }
 
-// The distance between two boxes, rounded downwards (a lower bound).
-double boxGap(const DRange3d& a, const DRange3d& b) {
-    const auto gap = [](double aLow, double aHigh, double bLow, double bHigh) {
-        return std::max({0.0, kernel::nextDown(bLow - aHigh), kernel::nextDown(aLow - bHigh)});
-    };
-    const double x = gap(a.low.x, a.high.x, b.low.x, b.high.x), y = gap(a.low.y, a.high.y, b.low.y, b.high.y),
-                 z = gap(a.low.z, a.high.z, b.low.z, b.high.z);
-    return kernel::nextDown(std::sqrt(x * x + y * y + z * z) * (1.0 - 0x1p-50));
-}
-
 double largestCoordinate(const DRange3d& box) {
     return std::max({std::fabs(box.low.x), std::fabs(box.low.y), std::fabs(box.low.z), std::fabs(box.high.x),
                      std::fabs(box.high.y), std::fabs(box.high.z)});
@@ -202,7 +193,7 @@ void forEachSegmentPairWithin(const Gathered& a, const Gathered& b, Reach&& reac
     // few, as the reach soon shrinks.
     ScratchVector<std::pair<double, std::uint32_t>> order;
     order.reserve(a.segments.size());
-    for (std::uint32_t i = 0; i < a.segments.size(); ++i) order.push_back({boxGap(a.boxes[i], boxB), i});
+    for (std::uint32_t i = 0; i < a.segments.size(); ++i) order.push_back({kernel::boxGap(a.boxes[i], boxB), i});
     const std::greater<> nearestFirst;
     std::make_heap(order.begin(), order.end(), nearestFirst);
     bool going = true;
@@ -212,7 +203,7 @@ void forEachSegmentPairWithin(const Gathered& a, const Gathered& b, Reach&& reac
         if (entry.first > reach()) break;
         const std::uint32_t i = entry.second;
         const auto pair = [&](std::uint32_t j) {
-            if (!(boxGap(a.boxes[i], b.boxes[j]) > reach())) going = visit(i, j);
+            if (!(kernel::boxGap(a.boxes[i], b.boxes[j]) > reach())) going = visit(i, j);
             return going;
         };
         if (gridded && reach() < INFINITY) {
@@ -231,7 +222,7 @@ void nearestInRegions(Gathered& a, Gathered& b, ClosestPair& best) {
         for (auto& polygon : regions.polygons) {
             if (!polygon->hasRegion()) continue;
             for (std::size_t i = 0; i < lines.segments.size() && best.distance > 0.0; ++i) {
-                if (!(boxGap(lines.boxes[i], polygon->box()) < best.distance)) continue;
+                if (!(kernel::boxGap(lines.boxes[i], polygon->box()) < best.distance)) continue;
                 ClosestPair c = linesFirst ? best : swapped(best);
                 polygon->nearestInRegion(lines.segments[i], c);
                 if (c.distance < best.distance) best = linesFirst ? c : swapped(c);

@@ -27,7 +27,8 @@ endif()
 foreach(required IN ITEMS spatialWKB_forEachVertexRun spatialWKB_forEachMember spatialWKB_widenRange
                           spatialParse_findUnmatchedByte spatialWKB_toOgcWkb spatialWKB_fromOgcWkb
                           spatialWKB_version spatialWKB_prepareGeometry spatialWKB_intersectPrepared
-                          spatialWKB_destroyPrepared spatialWKB_distance spatialWKB_distancePrepared)
+                          spatialWKB_destroyPrepared spatialWKB_distance spatialWKB_distancePrepared
+                          spatialWKB_joinRecords spatialWKB_nearestRecords)
   if(NOT symbols MATCHES "[ \n]${required}\n")
     message(FATAL_ERROR "${required} is not exported")
   endif()

@@ -76,6 +76,23 @@ constexpr Usage kUsages[] = {
      "                  then \"a,b\" per pair; json: one object {\"a\":A,\"b\":B} per line\n"
      "  --output FILE   writes FILE instead of standard output; it appears only\n"
      "                  once complete (written aside, renamed at the end)\n"},
+    {"nearest",
+     "Usage: spatialgeom nearest A B [--layer NAME]... [--max-distance D]\n"
+     "           [--threads N] [--format pairs|csv|json] [--output FILE]\n"
+     "\n"
+     "For each feature of B, the feature of A nearest to it by the exact shortest\n"
+     "3D distance (ties: the first in A's order), by their ids, with the distance,\n"
+     "in B's order; a feature of B with nothing within D is left out.\n"
+     "\n"
+     "  --layer NAME    the layer to read (once for both sources, or once per\n"
+     "                  source in order; default: the first layer)\n"
+     "  --max-distance D  the largest distance reported (default: no limit)\n"
+     "  --threads N     threads that read and search (default: every core)\n"
+     "  --format F      pairs: \"b a distance\" per line (default); csv: a header\n"
+     "                  line \"b,a,distance\" then one line per feature of B; json:\n"
+     "                  one object {\"b\":B,\"a\":A,\"distance\":D} per line\n"
+     "  --output FILE   writes FILE instead of standard output; it appears only\n"
+     "                  once complete (written aside, renamed at the end)\n"},
     {"svg",
      "Usage: spatialgeom svg [--layer NAME]... [--tolerance T] [--threads N]\n"
      "           [--title TEXT] [--output FILE] SOURCE...\n"
@@ -132,6 +149,7 @@ const char* const kOverview =
     "  encode      the record's bytes of a geometry on standard output\n"
     "  decode      checks record bytes from standard input and prints them as WKT\n"
     "  join        the pairs of features of two sources whose geometries meet\n"
+    "  nearest     for each feature of one source, the nearest of another\n"
     "  svg         draws sources of geometries as an SVG picture with a legend\n"
     "  convert     writes a source's geometries as WKT, hex WKB, GeoJSON or GeoPackage\n"
     "  distance    the shortest 3D distance between two geometries, with the points\n"
@@ -149,7 +167,7 @@ const char* const kOverview =
     "source:id: reason and skipped. A WKT argument given as - is read from\n"
     "standard input.\n"
     "\n"
-    "Exit status: 0 success, 1 input refused (join, svg, convert, info of a\n"
+    "Exit status: 0 success, 1 input refused (join, nearest, svg, convert, info of a\n"
     "source: some features skipped, the rest done), 2 wrong usage.\n";
 
 const char* commandUsage(std::string_view command) {

@@ -13,6 +13,7 @@ int runTransform(CommandLine& arguments);
 int runEncode(CommandLine& arguments);
 int runDecode(CommandLine& arguments);
 int runJoin(CommandLine& arguments);
+int runNearest(CommandLine& arguments);
 int runSvg(CommandLine& arguments);
 int runConvert(CommandLine& arguments);
 int runDistance(CommandLine& arguments);

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <new>
 
-#include "spatialgeom/prepared.h"
 #include "spatialgeom/queries.h"
 #include "spatialgeom/records.h"
 #include "tools/collection_members.h"
@@ -74,32 +73,6 @@ bool geometriesMeet(const void* a, const void* b, double tolerance) {
     std::uint32_t result = 0;
     const std::uint32_t status = spatialWKB_intersectGeometry(a, b, tolerance, &result);
     return answer(status, result, a, b);
-}
-
-// The smallest record worth preparing: below about 256 vertices the
-// prepared object gathers the record at each call anyway.
-constexpr std::uint32_t kPreparedFromBytes = 256 * sizeof(DPoint3d);
-
-GeometryProbe::GeometryProbe(const void* record, double tolerance) : record_(record), tolerance_(tolerance) {
-    std::uint32_t size = 0;
-    if (isCollection(record) || spatialWKB_getSize(record, &size) != SPATIAL_SUCCESS || size < kPreparedFromBytes)
-        return;
-    if (spatialWKB_prepareGeometry(record, &prepared_) != SPATIAL_SUCCESS) {
-        prepared_ = nullptr;
-        DRange3d range;
-        if (geometryRange(record, &range)) throw std::bad_alloc();  // a record it takes: memory
-    }
-}
-
-GeometryProbe::~GeometryProbe() {
-    if (prepared_ != nullptr) spatialWKB_destroyPrepared(&prepared_);
-}
-
-bool GeometryProbe::meets(const void* other) const {
-    if (prepared_ == nullptr || isCollection(other)) return geometriesMeet(record_, other, tolerance_);
-    std::uint32_t result = 0;
-    const std::uint32_t status = spatialWKB_intersectPrepared(prepared_, other, tolerance_, &result);
-    return answer(status, result, record_, other);
 }
 
 }  // namespace spatialgeom::tool

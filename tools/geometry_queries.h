@@ -16,24 +16,4 @@ bool geometryRange(const void* record, DRange3d* range);
 // library refuses the pair (a record without vertices).
 bool geometriesMeet(const void* a, const void* b, double tolerance);
 
-// A geometry tested against many others: prepared once (spatialgeom/
-// prepared.h) when that pays, a polygon or multi-record of many vertices,
-// else tested as geometriesMeet does. meets(b) answers as geometriesMeet(a,
-// b, tolerance). The record must outlive the object only when it was not
-// prepared; throws std::bad_alloc when memory runs out.
-class GeometryProbe {
-public:
-    GeometryProbe(const void* record, double tolerance);
-    ~GeometryProbe();
-    GeometryProbe(const GeometryProbe&) = delete;
-    GeometryProbe& operator=(const GeometryProbe&) = delete;
-
-    bool meets(const void* other) const;
-
-private:
-    const void* record_;
-    double tolerance_;
-    void* prepared_ = nullptr;
-};
-
 }  // namespace spatialgeom::tool

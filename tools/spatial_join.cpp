@@ -2,83 +2,50 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
-#include "tools/box_tree.h"
-#include "tools/geometry_queries.h"
-#include "tools/parallel.h"
+#include "spatialgeom/join.h"
 #include "tools/progress_bar.h"
 #include "tools/tool_error.h"
 
 namespace spatialgeom::tool {
-namespace {
-
-constexpr std::size_t kRangesPerChunk = 4096;
-constexpr std::size_t kProbesPerChunk = 256;
-// A geometry with at least this many candidates is tested as a probe,
-// prepared when that pays (GeometryProbe).
-constexpr std::size_t kPreparedFromCandidates = 4;
-
-// The boxes of the records that have one, and their positions.
-struct BoxedRecords {
-    std::vector<DRange3d> boxes;
-    std::vector<std::uint32_t> ids;
-};
-
-BoxedRecords boxesOf(const RecordList& records, std::uint32_t threads) {
-    std::vector<DRange3d> ranges(records.size());
-    std::vector<unsigned char> hasRange(records.size(), 0);
-    parallelFor(records.size(), threads, kRangesPerChunk, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            hasRange[i] = records[i] != nullptr && geometryRange(records[i], &ranges[i]);
-        }
-    });
-    BoxedRecords boxed;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (!hasRange[i]) continue;
-        boxed.boxes.push_back(ranges[i]);
-        boxed.ids.push_back(static_cast<std::uint32_t>(i));
-    }
-    return boxed;
-}
-
-}  // namespace
 
 std::vector<MeetingPair> meetingPairs(const RecordList& first, const RecordList& second, double tolerance,
                                       std::uint32_t threads) {
     constexpr std::size_t kMostRecords = std::numeric_limits<std::uint32_t>::max();
     if (first.size() > kMostRecords || second.size() > kMostRecords) throw inputError("too many geometries to join");
-    const BoxedRecords probes = boxesOf(first, threads);
-    const BoxedRecords indexed = boxesOf(second, threads);
-    const BoxTree tree(indexed.boxes, indexed.ids);
-
-    // One answer list per chunk of probes, filled in any order, joined in
-    // probe order: probes are in index order, so the result is sorted.
-    const std::size_t chunks = (probes.ids.size() + kProbesPerChunk - 1) / kProbesPerChunk;
-    std::vector<std::vector<MeetingPair>> answers(chunks);
-    ProgressBar progress("joining", probes.ids.size(), ProgressBar::wanted());
-    parallelFor(probes.ids.size(), threads, kProbesPerChunk, [&](std::size_t begin, std::size_t end) {
-        std::vector<MeetingPair>& found = answers[begin / kProbesPerChunk];
-        std::vector<std::uint32_t> candidates;
-        for (std::size_t k = begin; k < end; ++k) {
-            const std::uint32_t i = probes.ids[k];
-            candidates.clear();
-            tree.query(widened(probes.boxes[k], tolerance), [&](std::uint32_t j) { candidates.push_back(j); });
-            std::sort(candidates.begin(), candidates.end());
-            if (candidates.size() >= kPreparedFromCandidates) {
-                const GeometryProbe probe(first[i], tolerance);
-                for (std::uint32_t j : candidates)
-                    if (probe.meets(second[j])) found.emplace_back(i, j);
-            } else {
-                for (std::uint32_t j : candidates)
-                    if (geometriesMeet(first[i], second[j], tolerance)) found.emplace_back(i, j);
-            }
-        }
-        progress.advance(end - begin);
-    });
-
-    std::vector<MeetingPair> pairs;
-    for (const auto& chunk : answers) pairs.insert(pairs.end(), chunk.begin(), chunk.end());
-    return pairs;
+    // With a bar to move, slices of the first list, each joined by a call
+    // of its own, which measures and indexes the second list again: up to
+    // 50 slices, fewer when the second list is the larger (ten for lists of
+    // equal length), so that indexing stays a small part of the work.
+    // Without a bar, one call.
+    const bool shown = ProgressBar::wanted();
+    const double bySize =
+        10.0 * static_cast<double>(first.size()) / static_cast<double>(std::max<std::size_t>(second.size(), 1));
+    const auto slices = shown ? static_cast<std::size_t>(std::clamp(bySize, 1.0, 50.0)) : 1;
+    const std::size_t slice = std::max<std::size_t>((first.size() + slices - 1) / slices, 1);
+    ProgressBar progress("joining", first.size(), shown);
+    struct Found {
+        std::vector<MeetingPair> pairs;
+        std::uint32_t offset = 0;
+    } found;
+    for (std::size_t begin = 0; begin < first.size(); begin += slice) {
+        const std::size_t count = std::min(slice, first.size() - begin);
+        found.offset = static_cast<std::uint32_t>(begin);
+        const std::uint32_t status = spatialWKB_joinRecords(
+            first.data() + begin, static_cast<std::uint32_t>(count), second.data(),
+            static_cast<std::uint32_t>(second.size()), tolerance, threads,
+            [](void* context, std::uint32_t i, std::uint32_t j) {
+                auto* found = static_cast<Found*>(context);
+                found->pairs.emplace_back(found->offset + i, j);
+            },
+            &found);
+        // The records are the parser's and the tolerance was checked: only
+        // memory is left to fail.
+        if (status != SPATIAL_SUCCESS) throw std::bad_alloc();
+        progress.advance(count);
+    }
+    return std::move(found.pairs);
 }
 
 }  // namespace spatialgeom::tool

@@ -1,7 +1,7 @@
 // Every pair of records, one from each list, that meet within a tolerance:
-// boxes widened by the tolerance select candidate pairs through a box tree,
-// and the library's intersection test decides each candidate. Both phases
-// run on several threads; the answer does not depend on their number.
+// the library's join (spatialWKB_joinRecords) over slices of the first
+// list, so that a progress bar can follow it. The answer does not depend
+// on the number of threads.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,8 @@ using MeetingPair = std::pair<std::uint32_t, std::uint32_t>;
 
 // The meeting pairs sorted by first then second index. A list may be
 // joined with itself (every record then meets itself). inputError for
-// lists longer than 2^32 - 1.
+// lists longer than 2^32 - 1; std::bad_alloc when the library cannot join
+// for want of memory.
 std::vector<MeetingPair> meetingPairs(const RecordList& first, const RecordList& second, double tolerance,
                                       std::uint32_t threads);
 

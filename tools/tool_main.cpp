@@ -20,9 +20,11 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", runInfo},     {"intersects", runIntersects}, {"transform", runTransform},
-    {"encode", runEncode}, {"decode", runDecode},         {"join", runJoin},
-    {"svg", runSvg},       {"convert", runConvert},       {"distance", runDistance},
+    {"info", runInfo},           {"intersects", runIntersects},
+    {"transform", runTransform}, {"encode", runEncode},
+    {"decode", runDecode},       {"join", runJoin},
+    {"nearest", runNearest},     {"svg", runSvg},
+    {"convert", runConvert},     {"distance", runDistance},
 };
 
 int dispatch(std::span<char* const> arguments) {

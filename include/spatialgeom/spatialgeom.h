@@ -2,6 +2,7 @@
 #ifndef SPATIALGEOM_SPATIALGEOM_H
 #define SPATIALGEOM_SPATIALGEOM_H
 
+#include "spatialgeom/join.h"
 #include "spatialgeom/parse.h"
 #include "spatialgeom/prepared.h"
 #include "spatialgeom/queries.h"

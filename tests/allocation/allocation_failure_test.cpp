@@ -366,3 +366,86 @@ TEST(AllocationFailure, DistancesKeepTheResult) {
 }
 
 }  // namespace
+
+// Joins of two short lists (a large polygon with many candidates, prepared;
+// a collection; small records) on one and two threads: failing, no pair
+// reported; once memory is back, every pair.
+TEST(AllocationFailure, JoinsReportAllOrNothing) {
+    const std::vector<DPoint3d> big = ring(300, 5, 0.2);
+    RecordPtr polygon;
+    ASSERT_EQ(spatialWKB_createPolygon(big.data(), static_cast<std::uint32_t>(big.size()), polygon.out()), 0u);
+    std::vector<RecordPtr> records;
+    for (const char* text : {"POINT(1 1 0.05)", "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)", "MULTIPOINT((9 9 9),(2 2 0.3))",
+                             "GEOMETRYCOLLECTION(POINT(5 0 0),LINESTRING(0 -6 0,0 6 0))",
+                             "POLYGON((0 0 0,4 0 0,4 4 1,0 4 0,0 0 0))", "POINT(4.9 0 0)"})
+        records.push_back(parsed(text));
+    const std::vector<const void*> a{polygon.get(), records[0].get(), records[3].get()};
+    std::vector<const void*> b;
+    for (const RecordPtr& record : records) b.push_back(record.get());
+    using Pairs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    const auto join = [&](std::uint32_t threads, Pairs* pairs) {
+        return long(spatialWKB_joinRecords(
+            a.data(), 3, b.data(), static_cast<std::uint32_t>(b.size()), 0.1, threads,
+            [](void* context, std::uint32_t i, std::uint32_t j) { static_cast<Pairs*>(context)->emplace_back(i, j); },
+            pairs));
+    };
+    Pairs expected;
+    ASSERT_EQ(join(1, &expected), 0);
+    ASSERT_GT(expected.size(), 4u);
+    for (std::uint32_t threads : {1u, 2u}) {
+        Pairs pairs;
+        pairs.reserve(expected.size());  // the callback allocates nothing
+        EXPECT_GT(underFailingAllocations(
+                      [&] {
+                          pairs.clear();
+                          return join(threads, &pairs);
+                      },
+                      kFailure, [&] { EXPECT_TRUE(pairs.empty()); },
+                      [&](long status) {
+                          EXPECT_EQ(status, 0);
+                          EXPECT_EQ(pairs, expected);
+                      }),
+                  10);
+    }
+}
+
+// The nearest search over two short lists (polygons, one off its plane, a
+// collection) on one and two threads: failing, nothing reported; once
+// memory is back, the nearest of each.
+TEST(AllocationFailure, NearestSearchesReportAllOrNothing) {
+    std::vector<RecordPtr> records;
+    for (const char* text : {"POLYGON((0 0 0,4 0 4,4 4 0,0 4 0,0 0 0))", "POINT(1 1 0.05)",
+                             "GEOMETRYCOLLECTION(POINT(5 0 0),LINESTRING(0 -6 0,0 6 0))",
+                             "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 2,6 6 0)))",
+                             "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)", "MULTIPOINT((9 9 9),(2 2 0.3))"})
+        records.push_back(parsed(text));
+    const std::vector<const void*> a{records[0].get(), records[2].get(), records[3].get()};
+    const std::vector<const void*> b{records[1].get(), records[4].get(), records[5].get(), records[2].get()};
+    using Found = std::vector<std::pair<std::uint32_t, double>>;
+    const auto search = [&](std::uint32_t threads, Found* found) {
+        return long(spatialWKB_nearestRecords(
+            a.data(), 3, b.data(), 4, INFINITY, threads,
+            [](void* context, std::uint32_t, std::uint32_t i, double d) {
+                static_cast<Found*>(context)->emplace_back(i, d);
+            },
+            found));
+    };
+    Found expected;
+    ASSERT_EQ(search(1, &expected), 0);
+    ASSERT_EQ(expected.size(), 4u);
+    for (std::uint32_t threads : {1u, 2u}) {
+        Found found;
+        found.reserve(expected.size());  // the callback allocates nothing
+        EXPECT_GT(underFailingAllocations(
+                      [&] {
+                          found.clear();
+                          return search(threads, &found);
+                      },
+                      kFailure, [&] { EXPECT_TRUE(found.empty()); },
+                      [&](long status) {
+                          EXPECT_EQ(status, 0);
+                          EXPECT_EQ(found, expected);
+                      }),
+                  10);
+    }
+}

@@ -1,12 +1,19 @@
-#include "tools/box_tree.h"
+#include "join/box_tree.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-namespace spatialgeom::tool {
+#include "kernel/box_gap.h"
+
+namespace spatialgeom {
 namespace {
+
+using kernel::boxesOverlap;
+using kernel::boxGap;
+
+DRange3d widened(const DRange3d& box, double margin) { return kernel::widenedBox(box, margin); }
 
 std::vector<std::uint32_t> bruteForce(const std::vector<DRange3d>& boxes, const std::vector<std::uint32_t>& ids,
                                       const DRange3d& query) {
@@ -59,5 +66,48 @@ TEST(BoxTree, TouchingBoxesOverlap) {
     EXPECT_EQ(found, (std::vector<std::uint32_t>{7, 7}));
 }
 
+// Nearest first: gaps come in order, and a fixed limit gives exactly the
+// items within it; a limit that shrinks to each gap met stops at once
+// after the nearest items.
+TEST(BoxTree, VisitsNearestFirst) {
+    std::mt19937 random(5);
+    std::vector<DRange3d> boxes;
+    std::vector<std::uint32_t> ids;
+    for (std::uint32_t k = 0; k < 2000; ++k) {
+        boxes.push_back(randomBox(random, 100, k % 50 == 0 ? 30.0 : 2.0));
+        ids.push_back(k);
+    }
+    const BoxTree tree(boxes, ids);
+    for (int q = 0; q < 50; ++q) {
+        const DRange3d query = randomBox(random, 120, 1.0);
+        const auto gap = [&](const DRange3d& box) { return boxGap(box, query); };
+        const double limit = q % 2 ? 5.0 : 12.0;
+        std::vector<std::uint32_t> found;
+        double last = -INFINITY;
+        tree.nearestFirst(gap, limit, [&](std::uint32_t id, double g) {
+            EXPECT_GE(g, last);
+            EXPECT_EQ(g, gap(boxes[id]));
+            last = g;
+            found.push_back(id);
+            return limit;
+        });
+        std::sort(found.begin(), found.end());
+        std::vector<std::uint32_t> expected;
+        double nearest = INFINITY;
+        for (std::uint32_t k = 0; k < boxes.size(); ++k) {
+            if (gap(boxes[k]) <= limit) expected.push_back(k);
+            nearest = std::min(nearest, gap(boxes[k]));
+        }
+        EXPECT_EQ(found, expected);
+        std::size_t visits = 0;
+        tree.nearestFirst(gap, INFINITY, [&](std::uint32_t, double g) {
+            EXPECT_EQ(g, nearest);
+            ++visits;
+            return g;
+        });
+        EXPECT_GE(visits, 1u);
+    }
+}
+
 }  // namespace
-}  // namespace spatialgeom::tool
+}  // namespace spatialgeom

@@ -1,16 +1,16 @@
-#include "tools/box_tree.h"
+#include "join/box_tree.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
-#include "spatialgeom/queries.h"
-
-namespace spatialgeom::tool {
+namespace spatialgeom {
 namespace {
 
-double centerX(const DRange3d& box) { return 0.5 * (box.low.x + box.high.x); }
-double centerY(const DRange3d& box) { return 0.5 * (box.low.y + box.high.y); }
+// Centres as sort keys: a NaN one (a box that overlaps nothing) sorts
+// last, so that the order is a strict weak one.
+double sortKey(double center) { return center == center ? center : INFINITY; }
+double centerX(const DRange3d& box) { return sortKey(0.5 * (box.low.x + box.high.x)); }
+double centerY(const DRange3d& box) { return sortKey(0.5 * (box.low.y + box.high.y)); }
 
 DRange3d around(const DRange3d* boxes, std::size_t count) {
     DRange3d all = boxes[0];
@@ -25,37 +25,36 @@ DRange3d around(const DRange3d* boxes, std::size_t count) {
 
 }  // namespace
 
-DRange3d widened(const DRange3d& box, double margin) {
-    DRange3d result = box;
-    spatialWKB_widenRange(&box.low, &box.high, margin, &result.low, &result.high);
-    return result;
-}
-
 BoxTree::BoxTree(const std::vector<DRange3d>& boxes, const std::vector<std::uint32_t>& ids) {
     if (boxes.empty()) return;
     // Sort-tile packing: order by x, cut into vertical slices of whole
     // leaves, order each slice by y. Consecutive runs of 16 then form
-    // compact leaves.
-    std::vector<std::uint32_t> order(boxes.size());
-    std::iota(order.begin(), order.end(), 0u);
-    auto byCenter = [&](double (*center)(const DRange3d&)) {
-        return [&boxes, center](std::uint32_t a, std::uint32_t b) { return center(boxes[a]) < center(boxes[b]); };
+    // compact leaves. Sorting pairs of (centre, item) keeps the comparisons
+    // on contiguous numbers.
+    struct Keyed {
+        double key;
+        std::uint32_t item;
+        bool operator<(const Keyed& other) const { return key < other.key; }
     };
-    std::sort(order.begin(), order.end(), byCenter(centerX));
+    std::vector<Keyed> order(boxes.size());
+    for (std::uint32_t k = 0; k < boxes.size(); ++k) order[k] = {centerX(boxes[k]), k};
+    std::sort(order.begin(), order.end());
     const std::size_t leaves = (boxes.size() + kFanout - 1) / kFanout;
     const auto slices = static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
     const std::size_t sliceSize = ((leaves + slices - 1) / slices) * kFanout;
     for (std::size_t begin = 0; begin < order.size(); begin += sliceSize) {
+        const auto first = order.begin() + static_cast<std::ptrdiff_t>(begin);
         const auto end = order.begin() + static_cast<std::ptrdiff_t>(std::min(order.size(), begin + sliceSize));
-        std::sort(order.begin() + static_cast<std::ptrdiff_t>(begin), end, byCenter(centerY));
+        for (auto k = first; k != end; ++k) k->key = centerY(boxes[k->item]);
+        std::sort(first, end);
     }
 
     levels_.emplace_back();
     levels_[0].reserve(boxes.size());
     ids_.reserve(boxes.size());
-    for (std::uint32_t k : order) {
-        levels_[0].push_back(boxes[k]);
-        ids_.push_back(ids[k]);
+    for (const Keyed& k : order) {
+        levels_[0].push_back(boxes[k.item]);
+        ids_.push_back(ids[k.item]);
     }
     while (levels_.back().size() > kFanout) {
         const std::vector<DRange3d>& below = levels_.back();
@@ -68,4 +67,4 @@ BoxTree::BoxTree(const std::vector<DRange3d>& boxes, const std::vector<std::uint
     }
 }
 
-}  // namespace spatialgeom::tool
+}  // namespace spatialgeom

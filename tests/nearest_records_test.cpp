@@ -1,0 +1,158 @@
+// spatialWKB_nearestRecords against spatialWKB_distance measured for every
+// pair (a collection's distance the least of its members'), on random
+// lists of every kind, polygons off any plane among them; and its
+// statuses.
+#include <cmath>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "mixed_records.h"
+#include "spatialgeom/join.h"
+#include "spatialgeom/queries.h"
+
+namespace {
+
+using namespace testrecords;
+
+struct Nearest {
+    std::uint32_t j, i;
+    double distance;
+    bool operator==(const Nearest& other) const { return j == other.j && i == other.i && distance == other.distance; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Nearest& n) {
+    return out << "(b " << n.j << ": a " << n.i << " at " << n.distance << ")";
+}
+
+// +infinity when no pair of parts has vertices.
+double distanceByParts(const void* a, const void* b) {
+    double least = INFINITY;
+    forEachPart(a, [&](const void* partA) {
+        forEachPart(b, [&](const void* partB) {
+            double d = 0.0;
+            if (spatialWKB_distance(partA, partB, &d, nullptr, nullptr) == SPATIAL_SUCCESS) least = std::min(least, d);
+        });
+    });
+    return least;
+}
+
+bool hasVertices(const void* record) {
+    bool any = false;
+    forEachPart(record, [&](const void* part) {
+        DPoint3d low, high;
+        any = any || spatialWKB_getRange(part, &low, &high) == SPATIAL_SUCCESS;
+    });
+    return any;
+}
+
+// The distance of every pair, NaN where a record is null or has no vertex.
+using Distances = std::vector<std::vector<double>>;
+
+Distances everyDistance(const std::vector<const void*>& a, const std::vector<const void*>& b) {
+    Distances d(b.size(), std::vector<double>(a.size(), NAN));
+    for (std::uint32_t j = 0; j < b.size(); ++j)
+        for (std::uint32_t i = 0; i < a.size(); ++i)
+            if (a[i] != nullptr && b[j] != nullptr && hasVertices(a[i]) && hasVertices(b[j]))
+                d[j][i] = distanceByParts(a[i], b[j]);
+    return d;
+}
+
+std::vector<Nearest> nearestIn(const Distances& d, double maxDistance) {
+    std::vector<Nearest> found;
+    for (std::uint32_t j = 0; j < d.size(); ++j) {
+        Nearest best{j, 0, INFINITY};
+        bool any = false;
+        for (std::uint32_t i = 0; i < d[j].size(); ++i) {
+            if (d[j][i] <= maxDistance && (!any || d[j][i] < best.distance)) {
+                best = {j, i, d[j][i]};
+                any = true;
+            }
+        }
+        if (any) found.push_back(best);
+    }
+    return found;
+}
+
+std::vector<Nearest> everyPair(const std::vector<const void*>& a, const std::vector<const void*>& b,
+                               double maxDistance) {
+    return nearestIn(everyDistance(a, b), maxDistance);
+}
+
+std::uint32_t nearest(const std::vector<const void*>& a, const std::vector<const void*>& b, double maxDistance,
+                      std::uint32_t threads, std::vector<Nearest>* found) {
+    return spatialWKB_nearestRecords(
+        a.data(), static_cast<std::uint32_t>(a.size()), b.data(), static_cast<std::uint32_t>(b.size()), maxDistance,
+        threads,
+        [](void* context, std::uint32_t j, std::uint32_t i, double distance) {
+            static_cast<std::vector<Nearest>*>(context)->push_back({j, i, distance});
+        },
+        found);
+}
+
+TEST(NearestRecords, FindsTheNearestOfEachRecord) {
+    for (std::uint32_t seed = 11; seed <= 12; ++seed) {
+        MixedRecords records(seed, 30.0);
+        auto a = records.list(60);
+        const auto b = records.list(50);
+        a.push_back(a[3]);  // a tie: the lower position wins
+        const Distances distances = everyDistance(a, b);
+        for (double maxDistance : {double{INFINITY}, 0.0, 1.0}) {
+            SCOPED_TRACE(::testing::Message() << "seed " << seed << ", max distance " << maxDistance);
+            const std::vector<Nearest> expected = nearestIn(distances, maxDistance);
+            std::vector<Nearest> one, three;
+            ASSERT_EQ(nearest(a, b, maxDistance, 1, &one), SPATIAL_SUCCESS);
+            ASSERT_EQ(nearest(a, b, maxDistance, 3, &three), SPATIAL_SUCCESS);
+            EXPECT_EQ(one, expected);
+            EXPECT_EQ(three, expected);
+        }
+    }
+}
+
+// A polygon whose outer ring leaves its plane reaches beyond its vertices'
+// box: the point below that part is nearer to it than to the point whose
+// box is nearer.
+TEST(NearestRecords, RegionBeyondTheVerticesBox) {
+    // The region lies in z = (x - y) / 2 (the plane through the first
+    // vertex normal to the ring's Newell vector), down to z = -2 at (0, 4),
+    // while the vertices keep z >= 0.
+    const Record skew = polygon({{{{0, 0, 0}, {4, 0, 4}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}}}});
+    const Record below = point({0, 4, -4});
+    const Record probe = point({0, 4, -2.5});
+    const std::vector<const void*> a{below.data(), skew.data()}, b{probe.data()};
+    std::vector<Nearest> found;
+    ASSERT_EQ(nearest(a, b, INFINITY, 2, &found), SPATIAL_SUCCESS);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].i, 1u);
+    EXPECT_LE(found[0].distance, 0.5);
+    EXPECT_EQ(found, everyPair(a, b, INFINITY));
+}
+
+TEST(NearestRecords, StatusesAndRecordsLeftOut) {
+    const Record p = point({0, 0, 0}), q = point({3, 4, 0}), far = point({0, 0, 100});
+    const Record notFinite = point({NAN, 0, 0}), empty = ofType(SPATIAL_TYPE_MULTIPOINT);
+    const Record reserved = ofType(SPATIAL_TYPE_RESERVED);
+    const std::vector<const void*> a{notFinite.data(), empty.data(), nullptr, q.data(), far.data()};
+    const std::vector<const void*> b{p.data(), notFinite.data(), nullptr, far.data()};
+    std::vector<Nearest> found;
+    ASSERT_EQ(nearest(a, b, INFINITY, 1, &found), SPATIAL_SUCCESS);
+    EXPECT_EQ(found, (std::vector<Nearest>{{0, 3, 5.0}, {3, 4, 0.0}}));
+    found.clear();
+    ASSERT_EQ(nearest(a, b, 4.0, 1, &found), SPATIAL_SUCCESS);
+    EXPECT_EQ(found, (std::vector<Nearest>{{3, 4, 0.0}}));
+    found.clear();
+    EXPECT_EQ(nearest(a, b, -1.0, 1, &found), SPATIAL_FAILURE);
+    EXPECT_EQ(nearest(a, b, NAN, 1, &found), SPATIAL_FAILURE);
+    EXPECT_EQ(nearest(a, b, 1.0, 0, &found), SPATIAL_FAILURE);
+    EXPECT_EQ(nearest({reserved.data()}, b, 1.0, 1, &found), SPATIAL_FAILURE);
+    EXPECT_EQ(nearest(a, {p.data(), reserved.data()}, 1.0, 1, &found), SPATIAL_FAILURE);
+    EXPECT_TRUE(found.empty());
+    const auto never = [](void*, std::uint32_t, std::uint32_t, double) { ADD_FAILURE() << "called"; };
+    EXPECT_EQ(spatialWKB_nearestRecords(nullptr, 1, b.data(), 1, 1.0, 1, never, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_nearestRecords(a.data(), 1, b.data(), 1, 1.0, 1, nullptr, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_nearestRecords(nullptr, 0, b.data(), 4, 1.0, 1, never, nullptr), SPATIAL_SUCCESS);
+}
+
+}  // namespace
