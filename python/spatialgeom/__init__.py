@@ -48,6 +48,7 @@ __all__ = [
     "rotate",
     "mirror",
     "affine_transform",
+    "sjoin",
     "library_version",
 ]
 
@@ -226,6 +227,25 @@ def mirror(geometry, point, normal):
     """Each geometry reflected in the plane through point with the normal
     given (any nonzero length)."""
     return affine_transform(geometry, _lib.mirroring(*_point(point, "point"), *_point(normal, "normal")))
+
+
+def sjoin(a, b, tolerance=0.0, threads=None):
+    """Every pair (a[i], b[j]) that meets within tolerance (as intersects
+    answers), found by the library's join: a box tree over b's ranges
+    widened by the tolerance, then the exact test of each candidate pair,
+    on threads threads (default: the cores this process may use).
+
+    Returns two int64 arrays (i, j) of equal length, sorted by i then j;
+    for arrays of several dimensions, i and j index them flattened. Missing
+    geometries and geometries without vertices are in no pair; a and b may
+    be the same array. tolerance: a number, 0 or more (ValueError else).
+    """
+    a_flat, _ = _objects(a)
+    b_flat, _ = _objects(b)
+    tolerance = _floats(tolerance, "tolerance")
+    if tolerance.shape != ():
+        raise TypeError("tolerance must be one number")
+    return _lib.sjoin(a_flat, b_flat, float(tolerance), _thread_count(threads))
 
 
 def _geometry_from_record(record):

@@ -31,6 +31,7 @@ PYBIND11_MODULE(_spatialgeom, module) {
     sgp::addWkbFunctions(module);
     sgp::addQueryFunctions(module);
     sgp::addTransformFunctions(module);
+    sgp::addJoinFunctions(module);
 
     module.def(
         "library_version", [] { return std::string(spatialWKB_version()); },

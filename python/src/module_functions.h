@@ -17,5 +17,7 @@ void addWkbFunctions(py::module_& module);
 void addQueryFunctions(py::module_& module);
 // The transforms and their application (transform_functions.cpp).
 void addTransformFunctions(py::module_& module);
+// sjoin (join_function.cpp).
+void addJoinFunctions(py::module_& module);
 
 }  // namespace spatialgeom::python

@@ -29,6 +29,9 @@ def test_threads_give_the_answers_of_one_thread(rng):
         boxes = np.concatenate(list(pool.map(sg.bounds, chunks(a, 8))))
         wkb = np.concatenate(list(pool.map(sg.to_wkb, chunks(a, 8))))
         parsed = np.concatenate(list(pool.map(sg.from_wkt, chunks(np.array(texts, dtype=object), 8))))
+        joins = [pool.submit(sg.sjoin, a, b, 0.5, threads=2) for _ in range(3)]
+        joined = sg.sjoin(a, b, 0.5, threads=1)
+        assert all(np.array_equal(job.result(), joined) for job in joins)
     assert (meets == serial[0]).all()
     assert (distances == serial[1]).all()
     assert np.array_equal(boxes, serial[2], equal_nan=True)
