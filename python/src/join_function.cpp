@@ -48,9 +48,9 @@ py::tuple sjoin(const py::array& a, const py::array& b, double tolerance, std::u
     std::uint32_t status;
     {
         py::gil_scoped_release release;
-        status = spatialWKB_joinRecords(recordsA.data(), static_cast<std::uint32_t>(recordsA.size()), recordsB.data(),
-                                        static_cast<std::uint32_t>(recordsB.size()), tolerance, threads, keepPair,
-                                        &found);
+        status =
+            spatialWKB_joinRecords(recordsA.data(), static_cast<std::uint32_t>(recordsA.size()), recordsB.data(),
+                                   static_cast<std::uint32_t>(recordsB.size()), tolerance, threads, keepPair, &found);
     }
     if (found.exhausted) throw std::bad_alloc();
     if (status != 0) throw std::runtime_error("the join failed: memory or a thread could not be had");
