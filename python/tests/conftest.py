@@ -1,0 +1,209 @@
+"""Shared pieces of the package's tests: the library's C interface through
+ctypes (the reference the package must answer as), and random geometries
+written as WKT."""
+
+import ctypes
+import math
+import os
+import random
+
+import pytest
+
+
+class DPoint3d(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_double), ("y", ctypes.c_double), ("z", ctypes.c_double)]
+
+
+class Transform(ctypes.Structure):
+    _fields_ = [("form3d", ctypes.c_double * 12)]
+
+
+class CInterface:
+    """The shared library's exports the tests compare with; records made
+    here are freed by the with-block's end."""
+
+    def __init__(self, path):
+        lib = ctypes.CDLL(path)
+        v, u32, i32, d = ctypes.c_void_p, ctypes.c_uint32, ctypes.c_int32, ctypes.c_double
+        pv, pu32, pd = ctypes.POINTER(v), ctypes.POINTER(u32), ctypes.POINTER(d)
+        pp = ctypes.POINTER(DPoint3d)
+        signatures = {
+            "spatialParse_string": (i32, [ctypes.c_char_p, pv]),
+            "spatialWKB_destroyGeom": (u32, [pv]),
+            "spatialWKB_getType": (u32, [v, pu32]),
+            "spatialWKB_getSize": (u32, [v, pu32]),
+            "spatialWKB_getRange": (u32, [v, pp, pp]),
+            "spatialWKB_intersectGeometry": (u32, [v, v, d, pu32]),
+            "spatialWKB_distance": (u32, [v, v, pd, pp, pp]),
+            "spatialWKB_toOgcWkb": (u32, [v, v, u32, pu32]),
+            "spatialWKB_transformGeometry": (u32, [ctypes.POINTER(Transform), v]),
+            "spatialWKB_convertBinaryToText": (i32, [v, ctypes.c_void_p, u32]),
+            "spatialWKT_setPrecision": (i32, [i32]),
+        }
+        for name, (restype, argtypes) in signatures.items():
+            function = getattr(lib, name)
+            function.restype, function.argtypes = restype, argtypes
+        self.lib = lib
+        self.records = []
+
+    def parse(self, text):
+        record = ctypes.c_void_p()
+        status = self.lib.spatialParse_string(text.encode(), ctypes.byref(record))
+        assert status == 0, text
+        self.records.append(record)
+        return record
+
+    def type(self, record):
+        code = ctypes.c_uint32()
+        assert self.lib.spatialWKB_getType(record, ctypes.byref(code)) == 0
+        return code.value
+
+    def intersects(self, a, b, tolerance):
+        """(status, result) of spatialWKB_intersectGeometry."""
+        result = ctypes.c_uint32(99)
+        status = self.lib.spatialWKB_intersectGeometry(a, b, tolerance, ctypes.byref(result))
+        return status, result.value
+
+    def distance(self, a, b):
+        value = ctypes.c_double()
+        status = self.lib.spatialWKB_distance(a, b, ctypes.byref(value), None, None)
+        return status, value.value
+
+    def range(self, record):
+        low, high = DPoint3d(), DPoint3d()
+        status = self.lib.spatialWKB_getRange(record, ctypes.byref(low), ctypes.byref(high))
+        return status, (low.x, low.y, low.z, high.x, high.y, high.z)
+
+    def wkb(self, record):
+        size = ctypes.c_uint32()
+        assert self.lib.spatialWKB_toOgcWkb(record, None, 0, ctypes.byref(size)) == 4294967291
+        buffer = ctypes.create_string_buffer(size.value)
+        assert self.lib.spatialWKB_toOgcWkb(record, buffer, size.value, ctypes.byref(size)) == 0
+        return buffer.raw
+
+    def text(self, record, precision):
+        previous = self.lib.spatialWKT_setPrecision(precision)
+        try:
+            size = ctypes.c_uint32()
+            assert self.lib.spatialWKB_getSize(record, ctypes.byref(size)) == 0
+            buffer = ctypes.create_string_buffer(8 * size.value + 128)
+            n = self.lib.spatialWKB_convertBinaryToText(record, buffer, len(buffer))
+            assert n > 0
+            return buffer.raw[: 2 * n].decode("utf-16-le")
+        finally:
+            self.lib.spatialWKT_setPrecision(previous)
+
+    def transform(self, record, matrix):
+        t = Transform()
+        for k, value in enumerate(matrix):
+            t.form3d[k] = value
+        assert self.lib.spatialWKB_transformGeometry(ctypes.byref(t), record) == 0
+
+    def close(self):
+        for record in self.records:
+            self.lib.spatialWKB_destroyGeom(ctypes.byref(record))
+        self.records = []
+
+
+@pytest.fixture
+def c_interface():
+    path = os.environ.get("SPATIALGEOM_LIBRARY")
+    if not path or not os.path.exists(path):
+        pytest.skip("SPATIALGEOM_LIBRARY does not name the built libspatialgeom.so")
+    interface = CInterface(path)
+    yield interface
+    interface.close()
+
+
+# ---- Random geometries as WKT.
+
+
+def _number(rng, grid):
+    # Small integers meet often (touching, shared vertices); other values
+    # are any doubles of moderate size, written exactly with repr.
+    if grid:
+        return float(rng.randint(-4, 4))
+    return rng.uniform(-5.0, 5.0)
+
+
+def _vertex(rng, grid):
+    return (_number(rng, grid), _number(rng, grid), _number(rng, grid))
+
+
+def coordinates(vertices):
+    return ",".join(" ".join(repr(c) for c in v) for v in vertices)
+
+
+def _line(rng, grid):
+    return [_vertex(rng, grid) for _ in range(rng.randint(2, 5))]
+
+
+def _ring(rng, grid, centre, radius):
+    # A star-shaped ring around centre in a plane z = const (closed).
+    count = rng.randint(3, 7)
+    z = centre[2]
+    vertices = []
+    for k in range(count):
+        angle = 2 * math.pi * (k + rng.random() * 0.8) / count
+        r = radius * (0.5 + rng.random() * 0.5)
+        x, y = centre[0] + r * math.cos(angle), centre[1] + r * math.sin(angle)
+        if grid:
+            x, y = float(round(x)), float(round(y))
+        vertices.append((x, y, z))
+    vertices.append(vertices[0])
+    return vertices
+
+
+def _polygon(rng, grid):
+    centre = _vertex(rng, grid)
+    radius = rng.uniform(1.0, 4.0)
+    rings = [_ring(rng, grid, centre, radius)]
+    if rng.random() < 0.3:
+        rings.append(_ring(rng, grid, centre, radius * 0.3))
+    return rings
+
+
+SIMPLE_KINDS = ("point", "linestring", "polygon", "multipoint", "multilinestring", "multipolygon")
+
+
+def random_wkt(rng, kinds=SIMPLE_KINDS):
+    """A random geometry of one of kinds (also "geometrycollection") as WKT."""
+    return random_geometry(rng, kinds)[0]
+
+
+def random_geometry(rng, kinds=SIMPLE_KINDS):
+    """(WKT, the WKT of its members): a random geometry of one of kinds;
+    its members are itself unless it is a geometry collection."""
+    kind = rng.choice(kinds)
+    if kind == "geometrycollection":
+        members = [random_wkt(rng, kinds=("point", "linestring", "polygon")) for _ in range(rng.randint(1, 3))]
+        return "GEOMETRYCOLLECTION(%s)" % ",".join(members), members
+    text = _simple_wkt(rng, kind, rng.random() < 0.5)
+    return text, [text]
+
+
+def _simple_wkt(rng, kind, grid):
+    if kind == "point":
+        return "POINT(%s)" % coordinates([_vertex(rng, grid)])
+    if kind == "linestring":
+        return "LINESTRING(%s)" % coordinates(_line(rng, grid))
+    if kind == "polygon":
+        return "POLYGON(%s)" % ",".join("(%s)" % coordinates(r) for r in _polygon(rng, grid))
+    if kind == "multipoint":
+        return "MULTIPOINT(%s)" % ",".join(
+            "(%s)" % coordinates([_vertex(rng, grid)]) for _ in range(rng.randint(1, 4))
+        )
+    if kind == "multilinestring":
+        return "MULTILINESTRING(%s)" % ",".join(
+            "(%s)" % coordinates(_line(rng, grid)) for _ in range(rng.randint(1, 3))
+        )
+    if kind == "multipolygon":
+        return "MULTIPOLYGON(%s)" % ",".join(
+            "(%s)" % ",".join("(%s)" % coordinates(r) for r in _polygon(rng, grid)) for _ in range(rng.randint(1, 3))
+        )
+    raise ValueError(kind)
+
+
+@pytest.fixture
+def rng(request):
+    return random.Random(request.node.name)

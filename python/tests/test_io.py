@@ -1,0 +1,218 @@
+"""WKT and WKB in and out, bounds, type ids and pickling: against the C
+interface, and against readers written here."""
+
+import pickle
+import struct
+
+import numpy as np
+import pytest
+
+import spatialgeom as sg
+from conftest import random_geometry, random_wkt
+
+KINDS = ("point", "linestring", "polygon", "multipoint", "multilinestring", "multipolygon", "geometrycollection")
+
+
+def read_wkb(data, offset=0):
+    """An independent WKB reader: (kind code, nested coordinates), offset
+    after. ISO codes with z only (what to_wkb writes)."""
+    order = "<" if data[offset] == 1 else ">"
+    (code,) = struct.unpack_from(order + "I", data, offset + 1)
+    offset += 5
+    kind = code - 1000
+    assert 1 <= kind <= 7, code
+
+    def points(offset):
+        (n,) = struct.unpack_from(order + "I", data, offset)
+        values = struct.unpack_from(order + "%dd" % (3 * n), data, offset + 4)
+        return [tuple(values[3 * i : 3 * i + 3]) for i in range(n)], offset + 4 + 24 * n
+
+    if kind == 1:
+        return (kind, struct.unpack_from(order + "3d", data, offset)), offset + 24
+    if kind == 2:
+        line, offset = points(offset)
+        return (kind, line), offset
+    if kind == 3:
+        (n,) = struct.unpack_from(order + "I", data, offset)
+        offset += 4
+        rings = []
+        for _ in range(n):
+            ring, offset = points(offset)
+            rings.append(ring)
+        return (kind, rings), offset
+    (n,) = struct.unpack_from(order + "I", data, offset)
+    offset += 4
+    members = []
+    for _ in range(n):
+        member, offset = read_wkb(data, offset)
+        members.append(member)
+    return (kind, members), offset
+
+
+def numbers(text):
+    """Every number of a WKT text, in order."""
+    cleaned = text
+    for character in "(),":
+        cleaned = cleaned.replace(character, " ")
+    return [float(word) for word in cleaned.split() if word[0] in "-+.0123456789"]
+
+
+def flatten(parsed):
+    kind, body = parsed
+    if kind == 1:
+        return list(body)
+    out = []
+    for item in body:
+        if isinstance(item, tuple) and len(item) == 2 and isinstance(item[0], int):
+            out += flatten(item)
+        elif isinstance(item, tuple):
+            out += list(item)
+        else:
+            for vertex in item:
+                out += list(vertex)
+    return out
+
+
+def test_wkt_round_trips_and_matches_the_c_writer(rng, c_interface):
+    texts = [random_wkt(rng, KINDS) for _ in range(300)]
+    geometries = sg.from_wkt(texts)
+    assert geometries.shape == (300,) and all(isinstance(g, sg.Geometry) for g in geometries)
+    for precision in (17, 6, 3):
+        written = sg.to_wkt(geometries, precision=precision)
+        for text, out in zip(texts, written):
+            assert out == c_interface.text(c_interface.parse(text), precision)
+    # At 17 digits every number reads back as itself, and so does the record.
+    written = sg.to_wkt(geometries)
+    for text, out in zip(texts, written):
+        assert numbers(out) == numbers(text)
+    assert all(sg.from_wkt(written) == geometries)
+
+
+def test_shapes_scalars_and_missing_values():
+    grid = np.array([["POINT(1 2 3)", None], [b"LINESTRING(0 0 0,1 1 1)", float("nan")]], dtype=object)
+    geometries = sg.from_wkt(grid)
+    assert geometries.shape == (2, 2)
+    assert geometries[0, 1] is None and geometries[1, 1] is None
+    assert sg.to_wkt(geometries, precision=6).tolist() == [["point(1 2 3)", None], ["linestring(0 0 0,1 1 1)", None]]
+    scalar = sg.from_wkt("point(1 2 3)")
+    assert isinstance(scalar, sg.Geometry)
+    assert sg.to_wkt(scalar) == "point(1 2 3)"
+    assert sg.to_wkt(None) is None
+    assert sg.from_wkt([]).shape == (0,)
+    assert sg.get_type_id(geometries).tolist() == [[1, -1], [2, -1]]
+    # Views with other strides are read as what they show.
+    column = geometries[::-1, 0]
+    assert sg.to_wkt(column, precision=6).tolist() == ["linestring(0 0 0,1 1 1)", "point(1 2 3)"]
+    assert sg.get_type_id(geometries.T).tolist() == [[1, 2], [-1, -1]]
+
+
+def test_long_texts_and_one_of_exactly_32768_characters():
+    # The writer's count of 32768 characters is also its failure status.
+    for vertices in (["1 1 1"] * 5456 + ["10 1 1"] * 3, ["1 1 1"] * 5455 + ["10 1 1"] * 9, ["1 2 3"] * 60000):
+        text = "linestring(%s)" % ",".join(vertices)
+        assert sg.to_wkt(sg.from_wkt(text), precision=6) == text
+    assert len("linestring(%s)" % ",".join(["1 1 1"] * 5456 + ["10 1 1"] * 3)) == 32768
+
+
+def test_parse_errors_carry_the_library_message():
+    with pytest.raises(sg.ParseError) as raised:
+        sg.from_wkt("POINT(1 2")
+    assert "parse error, at or near" in str(raised.value)
+    with pytest.raises(sg.ParseError) as raised:
+        sg.from_wkt(["POINT(1 2 3)", "POINT(1 2 3)", "LINESTRING(0 0 0,1 1 1"])
+    assert raised.value.index == 2 and str(raised.value).startswith("element 2: parse error")
+    assert isinstance(raised.value, ValueError) and isinstance(raised.value, sg.GeometryError)
+    # Characters outside WKT are refused before the library sees them
+    # (it would echo them to standard output), with where they are.
+    for text, column in (("Point(1 2 3)", 1), ("POINT(1 2 3)x", 13), ("POINT(1\x002 3)", 8), ("POINT(1 2 3é)", 12)):
+        with pytest.raises(sg.ParseError, match="at column %d" % column):
+            sg.from_wkt(text)
+    with pytest.warns(RuntimeWarning, match="2 elements refused"):
+        out = sg.from_wkt(["POINT(", "POINT(1 2 3)", "x"], on_invalid="warn")
+    assert out[0] is None and out[2] is None and isinstance(out[1], sg.Geometry)
+    assert sg.from_wkt(["POINT("], on_invalid="ignore")[0] is None
+    with pytest.raises(ValueError):
+        sg.from_wkt("POINT(1 2 3)", on_invalid="skip")
+
+
+def test_parse_message_belongs_to_its_own_text_under_threads():
+    from concurrent.futures import ThreadPoolExecutor
+
+    bad = ["POINT(1 2 %d" % i for i in range(200)]
+    good = ["POINT(1 2 %d)" % i for i in range(2000)]
+
+    def refuse(text):
+        try:
+            sg.from_wkt(text)
+        except sg.ParseError as error:
+            return str(error)
+
+    with ThreadPoolExecutor(4) as pool:
+        parses = pool.map(lambda _: sg.from_wkt(good), range(4))
+        messages = list(pool.map(refuse, bad))
+        assert all(len(p) == 2000 for p in parses)
+    # Each message names the end of its own text (after the last number).
+    assert all(m == 'parse error, at or near ""' for m in messages), set(messages)
+
+
+def test_wkb_matches_the_c_interface_and_an_independent_reader(rng, c_interface):
+    texts = [random_wkt(rng, KINDS) for _ in range(300)]
+    geometries = sg.from_wkt(texts)
+    encoded = sg.to_wkb(geometries)
+    for text, data in zip(texts, encoded):
+        assert data == c_interface.wkb(c_interface.parse(text))
+        parsed, end = read_wkb(data)
+        assert end == len(data)
+        assert flatten(parsed) == numbers(text)
+    assert all(sg.from_wkb(encoded) == geometries)
+    hexes = sg.to_wkb(geometries, hex=True)
+    assert all(h == d.hex().upper() for h, d in zip(hexes, encoded))
+    assert all(sg.from_wkb(hexes) == geometries)
+    assert all(sg.from_wkb([bytearray(d) for d in encoded]) == geometries)
+    assert all(sg.from_wkb([memoryview(d) for d in encoded]) == geometries)
+
+
+def test_wkb_other_dialects_and_refusals():
+    # Big-endian 2D point, and the extended dialect with z and an SRID.
+    big = struct.pack(">BIdd", 0, 1, 1.5, -2.0)
+    extended = struct.pack("<BIIddd", 1, 0x80000001 | 0x20000000, 4326, 1.0, 2.0, 3.0)
+    points = sg.from_wkb([big, extended])
+    assert sg.to_wkt(points, precision=6).tolist() == ["point(1.5 -2 0)", "point(1 2 3)"]
+    refused = [b"", b"\x01", big[:-1], big + b"\x00", struct.pack("<BIddd", 1, 3001, 1, 2, 3), "0G", "abc"]
+    for value in refused:
+        with pytest.raises(sg.ParseError):
+            sg.from_wkb(value)
+    out = sg.from_wkb(refused + [None], on_invalid="ignore")
+    assert all(g is None for g in out)
+
+
+def test_bounds_against_the_coordinates(rng, c_interface):
+    geometries = [random_geometry(rng, KINDS) for _ in range(300)]
+    boxes = sg.bounds(sg.from_wkt([text for text, _ in geometries]))
+    assert boxes.shape == (300, 6) and boxes.dtype == np.float64
+    for (text, members), box in zip(geometries, boxes):
+        values = numbers(text)
+        xs, ys, zs = values[0::3], values[1::3], values[2::3]
+        assert box.tolist() == [min(xs), min(ys), min(zs), max(xs), max(ys), max(zs)]
+        if not text.startswith("GEOMETRYCOLLECTION"):
+            assert c_interface.range(c_interface.parse(text)) == (0, tuple(box))
+    empty = sg.from_wkb([struct.pack("<BII", 1, 1007, 0), struct.pack("<BII", 1, 1006, 0)])
+    assert np.isnan(sg.bounds(empty)).all() and np.isnan(sg.bounds(None)).all()
+    assert sg.bounds(sg.from_wkt("POINT(1 2 3)")).tolist() == [1, 2, 3, 1, 2, 3]
+
+
+def test_pickle_keeps_the_record(rng):
+    geometries = sg.from_wkt([random_wkt(rng, KINDS) for _ in range(50)] + [None])
+    copies = pickle.loads(pickle.dumps(geometries))
+    assert all(copies[:-1] == geometries[:-1]) and copies[-1] is None
+    assert len({hash(g) for g in geometries[:-1]}) == len(set(sg.to_wkt(geometries[:-1])))
+    prepared = pickle.loads(pickle.dumps(sg.prepare(geometries[0])))
+    assert isinstance(prepared, sg.PreparedGeometry) and prepared.geometry == geometries[0]
+    # Bytes that are not a whole record are refused, not believed.
+    state = geometries[0].__reduce__()
+    function, (record,) = state
+    for bad in (b"", record[:-8], record[:8] + b"\xff\xff\xff\x7f" + record[12:], b"\x00" * 40):
+        with pytest.raises(sg.GeometryError):
+            function(bad)
+    with pytest.raises(TypeError):
+        function("text")
