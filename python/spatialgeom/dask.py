@@ -14,7 +14,6 @@ and y) of the overlap of its two boxes, so it is reported once. Memory per
 worker is bounded by the geometries of the cells it holds, not the inputs.
 """
 
-import bisect
 import os
 
 import numpy as np
@@ -52,21 +51,20 @@ def _read_block(path, start, end):
     """The block of the lines of a file that start in [start, end), and the
     number of those lines (blank ones included)."""
     with open(path, "rb") as f:
+        f.seek(max(start - 1, 0))
+        data = f.read(end - max(start - 1, 0))
         if start > 0:
-            f.seek(start - 1)
-            if f.read(1) != b"\n":
-                f.readline()  # a line that started before start
-        texts, positions, index = [], [], 0
-        while f.tell() < end:
-            line = f.readline()
-            if not line:
-                break
-            text = line.decode("utf-8").strip()
-            if text:
-                texts.append(text)
-                positions.append(index)
-            index += 1
-    return _Block(texts, positions, path), index
+            # A line that started before start belongs to the block before.
+            cut = data.find(b"\n")
+            data = data[cut + 1 :] if cut >= 0 else b""
+        if data and not data.endswith(b"\n"):
+            data += f.readline()  # the last line, which started before end
+    lines = data.split(b"\n")
+    if lines and lines[-1] == b"":
+        lines.pop()
+    present = [(k, line.strip()) for k, line in enumerate(lines)]
+    present = [(k, text.decode("utf-8")) for k, text in present if text]
+    return _Block([t for _, t in present], [k for k, _ in present], path), len(lines)
 
 
 def _blocks_of_files(paths):
@@ -111,42 +109,51 @@ def _sample(pair):
 
 
 class _Cells:
-    """Slices by x, each cut by y: cell (i, j) holds x in [xs[i], xs[i+1])
-    and y in [ys[i][j], ys[i][j+1]), the outer bounds infinite."""
+    """Slices by x, each cut by y: the cells of slice i hold x in
+    [xs[i-1], xs[i]) and y in [ys[i][j-1], ys[i][j]), the outer bounds
+    infinite; cells are numbered slice by slice."""
 
     def __init__(self, centres, cells):
         finite = centres[np.isfinite(centres).all(axis=1)]
         slices = max(1, int(round(np.sqrt(cells))))
         rows = max(1, int(np.ceil(cells / slices)))
-        if len(finite) == 0:
-            self.xs, self.ys = [], [[]]
-            return
-        self.xs = sorted(set(np.quantile(finite[:, 0], np.arange(1, slices) / slices).tolist()))
+        self.xs = np.unique(np.quantile(finite[:, 0], np.arange(1, slices) / slices)) if len(finite) else np.empty(0)
         self.ys = []
-        bounds = [-np.inf] + self.xs + [np.inf]
-        for i in range(len(bounds) - 1):
-            inside = finite[(finite[:, 0] >= bounds[i]) & (finite[:, 0] < bounds[i + 1])]
-            cuts = np.quantile(inside[:, 1], np.arange(1, rows) / rows).tolist() if len(inside) else []
-            self.ys.append(sorted(set(cuts)))
+        column = np.searchsorted(self.xs, finite[:, 0], side="right")
+        for i in range(len(self.xs) + 1):
+            inside = finite[column == i, 1]
+            cuts = np.quantile(inside, np.arange(1, rows) / rows) if len(inside) else []
+            self.ys.append(np.unique(cuts))
+        self.first = np.concatenate([[0], np.cumsum([len(y) + 1 for y in self.ys])])
 
     def count(self):
-        return sum(len(y) + 1 for y in self.ys)
-
-    def index(self, i, j):
-        return sum(len(y) + 1 for y in self.ys[:i]) + j
-
-    def touched(self, box):
-        """Cells a closed box touches."""
-        low_i = bisect.bisect_right(self.xs, box[0])
-        high_i = bisect.bisect_right(self.xs, box[3])
-        for i in range(low_i, high_i + 1):
-            ys = self.ys[i]
-            for j in range(bisect.bisect_right(ys, box[1]), bisect.bisect_right(ys, box[4]) + 1):
-                yield self.index(i, j)
+        return int(self.first[-1])
 
     def holding(self, x, y):
-        i = bisect.bisect_right(self.xs, x)
-        return self.index(i, bisect.bisect_right(self.ys[i], y))
+        """The cell of each point (x, y: arrays)."""
+        column = np.searchsorted(self.xs, x, side="right")
+        cell = np.empty(len(x), dtype=np.int64)
+        for i in np.unique(column):
+            chosen = column == i
+            cell[chosen] = self.first[i] + np.searchsorted(self.ys[i], y[chosen], side="right")
+        return cell
+
+    def members(self, boxes):
+        """{cell: indexes of the closed boxes (n x 6) that touch it}."""
+        low = np.searchsorted(self.xs, boxes[:, 0], side="right")
+        high = np.searchsorted(self.xs, boxes[:, 3], side="right")
+        out = {}
+        for i in range(len(self.ys)):
+            inside = np.nonzero((low <= i) & (high >= i))[0]
+            if len(inside) == 0:
+                continue
+            bottom = np.searchsorted(self.ys[i], boxes[inside, 1], side="right")
+            top = np.searchsorted(self.ys[i], boxes[inside, 4], side="right")
+            for j in range(len(self.ys[i]) + 1):
+                chosen = inside[(bottom <= j) & (top >= j)]
+                if len(chosen):
+                    out[int(self.first[i] + j)] = chosen
+        return out
 
 
 def _widened(boxes, tolerance):
@@ -163,15 +170,9 @@ def _split(pair, offset, cells, tolerance):
     """The block's geometries by cell: {cell: (ids, boxes, geometries)}."""
     block, _ = pair
     boxes = _widened(block.boxes, tolerance)
-    members = {}
-    for k in range(len(block.positions)):
-        for c in cells.touched(boxes[k]):
-            members.setdefault(c, []).append(k)
-    out = {}
-    for c, ks in members.items():
-        ks = np.asarray(ks, dtype=np.int64)
-        out[c] = (block.positions[ks] + offset, boxes[ks], block.geometries[ks])
-    return out
+    return {
+        c: (block.positions[k] + offset, boxes[k], block.geometries[k]) for c, k in cells.members(boxes).items()
+    }
 
 
 def _gather(parts):
@@ -196,7 +197,7 @@ def _join_cell(cell, cells, tolerance, left_parts, right_parts):
     # The low corner of the overlap of the two boxes decides the cell.
     x = np.maximum(left_boxes[i, 0], right_boxes[j, 0])
     y = np.maximum(left_boxes[i, 1], right_boxes[j, 1])
-    mine = np.fromiter((cells.holding(a, b) == cell for a, b in zip(x, y)), bool, len(i))
+    mine = cells.holding(x, y) == cell
     return pd.DataFrame({"left": left_ids[i[mine]], "right": right_ids[j[mine]]})
 
 
