@@ -20,25 +20,14 @@
 #include "exact_reference.h"
 #include "record_test_builder.h"
 #include "spatialgeom/queries.h"
+#include "spatialgeom/record_ptr.h"
 
 namespace {
 
 using namespace exact;
 using namespace exact::cases;
 
-class Owned {
-public:
-    explicit Owned(void* record) : record_(record) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    ~Owned() {
-        if (record_ != nullptr) spatialWKB_destroyGeom(&record_);
-    }
-    const void* get() const { return record_; }
-
-private:
-    void* record_;
-};
+using spatialgeom::RecordPtr;
 
 // Ulps between two non-negative doubles.
 std::uint64_t ulpsApart(double a, double b) {
@@ -90,7 +79,7 @@ TEST(Distance, AgreesWithTheExactReference) {
             const Pair pair = cls.generate(rng);
             const std::optional<mpq_class> d2 = exactSquaredDistance(pair.a, pair.b);
             if (!d2) continue;  // an empty geometry: the records are refused anyway
-            const Owned a(buildRecord(pair.a)), b(buildRecord(pair.b));
+            const RecordPtr a(buildRecord(pair.a)), b(buildRecord(pair.b));
             ASSERT_TRUE(a.get() && b.get());
             ++cases;
             ++kindPairs[{std::min(int(pair.a.kind), int(pair.b.kind)), std::max(int(pair.a.kind), int(pair.b.kind))}];
@@ -221,7 +210,7 @@ TEST(Distance, RegionBeyondTheVertexBox) {
     for (const auto& [ra, rb] : rows) {
         const std::optional<mpq_class> d2 = exactSquaredDistance(ra, rb);
         ASSERT_TRUE(d2.has_value());
-        const Owned a(buildRecord(ra)), b(buildRecord(rb));
+        const RecordPtr a(buildRecord(ra)), b(buildRecord(rb));
         double d = -1;
         DPoint3d onA{}, onB{};
         ASSERT_EQ(spatialWKB_distance(a.get(), b.get(), &d, &onA, &onB), SPATIAL_SUCCESS);
@@ -241,7 +230,7 @@ TEST(Distance, RegionBeyondTheVertexBox) {
 TEST(Distance, PointsOnCoarselyLiftedEdges) {
     const RefGeometry a = multiPoint({{1e-7, 7, 0}});
     const RefGeometry b = polygon({{{0, 1e-7, 2}, {0, 0, 0}, {2.0000001, 5, 5}, {0, 0, 1e-7}, {0, 0, 0}, {0, 0, 0}}});
-    const Owned ra(buildRecord(a)), rb(buildRecord(b));
+    const RecordPtr ra(buildRecord(a)), rb(buildRecord(b));
     double d = -1;
     DPoint3d onA{}, onB{};
     ASSERT_EQ(spatialWKB_distance(ra.get(), rb.get(), &d, &onA, &onB), SPATIAL_SUCCESS);
@@ -267,9 +256,9 @@ TEST(Distance, LinesWithoutSegmentsAreInfinitelyFar) {
 TEST(Distance, WorkedCases) {
     const std::vector<Vertices> donut = {{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}},
                                          {{1, 1, 0}, {3, 1, 0}, {3, 3, 0}, {1, 3, 0}, {1, 1, 0}}};
-    const Owned square(buildRecord(polygon(donut)));
+    const RecordPtr square(buildRecord(polygon(donut)));
     const auto distanceTo = [&](const RefGeometry& g, DPoint3d* onA, DPoint3d* onB) {
-        const Owned other(buildRecord(g));
+        const RecordPtr other(buildRecord(g));
         double d = -1;
         EXPECT_EQ(spatialWKB_distance(other.get(), square.get(), &d, onA, onB), SPATIAL_SUCCESS);
         return d;
@@ -293,7 +282,7 @@ TEST(Distance, PointsOfANearlyParallelPairThatLooksFarther) {
     const double e = 0x1p-40;  // about 9.1e-13
     const RefGeometry a = multiLineString({{{7, 1e-7, 0}, {0, 0, 0}, {0, 2, 6.5}}});
     const RefGeometry b = lineString({{0.1, e, e}, {e, e, e}});
-    const Owned ra(buildRecord(a)), rb(buildRecord(b));
+    const RecordPtr ra(buildRecord(a)), rb(buildRecord(b));
     double d = -1;
     DPoint3d onA{}, onB{};
     ASSERT_EQ(spatialWKB_distance(ra.get(), rb.get(), &d, &onA, &onB), SPATIAL_SUCCESS);

@@ -28,25 +28,14 @@
 
 #include "exact_configurations.h"
 #include "exact_reference.h"
+#include "spatialgeom/record_ptr.h"
 
 namespace {
 
 using namespace exact;
 using namespace exact::cases;
 
-class Owned {
-public:
-    explicit Owned(void* record) : record_(record) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    ~Owned() {
-        if (record_ != nullptr) spatialWKB_destroyGeom(&record_);
-    }
-    const void* get() const { return record_; }
-
-private:
-    void* record_;
-};
+using spatialgeom::RecordPtr;
 
 // The library's answer, or -1 for a failure status.
 int libraryAnswer(const void* a, const void* b, double tolerance) {
@@ -261,8 +250,8 @@ TEST(ExactAnswers, NamedConfigurationsMeet) {
         SCOPED_TRACE(std::string(row.a) + " / " + row.b);
         EXPECT_EQ(exactSquaredDistance(row.ra, row.rb), mpq_class(0));
         EXPECT_TRUE(exactlyMeets(row.ra, row.rb, row.tolerance));
-        const Owned a(parsed(row.a)), b(parsed(row.b));
-        const Owned builtA(buildRecord(row.ra)), builtB(buildRecord(row.rb));
+        const RecordPtr a(parsed(row.a)), b(parsed(row.b));
+        const RecordPtr builtA(buildRecord(row.ra)), builtB(buildRecord(row.rb));
         ASSERT_TRUE(a.get() && b.get() && builtA.get() && builtB.get());
         EXPECT_EQ(libraryAnswer(a.get(), b.get(), row.tolerance), 1);
         EXPECT_EQ(libraryAnswer(b.get(), a.get(), row.tolerance), 1);
@@ -308,7 +297,7 @@ TEST(ExactAnswers, RegionBeyondTheVertexBox) {
         SCOPED_TRACE(row.what);
         const std::optional<mpq_class> d2 = exactSquaredDistance(row.a, row.b);
         ASSERT_TRUE(d2.has_value());
-        const Owned a(buildRecord(row.a)), b(buildRecord(row.b));
+        const RecordPtr a(buildRecord(row.a)), b(buildRecord(row.b));
         const double d = roundedSqrt(*d2);
         for (double t : {d, std::nextafter(d, kInf), std::nextafter(d, 0.0)}) {
             const Owed owed = owedAnswer(row.a, row.b, d2, t);
@@ -372,7 +361,7 @@ TEST(ExactReference, SymmetricOnGeneratedPairs) {
             EXPECT_EQ(exactSquaredDistance(pair.a, pair.b), exactSquaredDistance(pair.b, pair.a))
                 << cls.name << ": " << toWkt(pair.a) << " " << toWkt(pair.b);
             for (const RefGeometry* g : {&pair.a, &pair.b}) {
-                const Owned record(buildRecord(*g));
+                const RecordPtr record(buildRecord(*g));
                 std::uint32_t type = 0;
                 ASSERT_EQ(spatialWKB_getType(record.get(), &type), SPATIAL_SUCCESS);
                 EXPECT_EQ(type, static_cast<std::uint32_t>(g->kind));
@@ -406,7 +395,7 @@ TEST(ExactAnswers, LibraryAgreesWithTheExactReference) {
         Rng rng{seed++ * 0x5851F42D4C957F2Dull};
         while (tally.cases * 100 < cases * cls.share) {
             const Pair pair = cls.generate(rng);
-            const Owned a(buildRecord(pair.a)), b(buildRecord(pair.b));
+            const RecordPtr a(buildRecord(pair.a)), b(buildRecord(pair.b));
             ASSERT_TRUE(a.get() && b.get()) << toWkt(pair.a) << " " << toWkt(pair.b);
             const auto start = Clock::now();
             const std::optional<mpq_class> d2 = exactSquaredDistance(pair.a, pair.b);

@@ -25,25 +25,14 @@
 #include "record_test_builder.h"
 #include "spatialgeom/prepared.h"
 #include "spatialgeom/queries.h"
+#include "spatialgeom/record_ptr.h"
 
 namespace {
 
 using namespace exact;
 using namespace exact::cases;
 
-class Owned {
-public:
-    explicit Owned(void* record) : record_(record) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    ~Owned() {
-        if (record_ != nullptr) spatialWKB_destroyGeom(&record_);
-    }
-    const void* get() const { return record_; }
-
-private:
-    void* record_;
-};
+using spatialgeom::RecordPtr;
 
 class Prepared {
 public:
@@ -114,7 +103,7 @@ TEST(PreparedDistance, SameBitsAsTheStatelessDistanceOnEveryConfiguration) {
         const long runs = std::string(cls.name) == "random grid geometries" ? 10 * perClass : perClass;
         for (long i = 0; i < runs; ++i) {
             const Pair pair = cls.generate(rng);
-            const Owned a(buildRecord(pair.a)), b(buildRecord(pair.b));
+            const RecordPtr a(buildRecord(pair.a)), b(buildRecord(pair.b));
             if (a.get() == nullptr || b.get() == nullptr) continue;
             SCOPED_TRACE(std::string(cls.name) + " [" + pair.variant + "]\n  A: " + toWkt(pair.a) +
                          "\n  B: " + toWkt(pair.b));
@@ -166,7 +155,7 @@ TEST(PreparedDistance, SameBitsAroundLargeSharedPolygons) {
         const RefGeometry shape = polygon({place(star(0, 0, 10, 600, false)), place(star(1, 0, 4, 300, true))});
         const RefGeometry twin = multiPolygon(
             {RefPolygon{{place(star(30, 0, 8, 400, false), 0.5)}}, RefPolygon{{place(star(-30, 0, 8, 5, false))}}});
-        const Owned a(buildRecord(shape)), b(buildRecord(twin));
+        const RecordPtr a(buildRecord(shape)), b(buildRecord(twin));
         ASSERT_TRUE(a.get() && b.get());
         const Prepared pa(a.get()), pb(b.get());
         ASSERT_EQ(pa.status, SPATIAL_SUCCESS);
@@ -181,7 +170,7 @@ TEST(PreparedDistance, SameBitsAroundLargeSharedPolygons) {
         others.push_back(point(frame.at(1, 0, 2)));         // over the hole's centre
         others.push_back(multiPoint({frame.at(7, 0, 1)}));  // over the region
         for (const RefGeometry& g : others) {
-            const Owned o(buildRecord(g));
+            const RecordPtr o(buildRecord(g));
             SCOPED_TRACE("placement " + std::to_string(placement) + ": " + toWkt(g));
             EXPECT_EQ(prepared(pa.handle, o.get()), stateless(a.get(), o.get()));
             EXPECT_EQ(prepared(pb.handle, o.get()), stateless(b.get(), o.get()));
@@ -241,13 +230,13 @@ TEST(PreparedDistanceThreadTest, ManyThreadsMeasureOnePreparedGeometry) {
         for (DPoint3d& p : v) p = frame.at(p.x, p.y, 0);
         return v;
     };
-    const Owned shape(buildRecord(polygon({place(star(0, 0, 10, 600, false)), place(star(1, 0, 4, 300, true))})));
-    std::vector<std::unique_ptr<Owned>> others;
+    const RecordPtr shape(buildRecord(polygon({place(star(0, 0, 10, 600, false)), place(star(1, 0, 4, 300, true))})));
+    std::vector<std::unique_ptr<RecordPtr>> others;
     std::vector<Answer> expected;
     for (int i = 0; i < 24; ++i) {
         const DPoint3d p = frame.at(rng.range(-14, 14), rng.range(-14, 14), rng.range(-3, 3));
         const DPoint3d q = frame.at(rng.range(-14, 14), rng.range(-14, 14), rng.range(-3, 3));
-        others.push_back(std::make_unique<Owned>(buildRecord(i % 2 == 0 ? point(p) : lineString({p, q}))));
+        others.push_back(std::make_unique<RecordPtr>(buildRecord(i % 2 == 0 ? point(p) : lineString({p, q}))));
         expected.push_back(stateless(shape.get(), others.back()->get()));
     }
     const Prepared one(shape.get());
