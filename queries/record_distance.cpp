@@ -378,6 +378,18 @@ bool measure(const Operand& a, const Operand& b, double* distance, DPoint3d* onA
             return finiteOperand(a) && finiteOperand(b);
         }();
         if (!finite) return answer(nan, {nan, nan, nan}, {nan, nan, nan});
+        // A point that meets the other geometry is a common point: one
+        // exact test answers without gathering the other geometry.
+        if (a.kind == SPATIAL_TYPE_POINT || b.kind == SPATIAL_TYPE_POINT) {
+            const bool meets = [&] {
+                const ScratchScope scratch;
+                return within(a, b, 0.0);
+            }();
+            if (meets) {
+                const DPoint3d p = *pointVertex(a.kind == SPATIAL_TYPE_POINT ? a.record : b.record);
+                return answer(0.0, p, p);
+            }
+        }
         // Each gathering has a scratch scope of its own, closed before the
         // exact tests, which open theirs.
         const auto gathered = [&](auto&& use) {
