@@ -321,14 +321,33 @@ bool PreparedPolygon::footMeets(const Probe& probe, End& end, Deferred& deferred
 
 bool PreparedPolygon::settle(const Probe& probe, Deferred& deferred) {
     if (deferred.empty()) return false;
+    // Rational arithmetic cannot take a coordinate that is not finite: such
+    // pairs get the floating answer, as two segments do (element_tests.h).
+    // (The region was not tested for such a probe, and a polygon with such
+    // a vertex has no region and no lifted pieces.)
+    const auto floatingMeets = [&](const Segment3d& s) {
+        return kernel::segmentDistance(probe.segment, s) <= tolerance_;
+    };
+    if (!finite(probe.segment)) {
+        for (const Edge& e : deferred.edges)
+            if (floatingMeets(rings_.segment(e))) return true;
+        for (const LiftedBoundary::Piece& piece : deferred.pieces)
+            if (floatingMeets(piece.segment)) return true;
+        return false;
+    }
     const ExactSegment ends = probe.radius == 0.0 ? ExactSegment{kernel::toRational(probe.segment.start),
                                                                  kernel::toRational(probe.segment.end)}
                                                   : probe.exact();
     const mpq_class t(tolerance_), squared = t * t;
     for (const Edge& e : deferred.edges) {
+        const Segment3d edge = rings_.segment(e);
+        if (!finite(edge)) {
+            if (floatingMeets(edge)) return true;
+            continue;
+        }
         filter::countExactDecision();
-        if (kernel::squaredSegmentDistance(ends.start, ends.end, kernel::toRational(rings_.vertices[e.from]),
-                                           kernel::toRational(rings_.vertices[e.to])) <= squared)
+        if (kernel::squaredSegmentDistance(ends.start, ends.end, kernel::toRational(edge.start),
+                                           kernel::toRational(edge.end)) <= squared)
             return true;
     }
     for (const LiftedBoundary::Piece& piece : deferred.pieces) {
