@@ -45,6 +45,10 @@ public:
     // rings (outwards by their error).
     const DRange3d& box() const { return box_; }
 
+    // Whether some segments of forEachBoundarySegment are pieces of lifted
+    // edges, rounded (the stored edges are exact).
+    bool hasRoundedSegments() const { return lifted_.any(); }
+
     // visit(segment) for every stored edge and every lifted piece lying in
     // the region (its ends within a few ulps of the exact ones).
     template <typename Visit>

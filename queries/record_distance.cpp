@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "kernel/box_gap.h"
 #include "kernel/closest_points.h"
@@ -28,6 +30,7 @@
 #include "queries/record_range.h"
 #include "queries/segment_grid.h"
 #include "records/navigation.h"
+#include "records/vertex_runs.h"
 
 namespace spatialgeom {
 namespace {
@@ -40,6 +43,7 @@ struct Gathered {
     ScratchVector<Segment3d> segments;
     ScratchVector<DRange3d> boxes;  // of the segments
     ScratchVector<std::unique_ptr<PolygonNearest>> polygons;
+    bool roundedSegments = false;  // some segments are rounded pieces of lifted edges
 };
 
 bool isPolygonKind(std::uint32_t kind) { return kind == SPATIAL_TYPE_POLYGON || kind == SPATIAL_TYPE_MULTIPOLYGON; }
@@ -108,6 +112,7 @@ bool finiteOperand(const Operand& g) {
 void gather(const Operand& operand, Gathered& g) {
     if (isPolygonKind(operand.kind)) {
         const auto added = [&] {
+            g.roundedSegments = g.roundedSegments || g.polygons.back()->hasRoundedSegments();
             g.polygons.back()->forEachBoundarySegment([&](const Segment3d& s) { g.segments.push_back(s); });
             return true;
         };
@@ -143,6 +148,45 @@ void gather(const Operand& operand, Gathered& g) {
 bool within(const Operand& a, const Operand& b, double t) {
     if (a.prepared != nullptr) return a.prepared->within(b.record, b.kind, t);
     return geometriesWithin(a.kind, b.kind, a.record, b.record, t);
+}
+
+// The first stored vertex that is a point of the geometry: a point, the
+// first of a multipoint, the first vertex of a polygon's rings, the first
+// vertex of a line's first subline of two vertices or more (a shorter
+// subline holds no point of the line). Null when there is none.
+const DPoint3d* firstVertexOnGeometry(const Operand& g) {
+    const DPoint3d* first = nullptr;
+    const auto take = [&](const DPoint3d* vertices, std::uint32_t count, std::uint32_t least) {
+        if (count >= least) first = vertices;
+        return first == nullptr;
+    };
+    if (!isPolygonKind(g.kind)) {
+        forEachVertexRunAs(g.record, g.kind, 0, [&](const VertexRun& run) {
+            return take(run.vertices, run.count, run.elementType == SPATIAL_TYPE_POINT ? 1 : 2);
+        });
+        return first;
+    }
+    const auto inRings = [&](const Byte* rings) {
+        return forEachSublineSeq(rings, [&](const Byte* ring) {
+            return forEachSubline(ring, [&](const Byte* subline) {
+                return take(sublineVertices(subline), sublineVertexCount(subline), 1);
+            });
+        });
+    };
+    const auto inShared = [&](const PolygonRings& rings) {
+        return take(rings.vertices.data(), static_cast<std::uint32_t>(rings.vertices.size()), 1);
+    };
+    forEachPolygonOf(g, inRings, inShared);
+    return first;
+}
+
+// Does the geometry meet the point p exactly (tolerance 0)?
+bool vertexMeets(const Operand& g, const DPoint3d& p) {
+    alignas(DPoint3d) Byte point[kPointRecordSize];
+    writeHeader(point, SPATIAL_TYPE_POINT, kPointRecordSize);
+    std::memcpy(point + kBodyOffset, &p, sizeof p);
+    const ScratchScope scratch;
+    return within(g, Operand{SPATIAL_TYPE_POINT, point, nullptr, kernel::boxOfPoints(p, p)}, 0.0);
 }
 
 double largestCoordinate(const DRange3d& box) {
@@ -307,8 +351,9 @@ std::uint64_t toBits(double v) { return std::bit_cast<std::uint64_t>(v); }
 
 // The least double t >= 0 at which the records come within t, searched
 // from the estimate e (finite, >= 0); +infinity when even the largest
-// double is too small.
-double exactDistance(const Operand& a, const Operand& b, double e) {
+// double is too small. eMeets: e is known to be at least the distance (a
+// pair of elements is exactly that close), so its test is skipped.
+double exactDistance(const Operand& a, const Operand& b, double e, bool eMeets) {
     const auto within = [&](std::uint64_t bits) {
         const ScratchScope scratch;
         return spatialgeom::within(a, b, fromBits(bits));
@@ -317,7 +362,7 @@ double exactDistance(const Operand& a, const Operand& b, double e) {
     std::uint64_t start = std::min(toBits(e), largest);
     // Bracket: `low` does not meet (or is below 0), `high` meets.
     std::uint64_t high = 0, low = 0;
-    if (within(start)) {
+    if ((eMeets && start == toBits(e)) || within(start)) {
         // A start that is the answer (the usual case when it comes from
         // the exact distance of the nearest pair of segments), then
         // geometries that meet: a test each saves the walk down.
@@ -378,17 +423,12 @@ bool measure(const Operand& a, const Operand& b, double* distance, DPoint3d* onA
             return finiteOperand(a) && finiteOperand(b);
         }();
         if (!finite) return answer(nan, {nan, nan, nan}, {nan, nan, nan});
-        // A point that meets the other geometry is a common point: one
-        // exact test answers without gathering the other geometry.
-        if (a.kind == SPATIAL_TYPE_POINT || b.kind == SPATIAL_TYPE_POINT) {
-            const bool meets = [&] {
-                const ScratchScope scratch;
-                return within(a, b, 0.0);
-            }();
-            if (meets) {
-                const DPoint3d p = *pointVertex(a.kind == SPATIAL_TYPE_POINT ? a.record : b.record);
-                return answer(0.0, p, p);
-            }
+        // Geometries that meet mostly hold a stored vertex of one inside
+        // the other: a first vertex that meets is a common point after one
+        // exact test, without gathering either geometry.
+        for (const auto& [from, to] : {std::pair{&a, &b}, std::pair{&b, &a}}) {
+            const DPoint3d* v = firstVertexOnGeometry(*from);
+            if (v != nullptr && vertexMeets(*to, *v)) return answer(0.0, *v, *v);
         }
         // Each gathering has a scratch scope of its own, closed before the
         // exact tests, which open theirs.
@@ -400,18 +440,21 @@ bool measure(const Operand& a, const Operand& b, double* distance, DPoint3d* onA
             return use(gatheredA, gatheredB);
         };
         mpq_class winnerSquared;
-        bool segmentsWon = false, empty = false;
+        bool segmentsWon = false, empty = false, rounded = false;
         ClosestPair best = gathered([&](Gathered& gatheredA, Gathered& gatheredB) {
             // A line whose sublines all have fewer than two vertices has
             // no point at all.
             empty = gatheredA.segments.empty() || gatheredB.segments.empty();
+            rounded = gatheredA.roundedSegments || gatheredB.roundedSegments;
             return empty ? ClosestPair{} : estimate(gatheredA, gatheredB, &winnerSquared, &segmentsWon);
         });
         if (empty) return answer(INFINITY, {nan, nan, nan}, {nan, nan, nan});
         double e = std::isfinite(best.distance) ? best.distance : std::numeric_limits<double>::max();
         const double root = segmentsWon ? upwardSqrt(winnerSquared) : nan;
         if (root >= 0.0) e = root;
-        const double exact = exactDistance(a, b, e);
+        // Two stored segments that close are a pair of the geometries at
+        // that distance, so their upward root meets without a test.
+        const double exact = exactDistance(a, b, e, root >= 0.0 && !rounded);
         // A floating-point winner a few ulps of the coordinates from the
         // exact distance is kept; an exact one only when it is the distance.
         const double magnitude = std::max(largestCoordinate(boxA), largestCoordinate(boxB));

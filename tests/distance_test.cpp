@@ -240,14 +240,20 @@ TEST(Distance, PointsOnCoarselyLiftedEdges) {
     EXPECT_EQ(onA.y, 7);
 }
 
-// A line of one-vertex sublines has vertices but no point.
-TEST(Distance, LinesWithoutSegmentsAreInfinitelyFar) {
+// A one-vertex subline has a vertex but no point: a line of them is
+// infinitely far, and such a vertex on the other geometry is no common
+// point.
+TEST(Distance, OneVertexSublinesHoldNoPoint) {
     const testrecords::Record dot = testrecords::line({{{1, 2, 3}}}), origin = testrecords::point({0, 0, 0});
     double d = 7;
     DPoint3d onA{}, onB{};
     ASSERT_EQ(spatialWKB_distance(origin.data(), dot.data(), &d, &onA, &onB), SPATIAL_SUCCESS);
     EXPECT_EQ(d, INFINITY);
     EXPECT_TRUE(std::isnan(onA.x) && std::isnan(onB.x));
+    const testrecords::Record dotThenSegment = testrecords::line({{{0, 0, 0}}, {{5, 0, 0}, {6, 0, 0}}});
+    ASSERT_EQ(spatialWKB_distance(dotThenSegment.data(), origin.data(), &d, &onA, &onB), SPATIAL_SUCCESS);
+    EXPECT_EQ(d, 5);
+    EXPECT_EQ(onA.x, 5);
 }
 
 // Worked by hand: a point over a tilted square's hole is nearest to the

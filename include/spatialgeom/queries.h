@@ -184,8 +184,14 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPolygonMultiPolygon(const void
  * code other than 1..6 (a collection, type 8, unknown), a record without
  * vertices, or memory that cannot be had.
  *
- * Cost: both records are gathered once (time and memory linear in their
- * vertex counts); a floating-point estimate takes the nearest pair of
+ * Cost: first the first point of each geometry (a point, the first of a
+ * multipoint, a polygon's first vertex, the first vertex of a line's first
+ * subline of two vertices or more) is tested against the other, exactly at
+ * tolerance 0: when one
+ * meets, the distance is 0 with that point, at the cost of one or two
+ * intersection tests with a point (geometries that overlap mostly end
+ * here). Otherwise both records are gathered once (time and memory
+ * linear in their vertex counts); a floating-point estimate takes the nearest pair of
  * points over the element pairs whose boxes come within the best distance
  * so far (the first record's segments nearest to the second's box first,
  * stopping at the first beyond the best distance; a grid over the second
