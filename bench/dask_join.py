@@ -10,14 +10,18 @@ that a geometry meets about two others (points, 5-vertex lines, 8-vertex
 polygons, one in ten with a hole, z = 0), one geometry in a thousand ten
 times larger. Prints the time of each run and its ratio to the tool's; the
 pairs must agree. Workers are started and
-have imported what they need before the timing. Timings only: this never
-fails on them.
+have imported what they need before the timing. Besides wall time, each
+run reports the CPU seconds it used (the tool's process; the Dask workers
+and this process, which holds the scheduler), which a busy machine does
+not inflate, and the workers' peak resident memory. Timings only: this
+never fails on them.
 """
 
 import argparse
 import math
 import os
 import random
+import resource
 import subprocess
 import tempfile
 import time
@@ -54,6 +58,15 @@ def write_side(path, count, side, seed):
             f.write(geometry(rng, side) + "\n")
 
 
+def cpu_seconds(who=resource.RUSAGE_SELF):
+    usage = resource.getrusage(who)
+    return usage.ru_utime + usage.ru_stime
+
+
+def peak_megabytes():
+    return resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024
+
+
 def warm_up():
     import dask.dataframe  # noqa: F401
     import spatialgeom.dask  # noqa: F401
@@ -77,13 +90,15 @@ def main():
         write_side(left, options.count, side, 1)
         write_side(right, options.count, side, 2)
 
-        started = time.perf_counter()
+        started, cpu_started = time.perf_counter(), cpu_seconds(resource.RUSAGE_CHILDREN)
         printed = subprocess.run([options.tool, "join", left, right, "--tolerance", repr(options.tolerance)],
                                  check=True, capture_output=True, text=True).stdout.split()
         tool_seconds = time.perf_counter() - started
+        tool_cpu = cpu_seconds(resource.RUSAGE_CHILDREN) - cpu_started
         expected = len(printed) // 2
         print(f"{options.count:,} x {options.count:,} geometries, tolerance {options.tolerance}: {expected:,} pairs")
-        print(f"tool join, all cores: {tool_seconds:.2f} s")
+        tool_peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024
+        print(f"tool join, all cores: {tool_seconds:.2f} s, {tool_cpu:.2f} CPU s, peak {tool_peak:.0f} MB")
 
         for workers in (int(w) for w in options.workers.split(",")):
             with LocalCluster(n_workers=workers, threads_per_worker=1, dashboard_address=None) as cluster, \
@@ -91,12 +106,15 @@ def main():
                 # The workers' first imports (pandas, dask.dataframe, the
                 # package: about 3 s) are paid once per worker, not timed.
                 client.run(warm_up)
-                started = time.perf_counter()
+                workers_cpu = sum(client.run(cpu_seconds).values())
+                started, own_cpu = time.perf_counter(), cpu_seconds()
                 found = len(spatialgeom.dask.sjoin(left, right, tolerance=options.tolerance).compute())
                 seconds = time.perf_counter() - started
+                cpu = cpu_seconds() - own_cpu + sum(client.run(cpu_seconds).values()) - workers_cpu
+                peak = max(client.run(peak_megabytes).values())
             agreement = "same pair count" if found == expected else f"{found:,} pairs: DIFFERENT"
-            print(f"dask join, {workers} worker(s): {seconds:.2f} s ({seconds / tool_seconds:.1f} x the tool; "
-                  f"{agreement})")
+            print(f"dask join, {workers} worker(s): {seconds:.2f} s ({seconds / tool_seconds:.1f} x the tool), "
+                  f"{cpu:.2f} CPU s ({cpu / tool_cpu:.1f} x), peak {peak:.0f} MB a worker; {agreement}")
 
 
 if __name__ == "__main__":
