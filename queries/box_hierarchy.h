@@ -54,6 +54,7 @@ bool anyClosePairInHierarchies(const BoxHierarchy& a, const BoxHierarchy& b, Tes
     while (!pending.empty()) {
         const Visit v = pending.back();
         pending.pop_back();
+        work::countCandidate();
         if (!rectsOverlap(a.wide(v.aLevel, v.aIndex), b.tight(v.bLevel, v.bIndex)) &&
             !rectsOverlap(a.tight(v.aLevel, v.aIndex), b.wide(v.bLevel, v.bIndex)))
             continue;

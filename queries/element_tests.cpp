@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "kernel/rational.h"
+#include "queries/work_counter.h"
 
 namespace spatialgeom {
 namespace {
@@ -110,6 +111,7 @@ bool finite(const Segment3d& s) {
 }  // namespace
 
 bool segmentsWithin(const Segment3d& a, const Segment3d& b, double tolerance) {
+    work::countSegmentPair();
     if (!(tolerance >= 0.0)) return false;
     if (tolerance == INFINITY) return true;
     if (!finite(a) || !finite(b)) return kernel::segmentDistance(a, b) <= tolerance;

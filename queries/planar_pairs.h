@@ -13,6 +13,7 @@
 #include "kernel/segment_distance.h"
 #include "queries/call_scratch.h"
 #include "queries/grid_shape.h"
+#include "queries/work_counter.h"
 
 namespace spatialgeom {
 
@@ -128,8 +129,10 @@ template <typename Test>
 bool anyClosePair(const PlanarBoxes& a, const PlanarBoxes& b, Test&& test) {
     if (crossedDirectly(a, b)) {
         for (std::size_t i = 0; i < a.size(); ++i)
-            for (std::size_t j = 0; j < b.size(); ++j)
+            for (std::size_t j = 0; j < b.size(); ++j) {
+                work::countCandidate();
                 if (closePair(a, i, b, j) && test(i, j)) return true;
+            }
         return false;
     }
     PairGrid grid;
@@ -140,6 +143,7 @@ bool anyClosePair(const PlanarBoxes& a, const PlanarBoxes& b, Test&& test) {
         if (bBegin == bEnd) continue;
         for (const std::uint32_t* i = grid.begin(0, cell); i != grid.end(0, cell); ++i) {
             for (const std::uint32_t* j = bBegin; j != bEnd; ++j) {
+                work::countCandidate();
                 if (!closePair(a, *i, b, *j)) continue;
                 const PlaneRect& wa = a.wide(*i);
                 const PlaneRect& wb = b.wide(*j);

@@ -17,6 +17,7 @@
 #include "kernel/range3d.h"
 #include "queries/call_scratch.h"
 #include "queries/grid_shape.h"
+#include "queries/work_counter.h"
 
 namespace spatialgeom {
 
@@ -50,6 +51,7 @@ public:
             for (std::uint32_t c = c0; c <= c1; ++c) {
                 const std::uint32_t cell = r * shape_.columns + c;
                 for (std::uint32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
+                    work::countCandidate();
                     const std::uint32_t i = entries_[k];
                     if (stamps_[i] == stamp) continue;
                     stamps_[i] = stamp;
@@ -87,6 +89,7 @@ public:
             for (std::uint32_t c = c0; c <= c1; ++c) {
                 const std::uint32_t cell = r * shape_.columns + c;
                 for (std::uint32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
+                    work::countCandidate();
                     const std::uint32_t i = entries_[k];
                     const FirstCell& first = firstCell_[i];
                     if (c != (first.column > c0 ? first.column : c0) || r != (first.row > r0 ? first.row : r0))

@@ -1,0 +1,34 @@
+// Work counts of the calling thread's queries, for the tests that bound how
+// much work a search does on a large input: a wrong choice of search path
+// (all pairs where a hierarchy should prune) shows as a count far above its
+// bound, without timing anything. Counted only in builds configured with
+// SPATIALGEOM_WORK_COUNTERS (the sanitizer build of the CI runs those
+// tests); elsewhere the counting compiles to nothing.
+#pragma once
+
+#include <cstdint>
+
+namespace spatialgeom::work {
+
+#ifdef SPATIALGEOM_WORK_COUNTERS
+inline constexpr bool kCounted = true;
+#else
+inline constexpr bool kCounted = false;
+#endif
+
+struct Counts {
+    std::uint64_t segmentPairs = 0;  // pairs of elements given to segmentsWithin
+    std::uint64_t candidates = 0;    // box pairs compared, grid entries visited by the searches
+};
+
+inline thread_local Counts counts;
+
+inline void countSegmentPair() {
+    if constexpr (kCounted) ++counts.segmentPairs;
+}
+
+inline void countCandidate() {
+    if constexpr (kCounted) ++counts.candidates;
+}
+
+}  // namespace spatialgeom::work
