@@ -9,9 +9,9 @@
 // each test all the same: 3 to 5% less, within the noise). Preparing a
 // polygon costs about 3.4 + 0.027 n us and saves about 0.0041 (n - 24) us
 // per candidate, so it pays from (830 + 6.6 n) / (n - 24) candidates: 16
-// at 128 vertices, 11 at 256, 8 at 1,024, 7 at 4,096. Under 64 vertices
-// it takes 30 candidates or more (under 32, a prepared test costs as much
-// as a stateless one), which a join's record rarely has.
+// at 128 vertices, 11 at 256, 8 at 1,024, 7 at 4,096. At 64 vertices it
+// takes about 30, at 32 about 80, and under 32 a prepared test costs as
+// much as a stateless one: polygons that small are never prepared.
 #pragma once
 
 #include <cstddef>
