@@ -11,9 +11,6 @@ namespace spatialgeom {
 namespace {
 
 constexpr std::size_t kProbesPerChunk = 256;
-// A record with at least this many candidates is tested as a probe,
-// prepared when that pays (GeometryProbe).
-constexpr std::size_t kProbeFromCandidates = 4;
 
 }  // namespace
 
@@ -39,15 +36,9 @@ bool joinRecords(const void* const* a, std::uint32_t aCount, const void* const* 
             tree.query(kernel::widenedBox(probes.boxes[k], tolerance),
                        [&](std::uint32_t j) { candidates.push_back(j); });
             std::sort(candidates.begin(), candidates.end());
-            if (candidates.size() >= kProbeFromCandidates) {
-                const GeometryProbe probe(static_cast<const Byte*>(a[i]), tolerance);
-                for (std::uint32_t j : candidates)
-                    if (probe.meets(static_cast<const Byte*>(b[j]))) found.emplace_back(i, j);
-            } else {
-                for (std::uint32_t j : candidates)
-                    if (unionMeets(static_cast<const Byte*>(a[i]), static_cast<const Byte*>(b[j]), tolerance))
-                        found.emplace_back(i, j);
-            }
+            const GeometryProbe probe(static_cast<const Byte*>(a[i]), tolerance, candidates.size());
+            for (std::uint32_t j : candidates)
+                if (probe.meets(static_cast<const Byte*>(b[j]))) found.emplace_back(i, j);
         }
     });
 

@@ -11,6 +11,9 @@
 
 namespace comparison {
 
+// The geometries of each list of the join comparison.
+inline constexpr std::size_t kJoinCount = 100000;
+
 // WKT parse and write, ours against GEOS.
 void compareText(GEOSContextHandle_t geos, Report* report);
 // The grid: every text workload over every coordinate shape, and every
@@ -25,6 +28,11 @@ void compareIntersections(GEOSContextHandle_t geos, Report* report);
 // The distance on the intersection workloads' point, line and polygon
 // pairs: ours against GEOSDistance, and both prepared.
 void compareDistances(GEOSContextHandle_t geos, Report* report);
+// The join (tolerance 0 and 0.1; ours on one and two threads) and the
+// nearest search of two lists of count mixed planar geometries (joinList),
+// text reading included: ours against GEOS's STRtree with prepared
+// geometries, and with its nearest-neighbour query.
+void compareJoins(GEOSContextHandle_t geos, Report* report, std::size_t count = kJoinCount);
 // Parse throughput of ours on one and two threads.
 void compareParseThreads(Report* report);
 // Peak memory of parsing the large multipolygon, each library in its own

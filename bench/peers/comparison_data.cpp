@@ -177,6 +177,19 @@ Workload multiPointWorkload(std::mt19937& random) {
     return w;
 }
 
+// ---- The join's data.
+
+// A planar vertex as the join's texts write it: 6 decimals, z = 0.
+void appendPlanarRing(const Ring& ring, std::string* text) {
+    char buffer[64];
+    *text += '(';
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        std::snprintf(buffer, sizeof buffer, "%s%.6f %.6f 0", i > 0 ? ", " : "", ring[i].x, ring[i].y);
+        *text += buffer;
+    }
+    *text += ')';
+}
+
 // ---- The grid's data.
 
 // Numbers of one shape: plan() for x and y, height() for z.
@@ -367,6 +380,48 @@ std::vector<std::string> gridTexts(const GridData& data, Spelling spelling) {
     std::vector<std::string> texts;
     for (const GridGeometry& geometry : data.geometries) texts.push_back(gridText(geometry, data.kind, spelling));
     return texts;
+}
+
+JoinList joinList(std::size_t count, std::uint32_t seed) {
+    std::mt19937 random(kSeed + 1000 + seed);
+    const auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    const auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const double side = 2.0 * std::sqrt(static_cast<double>(count));
+    JoinList list;
+    for (std::size_t k = 0; k < count; ++k) {
+        const DPoint3d at{400000.0 + uniform(0.0, side), 300000.0 + uniform(0.0, side), 0.0};
+        const int kind = between(0, 2);
+        std::vector<Ring> rings;
+        std::string text;
+        if (between(0, 999) == 0) {
+            text = "POLYGON (";
+            rings.push_back(circle(at, 8.0, 501, false, 0.1, 9));
+        } else if (kind == 0) {
+            text = "POLYGON (";
+            const double radius = uniform(0.3, 1.0);
+            rings.push_back(circle(at, radius, between(7, 41), false, 0.2, between(2, 5)));
+            if (between(0, 2) == 0) rings.push_back(circle(at, 0.4 * radius, between(5, 13), true));
+        } else if (kind == 1) {
+            text = "LINESTRING ";
+            Ring line{at};
+            for (int n = between(5, 60); static_cast<int>(line.size()) < n;)
+                line.push_back({line.back().x + uniform(-0.4, 0.4), line.back().y + uniform(-0.4, 0.4), 0.0});
+            rings.push_back(std::move(line));
+        } else {
+            text = "POINT ";
+            rings.push_back({at});
+        }
+        for (std::size_t r = 0; r < rings.size(); ++r) {
+            if (r > 0) text += ", ";
+            appendPlanarRing(rings[r], &text);
+            list.vertexCount += rings[r].size();
+        }
+        if (text.starts_with("POLYGON")) text += ')';
+        list.texts.push_back(std::move(text));
+    }
+    return list;
 }
 
 std::size_t TextSet::bytes() const {

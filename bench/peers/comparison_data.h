@@ -52,6 +52,20 @@ struct Workload {
 // disjoint-but-close 1,000-vertex polygons; 10,000 points, none inside.
 std::vector<Workload> workloads();
 
+// ---- The join and the nearest search: mixed planar geometries (z = 0),
+// one WKT text each, scattered uniformly over a square of 4 * count square
+// units (lower-left corner at 400000, 300000; 6 decimals): a third
+// polygons of 6 to 40 vertices, radius 0.3 to 1 (a third of them with a
+// hole), a third linestrings of 5 to 60 vertices (random walks of steps up
+// to 0.4), a third points; one in a thousand is a polygon of 500 vertices
+// and radius 8 instead. Two lists of other seeds cover the same square,
+// so each geometry meets a few of the other list's.
+struct JoinList {
+    std::vector<std::string> texts;
+    std::size_t vertexCount = 0;
+};
+JoinList joinList(std::size_t count, std::uint32_t seed);
+
 // ---- The grid: every text workload over several coordinate shapes and,
 // for the parse, several spellings of the same numbers (the write runs at
 // several precisions). Every (kind, shape) has a seed of its own, so each

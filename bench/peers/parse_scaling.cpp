@@ -1,12 +1,9 @@
 // How our parse scales: throughput on one and two threads, and peak
 // resident memory of one large parse against GEOS's, each in a process of
 // its own so that neither inherits the other's heap.
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <thread>
 
 #include "comparison.h"
 #include "spatialgeom/parse.h"
@@ -24,13 +21,6 @@ void parseRange(const std::vector<std::string>& texts, std::size_t begin, std::s
     }
 }
 
-double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 // Bytes of text per second with the texts split between `threads` threads,
 // and in *cores the CPU time the process got per second of the measurement
 // (on a shared machine other processes can keep a second core busy).
@@ -39,11 +29,9 @@ double parseRate(const TextSet& set, unsigned threads, double* cores) {
     const double cpuBefore = processCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     const double rate = bytesPerText * medianRate([&] {
-                            std::vector<std::thread> workers;
-                            for (unsigned t = 0; t < threads; ++t)
-                                workers.emplace_back(parseRange, std::cref(set.texts), set.texts.size() * t / threads,
-                                                     set.texts.size() * (t + 1) / threads);
-                            for (std::thread& worker : workers) worker.join();
+                            splitAcrossThreads(set.texts.size(), threads, [&](std::size_t begin, std::size_t end) {
+                                parseRange(set.texts, begin, end);
+                            });
                             return set.texts.size();
                         });
     *cores = (processCpuSeconds() - cpuBefore) /

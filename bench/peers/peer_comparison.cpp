@@ -9,6 +9,9 @@
 //       printed; no file written
 //   peer_comparison --distances               the distance workloads only,
 //       printed; no file written
+//   peer_comparison --joins [COUNT]           the join and nearest rows only,
+//       on lists of COUNT geometries (default 100,000), printed; no file
+//       written
 //   peer_comparison --peak-memory ours|geos   one memory measurement
 //   peer_comparison --count-instructions [FILTER]
 //       our side of the grid's cells (those whose label contains FILTER),
@@ -17,6 +20,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "comparison.h"
@@ -37,6 +41,20 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return comparison::measureParseMemory(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "--count-instructions") == 0)
         return comparison::countGridInstructions(argc > 2 ? argv[2] : "");
+    if (argc >= 2 && argc <= 3 && std::strcmp(argv[1], "--joins") == 0) {
+        const long count = argc == 3 ? std::atol(argv[2]) : static_cast<long>(comparison::kJoinCount);
+        if (count <= 0) {
+            std::fprintf(stderr, "peer_comparison: --joins COUNT: a positive count\n");
+            return 2;
+        }
+        comparison::Report report;
+        GEOSContextHandle_t geos = GEOS_init_r();
+        GEOSContext_setErrorMessageHandler_r(geos, printGeosNotice, nullptr);
+        comparison::compareJoins(geos, &report, static_cast<std::size_t>(count));
+        GEOS_finish_r(geos);
+        report.print();
+        return 0;
+    }
     const bool distancesOnly = argc == 2 && std::strcmp(argv[1], "--distances") == 0;
     if (argc == 2 && (std::strcmp(argv[1], "--intersections") == 0 || distancesOnly)) {
         comparison::Report report;
@@ -60,6 +78,7 @@ int main(int argc, char** argv) {
         comparison::compareText(geos, &report);
         comparison::compareIntersections(geos, &report);
         comparison::compareDistances(geos, &report);
+        comparison::compareJoins(geos, &report);
     }
     comparison::compareGrid(geos, &report, gridOnly && argc > 2 ? argv[2] : "");
     GEOS_finish_r(geos);

@@ -82,10 +82,11 @@ void Report::print() const {
     std::printf("%-14s %-48s %14s  %-20s %14s %8s %7s\n", "", "measure", "ours", "peer", "peer figure", "ratio",
                 "target");
     for (const Row& row : rows_) {
-        std::printf("%-14s %-48s %14s  %-20s %14s %8s %7s%s\n", row.section.c_str(), row.measure.c_str(),
+        std::printf("%-14s %-48s %14s  %-20s %14s %8s %7s%s%s\n", row.section.c_str(), row.measure.c_str(),
                     figure(row.ours).c_str(), row.peer.c_str(), row.peer.empty() ? "" : figure(row.theirs).c_str(),
                     row.peer.empty() && !row.lowerIsBetter ? "" : ratioFigure(row.ratio()).c_str(),
-                    row.target == 0.0 ? "" : (">=" + figure(row.target)).c_str(), row.met() ? "" : "  MISSED");
+                    row.target == 0.0 ? "" : (">=" + figure(row.target)).c_str(), row.met() ? "" : "  MISSED",
+                    row.note.empty() ? "" : ("  " + row.note).c_str());
     }
     for (const GridCell& cell : cells_) {
         std::printf("%-44s %-10s %-12s %10s %-13s GEOS %10s  ratio %7s  (ours %s other)%s%s\n", cell.workload.c_str(),

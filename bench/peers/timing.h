@@ -2,11 +2,14 @@
 // enough to dwarf the clock's resolution.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <thread>
 #include <vector>
 
 namespace comparison {
@@ -44,12 +47,30 @@ double rateOnce(Batch&& batch, double minSeconds, Clock = {}) {
 }
 
 // The median of kRepetitions repetitions of rateOnce.
-template <typename Batch>
-double medianRate(Batch&& batch, double minSeconds = 0.2) {
+template <typename Batch, typename Clock = std::chrono::steady_clock>
+double medianRate(Batch&& batch, double minSeconds = 0.2, Clock clock = {}) {
     std::vector<double> rates;
-    for (int r = 0; r < kRepetitions; ++r) rates.push_back(rateOnce(batch, minSeconds));
+    for (int r = 0; r < kRepetitions; ++r) rates.push_back(rateOnce(batch, minSeconds, clock));
     std::nth_element(rates.begin(), rates.begin() + kRepetitions / 2, rates.end());
     return rates[kRepetitions / 2];
+}
+
+// The CPU time (user and system) of the whole process so far, in seconds.
+inline double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// work(begin, end) over [0, count) cut into `threads` consecutive slices,
+// one thread each (the calling one waits).
+template <typename Work>
+void splitAcrossThreads(std::size_t count, unsigned threads, Work&& work) {
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < threads; ++t)
+        workers.emplace_back([&work, count, threads, t] { work(count * t / threads, count * (t + 1) / threads); });
+    for (std::thread& worker : workers) worker.join();
 }
 
 }  // namespace comparison
