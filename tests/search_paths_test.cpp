@@ -1,0 +1,155 @@
+// Every search path of the intersection exports, forced on the same
+// geometries and checked against the exact reference: flat lattice shapes
+// (touching, collinear and crossing often) are densified (each segment cut
+// into 2, 4 or 8 at exact points, which moves the sets across the
+// direct/grid/hierarchy thresholds), given a far member off their plane
+// (which sends them from the flat search to the general 3D one), and cut
+// into one-segment lines in reverse order (no chains for the hierarchies
+// or the chain shortcuts). None of that moves a point of either geometry
+// nearer the other, so every variant owes the base pair's answer.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "exact_configurations.h"
+#include "exact_reference.h"
+#include "spatialgeom/queries.h"
+#include "spatialgeom/record_ptr.h"
+
+namespace {
+
+using namespace exact;
+using namespace exact::cases;
+
+DPoint3d lattice(Rng& rng, int size) { return {double(rng.below(size)), double(rng.below(size)), 0}; }
+
+Vertices walk(Rng& rng, int count) {
+    Vertices v{lattice(rng, 20)};
+    while (static_cast<int>(v.size()) < count) v.push_back(lattice(rng, 20));
+    return v;
+}
+
+Vertices rectangle(double x0, double y0, double x1, double y1) {
+    return {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}, {x0, y0, 0}};
+}
+
+// A rectangle on the lattice, a third of them with a rectangular hole.
+RefGeometry box(Rng& rng) {
+    const double x0 = rng.below(14), y0 = rng.below(14);
+    const double x1 = x0 + 3 + rng.below(6), y1 = y0 + 3 + rng.below(6);
+    std::vector<Vertices> rings{rectangle(x0, y0, x1, y1)};
+    if (rng.chance(33)) rings.push_back(rectangle(x0 + 1, y0 + 1, x1 - 1, y1 - 1));
+    return polygon(rings);
+}
+
+RefGeometry flatShape(Rng& rng) {
+    switch (rng.below(4)) {
+        case 0: return point(lattice(rng, 20));
+        case 1: {
+            Vertices points;
+            for (int i = rng.below(30) + 1; i > 0; --i) points.push_back(lattice(rng, 20));
+            return multiPoint(points);
+        }
+        case 2: return lineString(walk(rng, 2 + rng.below(11)));
+        default: return box(rng);
+    }
+}
+
+// Each segment of a run cut into `pieces` equal parts (exact: lattice
+// coordinates halved at most three times).
+Vertices densified(const Vertices& run, int pieces) {
+    Vertices out;
+    for (std::size_t i = 0; i + 1 < run.size(); ++i)
+        for (int k = 0; k < pieces; ++k) {
+            const double t = double(k) / pieces;
+            out.push_back(add(run[i], mul(t, sub(run[i + 1], run[i]))));
+        }
+    if (!run.empty()) out.push_back(run.back());
+    return out;
+}
+
+RefGeometry densified(RefGeometry g, int pieces) {
+    for (Vertices& s : g.sublines) s = densified(s, pieces);
+    for (RefPolygon& p : g.polygons)
+        for (Vertices& r : p.rings) r = densified(r, pieces);
+    return g;
+}
+
+// The same points as one-segment lines in reverse order (points and
+// polygons unchanged).
+RefGeometry split(const RefGeometry& g) {
+    if (g.sublines.empty()) return g;
+    std::vector<Vertices> pieces;
+    for (auto s = g.sublines.rbegin(); s != g.sublines.rend(); ++s)
+        for (std::size_t i = s->size(); i-- > 1;) pieces.push_back({(*s)[i], (*s)[i - 1]});
+    return multiLineString(pieces);
+}
+
+// The multi-kind of g with one more member a million units above the
+// lattice's plane: farther from the other geometry than g itself.
+RefGeometry withFarMember(const RefGeometry& g) {
+    const DPoint3d far{3, 3, 1e6};
+    switch (g.kind) {
+        case Kind::Point:
+        case Kind::MultiPoint: {
+            Vertices points = g.points;
+            points.push_back(far);
+            return multiPoint(points);
+        }
+        case Kind::LineString:
+        case Kind::MultiLineString: {
+            std::vector<Vertices> lines = g.sublines;
+            lines.push_back({far, add(far, {1, 0, 0})});
+            return multiLineString(lines);
+        }
+        default: {
+            std::vector<RefPolygon> polygons = g.polygons;
+            polygons.push_back({{{far, add(far, {1, 0, 0}), add(far, {0, 1, 0}), far}}});
+            return multiPolygon(polygons);
+        }
+    }
+}
+
+std::uint32_t answer(const RefGeometry& a, const RefGeometry& b, double tolerance) {
+    const spatialgeom::RecordPtr ra(buildRecord(a)), rb(buildRecord(b));
+    std::uint32_t result = 7;
+    EXPECT_EQ(spatialWKB_intersectGeometry(ra.get(), rb.get(), tolerance, &result), SPATIAL_SUCCESS);
+    return result;
+}
+
+TEST(SearchPaths, EveryPathGivesTheExactAnswer) {
+    Rng rng{20261207};
+    int checked = 0, failures = 0;
+    for (int n = 0; n < 300; ++n) {
+        const RefGeometry a = flatShape(rng), b = flatShape(rng);
+        const std::optional<mpq_class> distance = exactSquaredDistance(a, b);
+        for (const double tolerance : {0.0, 0.5, 1.0}) {
+            const Owed owed = owedAnswer(a, b, distance, tolerance);
+            if (owed == Owed::either) continue;
+            for (const int pieces : {1, 2, 4, 8}) {
+                const RefGeometry denseA = densified(a, pieces), denseB = densified(b, pieces);
+                const std::vector<std::pair<std::string, RefGeometry>> variants = {
+                    {"plain", denseA}, {"far member", withFarMember(denseA)}, {"split", split(denseA)}};
+                for (const auto& [variant, first] : variants) {
+                    for (const bool swap : {false, true}) {
+                        const std::uint32_t got =
+                            swap ? answer(denseB, first, tolerance) : answer(first, denseB, tolerance);
+                        ++checked;
+                        if (got == (owed == Owed::yes ? 1u : 0u)) continue;
+                        if (++failures <= 5)
+                            ADD_FAILURE() << variant << ", " << pieces << " pieces, tolerance " << tolerance
+                                          << (swap ? ", swapped" : "") << ": got " << got << "\n  A: " << toWkt(first)
+                                          << "\n  B: " << toWkt(denseB);
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(failures, 0) << "of " << checked;
+}
+
+}  // namespace
