@@ -20,6 +20,7 @@
 
 #include "exact_configurations.h"
 #include "exact_reference.h"
+#include "prepared_owner.h"
 #include "queries/prepared_geometry.h"
 #include "queries/record_distance.h"
 #include "record_test_builder.h"
@@ -33,19 +34,7 @@ using namespace exact;
 using namespace exact::cases;
 
 using spatialgeom::RecordPtr;
-
-class Prepared {
-public:
-    explicit Prepared(const void* record) { status = spatialWKB_prepareGeometry(record, &handle); }
-    ~Prepared() {
-        if (handle != nullptr) spatialWKB_destroyPrepared(&handle);
-    }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-
-    void* handle = nullptr;
-    std::uint32_t status = 7;
-};
+using testrecords::Prepared;
 
 // A distance call's whole answer, compared by bits (NaN equals NaN).
 struct Answer {

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "prepared_owner.h"
 #include "queries/prepared_geometry.h"
 #include "record_test_builder.h"
 #include "spatialgeom/prepared.h"
@@ -24,20 +25,6 @@
 namespace {
 
 using namespace testrecords;
-
-// Owns a prepared geometry.
-class Prepared {
-public:
-    explicit Prepared(const void* record) { status = spatialWKB_prepareGeometry(record, &handle); }
-    ~Prepared() {
-        if (handle != nullptr) spatialWKB_destroyPrepared(&handle);
-    }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-
-    void* handle = nullptr;
-    std::uint32_t status;
-};
 
 // 0 or 1, or 2 + status for a refusal.
 std::uint32_t stateless(const void* a, const void* b, double tolerance) {
