@@ -40,11 +40,11 @@ TEST(RecordCheck, AcceptsEveryKindAndRefusesEveryTruncation) {
     for (Record& record : sampleRecords()) {
         SCOPED_TRACE("type " + std::to_string(wordAt(record.data(), 8)));
         const std::uint32_t size = record.size();
-        EXPECT_EQ(check(record), SPATIAL_SUCCESS);
-        for (std::uint32_t length = 0; length < size; ++length)
-            EXPECT_EQ(check(record, length), SPATIAL_FAILURE) << length;
+        for (std::uint32_t length = 0; length <= size; ++length)
+            EXPECT_EQ(check(record, length), length == size ? SPATIAL_SUCCESS : SPATIAL_FAILURE) << length;
         // Bytes after the record are the caller's business.
         record.word(~0u).word(~0u);
+        EXPECT_EQ(check(record, size + 1), SPATIAL_SUCCESS);
         EXPECT_EQ(check(record), SPATIAL_SUCCESS);
         // Neither a stored size of 0 nor the exact one is a fault.
         record.setWord(12, 0);
