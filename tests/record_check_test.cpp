@@ -92,6 +92,50 @@ TEST(RecordCheck, RefusesCorruptWords) {
     for (std::uint32_t type : {4u, 5u, 6u, 7u}) EXPECT_EQ(check(ofType(type).finish()), SPATIAL_SUCCESS) << type;
 }
 
+// Records of the right size whose structure is forbidden: every size word
+// agrees with the bytes and the layout, yet the checker must refuse them,
+// for the reason each row gives.
+TEST(RecordCheck, RefusesWellSizedForbiddenStructures) {
+    const Record p = point({1, 2, 3});
+    const Record square = polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 0, 0}}}});
+    const auto retyped = [](Record record, std::uint32_t type) {
+        record.setWord(8, type);
+        return record;
+    };
+    const auto withWord = [](Record record, std::size_t offset, std::uint32_t value) {
+        record.setWord(offset, value);
+        return record;
+    };
+    // A multipoint of one point (48 bytes) whose count c makes 24 + 24 c
+    // wrap 32 bits to 48: c = 1 + 2^29. Likewise a vertex count of 2 + 2^29
+    // in a line of 2 vertices (80 bytes), and a subline count of 1 + 2^29
+    // (8 bytes each: 2^32) in a line of one empty subline.
+    const Record multipoint = multiPoint({{1, 2, 3}}), twoVertices = line({vertices(2)}), empty = line({{}});
+    const struct {
+        const char* reason;
+        Record bytes;
+    } rows[] = {
+        {"a collection inside a collection", collection({p, collection({p})})},
+        {"an empty collection inside a collection", collection({ofType(SPATIAL_TYPE_COLLECTION).finish()})},
+        {"a member of type 8 with a point's size and body", collection({retyped(p, SPATIAL_TYPE_RESERVED)})},
+        {"a member of type 8 after a good member", collection({p, retyped(p, SPATIAL_TYPE_RESERVED)})},
+        {"a member of an unknown type with a point's size", collection({p, retyped(p, 9)})},
+        {"a member of type 0 with a point's size", collection({retyped(p, 0)})},
+        {"type 8 at the top with a polygon's size and body", retyped(square, SPATIAL_TYPE_RESERVED)},
+        {"a point count whose size wraps 32 bits onto the stored size", withWord(multipoint, 16, 0x20000001u)},
+        {"a vertex count whose size wraps 32 bits onto the stored size", withWord(twoVertices, 28, 0x20000002u)},
+        {"a subline count whose size wraps 32 bits onto the stored size", withWord(empty, 16, 0x20000001u)},
+        {"the same, in a collection member", collection({p, withWord(multipoint, 16, 0x20000001u)})},
+        {"a multipolygon of polygons whose ring counts wrap",
+         withWord(multiPolygon({{{vertices(3)}}}), 24, 0x20000001u)},
+    };
+    for (const auto& row : rows) {
+        // The stored size is the bytes' own size.
+        EXPECT_EQ(wordAt(row.bytes.data(), 12), row.bytes.size()) << row.reason;
+        EXPECT_EQ(check(row.bytes), SPATIAL_FAILURE) << row.reason;
+    }
+}
+
 TEST(RecordCheck, RefusesNullAndUnalignedBlocks) {
     const Record point = sampleRecords()[0];
     EXPECT_EQ(spatialWKB_checkRecord(nullptr, 40), SPATIAL_FAILURE);
