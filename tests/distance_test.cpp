@@ -4,7 +4,8 @@
 // within 4 ulps of it), the same in both argument orders; the points must
 // lie on their geometries and be that far apart, within a few ulps of the
 // coordinates' magnitude; the intersection export must agree at the value
-// and one ulp either side. Then statuses and a few worked cases.
+// and one ulp either side. Then a few worked cases. (Statuses:
+// intersection_cases_test.)
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -149,34 +150,6 @@ TEST(Distance, AgreesWithTheExactReference) {
         }
 }
 
-// Statuses: as the intersection exports, nothing written on failure.
-TEST(Distance, RefusesWhatTheIntersectionsRefuse) {
-    using namespace testrecords;
-    const Record p = testrecords::point({1, 2, 3});
-    const std::vector<Record> refused = {collection({testrecords::point({1, 2, 3})}),
-                                         ofType(0),
-                                         ofType(8),
-                                         ofType(9),
-                                         testrecords::multiPoint({}),
-                                         line({{}}),
-                                         testrecords::polygon({})};
-    for (const Record& bad : refused) {
-        double d = 7;
-        DPoint3d q{7, 7, 7};
-        EXPECT_EQ(spatialWKB_distance(bad.data(), p.data(), &d, &q, &q), SPATIAL_FAILURE);
-        EXPECT_EQ(spatialWKB_distance(p.data(), bad.data(), &d, &q, &q), SPATIAL_FAILURE);
-        EXPECT_EQ(d, 7);
-        EXPECT_EQ(q.x, 7);
-    }
-    double d = 7;
-    EXPECT_EQ(spatialWKB_distance(nullptr, p.data(), &d, nullptr, nullptr), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_distance(p.data(), nullptr, &d, nullptr, nullptr), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_distance(p.data(), p.data(), nullptr, nullptr, nullptr), SPATIAL_FAILURE);
-    EXPECT_EQ(d, 7);
-    EXPECT_EQ(spatialWKB_distance(p.data(), p.data(), &d, nullptr, nullptr), SPATIAL_SUCCESS);
-    EXPECT_EQ(d, 0);
-}
-
 // A warped polygon whose plane is known only coarsely (features of 1e-7
 // on a ring of size 5): the nearest point lies on a lifted edge, whose
 // computed ends are far from the exact ones (found by the fuzz target).
@@ -191,16 +164,6 @@ TEST(Distance, PointsOnCoarselyLiftedEdges) {
     EXPECT_TRUE(squared(d) >= d2 && squared(std::nextafter(d, 0.0)) < d2) << d;
     EXPECT_LE(std::sqrt(exactSquaredDistance(point(onB), b)->get_d()), 1e-14);
     EXPECT_EQ(onA.y, 7);
-}
-
-// A line of one-vertex sublines has vertices but no point.
-TEST(Distance, LinesWithoutSegmentsAreInfinitelyFar) {
-    const testrecords::Record dot = testrecords::line({{{1, 2, 3}}}), origin = testrecords::point({0, 0, 0});
-    double d = 7;
-    DPoint3d onA{}, onB{};
-    ASSERT_EQ(spatialWKB_distance(origin.data(), dot.data(), &d, &onA, &onB), SPATIAL_SUCCESS);
-    EXPECT_EQ(d, INFINITY);
-    EXPECT_TRUE(std::isnan(onA.x) && std::isnan(onB.x));
 }
 
 // Worked by hand: a point over a tilted square's hole is nearest to the

@@ -149,7 +149,8 @@ TEST(RecordLimits, ReadersAtEveryCapacityAndIndex) {
 
 // The creators' counts: 0 is refused, 1 is a record; one vertex more than
 // a record of 32-bit size holds is refused before any vertex is read (one
-// is there), as is a count whose byte size wraps 32 bits.
+// is there), as is a count whose byte size wraps 32 bits. Null arguments
+// are refused too; nothing is stored.
 TEST(RecordLimits, CreatorCounts) {
     using Creator = uint32_t (*)(const DPoint3d*, uint32_t, void**);
     const struct {
@@ -164,13 +165,19 @@ TEST(RecordLimits, CreatorCounts) {
         {"multipolygon", spatialWKB_createMultiPolygon, 178956968},  // 48 + 24 n
     };
     const DPoint3d one{1, 2, 3};
+    void* out = nullptr;
+    EXPECT_EQ(spatialWKB_createPoint(nullptr, &out), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_createPoint(&one, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(out, nullptr);
     for (const auto& c : creators) {
         SCOPED_TRACE(c.what);
-        for (uint32_t count : {0u, c.largest + 1, 0xB0000000u, 0xFFFFFFFFu}) {
-            void* none = nullptr;
-            EXPECT_EQ(c.create(&one, count, &none), SPATIAL_FAILURE) << count;
-            EXPECT_EQ(none, nullptr);
-        }
+        void* const untouched = reinterpret_cast<void*>(0x1234);
+        void* out = untouched;
+        for (uint32_t count : {0u, c.largest + 1, 0xB0000000u, 0xFFFFFFFFu})
+            EXPECT_EQ(c.create(&one, count, &out), SPATIAL_FAILURE) << count;
+        EXPECT_EQ(c.create(nullptr, 1, &out), SPATIAL_FAILURE);
+        EXPECT_EQ(c.create(&one, 1, nullptr), SPATIAL_FAILURE);
+        EXPECT_EQ(out, untouched);
         LibraryRecord made;
         ASSERT_EQ(c.create(&one, 1, made.out()), SPATIAL_SUCCESS);
         uint32_t size = 0;

@@ -10,4 +10,4 @@ all=$(printf '%s\n' "$files" | tr '\n' '\0' | xargs -0 cat | wc -l)
 tests=$(printf '%s\n' "$files" | grep -E '^(tests|python/tests|tools/tests)/' | tr '\n' '\0' | xargs -0 cat | wc -l)
 echo "test lines: $tests"
 echo "all lines: $all"
-awk -v t="$tests" -v a="$all" 'BEGIN { printf "share: %.1f%%\n", 100 * t / a }'
+awk -v t="$tests" -v a="$all" 'BEGIN { printf "share: %.2f%%\n", 100 * t / a }'
