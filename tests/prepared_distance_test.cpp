@@ -3,7 +3,7 @@
 // prepared record first, compared bit for bit, on the configurations of
 // exact_configurations.h (every kind pair; each record prepared in turn,
 // as the export prepares it and with every polygon shared however small)
-// and around large shared polygons; then the statuses. (Many threads
+// and around large shared polygons. (Statuses and many threads
 // measuring: prepared_geometry_test.)
 #include <bit>
 #include <cmath>
@@ -165,37 +165,6 @@ TEST(PreparedDistance, SameBitsAroundLargeSharedPolygons) {
         }
     }
     EXPECT_EQ(cases, 3 * 83);
-}
-
-// Statuses as spatialWKB_intersectPrepared's, nothing written on failure.
-// (Coordinates not finite and lines without a segment: rule_edges_test.)
-TEST(PreparedDistance, StatusesAsTheStatelessDistance) {
-    using namespace testrecords;
-    const Record square = testrecords::polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}}}});
-    const Record inside = testrecords::point({1, 1, 0});
-    const Prepared p(square.data());
-    ASSERT_EQ(p.status, SPATIAL_SUCCESS);
-    const Answer untouched;
-    for (const Record& refused : {collection({inside}), ofType(0), ofType(8), ofType(99), testrecords::multiPoint({}),
-                                  line({{}}), testrecords::polygon({})}) {
-        EXPECT_EQ(stateless(square.data(), refused.data()).status, SPATIAL_FAILURE);
-        Answer r = prepared(p.handle, refused.data());
-        EXPECT_EQ(r.status, SPATIAL_FAILURE);
-        r.status = untouched.status;
-        EXPECT_EQ(r, untouched);
-    }
-    double d = 7;
-    DPoint3d q{7, 7, 7};
-    EXPECT_EQ(spatialWKB_distancePrepared(nullptr, inside.data(), &d, &q, &q), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, nullptr, &d, &q, &q), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), nullptr, &q, &q), SPATIAL_FAILURE);
-    // A record is not a prepared geometry.
-    EXPECT_EQ(spatialWKB_distancePrepared(square.data(), inside.data(), &d, &q, &q), SPATIAL_FAILURE);
-    EXPECT_EQ(d, 7);
-    EXPECT_EQ(q.x, 7);
-    // The points are optional.
-    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), &d, nullptr, nullptr), SPATIAL_SUCCESS);
-    EXPECT_EQ(d, 0);
 }
 
 }  // namespace

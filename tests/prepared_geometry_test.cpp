@@ -254,7 +254,9 @@ TEST(PreparedGeometry, LargePolygonBoundaryPointsAsStateless) {
     }
 }
 
-TEST(PreparedGeometry, StatusesAsTheOtherIntersectionExports) {
+// Statuses of the prepared intersection and distance, as the stateless
+// exports'; nothing written on failure.
+TEST(PreparedGeometry, StatusesAsTheStatelessExports) {
     const Record square = polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}}}});
     const Record inside = point({1, 1, 0});
     void* handle = reinterpret_cast<void*>(0x1);
@@ -270,18 +272,30 @@ TEST(PreparedGeometry, StatusesAsTheOtherIntersectionExports) {
     Prepared p(square.data());
     ASSERT_EQ(p.status, SPATIAL_SUCCESS);
     std::uint32_t result = 7;
+    double d = 7;
+    DPoint3d q{7, 7, 7};
     EXPECT_EQ(spatialWKB_intersectPrepared(nullptr, inside.data(), 0, &result), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_intersectPrepared(p.handle, nullptr, 0, &result), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_intersectPrepared(p.handle, inside.data(), 0, nullptr), SPATIAL_FAILURE);
-    // What the stateless export refuses, the prepared one refuses.
-    for (const Record& other : {collection({inside}), ofType(8), ofType(99), ofType(SPATIAL_TYPE_MULTILINESTRING)}) {
+    EXPECT_EQ(spatialWKB_distancePrepared(nullptr, inside.data(), &d, &q, &q), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, nullptr, &d, &q, &q), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), nullptr, &q, &q), SPATIAL_FAILURE);
+    // What the stateless exports refuse, the prepared ones refuse.
+    for (const Record& other :
+         {collection({inside}), ofType(0), ofType(8), ofType(99), ofType(SPATIAL_TYPE_MULTILINESTRING),
+          ofType(SPATIAL_TYPE_MULTIPOINT), line({{}}), polygon({})}) {
         EXPECT_EQ(spatialWKB_intersectPrepared(p.handle, other.data(), 0, &result), SPATIAL_FAILURE);
         EXPECT_EQ(spatialWKB_intersectGeometry(square.data(), other.data(), 0, &result), SPATIAL_FAILURE);
+        EXPECT_EQ(spatialWKB_distancePrepared(p.handle, other.data(), &d, &q, &q), SPATIAL_FAILURE);
+        EXPECT_EQ(spatialWKB_distance(square.data(), other.data(), &d, &q, &q), SPATIAL_FAILURE);
     }
-    EXPECT_EQ(result, 7u);
     // A record is not a prepared geometry.
     EXPECT_EQ(spatialWKB_intersectPrepared(square.data(), inside.data(), 0, &result), SPATIAL_FAILURE);
-    EXPECT_EQ(result, 7u);
+    EXPECT_EQ(spatialWKB_distancePrepared(square.data(), inside.data(), &d, &q, &q), SPATIAL_FAILURE);
+    EXPECT_TRUE(result == 7 && d == 7 && q.x == 7 && q.y == 7 && q.z == 7);  // nothing written
+    // The points are optional.
+    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), &d, nullptr, nullptr), SPATIAL_SUCCESS);
+    EXPECT_EQ(d, 0);
     // (Tolerances that meet nothing or everything: rule_edges_test.)
     EXPECT_EQ(prepared(p.handle, inside.data(), 0.0), 1u);
 
