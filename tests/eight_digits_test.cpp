@@ -12,51 +12,29 @@ namespace {
 
 std::string text(const SpatialWChar (&eight)[8]) { return std::string(eight, eight + 8); }
 
-// The operations of each implementation, read back as text.
-struct Portable {
-    static std::string digitText(std::uint32_t n) {
-        SpatialWChar out[8];
-        digits::portable::store(digits::portable::eightDigits(n), out);
-        return text(out);
-    }
-    static std::string withPoint(std::uint32_t n, std::uint32_t before, int at) {
-        namespace d = digits::portable;
-        SpatialWChar out[8];
-        d::store(at == -2 ? d::movedUp(d::eightDigits(n), d::eightDigits(before))
-                          : d::withPoint(d::eightDigits(n), d::eightDigits(before), at),
-                 out);
-        return text(out);
-    }
-    static int significant(std::uint32_t n) {
-        return digits::portable::significantCharacters(digits::portable::eightDigits(n));
-    }
-    static char first(std::uint32_t n) {
-        return static_cast<char>(digits::portable::firstCharacter(digits::portable::eightDigits(n)));
-    }
-};
+// The operations of each implementation (a namespace of digits::), read
+// back as text.
+#define SPATIALGEOM_DIGIT_OPERATIONS(Name, d)                                                                  \
+    struct Name {                                                                                              \
+        static std::string digitText(std::uint32_t n) {                                                        \
+            SpatialWChar out[8];                                                                               \
+            d::store(d::eightDigits(n), out);                                                                  \
+            return text(out);                                                                                  \
+        }                                                                                                      \
+        static std::string withPoint(std::uint32_t n, std::uint32_t before, int at) {                          \
+            SpatialWChar out[8];                                                                               \
+            d::store(at == -2 ? d::movedUp(d::eightDigits(n), d::eightDigits(before))                          \
+                              : d::withPoint(d::eightDigits(n), d::eightDigits(before), at),                   \
+                     out);                                                                                     \
+            return text(out);                                                                                  \
+        }                                                                                                      \
+        static int significant(std::uint32_t n) { return d::significantCharacters(d::eightDigits(n)); }        \
+        static char first(std::uint32_t n) { return static_cast<char>(d::firstCharacter(d::eightDigits(n))); } \
+    };
 
+SPATIALGEOM_DIGIT_OPERATIONS(Portable, digits::portable)
 #if defined(__SSE2__)
-struct Sse2 {
-    static std::string digitText(std::uint32_t n) {
-        SpatialWChar out[8];
-        digits::sse2::store(digits::sse2::eightDigits(n), out);
-        return text(out);
-    }
-    static std::string withPoint(std::uint32_t n, std::uint32_t before, int at) {
-        namespace d = digits::sse2;
-        SpatialWChar out[8];
-        d::store(at == -2 ? d::movedUp(d::eightDigits(n), d::eightDigits(before))
-                          : d::withPoint(d::eightDigits(n), d::eightDigits(before), at),
-                 out);
-        return text(out);
-    }
-    static int significant(std::uint32_t n) {
-        return digits::sse2::significantCharacters(digits::sse2::eightDigits(n));
-    }
-    static char first(std::uint32_t n) {
-        return static_cast<char>(digits::sse2::firstCharacter(digits::sse2::eightDigits(n)));
-    }
-};
+SPATIALGEOM_DIGIT_OPERATIONS(Sse2, digits::sse2)
 using Implementations = ::testing::Types<Portable, Sse2>;
 #else
 using Implementations = ::testing::Types<Portable>;

@@ -28,6 +28,7 @@
 
 #include "exact_configurations.h"
 #include "exact_reference.h"
+#include "spatialgeom/queries.h"
 #include "spatialgeom/record_ptr.h"
 
 namespace {
@@ -265,7 +266,8 @@ TEST(ExactAnswers, NamedConfigurationsMeet) {
 // on a lifted edge, beyond the box of its stored vertices. Alone, the other
 // geometry's box lies farther than the tolerance and the boxes' test
 // answers "no" first; with a far point added to its box (a multipoint), the
-// distance decides. Checked at the rounded distance and one ulp either side.
+// distance decides. Checked at the rounded distance and one ulp either side,
+// with the distance itself and its points.
 TEST(ExactAnswers, RegionBeyondTheVertexBox) {
     const RefGeometry byLiftedEdge = polygon({{{0, 0, 0}, {0, 10, 0}, {10, 1, 0}, {3.1, 0, -1}}});
     const RefGeometry footOnEdge = polygon({{{4096, 4096, 4096},
@@ -299,6 +301,20 @@ TEST(ExactAnswers, RegionBeyondTheVertexBox) {
         ASSERT_TRUE(d2.has_value());
         const RecordPtr a(buildRecord(row.a)), b(buildRecord(row.b));
         const double d = roundedSqrt(*d2);
+        // The distance export: the exact distance rounded upwards, its
+        // points in the region.
+        double distance = -1;
+        DPoint3d onA{}, onB{};
+        ASSERT_EQ(spatialWKB_distance(a.get(), b.get(), &distance, &onA, &onB), SPATIAL_SUCCESS);
+        const auto sq = [](double x) -> mpq_class { return mpq_class(x) * mpq_class(x); };
+        EXPECT_TRUE(sq(distance) >= *d2 && (distance == 0 || sq(std::nextafter(distance, 0.0)) < *d2)) << distance;
+        double largest = 1;  // the points lie within rounding of the coordinates
+        for (const RefPolygon& polygon : row.a.polygons)
+            for (const Vertices& ring : polygon.rings)
+                for (const DPoint3d& v : ring)
+                    largest = std::max({largest, std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+        EXPECT_LE(std::sqrt(exactSquaredDistance(point(onA), row.a)->get_d()), 1e-14 * largest);
+        EXPECT_LE(std::sqrt(exactSquaredDistance(point(onB), row.b)->get_d()), 1e-14 * largest);
         for (double t : {d, std::nextafter(d, kInf), std::nextafter(d, 0.0)}) {
             const Owed owed = owedAnswer(row.a, row.b, d2, t);
             EXPECT_EQ(owed == Owed::no, row.boxesApart || !meetsAt(d2, t)) << "tolerance " << t;

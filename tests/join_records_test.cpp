@@ -4,40 +4,18 @@
 #include <cmath>
 #include <cstdint>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "mixed_records.h"
+#include "pairwise_answers.h"
 #include "spatialgeom/join.h"
 #include "spatialgeom/queries.h"
 
 namespace {
 
 using namespace testrecords;
-using Pairs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
-
-bool meetsByParts(const void* a, const void* b, double tolerance) {
-    bool meets = false;
-    forEachPart(a, [&](const void* partA) {
-        forEachPart(b, [&](const void* partB) {
-            std::uint32_t result = 0;
-            if (spatialWKB_intersectGeometry(partA, partB, tolerance, &result) == SPATIAL_SUCCESS && result == 1)
-                meets = true;
-        });
-    });
-    return meets;
-}
-
-Pairs everyPair(const std::vector<const void*>& a, const std::vector<const void*>& b, double tolerance) {
-    Pairs pairs;
-    for (std::uint32_t i = 0; i < a.size(); ++i)
-        for (std::uint32_t j = 0; j < b.size(); ++j)
-            if (a[i] != nullptr && b[j] != nullptr && meetsByParts(a[i], b[j], tolerance)) pairs.emplace_back(i, j);
-    return pairs;
-}
-
 struct Found {
     Pairs pairs;
     bool otherThread = false;
@@ -68,7 +46,7 @@ TEST(JoinRecords, FindsEveryMeetingPairInOrder) {
         const auto a = records.list(70), b = records.list(90);
         for (double tolerance : tolerances) {
             SCOPED_TRACE(::testing::Message() << "seed " << seed << ", tolerance " << tolerance);
-            const Pairs expected = everyPair(a, b, tolerance);
+            const Pairs expected = meetingPairs(a, b, tolerance);
             Found one, three;
             ASSERT_EQ(join(a, b, tolerance, 1, &one), SPATIAL_SUCCESS);
             ASSERT_EQ(join(a, b, tolerance, 3, &three), SPATIAL_SUCCESS);
@@ -87,7 +65,7 @@ TEST(JoinRecords, CrowdedListJoinedWithItself) {
     for (double tolerance : {0.0, 0.2}) {
         Found found;
         ASSERT_EQ(join(list, list, tolerance, 2, &found), SPATIAL_SUCCESS);
-        EXPECT_EQ(found.pairs, everyPair(list, list, tolerance));
+        EXPECT_EQ(found.pairs, meetingPairs(list, list, tolerance));
     }
 }
 

@@ -105,21 +105,6 @@ TEST(LargeInput, GrowingBeyondThirtyTwoBitsIsRefused) {
     }
 }
 
-// A creator asked for more vertices than a record of 32-bit size holds
-// refuses before reading them (one vertex is there), also where 24 * count
-// wraps 32 bits.
-TEST(LargeInput, CreatorsRefuseSizesBeyondThirtyTwoBits) {
-    const DPoint3d one{0, 0, 0};
-    using Creator = std::uint32_t (*)(const DPoint3d*, std::uint32_t, void**);
-    for (auto [create, count] : {std::pair<Creator, std::uint32_t>{spatialWKB_createMultiPoint, 178956970},
-                                 std::pair<Creator, std::uint32_t>{spatialWKB_createMultiPoint, 0xB0000000u},
-                                 std::pair<Creator, std::uint32_t>{spatialWKB_createLine, 0xFFFFFFFFu}}) {
-        void* none = nullptr;
-        EXPECT_EQ(create(&one, count, &none), SPATIAL_FAILURE) << count;
-        EXPECT_EQ(none, nullptr);
-    }
-}
-
 // A member of the largest size makes a collection too large to size.
 TEST(LargeInput, ACollectionOfTheLargestMemberHasNoSize) {
     const Record collection =

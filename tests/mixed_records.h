@@ -2,8 +2,7 @@
 // (join.h): points, lines, polygons with holes (some with their outer ring
 // off any plane, some of many vertices), the multi-kinds, collections,
 // records without vertices and null entries, scattered over a small square
-// so that many boxes overlap. And the parts of a record as those exports
-// see them: the record itself, or a collection's members.
+// so that many boxes overlap.
 #pragma once
 
 #include <cmath>
@@ -105,23 +104,5 @@ private:
     double extent_;
     std::deque<Record> kept_;  // records stay where they are
 };
-
-// visit(part) for a collection's members, or for the record itself.
-template <typename Visit>
-void forEachPart(const void* record, Visit&& visit) {
-    std::uint32_t type = 0;
-    spatialWKB_getType(record, &type);
-    if (type != SPATIAL_TYPE_COLLECTION) {
-        visit(record);
-        return;
-    }
-    spatialWKB_forEachMember(
-        record,
-        [](void* context, const void* member) -> std::int32_t {
-            (*static_cast<Visit*>(context))(member);
-            return 0;
-        },
-        &visit);
-}
 
 }  // namespace testrecords

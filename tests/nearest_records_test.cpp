@@ -10,71 +10,13 @@
 #include <gtest/gtest.h>
 
 #include "mixed_records.h"
+#include "pairwise_answers.h"
 #include "spatialgeom/join.h"
 #include "spatialgeom/queries.h"
 
 namespace {
 
 using namespace testrecords;
-
-struct Nearest {
-    std::uint32_t j, i;
-    double distance;
-    bool operator==(const Nearest& other) const { return j == other.j && i == other.i && distance == other.distance; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Nearest& n) {
-    return out << "(b " << n.j << ": a " << n.i << " at " << n.distance << ")";
-}
-
-// +infinity when no pair of parts has vertices.
-double distanceByParts(const void* a, const void* b) {
-    double least = INFINITY;
-    forEachPart(a, [&](const void* partA) {
-        forEachPart(b, [&](const void* partB) {
-            double d = 0.0;
-            if (spatialWKB_distance(partA, partB, &d, nullptr, nullptr) == SPATIAL_SUCCESS) least = std::min(least, d);
-        });
-    });
-    return least;
-}
-
-bool hasVertices(const void* record) {
-    bool any = false;
-    forEachPart(record, [&](const void* part) {
-        DPoint3d low, high;
-        any = any || spatialWKB_getRange(part, &low, &high) == SPATIAL_SUCCESS;
-    });
-    return any;
-}
-
-// The distance of every pair, NaN where a record is null or has no vertex.
-using Distances = std::vector<std::vector<double>>;
-
-Distances everyDistance(const std::vector<const void*>& a, const std::vector<const void*>& b) {
-    Distances d(b.size(), std::vector<double>(a.size(), NAN));
-    for (std::uint32_t j = 0; j < b.size(); ++j)
-        for (std::uint32_t i = 0; i < a.size(); ++i)
-            if (a[i] != nullptr && b[j] != nullptr && hasVertices(a[i]) && hasVertices(b[j]))
-                d[j][i] = distanceByParts(a[i], b[j]);
-    return d;
-}
-
-std::vector<Nearest> nearestIn(const Distances& d, double maxDistance) {
-    std::vector<Nearest> found;
-    for (std::uint32_t j = 0; j < d.size(); ++j) {
-        Nearest best{j, 0, INFINITY};
-        bool any = false;
-        for (std::uint32_t i = 0; i < d[j].size(); ++i) {
-            if (d[j][i] <= maxDistance && (!any || d[j][i] < best.distance)) {
-                best = {j, i, d[j][i]};
-                any = true;
-            }
-        }
-        if (any) found.push_back(best);
-    }
-    return found;
-}
 
 std::vector<Nearest> everyPair(const std::vector<const void*>& a, const std::vector<const void*>& b,
                                double maxDistance) {

@@ -98,44 +98,82 @@ TEST(NumberFormat, MatchesSnprintfOverRandomBitsAndPrecisions) {
     }
 }
 
-// Values with few significant digits, as surveyed data has, near every
-// boundary between fixed and exponent notation.
-TEST(NumberFormat, ShortDecimalsMatchSnprintfAtEveryPrecision) {
-    std::mt19937_64 random(7);
-    for (int i = 0; i < 60000; ++i) {
-        int digits;
-        const double value = shortDecimal(random, 17, 40, &digits);
-        for (std::int32_t precision = 1; precision <= 17; ++precision)
-            ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
-    }
-    for (double value : {0.0, -0.0, 1e-5, 1e-4, 9.5e-5, 123456.0, 1e15, 1e16, DBL_MIN, -DBL_MAX, 5e-324})
-        for (std::int32_t precision = 1; precision <= 17; ++precision)
-            ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
-}
-
-// Values at the edges of the writer's cases, each with both signs at every
-// precision: integer parts of more than eight digits, fractions of more
-// than eight, decimals rounding up to a power of ten, binary ties, the
-// switches between notations (exponents -5/-4 and precision - 1/precision),
-// and the values no shortcut takes.
-TEST(NumberFormat, BoundariesMatchSnprintfAtEveryPrecision) {
-    std::vector<double> values = {
-        123456789.125,   1234567890123.5, 99999999.5,  100000000.25,  1.2345678901,  0.000123456789012,
-        12.0000000001,   0.125,           2.5,         0.375,         999999.5,      9999995,
-        99999.95,        0.00009999995,   0.000099999, 123456.789012, 654321.098765, 1234.567,
-        999999999999999, 1e15 + 1,        DBL_MIN,     5e-324,        DBL_MAX,       0.0,
-        std::nan("")};
+// Values of every shape, each with both signs at every precision:
+// - few significant digits, as surveyed data has, near every boundary
+//   between fixed and exponent notation;
+// - the edges of the writer's cases: integer parts of more than eight
+//   digits, fractions of more than eight, decimals rounding up to a power
+//   of ten, binary ties, the switches between notations (exponents -5/-4
+//   and precision - 1/precision), and the values no shortcut takes;
+// - the coordinate shapes of the benchmark grid (bench/peers): surveyed
+//   (six decimals), full-mantissa doubles, integers, one to three
+//   decimals, mixed magnitudes (seven digits times 10^-5 .. 10^12);
+// - exact ties between two decimals of the precision, which round to the
+//   even one: few-bit binary fractions (0.125 at 2 digits) and halves of
+//   large integers (2500000 at 1 digit, where dividing by a power of five
+//   shows the tie), with their neighbours.
+TEST(NumberFormat, EveryShapeMatchesSnprintfAtEveryPrecision) {
+    std::vector<double> values = {123456789.125,
+                                  1234567890123.5,
+                                  99999999.5,
+                                  100000000.25,
+                                  1.2345678901,
+                                  0.000123456789012,
+                                  12.0000000001,
+                                  0.125,
+                                  2.5,
+                                  0.375,
+                                  999999.5,
+                                  9999995,
+                                  99999.95,
+                                  0.00009999995,
+                                  0.000099999,
+                                  123456.789012,
+                                  654321.098765,
+                                  1234.567,
+                                  999999999999999,
+                                  1e15 + 1,
+                                  DBL_MIN,
+                                  5e-324,
+                                  DBL_MAX,
+                                  0.0,
+                                  std::nan(""),
+                                  1e-5,
+                                  1e-4,
+                                  9.5e-5,
+                                  123456.0,
+                                  1e16};
     for (int exponent = -25; exponent <= 25; ++exponent) {
         const double power = std::pow(10.0, exponent);
         values.insert(values.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300), 9.5 * power,
                                      9.99999999999999 * power});
     }
-    for (double magnitude : values) {
-        for (double value : {magnitude, -magnitude}) {
-            for (std::int32_t precision = -1; precision <= 17; ++precision)
-                ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
-        }
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> plan(0.0, 999999.0);
+    const auto decimals = [](double x, int places) {
+        const double scale = std::pow(10.0, places);
+        return std::round(x * scale) / scale;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        int digits;
+        values.push_back(shortDecimal(random, 17, 40, &digits));
+        char mixed[40];
+        std::snprintf(mixed, sizeof mixed, "%de%d", static_cast<int>(1000000 + random() % 9000000),
+                      static_cast<int>(random() % 18) - 11);
+        values.insert(values.end(),
+                      {decimals(plan(random), 6), plan(random), std::floor(plan(random)),
+                       decimals(plan(random), 1 + static_cast<int>(random() % 3)), std::strtod(mixed, nullptr)});
+        const double fewBits =
+            std::ldexp(static_cast<double>(random() >> (64 - 1 - random() % 20)), static_cast<int>(random() % 80) - 40);
+        const double halfOfPowerOfTen = (2.0 * static_cast<double>(random() % 100000) + 1.0) * 5.0 *
+                                        std::pow(10.0, static_cast<int>(random() % 16));
+        for (double tie : {fewBits, halfOfPowerOfTen})
+            values.insert(values.end(), {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)});
     }
+    for (double magnitude : values)
+        for (double value : {magnitude, -magnitude})
+            for (std::int32_t precision = -1; precision <= 18; ++precision)
+                ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
 }
 
 // The fast path writes every finite value at precisions up to 17, and
@@ -165,53 +203,6 @@ TEST(NumberFormat, FastPathWritesEveryFiniteValueUpToPrecision17) {
             if (end != nullptr) {
                 ASSERT_EQ(narrow(wide, end), printfG(vertex.x, precision) + " " + printfG(vertex.y, precision) + " " +
                                                  printfG(vertex.z, precision));
-            }
-        }
-    }
-}
-
-// The coordinate shapes of the benchmark grid (bench/peers), each compared
-// at every precision: surveyed (six decimals), full-mantissa doubles,
-// integers, one to three decimals, mixed magnitudes (seven digits times
-// 10^-5 .. 10^12, exponent notation), and all of them negated.
-TEST(NumberFormat, DataShapesMatchSnprintfAtEveryPrecision) {
-    std::mt19937_64 random(20261207);
-    std::uniform_real_distribution<double> plan(0.0, 999999.0);
-    const auto decimals = [](double x, int places) {
-        const double scale = std::pow(10.0, places);
-        return std::round(x * scale) / scale;
-    };
-    for (int i = 0; i < 20000; ++i) {
-        char mixed[40];
-        std::snprintf(mixed, sizeof mixed, "%de%d", static_cast<int>(1000000 + random() % 9000000),
-                      static_cast<int>(random() % 18) - 11);
-        const double shapes[] = {decimals(plan(random), 6), plan(random), std::floor(plan(random)),
-                                 decimals(plan(random), 1 + static_cast<int>(random() % 3)),
-                                 std::strtod(mixed, nullptr)};
-        for (double magnitude : shapes) {
-            for (double value : {magnitude, -magnitude}) {
-                for (std::int32_t precision = -1; precision <= 18; ++precision)
-                    ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
-            }
-        }
-    }
-}
-
-// Exact ties between two decimals of the precision, which round to the
-// even one: few-bit binary fractions (0.125 at 2 digits) and halves of
-// large integers (2500000 at 1 digit, where dividing by a power of five
-// shows the tie), with their neighbours.
-TEST(NumberFormat, TiesRoundToEvenAtEveryPrecision) {
-    std::mt19937_64 random(5);
-    for (int i = 0; i < 20000; ++i) {
-        const double fewBits =
-            std::ldexp(static_cast<double>(random() >> (64 - 1 - random() % 20)), static_cast<int>(random() % 80) - 40);
-        const double halfOfPowerOfTen = (2.0 * static_cast<double>(random() % 100000) + 1.0) * 5.0 *
-                                        std::pow(10.0, static_cast<int>(random() % 16));
-        for (double tie : {fewBits, halfOfPowerOfTen}) {
-            for (double value : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)}) {
-                for (std::int32_t precision = 1; precision <= 17; ++precision)
-                    ASSERT_EQ(format(value, precision), printfG(value, precision)) << value << " at " << precision;
             }
         }
     }

@@ -449,8 +449,8 @@ TEST(OgcWkb, RefusesRecordsTheEncodingCannotExpress) {
     EXPECT_EQ(spatialWKB_toOgcWkb(point({1, 2, 3}).data(), nullptr, 0, nullptr), SPATIAL_FAILURE);
 }
 
-// Too small by one: -5, the size, nothing written; the exact size: the
-// bytes and nothing after them; a null buffer: a size query.
+// Too small by one: -5, the size, nothing written; the exact size and one
+// more: the bytes and nothing after them; a null buffer: a size query.
 TEST(OgcWkb, WritesOnlyIntoRoomEnough) {
     for (const HexCase& c : kWritten) {
         SCOPED_TRACE(c.wkt);
@@ -473,6 +473,10 @@ TEST(OgcWkb, WritesOnlyIntoRoomEnough) {
         EXPECT_EQ(Bytes(buffer.begin() + 1, buffer.begin() + 1 + exact), expected);
         EXPECT_EQ(buffer[0], 0xAB);
         EXPECT_EQ(Bytes(buffer.begin() + 1 + exact, buffer.end()), Bytes(7, 0xAB));
+        Bytes roomy(exact + 8, 0xAB);
+        EXPECT_EQ(spatialWKB_toOgcWkb(record.get(), roomy.data(), exact + 1, &size), SPATIAL_SUCCESS);
+        EXPECT_EQ(Bytes(roomy.begin(), roomy.begin() + exact), expected);
+        EXPECT_EQ(Bytes(roomy.begin() + exact, roomy.end()), Bytes(8, 0xAB));
     }
 }
 

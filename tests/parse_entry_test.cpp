@@ -132,16 +132,6 @@ TEST(ParseString, UnmatchedBytesAreEchoedUpToTheFailure) {
     }
 }
 
-TEST(ConvertTextToBinary, CopiesWhenTheRecordFits) {
-    std::vector<uint8_t> buffer(48, 0xAB);
-    EXPECT_EQ(spatialWKB_convertTextToBinary(u"POINT(1 2 3)", buffer.data(), 39), SPATIAL_BUFFER_TOO_SMALL);
-    EXPECT_EQ(buffer, std::vector<uint8_t>(48, 0xAB));
-    EXPECT_EQ(spatialWKB_convertTextToBinary(u"POINT(1 2 3)", buffer.data(), 40), SPATIAL_SUCCESS);
-    EXPECT_EQ(wordAt(buffer.data(), 12), 40u);
-    EXPECT_TRUE(samePoint(vertexAt(buffer.data(), 16), {1, 2, 3}));
-    EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + 40, buffer.end()), std::vector<uint8_t>(8, 0xAB));
-}
-
 TEST(ConvertTextToBinary, WritesTheSameBytesAsTheParse) {
     const char* narrow = "GEOMETRYCOLLECTION(POLYGON((1 2 3,4 5 6,7 8 9)),MULTILINESTRING((1 1 1),(2 2 2,3 3 3)))";
     const std::u16string wide(narrow, narrow + std::char_traits<char>::length(narrow));

@@ -3,23 +3,22 @@
 // prepared record first, compared bit for bit, on the configurations of
 // exact_configurations.h (every kind pair; each record prepared in turn,
 // as the export prepares it and with every polygon shared however small)
-// and around large shared polygons; then the statuses, and many threads
-// measuring against one prepared geometry.
+// and around large shared polygons. (Statuses and many threads
+// measuring: prepared_geometry_test.)
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <map>
-#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "exact_configurations.h"
 #include "exact_reference.h"
+#include "prepared_owner.h"
 #include "queries/prepared_geometry.h"
 #include "queries/record_distance.h"
 #include "record_test_builder.h"
@@ -33,19 +32,7 @@ using namespace exact;
 using namespace exact::cases;
 
 using spatialgeom::RecordPtr;
-
-class Prepared {
-public:
-    explicit Prepared(const void* record) { status = spatialWKB_prepareGeometry(record, &handle); }
-    ~Prepared() {
-        if (handle != nullptr) spatialWKB_destroyPrepared(&handle);
-    }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-
-    void* handle = nullptr;
-    std::uint32_t status = 7;
-};
+using testrecords::Prepared;
 
 // A distance call's whole answer, compared by bits (NaN equals NaN).
 struct Answer {
@@ -178,82 +165,6 @@ TEST(PreparedDistance, SameBitsAroundLargeSharedPolygons) {
         }
     }
     EXPECT_EQ(cases, 3 * 83);
-}
-
-// Statuses as spatialWKB_intersectPrepared's, nothing written on failure;
-// the answers of odd geometries (coordinates not finite, lines without a
-// segment) as the stateless export's.
-TEST(PreparedDistance, StatusesAndOddGeometriesAsTheStatelessDistance) {
-    using namespace testrecords;
-    const Record square = testrecords::polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}}}});
-    const Record inside = testrecords::point({1, 1, 0});
-    const Prepared p(square.data());
-    ASSERT_EQ(p.status, SPATIAL_SUCCESS);
-    const Answer untouched;
-    for (const Record& refused : {collection({inside}), ofType(0), ofType(8), ofType(99), testrecords::multiPoint({}),
-                                  line({{}}), testrecords::polygon({})}) {
-        EXPECT_EQ(stateless(square.data(), refused.data()).status, SPATIAL_FAILURE);
-        Answer r = prepared(p.handle, refused.data());
-        EXPECT_EQ(r.status, SPATIAL_FAILURE);
-        r.status = untouched.status;
-        EXPECT_EQ(r, untouched);
-    }
-    double d = 7;
-    DPoint3d q{7, 7, 7};
-    EXPECT_EQ(spatialWKB_distancePrepared(nullptr, inside.data(), &d, &q, &q), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, nullptr, &d, &q, &q), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), nullptr, &q, &q), SPATIAL_FAILURE);
-    // A record is not a prepared geometry.
-    EXPECT_EQ(spatialWKB_distancePrepared(square.data(), inside.data(), &d, &q, &q), SPATIAL_FAILURE);
-    EXPECT_EQ(d, 7);
-    EXPECT_EQ(q.x, 7);
-    // The points are optional.
-    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), &d, nullptr, nullptr), SPATIAL_SUCCESS);
-    EXPECT_EQ(d, 0);
-
-    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
-    const std::vector<Record> odd = {testrecords::point({inf, 0, 0}), line({{{0, 0, 0}, {1, nan, 0}}}),
-                                     testrecords::polygon({{{{0, 0, 0}, {1, 0, 0}, {0, inf, 0}, {0, 0, 0}}}}),
-                                     line({{{1, 2, 3}}}), square};
-    for (const Record& first : odd) {
-        const Prepared po(first.data());
-        ASSERT_EQ(po.status, SPATIAL_SUCCESS);
-        for (const Record& second : odd)
-            EXPECT_EQ(prepared(po.handle, second.data()), stateless(first.data(), second.data()));
-    }
-}
-
-TEST(PreparedDistanceThreadTest, ManyThreadsMeasureOnePreparedGeometry) {
-    Rng rng{5};
-    const Frame frame = rotatedFrame(rng, 1.0, {0.25, -0.5, 1});
-    const auto place = [&](Vertices v) {
-        for (DPoint3d& p : v) p = frame.at(p.x, p.y, 0);
-        return v;
-    };
-    const RecordPtr shape(buildRecord(polygon({place(star(0, 0, 10, 600, false)), place(star(1, 0, 4, 300, true))})));
-    std::vector<std::unique_ptr<RecordPtr>> others;
-    std::vector<Answer> expected;
-    for (int i = 0; i < 24; ++i) {
-        const DPoint3d p = frame.at(rng.range(-14, 14), rng.range(-14, 14), rng.range(-3, 3));
-        const DPoint3d q = frame.at(rng.range(-14, 14), rng.range(-14, 14), rng.range(-3, 3));
-        others.push_back(std::make_unique<RecordPtr>(buildRecord(i % 2 == 0 ? point(p) : lineString({p, q}))));
-        expected.push_back(stateless(shape.get(), others.back()->get()));
-    }
-    const Prepared one(shape.get());
-    ASSERT_EQ(one.status, SPATIAL_SUCCESS);
-    std::vector<int> wrong(4, 0);
-    std::vector<std::thread> threads;
-    for (int k = 0; k < 4; ++k) {
-        threads.emplace_back([&, k] {
-            for (int round = 0; round < 2; ++round)
-                for (std::size_t i = 0; i < others.size(); ++i) {
-                    const std::size_t at = (i + 5 * k) % others.size();
-                    wrong[k] += !(prepared(one.handle, others[at]->get()) == expected[at]);
-                }
-        });
-    }
-    for (std::thread& t : threads) t.join();
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(wrong[k], 0) << "thread " << k;
 }
 
 }  // namespace

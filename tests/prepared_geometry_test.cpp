@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "prepared_owner.h"
 #include "queries/prepared_geometry.h"
 #include "record_test_builder.h"
 #include "spatialgeom/prepared.h"
@@ -24,20 +25,6 @@
 namespace {
 
 using namespace testrecords;
-
-// Owns a prepared geometry.
-class Prepared {
-public:
-    explicit Prepared(const void* record) { status = spatialWKB_prepareGeometry(record, &handle); }
-    ~Prepared() {
-        if (handle != nullptr) spatialWKB_destroyPrepared(&handle);
-    }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-
-    void* handle = nullptr;
-    std::uint32_t status;
-};
 
 // 0 or 1, or 2 + status for a refusal.
 std::uint32_t stateless(const void* a, const void* b, double tolerance) {
@@ -267,7 +254,9 @@ TEST(PreparedGeometry, LargePolygonBoundaryPointsAsStateless) {
     }
 }
 
-TEST(PreparedGeometry, StatusesAsTheOtherIntersectionExports) {
+// Statuses of the prepared intersection and distance, as the stateless
+// exports'; nothing written on failure.
+TEST(PreparedGeometry, StatusesAsTheStatelessExports) {
     const Record square = polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}}}});
     const Record inside = point({1, 1, 0});
     void* handle = reinterpret_cast<void*>(0x1);
@@ -283,23 +272,31 @@ TEST(PreparedGeometry, StatusesAsTheOtherIntersectionExports) {
     Prepared p(square.data());
     ASSERT_EQ(p.status, SPATIAL_SUCCESS);
     std::uint32_t result = 7;
+    double d = 7;
+    DPoint3d q{7, 7, 7};
     EXPECT_EQ(spatialWKB_intersectPrepared(nullptr, inside.data(), 0, &result), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_intersectPrepared(p.handle, nullptr, 0, &result), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_intersectPrepared(p.handle, inside.data(), 0, nullptr), SPATIAL_FAILURE);
-    // What the stateless export refuses, the prepared one refuses.
-    for (const Record& other : {collection({inside}), ofType(8), ofType(99), ofType(SPATIAL_TYPE_MULTILINESTRING)}) {
+    EXPECT_EQ(spatialWKB_distancePrepared(nullptr, inside.data(), &d, &q, &q), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, nullptr, &d, &q, &q), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), nullptr, &q, &q), SPATIAL_FAILURE);
+    // What the stateless exports refuse, the prepared ones refuse.
+    for (const Record& other :
+         {collection({inside}), ofType(0), ofType(8), ofType(99), ofType(SPATIAL_TYPE_MULTILINESTRING),
+          ofType(SPATIAL_TYPE_MULTIPOINT), line({{}}), polygon({})}) {
         EXPECT_EQ(spatialWKB_intersectPrepared(p.handle, other.data(), 0, &result), SPATIAL_FAILURE);
         EXPECT_EQ(spatialWKB_intersectGeometry(square.data(), other.data(), 0, &result), SPATIAL_FAILURE);
+        EXPECT_EQ(spatialWKB_distancePrepared(p.handle, other.data(), &d, &q, &q), SPATIAL_FAILURE);
+        EXPECT_EQ(spatialWKB_distance(square.data(), other.data(), &d, &q, &q), SPATIAL_FAILURE);
     }
-    EXPECT_EQ(result, 7u);
     // A record is not a prepared geometry.
     EXPECT_EQ(spatialWKB_intersectPrepared(square.data(), inside.data(), 0, &result), SPATIAL_FAILURE);
-    EXPECT_EQ(result, 7u);
-    // Tolerances that meet nothing or everything are answers, not refusals.
-    const Record far = point({100, 100, 100});
-    EXPECT_EQ(prepared(p.handle, inside.data(), -1.0), 0u);
-    EXPECT_EQ(prepared(p.handle, inside.data(), NAN), 0u);
-    EXPECT_EQ(prepared(p.handle, far.data(), INFINITY), 1u);
+    EXPECT_EQ(spatialWKB_distancePrepared(square.data(), inside.data(), &d, &q, &q), SPATIAL_FAILURE);
+    EXPECT_TRUE(result == 7 && d == 7 && q.x == 7 && q.y == 7 && q.z == 7);  // nothing written
+    // The points are optional.
+    EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), &d, nullptr, nullptr), SPATIAL_SUCCESS);
+    EXPECT_EQ(d, 0);
+    // (Tolerances that meet nothing or everything: rule_edges_test.)
     EXPECT_EQ(prepared(p.handle, inside.data(), 0.0), 1u);
 
     EXPECT_EQ(spatialWKB_destroyPrepared(nullptr), SPATIAL_FAILURE);
@@ -372,9 +369,9 @@ TEST(PreparedGeometry, MemoryWithinThreeTimesTheRecord) {
     }
 }
 
-// Many threads test one prepared geometry at once (run under the thread
-// sanitizer too): flat and rotated polygons with a hole, lifted rings
-// among them, against points and lines in and around them.
+// Many threads test and measure one prepared geometry at once (run under
+// the thread sanitizer too): flat and rotated polygons with a hole, lifted
+// rings among them, against geometries of every kind in and around them.
 TEST(PreparedThreadTest, ManyThreadsTestOnePreparedGeometry) {
     for (Placement placement : {Placement::flat, Placement::rotated, Placement::tilted}) {
         Scene scene(77 + static_cast<unsigned>(placement), placement);
@@ -383,8 +380,12 @@ TEST(PreparedThreadTest, ManyThreadsTestOnePreparedGeometry) {
         for (int i = 0; i < 60; ++i) others.push_back(scene.make(static_cast<std::uint32_t>(1 + i % 6)));
         const double tolerances[] = {0.0, 0.25};
         std::vector<std::uint32_t> expected;
-        for (const Record& other : others)
+        std::vector<double> distances;
+        for (const Record& other : others) {
             for (double t : tolerances) expected.push_back(stateless(shape.data(), other.data(), t));
+            distances.push_back(-1);
+            ASSERT_EQ(spatialWKB_distance(shape.data(), other.data(), &distances.back(), nullptr, nullptr), 0u);
+        }
         const Prepared p(shape.data());
         ASSERT_EQ(p.status, SPATIAL_SUCCESS);
         std::vector<int> wrong(8, 0);
@@ -397,6 +398,9 @@ TEST(PreparedThreadTest, ManyThreadsTestOnePreparedGeometry) {
                         const std::size_t at = (i + 7 * k) % others.size();
                         for (std::size_t ti = 0; ti < 2; ++ti, ++j)
                             wrong[k] += prepared(p.handle, others[at].data(), tolerances[ti]) != expected[2 * at + ti];
+                        double d = -1;
+                        spatialWKB_distancePrepared(p.handle, others[at].data(), &d, nullptr, nullptr);
+                        wrong[k] += d != distances[at];
                     }
                 }
             });

@@ -51,21 +51,6 @@ TEST(RecordCreators, LayOutTheirKindByteForByte) {
     }
 }
 
-TEST(RecordCreators, RefuseMissingArgumentsAndZeroCounts) {
-    const auto input = vertices(2);
-    void* const untouched = reinterpret_cast<void*>(0x1234);
-    for (Creator create : {createPoint, spatialWKB_createLine, spatialWKB_createPolygon, spatialWKB_createMultiPoint,
-                           spatialWKB_createMultiLine, spatialWKB_createMultiPolygon}) {
-        void* out = untouched;
-        if (create != createPoint) {
-            EXPECT_EQ(create(input.data(), 0, &out), SPATIAL_FAILURE);
-        }
-        EXPECT_EQ(create(nullptr, 2, &out), SPATIAL_FAILURE);
-        EXPECT_EQ(create(input.data(), 2, nullptr), SPATIAL_FAILURE);
-        EXPECT_EQ(out, untouched);
-    }
-}
-
 // A linestring of two sublines (2 and 3 vertices): 16 + 8 + 56 + 80 = 160
 // bytes, with the totalSize given.
 Record twoSublineLine(uint32_t totalSize) {

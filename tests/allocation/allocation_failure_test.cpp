@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -84,49 +85,70 @@ std::vector<DPoint3d> ring(int n, double radius, double tilt) {
     return v;
 }
 
-TEST(AllocationFailure, CreatorsAndCopies) {
+const char* const kTexts[] = {
+    "POINT(1 2 3)",
+    "LINESTRING(0 0 0,1 1 1,2 2 2)",
+    "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))",
+    "GEOMETRYCOLLECTION(POINT(1 2 3),MULTILINESTRING((0 0 0,1 1 1),(2 2 2,3 3 3)),"
+    "MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0)),((9 9 9,8 9 9,8 8 9,9 9 9))))",
+};
+
+std::vector<unsigned char> wkbOf(const void* record) {
+    std::uint32_t size = 0;
+    EXPECT_EQ(spatialWKB_toOgcWkb(record, nullptr, 0, &size), SPATIAL_BUFFER_TOO_SMALL);
+    std::vector<unsigned char> wkb(size);
+    EXPECT_EQ(spatialWKB_toOgcWkb(record, wkb.data(), size, &size), 0u);
+    return wkb;
+}
+
+// Every export that makes a new record: the creators, the copy, the parse
+// and the WKB reader; with the bytes it must make where they are known.
+TEST(AllocationFailure, MakersLeaveTheOutputAlone) {
     const std::vector<DPoint3d> v = ring(40, 2, 0.1);
     const auto n = static_cast<std::uint32_t>(v.size());
-    using Creator = std::uint32_t (*)(const DPoint3d*, std::uint32_t, void**);
-    const std::pair<const char*, Creator> creators[] = {
-        {"line", spatialWKB_createLine},
-        {"polygon", spatialWKB_createPolygon},
-        {"multipoint", spatialWKB_createMultiPoint},
-        {"multiline", spatialWKB_createMultiLine},
-        {"multipolygon", spatialWKB_createMultiPolygon},
-    };
-    for (const auto& [what, create] : creators) {
-        SCOPED_TRACE(what);
-        void* const sentinel = const_cast<DPoint3d*>(v.data());
-        void* out = sentinel;
-        EXPECT_GT(underFailingAllocations([&] { return long(create(v.data(), n, &out)); }, kFailure,
-                                          [&] { EXPECT_EQ(out, sentinel); },
-                                          [&](long status) {
-                                              EXPECT_EQ(status, 0);
-                                              RecordPtr made(out);
-                                              out = sentinel;
-                                          }),
-                  0);
-    }
-    void* out = nullptr;
-    underFailingAllocations([&] { return long(spatialWKB_createPoint(&v[0], &out)); }, kFailure,
-                            [&] { EXPECT_EQ(out, nullptr); },
-                            [&](long status) {
-                                EXPECT_EQ(status, 0);
-                                RecordPtr made(out);
-                                out = nullptr;
-                            });
-
     const RecordPtr source =
         parsed("MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0)),((9 9 9,8 9 9,8 8 9,9 9 9)))");
-    underFailingAllocations([&] { return long(spatialWKB_copy(source.get(), &out)); }, kFailure,
-                            [&] { EXPECT_EQ(out, nullptr); },
-                            [&](long status) {
-                                EXPECT_EQ(status, 0);
-                                const RecordPtr copy(out);
-                                EXPECT_EQ(bytesOf(copy.get()), bytesOf(source.get()));
-                                out = nullptr;
-                            });
+    struct Maker {
+        std::string what;
+        std::function<std::uint32_t(void**)> make;
+        std::vector<unsigned char> expected;  // empty: not compared
+    };
+    std::vector<Maker> makers = {
+        {"point", [&](void** out) { return spatialWKB_createPoint(&v[0], out); }, {}},
+        {"copy", [&](void** out) { return spatialWKB_copy(source.get(), out); }, bytesOf(source.get())},
+    };
+    using Creator = std::uint32_t (*)(const DPoint3d*, std::uint32_t, void**);
+    for (Creator create : {spatialWKB_createLine, spatialWKB_createPolygon, spatialWKB_createMultiPoint,
+                           spatialWKB_createMultiLine, spatialWKB_createMultiPolygon})
+        makers.push_back({"creator", [&, create](void** out) { return create(v.data(), n, out); }, {}});
+    for (const char* text : kTexts) {
+        const RecordPtr record = parsed(text);
+        makers.push_back({std::string("parse ") + text,
+                          [text](void** out) { return std::uint32_t(spatialParse_string(text, out)); },
+                          bytesOf(record.get())});
+        auto wkb = std::make_shared<std::vector<unsigned char>>(wkbOf(record.get()));
+        makers.push_back({std::string("WKB ") + text,
+                          [wkb](void** out) {
+                              return spatialWKB_fromOgcWkb(wkb->data(), static_cast<std::uint32_t>(wkb->size()), out);
+                          },
+                          bytesOf(record.get())});
+    }
+    for (const Maker& maker : makers) {
+        SCOPED_TRACE(maker.what);
+        int marker = 0;
+        void* out = &marker;
+        EXPECT_GT(
+            underFailingAllocations([&] { return long(maker.make(&out)); }, kFailure, [&] { EXPECT_EQ(out, &marker); },
+                                    [&](long status) {
+                                        EXPECT_EQ(status, 0);
+                                        const RecordPtr made(out);
+                                        if (!maker.expected.empty()) {
+                                            EXPECT_EQ(bytesOf(made.get()), maker.expected);
+                                        }
+                                        out = &marker;
+                                    }),
+            0);
+    }
 }
 
 TEST(AllocationFailure, GrowersKeepTheRecord) {
@@ -168,25 +190,10 @@ TEST(AllocationFailure, GrowersKeepTheRecord) {
     }
 }
 
-const char* const kTexts[] = {
-    "POINT(1 2 3)",
-    "LINESTRING(0 0 0,1 1 1,2 2 2)",
-    "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0))",
-    "GEOMETRYCOLLECTION(POINT(1 2 3),MULTILINESTRING((0 0 0,1 1 1),(2 2 2,3 3 3)),"
-    "MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0)),((9 9 9,8 9 9,8 8 9,9 9 9))))",
-};
-
-TEST(AllocationFailure, ParsesLeaveTheOutputAlone) {
+// The sizing and the copying parse of wide text.
+TEST(AllocationFailure, WideTextParsesLeaveTheOutputAlone) {
     for (const char* text : kTexts) {
         SCOPED_TRACE(text);
-        void* out = nullptr;
-        underFailingAllocations([&] { return long(spatialParse_string(text, &out)); }, kFailure,
-                                [&] { EXPECT_EQ(out, nullptr); },
-                                [&](long status) {
-                                    EXPECT_EQ(status, 0);
-                                    RecordPtr made(out);
-                                    out = nullptr;
-                                });
         std::u16string wide(text, text + std::strlen(text));
         std::uint32_t size = 7, sizeFound = 7;
         underFailingAllocations([&] { return long(spatialWKB_getSizeFromTextGeom(wide.c_str(), &size)); }, kFailure,
@@ -221,56 +228,52 @@ TEST(AllocationFailure, WritersNeedNoMemory) {
     }
 }
 
-TEST(AllocationFailure, WkbReaderLeavesTheOutputAlone) {
-    for (const char* text : kTexts) {
-        SCOPED_TRACE(text);
-        const RecordPtr record = parsed(text);
-        std::uint32_t size = 0;
-        ASSERT_EQ(spatialWKB_toOgcWkb(record.get(), nullptr, 0, &size), SPATIAL_BUFFER_TOO_SMALL);
-        std::vector<unsigned char> wkb(size);
-        ASSERT_EQ(spatialWKB_toOgcWkb(record.get(), wkb.data(), size, &size), 0u);
-        void* out = nullptr;
-        underFailingAllocations([&] { return long(spatialWKB_fromOgcWkb(wkb.data(), size, &out)); }, kFailure,
-                                [&] { EXPECT_EQ(out, nullptr); },
-                                [&](long status) {
-                                    EXPECT_EQ(status, 0);
-                                    const RecordPtr back(out);
-                                    EXPECT_EQ(bytesOf(back.get()), bytesOf(record.get()));
-                                    out = nullptr;
-                                });
-    }
-}
-
-// Every pair of kinds, flat and tilted, at tolerance 0 and beyond: the
-// answer once memory is back is the one given without any failure.
-TEST(AllocationFailure, IntersectionsKeepTheResult) {
+// Every pair of kinds, flat and tilted: the intersection at tolerance 0
+// and beyond, and the distance with both points. Failing, nothing written;
+// once memory is back, the answer given without any failure.
+TEST(AllocationFailure, QueriesKeepTheResult) {
     const char* const geometries[] = {
         "POINT(1 1 0.05)",
         "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)",
         "POLYGON((0 0 0,4 0 0,4 4 1,0 4 0,0 0 0),(1 1 0.1,2 1 0.1,2 2 0.2,1 1 0.1))",
         "MULTIPOINT((9 9 9),(2 2 0.3),(1.5 1.2 0))",
         "MULTILINESTRING((9 9 9,8 8 8),(0.5 -1 0,0.5 5 0))",
-        "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 0,6 6 0)))",
+        "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 2,6 6 0)))",
+    };
+    // A query's whole answer: the result word, or the distance and points.
+    struct Answer {
+        double value = 7;
+        DPoint3d onA{7, 7, 7}, onB{7, 7, 7};
+        bool operator==(const Answer& o) const {
+            return value == o.value && onA.x == o.onA.x && onA.y == o.onA.y && onA.z == o.onA.z && onB.x == o.onB.x &&
+                   onB.y == o.onB.y && onB.z == o.onB.z;
+        }
     };
     long failingRuns = 0;
     std::vector<RecordPtr> records;
     for (const char* text : geometries) records.push_back(parsed(text));
     for (const RecordPtr& a : records)
         for (const RecordPtr& b : records)
-            for (double tolerance : {0.0, 0.3}) {
-                std::uint32_t expected = 7;
-                ASSERT_EQ(spatialWKB_intersectGeometry(a.get(), b.get(), tolerance, &expected), 0u);
-                std::uint32_t result = 7;
-                failingRuns += underFailingAllocations(
-                    [&] { return long(spatialWKB_intersectGeometry(a.get(), b.get(), tolerance, &result)); }, kFailure,
-                    [&] { EXPECT_EQ(result, 7u); },
-                    [&](long status) {
-                        EXPECT_EQ(status, 0);
-                        EXPECT_EQ(result, expected);
-                        result = 7;
-                    });
+            for (double tolerance : {0.0, 0.3, -1.0}) {  // -1: the distance
+                const auto query = [&](Answer* answer) {
+                    if (tolerance < 0)
+                        return long(spatialWKB_distance(a.get(), b.get(), &answer->value, &answer->onA, &answer->onB));
+                    std::uint32_t result = 7;
+                    const long status = spatialWKB_intersectGeometry(a.get(), b.get(), tolerance, &result);
+                    answer->value = result;
+                    return status;
+                };
+                Answer expected, answer;
+                ASSERT_EQ(query(&expected), 0);
+                failingRuns += underFailingAllocations([&] { return query(&answer); }, kFailure,
+                                                       [&] { EXPECT_TRUE(answer == Answer()); },
+                                                       [&](long status) {
+                                                           EXPECT_EQ(status, 0);
+                                                           EXPECT_TRUE(answer == expected);
+                                                           answer = Answer();
+                                                       });
             }
-    EXPECT_GT(failingRuns, 100);  // the allocations were reached
+    EXPECT_GT(failingRuns, 200);  // the allocations were reached
 }
 
 // Preparing, testing and measuring against the prepared geometry: a large
@@ -325,127 +328,64 @@ TEST(AllocationFailure, PreparedGeometries) {
     }
 }
 
-// Distances of every pair of kinds: failing, nothing written; once memory
-// is back, the value and points given without any failure.
-TEST(AllocationFailure, DistancesKeepTheResult) {
-    const char* const geometries[] = {
-        "POINT(1 1 0.05)",
-        "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)",
-        "POLYGON((0 0 0,4 0 0,4 4 1,0 4 0,0 0 0),(1 1 0.1,2 1 0.1,2 2 0.2,1 1 0.1))",
-        "MULTIPOINT((9 9 9),(2 2 0.3),(1.5 1.2 0))",
-        "MULTILINESTRING((9 9 9,8 8 8),(0.5 -1 0,0.5 5 0))",
-        "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 2,6 6 0)))",
-    };
-    long failingRuns = 0;
-    std::vector<RecordPtr> records;
-    for (const char* text : geometries) records.push_back(parsed(text));
-    for (const RecordPtr& a : records)
-        for (const RecordPtr& b : records) {
-            double expected = -1;
-            DPoint3d expectedA{}, expectedB{};
-            ASSERT_EQ(spatialWKB_distance(a.get(), b.get(), &expected, &expectedA, &expectedB), 0u);
-            double d = 7;
-            DPoint3d onA{7, 7, 7}, onB{7, 7, 7};
-            failingRuns += underFailingAllocations(
-                [&] { return long(spatialWKB_distance(a.get(), b.get(), &d, &onA, &onB)); }, kFailure,
-                [&] {
-                    EXPECT_EQ(d, 7);
-                    EXPECT_EQ(onA.x, 7);
-                    EXPECT_EQ(onB.z, 7);
-                },
-                [&](long status) {
-                    EXPECT_EQ(status, 0);
-                    EXPECT_EQ(d, expected);
-                    EXPECT_EQ(onA.x, expectedA.x);
-                    EXPECT_EQ(onB.y, expectedB.y);
-                    d = 7;
-                    onA = onB = {7, 7, 7};
-                });
-        }
-    EXPECT_GT(failingRuns, 100);  // the allocations were reached
-}
-
 }  // namespace
 
-// Joins of two short lists (a large polygon with many candidates, prepared;
-// a collection; small records) on one and two threads: failing, no pair
-// reported; once memory is back, every pair.
-TEST(AllocationFailure, JoinsReportAllOrNothing) {
+// The join and the nearest search over two short lists (a large polygon
+// with many candidates, which the join prepares; a polygon off its plane; a
+// collection; small records) on one and two threads: failing, nothing
+// reported; once memory is back, everything.
+TEST(AllocationFailure, ListExportsReportAllOrNothing) {
     const std::vector<DPoint3d> big = ring(300, 5, 0.2);
     RecordPtr polygon;
     ASSERT_EQ(spatialWKB_createPolygon(big.data(), static_cast<std::uint32_t>(big.size()), polygon.out()), 0u);
     std::vector<RecordPtr> records;
-    for (const char* text : {"POINT(1 1 0.05)", "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)", "MULTIPOINT((9 9 9),(2 2 0.3))",
-                             "GEOMETRYCOLLECTION(POINT(5 0 0),LINESTRING(0 -6 0,0 6 0))",
+    for (const char* text : {"POINT(1 1 0.05)", "GEOMETRYCOLLECTION(POINT(5 0 0),LINESTRING(0 -6 0,0 6 0))",
+                             "POLYGON((0 0 0,4 0 4,4 4 0,0 4 0,0 0 0))",
+                             "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 2,6 6 0)))",
+                             "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)", "MULTIPOINT((9 9 9),(2 2 0.3))",
                              "POLYGON((0 0 0,4 0 0,4 4 1,0 4 0,0 0 0))", "POINT(4.9 0 0)"})
         records.push_back(parsed(text));
-    const std::vector<const void*> a{polygon.get(), records[0].get(), records[3].get()};
-    std::vector<const void*> b;
-    for (const RecordPtr& record : records) b.push_back(record.get());
-    using Pairs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
-    const auto join = [&](std::uint32_t threads, Pairs* pairs) {
+    std::vector<const void*> a{polygon.get()}, b{records[0].get(), records[1].get()};
+    for (std::size_t k = 1; k < 4; ++k) a.push_back(records[k].get());
+    for (std::size_t k = 4; k < records.size(); ++k) b.push_back(records[k].get());
+    // Everything reported, as numbers: (i, j) pairs or (j, i, distance).
+    using Found = std::vector<double>;
+    const auto join = [&](std::uint32_t threads, Found* found) {
         return long(spatialWKB_joinRecords(
-            a.data(), 3, b.data(), static_cast<std::uint32_t>(b.size()), 0.1, threads,
-            [](void* context, std::uint32_t i, std::uint32_t j) { static_cast<Pairs*>(context)->emplace_back(i, j); },
-            pairs));
-    };
-    Pairs expected;
-    ASSERT_EQ(join(1, &expected), 0);
-    ASSERT_GT(expected.size(), 4u);
-    for (std::uint32_t threads : {1u, 2u}) {
-        Pairs pairs;
-        pairs.reserve(expected.size());  // the callback allocates nothing
-        EXPECT_GT(underFailingAllocations(
-                      [&] {
-                          pairs.clear();
-                          return join(threads, &pairs);
-                      },
-                      kFailure, [&] { EXPECT_TRUE(pairs.empty()); },
-                      [&](long status) {
-                          EXPECT_EQ(status, 0);
-                          EXPECT_EQ(pairs, expected);
-                      }),
-                  10);
-    }
-}
-
-// The nearest search over two short lists (polygons, one off its plane, a
-// collection) on one and two threads: failing, nothing reported; once
-// memory is back, the nearest of each.
-TEST(AllocationFailure, NearestSearchesReportAllOrNothing) {
-    std::vector<RecordPtr> records;
-    for (const char* text : {"POLYGON((0 0 0,4 0 4,4 4 0,0 4 0,0 0 0))", "POINT(1 1 0.05)",
-                             "GEOMETRYCOLLECTION(POINT(5 0 0),LINESTRING(0 -6 0,0 6 0))",
-                             "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 2,6 6 0)))",
-                             "LINESTRING(-3 0.5 0,3 0.5 0.2,3 3 0)", "MULTIPOINT((9 9 9),(2 2 0.3))"})
-        records.push_back(parsed(text));
-    const std::vector<const void*> a{records[0].get(), records[2].get(), records[3].get()};
-    const std::vector<const void*> b{records[1].get(), records[4].get(), records[5].get(), records[2].get()};
-    using Found = std::vector<std::pair<std::uint32_t, double>>;
-    const auto search = [&](std::uint32_t threads, Found* found) {
-        return long(spatialWKB_nearestRecords(
-            a.data(), 3, b.data(), 4, INFINITY, threads,
-            [](void* context, std::uint32_t, std::uint32_t i, double d) {
-                static_cast<Found*>(context)->emplace_back(i, d);
+            a.data(), static_cast<std::uint32_t>(a.size()), b.data(), static_cast<std::uint32_t>(b.size()), 0.1,
+            threads,
+            [](void* context, std::uint32_t i, std::uint32_t j) {
+                static_cast<Found*>(context)->insert(static_cast<Found*>(context)->end(), {double(i), double(j)});
             },
             found));
     };
-    Found expected;
-    ASSERT_EQ(search(1, &expected), 0);
-    ASSERT_EQ(expected.size(), 4u);
-    for (std::uint32_t threads : {1u, 2u}) {
-        Found found;
-        found.reserve(expected.size());  // the callback allocates nothing
-        EXPECT_GT(underFailingAllocations(
-                      [&] {
-                          found.clear();
-                          return search(threads, &found);
-                      },
-                      kFailure, [&] { EXPECT_TRUE(found.empty()); },
-                      [&](long status) {
-                          EXPECT_EQ(status, 0);
-                          EXPECT_EQ(found, expected);
-                      }),
-                  10);
+    const auto nearest = [&](std::uint32_t threads, Found* found) {
+        return long(spatialWKB_nearestRecords(
+            a.data(), static_cast<std::uint32_t>(a.size()), b.data(), static_cast<std::uint32_t>(b.size()), INFINITY,
+            threads,
+            [](void* context, std::uint32_t j, std::uint32_t i, double d) {
+                static_cast<Found*>(context)->insert(static_cast<Found*>(context)->end(), {double(j), double(i), d});
+            },
+            found));
+    };
+    for (const std::function<long(std::uint32_t, Found*)>& search : {std::function(join), std::function(nearest)}) {
+        Found expected;
+        ASSERT_EQ(search(1, &expected), 0);
+        ASSERT_GT(expected.size(), 8u);
+        for (std::uint32_t threads : {1u, 2u}) {
+            Found found;
+            found.reserve(expected.size());  // the callback allocates nothing
+            EXPECT_GT(underFailingAllocations(
+                          [&] {
+                              found.clear();
+                              return search(threads, &found);
+                          },
+                          kFailure, [&] { EXPECT_TRUE(found.empty()); },
+                          [&](long status) {
+                              EXPECT_EQ(status, 0);
+                              EXPECT_EQ(found, expected);
+                          }),
+                      10);
+        }
     }
 }

@@ -33,13 +33,6 @@ std::vector<std::string> namesIn(const fs::path& directory) {
     return names;
 }
 
-std::string contentOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 TEST(OutputFile, AppearsOnlyWhenCommitted) {
     const fs::path directory = emptyDirectory("commit");
     const fs::path target = directory / "out.txt";
@@ -49,18 +42,18 @@ TEST(OutputFile, AppearsOnlyWhenCommitted) {
         std::fputs("new\n", output.stream());
         std::fflush(output.stream());
         // Meanwhile the old file is untouched and the new one is aside.
-        EXPECT_EQ(contentOf(target), "old\n");
+        EXPECT_EQ(fileContent(target), "old\n");
         EXPECT_EQ(namesIn(directory).size(), 2u);
         output.commit();
     }
-    EXPECT_EQ(contentOf(target), "new\n");
+    EXPECT_EQ(fileContent(target), "new\n");
     EXPECT_EQ(namesIn(directory), std::vector<std::string>{"out.txt"});
 
     {
         OutputFile output(target.string());
         std::fputs("abandoned\n", output.stream());
     }  // destroyed without commit: as when a command throws
-    EXPECT_EQ(contentOf(target), "new\n");
+    EXPECT_EQ(fileContent(target), "new\n");
     EXPECT_EQ(namesIn(directory), std::vector<std::string>{"out.txt"});
 
     EXPECT_THROW(OutputFile((directory / "missing" / "out.txt").string()), ToolError);
@@ -93,12 +86,12 @@ TEST(OutputFile, JoinWritesTheFileOrLeavesTheOldOne) {
         runTool({"join", examplePath("a.wkt"), examplePath("b.wkt"), "--format", "csv", "--output", target});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(contentOf(target), "a,b\n1,2\n2,3\n2,8\n4,7\n4,8\n");
+    EXPECT_EQ(fileContent(target), "a,b\n1,2\n2,3\n2,8\n4,7\n4,8\n");
 
     // A run that fails keeps the earlier result and leaves no other file.
     const ToolRun failed = runTool({"join", examplePath("a.wkt"), target + ".missing", "--output", target});
     EXPECT_EQ(failed.exitStatus, 1);
-    EXPECT_EQ(contentOf(target), "a,b\n1,2\n2,3\n2,8\n4,7\n4,8\n");
+    EXPECT_EQ(fileContent(target), "a,b\n1,2\n2,3\n2,8\n4,7\n4,8\n");
     EXPECT_EQ(namesIn(directory), std::vector<std::string>{"pairs.csv"});
 
     // "-" is standard output.

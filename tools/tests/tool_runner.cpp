@@ -29,14 +29,14 @@ const fs::path& scratchDirectory() {
     return directory;
 }
 
-std::string slurp(const fs::path& path) {
+}  // namespace
+
+std::string fileContent(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
-
-}  // namespace
 
 std::string temporaryFile(const std::string& name, const std::string& content) {
     const fs::path path = scratchDirectory() / name;
@@ -70,8 +70,8 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& in
         int status = 0;
         waitpid(child, &status, 0);
         if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
-        run.out = slurp(out);
-        run.err = slurp(err);
+        run.out = fileContent(out);
+        run.err = fileContent(err);
     }
     posix_spawn_file_actions_destroy(&files);
     return run;

@@ -21,6 +21,9 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& in
 // directory when the test process ends.
 std::string temporaryFile(const std::string& name, const std::string& content);
 
+// The bytes of the file at path; none when it cannot be read.
+std::string fileContent(const std::string& path);
+
 // The path of an example file shipped with the project.
 std::string examplePath(const std::string& name);
 

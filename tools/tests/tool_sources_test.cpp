@@ -22,18 +22,6 @@ namespace {
 
 const char* const kExamplePairs = "1 2\n2 3\n2 8\n4 7\n4 8\n";
 
-// The lines of the file at path.
-std::string fileText(const std::string& path) {
-    std::string content;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char block[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(block, 1, sizeof block, file)) > 0) content.append(block, got);
-        std::fclose(file);
-    }
-    return content;
-}
-
 // A path in the test's temporary folder where nothing is yet.
 std::string freshPath(const std::string& name) {
     const std::string path = temporaryFile(name, "");
@@ -46,7 +34,7 @@ TEST(ToolSources, HexWkbLinesRoundTrip) {
     const ToolRun toHex = runTool({"convert", examplePath("a.wkt"), hex});
     ASSERT_EQ(toHex.exitStatus, 0) << toHex.err;
     // The point of line 3, POINT(50 50 0): ISO code 1001, little-endian.
-    const std::string lines = fileText(hex);
+    const std::string lines = fileContent(hex);
     EXPECT_NE(lines.find("\n01E9030000000000000000494000000000000049400000000000000000\n"), std::string::npos) << lines;
 
     const ToolRun back = runTool({"convert", hex, "-"});

@@ -1,0 +1,230 @@
+// Every capacity, index, count and length parameter of the record and
+// reader exports one below, at and one above its limit, one table per
+// family. (The writers' capacities are swept whole in wkt_writer_test and
+// ogc_wkb_test, the checker's length in record_check_test.)
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "record_test_builder.h"
+
+using namespace testrecords;
+
+namespace {
+
+const DPoint3d kUnwritten{-7, -7, -7};
+
+Vertices joined(std::initializer_list<Vertices> parts) {
+    Vertices all;
+    for (const Vertices& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// The readers of records.h. Each row calls a reader into an array of 12
+// vertices holding kUnwritten and expects its status, the count it writes
+// (99: none), the vertices first in the array, and kUnwritten from
+// `untouchedFrom` on (a copy never passes its capacity; a refusal before
+// copying writes nothing).
+TEST(RecordLimits, ReadersAtEveryCapacityAndIndex) {
+    const Vertices a = vertices(2), b = vertices(3, 100), c = vertices(4, 200);
+    const Record line = testrecords::line({a, b});                  // sublines of 2 and 3
+    const Record polygon = testrecords::polygon({{a, b}, {c}});     // rings of 5 (2 + 3) and 4
+    const Record multipoint = multiPoint(c);                        // 4 points
+    const Record multiline = multiLine({{c}, {a, b}});              // lines of 4 and 5 (2 + 3)
+    const Record multipolygon = multiPolygon({{{c}}, {{a}, {b}}});  // polygons of 4 and 5 (rings 2 + 3)
+    using Call = std::function<uint32_t(DPoint3d*, uint32_t*)>;
+    struct Row {
+        std::string what;
+        Call call;
+        uint32_t status, count;
+        Vertices copied;
+        uint32_t untouchedFrom;
+    };
+    constexpr uint32_t ok = SPATIAL_SUCCESS, fail = SPATIAL_FAILURE, none = 99;
+    const auto lineAt = [&](uint32_t capacity) {
+        return [&, capacity](DPoint3d* out, uint32_t* n) {
+            return spatialWKB_lineGetPoints(line.data(), capacity, out, n);
+        };
+    };
+    const auto polygonAt = [&](uint32_t capacity) {
+        return [&, capacity](DPoint3d* out, uint32_t* n) {
+            return spatialWKB_polygonGetPoints(polygon.data(), capacity, out, n);
+        };
+    };
+    const auto pointsAt = [&](uint32_t capacity) {
+        return [&, capacity](DPoint3d* out, uint32_t* n) {
+            return spatialWKB_mpointGetPoints(multipoint.data(), capacity, out, n);
+        };
+    };
+    const auto pointAt = [&](uint32_t index) {
+        return
+            [&, index](DPoint3d* out, uint32_t*) { return spatialWKB_mpointGetPoint(multipoint.data(), index, out); };
+    };
+    const auto lineOf = [&](uint32_t index, uint32_t capacity) {
+        return [&, index, capacity](DPoint3d* out, uint32_t* n) {
+            return spatialWKB_mlineGetPoints(multiline.data(), index, capacity, out, n);
+        };
+    };
+    const auto lineCount = [&](uint32_t index) {
+        return [&, index](DPoint3d*, uint32_t* n) { return spatialWKB_mlineGetPointCount(multiline.data(), index, n); };
+    };
+    const auto polygonOf = [&](uint32_t index, uint32_t capacity) {
+        return [&, index, capacity](DPoint3d* out, uint32_t* n) {
+            return spatialWKB_mpolygonGetPoints(multipolygon.data(), index, capacity, out, n);
+        };
+    };
+    const auto polygonCount = [&](uint32_t index) {
+        return [&, index](DPoint3d*, uint32_t* n) {
+            return spatialWKB_mpolygonGetPointCount(multipolygon.data(), index, n);
+        };
+    };
+    const Row rows[] = {
+        // Whole sublines: around the first subline (2) and the whole line (5).
+        {"line, capacity 1", lineAt(1), fail, 0, {}, 0},
+        {"line, capacity 2", lineAt(2), fail, 2, a, 2},
+        {"line, capacity 3", lineAt(3), fail, 2, a, 2},
+        {"line, capacity 4", lineAt(4), fail, 2, a, 2},
+        {"line, capacity 5", lineAt(5), ok, 5, joined({a, b}), 5},
+        {"line, capacity 6", lineAt(6), ok, 5, joined({a, b}), 5},
+        // Whole rings: around the outer ring (5) and the polygon (9).
+        {"polygon, capacity 4", polygonAt(4), fail, 0, {}, 4},
+        {"polygon, capacity 5", polygonAt(5), fail, 5, joined({a, b}), 5},
+        {"polygon, capacity 6", polygonAt(6), fail, 5, joined({a, b}), 6},
+        {"polygon, capacity 8", polygonAt(8), fail, 5, joined({a, b}), 8},
+        {"polygon, capacity 9", polygonAt(9), ok, 9, joined({a, b, c}), 9},
+        {"polygon, capacity 10", polygonAt(10), ok, 9, joined({a, b, c}), 9},
+        // All points or nothing.
+        {"multipoint, capacity 3", pointsAt(3), fail, none, {}, 0},
+        {"multipoint, capacity 4", pointsAt(4), ok, 4, c, 4},
+        {"multipoint, capacity 5", pointsAt(5), ok, 4, c, 4},
+        {"multipoint, index 3", pointAt(3), ok, none, {c[3]}, 1},
+        {"multipoint, index 4", pointAt(4), fail, none, {}, 0},
+        {"multipoint, index 5", pointAt(5), fail, none, {}, 0},
+        {"multipoint, index 2^32-1", pointAt(~0u), fail, none, {}, 0},
+        // Member lines by index (2 lines), then capacity.
+        {"multiline, line 1, capacity 4", lineOf(1, 4), fail, 2, a, 2},
+        {"multiline, line 1, capacity 5", lineOf(1, 5), ok, 5, joined({a, b}), 5},
+        {"multiline, line 1, capacity 6", lineOf(1, 6), ok, 5, joined({a, b}), 5},
+        {"multiline, line 0, capacity 3", lineOf(0, 3), fail, 0, {}, 0},
+        {"multiline, line 0, capacity 4", lineOf(0, 4), ok, 4, c, 4},
+        {"multiline, line 2", lineOf(2, 8), fail, none, {}, 0},
+        {"multiline, line 3", lineOf(3, 8), fail, none, {}, 0},
+        {"multiline, count of line 1", lineCount(1), ok, 5, {}, 0},
+        {"multiline, count of line 2", lineCount(2), fail, none, {}, 0},
+        {"multiline, count of line 3", lineCount(3), fail, none, {}, 0},
+        // Member polygons by index (2 polygons), then capacity.
+        {"multipolygon, polygon 1, capacity 1", polygonOf(1, 1), fail, 0, {}, 1},
+        {"multipolygon, polygon 1, capacity 2", polygonOf(1, 2), fail, 2, a, 2},
+        {"multipolygon, polygon 1, capacity 4", polygonOf(1, 4), fail, 2, a, 4},
+        {"multipolygon, polygon 1, capacity 5", polygonOf(1, 5), ok, 5, joined({a, b}), 5},
+        {"multipolygon, polygon 1, capacity 6", polygonOf(1, 6), ok, 5, joined({a, b}), 5},
+        {"multipolygon, polygon 0, capacity 3", polygonOf(0, 3), fail, 0, {}, 3},
+        {"multipolygon, polygon 0, capacity 4", polygonOf(0, 4), ok, 4, c, 4},
+        {"multipolygon, polygon 2", polygonOf(2, 8), fail, none, {}, 0},
+        {"multipolygon, polygon 3", polygonOf(3, 8), fail, none, {}, 0},
+        {"multipolygon, count of polygon 1", polygonCount(1), ok, 5, {}, 0},
+        {"multipolygon, count of polygon 2", polygonCount(2), fail, none, {}, 0},
+        {"multipolygon, count of polygon 3", polygonCount(3), fail, none, {}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::vector<DPoint3d> out(12, kUnwritten);
+        uint32_t count = none;
+        EXPECT_EQ(row.call(out.data(), &count), row.status);
+        EXPECT_EQ(count, row.count);
+        for (std::size_t k = 0; k < row.copied.size(); ++k) EXPECT_TRUE(samePoint(out[k], row.copied[k])) << k;
+        for (std::size_t k = std::max<std::size_t>(row.untouchedFrom, row.copied.size()); k < out.size(); ++k)
+            EXPECT_TRUE(samePoint(out[k], kUnwritten)) << k;
+    }
+    // The counts the indexes are checked against.
+    uint32_t count = 0;
+    ASSERT_EQ(spatialWKB_mlineGetLineCount(multiline.data(), &count), SPATIAL_SUCCESS);
+    EXPECT_EQ(count, 2u);
+    ASSERT_EQ(spatialWKB_mpolygonGetPolyCount(multipolygon.data(), &count), SPATIAL_SUCCESS);
+    EXPECT_EQ(count, 2u);
+}
+
+// The creators' counts: 0 is refused, 1 is a record; one vertex more than
+// a record of 32-bit size holds is refused before any vertex is read (one
+// is there), as is a count whose byte size wraps 32 bits. Null arguments
+// are refused too; nothing is stored.
+TEST(RecordLimits, CreatorCounts) {
+    using Creator = uint32_t (*)(const DPoint3d*, uint32_t, void**);
+    const struct {
+        const char* what;
+        Creator create;
+        uint32_t largest;  // (2^32 - 1 - fixed bytes) / 24
+    } creators[] = {
+        {"line", spatialWKB_createLine, 178956969},                  // 32 + 24 n
+        {"polygon", spatialWKB_createPolygon, 178956968},            // 40 + 24 n
+        {"multipoint", spatialWKB_createMultiPoint, 178956969},      // 24 + 24 n
+        {"multiline", spatialWKB_createMultiLine, 178956968},        // 40 + 24 n
+        {"multipolygon", spatialWKB_createMultiPolygon, 178956968},  // 48 + 24 n
+    };
+    const DPoint3d one{1, 2, 3};
+    void* out = nullptr;
+    EXPECT_EQ(spatialWKB_createPoint(nullptr, &out), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_createPoint(&one, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(out, nullptr);
+    for (const auto& c : creators) {
+        SCOPED_TRACE(c.what);
+        void* const untouched = reinterpret_cast<void*>(0x1234);
+        void* out = untouched;
+        for (uint32_t count : {0u, c.largest + 1, 0xB0000000u, 0xFFFFFFFFu})
+            EXPECT_EQ(c.create(&one, count, &out), SPATIAL_FAILURE) << count;
+        EXPECT_EQ(c.create(nullptr, 1, &out), SPATIAL_FAILURE);
+        EXPECT_EQ(c.create(&one, 1, nullptr), SPATIAL_FAILURE);
+        EXPECT_EQ(out, untouched);
+        LibraryRecord made;
+        ASSERT_EQ(c.create(&one, 1, made.out()), SPATIAL_SUCCESS);
+        uint32_t size = 0;
+        ASSERT_EQ(spatialWKB_getSize(made.get(), &size), SPATIAL_SUCCESS);
+        // The count refused above is the first whose size passes 32 bits.
+        const uint64_t fixed = size - 24;
+        EXPECT_LE(fixed + 24ull * c.largest, 0xFFFFFFFFull);
+        EXPECT_GT(fixed + 24ull * (c.largest + 1), 0xFFFFFFFFull);
+    }
+}
+
+// The text readers: the destination's byte capacity around the record's
+// size (40 for a point), and the length of the bytes searched around an
+// unmatched byte and around a keyword.
+TEST(ReaderLimits, CapacityAndLength) {
+    for (uint32_t capacity : {39u, 40u, 41u}) {
+        SCOPED_TRACE(capacity);
+        std::vector<uint8_t> buffer(48, 0xAB);
+        const bool fits = capacity >= 40;
+        EXPECT_EQ(spatialWKB_convertTextToBinary(u"POINT(1 2 3)", buffer.data(), capacity),
+                  fits ? SPATIAL_SUCCESS : SPATIAL_BUFFER_TOO_SMALL);
+        EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + (fits ? 40 : 0), buffer.end()),
+                  std::vector<uint8_t>(fits ? 8 : 48, 0xAB));
+        if (fits) {
+            EXPECT_EQ(wordAt(buffer.data(), 12), 40u);
+            EXPECT_TRUE(samePoint(vertexAt(buffer.data(), 16), {1, 2, 3}));
+        }
+    }
+    const struct {
+        const char* text;
+        uint64_t length;
+        int32_t found;
+        uint64_t offset;
+    } searches[] = {
+        {"POINT(1 2 3)x", 12, 0, 99},  // up to the unmatched byte
+        {"POINT(1 2 3)x", 13, 1, 12},  // ending with it
+        {"POINT(1 2 3)x", 14, 1, 12},  // and the terminator after it
+        {"POINTS", 4, 1, 0},           // a keyword cut short: "POIN" is no token
+        {"POINTS", 5, 0, 99},         {"POINTS", 6, 1, 5}, {"x", 0, 0, 99}, {"x", 1, 1, 0},
+    };
+    testing::internal::CaptureStdout();
+    for (const auto& s : searches) {
+        uint64_t offset = 99;
+        EXPECT_EQ(spatialParse_findUnmatchedByte(s.text, s.length, &offset), s.found) << s.text << " " << s.length;
+        EXPECT_EQ(offset, s.offset) << s.text << " " << s.length;
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// The documented rules at the edges of the intersection and distance
+// exports, one test per rule, each over every pair of kinds in both
+// orders: an infinite tolerance meets everything with vertices; a negative
+// or NaN tolerance meets nothing, and a negative zero is zero; a negative
+// zero coordinate is zero, and a gap of the least subnormal is a gap; a
+// distance beyond the largest double is +infinity; infinite and NaN
+// coordinates give status 0, and a NaN distance with NaN points. The
+// prepared exports answer as the stateless ones throughout.
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "prepared_owner.h"
+#include "record_test_builder.h"
+#include "spatialgeom/queries.h"
+
+namespace {
+
+using namespace testrecords;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// One record of each kind 1 to 6, every one with a vertex at `at` and the
+// rest at `at` plus multiples of `step` along x, y and z (the polygons in
+// the plane z = at.z), so that two such sets built with opposite steps
+// meet at `at` alone.
+std::vector<Record> everyKind(const DPoint3d& at, double step) {
+    const auto off = [&](double dx, double dy, double dz) {
+        return DPoint3d{at.x + dx * step, at.y + dy * step, at.z + dz * step};
+    };
+    const Vertices square = {at, off(1, 0, 0), off(1, 1, 0), off(0, 1, 0), at};
+    return {point(at),
+            line({{at, off(1, 0, 0)}}),
+            polygon({{square}}),
+            multiPoint({at, off(1, 1, 1)}),
+            multiLine({{{at, off(0, 1, 0)}}, {{off(1, 0, 0), off(1, 1, 0)}}}),
+            multiPolygon({{{square}}})};
+}
+
+std::string kindPair(std::size_t i, std::size_t j) { return std::to_string(i + 1) + "-" + std::to_string(j + 1); }
+
+// The intersection's result, or 2 + status when refused; the prepared
+// export must give the same.
+std::uint32_t meets(const Record& a, const Record& b, double tolerance) {
+    std::uint32_t result = 7, preparedResult = 7;
+    const std::uint32_t status = spatialWKB_intersectGeometry(a.data(), b.data(), tolerance, &result);
+    const Prepared prepared(a.data());
+    EXPECT_EQ(prepared.status, SPATIAL_SUCCESS);
+    EXPECT_EQ(spatialWKB_intersectPrepared(prepared.handle, b.data(), tolerance, &preparedResult), status);
+    EXPECT_EQ(preparedResult, result) << "prepared, tolerance " << tolerance;
+    return status == SPATIAL_SUCCESS ? result : 2 + status;
+}
+
+struct Measured {
+    std::uint32_t status;
+    double distance;
+    DPoint3d onA, onB;
+};
+
+bool same(double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); }
+
+// The distance; the prepared export must give the same.
+Measured measure(const Record& a, const Record& b) {
+    Measured m{7, -7, {-7, -7, -7}, {-7, -7, -7}}, p = m;
+    m.status = spatialWKB_distance(a.data(), b.data(), &m.distance, &m.onA, &m.onB);
+    const Prepared prepared(a.data());
+    p.status = spatialWKB_distancePrepared(prepared.handle, b.data(), &p.distance, &p.onA, &p.onB);
+    EXPECT_EQ(p.status, m.status);
+    EXPECT_TRUE(same(p.distance, m.distance) && same(p.onA.x, m.onA.x) && same(p.onA.y, m.onA.y) &&
+                same(p.onA.z, m.onA.z) && same(p.onB.x, m.onB.x) && same(p.onB.y, m.onB.y) && same(p.onB.z, m.onB.z))
+        << "prepared: " << p.distance << ", stateless: " << m.distance;
+    return m;
+}
+
+bool allNaN(const DPoint3d& p) { return std::isnan(p.x) && std::isnan(p.y) && std::isnan(p.z); }
+
+// Far apart, and farther than the largest double: +infinity meets both,
+// the largest double neither of the second; the distance overflows to
+// +infinity. A line of one-vertex sublines has vertices but no point: it
+// meets everything at +infinity only.
+TEST(RuleEdges, InfiniteToleranceMeetsEverythingWithVertices) {
+    const std::vector<Record> near = everyKind({0, 0, 0}, 1);
+    const std::vector<Record> far = everyKind({1e300, -1e300, 1e300}, 1e299);
+    const std::vector<Record> beyond = everyKind({-DBL_MAX, -DBL_MAX, -DBL_MAX}, DBL_MAX / 4);
+    const Record pointless = line({{{5, 5, 5}}, {{6, 6, 6}}});
+    for (std::size_t i = 0; i < near.size(); ++i) {
+        for (std::size_t j = 0; j < near.size(); ++j) {
+            SCOPED_TRACE("kinds " + kindPair(i, j));
+            for (const Record* b : {&far[j], &beyond[j]}) {
+                EXPECT_EQ(meets(near[i], *b, kInf), 1u);
+                EXPECT_EQ(meets(*b, near[i], kInf), 1u);
+                EXPECT_EQ(meets(near[i], *b, 1e299), 0u);
+            }
+            EXPECT_EQ(meets(near[i], beyond[j], DBL_MAX), 0u);
+            EXPECT_EQ(meets(beyond[j], near[i], DBL_MAX), 0u);
+            const Measured m = measure(near[i], beyond[j]), back = measure(beyond[j], near[i]);
+            EXPECT_EQ(m.status, SPATIAL_SUCCESS);
+            EXPECT_EQ(m.distance, kInf);
+            EXPECT_EQ(back.distance, kInf);
+            const Measured f = measure(near[i], far[j]);
+            EXPECT_TRUE(f.distance > 1e300 && f.distance < kInf) << f.distance;
+        }
+        SCOPED_TRACE("kind " + std::to_string(i + 1) + " and a line without a segment");
+        EXPECT_EQ(meets(near[i], pointless, kInf), 1u);
+        EXPECT_EQ(meets(pointless, near[i], kInf), 1u);
+        EXPECT_EQ(meets(near[i], pointless, DBL_MAX), 0u);
+        const Measured m = measure(pointless, near[i]);
+        EXPECT_EQ(m.status, SPATIAL_SUCCESS);
+        EXPECT_EQ(m.distance, kInf);
+        EXPECT_TRUE(allNaN(m.onA) && allNaN(m.onB));
+    }
+}
+
+// Geometries sharing one vertex meet at tolerance 0 and at -0, and at no
+// tolerance below 0 or NaN: an answer of 0 with status 0.
+TEST(RuleEdges, NegativeOrNaNToleranceMeetsNothingAndNegativeZeroIsZero) {
+    const std::vector<Record> a = everyKind({1, 2, 3}, 1), b = everyKind({1, 2, 3}, -1);
+    for (std::size_t i = 0; i < a.size(); ++i)
+        for (std::size_t j = 0; j < b.size(); ++j) {
+            SCOPED_TRACE("kinds " + kindPair(i, j));
+            for (const auto& [x, y] : {std::pair(&a[i], &b[j]), std::pair(&b[j], &a[i])}) {
+                EXPECT_EQ(meets(*x, *y, 0.0), 1u);
+                EXPECT_EQ(meets(*x, *y, -0.0), 1u);
+                for (double below : {-std::numeric_limits<double>::denorm_min(), -1.0, -kInf, kNaN, -kNaN})
+                    EXPECT_EQ(meets(*x, *y, below), 0u) << below;
+            }
+        }
+}
+
+// Coordinates of -0 are the coordinates 0: geometries at -0 and 0 meet
+// at tolerance 0, at distance 0 with the same point on each. Lifted by the
+// least subnormal, they are that far apart: they meet at that tolerance
+// and not at 0 (its square is 0 in floating point).
+TEST(RuleEdges, NegativeZeroCoordinatesAreZeroAndTheLeastGapIsAGap) {
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    const std::vector<Record> a = everyKind({-0.0, -0.0, -0.0}, 1), b = everyKind({0, 0, 0}, -1),
+                              lifted = everyKind({0, 0, tiny}, -1);
+    for (std::size_t i = 0; i < a.size(); ++i)
+        for (std::size_t j = 0; j < b.size(); ++j) {
+            SCOPED_TRACE("kinds " + kindPair(i, j));
+            for (const auto& [x, y] : {std::pair(&a[i], &b[j]), std::pair(&b[j], &a[i])}) {
+                EXPECT_EQ(meets(*x, *y, 0.0), 1u);
+                const Measured m = measure(*x, *y);
+                EXPECT_EQ(m.status, SPATIAL_SUCCESS);
+                EXPECT_EQ(m.distance, 0.0);
+                EXPECT_TRUE(samePoint(m.onA, m.onB));
+                EXPECT_TRUE(samePoint(m.onA, {0, 0, 0}));
+            }
+            for (const auto& [x, y] : {std::pair(&a[i], &lifted[j]), std::pair(&lifted[j], &a[i])}) {
+                EXPECT_EQ(meets(*x, *y, 0.0), 0u);
+                EXPECT_EQ(meets(*x, *y, tiny), 1u);
+                EXPECT_EQ(measure(*x, *y).distance, tiny);
+            }
+        }
+}
+
+// An infinite or NaN coordinate anywhere: status 0 and an answer of 0 or 1
+// at every tolerance; the distance NaN, and NaN points.
+TEST(RuleEdges, NonFiniteCoordinatesGiveStatusZeroAndNaNDistances) {
+    const std::vector<Record> finite = everyKind({0, 0, 0}, 1);
+    for (const DPoint3d& at : {DPoint3d{kInf, 0, 0}, DPoint3d{0, -kInf, 0}, DPoint3d{0, 0, kNaN}}) {
+        const std::vector<Record> odd = everyKind(at, 1);
+        for (std::size_t i = 0; i < odd.size(); ++i)
+            for (std::size_t j = 0; j < finite.size(); ++j) {
+                SCOPED_TRACE("kinds " + kindPair(i, j) + " at " + std::to_string(at.x) + " " + std::to_string(at.y) +
+                             " " + std::to_string(at.z));
+                for (const auto& [x, y] : {std::pair(&odd[i], &finite[j]), std::pair(&finite[j], &odd[i])}) {
+                    for (double tolerance : {0.0, 1.0, kInf}) EXPECT_LE(meets(*x, *y, tolerance), 1u) << tolerance;
+                    const Measured m = measure(*x, *y);
+                    EXPECT_EQ(m.status, SPATIAL_SUCCESS);
+                    EXPECT_TRUE(std::isnan(m.distance)) << m.distance;
+                    EXPECT_TRUE(allNaN(m.onA) && allNaN(m.onB));
+                }
+            }
+    }
+}
+
+}  // namespace
