@@ -9,6 +9,7 @@
 
 #include "join/geometry_probe.h"
 #include "mixed_records.h"
+#include "pairwise_answers.h"
 #include "spatialgeom/queries.h"
 
 namespace {
@@ -75,17 +76,7 @@ TEST(GeometryProbe, PreparesPolygonKindsFromTheirBreakEven) {
 
 // The stateless export over the parts (a collection meets what one of its
 // members meets).
-bool meetsByParts(const void* a, const void* b, double tolerance) {
-    bool meets = false;
-    forEachPart(a, [&](const void* partA) {
-        forEachPart(b, [&](const void* partB) {
-            std::uint32_t result = 0;
-            if (spatialWKB_intersectGeometry(partA, partB, tolerance, &result) == SPATIAL_SUCCESS && result == 1)
-                meets = true;
-        });
-    });
-    return meets;
-}
+bool meetsByParts(const void* a, const void* b, double tolerance) { return !meetingPairs({a}, {b}, tolerance).empty(); }
 
 TEST(GeometryProbe, AnswersAsTheStatelessExportPreparedOrNot) {
     // A tilted polygon with a hole and a multipolygon holding one such
