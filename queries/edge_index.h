@@ -19,6 +19,7 @@
 #include "kernel/exact_predicates.h"
 #include "kernel/range3d.h"
 #include "queries/call_scratch.h"
+#include "queries/filter_bounds.h"
 #include "queries/polygon_rings.h"
 #include "queries/segment_grid.h"
 
@@ -43,19 +44,26 @@ public:
     // Have the scans cost enough that the grid pays for itself?
     bool worthBuilding() const { return !built_ && scanned_ >= kScansBeforeIndex * rings_->edgeCount(); }
     // Indexes every edge under boxOf(edge), its box widened by whatever
-    // distance the queries need.
+    // distance the queries need, and notes whether the orientation
+    // predicates take every vertex (each is the start of one edge).
     template <typename BoxOf>
     void build(BoxOf&& boxOf) {
         edges_.reserve(rings_->edgeCount());
         boxes_.reserve(rings_->edgeCount());
+        bool safe = true;
         rings_->forEachEdge([&](const Edge& e) {
             edges_.push_back(e);
             boxes_.push_back(boxOf(e));
+            safe = safe && filter::predicateSafe(rings_->vertices[e.from]);
             return true;
         });
         grid_.build(boxes_, uAxis_, vAxis_);
+        predicateSafe_ = safe;
         built_ = true;
     }
+    // Once built: do the orientation predicates take every vertex
+    // (filter::predicateSafe)?
+    bool predicateSafe() const { return predicateSafe_; }
 
     // visit(edge) once for every edge whose box overlaps query in 3D;
     // stops (false) when visit does. Only once built.
@@ -105,6 +113,7 @@ private:
     SegmentGrid grid_;
     bool built_ = false;
     bool frozen_ = false;
+    bool predicateSafe_ = false;
     std::uint64_t scanned_ = 0;
 };
 

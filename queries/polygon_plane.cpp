@@ -639,8 +639,9 @@ PlaneImage PolygonPlane::crossingImage(const kernel::Segment3d& s, const Estimat
 // 3u (|n_u w_u| + |n_v w_v|) (two products, a sum, the rounding of w) plus
 // rho (|w_u| + |w_v|)(1 + u) for the normal; dividing by n_k, itself off by
 // rho, adds |S| rho / (|n_k| (|n_k| - rho)); the quotient and the
-// difference round by u (|S / n_k| + |q_k|). Refused (infinite error) when
-// |n_k| is under 2^-8 or 2 rho: dividing would amplify the errors.
+// difference round by u (|S / n_k| + |q_k|). Not used when |n_k| is under
+// 2^-8 or 2 rho (dividing would amplify the errors): the points are then
+// lifted in rational arithmetic (liftExactly).
 // Over an array, the constants hoisted and the axes fixed at compile time;
 // the range of value -/+ error grows *low and *high.
 template <int K>
@@ -650,12 +651,7 @@ void PolygonPlane::liftEach(const DPoint3d* points, std::size_t count, double* v
     const double nk = coordinate(unit_, K), nu = coordinate(unit_, U), nv = coordinate(unit_, V);
     const double absK = std::fabs(nk), rho = unitError_;
     if (!(absK >= 0x1p-8 && absK > 2 * rho)) {
-        for (std::size_t i = 0; i < count; ++i) {
-            value[i] = coordinate(points[i], K);
-            error[i] = INFINITY;
-        }
-        *low = -INFINITY;
-        *high = INFINITY;
+        liftExactly(points, count, value, error, low, high);
         return;
     }
     const double ou = coordinate(origin_, U), ov = coordinate(origin_, V), ok = coordinate(origin_, K);
@@ -672,6 +668,28 @@ void PolygonPlane::liftEach(const DPoint3d* points, std::size_t count, double* v
                           kUnit * (std::fabs(shift) + std::fabs(v))) *
                              kInflate +
                          kTiny;
+        value[i] = v;
+        error[i] = e;
+        lowest = std::min(lowest, v - e);
+        highest = std::max(highest, v + e);
+    }
+    *low = lowest;
+    *high = highest;
+}
+
+// Each point lifted exactly and rounded towards zero (get_d), so off by
+// less than 2^-52 of itself, or 2^-1074 below the normal range; an
+// overflow gives an infinite error. Rare: only where axis k was chosen
+// from a double Newell sum or cross product that underflowed or cancelled
+// (for instance a sliver of subnormal width), so the filter cannot bound
+// the lift. Without it every lifted edge of such a ring would carry an
+// infinite error and leave every nearby test to rational arithmetic.
+void PolygonPlane::liftExactly(const DPoint3d* points, std::size_t count, double* value, double* error, double* low,
+                               double* high) const {
+    double lowest = *low, highest = *high;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double v = at(exactLifted(points[i]), axis_).get_d();
+        const double e = std::isfinite(v) ? std::fabs(v) * 0x1p-51 + 0x1p-1070 : INFINITY;
         value[i] = v;
         error[i] = e;
         lowest = std::min(lowest, v - e);

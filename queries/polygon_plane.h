@@ -103,9 +103,11 @@ public:
     // distances d0 and d1.
     PlaneImage crossingImage(const kernel::Segment3d& s, const Estimate& d0, const Estimate& d1, double radius) const;
     // Coordinate k of each of points[0 .. count) lifted onto the plane:
-    // value[i] and its error[i] (infinite when the normal is too far from
-    // axis k for the filter to bound it); the range of value - error ..
-    // value + error grows [*low, *high].
+    // value[i] and its error[i] (when the normal is too far from axis k for
+    // the filter to bound it, lifted in rational arithmetic and rounded:
+    // O(1) rational operations a point; infinite only if the lift leaves
+    // the double range); the range of value - error .. value + error grows
+    // [*low, *high].
     void lift(const DPoint3d* points, std::size_t count, double* value, double* error, double* low, double* high) const;
     // The signed distance from this plane of q lifted onto the other
     // plane: the same point as other.exactLifted(q), far more precisely
@@ -142,6 +144,8 @@ private:
     bool setUnitNormal(const kernel::Vec3d& value, const kernel::Vec3d& error);
     bool setUnitNormalFromExact();
     bool holdsAllFlat(const DPoint3d* points, std::size_t count) const;
+    void liftExactly(const DPoint3d* points, std::size_t count, double* value, double* error, double* low,
+                     double* high) const;
     template <int K>
     void liftEach(const DPoint3d* points, std::size_t count, double* value, double* error, double* low,
                   double* high) const;

@@ -15,22 +15,26 @@ class PolygonSet {
 public:
     explicit PolygonSet(double tolerance) : tolerance_(tolerance) {}
 
-    // A ring sequence; it must outlive the set.
-    void add(const Byte* rings) {
-        members_.push_back({rings, nullptr});
+    // A ring sequence, and what is known of it (the box it points to is
+    // copied); it must outlive the set.
+    void add(const Byte* rings, const PolygonFacts& facts = {}) {
+        members_.push_back(
+            {rings, nullptr, facts.box != nullptr ? *facts.box : DRange3d{}, facts.box != nullptr, facts.finite});
         prepared_.emplace_back();
     }
     // A shared polygon; it must outlive the set.
     void addShared(PreparedPolygon& shared) {
-        members_.push_back({nullptr, &shared});
+        members_.push_back({nullptr, &shared, {}, false, false});
         prepared_.emplace_back();
     }
     std::size_t size() const { return members_.size(); }
     PreparedPolygon& at(std::size_t i) {
         if (!prepared_[i]) {
             const Member& m = members_[i];
-            prepared_[i] = m.shared != nullptr ? std::make_unique<PreparedPolygon>(*m.shared, tolerance_)
-                                               : std::make_unique<PreparedPolygon>(m.rings, tolerance_);
+            prepared_[i] = m.shared != nullptr
+                               ? std::make_unique<PreparedPolygon>(*m.shared, tolerance_)
+                               : std::make_unique<PreparedPolygon>(m.rings, tolerance_,
+                                                                   PolygonFacts{m.hasBox ? &m.box : nullptr, m.finite});
         }
         return *prepared_[i];
     }
@@ -39,6 +43,8 @@ private:
     struct Member {
         const Byte* rings;
         PreparedPolygon* shared;
+        DRange3d box;
+        bool hasBox, finite;
     };
     double tolerance_;
     ScratchVector<Member> members_;

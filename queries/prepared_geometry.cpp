@@ -63,15 +63,16 @@ void gatherPrepared(const PreparedGeometry& prepared, typename KindShape<P>::Sha
 // as intersectRecords gathers them, the prepared one first unless O is
 // lower. Memory from the caller's scratch scope (throws std::bad_alloc).
 template <std::uint32_t P, std::uint32_t O>
-bool preparedShapesMeet(const PreparedGeometry& prepared, const Byte* other, double tolerance) {
+bool preparedShapesMeet(const PreparedGeometry& prepared, const Byte* other, const RecordExtent* otherExtent,
+                        double tolerance) {
     typename KindShape<P>::Shape preparedShape(tolerance);
     typename KindShape<O>::Shape otherShape(tolerance);
     if constexpr (!(O < P)) {
         gatherPrepared<P>(prepared, preparedShape);
-        KindShape<O>::gather(other, otherShape);
+        KindShape<O>::gather(other, otherShape, otherExtent);
         return shapesMeet(preparedShape, otherShape, tolerance);
     } else {
-        KindShape<O>::gather(other, otherShape);
+        KindShape<O>::gather(other, otherShape, otherExtent);
         gatherPrepared<P>(prepared, preparedShape);
         return shapesMeet(otherShape, preparedShape, tolerance);
     }
@@ -82,12 +83,12 @@ bool preparedShapesMeet(const PreparedGeometry& prepared, const Byte* other, dou
 template <std::uint32_t P, std::uint32_t O>
 bool intersectPrepared(const PreparedGeometry& prepared, const Byte* other, double tolerance, bool* meets) {
     constexpr bool preparedFirst = !(O < P);
-    DRange3d otherBox;
-    if (!KindShape<O>::range(other, &otherBox)) return false;
+    RecordExtent otherExtent;
+    if (!KindShape<O>::range(other, &otherExtent)) return false;
     try {
         const ScratchScope scratch;
-        const DRange3d& firstBox = preparedFirst ? prepared.box_ : otherBox;
-        const DRange3d& secondBox = preparedFirst ? otherBox : prepared.box_;
+        const DRange3d& firstBox = preparedFirst ? prepared.box_ : otherExtent.box;
+        const DRange3d& secondBox = preparedFirst ? otherExtent.box : prepared.box_;
         bool result = false;
         if (!(tolerance >= 0.0)) {  // negative or NaN: nothing meets
             result = false;
@@ -96,7 +97,7 @@ bool intersectPrepared(const PreparedGeometry& prepared, const Byte* other, doub
         } else if (std::isinf(tolerance)) {
             result = true;
         } else {
-            result = preparedShapesMeet<P, O>(prepared, other, tolerance);
+            result = preparedShapesMeet<P, O>(prepared, other, &otherExtent, tolerance);
         }
         *meets = result;
     } catch (...) {  // allocation of the gathered shapes failed
@@ -118,9 +119,14 @@ constexpr const PreparedTest* kTests[6] = {kRow<1>, kRow<2>, kRow<3>, kRow<4>, k
 
 using PreparedWithin = bool (*)(const PreparedGeometry&, const Byte*, double);
 
+template <std::uint32_t P, std::uint32_t O>
+bool preparedWithin(const PreparedGeometry& prepared, const Byte* other, double tolerance) {
+    return preparedShapesMeet<P, O>(prepared, other, nullptr, tolerance);
+}
+
 template <std::uint32_t P>
-constexpr PreparedWithin kWithinRow[6] = {preparedShapesMeet<P, 1>, preparedShapesMeet<P, 2>, preparedShapesMeet<P, 3>,
-                                          preparedShapesMeet<P, 4>, preparedShapesMeet<P, 5>, preparedShapesMeet<P, 6>};
+constexpr PreparedWithin kWithinRow[6] = {preparedWithin<P, 1>, preparedWithin<P, 2>, preparedWithin<P, 3>,
+                                          preparedWithin<P, 4>, preparedWithin<P, 5>, preparedWithin<P, 6>};
 
 // kWithin[p - 1][o - 1], as kTests.
 constexpr const PreparedWithin* kWithin[6] = {kWithinRow<1>, kWithinRow<2>, kWithinRow<3>,

@@ -54,7 +54,7 @@ struct PreparedPolygon::Deferred {
     bool empty() const { return edges.empty() && pieces.empty() && !crossing && foot[0] == none && foot[1] == none; }
 };
 
-PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance)
+PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance, const PolygonFacts& facts)
     : tolerance_(tolerance),
       own_(std::in_place),
       parts_(*own_),
@@ -64,8 +64,12 @@ PreparedPolygon::PreparedPolygon(const Byte* rings, double tolerance)
       locator_(parts_.locator),
       lifted_(parts_.lifted) {
     rings_.gather(rings);
+    if (facts.box != nullptr) {
+        vertexBox_ = *facts.box;
+        vertexBoxKnown_ = true;
+    }
     // A polygon with a coordinate that is not finite is its polylines.
-    if (rings_.ringCount() > 0 && filter::allFinite(rings_.vertices.data(), rings_.vertices.size()))
+    if (rings_.ringCount() > 0 && (facts.finite || filter::allFinite(rings_.vertices.data(), rings_.vertices.size())))
         plane_.find(rings_.ring(0), rings_.ringSize(0));
     index_.attach(&rings_, plane_.uAxis(), plane_.vAxis());
     if (!plane_.hasRegion()) return;
@@ -115,9 +119,13 @@ const DRange3d& PreparedPolygon::widenedBox() const {
     if (!boxMeasured_ && hasVertices()) {
         DRange3d box = parts_.box;
         if (!parts_.shared) {
-            RunningRange all;
-            all.addVertices(rings_.vertices.data(), rings_.edgeCount());
-            box = all.box();
+            if (vertexBoxKnown_) {
+                box = vertexBox_;
+            } else {
+                RunningRange all;
+                all.addVertices(rings_.vertices.data(), rings_.edgeCount());
+                box = all.box();
+            }
             lifted_.widenRange(box);
         }
         widenedBox_ = kernel::widenedBox(box, tolerance_);

@@ -60,10 +60,21 @@
 
 namespace spatialgeom {
 
+// What a caller may already know of a polygon's rings from a pass of its
+// own over them (measuring its record, say), so that preparing does not
+// read every vertex again for it.
+struct PolygonFacts {
+    // The box of all the rings' vertices as RunningRange measures it, or
+    // null: measured when first needed.
+    const DRange3d* box = nullptr;
+    // Every coordinate is known to be finite (false: checked here).
+    bool finite = false;
+};
+
 class PreparedPolygon {
 public:
     // tolerance: >= 0 and finite, the distance within which elements meet.
-    PreparedPolygon(const Byte* rings, double tolerance);
+    PreparedPolygon(const Byte* rings, double tolerance, const PolygonFacts& facts = {});
     // A view of `shared`, on which share() has run and which must outlive
     // the view, testing at `tolerance`.
     PreparedPolygon(PreparedPolygon& shared, double tolerance);
@@ -199,6 +210,9 @@ private:
     bool flat_ = false;
     mutable DRange3d widenedBox_{};
     mutable bool boxMeasured_ = false;
+    // The vertices' box, when the caller gave it.
+    DRange3d vertexBox_{};
+    bool vertexBoxKnown_ = false;
 
     // The end of the last flat segment found not to meet: a segment of the
     // same chain starting there is outside the interior too.

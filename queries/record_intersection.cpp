@@ -18,15 +18,15 @@ namespace spatialgeom {
 namespace {
 
 template <std::uint32_t A, std::uint32_t B>
-bool recordsMeet(const Byte* first, const DRange3d& firstBox, const Byte* second, const DRange3d& secondBox,
-                 double tolerance) {
+bool recordsMeet(const Byte* first, const RecordExtent& firstExtent, const Byte* second,
+                 const RecordExtent& secondExtent, double tolerance) {
     if (!(tolerance >= 0.0)) return false;  // negative or NaN: nothing meets
-    if (!kernel::boxesOverlap(kernel::widenedBox(firstBox, tolerance), secondBox)) return false;
+    if (!kernel::boxesOverlap(kernel::widenedBox(firstExtent.box, tolerance), secondExtent.box)) return false;
     if (std::isinf(tolerance)) return true;
     typename KindShape<A>::Shape firstShape(tolerance);
     typename KindShape<B>::Shape secondShape(tolerance);
-    KindShape<A>::gather(first, firstShape);
-    KindShape<B>::gather(second, secondShape);
+    KindShape<A>::gather(first, firstShape, &firstExtent);
+    KindShape<B>::gather(second, secondShape, &secondExtent);
     return shapesMeet(firstShape, secondShape, tolerance);
 }
 
@@ -41,11 +41,11 @@ bool intersectKinds(const Byte* a, const Byte* b, double tolerance, bool* meets)
                 return true;
             }
     }
-    DRange3d boxA, boxB;
-    if (!KindShape<A>::range(a, &boxA) || !KindShape<B>::range(b, &boxB)) return false;
+    RecordExtent extentA, extentB;
+    if (!KindShape<A>::range(a, &extentA) || !KindShape<B>::range(b, &extentB)) return false;
     try {
         const ScratchScope scratch;
-        *meets = recordsMeet<A, B>(a, boxA, b, boxB, tolerance);
+        *meets = recordsMeet<A, B>(a, extentA, b, extentB, tolerance);
     } catch (...) {  // allocation of the gathered shapes failed
         return false;
     }

@@ -1,5 +1,11 @@
 #include "queries/record_range.h"
 
+#include <cstdint>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "records/navigation.h"
 
 namespace spatialgeom {
@@ -7,6 +13,12 @@ namespace spatialgeom {
 void RunningRange::add(const DPoint3d& v) { addVertices(&v, 1); }
 
 void RunningRange::addVertices(const DPoint3d* vertices, std::uint32_t count) {
+    if (tracking_) grow<true>(vertices, count);
+    else grow<false>(vertices, count);
+}
+
+template <bool Track>
+void RunningRange::grow(const DPoint3d* vertices, std::uint32_t count) {
     if (count == 0) return;
     if (empty_) {
         box_.low = box_.high = vertices[0];
@@ -15,9 +27,11 @@ void RunningRange::addVertices(const DPoint3d* vertices, std::uint32_t count) {
     // x and y side by side in one two-lane register, z alone. A bound
     // moves only where the comparison holds, which a NaN never makes it do.
     using Lanes = double __attribute__((vector_size(16)));
+    using Mask = std::int64_t __attribute__((vector_size(16)));
     const auto xy = [](const DPoint3d& p) { return Lanes{p.x, p.y}; };
     Lanes lowXY = xy(box_.low), highXY = xy(box_.high);
     double lowZ = box_.low.z, highZ = box_.high.z;
+    Mask nan{};
     for (std::uint32_t i = 0; i < count; ++i) {
         const DPoint3d& v = vertices[i];
         const Lanes vXY = xy(v);
@@ -25,8 +39,29 @@ void RunningRange::addVertices(const DPoint3d* vertices, std::uint32_t count) {
         highXY = vXY > highXY ? vXY : highXY;
         lowZ = v.z < lowZ ? v.z : lowZ;
         highZ = v.z > highZ ? v.z : highZ;
+        if constexpr (Track) {
+            // (x, y) against (y, z): a lane is unordered when either of its
+            // coordinates is NaN, and the two lanes see all three.
+            Lanes vYZ;
+            std::memcpy(&vYZ, &v.y, sizeof vYZ);
+#if defined(__SSE2__)
+            nan |= reinterpret_cast<Mask>(_mm_cmpunord_pd(vXY, vYZ));
+#else
+            nan |= (vXY != vXY) | (vYZ != vYZ);
+#endif
+        }
     }
+    if constexpr (Track) nanSeen_ = nanSeen_ || nan[0] != 0 || nan[1] != 0;
     box_ = {{lowXY[0], lowXY[1], lowZ}, {highXY[0], highXY[1], highZ}};
+}
+
+bool RunningRange::finite() const {
+    if (empty_) return true;
+    // An infinity moves the bound on its side; a NaN was seen passing.
+    const double all[6] = {box_.low.x, box_.low.y, box_.low.z, box_.high.x, box_.high.y, box_.high.z};
+    bool finite = !nanSeen_;
+    for (double c : all) finite = finite && c - c == 0.0;
+    return finite;
 }
 
 void RunningRange::addSublineSeq(const Byte* seq) {
@@ -46,11 +81,12 @@ void RunningRange::addRingSeq(const Byte* rings) {
 // Runs one walk over the record into a fresh range and stores its box;
 // false, *box untouched, when the walk saw no vertex.
 template <typename Walk>
-bool measure(DRange3d* box, Walk&& walk) {
-    RunningRange range;
+bool measure(DRange3d* box, Walk&& walk, bool* finite = nullptr) {
+    RunningRange range(finite != nullptr);
     walk(range);
     if (range.empty()) return false;
     *box = range.box();
+    if (finite != nullptr) *finite = range.finite();
     return true;
 }
 
@@ -62,8 +98,9 @@ bool lineRecordRange(const Byte* record, DRange3d* box) {
     return measure(box, [&](RunningRange& range) { range.addSublineSeq(lineBody(record)); });
 }
 
-bool polygonRecordRange(const Byte* record, DRange3d* box) {
-    return measure(box, [&](RunningRange& range) { range.addRingSeq(polygonBody(record)); });
+bool polygonRecordRange(const Byte* record, DRange3d* box, bool* finite) {
+    return measure(
+        box, [&](RunningRange& range) { range.addRingSeq(polygonBody(record)); }, finite);
 }
 
 bool multiPointRecordRange(const Byte* record, DRange3d* box) {
@@ -74,13 +111,16 @@ bool multiLineRecordRange(const Byte* record, DRange3d* box) {
     return measure(box, [&](RunningRange& range) { range.addRingSeq(multiLineBody(record)); });
 }
 
-bool multiPolygonRecordRange(const Byte* record, DRange3d* box) {
-    return measure(box, [&](RunningRange& range) {
-        forEachPolygon(record, [&](const Byte* polygon) {
-            range.addRingSeq(polygon);
-            return true;
-        });
-    });
+bool multiPolygonRecordRange(const Byte* record, DRange3d* box, bool* finite) {
+    return measure(
+        box,
+        [&](RunningRange& range) {
+            forEachPolygon(record, [&](const Byte* polygon) {
+                range.addRingSeq(polygon);
+                return true;
+            });
+        },
+        finite);
 }
 
 bool rangeAsKind(const Byte* record, std::uint32_t kind, DRange3d* box) {

@@ -1,7 +1,10 @@
 // What a record of each kind (1 to 6) is measured with and gathered into
-// for an intersection test: KindShape<kind>::range (its box, false when it
-// has no vertex), ::Shape (LinearSet or PolygonSet) and ::gather (adds the
-// record's elements to a shape; the record must outlive it).
+// for an intersection test: KindShape<kind>::range (its extent, false when
+// it has no vertex), ::Shape (LinearSet or PolygonSet) and ::gather (adds
+// the record's elements to a shape; the record must outlive it). Given the
+// extent that range measured, gather hands what it learnt on to the
+// polygons, which then need not measure their box or check their
+// coordinates again.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +17,12 @@
 
 namespace spatialgeom {
 
-using RecordRange = bool (*)(const Byte*, DRange3d*);
+// A record's box and, for the polygon kinds, whether every coordinate is
+// finite (false for the other kinds: not measured).
+struct RecordExtent {
+    DRange3d box{};
+    bool finite = false;
+};
 
 template <std::uint32_t Type>
 struct KindShape;
@@ -22,29 +30,38 @@ struct KindShape;
 template <>
 struct KindShape<SPATIAL_TYPE_POINT> {
     using Shape = LinearSet;
-    static constexpr RecordRange range = pointRecordRange;
-    static void gather(const Byte* record, LinearSet& shape) { shape.addPoints(pointVertex(record), 1); }
+    static bool range(const Byte* record, RecordExtent* extent) { return pointRecordRange(record, &extent->box); }
+    static void gather(const Byte* record, LinearSet& shape, const RecordExtent* = nullptr) {
+        shape.addPoints(pointVertex(record), 1);
+    }
 };
 
 template <>
 struct KindShape<SPATIAL_TYPE_LINESTRING> {
     using Shape = LinearSet;
-    static constexpr RecordRange range = lineRecordRange;
-    static void gather(const Byte* record, LinearSet& shape) { shape.addSublineSeq(lineBody(record)); }
+    static bool range(const Byte* record, RecordExtent* extent) { return lineRecordRange(record, &extent->box); }
+    static void gather(const Byte* record, LinearSet& shape, const RecordExtent* = nullptr) {
+        shape.addSublineSeq(lineBody(record));
+    }
 };
 
 template <>
 struct KindShape<SPATIAL_TYPE_POLYGON> {
     using Shape = PolygonSet;
-    static constexpr RecordRange range = polygonRecordRange;
-    static void gather(const Byte* record, PolygonSet& shape) { shape.add(polygonBody(record)); }
+    static bool range(const Byte* record, RecordExtent* extent) {
+        return polygonRecordRange(record, &extent->box, &extent->finite);
+    }
+    // The polygon is the whole record: its box is the record's.
+    static void gather(const Byte* record, PolygonSet& shape, const RecordExtent* extent = nullptr) {
+        shape.add(polygonBody(record), extent != nullptr ? PolygonFacts{&extent->box, extent->finite} : PolygonFacts{});
+    }
 };
 
 template <>
 struct KindShape<SPATIAL_TYPE_MULTIPOINT> {
     using Shape = LinearSet;
-    static constexpr RecordRange range = multiPointRecordRange;
-    static void gather(const Byte* record, LinearSet& shape) {
+    static bool range(const Byte* record, RecordExtent* extent) { return multiPointRecordRange(record, &extent->box); }
+    static void gather(const Byte* record, LinearSet& shape, const RecordExtent* = nullptr) {
         shape.addPoints(multiPointVertices(record), bodyCount(record));
     }
 };
@@ -52,17 +69,23 @@ struct KindShape<SPATIAL_TYPE_MULTIPOINT> {
 template <>
 struct KindShape<SPATIAL_TYPE_MULTILINESTRING> {
     using Shape = LinearSet;
-    static constexpr RecordRange range = multiLineRecordRange;
-    static void gather(const Byte* record, LinearSet& shape) { shape.addRingSeq(multiLineBody(record)); }
+    static bool range(const Byte* record, RecordExtent* extent) { return multiLineRecordRange(record, &extent->box); }
+    static void gather(const Byte* record, LinearSet& shape, const RecordExtent* = nullptr) {
+        shape.addRingSeq(multiLineBody(record));
+    }
 };
 
 template <>
 struct KindShape<SPATIAL_TYPE_MULTIPOLYGON> {
     using Shape = PolygonSet;
-    static constexpr RecordRange range = multiPolygonRecordRange;
-    static void gather(const Byte* record, PolygonSet& shape) {
+    static bool range(const Byte* record, RecordExtent* extent) {
+        return multiPolygonRecordRange(record, &extent->box, &extent->finite);
+    }
+    // Each member is finite when the whole record is; its box is its own.
+    static void gather(const Byte* record, PolygonSet& shape, const RecordExtent* extent = nullptr) {
+        const PolygonFacts facts{nullptr, extent != nullptr && extent->finite};
         forEachPolygon(record, [&](const Byte* polygon) {
-            shape.add(polygon);
+            shape.add(polygon, facts);
             return true;
         });
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "kernel/exact_predicates.h"
@@ -42,6 +43,20 @@ void RegionLocator::attach(const PolygonRings* rings, EdgeIndex* index, int uAxi
     v_ = vAxis;
 }
 
+inline RegionLocator::Ray RegionLocator::rayToNearestSide(double u, double v) const {
+    const SegmentGrid& grid = index_->grid();
+    const std::uint32_t column = grid.column(u), row = grid.row(v);
+    const std::uint32_t cells[4] = {grid.columns() - column, column + 1, grid.rows() - row, row + 1};
+    const int side = static_cast<int>(std::min_element(cells, cells + 4) - cells);
+    const bool alongU = side < 2, positive = side % 2 == 0;
+    return {alongU,
+            positive,
+            alongU && !positive ? -INFINITY : u,
+            alongU && positive ? INFINITY : u,
+            !alongU && !positive ? -INFINITY : v,
+            !alongU && positive ? INFINITY : v};
+}
+
 // Once indexed: visit(edge, nearTest, crossTest, alongU, positive) for a
 // superset of the edges that meet the rectangle [uLo, uHi] x [vLo, vHi]
 // (nearTest), those of the cells it covers, when nearTests; then for a superset of those
@@ -56,15 +71,9 @@ void RegionLocator::visitIndexed(double u, double v, double uLo, double uHi, dou
             visit(e, true, false, true, true);
             return true;
         });
-    const SegmentGrid& grid = index_->grid();
-    const std::uint32_t column = grid.column(u), row = grid.row(v);
-    const std::uint32_t cells[4] = {grid.columns() - column, column + 1, grid.rows() - row, row + 1};
-    const int ray = static_cast<int>(std::min_element(cells, cells + 4) - cells);
-    const bool alongU = ray < 2, positive = ray % 2 == 0;
-    const double lowU = alongU && !positive ? -INFINITY : u, highU = alongU && positive ? INFINITY : u;
-    const double lowV = !alongU && !positive ? -INFINITY : v, highV = !alongU && positive ? INFINITY : v;
-    index_->forEachInCells(lowU, highU, lowV, highV, [&](const PolygonRings::Edge& e) {
-        visit(e, false, true, alongU, positive);
+    const Ray ray = rayToNearestSide(u, v);
+    index_->forEachInCells(ray.lowU, ray.highU, ray.lowV, ray.highV, [&](const PolygonRings::Edge& e) {
+        visit(e, false, true, ray.alongU, ray.positive);
         return true;
     });
 }
@@ -161,6 +170,64 @@ RegionLocator::Place RegionLocator::find(double u, double v, double error, std::
     }
     if (!safe) return unsafe();
     return verdict(scratch, exactPoint, skipRing);
+}
+
+// The parities of find without the per-ring state: bit r of `odd` is
+// ring r's parity, and a point off every ring is inside exactly when the
+// outer ring's bit alone is set (verdict's rule with no ring near).
+RegionLocator::Place RegionLocator::locateOffBoundary(double u, double v) {
+    const std::uint32_t ringCount = rings_->ringCount();
+    if (ringCount > 64 || !filter::predicateSafe(u) || !filter::predicateSafe(v))
+        return find(u, v, 0.0, kNoRing, false);
+    DPoint3d point{0.0, 0.0, 0.0};
+    (u_ == 0 ? point.x : u_ == 1 ? point.y : point.z) = u;
+    (v_ == 0 ? point.x : v_ == 1 ? point.y : point.z) = v;
+    std::uint64_t odd = 0;
+    bool safe = true;
+    if (index_->built()) {
+        const Ray ray = rayToNearestSide(u, v);
+        const int along = ray.alongU ? u_ : v_, across = ray.alongU ? v_ : u_;
+        const double at = ray.alongU ? v : u;
+        // (The index knows whether the predicates take every vertex.)
+        safe = index_->predicateSafe();
+        const auto visit = [&](const PolygonRings::Edge& e, auto checkSafe) {
+            const DPoint3d& a = rings_->vertices[e.from];
+            const DPoint3d& b = rings_->vertices[e.to];
+            // Most edges do not straddle the ray's line: tested first.
+            if ((coordinate(a, across) > at) == (coordinate(b, across) > at)) return true;
+            if constexpr (decltype(checkSafe)::value)
+                safe = safe && filter::predicateSafe(a) && filter::predicateSafe(b);
+            if (kernel::edgeCrossesAxisRay(a, b, point, along, across, ray.positive)) odd ^= std::uint64_t{1} << e.ring;
+            return true;
+        };
+        if (safe) {
+            index_->forEachInCells(ray.lowU, ray.highU, ray.lowV, ray.highV,
+                                   [&](const PolygonRings::Edge& e) { return visit(e, std::false_type{}); });
+        } else {
+            safe = true;
+            index_->forEachInCells(ray.lowU, ray.highU, ray.lowV, ray.highV,
+                                   [&](const PolygonRings::Edge& e) { return visit(e, std::true_type{}); });
+        }
+    } else {
+        index_->countScan();
+        for (std::uint32_t r = 0; r < ringCount; ++r) {
+            const std::uint32_t first = rings_->ringStart[r], end = rings_->ringStart[r + 1];
+            for (std::uint32_t i = first; i < end; ++i) {
+                const DPoint3d& a = rings_->vertices[i];
+                const DPoint3d& b = rings_->vertices[i + 1 < end ? i + 1 : first];
+                if ((coordinate(a, v_) > v) == (coordinate(b, v_) > v)) continue;
+                safe = safe && filter::predicateSafe(a) && filter::predicateSafe(b);
+                if (kernel::edgeCrossesAxisRay(a, b, point, u_, v_, true)) odd ^= std::uint64_t{1} << r;
+            }
+        }
+    }
+    if (!safe) {
+        // The orientation predicates cannot take every coordinate: rational
+        // arithmetic decides, as in find.
+        filter::countExactDecision();
+        return exactlyInside({u, v}) ? Place::inside : Place::outside;
+    }
+    return odd == 1 ? Place::inside : Place::outside;
 }
 
 // Near a ring (an edge within the error): for an exact point, on the ring,

@@ -50,12 +50,21 @@ public:
     }
     // The exact place of a point known to lie on no ring's image: the
     // rings' parities alone, without looking for edges through the point
-    // (about half the work of locate once the index is built).
-    Place locateOffBoundary(double u, double v) { return find(u, v, 0.0, kNoRing, false); }
+    // (about half the work of locate once the index is built). Up to 64
+    // rings, the parities are kept in one word and nothing else is
+    // written.
+    Place locateOffBoundary(double u, double v);
     // The exact answer for a rational point.
     bool exactlyInside(const RationalImage& p, std::uint32_t skipRing = kNoRing) const;
 
 private:
+    // A ray from a point along a grid axis: the cells towards the grid's
+    // nearest side (fewest cells), as the rectangle they cover.
+    struct Ray {
+        bool alongU, positive;
+        double lowU, highU, lowV, highV;
+    };
+    Ray rayToNearestSide(double u, double v) const;
     Place find(double u, double v, double error, std::uint32_t skipRing, bool nearTests);
     template <typename Visit>
     void visitIndexed(double u, double v, double uLo, double uHi, double vLo, double vHi, bool nearTests,

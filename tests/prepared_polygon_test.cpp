@@ -3,12 +3,16 @@
 // out in rational arithmetic here; the same answers from edge scans and
 // from the grid; and how rarely the rational path runs on workloads like
 // the benchmarks'.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <numbers>
+#include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gmpxx.h>
@@ -17,7 +21,10 @@
 #include "queries/call_scratch.h"
 #include "queries/filter_bounds.h"
 #include "queries/prepared_polygon.h"
+#include "queries/record_range.h"
 #include "records/navigation.h"
+#include "spatialgeom/queries.h"
+#include "tests/exact_reference.h"
 #include "tests/record_test_builder.h"
 
 namespace {
@@ -388,7 +395,9 @@ TEST(PreparedPolygon, RationalPathIsRareOnBenchmarkLikeWorkloads) {
 
 // A coordinate that is not finite anywhere, in the outer ring or a hole, at
 // an even or odd position of the vertex array, leaves the polygon its
-// polylines: no plane, no region, and no arithmetic on the coordinate.
+// polylines: no plane, no region, and no arithmetic on the coordinate. The
+// intersection export learns it while measuring the record (the box
+// unchanged by the tracking) and gives the same answers.
 TEST(PreparedPolygon, CoordinateNotFiniteLeavesThePolylines) {
     EXPECT_TRUE(spatialgeom::filter::allFinite(nullptr, 0));
     const Vertices outer = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
@@ -411,6 +420,148 @@ TEST(PreparedPolygon, CoordinateNotFiniteLeavesThePolylines) {
             // Inside the square, off every edge: the region is gone.
             EXPECT_FALSE(prepared.meetsSegment({{3, 3, 0}, {3, 3, 0}})) << word;
             EXPECT_FALSE(prepared.meetsSegment({{3, 3, -1}, {3, 3, 1}})) << word;
+
+            const auto* record = static_cast<const spatialgeom::Byte*>(polygon.data());
+            DRange3d tracked{}, plain{};
+            bool finite = true;
+            ASSERT_TRUE(spatialgeom::polygonRecordRange(record, &tracked, &finite));
+            ASSERT_TRUE(spatialgeom::polygonRecordRange(record, &plain));
+            EXPECT_FALSE(finite) << word;
+            EXPECT_EQ(std::memcmp(&tracked, &plain, sizeof plain), 0) << word;
+            const testrecords::Record through = testrecords::line({{{3, 3, -1}, {3, 3, 1}}});
+            const testrecords::Record both = testrecords::multiPolygon({{{outer}}, {{rings[0]}, {rings[1]}}});
+            std::uint32_t meets = 7;
+            ASSERT_EQ(spatialWKB_intersectLineStringPolygon(through.data(), polygon.data(), 0.0, &meets), 0u);
+            EXPECT_EQ(meets, 0u) << word;
+            // The record as a whole is not finite: its finite member keeps its region.
+            ASSERT_EQ(spatialWKB_intersectLineStringMultiPolygon(through.data(), both.data(), 0.0, &meets), 0u);
+            EXPECT_EQ(meets, 1u) << word;
         }
+    }
+    // The same records made finite: the tracked range says so.
+    const testrecords::Record polygon = testrecords::polygon({{outer}, {hole}});
+    DRange3d box{};
+    bool finite = false;
+    ASSERT_TRUE(spatialgeom::polygonRecordRange(static_cast<const spatialgeom::Byte*>(polygon.data()), &box, &finite));
+    EXPECT_TRUE(finite);
+}
+
+// A point off every ring is placed by the rings' parities alone: up to 64
+// rings kept in one word, more through the general locator; coordinates the
+// orientation predicates cannot take go to rational arithmetic. The rings
+// are squares along the axes, so the place is a matter of comparisons
+// (checked against the rational reference while there are few rings), and
+// it is asked before and after the polygon indexes its edges.
+TEST(PreparedPolygon, PlaceOffTheBoundaryAgreesWithTheRationalReference) {
+    std::mt19937 random(20261207);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const auto square = [](double x, double y, double side, bool clockwise) {
+        Vertices ring = {{x, y, 0}, {x + side, y, 0}, {x + side, y + side, 0}, {x, y + side, 0}};
+        if (clockwise) std::reverse(ring.begin(), ring.end());
+        return ring;
+    };
+    // Where p lies against a square ring: -1 in its open interior, 0 on it,
+    // 1 outside.
+    const auto against = [](const DPoint3d& p, const Vertices& ring) {
+        const auto [xLow, xHigh] = std::minmax({ring[0].x, ring[1].x, ring[2].x, ring[3].x});
+        const auto [yLow, yHigh] = std::minmax({ring[0].y, ring[1].y, ring[2].y, ring[3].y});
+        if (p.x < xLow || p.x > xHigh || p.y < yLow || p.y > yHigh) return 1;
+        return p.x > xLow && p.x < xHigh && p.y > yLow && p.y < yHigh ? -1 : 0;
+    };
+    for (int holes : {0, 2, 63, 80}) {
+        for (bool tinyCorner : {false, true}) {
+            // A square of side 10, holes on a grid inside it, the second one
+            // overlapping the third (a point in both lies outside); or the
+            // outer ring's corners at coordinates the predicates cannot take.
+            std::vector<Vertices> rings = {square(0, 0, 10, false)};
+            constexpr double tiny = 0x1p-1060;
+            if (tinyCorner) rings[0] = {{-tiny, -tiny, 0}, {10, -tiny, 0}, {10, 10, 0}, {-tiny, 10, 0}};
+            for (int h = 0; h < holes; ++h)
+                rings.push_back(square(0.5 + (h % 9), 0.5 + (h / 9) % 9, h == 1 ? 1.3 : 0.6, true));
+            const testrecords::Record polygon = polygonRecord(rings);
+            const exact::RefGeometry reference = exact::polygon(rings);
+            const spatialgeom::ScratchScope scratch;
+            PreparedPolygon prepared(ringsOf(polygon), 0.0);
+            int tested = 0, inside = 0;
+            for (int i = 0; i < 400; ++i) {
+                // Points at random, a third on the lines of the holes' edges.
+                const double x = unit(random) * 11 - 0.5;
+                const double y = i % 3 == 0 ? std::floor(unit(random) * 10) + 0.5 : unit(random) * 11 - 0.5;
+                const DPoint3d p{x, y, 0};
+                bool onRing = against(p, rings[0]) == 0, expected = against(p, rings[0]) < 0;
+                for (std::size_t r = 1; r < rings.size(); ++r) {
+                    onRing = onRing || against(p, rings[r]) == 0;
+                    expected = expected && against(p, rings[r]) > 0;
+                }
+                if (onRing) continue;
+                if (rings.size() <= 3) {
+                    const std::optional<mpq_class> d2 = exact::exactSquaredDistance(exact::point(p), reference);
+                    ASSERT_TRUE(d2.has_value());
+                    ASSERT_EQ(sgn(*d2) == 0, expected) << x << " " << y;
+                }
+                ASSERT_EQ(prepared.containsOffBoundary(p), expected)
+                    << holes << " holes, tiny corner " << tinyCorner << ", point " << x << " " << y << ", test " << i;
+                ++tested;
+                inside += expected;
+            }
+            EXPECT_GT(inside, 20) << holes << " holes";
+            EXPECT_GT(tested - inside, 20) << holes << " holes";
+        }
+    }
+}
+
+// A sliver of subnormal width (found by the prepared-geometry fuzzer): its
+// Newell sum underflows in double, so axis k comes from the tie rule and
+// the normal is nearly perpendicular to it. The lift cannot be bounded in
+// floating point; each vertex is lifted exactly once instead, so the tests
+// against a nearby polygon stay in floating point rather than taking
+// rational arithmetic for every pair of edges (as they did, some 50 ms a
+// call). The answers are the rational reference's.
+TEST(PreparedPolygonExact, SliverWithAnUnderflowingNormalLiftsExactly) {
+    const Vertices sliver = {{3.796875, 0, 0},
+                             {0, 0, 0},
+                             {1.3906711615670009e-309, 0, 1.2519788118329573e-312},
+                             {3.4732827106519577e-310, 3.4732827106519577e-310, 0},
+                             {8.1026765917964433e-320, 8.1026765917964433e-320, 0},
+                             {0, 8.1026765917964433e-320, 0},
+                             {0, 0, 0}};
+    const Vertices skew = {{0, 7.5888483201215469e-321, 3.203125},
+                           {3.34375, 1.09375, 3.890625},
+                           {3.109375, 2.25, 4.234375},
+                           {1.96875, 2.71875, 3.328125},
+                           {1.140625, 3.5, 2.890625},
+                           {0, 3.203125, 1.6015625},
+                           {-1.09375, 3.2812633514404297, 0.578125},
+                           {-2.25, 3.109375, -0.6953125},
+                           {-2.71875, 1.96875, -1.734375},
+                           {-3.5, 1.1406269073486328, -2.9296875},
+                           {-3.203125, 2.4810402583240239e-265, -3.203125},
+                           {-3.34375, -1.09375, -3.8896484375},
+                           {-3.109375, -2.25, -4.234375},
+                           {-1.96875, -2.71875, -3.328125},
+                           {-1.140625, -3.5, -2.890625},
+                           {0, -3.203125, 1.0315902326307909e-231},
+                           {1.9999999999999998, -3.34375, -0.578125},
+                           {2.25, -3.109375, 0.6953125},
+                           {2.71875, -1.96875, 1.734375},
+                           {3.5, 2.0003643106319942, 2.9296875},
+                           {1.3385209930082383e-308, 8.0947715414629834e-320, 3.203125}};
+    const exact::RefGeometry a = exact::polygon({sliver}), b = exact::polygon({skew});
+    const std::optional<mpq_class> d2 = exact::exactSquaredDistance(a, b);
+    const testrecords::Record first = polygonRecord({sliver}), second = polygonRecord({skew});
+    for (double tolerance : {0.0, 0.12500000023283775, 0.5, 3.0}) {
+        const exact::Owed owed = exact::owedAnswer(a, b, d2, tolerance);
+        const std::uint64_t before = spatialgeom::filter::exactDecisions.load();
+        for (const auto& [x, y] : {std::pair{&first, &second}, std::pair{&second, &first}}) {
+            std::uint32_t meets = 7;
+            ASSERT_EQ(spatialWKB_intersectPolygonPolygon(x->data(), y->data(), tolerance, &meets), 0u);
+            if (owed != exact::Owed::either) {
+                EXPECT_EQ(meets, owed == exact::Owed::yes ? 1u : 0u) << tolerance;
+            }
+        }
+        const std::uint64_t exact = spatialgeom::filter::exactDecisions.load() - before;
+        std::printf("tolerance %g: %llu decided in rational arithmetic\n", tolerance,
+                    static_cast<unsigned long long>(exact));
+        EXPECT_LE(exact, 10u) << tolerance;
     }
 }
