@@ -91,8 +91,13 @@ public:
 
     std::uint32_t cellCount() const { return shape_.columns * shape_.rows; }
     // The segments of set 0 (a) or 1 (b) registered in cell.
-    const std::uint32_t* begin(int set, std::uint32_t cell) const { return &entries_[set][cellStart_[set][cell]]; }
-    const std::uint32_t* end(int set, std::uint32_t cell) const { return &entries_[set][cellStart_[set][cell + 1]]; }
+    // (A set may register no entry at all: its list is then empty.)
+    const std::uint32_t* begin(int set, std::uint32_t cell) const {
+        return entries_[set].data() + cellStart_[set][cell];
+    }
+    const std::uint32_t* end(int set, std::uint32_t cell) const {
+        return entries_[set].data() + cellStart_[set][cell + 1];
+    }
     // The cell of a point of the region.
     std::uint32_t cellOf(double u, double v) const { return row(v) * shape_.columns + column(u); }
 
