@@ -7,7 +7,9 @@ the code: a stale entry is reported, not skipped silently). The script
 copies the working tree once, configures one build there, then for each
 mutant applies it, rebuilds, runs the tests and restores the file. A mutant
 is killed when a test fails or times out, survives when every test passes,
-and is stillborn when it does not compile (not counted).
+and is stillborn when it does not compile (not counted). The tests run split
+over --jobs processes, each stopping at its first failure; a killed
+mutant's line names the test that failed.
 
     tools/dev/mutation_test.py [--only SUBSTRING] [--jobs N] [--keep DIR]
 
@@ -70,6 +72,39 @@ def run(command, cwd, seconds=None):
         return None, "timed out"
 
 
+def run_sharded(program, cwd, shards):
+    """Runs the program's tests split over shards processes at once, each
+    stopping at its first failure, and all stopping when one fails or the
+    time runs out. Returns the failed tests' names ("timed out" or the exit
+    status when none is named), or "" when every test passed."""
+    processes = []
+    for index in range(shards):
+        environment = dict(os.environ, GTEST_TOTAL_SHARDS=str(shards), GTEST_SHARD_INDEX=str(index))
+        processes.append(subprocess.Popen([program, "--gtest_brief=1", "--gtest_fail_fast"], cwd=cwd,
+                                          env=environment, stdout=subprocess.PIPE,
+                                          stderr=subprocess.STDOUT, text=True))
+    deadline = time.monotonic() + TEST_SECONDS
+    failure = ""
+    while processes and not failure:
+        for process in list(processes):
+            if process.poll() is None:
+                continue
+            processes.remove(process)
+            output = process.stdout.read()
+            if process.returncode != 0:
+                names = sorted({line.split("]", 1)[1].split("(")[0].strip()
+                                for line in output.splitlines() if line.startswith("[  FAILED  ]")} - {""})
+                failure = ", ".join(name for name in names if " test" not in name) or \
+                    f"exit status {process.returncode}"
+        if time.monotonic() > deadline:
+            failure = "timed out"
+        time.sleep(0.05)
+    for process in processes:
+        process.kill()
+        process.wait()
+    return failure
+
+
 def copy_tree(destination):
     ignored = shutil.ignore_patterns(".git", "build*", "__pycache__")
     shutil.copytree(ROOT, destination, ignore=ignored, symlinks=True)
@@ -104,9 +139,9 @@ def main():
         if status != 0:
             return "stillborn", output
         for program in LIBRARY_TESTS + (TOOL_TESTS if tool else []):
-            status, output = run([os.path.join(build, program), "--gtest_brief=1"], build, TEST_SECONDS)
-            if status != 0:
-                return "killed", output
+            failed = run_sharded(os.path.join(build, program), build, options.jobs)
+            if failed:
+                return "killed", failed
         return "survived", ""
 
     verdict, output = build_and_test(tool=True)
@@ -122,18 +157,21 @@ def main():
                 source = f.read()
         except OSError:
             source = ""
+        detail = ""
         if source.count(mutant.original) != 1:
             verdict = "stale"
         else:
             with open(path, "w", encoding="utf-8") as f:
                 f.write(source.replace(mutant.original, mutant.mutated))
             try:
-                verdict, _ = build_and_test(tool=mutant.path.startswith("tools/"))
+                verdict, detail = build_and_test(tool=mutant.path.startswith("tools/"))
             finally:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write(source)
         results[verdict].append(mutant)
-        print(f"[{index}/{len(mutants)}] {verdict:9} {time.monotonic() - started:5.0f} s  {mutant}", flush=True)
+        killer = f"  <- {detail}" if verdict == "killed" else ""
+        print(f"[{index}/{len(mutants)}] {verdict:9} {time.monotonic() - started:5.0f} s  {mutant}{killer}",
+              flush=True)
 
     counted = len(results["killed"]) + len(results["survived"])
     score = 100.0 * len(results["killed"]) / counted if counted else 0.0
