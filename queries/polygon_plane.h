@@ -6,8 +6,11 @@
 // orientation predicates), that plane. Otherwise the plane through the
 // outer ring's first vertex o normal to the exact Newell vector
 // N = sum over i = 1 .. n-2 of (v_i - o) x (v_i+1 - o).
-// The projection axis k: the axis of the largest |component| of that sum
-// evaluated in double precision in this order (ties to the lower axis),
+// The projection axis k: for an outer ring in a plane of constant
+// coordinate, that coordinate's axis (the only nonzero component of N,
+// even when the double sum underflows to zero); otherwise the axis of the
+// largest |component| of that sum evaluated in double precision in this
+// order (ties to the lower axis),
 // or, when the double sum is zero or not finite, of the double cross
 // product of the three vertices. There is no region when the outer ring is
 // collinear, when N is exactly zero, or when the plane's exact normal has

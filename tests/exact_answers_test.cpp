@@ -468,4 +468,41 @@ TEST(ExactAnswers, LibraryAgreesWithTheExactReference) {
     EXPECT_EQ(disagreements, 0) << "first disagreements of each class:\n" << details;
 }
 
+// A ring in a plane of constant coordinate projects along that axis even
+// when its coordinates are so small that Newell's sum underflows to zero in
+// double precision (the tie rule alone would pick x and leave no region).
+TEST(ExactAnswers, RingInAPlaneOfConstantCoordinateKeepsItsRegionAtAnyScale) {
+    const double side = 0x1p-1040, gap = 0x1p-1070;
+    for (int axis = 0; axis < 3; ++axis) {
+        // Corners (0,0), (side,0), (side,side), (0,side) in the two other
+        // coordinates, the axis's own coordinate fixed at 3 * side.
+        const auto at = [&](double u, double v, double along) {
+            double c[3];
+            c[axis] = along;
+            c[(axis + 1) % 3] = u;
+            c[(axis + 2) % 3] = v;
+            return DPoint3d{c[0], c[1], c[2]};
+        };
+        const RefGeometry square = polygon({{at(0, 0, 3 * side), at(side, 0, 3 * side), at(side, side, 3 * side),
+                                             at(0, side, 3 * side), at(0, 0, 3 * side)}});
+        const RecordPtr record(buildRecord(square));
+        ASSERT_TRUE(record.get());
+        for (double offset : {0.0, gap}) {
+            SCOPED_TRACE("axis " + std::to_string(axis) + (offset == 0 ? ", in the plane" : ", off the plane"));
+            const RefGeometry inside = point(at(side / 2, side / 2, 3 * side + offset));
+            const RecordPtr probe(buildRecord(inside));
+            ASSERT_TRUE(probe.get());
+            EXPECT_EQ(exactSquaredDistance(square, inside), mpq_class(offset) * offset);
+            for (double tolerance : {0.0, gap}) {
+                const int owed = exactlyMeets(square, inside, tolerance) ? 1 : 0;
+                EXPECT_EQ(libraryAnswer(record.get(), probe.get(), tolerance), owed);
+                EXPECT_EQ(libraryAnswer(probe.get(), record.get(), tolerance), owed);
+            }
+            double distance = -1;
+            ASSERT_EQ(spatialWKB_distance(record.get(), probe.get(), &distance, nullptr, nullptr), 0u);
+            EXPECT_EQ(distance, offset);
+        }
+    }
+}
+
 }  // namespace

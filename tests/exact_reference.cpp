@@ -400,15 +400,18 @@ void addPolygon(const RefPolygon& polygon, Primitives& out) {
     }
     if (isZero(r.n)) return;
     r.nn = norm2(r.n);
-    // The projection axis: the largest component of the Newell sum in
-    // double, or of the spanning triple's cross product in double when that
-    // sum is zero or not finite.
+    // The projection axis: for a plane normal to an axis (the ring in a
+    // plane of constant coordinate), that axis; else the largest component
+    // of the Newell sum in double, or of the spanning triple's cross product
+    // in double when that sum is zero or not finite.
     const DPoint3d normal = newellNormal(polygon.rings[0]);
     const bool finite = std::isfinite(normal.x) && std::isfinite(normal.y) && std::isfinite(normal.z);
     const bool zero = normal.x == 0 && normal.y == 0 && normal.z == 0;
     r.k = finite && !zero ? dominantAxis(normal)
                           : dominantAxis(crossD(sub(polygon.rings[0][second], polygon.rings[0][0]),
                                                 sub(polygon.rings[0][third], polygon.rings[0][0])));
+    for (int j = 0; planar && j < 3; ++j)
+        if (sgn(r.n.c[(j + 1) % 3]) == 0 && sgn(r.n.c[(j + 2) % 3]) == 0) r.k = j;
     if (sgn(r.n.c[r.k]) == 0) return;
     for (const std::vector<const Q3*>& ring : rings) {
         std::vector<Q2> ring2;

@@ -53,11 +53,12 @@ SPATIALGEOM_API uint32_t spatialWKB_widenRange(const DPoint3d* low, const DPoint
  *    one line), that plane; otherwise the plane through its first vertex o
  *    normal to its exact Newell vector N = sum over i of (v[i] - o) x
  *    (v[i+1] - o) (no region when N is exactly zero).
- *  - The projection axis k: the largest component (ties: x, then y) of that
- *    sum evaluated in double precision in vertex order (for a planar ring
- *    whose sum is zero, of the cross product of its first three
- *    non-collinear vertices). No region when the plane's normal is exactly
- *    perpendicular to axis k.
+ *  - The projection axis k: for an outer ring whose vertices all share one
+ *    coordinate, that coordinate's axis; otherwise the largest component
+ *    (ties: x, then y) of that sum evaluated in double precision in vertex
+ *    order (for a planar ring whose sum is zero, of the cross product of
+ *    its first three non-collinear vertices). No region when the plane's
+ *    normal is exactly perpendicular to axis k.
  *  - The region: the points q of the plane whose coordinates other than k
  *    lie inside or on the outer ring's stored vertices taken in those two
  *    coordinates (even-odd rule), and strictly inside no hole taken the
