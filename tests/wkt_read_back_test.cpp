@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
