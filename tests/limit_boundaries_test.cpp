@@ -44,43 +44,25 @@ TEST(RecordLimits, ReadersAtEveryCapacityAndIndex) {
         uint32_t untouchedFrom;
     };
     constexpr uint32_t ok = SPATIAL_SUCCESS, fail = SPATIAL_FAILURE, none = 99;
-    const auto lineAt = [&](uint32_t capacity) {
-        return [&, capacity](DPoint3d* out, uint32_t* n) {
-            return spatialWKB_lineGetPoints(line.data(), capacity, out, n);
-        };
+    // A reader called with its leading arguments, then the array and the
+    // count (copying), the count alone or the array alone.
+    const auto copying = [](auto read, auto... leading) {
+        return Call([=](DPoint3d* out, uint32_t* n) { return read(leading..., out, n); });
     };
-    const auto polygonAt = [&](uint32_t capacity) {
-        return [&, capacity](DPoint3d* out, uint32_t* n) {
-            return spatialWKB_polygonGetPoints(polygon.data(), capacity, out, n);
-        };
+    const auto counting = [](auto read, auto... leading) {
+        return Call([=](DPoint3d*, uint32_t* n) { return read(leading..., n); });
     };
-    const auto pointsAt = [&](uint32_t capacity) {
-        return [&, capacity](DPoint3d* out, uint32_t* n) {
-            return spatialWKB_mpointGetPoints(multipoint.data(), capacity, out, n);
-        };
+    const void *const ml = multiline.data(), *const mp = multipolygon.data();
+    const auto lineAt = [&](uint32_t n) { return copying(spatialWKB_lineGetPoints, line.data(), n); };
+    const auto polygonAt = [&](uint32_t n) { return copying(spatialWKB_polygonGetPoints, polygon.data(), n); };
+    const auto pointsAt = [&](uint32_t n) { return copying(spatialWKB_mpointGetPoints, multipoint.data(), n); };
+    const auto pointAt = [&](uint32_t i) {
+        return Call([&, i](DPoint3d* out, uint32_t*) { return spatialWKB_mpointGetPoint(multipoint.data(), i, out); });
     };
-    const auto pointAt = [&](uint32_t index) {
-        return
-            [&, index](DPoint3d* out, uint32_t*) { return spatialWKB_mpointGetPoint(multipoint.data(), index, out); };
-    };
-    const auto lineOf = [&](uint32_t index, uint32_t capacity) {
-        return [&, index, capacity](DPoint3d* out, uint32_t* n) {
-            return spatialWKB_mlineGetPoints(multiline.data(), index, capacity, out, n);
-        };
-    };
-    const auto lineCount = [&](uint32_t index) {
-        return [&, index](DPoint3d*, uint32_t* n) { return spatialWKB_mlineGetPointCount(multiline.data(), index, n); };
-    };
-    const auto polygonOf = [&](uint32_t index, uint32_t capacity) {
-        return [&, index, capacity](DPoint3d* out, uint32_t* n) {
-            return spatialWKB_mpolygonGetPoints(multipolygon.data(), index, capacity, out, n);
-        };
-    };
-    const auto polygonCount = [&](uint32_t index) {
-        return [&, index](DPoint3d*, uint32_t* n) {
-            return spatialWKB_mpolygonGetPointCount(multipolygon.data(), index, n);
-        };
-    };
+    const auto lineOf = [&](uint32_t i, uint32_t n) { return copying(spatialWKB_mlineGetPoints, ml, i, n); };
+    const auto lineCount = [&](uint32_t i) { return counting(spatialWKB_mlineGetPointCount, ml, i); };
+    const auto polygonOf = [&](uint32_t i, uint32_t n) { return copying(spatialWKB_mpolygonGetPoints, mp, i, n); };
+    const auto polygonCount = [&](uint32_t i) { return counting(spatialWKB_mpolygonGetPointCount, mp, i); };
     const Row rows[] = {
         // Whole sublines: around the first subline (2) and the whole line (5).
         {"line, capacity 1", lineAt(1), fail, 0, {}, 0},

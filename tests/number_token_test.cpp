@@ -54,19 +54,6 @@ TEST(NumberToken, ShortAndLongDecimalsReadAsStrtodOrHaveNoValue) {
     expectAsStrtod("-1e-999");
 }
 
-TEST(NumberToken, RandomDecimalsReadAsStrtod) {
-    std::mt19937_64 random(11);
-    for (int i = 0; i < 200000; ++i) {
-        const int integerDigits = static_cast<int>(random() % 12) + 1, fractionDigits = static_cast<int>(random() % 14);
-        std::string token = random() % 2 ? "-" : "";
-        for (int d = 0; d < integerDigits; ++d) token += static_cast<char>('0' + random() % 10);
-        if (fractionDigits > 0 || random() % 4 == 0) token += '.';
-        for (int d = 0; d < fractionDigits; ++d) token += static_cast<char>('0' + random() % 10);
-        if (random() % 3 == 0) token += (random() % 2 ? "e+" : "e-") + std::to_string(random() % 30);
-        expectAsStrtod(token);
-    }
-}
-
 // Up to 19 digits with any scale: one multiplication by the table's power
 // of ten, checked near one half, or the general conversion. Every count of
 // digits and of fraction digits, 17-digit texts as "%.17g" writes them,

@@ -10,70 +10,39 @@ namespace {
 
 using Grower = uint32_t (*)(const DPoint3d*, uint32_t, void**);
 
-// Created from elements[0], then grown by each grower with the next
-// element (element i: vertices(lengths[i], 100 * i)).
+// Created from the first element, then grown by each grower with the next.
 struct GrowthCase {
     const char* name;
     Grower create;
     std::vector<Grower> growers;
-    std::vector<uint32_t> lengths;
-    Record (*laidOut)(const std::vector<Vertices>& elements);
+    std::vector<Vertices> elements;
+    Record expected;
 };
 
 TEST(RecordGrowth, AppendsOneElementAtTheEnd) {
+    const Vertices a = vertices(2), b = vertices(3, 100), p = vertices(4), q = vertices(4, 100), h = vertices(5, 200);
+    const Grower multiPolygonOf = spatialWKB_createMultiPolygon, addPolygon = spatialWKB_addPolyToMultiPoly,
+                 addRing = spatialWKB_addRingToMultiPoly;
     const GrowthCase cases[] = {
-        {"subline to line",
-         spatialWKB_createLine,
-         {spatialWKB_addLineToLine},
-         {2, 3},
-         [](const std::vector<Vertices>& e) {
-             return line({e[0], e[1]});
-         }},
-        {"ring to polygon",
-         spatialWKB_createPolygon,
-         {spatialWKB_addRingToPolygon},
-         {4, 5},
-         [](const std::vector<Vertices>& e) {
-             return polygon({{e[0]}, {e[1]}});
-         }},
-        {"line to multiline",
-         spatialWKB_createMultiLine,
-         {spatialWKB_addLineToMultiLine},
-         {2, 2},
-         [](const std::vector<Vertices>& e) {
-             return multiLine({{e[0]}, {e[1]}});
-         }},
-        {"polygon to multipolygon",
-         spatialWKB_createMultiPolygon,
-         {spatialWKB_addPolyToMultiPoly},
-         {4, 4},
-         [](const std::vector<Vertices>& e) {
-             return multiPolygon({{{e[0]}}, {{e[1]}}});
-         }},
-        {"ring to multipolygon",
-         spatialWKB_createMultiPolygon,
-         {spatialWKB_addRingToMultiPoly},
-         {4, 4},
-         [](const std::vector<Vertices>& e) {
-             return multiPolygon({{{e[0]}, {e[1]}}});
-         }},
+        {"subline to line", spatialWKB_createLine, {spatialWKB_addLineToLine}, {a, b}, line({a, b})},
+        {"ring to polygon", spatialWKB_createPolygon, {spatialWKB_addRingToPolygon}, {p, h}, polygon({{p}, {h}})},
+        {"line to lines", spatialWKB_createMultiLine, {spatialWKB_addLineToMultiLine}, {a, b}, multiLine({{a}, {b}})},
+        {"polygon to multipolygon", multiPolygonOf, {addPolygon}, {p, q}, multiPolygon({{{p}}, {{q}}})},
+        {"ring to multipolygon", multiPolygonOf, {addRing}, {p, q}, multiPolygon({{{p}, {q}}})},
         {"hole to the last polygon",
-         spatialWKB_createMultiPolygon,
-         {spatialWKB_addPolyToMultiPoly, spatialWKB_addRingToMultiPoly},
-         {4, 4, 5},
-         [](const std::vector<Vertices>& e) {
-             return multiPolygon({{{e[0]}}, {{e[1]}, {e[2]}}});
-         }},
+         multiPolygonOf,
+         {addPolygon, addRing},
+         {p, q, h},
+         multiPolygon({{{p}}, {{q}, {h}}})},
     };
     for (const GrowthCase& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<Vertices> elements;
-        for (uint32_t n : c.lengths) elements.push_back(vertices(n, 100.0 * elements.size()));
+        const auto count = [](const Vertices& v) { return static_cast<uint32_t>(v.size()); };
         LibraryRecord record;
-        ASSERT_EQ(c.create(elements[0].data(), c.lengths[0], record.out()), SPATIAL_SUCCESS);
-        for (std::size_t i = 1; i < elements.size(); ++i)
-            ASSERT_EQ(c.growers[i - 1](elements[i].data(), c.lengths[i], record.out()), SPATIAL_SUCCESS);
-        const Record expected = c.laidOut(elements).withLibraryPads();
+        ASSERT_EQ(c.create(c.elements[0].data(), count(c.elements[0]), record.out()), SPATIAL_SUCCESS);
+        for (std::size_t i = 1; i < c.elements.size(); ++i)
+            ASSERT_EQ(c.growers[i - 1](c.elements[i].data(), count(c.elements[i]), record.out()), SPATIAL_SUCCESS);
+        const Record expected = c.expected.withLibraryPads();
         EXPECT_EQ(bytesOf(record.get()), bytesOf(expected.data()));
         uint32_t computed = 0;
         ASSERT_EQ(spatialWKB_calculateSize(record.get(), &computed), SPATIAL_SUCCESS);

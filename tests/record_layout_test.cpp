@@ -1,5 +1,5 @@
 // Byte layouts, sizes, copies and releases of records, checked against
-// records laid out by hand.
+// records laid out by hand, and the refusals of the readers.
 #include <gtest/gtest.h>
 
 #include "record_test_builder.h"
@@ -150,6 +150,36 @@ TEST(RecordLifetime, CopyIsIndependentAndDestroyClearsTheVariable) {
     EXPECT_EQ(spatialWKB_destroyGeom(nullptr), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_copy(nullptr, &variable), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_copy(copy.get(), nullptr), SPATIAL_FAILURE);
+}
+
+// Reading records: the order of the checks (capacities and indexes:
+// limit_boundaries_test).
+TEST(RecordReaders, ChecksComeInOrderAndWriteNothing) {
+    const DPoint3d origin{0, 0, 0}, unwritten{-7, -7, -7};
+    const Record point = testrecords::point(origin);
+    uint32_t count = 99;
+    DPoint3d out = unwritten;
+    // Wrong type for every typed reader.
+    EXPECT_EQ(spatialWKB_lineGetPointCount(point.data(), &count), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_polygonGetPointCount(point.data(), &count), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_mpointGetPointCount(point.data(), &count), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_mlineGetLineCount(point.data(), &count), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_mpolygonGetPolyCount(point.data(), &count), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_mpointGetPoints(point.data(), 0, &out, &count), SPATIAL_FAILURE);
+    EXPECT_EQ(count, 99u);
+    // Null record and null outputs.
+    EXPECT_EQ(spatialWKB_pointGetPoint(nullptr, &out), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_pointGetPoint(point.data(), nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_lineGetPoints(point.data(), 10, nullptr, &count), SPATIAL_FAILURE);
+    EXPECT_TRUE(samePoint(out, unwritten));
+    ASSERT_EQ(spatialWKB_pointGetPoint(point.data(), &out), SPATIAL_SUCCESS);
+    EXPECT_TRUE(samePoint(out, origin));
+    // getType reports any stored code.
+    const Record odd = ofType(9);
+    uint32_t type = 0;
+    ASSERT_EQ(spatialWKB_getType(odd.data(), &type), SPATIAL_SUCCESS);
+    EXPECT_EQ(type, 9u);
+    EXPECT_EQ(spatialWKB_getType(odd.data(), nullptr), SPATIAL_FAILURE);
 }
 
 }  // namespace

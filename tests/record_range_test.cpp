@@ -49,36 +49,22 @@ struct KindCase {
 };
 
 std::vector<KindCase> kindCases() {
+    const Record twoSublines = line({{{0, 0, 0}, {1, 1, 1}}, {{-4, 3, 9}, {2, 2, 2}, {0, 8, -1}}});
+    // The hole reaches outside the outer ring: its vertices widen the box.
+    const Record holeOutside =
+        polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}}}, {{{1, 1, 0}, {9, 1, 0}, {1, -3, 2}}}});
+    const Record multiline = multiLine({{{{0, 0, 0}, {1, 0, 0}}}, {{{5, 5, 5}}, {{-2, 1, 1}, {0, 0, 7}}}});
+    const Record multipolygon = multiPolygon(
+        {{{{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}}}, {{{{5, 5, 1}, {6, 5, 1}, {5, 6, 1}}}, {{{5.2, 5.2, -3}}}}});
+    const Record multipoint = multiPoint({{3, 3, 3}, {-1, 5, 0}, {2, -6, 4}});
     return {
         {"point", spatialWKB_getPointRange, point({1, 2, 3}), {1, 2, 3}, {1, 2, 3}},
         {"line", spatialWKB_getLineRange, line({{{0, 0, 5}, {10, -2, 1}}}), {0, -2, 1}, {10, 0, 5}},
-        {"line of two sublines",
-         spatialWKB_getLineRange,
-         line({{{0, 0, 0}, {1, 1, 1}}, {{-4, 3, 9}, {2, 2, 2}, {0, 8, -1}}}),
-         {-4, 0, -1},
-         {2, 8, 9}},
-        // The hole reaches outside the outer ring: its vertices widen the box.
-        {"polygon with a hole outside",
-         spatialWKB_getPolygonRange,
-         polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}}}, {{{1, 1, 0}, {9, 1, 0}, {1, -3, 2}}}}),
-         {0, -3, 0},
-         {9, 4, 2}},
-        {"multipoint",
-         spatialWKB_getMultiPointRange,
-         multiPoint({{3, 3, 3}, {-1, 5, 0}, {2, -6, 4}}),
-         {-1, -6, 0},
-         {3, 5, 4}},
-        {"multiline",
-         spatialWKB_getMultiLineRange,
-         multiLine({{{{0, 0, 0}, {1, 0, 0}}}, {{{5, 5, 5}}, {{-2, 1, 1}, {0, 0, 7}}}}),
-         {-2, 0, 0},
-         {5, 5, 7}},
-        {"multipolygon",
-         spatialWKB_getMultiPolygonRange,
-         multiPolygon(
-             {{{{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}}}, {{{{5, 5, 1}, {6, 5, 1}, {5, 6, 1}}}, {{{5.2, 5.2, -3}}}}}),
-         {0, 0, -3},
-         {6, 6, 1}},
+        {"line of two sublines", spatialWKB_getLineRange, twoSublines, {-4, 0, -1}, {2, 8, 9}},
+        {"polygon with a hole outside", spatialWKB_getPolygonRange, holeOutside, {0, -3, 0}, {9, 4, 2}},
+        {"multipoint", spatialWKB_getMultiPointRange, multipoint, {-1, -6, 0}, {3, 5, 4}},
+        {"multiline", spatialWKB_getMultiLineRange, multiline, {-2, 0, 0}, {5, 5, 7}},
+        {"multipolygon", spatialWKB_getMultiPolygonRange, multipolygon, {0, 0, -3}, {6, 6, 1}},
     };
 }
 

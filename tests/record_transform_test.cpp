@@ -83,14 +83,6 @@ TEST(RecordTransform, EveryKindMovesEveryVertexOnceAndNothingElse) {
     }
 }
 
-TEST(RecordTransform, PolygonAndMultiLineAreOneWalk) {
-    const transform t = shift();
-    Record asPolygon = sampleRecord(SPATIAL_TYPE_MULTILINESTRING), asMultiLine = asPolygon;
-    spatialWKB_transformPolygon(&t, asPolygon.data());
-    spatialWKB_transformMultiLine(&t, asMultiLine.data());
-    EXPECT_TRUE(asPolygon == asMultiLine);
-}
-
 // Empty bodies succeed untouched; a collection (whose member point is not
 // transformed either) and codes outside 1..6 are refused untouched.
 TEST(RecordTransform, EmptyBodiesAndRefusedTypesAreLeftAlone) {

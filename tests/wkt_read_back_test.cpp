@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -88,25 +86,6 @@ TEST(ReadBack, EveryKindComesBackByteForByte) {
         const Record made = record.withLibraryPads();
         EXPECT_EQ(readBack(record.data()), bytesOf(made.data())) << "type " << wordAt(made.data(), 8);
     }
-}
-
-TEST(ReadBack, SublinesOfALineComeBackAsOne) {
-    const Precision precision(17);
-    const auto first = awkward(2, 0), second = awkward(3, 2);
-    Vertices both = first;
-    both.insert(both.end(), second.begin(), second.end());
-    EXPECT_EQ(readBack(line({first, second}).data()), bytesOf(line({both}).withLibraryPads().data()));
-}
-
-TEST(ReadBack, CoordinatesAreRoundedAsTheWriterRoundedThem) {
-    const Precision precision(6);
-    const DPoint3d p{0.12345678, -98765.4321, 1e-7 / 3};
-    auto rounded = [](double value) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.6g", value);
-        return std::strtod(text, nullptr);
-    };
-    EXPECT_EQ(readBack(point(p).data()), bytesOf(point({rounded(p.x), rounded(p.y), rounded(p.z)}).data()));
 }
 
 // Under a locale whose decimal separator is a comma, numbers are still
