@@ -18,11 +18,6 @@ namespace {
 
 using namespace testrecords;
 
-std::vector<Nearest> everyPair(const std::vector<const void*>& a, const std::vector<const void*>& b,
-                               double maxDistance) {
-    return nearestIn(everyDistance(a, b), maxDistance);
-}
-
 std::uint32_t nearest(const std::vector<const void*>& a, const std::vector<const void*>& b, double maxDistance,
                       std::uint32_t threads, std::vector<Nearest>* found) {
     return spatialWKB_nearestRecords(
@@ -69,7 +64,7 @@ TEST(NearestRecords, RegionBeyondTheVerticesBox) {
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].i, 1u);
     EXPECT_LE(found[0].distance, 0.5);
-    EXPECT_EQ(found, everyPair(a, b, INFINITY));
+    EXPECT_EQ(found, nearestIn(everyDistance(a, b), INFINITY));
 }
 
 TEST(NearestRecords, StatusesAndRecordsLeftOut) {
