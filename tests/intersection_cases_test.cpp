@@ -1,5 +1,6 @@
 // Intersection exports by situation: holes, degenerate rings, long and
-// large members, the pairwise exports' order, refusals. Every case is
+// large members, the pairwise exports' order, refusals; distances worked
+// out by hand. Every case is
 // checked through spatialWKB_intersectGeometry in both argument orders.
 // (Touching, collinear, coplanar and near-miss configurations: the
 // generated run of exact_answers_test; every kind pair and the per-kind
@@ -156,6 +157,37 @@ TEST(Intersect, StarOfLongEdges) {
 }
 
 using Intersect = uint32_t (*)(const void*, const void*, double, uint32_t*);
+
+// A one-vertex subline has a vertex but no point: such a vertex on the
+// other geometry is no common point.
+TEST(Distance, OneVertexSublinesHoldNoPoint) {
+    const Record dotThenSegment = line({{{0, 0, 0}}, {{5, 0, 0}, {6, 0, 0}}}), origin = point({0, 0, 0});
+    double d = -1;
+    DPoint3d onA{}, onB{};
+    ASSERT_EQ(spatialWKB_distance(dotThenSegment.data(), origin.data(), &d, &onA, &onB), SPATIAL_SUCCESS);
+    EXPECT_EQ(d, 5);
+    EXPECT_EQ(onA.x, 5);
+}
+
+// Worked by hand: a point in a hole is nearest to the hole's ring; a point
+// over the region is at its height; a segment through the region meets it.
+TEST(Distance, WorkedCases) {
+    const Record square = donut();
+    const auto distanceTo = [&](const Record& other, DPoint3d* onA, DPoint3d* onB) {
+        double d = -1;
+        EXPECT_EQ(spatialWKB_distance(other.data(), square.data(), &d, onA, onB), SPATIAL_SUCCESS);
+        return d;
+    };
+    DPoint3d onA{}, onB{};
+    EXPECT_EQ(distanceTo(point({5, 3.5, 0}), &onA, &onB), 0.5);  // in the hole, half a unit from its ring
+    EXPECT_EQ(onB.y, 3);
+    EXPECT_EQ(distanceTo(point({1, 1, 3}), &onA, &onB), 3);  // over the region
+    EXPECT_TRUE(samePoint(onB, {1, 1, 0}));
+    EXPECT_EQ(distanceTo(line({{{1, 5, -1}, {1, 5, 1}}}), &onA, &onB), 0);  // through the region
+    EXPECT_TRUE(samePoint(onA, onB));
+    EXPECT_EQ(onB.z, 0);
+    EXPECT_EQ(distanceTo(point({5, 5, 1.5}), &onA, &onB), 2.5);  // over the hole's centre
+}
 
 // The pairwise exports take their kinds in the named order only.
 TEST(Intersect, PairwiseExportsTakeTheNamedOrder) {

@@ -53,7 +53,7 @@ Vertices circle(int n, double radius, double h = 0, double tilt = 0) {
 TEST(PreparedGeometry, LargePolygonBoundaryPointsAsStateless) {
     for (int placement : {0, 1, 2}) {
         Vertices outer, hole;
-        const int n = 400;
+        const int n = 300;
         for (int i = 0; i <= n; ++i) {
             const double angle = 2 * M_PI * (i % n) / n;
             outer.push_back({std::round(64 * 3 * std::cos(angle)) / 64, std::round(64 * 3 * std::sin(angle)) / 64, 0});
