@@ -87,9 +87,9 @@ TEST(PreparedGeometry, LargePolygonBoundaryPointsAsStateless) {
     }
 }
 
-// Statuses of the prepared intersection and distance, as the stateless
-// exports'; nothing written on failure.
-TEST(PreparedGeometry, StatusesAsTheStatelessExports) {
+// Statuses of the stateless and prepared intersection and distance exports;
+// nothing written on failure.
+TEST(PreparedGeometry, StatusesOfTheStatelessAndPreparedExports) {
     const Record square = polygon({{{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}}}});
     const Record inside = point({1, 1, 0});
     void* handle = reinterpret_cast<void*>(0x1);
@@ -113,14 +113,26 @@ TEST(PreparedGeometry, StatusesAsTheStatelessExports) {
     EXPECT_EQ(spatialWKB_distancePrepared(nullptr, inside.data(), &d, &q, &q), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_distancePrepared(p.handle, nullptr, &d, &q, &q), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), nullptr, &q, &q), SPATIAL_FAILURE);
-    // What the stateless exports refuse, the prepared ones refuse.
+    EXPECT_EQ(spatialWKB_intersectGeometry(nullptr, inside.data(), 0, &result), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_intersectGeometry(inside.data(), nullptr, 0, &result), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_intersectGeometry(inside.data(), inside.data(), 0, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_intersectPointPoint(inside.data(), nullptr, 0, &result), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_distance(nullptr, inside.data(), &d, nullptr, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_distance(inside.data(), nullptr, &d, nullptr, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_distance(inside.data(), inside.data(), nullptr, nullptr, nullptr), SPATIAL_FAILURE);
+    // Collections, unknown codes and records without vertices: refused by
+    // the stateless exports in either place, and by the prepared ones.
     for (const Record& other :
-         {collection({inside}), ofType(0), ofType(8), ofType(99), ofType(SPATIAL_TYPE_MULTILINESTRING),
+         {collection({inside}), ofType(0), ofType(8), ofType(9), ofType(99), ofType(SPATIAL_TYPE_MULTILINESTRING),
           ofType(SPATIAL_TYPE_MULTIPOINT), line({{}}), polygon({})}) {
         EXPECT_EQ(spatialWKB_intersectPrepared(p.handle, other.data(), 0, &result), SPATIAL_FAILURE);
-        EXPECT_EQ(spatialWKB_intersectGeometry(square.data(), other.data(), 0, &result), SPATIAL_FAILURE);
         EXPECT_EQ(spatialWKB_distancePrepared(p.handle, other.data(), &d, &q, &q), SPATIAL_FAILURE);
-        EXPECT_EQ(spatialWKB_distance(square.data(), other.data(), &d, &q, &q), SPATIAL_FAILURE);
+        for (const auto& [a, b] : {std::pair{&square, &other}, std::pair{&other, &square}}) {
+            EXPECT_EQ(spatialWKB_intersectGeometry(a->data(), b->data(), 1e9, &result), SPATIAL_FAILURE);
+            EXPECT_EQ(spatialWKB_distance(a->data(), b->data(), &d, &q, &q), SPATIAL_FAILURE);
+        }
+        EXPECT_EQ(spatialWKB_intersectGeometryPoint(inside.data(), other.data(), 1e9, &result), SPATIAL_FAILURE);
+        EXPECT_EQ(spatialWKB_intersectGeometryPoint(other.data(), inside.data(), 1e9, &result), SPATIAL_FAILURE);
     }
     // A record is not a prepared geometry.
     EXPECT_EQ(spatialWKB_intersectPrepared(square.data(), inside.data(), 0, &result), SPATIAL_FAILURE);
