@@ -3,8 +3,8 @@
 // planar only up to rounding, or integer, so exactly planar), and
 // generators of pairs of geometries that are hard for floating point
 // (nearly parallel segments, shared vertices, vertices on edges, tilted and
-// warped polygons, points over holes, multi-records, small random grids),
-// each class with its share of a run.
+// warped polygons, points over holes, multi-records, small random grids,
+// large polygons), each class with its share of a run.
 #pragma once
 
 #include <algorithm>
@@ -358,6 +358,40 @@ inline Pair warpedPolygons(Rng& rng) {
     }
 }
 
+// Polygons of many vertices (shared once prepared), in an axis plane, an
+// exact plane or rotated, often with a hole, and a point, a segment or a
+// triangle from one of their vertices or edge midpoints, nudged now and
+// then.
+inline Pair largePolygons(Rng& rng) {
+    const double s = randomScale(rng);
+    const Frame f = rng.chance(25) ? Frame{{0, 0, s}, {s, 0, 0}, {0, s, 0}, {0, 0, s}} : someFrame(rng, s);
+    const auto star = [](int n, double radius, double sense) {
+        std::vector<std::array<double, 2>> ring;
+        for (int i = 0; i <= n; ++i) {
+            const double angle = sense * 6.283185307179586 * (i % n) / n, r = radius * (i % 2 ? 0.9 : 1.0);
+            ring.push_back({std::round(64 * r * std::cos(angle)) / 64, std::round(64 * r * std::sin(angle)) / 64});
+        }
+        return ring;
+    };
+    const int n = 256 + 2 * rng.below(150);
+    std::vector<std::vector<std::array<double, 2>>> rings{star(n, 2, 1)};
+    if (rng.chance(50)) rings.push_back(star(n / 2, 1, -1));
+    const RefGeometry poly = placedPolygon(f, rings);
+    const Vertices& ring = ringsOf(poly)[rng.below(static_cast<int>(rings.size()))];
+    const std::size_t i = static_cast<std::size_t>(rng.below(static_cast<int>(ring.size()) - 1));
+    DPoint3d m = rng.chance(50) ? ring[i] : mul(0.5, add(ring[i], ring[i + 1]));
+    if (rng.chance(40)) m = nudge(rng, m, 1);
+    switch (rng.below(3)) {
+        case 0: return {"large polygon, point", poly, point(m)};
+        case 1:
+            return {"large polygon, segment", poly,
+                    lineString({m, f.at(rng.range(-3, 3), rng.range(-3, 3), rng.range(-1, 1))})};
+        default:
+            return {"large polygon, triangle", poly,
+                    placedPolygon(rotatedFrame(rng, s, m), {{{0, 0}, {1, 0.2}, {0.3, 1}, {0, 0}}})};
+    }
+}
+
 // Multi-records and sublines: members placed near each other.
 inline RefGeometry asMulti(Rng& rng, const RefGeometry& g, double far) {
     const DPoint3d away{far, -far, far};
@@ -406,18 +440,6 @@ inline Pair multiKinds(Rng& rng) {
     return p;
 }
 
-inline const char* kindName(Kind kind) {
-    switch (kind) {
-        case Kind::Point: return "point";
-        case Kind::LineString: return "linestring";
-        case Kind::Polygon: return "polygon";
-        case Kind::MultiPoint: return "multipoint";
-        case Kind::MultiLineString: return "multilinestring";
-        case Kind::MultiPolygon: return "multipolygon";
-    }
-    return "?";
-}
-
 // Small random geometries on a coarse grid (collinear and shared vertices
 // are common), one ulp nudges, empty lines.
 inline Pair randomSmall(Rng& rng) {
@@ -446,7 +468,7 @@ inline Pair randomSmall(Rng& rng) {
         }
     };
     Pair pair{"", make(), make()};
-    pair.variant = std::string("grid: ") + kindName(pair.a.kind) + " / " + kindName(pair.b.kind);
+    pair.variant = "grid: kinds " + std::to_string(int(pair.a.kind)) + " / " + std::to_string(int(pair.b.kind));
     return pair;
 }
 
@@ -469,6 +491,7 @@ inline const std::vector<ConfigurationClass>& configurationClasses() {
         {"warped polygons", warpedPolygons, 8},
         {"multi kinds", multiKinds, 8},
         {"random grid geometries", randomSmall, 13},
+        {"large polygons", largePolygons, 3},
     };
     return classes;
 }

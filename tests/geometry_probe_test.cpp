@@ -1,6 +1,6 @@
 // The join's probe (join/geometry_probe.h): which records it prepares (a
-// polygon kind with a polygon large enough, and enough candidates), and
-// that prepared or not it answers as the stateless export over the parts.
+// polygon kind with a polygon large enough, and enough candidates). (Its
+// answers, prepared or not: join_records_test.)
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -8,8 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "join/geometry_probe.h"
-#include "mixed_records.h"
-#include "pairwise_answers.h"
+#include "record_test_builder.h"
 #include "spatialgeom/queries.h"
 
 namespace {
@@ -19,7 +18,6 @@ using spatialgeom::Byte;
 using spatialgeom::GeometryProbe;
 
 const Byte* bytes(const Record& record) { return static_cast<const Byte*>(record.data()); }
-const Byte* bytes(const void* record) { return static_cast<const Byte*>(record); }
 
 // A closed ring of `vertices` vertices (the last repeats the first) around
 // (cx, cy), its plane tilted in z through z = 0 at its centre.
@@ -72,36 +70,6 @@ TEST(GeometryProbe, PreparesPolygonKindsFromTheirBreakEven) {
         const GeometryProbe probe(bytes(*row.record), 0.0, row.candidates);
         EXPECT_EQ(probe.prepared(), row.prepared) << "case " << (&row - cases);
     }
-}
-
-// The stateless export over the parts (a collection meets what one of its
-// members meets).
-bool meetsByParts(const void* a, const void* b, double tolerance) { return !meetingPairs({a}, {b}, tolerance).empty(); }
-
-TEST(GeometryProbe, AnswersAsTheStatelessExportPreparedOrNot) {
-    // A tilted polygon with a hole and a multipolygon holding one such
-    // polygon and a small one, in the middle of random records of every kind (collections
-    // and records without vertices included).
-    constexpr std::uint32_t n = GeometryProbe::kPreparedFromVertices;
-    const Record holed = polygon({{ring(n + 40, 10, 10, 6)}, {ring(40, 10, 10, 2, true)}});
-    const Record multi = multiPolygon({{{ring(n, 10, 10, 6)}}, {{ring(6, 2, 2, 1)}}});
-    MixedRecords records(11);
-    const std::vector<const void*> others = records.list(200);
-    for (const Record* probeRecord : {&holed, &multi})
-        for (double tolerance : {0.0, 0.25, 1.0})
-            for (std::size_t candidates : {std::size_t{1}, std::size_t{1000}}) {
-                const GeometryProbe probe(bytes(*probeRecord), tolerance, candidates);
-                ASSERT_EQ(probe.prepared(), candidates > 1);
-                std::size_t hits = 0;
-                for (const void* other : others) {
-                    if (other == nullptr) continue;
-                    const bool expected = meetsByParts(probeRecord->data(), other, tolerance);
-                    EXPECT_EQ(probe.meets(bytes(other)), expected) << "tolerance " << tolerance;
-                    hits += expected;
-                }
-                EXPECT_GT(hits, 10u);
-                EXPECT_LT(hits, others.size() - 10);
-            }
 }
 
 }  // namespace

@@ -34,6 +34,14 @@ void forEachPart(const void* record, Visit&& visit) {
         &visit);
 }
 
+// visit(partA, partB) for every pair of parts of two entries (none when
+// either is null).
+template <typename Visit>
+void forEachPartPair(const void* a, const void* b, Visit&& visit) {
+    if (a == nullptr || b == nullptr) return;
+    forEachPart(a, [&](const void* partA) { forEachPart(b, [&](const void* partB) { visit(partA, partB); }); });
+}
+
 using Pairs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
 
 // Every (i, j) whose records meet within the tolerance, in ascending order.
@@ -41,15 +49,11 @@ inline Pairs meetingPairs(const std::vector<const void*>& a, const std::vector<c
     Pairs pairs;
     for (std::uint32_t i = 0; i < a.size(); ++i)
         for (std::uint32_t j = 0; j < b.size(); ++j) {
-            if (a[i] == nullptr || b[j] == nullptr) continue;
             bool meets = false;
-            forEachPart(a[i], [&](const void* partA) {
-                forEachPart(b[j], [&](const void* partB) {
-                    std::uint32_t result = 0;
-                    meets =
-                        meets || (spatialWKB_intersectGeometry(partA, partB, tolerance, &result) == SPATIAL_SUCCESS &&
+            forEachPartPair(a[i], b[j], [&](const void* partA, const void* partB) {
+                std::uint32_t result = 0;
+                meets = meets || (spatialWKB_intersectGeometry(partA, partB, tolerance, &result) == SPATIAL_SUCCESS &&
                                   result == 1);
-                });
             });
             if (meets) pairs.emplace_back(i, j);
         }
@@ -74,16 +78,12 @@ using Distances = std::vector<std::vector<double>>;
 inline Distances everyDistance(const std::vector<const void*>& a, const std::vector<const void*>& b) {
     Distances d(b.size(), std::vector<double>(a.size(), NAN));
     for (std::uint32_t j = 0; j < b.size(); ++j)
-        for (std::uint32_t i = 0; i < a.size(); ++i) {
-            if (a[i] == nullptr || b[j] == nullptr) continue;
-            forEachPart(a[i], [&](const void* partA) {
-                forEachPart(b[j], [&](const void* partB) {
-                    double distance = 0.0;
-                    if (spatialWKB_distance(partA, partB, &distance, nullptr, nullptr) == SPATIAL_SUCCESS)
-                        d[j][i] = std::isnan(d[j][i]) ? distance : std::min(d[j][i], distance);
-                });
+        for (std::uint32_t i = 0; i < a.size(); ++i)
+            forEachPartPair(a[i], b[j], [&](const void* partA, const void* partB) {
+                double distance = 0.0;
+                if (spatialWKB_distance(partA, partB, &distance, nullptr, nullptr) == SPATIAL_SUCCESS)
+                    d[j][i] = std::isnan(d[j][i]) ? distance : std::min(d[j][i], distance);
             });
-        }
     return d;
 }
 

@@ -1,13 +1,13 @@
 // Every search path of the intersection exports, forced on the same
 // geometries and checked against the exact reference: flat lattice shapes
-// (touching, collinear and crossing often) are densified (each segment cut
-// into 2, 4 or 8 at exact points, which moves the sets across the
-// direct/grid/hierarchy thresholds), given a far member off their plane
-// (which sends them from the flat search to the general 3D one), and cut
-// into one-segment lines in reverse order (no chains for the hierarchies
-// or the chain shortcuts). None of that moves a point of either geometry
-// nearer the other, so every variant owes the base pair's answer; the
-// prepared export must agree on each.
+// (touching, collinear and crossing often, in a plane of constant x, y or
+// z) are densified (each segment cut into 2, 4 or 8 at exact points, which
+// moves the sets across the direct/grid/hierarchy thresholds), given a far
+// member off their plane (which sends them from the flat search to the
+// general 3D one), and cut into one-segment lines in reverse order (no
+// chains for the hierarchies or the chain shortcuts). None of that moves a
+// point of either geometry nearer the other, so every variant owes the
+// base pair's answer; the prepared export must agree on each.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,8 +48,17 @@ RefGeometry box(Rng& rng) {
     return polygon(rings);
 }
 
+// A closed lattice walk (often self-touching), with a hole now and then.
+RefGeometry walkedPolygon(Rng& rng) {
+    std::vector<Vertices> rings{walk(rng, 3 + rng.below(7))};
+    if (rng.chance(30)) rings.push_back(walk(rng, 3 + rng.below(4)));
+    for (Vertices& ring : rings) ring.push_back(ring.front());
+    return polygon(rings);
+}
+
 RefGeometry flatShape(Rng& rng) {
-    switch (rng.below(4)) {
+    switch (rng.below(5)) {
+        case 4: return walkedPolygon(rng);
         case 0: return point(lattice(rng, 20));
         case 1: {
             Vertices points;
@@ -116,6 +125,25 @@ RefGeometry withFarMember(const RefGeometry& g) {
     }
 }
 
+// The geometry moved from z = 0 to the plane where coordinate `axis` is
+// `c`, its x and y the next two coordinates.
+RefGeometry placed(RefGeometry g, int axis, double c) {
+    const auto move = [&](Vertices& v) {
+        for (DPoint3d& p : v) {
+            double xyz[3];
+            xyz[axis] = p.z + c;
+            xyz[(axis + 1) % 3] = p.x;
+            xyz[(axis + 2) % 3] = p.y;
+            p = {xyz[0], xyz[1], xyz[2]};
+        }
+    };
+    move(g.points);
+    for (Vertices& s : g.sublines) move(s);
+    for (RefPolygon& p : g.polygons)
+        for (Vertices& r : p.rings) move(r);
+    return g;
+}
+
 // The stateless answer; a prepared first geometry (its own indexes for
 // polygons of 256 edges or more) must give the same.
 std::uint32_t answer(const RefGeometry& a, const RefGeometry& b, double tolerance) {
@@ -133,15 +161,20 @@ TEST(SearchPaths, EveryPathGivesTheExactAnswer) {
     Rng rng{20261207};
     int checked = 0, failures = 0;
     for (int n = 0; n < 300; ++n) {
+        // In a plane of constant x, y or z, through 0 or a lattice point.
+        const int axis = rng.below(3);
+        const double c = rng.chance(25) ? 0.5 * (rng.below(9) - 4) : 0.0;
         const RefGeometry a = flatShape(rng), b = flatShape(rng);
         const std::optional<mpq_class> distance = exactSquaredDistance(a, b);
         for (const double tolerance : {0.0, 0.5, 1.0}) {
             const Owed owed = owedAnswer(a, b, distance, tolerance);
             if (owed == Owed::either) continue;
             for (const int pieces : {1, 2, 4, 8}) {
-                const RefGeometry denseA = densified(a, pieces), denseB = densified(b, pieces);
+                const RefGeometry denseA = densified(a, pieces), denseB = placed(densified(b, pieces), axis, c);
                 const std::vector<std::pair<std::string, RefGeometry>> variants = {
-                    {"plain", denseA}, {"far member", withFarMember(denseA)}, {"split", split(denseA)}};
+                    {"plain", placed(denseA, axis, c)},
+                    {"far member", placed(withFarMember(denseA), axis, c)},
+                    {"split", placed(split(denseA), axis, c)}};
                 for (const auto& [variant, first] : variants) {
                     for (const bool swap : {false, true}) {
                         const std::uint32_t got =
