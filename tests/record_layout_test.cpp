@@ -1,5 +1,7 @@
 // Byte layouts, sizes, copies and releases of records, checked against
 // records laid out by hand, and the refusals of the readers.
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "record_test_builder.h"
@@ -167,10 +169,6 @@ TEST(RecordReaders, ChecksComeInOrderAndWriteNothing) {
     EXPECT_EQ(spatialWKB_mpolygonGetPolyCount(point.data(), &count), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_mpointGetPoints(point.data(), 0, &out, &count), SPATIAL_FAILURE);
     EXPECT_EQ(count, 99u);
-    // Null record and null outputs.
-    EXPECT_EQ(spatialWKB_pointGetPoint(nullptr, &out), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_pointGetPoint(point.data(), nullptr), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_lineGetPoints(point.data(), 10, nullptr, &count), SPATIAL_FAILURE);
     EXPECT_TRUE(samePoint(out, unwritten));
     ASSERT_EQ(spatialWKB_pointGetPoint(point.data(), &out), SPATIAL_SUCCESS);
     EXPECT_TRUE(samePoint(out, origin));
@@ -180,6 +178,77 @@ TEST(RecordReaders, ChecksComeInOrderAndWriteNothing) {
     ASSERT_EQ(spatialWKB_getType(odd.data(), &type), SPATIAL_SUCCESS);
     EXPECT_EQ(type, 9u);
     EXPECT_EQ(spatialWKB_getType(odd.data(), nullptr), SPATIAL_FAILURE);
+}
+
+// Every reader on a record of its own kind: it answers with every output
+// given, and refuses a null record or any one null output writing nothing.
+TEST(RecordReaders, AnswerTheirKindAndRefuseEachNullOutput) {
+    const Vertices two = vertices(2);
+    const Record line = testrecords::line({two}), polygon = testrecords::polygon({{two}});
+    const Record multiPoint = testrecords::multiPoint(two), multiLine = testrecords::multiLine({{two}});
+    const Record multiPolygon = testrecords::multiPolygon({{{two}}}), point = testrecords::point(two[1]);
+    // A reader's call with its record (or null) and each output present or null.
+    using Call = std::function<uint32_t(const void*, DPoint3d*, uint32_t*)>;
+    struct Row {
+        const char* name;
+        const Record& record;
+        Call call;
+        bool readsPoints, readsCount;
+        uint32_t count;
+    };
+    const Row rows[] = {
+        {"pointGetPoint", point, [](auto r, auto v, auto) { return spatialWKB_pointGetPoint(r, v); }, true, false, 0},
+        {"lineGetPointCount", line, [](auto r, auto, auto n) { return spatialWKB_lineGetPointCount(r, n); }, false,
+         true, 2},
+        {"lineGetPoints", line, [](auto r, auto v, auto n) { return spatialWKB_lineGetPoints(r, 4, v, n); }, true, true,
+         2},
+        {"polygonGetPointCount", polygon, [](auto r, auto, auto n) { return spatialWKB_polygonGetPointCount(r, n); },
+         false, true, 2},
+        {"polygonGetPoints", polygon, [](auto r, auto v, auto n) { return spatialWKB_polygonGetPoints(r, 4, v, n); },
+         true, true, 2},
+        {"mpointGetPointCount", multiPoint, [](auto r, auto, auto n) { return spatialWKB_mpointGetPointCount(r, n); },
+         false, true, 2},
+        {"mpointGetPoint", multiPoint, [](auto r, auto v, auto) { return spatialWKB_mpointGetPoint(r, 1, v); }, true,
+         false, 0},
+        {"mpointGetPoints", multiPoint, [](auto r, auto v, auto n) { return spatialWKB_mpointGetPoints(r, 4, v, n); },
+         true, true, 2},
+        {"mlineGetLineCount", multiLine, [](auto r, auto, auto n) { return spatialWKB_mlineGetLineCount(r, n); }, false,
+         true, 1},
+        {"mlineGetPointCount", multiLine, [](auto r, auto, auto n) { return spatialWKB_mlineGetPointCount(r, 0, n); },
+         false, true, 2},
+        {"mlineGetPoints", multiLine, [](auto r, auto v, auto n) { return spatialWKB_mlineGetPoints(r, 0, 4, v, n); },
+         true, true, 2},
+        {"mpolygonGetPolyCount", multiPolygon,
+         [](auto r, auto, auto n) { return spatialWKB_mpolygonGetPolyCount(r, n); }, false, true, 1},
+        {"mpolygonGetPointCount", multiPolygon,
+         [](auto r, auto, auto n) { return spatialWKB_mpolygonGetPointCount(r, 0, n); }, false, true, 2},
+        {"mpolygonGetPoints", multiPolygon,
+         [](auto r, auto v, auto n) { return spatialWKB_mpolygonGetPoints(r, 0, 4, v, n); }, true, true, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        DPoint3d points[4] = {};
+        uint32_t count = 99;
+        ASSERT_EQ(row.call(row.record.data(), points, &count), SPATIAL_SUCCESS);
+        if (row.readsCount) {
+            EXPECT_EQ(count, row.count);
+        }
+        if (row.readsPoints) {
+            EXPECT_TRUE(samePoint(points[row.readsCount ? 1 : 0], two[1]));
+        }
+        const DPoint3d unwritten{-7, -7, -7};
+        points[0] = unwritten;
+        count = 99;
+        EXPECT_EQ(row.call(nullptr, points, &count), SPATIAL_FAILURE);
+        if (row.readsPoints) {
+            EXPECT_EQ(row.call(row.record.data(), nullptr, &count), SPATIAL_FAILURE);
+        }
+        if (row.readsCount) {
+            EXPECT_EQ(row.call(row.record.data(), points, nullptr), SPATIAL_FAILURE);
+        }
+        EXPECT_TRUE(samePoint(points[0], unwritten));
+        EXPECT_EQ(count, 99u);
+    }
 }
 
 }  // namespace

@@ -129,6 +129,9 @@ TEST(Range, WideningRoundsOutwardsAndRefusesDistancesThatMeetNothing) {
     EXPECT_LT(low.z, 1e20);
     EXPECT_GT(high.z, 1e20);
     const DPoint3d before = low;
+    DPoint3d sameLow, sameHigh;
+    ASSERT_EQ(spatialWKB_widenRange(&low, &high, 0.0, &sameLow, &sameHigh), SPATIAL_SUCCESS);
+    EXPECT_TRUE(sameLow.x <= low.x && sameHigh.x >= high.x && sameLow.z <= low.z && sameHigh.z >= high.z);
     for (double distance : {-1.0, std::nan("")}) {
         EXPECT_EQ(spatialWKB_widenRange(&low, &high, distance, &low, &high), SPATIAL_FAILURE);
     }
