@@ -14,10 +14,6 @@ class DPoint3d(ctypes.Structure):
     _fields_ = [("x", ctypes.c_double), ("y", ctypes.c_double), ("z", ctypes.c_double)]
 
 
-class Transform(ctypes.Structure):
-    _fields_ = [("form3d", ctypes.c_double * 12)]
-
-
 class CInterface:
     """The shared library's exports the tests compare with; records made
     here are freed by the with-block's end."""
@@ -33,7 +29,6 @@ class CInterface:
             "spatialWKB_intersectGeometry": (u32, [v, v, d, pu32]),
             "spatialWKB_distance": (u32, [v, v, pd, pp, pp]),
             "spatialWKB_toOgcWkb": (u32, [v, v, u32, pu32]),
-            "spatialWKB_transformGeometry": (u32, [ctypes.POINTER(Transform), v]),
         }
         for name, (restype, argtypes) in signatures.items():
             function = getattr(lib, name)
@@ -65,12 +60,6 @@ class CInterface:
         buffer = ctypes.create_string_buffer(size.value)
         assert self.lib.spatialWKB_toOgcWkb(record, buffer, size.value, ctypes.byref(size)) == 0
         return buffer.raw
-
-    def transform(self, record, matrix):
-        t = Transform()
-        for k, value in enumerate(matrix):
-            t.form3d[k] = value
-        assert self.lib.spatialWKB_transformGeometry(ctypes.byref(t), record) == 0
 
     def close(self):
         for record in self.records:

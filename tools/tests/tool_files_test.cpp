@@ -42,7 +42,8 @@ TEST(ToolFiles, JoinAndNearestAnswerOnTheExamples) {
     }
 }
 
-// Blank lines count; refused lines are reported by number and skipped.
+// Blank lines count; refused lines are reported by number and skipped, by
+// join and by nearest.
 TEST(ToolFiles, ReportsAndSkipsBadLines) {
     const std::string first = temporaryFile("first.wkt",
                                             "POINT(0 0 0)\n"
@@ -57,6 +58,9 @@ TEST(ToolFiles, ReportsAndSkipsBadLines) {
     EXPECT_NE(run.err.find(first + ":2: parse error"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(first + ":4: unexpected character 'x' at column 13"), std::string::npos) << run.err;
     EXPECT_EQ(occurrences(run.err, "\n"), 2u) << run.err;
+    const ToolRun nearest = runTool({"nearest", second, first});
+    EXPECT_EQ(nearest.exitStatus, 1);
+    EXPECT_EQ(nearest.out, "1 2 0\n5 1 0\n");
 
     const ToolRun missing = runTool({"join", first, first + ".missing"});
     EXPECT_EQ(missing.exitStatus, 1);
