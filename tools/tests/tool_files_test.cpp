@@ -128,6 +128,9 @@ TEST(ToolSvg, EscapesNamesAndReportsBadLines) {
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.out.find("a&amp;b&lt;c&gt;.wkt:3"), std::string::npos);
     EXPECT_EQ(run.out.find("a&b<c>"), std::string::npos);  // nowhere unescaped
+    // The legend names each file, and standard input as such.
+    EXPECT_NE(run.out.find("a&amp;b&lt;c&gt;.wkt<"), std::string::npos);
+    EXPECT_NE(runTool({"svg", "-"}, "POINT(0 0 0)\n").out.find(">standard input<"), std::string::npos);
     EXPECT_EQ(occurrences(run.out, "<circle"), 2u);
     EXPECT_NE(run.err.find(":2: parse error"), std::string::npos) << run.err;
 }
