@@ -14,10 +14,6 @@ class DPoint3d(ctypes.Structure):
     _fields_ = [("x", ctypes.c_double), ("y", ctypes.c_double), ("z", ctypes.c_double)]
 
 
-class Transform(ctypes.Structure):
-    _fields_ = [("form3d", ctypes.c_double * 12)]
-
-
 class CInterface:
     """The shared library's exports the tests compare with; records made
     here are freed by the with-block's end."""
@@ -30,15 +26,9 @@ class CInterface:
         signatures = {
             "spatialParse_string": (i32, [ctypes.c_char_p, pv]),
             "spatialWKB_destroyGeom": (u32, [pv]),
-            "spatialWKB_getType": (u32, [v, pu32]),
-            "spatialWKB_getSize": (u32, [v, pu32]),
-            "spatialWKB_getRange": (u32, [v, pp, pp]),
             "spatialWKB_intersectGeometry": (u32, [v, v, d, pu32]),
             "spatialWKB_distance": (u32, [v, v, pd, pp, pp]),
             "spatialWKB_toOgcWkb": (u32, [v, v, u32, pu32]),
-            "spatialWKB_transformGeometry": (u32, [ctypes.POINTER(Transform), v]),
-            "spatialWKB_convertBinaryToText": (i32, [v, ctypes.c_void_p, u32]),
-            "spatialWKT_setPrecision": (i32, [i32]),
         }
         for name, (restype, argtypes) in signatures.items():
             function = getattr(lib, name)
@@ -53,11 +43,6 @@ class CInterface:
         self.records.append(record)
         return record
 
-    def type(self, record):
-        code = ctypes.c_uint32()
-        assert self.lib.spatialWKB_getType(record, ctypes.byref(code)) == 0
-        return code.value
-
     def intersects(self, a, b, tolerance):
         """(status, result) of spatialWKB_intersectGeometry."""
         result = ctypes.c_uint32(99)
@@ -69,35 +54,12 @@ class CInterface:
         status = self.lib.spatialWKB_distance(a, b, ctypes.byref(value), None, None)
         return status, value.value
 
-    def range(self, record):
-        low, high = DPoint3d(), DPoint3d()
-        status = self.lib.spatialWKB_getRange(record, ctypes.byref(low), ctypes.byref(high))
-        return status, (low.x, low.y, low.z, high.x, high.y, high.z)
-
     def wkb(self, record):
         size = ctypes.c_uint32()
         assert self.lib.spatialWKB_toOgcWkb(record, None, 0, ctypes.byref(size)) == 4294967291
         buffer = ctypes.create_string_buffer(size.value)
         assert self.lib.spatialWKB_toOgcWkb(record, buffer, size.value, ctypes.byref(size)) == 0
         return buffer.raw
-
-    def text(self, record, precision):
-        previous = self.lib.spatialWKT_setPrecision(precision)
-        try:
-            size = ctypes.c_uint32()
-            assert self.lib.spatialWKB_getSize(record, ctypes.byref(size)) == 0
-            buffer = ctypes.create_string_buffer(8 * size.value + 128)
-            n = self.lib.spatialWKB_convertBinaryToText(record, buffer, len(buffer))
-            assert n > 0
-            return buffer.raw[: 2 * n].decode("utf-16-le")
-        finally:
-            self.lib.spatialWKT_setPrecision(previous)
-
-    def transform(self, record, matrix):
-        t = Transform()
-        for k, value in enumerate(matrix):
-            t.form3d[k] = value
-        assert self.lib.spatialWKB_transformGeometry(ctypes.byref(t), record) == 0
 
     def close(self):
         for record in self.records:
@@ -164,6 +126,7 @@ def _polygon(rng, grid):
 
 
 SIMPLE_KINDS = ("point", "linestring", "polygon", "multipoint", "multilinestring", "multipolygon")
+KINDS = SIMPLE_KINDS + ("geometrycollection",)
 
 
 def random_wkt(rng, kinds=SIMPLE_KINDS):
@@ -183,25 +146,21 @@ def random_geometry(rng, kinds=SIMPLE_KINDS):
 
 
 def _simple_wkt(rng, kind, grid):
-    if kind == "point":
-        return "POINT(%s)" % coordinates([_vertex(rng, grid)])
-    if kind == "linestring":
-        return "LINESTRING(%s)" % coordinates(_line(rng, grid))
-    if kind == "polygon":
-        return "POLYGON(%s)" % ",".join("(%s)" % coordinates(r) for r in _polygon(rng, grid))
-    if kind == "multipoint":
-        return "MULTIPOINT(%s)" % ",".join(
-            "(%s)" % coordinates([_vertex(rng, grid)]) for _ in range(rng.randint(1, 4))
-        )
-    if kind == "multilinestring":
-        return "MULTILINESTRING(%s)" % ",".join(
-            "(%s)" % coordinates(_line(rng, grid)) for _ in range(rng.randint(1, 3))
-        )
-    if kind == "multipolygon":
-        return "MULTIPOLYGON(%s)" % ",".join(
-            "(%s)" % ",".join("(%s)" % coordinates(r) for r in _polygon(rng, grid)) for _ in range(rng.randint(1, 3))
-        )
-    raise ValueError(kind)
+    def point():
+        return "(%s)" % coordinates([_vertex(rng, grid)])
+
+    def line():
+        return "(%s)" % coordinates(_line(rng, grid))
+
+    def polygon():
+        return "(%s)" % ",".join("(%s)" % coordinates(r) for r in _polygon(rng, grid))
+
+    def several(part, most):
+        return "(%s)" % ",".join(part() for _ in range(rng.randint(1, most)))
+
+    parts = {"point": point, "linestring": line, "polygon": polygon, "multipoint": lambda: several(point, 4),
+             "multilinestring": lambda: several(line, 3), "multipolygon": lambda: several(polygon, 3)}
+    return kind.upper() + parts[kind]()
 
 
 @pytest.fixture

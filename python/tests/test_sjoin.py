@@ -1,17 +1,13 @@
-"""sjoin: the pairs of every pairwise intersects, and of the tool's join."""
+"""sjoin: the pairs of every pairwise intersects (the tool's join is
+compared in test_dask.py)."""
 
 import math
-import os
-import subprocess
-from pathlib import Path
 
 import numpy as np
 import pytest
 
 import spatialgeom as sg
-from conftest import random_wkt
-
-KINDS = ("point", "linestring", "polygon", "multipoint", "multilinestring", "multipolygon", "geometrycollection")
+from conftest import KINDS, random_wkt
 
 
 def all_pairs(a, b, tolerance):
@@ -54,18 +50,3 @@ def test_self_join_empty_lists_and_infinite_tolerance(rng):
         sg.sjoin(a, [1, 2])
     with pytest.raises(TypeError):
         sg.sjoin(a, a, tolerance="1")
-
-
-def test_answers_as_the_tool_on_the_example_files():
-    tool = os.environ.get("SPATIALGEOM_TOOL")
-    if not tool or not os.path.exists(tool):
-        pytest.skip("SPATIALGEOM_TOOL does not name the built spatialgeom tool")
-    examples = Path(__file__).resolve().parents[2] / "examples"
-    for tolerance in ("0", "5"):
-        printed = subprocess.run([tool, "join", str(examples / "a.wkt"), str(examples / "b.wkt"), "--tolerance", tolerance],
-                                 check=True, capture_output=True, text=True).stdout.split()
-        expected = [(int(printed[k]), int(printed[k + 1])) for k in range(0, len(printed), 2)]
-        # The tool's ids are line numbers from 1; blank lines count.
-        a, b = ([line.strip() or None for line in (examples / name).read_text().splitlines()] for name in ("a.wkt", "b.wkt"))
-        i, j = sg.sjoin(sg.from_wkt(a), sg.from_wkt(b), tolerance=float(tolerance))
-        assert list(zip((i + 1).tolist(), (j + 1).tolist())) == expected

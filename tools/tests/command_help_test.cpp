@@ -2,7 +2,6 @@
 // on standard output, status 0, whatever else is on the line.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 
 #include "spatialgeom/version.h"
@@ -13,11 +12,6 @@ namespace {
 
 TEST(ToolHelp, VersionNamesTheToolAndTheLoadedLibrary) {
     const std::string library = spatialWKB_version();
-    unsigned major = 0, minor = 0, patch = 0;
-    int length = 0;
-    EXPECT_EQ(std::sscanf(library.c_str(), "%u.%u.%u%n", &major, &minor, &patch, &length), 3) << library;
-    EXPECT_EQ(static_cast<std::size_t>(length), library.size()) << library;
-    EXPECT_EQ(spatialWKB_version(), spatialWKB_version());  // one static string
     for (const char* option : {"--version", "-V"}) {
         const ToolRun run = runTool({option});
         EXPECT_EQ(run.exitStatus, 0) << run.err;
@@ -53,8 +47,6 @@ TEST(ToolHelp, TheOverviewListsTheCommandsTheBuildKnows) {
 TEST(ToolHelp, EveryCommandPrintsItsUsageOnStandardOutput) {
     for (const std::string& command : builtCommands()) {
         for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-                 {command, "--help"},
-                 {command, "-h"},
                  // Help wins over a line that would be refused or read input.
                  {command, "--bogus", "x", "--help"},
                  {command, "-", "-h"},

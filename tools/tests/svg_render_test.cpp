@@ -18,14 +18,9 @@ namespace spatialgeom::tool::testing {
 namespace {
 
 TEST(SvgScaleBar, IsOneTwoOrFiveTimesAPowerOfTen) {
-    EXPECT_DOUBLE_EQ(scaleBarLength(1.0), 1.0);
-    EXPECT_DOUBLE_EQ(scaleBarLength(9.99), 5.0);
-    EXPECT_DOUBLE_EQ(scaleBarLength(4.99), 2.0);
-    EXPECT_DOUBLE_EQ(scaleBarLength(1.99), 1.0);
-    EXPECT_DOUBLE_EQ(scaleBarLength(28.0), 20.0);
-    EXPECT_DOUBLE_EQ(scaleBarLength(1000.0), 1000.0);
-    EXPECT_DOUBLE_EQ(scaleBarLength(0.0042), 0.002);
-    EXPECT_DOUBLE_EQ(scaleBarLength(7.3e12), 5e12);
+    const std::pair<double, double> cases[] = {{1.0, 1.0},   {9.99, 5.0},      {4.99, 2.0},     {1.99, 1.0},
+                                               {28.0, 20.0}, {1000.0, 1000.0}, {0.0042, 0.002}, {7.3e12, 5e12}};
+    for (const auto& [width, length] : cases) EXPECT_DOUBLE_EQ(scaleBarLength(width), length) << width;
 }
 
 #ifdef SPATIALGEOM_TEST_HAVE_PNG
@@ -121,21 +116,17 @@ TEST(SvgRender, LegendScaleAndRedWhereGeometriesMeet) {
     ASSERT_EQ(picture.width, 800u);
     ASSERT_GT(picture.height, 400u);
 
-    // The drawing: red at the left, blue at the right, no green.
-    const Region blueShapes = find(picture, bluish, 0, picture.height);
-    const Region redShapes = find(picture, reddish, 0, picture.height);
-    const Region green = find(picture, greenish, 0, picture.height);
-    ASSERT_GT(redShapes.count, 1000);
-    ASSERT_GT(blueShapes.count, 1000);
     // The legend's swatches are the lowest coloured pixels: blue (a), then
     // green (b, only there), then red ("meets another geometry"), each with
     // its dark label to the right.
+    const Region green = find(picture, greenish, 0, picture.height);
     ASSERT_GT(green.count, 50) << "no legend entry in b's colour";
     const png_uint_32 legendTop = green.top - 30;
+    // The drawing above it: red at the left, blue at the right, no green.
     const Region drawnRed = find(picture, reddish, 0, legendTop);
     const Region drawnBlue = find(picture, bluish, 0, legendTop);
-    EXPECT_GT(drawnRed.count, 1000);
-    EXPECT_GT(drawnBlue.count, 1000);
+    ASSERT_GT(drawnRed.count, 1000);
+    ASSERT_GT(drawnBlue.count, 1000);
     EXPECT_LT(drawnRed.meanX(), drawnBlue.meanX()) << "the meeting squares are the left ones";
     const Region legendBlue = find(picture, bluish, legendTop, picture.height);
     const Region legendRed = find(picture, reddish, legendTop, picture.height);

@@ -1,19 +1,14 @@
-// The result formats: each checked against text written out by hand, and
-// the three formats of one join read back to the same pairs.
+// The result formats, each checked against text written out by hand.
 #include "tools/table_output.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
-#include <sstream>
-#include <utility>
-#include <vector>
 
-#include "tool_runner.h"
 #include "tools/tool_error.h"
 
-namespace spatialgeom::tool::testing {
+namespace spatialgeom::tool {
 namespace {
 
 std::string written(TableFormat format, const std::function<void(TableWriter&)>& rows) {
@@ -73,46 +68,5 @@ TEST(TableOutput, FormatNames) {
     for (const char* wrong : {"", "CSV", "jsonl", "pair"}) EXPECT_THROW(parseTableFormat(wrong), ToolError) << wrong;
 }
 
-// Pairs read from each line of text with a scanf pattern of its own; every
-// line (but a header) must match it whole.
-std::vector<std::pair<int, int>> pairsIn(const std::string& text, const char* pattern, bool header = false) {
-    std::vector<std::pair<int, int>> pairs;
-    std::istringstream lines(text);
-    std::string line;
-    if (header) std::getline(lines, line);
-    while (std::getline(lines, line)) {
-        int first = 0, second = 0, length = 0;
-        if (std::sscanf(line.c_str(), pattern, &first, &second, &length) != 2 ||
-            static_cast<std::size_t>(length) != line.size()) {
-            ADD_FAILURE() << "not a pair: '" << line << "'";
-            continue;
-        }
-        pairs.emplace_back(first, second);
-    }
-    return pairs;
-}
-
-TEST(TableOutput, JoinGivesTheSamePairsInEveryFormat) {
-    const std::vector<std::string> join = {"join", examplePath("a.wkt"), examplePath("b.wkt"), "--tolerance", "1"};
-    auto withFormat = [&](const char* format) {
-        std::vector<std::string> arguments = join;
-        arguments.insert(arguments.end(), {"--format", format});
-        const ToolRun run = runTool(arguments);
-        EXPECT_EQ(run.exitStatus, 0) << run.err;
-        return run.out;
-    };
-    const std::string plain = runTool(join).out;
-    EXPECT_EQ(withFormat("pairs"), plain);
-    const std::vector<std::pair<int, int>> expected = pairsIn(plain, "%d %d%n");
-    ASSERT_EQ(expected.size(), 7u) << plain;
-
-    const std::string csv = withFormat("csv");
-    EXPECT_EQ(csv.rfind("a,b\n", 0), 0u) << csv;
-    EXPECT_EQ(pairsIn(csv, "%d,%d%n", true), expected) << csv;
-
-    const std::string json = withFormat("json");
-    EXPECT_EQ(pairsIn(json, "{\"a\":%d,\"b\":%d}%n"), expected) << json;
-}
-
 }  // namespace
-}  // namespace spatialgeom::tool::testing
+}  // namespace spatialgeom::tool

@@ -59,16 +59,6 @@ TEST(ToolSources, BadHexLinesAreReportedAndSkipped) {
     EXPECT_NE(run.err.find(hex + ":5: not a hex digit at column 3"), std::string::npos) << run.err;
 }
 
-TEST(ToolSources, ConvertRefusesOutputsItCannotTell) {
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"convert", examplePath("a.wkt"), freshPath("out.txt")},
-                                               {"convert", examplePath("a.wkt")},
-                                               {"convert", examplePath("a.wkt"), "-", "--precision", "0"}}) {
-        const ToolRun run = runTool(arguments);
-        EXPECT_EQ(run.exitStatus, 2) << arguments.back() << ": " << run.err;
-    }
-}
-
 #ifdef SPATIALGEOM_TOOL_WITH_GDAL
 
 struct TestFeature {
@@ -224,18 +214,10 @@ TEST(ToolGdalSources, ConvertRoundTripsThroughGeoPackageAndGeoJson) {
         const ToolRun back = runTool({"convert", a, "-"});
         EXPECT_EQ(back.exitStatus, 0) << back.err;
         EXPECT_EQ(back.out, direct) << extension;
-        // Line numbers became FIDs: the join answers as on the text.
+        // Line numbers became FIDs: the join answers as on the text. The
+        // layer is named after the file.
         EXPECT_EQ(runTool({"join", a, b}).out, kExamplePairs) << extension;
-
-        // What GDAL reads there: a layer named after the file, FIDs 1 to 5.
-        GDALAllRegister();
-        const GDALDatasetUniquePtr dataset(GDALDataset::Open(a.c_str(), GDAL_OF_VECTOR));
-        ASSERT_TRUE(dataset) << a;
-        OGRLayer* layer = dataset->GetLayer(0);
-        EXPECT_STREQ(layer->GetName(), "a");
-        std::vector<GIntBig> fids;
-        for (auto& feature : *layer) fids.push_back(feature->GetFID());
-        EXPECT_EQ(fids, (std::vector<GIntBig>{1, 2, 3, 4, 5})) << extension;
+        EXPECT_NE(runTool({"info", a}).out.find("\nlayer: a\n"), std::string::npos) << extension;
     }
     // A GeoPackage to a GeoPackage, layer chosen; numbers kept to the last bit.
     // The CRS goes along.

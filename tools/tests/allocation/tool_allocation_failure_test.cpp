@@ -21,6 +21,18 @@ namespace fs = std::filesystem;
 
 std::string example(const char* name) { return std::string(SPATIALGEOM_EXAMPLES_DIR) + "/" + name; }
 
+// The tool's argument vector, made before any allocation is counted.
+struct ToolCall {
+    explicit ToolCall(const std::vector<std::string>& command) : words{"spatialgeom"} {
+        words.insert(words.end(), command.begin(), command.end());
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+    }
+    int run() { return spatialgeom::tool::toolMain(static_cast<int>(words.size()), argv.data()); }
+    std::vector<std::string> words;
+    std::vector<char*> argv;
+};
+
 TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
     const fs::path folder = fs::temp_directory_path() / ("spatialgeom_oom_" + std::to_string(::getpid()));
     fs::create_directories(folder);
@@ -40,15 +52,9 @@ TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
     };
     // The record decode reads, made by encode.
     const std::string record = (folder / "record.bin").string();
-    {
-        std::vector<std::string> words = {"spatialgeom", "encode", "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0))"};
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        ::testing::internal::CaptureStdout();
-        ASSERT_EQ(spatialgeom::tool::toolMain(3, argv.data()), 0);
-        std::ofstream(record, std::ios::binary) << ::testing::internal::GetCapturedStdout();
-    }
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(ToolCall({"encode", "POLYGON((0 0 0,4 0 0,4 4 1,0 0 0))"}).run(), 0);
+    std::ofstream(record, std::ios::binary) << ::testing::internal::GetCapturedStdout();
     for (const std::vector<std::string>& command : commands) {
         SCOPED_TRACE(command[0]);
         long failingRuns = 0;
@@ -59,20 +65,15 @@ TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
         };
         const auto run = [&](long failing, bool persistent) {
             fs::remove(output);
-            // The argument vector is made before the allocations are counted.
-            std::vector<std::string> words = {"spatialgeom"};
-            words.insert(words.end(), command.begin(), command.end());
-            std::vector<char*> argv;
-            for (std::string& word : words) argv.push_back(word.data());
-            argv.push_back(nullptr);
             if (command[0] == "decode") {
                 const bool reopened = std::freopen(record.c_str(), "rb", stdin) != nullptr;
                 EXPECT_TRUE(reopened);
             }
             ::testing::internal::CaptureStdout();
             ::testing::internal::CaptureStderr();
+            ToolCall call(command);
             if (failing > 0) failing::failFrom(failing, persistent);
-            const int status = spatialgeom::tool::toolMain(static_cast<int>(words.size()), argv.data());
+            const int status = call.run();
             failing::disarm();
             Run result{status, ::testing::internal::GetCapturedStdout(), ::testing::internal::GetCapturedStderr(), {}};
             if (fs::exists(output)) {
