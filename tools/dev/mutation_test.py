@@ -32,7 +32,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 # mutants of the tool (everything they need is rebuilt by these targets).
 LIBRARY_TESTS = ["tests/spatialgeom_tests"]
 TOOL_TESTS = ["tests/tool_tests/spatialgeom_tool_tests"]
-TEST_SECONDS = 600
+TEST_SECONDS = 120
 
 
 class Mutant:
