@@ -11,7 +11,11 @@ and is stillborn when it does not compile (not counted). The tests run split
 over --jobs processes, each stopping at its first failure; a killed
 mutant's line names the test that failed.
 
-    tools/dev/mutation_test.py [--only SUBSTRING] [--jobs N] [--keep DIR]
+    tools/dev/mutation_test.py [--only SUBSTRING] [--jobs N] [--keep DIR] [--list FILE] [--sanitize]
+
+Run it plainly first, then the survivors again with --sanitize (a list of
+them in the mutants.txt format, --list): some faults only show as a read
+out of bounds or as more work than the work-counter test allows.
 
 Prints one line per mutant and, at the end, the score and the survivors.
 Exit status 0 when every listed mutant applied, 1 otherwise.
@@ -116,6 +120,9 @@ def main():
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--keep", help="work in this directory and keep it (default: a temporary one)")
     parser.add_argument("--list", default=os.path.join(HERE, "mutants.txt"))
+    parser.add_argument("--sanitize", action="store_true",
+                        help="build as the CI's sanitizer stage does (address and undefined-behaviour sanitizers, "
+                             "work counters on), so that reads out of bounds and path-choice guards kill mutants")
     options = parser.parse_args()
 
     mutants = read_mutants(options.list)
@@ -128,8 +135,9 @@ def main():
         copy_tree(tree)
     launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
     generator = ["-G", "Ninja"] if shutil.which("ninja") else []
-    status, output = run(["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=Release"] + generator + launcher,
-                         work)
+    flavour = ["-DSPATIALGEOM_SANITIZE=ON", "-DSPATIALGEOM_WORK_COUNTERS=ON"] if options.sanitize else []
+    status, output = run(["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=Release"] + flavour + generator +
+                         launcher, work)
     if status != 0:
         sys.exit("configuring failed:\n" + output)
 
