@@ -11,9 +11,11 @@ TEST(Utf16ToUtf8, EncodesEveryLength) {
     } const cases[] = {
         {u"", ""},
         {u"POINT(1 2 3)", "POINT(1 2 3)"},
-        {u"\u00e9\u07ff", "\xc3\xa9\xdf\xbf"},
+        // Each length's first and last code points.
+        {u"\u007f\u0080\u00e9\u07ff", "\x7f\xc2\x80\xc3\xa9\xdf\xbf"},
         {u"\u0800\u20ac\uffff", "\xe0\xa0\x80\xe2\x82\xac\xef\xbf\xbf"},
-        {u"a\U0001F600b\U0010FFFF",
+        {u"\U00010000a\U0001F600b\U0010FFFF",
+         "\xf0\x90\x80\x80"
          "a\xf0\x9f\x98\x80"
          "b\xf4\x8f\xbf\xbf"},
     };
