@@ -24,6 +24,7 @@ Exit status 0 when every listed mutant applied, 1 otherwise.
 import argparse
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -86,7 +87,8 @@ def run_sharded(program, cwd, shards):
         environment = dict(os.environ, GTEST_TOTAL_SHARDS=str(shards), GTEST_SHARD_INDEX=str(index))
         processes.append(subprocess.Popen([program, "--gtest_brief=1", "--gtest_fail_fast"], cwd=cwd,
                                           env=environment, stdout=subprocess.PIPE,
-                                          stderr=subprocess.STDOUT, text=True))
+                                          stderr=subprocess.STDOUT, text=True, start_new_session=True))
+    started = list(processes)
     deadline = time.monotonic() + TEST_SECONDS
     failure = ""
     while processes and not failure:
@@ -103,8 +105,13 @@ def run_sharded(program, cwd, shards):
         if time.monotonic() > deadline:
             failure = "timed out"
         time.sleep(0.05)
-    for process in processes:
-        process.kill()
+    # A killed test may leave the programs it started (the tool, looping
+    # under a mutant): stop each shard's whole process group.
+    for process in started:
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
         process.wait()
     return failure
 
