@@ -57,6 +57,16 @@ struct PolygonRings {
         return true;
     }
 
+    // The edges of ring r in order, as their two ends, stopping (false)
+    // when visit returns false.
+    template <typename Visit>
+    bool forEachRingEdge(std::uint32_t r, Visit&& visit) const {
+        const std::uint32_t first = ringStart[r], end = ringStart[r + 1];
+        for (std::uint32_t i = first; i < end; ++i)
+            if (!visit(vertices[i], vertices[i + 1 < end ? i + 1 : first])) return false;
+        return true;
+    }
+
     // Edge i. Cost: O(log rings).
     Edge edgeAt(std::uint32_t i) const {
         const std::uint32_t r =

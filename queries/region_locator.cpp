@@ -155,17 +155,15 @@ RegionLocator::Place RegionLocator::find(double u, double v, double error, std::
         index_->countScan();
         for (std::uint32_t r = 0; r < rings_->ringCount(); ++r) {
             if (r == skipRing) continue;
-            const std::uint32_t first = rings_->ringStart[r], end = rings_->ringStart[r + 1];
-            for (std::uint32_t i = first; i < end; ++i) {
-                const DPoint3d& a = rings_->vertices[i];
-                const DPoint3d& b = rings_->vertices[i + 1 < end ? i + 1 : first];
+            rings_->forEachRingEdge(r, [&](const DPoint3d& a, const DPoint3d& b) {
                 const double av = coordinate(a, v_), bv = coordinate(b, v_);
                 const bool aAbove = av > v, bAbove = bv > v;
                 if (aAbove == bAbove && (!nearTests || (aAbove ? av > vHi && bv > vHi : av < vLo && bv < vLo)))
-                    continue;
+                    return true;
                 if (nearTests && near(a, b)) mark(r, kNear);
                 if (aAbove != bAbove) cross(a, b, r, u_, v_, true);
-            }
+                return true;
+            });
         }
     }
     if (!safe) return unsafe();
@@ -211,14 +209,12 @@ RegionLocator::Place RegionLocator::locateOffBoundary(double u, double v) {
     } else {
         index_->countScan();
         for (std::uint32_t r = 0; r < ringCount; ++r) {
-            const std::uint32_t first = rings_->ringStart[r], end = rings_->ringStart[r + 1];
-            for (std::uint32_t i = first; i < end; ++i) {
-                const DPoint3d& a = rings_->vertices[i];
-                const DPoint3d& b = rings_->vertices[i + 1 < end ? i + 1 : first];
-                if ((coordinate(a, v_) > v) == (coordinate(b, v_) > v)) continue;
+            rings_->forEachRingEdge(r, [&](const DPoint3d& a, const DPoint3d& b) {
+                if ((coordinate(a, v_) > v) == (coordinate(b, v_) > v)) return true;
                 safe = safe && filter::predicateSafe(a) && filter::predicateSafe(b);
                 if (kernel::edgeCrossesAxisRay(a, b, point, u_, v_, true)) odd ^= std::uint64_t{1} << r;
-            }
+                return true;
+            });
         }
     }
     if (!safe) {
@@ -265,10 +261,7 @@ bool RegionLocator::exactlyInside(const RationalImage& p, std::uint32_t skipRing
     for (std::uint32_t r = 0; r < rings_->ringCount(); ++r) {
         if (r == skipRing) continue;
         bool on = false, odd = false;
-        const std::uint32_t first = rings_->ringStart[r], end = rings_->ringStart[r + 1];
-        for (std::uint32_t i = first; i < end && !on; ++i) {
-            const DPoint3d& a = rings_->vertices[i];
-            const DPoint3d& b = rings_->vertices[i + 1 < end ? i + 1 : first];
+        rings_->forEachRingEdge(r, [&](const DPoint3d& a, const DPoint3d& b) {
             const double au = coordinate(a, u_), av = coordinate(a, v_), bu = coordinate(b, u_), bv = coordinate(b, v_);
             const bool boxNear =
                 !(std::max(au, bu) < uLo || std::min(au, bu) > uHi || std::max(av, bv) < vLo || std::min(av, bv) > vHi);
@@ -280,18 +273,19 @@ bool RegionLocator::exactlyInside(const RationalImage& p, std::uint32_t skipRing
             if (boxNear && orientation() == 0 && p.u >= std::min(au, bu) && p.u <= std::max(au, bu) &&
                 p.v >= std::min(av, bv) && p.v <= std::max(av, bv)) {
                 on = true;
-                break;
+                return false;
             }
             // Half-open in v: an end counts as above when strictly above p.
             const auto above = [&](double c) { return c > vHi ? true : c < vLo ? false : p.v < c; };
             const bool aAbove = above(av), bAbove = above(bv);
-            if (aAbove == bAbove) continue;
+            if (aAbove == bAbove) return true;
             bool ahead;
             if (std::min(au, bu) > uHi) ahead = true;
             else if (std::max(au, bu) < uLo) ahead = false;
             else ahead = (bv > av ? orientation() : -orientation()) > 0;
             odd ^= ahead;
-        }
+            return true;
+        });
         if (r == 0) {
             outerIn = on || odd;
             if (!outerIn) return false;

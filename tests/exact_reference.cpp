@@ -762,6 +762,37 @@ double roundedSqrt(const mpq_class& value) {
     return r;
 }
 
+double largestCoordinate(const RefGeometry& g) {
+    double m = 0;
+    const auto add = [&](const Vertices& v) {
+        for (const DPoint3d& p : v) m = std::max({m, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+    };
+    add(g.points);
+    for (const Vertices& s : g.sublines) add(s);
+    for (const RefPolygon& p : g.polygons)
+        for (const Vertices& r : p.rings) add(r);
+    return m;
+}
+
+const char* distanceFault(const RefGeometry& a, const RefGeometry& b, const mpq_class& squaredDistance, double d,
+                          const DPoint3d& onA, const DPoint3d& onB) {
+    const auto squared = [](double v) -> mpq_class { return mpq_class(v) * mpq_class(v); };
+    // Rounded upwards: d^2 >= exact > (the double below d)^2.
+    if (squared(d) < squaredDistance || (d > 0 && squared(std::nextafter(d, 0.0)) >= squaredDistance))
+        return "not the exact distance rounded upwards";
+    for (const DPoint3d& p : {onA, onB})
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return "a point not finite";
+    const double slack = 32 * std::numeric_limits<double>::epsilon() *
+                         std::max({largestCoordinate(a), largestCoordinate(b), std::numeric_limits<double>::min()});
+    const std::optional<mpq_class> offA = exactSquaredDistance(point(onA), a),
+                                   offB = exactSquaredDistance(point(onB), b);
+    if (!offA || !offB || *offA > squared(slack) || *offB > squared(slack)) return "a point off its geometry";
+    const double apart = std::sqrt((onA.x - onB.x) * (onA.x - onB.x) + (onA.y - onB.y) * (onA.y - onB.y) +
+                                   (onA.z - onB.z) * (onA.z - onB.z));
+    if (!(std::fabs(apart - d) <= slack)) return "points not at the distance";
+    return nullptr;
+}
+
 void* buildRecord(const RefGeometry& g) {
     void* record = nullptr;
     bool ok = true;
