@@ -289,6 +289,11 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
         // products overflow, rational arithmetic decides.
         {"segment far below a huge tilted triangle", polygon({{{1e150, 0, 0}, {0, 1e150, 0}, {0, 0, 1e150}}}),
          lineString({{0, 0, 0}, {1, 1, 1}}), unnamed},
+        {"triangle in the plane inside the last hole",
+         polygon({{{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}},
+                  {{1, 1, 0}, {3, 1, 0}, {3, 3, 0}, {1, 3, 0}},
+                  {{5, 5, 0}, {8, 5, 0}, {8, 8, 0}, {5, 8, 0}}}),
+         polygon({{{6, 6, 0}, {7, 6.5, 0}, {7, 7, 0}}}), unnamed},
     };
     Rng rng{3};
     Failures failures;

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "queries/filter_bounds.h"
 #include "queries/work_counter.h"
 #include "record_test_builder.h"
 #include "spatialgeom/queries.h"
@@ -97,6 +98,41 @@ TEST(SearchWork, LargeInputsStayNearLinear) {
             EXPECT_LE(work.segmentPairs, c.vertices) << c.name;
         }
     }
+}
+
+// A tilted octagon whose ring lies exactly in one plane (integer x and y,
+// z = x/4 + y/2; its first two vertices share x) is decided by orientation predicates and its double unit
+// normal: points in the plane, off it within and beyond the tolerance, and
+// segments through it need no rational arithmetic. A plane taken for skew,
+// or a normal left uncertified, sends them there.
+TEST(SearchWork, PlanarTiltedPolygonDecidesInDoubles) {
+    Vertices ring;
+    for (const auto& [x, y] : {std::pair{1000, -400},
+                               {1000, 400},
+                               {400, 1000},
+                               {-400, 1000},
+                               {-1000, 400},
+                               {-1000, -400},
+                               {-400, -1000},
+                               {400, -1000}})
+        ring.push_back({double(x), double(y), x / 4.0 + y / 2.0});
+    const Record body = polygon({{closed(ring)}});
+    const std::uint64_t before = spatialgeom::filter::exactDecisions.load();
+    int tests = 0;
+    for (int x = -1100; x <= 1100; x += 100)
+        for (int y = -1100; y <= 1100; y += 100)
+            for (const double above : {0.0, 0.5, 3.0}) {
+                const double z = x / 4.0 + y / 2.0;
+                for (const Record& probe : {point({double(x), double(y), z + above}),
+                                            line({{{x - 5.0, y + 3.0, z - 7}, {x + 5.0, y - 3.0, z + 7}}})})
+                    for (const double tolerance : {0.0, 1.0}) {
+                        std::uint32_t meets = 7;
+                        ASSERT_EQ(spatialWKB_intersectGeometry(probe.data(), body.data(), tolerance, &meets),
+                                  SPATIAL_SUCCESS);
+                        ++tests;
+                    }
+            }
+    EXPECT_EQ(spatialgeom::filter::exactDecisions.load() - before, 0u) << tests << " tests";
 }
 
 }  // namespace
