@@ -4,11 +4,13 @@
 // ogc_wkb_test, the checker's length in record_check_test.)
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "queries/prepared_geometry.h"
 #include "record_test_builder.h"
 
 using namespace testrecords;
@@ -207,6 +209,23 @@ TEST(ReaderLimits, CapacityAndLength) {
         EXPECT_EQ(offset, s.offset) << s.text << " " << s.length;
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+// A prepared record shares each polygon of at least its threshold of
+// vertices and copies the smaller ones: 7, 8 and 9 vertices against 8.
+TEST(PreparedLimits, PolygonsSharedFromTheirThreshold) {
+    for (const std::uint32_t count : {7u, 8u, 9u}) {
+        Vertices ring;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const double a = 6.283185307179586 * i / count;
+            ring.push_back({std::cos(a), std::sin(a), 0});
+        }
+        const Record record = polygon({{ring}});
+        const auto prepared =
+            spatialgeom::PreparedGeometry::prepare(static_cast<const spatialgeom::Byte*>(record.data()), 8);
+        ASSERT_NE(prepared, nullptr);
+        EXPECT_EQ(prepared->sharedPolygon(0) != nullptr, count >= 8) << count << " vertices";
+    }
 }
 
 }  // namespace
