@@ -80,37 +80,13 @@ TEST(NumberFormat, MatchesSnprintfOverRandomBitsAndPrecisions) {
 //   large integers (2500000 at 1 digit, where dividing by a power of five
 //   shows the tie), with their neighbours.
 TEST(NumberFormat, EveryShapeMatchesSnprintfAtEveryPrecision) {
-    std::vector<double> values = {123456789.125,
-                                  1234567890123.5,
-                                  99999999.5,
-                                  100000000.25,
-                                  1.2345678901,
-                                  0.000123456789012,
-                                  12.0000000001,
-                                  0.125,
-                                  2.5,
-                                  0.375,
-                                  999999.5,
-                                  9999995,
-                                  99999.95,
-                                  0.00009999995,
-                                  0.000099999,
-                                  123456.789012,
-                                  654321.098765,
-                                  1234.567,
-                                  999999999999999,
-                                  1000000000000001.0,
-                                  DBL_MIN,
-                                  5e-324,
-                                  DBL_MAX,
-                                  0.0,
-                                  NAN,
-                                  INFINITY,
-                                  1e-5,
-                                  1e-4,
-                                  9.5e-5,
-                                  123456.0,
-                                  1e16};
+    std::vector<double> values = {
+        // Long integer parts and fractions; ties and values rounding up to a power of ten.
+        123456789.125, 1234567890123.5, 99999999.5, 100000000.25, 1.2345678901, 0.000123456789012, 12.0000000001, 0.125,
+        2.5, 0.375, 999999.5, 9999995, 99999.95, 0.00009999995, 0.000099999,
+        // Benchmark shapes, the largest integers, the extremes and the notation switches.
+        123456.789012, 654321.098765, 1234.567, 999999999999999, 1000000000000001.0, DBL_MIN, 5e-324, DBL_MAX, 0.0, NAN,
+        INFINITY, 1e-5, 1e-4, 9.5e-5, 123456.0, 1e16};
     for (int exponent = -25; exponent <= 25; ++exponent) {
         const double power = std::pow(10.0, exponent);
         values.insert(values.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300), 9.5 * power,

@@ -327,8 +327,9 @@ TEST(OgcWkb, RefusesRecordsTheEncodingCannotExpress) {
     EXPECT_EQ(spatialWKB_toOgcWkb(point({1, 2, 3}).data(), nullptr, 0, nullptr), SPATIAL_FAILURE);
 }
 
-// Too small by one: -5, the size, nothing written; the exact size and one
-// more: the bytes and nothing after them; a null buffer: a size query.
+// Too small by one: -5, the size, nothing written; a null buffer: a size
+// query; the exact size (at an odd address: no alignment assumed) and one
+// more: the bytes and nothing after them.
 TEST(OgcWkb, WritesOnlyIntoRoomEnough) {
     for (const HexCase& c : kWritten) {
         SCOPED_TRACE(c.wkt);
@@ -336,25 +337,22 @@ TEST(OgcWkb, WritesOnlyIntoRoomEnough) {
         ASSERT_EQ(spatialParse_string(c.wkt, record.out()), 0);
         const Bytes expected = fromHex(c.hex);
         const auto exact = static_cast<uint32_t>(expected.size());
-        Bytes buffer(exact + 8, 0xAB);
-        uint32_t size = 0;
-        EXPECT_EQ(spatialWKB_toOgcWkb(record.get(), buffer.data(), exact - 1, &size), SPATIAL_BUFFER_TOO_SMALL);
-        EXPECT_EQ(size, exact);
-        EXPECT_EQ(buffer, Bytes(exact + 8, 0xAB));
-        size = 0;
-        EXPECT_EQ(spatialWKB_toOgcWkb(record.get(), nullptr, UINT32_MAX, &size), SPATIAL_BUFFER_TOO_SMALL);
-        EXPECT_EQ(size, exact);
-        // At an odd address, to show no alignment is assumed.
-        size = 0;
-        EXPECT_EQ(spatialWKB_toOgcWkb(record.get(), buffer.data() + 1, exact, &size), SPATIAL_SUCCESS);
-        EXPECT_EQ(size, exact);
-        EXPECT_EQ(Bytes(buffer.begin() + 1, buffer.begin() + 1 + exact), expected);
-        EXPECT_EQ(buffer[0], 0xAB);
-        EXPECT_EQ(Bytes(buffer.begin() + 1 + exact, buffer.end()), Bytes(7, 0xAB));
-        Bytes roomy(exact + 8, 0xAB);
-        EXPECT_EQ(spatialWKB_toOgcWkb(record.get(), roomy.data(), exact + 1, &size), SPATIAL_SUCCESS);
-        EXPECT_EQ(Bytes(roomy.begin(), roomy.begin() + exact), expected);
-        EXPECT_EQ(Bytes(roomy.begin() + exact, roomy.end()), Bytes(8, 0xAB));
+        const struct {
+            int offset;  // of the buffer into a guarded block; -1: no buffer
+            uint32_t capacity, status;
+        } calls[] = {{0, exact - 1, SPATIAL_BUFFER_TOO_SMALL},
+                     {-1, UINT32_MAX, SPATIAL_BUFFER_TOO_SMALL},
+                     {1, exact, SPATIAL_SUCCESS},
+                     {0, exact + 1, SPATIAL_SUCCESS}};
+        for (const auto& call : calls) {
+            Bytes block(exact + 8, 0xAB), owed = block;
+            uint32_t size = 0;
+            uint8_t* buffer = call.offset < 0 ? nullptr : block.data() + call.offset;
+            EXPECT_EQ(spatialWKB_toOgcWkb(record.get(), buffer, call.capacity, &size), call.status) << call.capacity;
+            EXPECT_EQ(size, exact);
+            if (call.status == SPATIAL_SUCCESS) std::copy(expected.begin(), expected.end(), owed.begin() + call.offset);
+            EXPECT_EQ(block, owed) << call.capacity;
+        }
     }
 }
 

@@ -36,14 +36,13 @@ const spatialgeom::Byte* ringsOf(const testrecords::Record& polygon) {
     return spatialgeom::polygonBody(static_cast<const spatialgeom::Byte*>(polygon.data()));
 }
 
-double up(double x, int ulps = 1) {
-    for (int i = 0; i < ulps; ++i) x = std::nextafter(x, INFINITY);
+// x moved by ulps units in the last place (downwards when negative).
+double step(double x, int ulps) {
+    for (int i = 0; i < std::abs(ulps); ++i) x = std::nextafter(x, ulps * INFINITY);
     return x;
 }
-double down(double x, int ulps = 1) {
-    for (int i = 0; i < ulps; ++i) x = std::nextafter(x, -INFINITY);
-    return x;
-}
+double up(double x) { return step(x, 1); }
+double down(double x) { return step(x, -1); }
 
 // A polygon record of the rings (outer first), each ring one subline.
 testrecords::Record polygonRecord(const std::vector<Vertices>& rings) {
@@ -144,9 +143,9 @@ TEST(PreparedPolygonExact, TolerancesAtTheExactDistance) {
         n = add(n, crossD(sub(kSkew[i], kSkew[0]), sub(kSkew[i + 1], kSkew[0])));
     const double skewHeight = kSkew[0].z - (n.x * (3 - kSkew[0].x) + n.y * (5 - kSkew[0].y)) / n.z;
     for (int ulps : {-3, -1, 1, 2, 5}) {
-        const auto step = [&](double z) { return ulps < 0 ? down(z, -ulps) : up(z, ulps); };
-        cases.push_back({"tilted square, " + std::to_string(ulps) + " ulps", {kTiltedSquare}, {3, 5, step(2.75)}});
-        cases.push_back({"skew ring, " + std::to_string(ulps) + " ulps", {kSkew}, {3, 5, step(skewHeight)}});
+        cases.push_back(
+            {"tilted square, " + std::to_string(ulps) + " ulps", {kTiltedSquare}, {3, 5, step(2.75, ulps)}});
+        cases.push_back({"skew ring, " + std::to_string(ulps) + " ulps", {kSkew}, {3, 5, step(skewHeight, ulps)}});
     }
     // Points over the hole of a tilted donut: the foot lies in the hole,
     // so the distance is that from the nearest ring edge.
@@ -162,7 +161,7 @@ TEST(PreparedPolygonExact, TolerancesAtTheExactDistance) {
     for (const Case& c : cases) {
         const std::optional<mpq_class> d2 = exactDistance(c.rings, {c.p, c.p});
         const double d = std::sqrt(d2->get_d());
-        for (double t : {down(d, 2), down(d), d, up(d), up(d, 2)})
+        for (double t : {step(d, -2), down(d), d, up(d), step(d, 2)})
             EXPECT_EQ(meetsPoint(c.rings, c.p, t), exact::meetsAt(d2, t)) << c.what << " at " << t;
     }
 }

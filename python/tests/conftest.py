@@ -80,49 +80,26 @@ def c_interface():
 # ---- Random geometries as WKT.
 
 
-def _number(rng, grid):
+def _vertex(rng, grid):
     # Small integers meet often (touching, shared vertices); other values
     # are any doubles of moderate size, written exactly with repr.
-    if grid:
-        return float(rng.randint(-4, 4))
-    return rng.uniform(-5.0, 5.0)
-
-
-def _vertex(rng, grid):
-    return (_number(rng, grid), _number(rng, grid), _number(rng, grid))
+    return tuple(float(rng.randint(-4, 4)) if grid else rng.uniform(-5.0, 5.0) for _ in range(3))
 
 
 def coordinates(vertices):
     return ",".join(" ".join(repr(c) for c in v) for v in vertices)
 
 
-def _line(rng, grid):
-    return [_vertex(rng, grid) for _ in range(rng.randint(2, 5))]
-
-
 def _ring(rng, grid, centre, radius):
-    # A star-shaped ring around centre in a plane z = const (closed).
+    # A closed star-shaped ring around centre in a plane z = const.
     count = rng.randint(3, 7)
-    z = centre[2]
     vertices = []
     for k in range(count):
         angle = 2 * math.pi * (k + rng.random() * 0.8) / count
         r = radius * (0.5 + rng.random() * 0.5)
         x, y = centre[0] + r * math.cos(angle), centre[1] + r * math.sin(angle)
-        if grid:
-            x, y = float(round(x)), float(round(y))
-        vertices.append((x, y, z))
-    vertices.append(vertices[0])
-    return vertices
-
-
-def _polygon(rng, grid):
-    centre = _vertex(rng, grid)
-    radius = rng.uniform(1.0, 4.0)
-    rings = [_ring(rng, grid, centre, radius)]
-    if rng.random() < 0.3:
-        rings.append(_ring(rng, grid, centre, radius * 0.3))
-    return rings
+        vertices.append((float(round(x)), float(round(y)), centre[2]) if grid else (x, y, centre[2]))
+    return vertices + vertices[:1]
 
 
 SIMPLE_KINDS = ("point", "linestring", "polygon", "multipoint", "multilinestring", "multipolygon")
@@ -141,26 +118,29 @@ def random_geometry(rng, kinds=SIMPLE_KINDS):
     if kind == "geometrycollection":
         members = [random_wkt(rng, kinds=("point", "linestring", "polygon")) for _ in range(rng.randint(1, 3))]
         return "GEOMETRYCOLLECTION(%s)" % ",".join(members), members
-    text = _simple_wkt(rng, kind, rng.random() < 0.5)
-    return text, [text]
+    grid = rng.random() < 0.5
 
-
-def _simple_wkt(rng, kind, grid):
     def point():
         return "(%s)" % coordinates([_vertex(rng, grid)])
 
     def line():
-        return "(%s)" % coordinates(_line(rng, grid))
+        return "(%s)" % coordinates([_vertex(rng, grid) for _ in range(rng.randint(2, 5))])
 
     def polygon():
-        return "(%s)" % ",".join("(%s)" % coordinates(r) for r in _polygon(rng, grid))
+        # An outer ring and, some of the time, a hole around its centre.
+        centre, radius = _vertex(rng, grid), rng.uniform(1.0, 4.0)
+        rings = [_ring(rng, grid, centre, radius)]
+        if rng.random() < 0.3:
+            rings.append(_ring(rng, grid, centre, radius * 0.3))
+        return "(%s)" % ",".join("(%s)" % coordinates(r) for r in rings)
 
     def several(part, most):
         return "(%s)" % ",".join(part() for _ in range(rng.randint(1, most)))
 
     parts = {"point": point, "linestring": line, "polygon": polygon, "multipoint": lambda: several(point, 4),
              "multilinestring": lambda: several(line, 3), "multipolygon": lambda: several(polygon, 3)}
-    return kind.upper() + parts[kind]()
+    text = kind.upper() + parts[kind]()
+    return text, [text]
 
 
 @pytest.fixture

@@ -104,27 +104,14 @@ def test_wrong_objects_are_refused_not_read():
                      lambda g: sg.distance(good, g), lambda g: sg.translate(g, 1)):
             with pytest.raises(TypeError):
                 call(np.array([good, bad, None], dtype=object)) if isinstance(bad, list) else call(bad)
-    for bad in (1, object(), 2.5):
-        with pytest.raises(TypeError):
-            sg.from_wkt(bad)
-        with pytest.raises(TypeError):
-            sg.from_wkb(bad)
-    for bad in (None, "1", object()):
-        with pytest.raises(TypeError):
-            sg.intersects(good, good, bad)
-    with pytest.raises(TypeError):
-        sg.to_wkt(good, precision=2.5)
-    for precision in (0, 18, -1):
-        with pytest.raises(ValueError):
-            sg.to_wkt(good, precision=precision)
-    with pytest.raises(TypeError):
-        sg.Geometry()
-    with pytest.raises(TypeError):
-        sg.PreparedGeometry()
-    with pytest.raises(TypeError):
-        type("Sub", (sg.Geometry,), {})
-    with pytest.raises(TypeError):
-        object.__new__(sg.Geometry)
+    refusals = [(TypeError, read, bad) for read in (sg.from_wkt, sg.from_wkb) for bad in (1, object(), 2.5)]
+    refusals += [(TypeError, sg.intersects, good, good, bad) for bad in (None, "1", object())]
+    refusals += [(TypeError, sg.Geometry), (TypeError, sg.PreparedGeometry), (TypeError, object.__new__, sg.Geometry),
+                 (TypeError, type, "Sub", (sg.Geometry,), {}), (TypeError, lambda: sg.to_wkt(good, precision=2.5))]
+    refusals += [(ValueError, lambda p=p: sg.to_wkt(good, precision=p)) for p in (0, 18, -1)]
+    for error, call, *arguments in refusals:
+        with pytest.raises(error):
+            call(*arguments)
     # Copies own records of their own.
     for copied in (copy.copy(good), copy.deepcopy(good)):
         assert copied == good and copied is not good
