@@ -196,4 +196,17 @@ TEST(RuleEdges, NonFiniteCoordinatesGiveStatusZeroAndNaNDistances) {
     }
 }
 
+// A polygon member without rings holds no point, first or last of its
+// multipolygon: the other member answers alone.
+TEST(RuleEdges, APolygonWithoutRingsHoldsNoPoint) {
+    const Vertices square = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
+    for (const Record& shapes : {multiPolygon({{}, {{square}}}), multiPolygon({{{square}}, {}})}) {
+        for (const auto& [other, expected] : {std::pair{point({1, 1, 0}), 1u}, std::pair{point({1, 1, 3}), 0u}}) {
+            EXPECT_EQ(meets(shapes, other, 0.0), expected);
+            EXPECT_EQ(meets(other, shapes, 0.0), expected);
+            EXPECT_EQ(measure(shapes, other).distance, expected == 1 ? 0.0 : 3.0);
+        }
+    }
+}
+
 }  // namespace

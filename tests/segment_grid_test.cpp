@@ -16,7 +16,8 @@ using spatialgeom::SegmentGrid;
 std::uint64_t entries(const SegmentGrid& grid, const ScratchVector<DRange3d>& boxes) {
     std::uint64_t count = 0;
     for (const DRange3d& b : boxes)
-        count += std::uint64_t{grid.column(b.high.x) - grid.column(b.low.x) + 1} * (grid.row(b.high.y) - grid.row(b.low.y) + 1);
+        count += std::uint64_t{grid.column(b.high.x) - grid.column(b.low.x) + 1} *
+                 (grid.row(b.high.y) - grid.row(b.low.y) + 1);
     return count;
 }
 
