@@ -114,6 +114,11 @@ TEST(Scanner, EndsAtTheEndOfTheView) {
     const std::string text("POINT(1", 7);
     const Scanned scanned = scanAll(std::string_view(text).substr(0, 5));
     EXPECT_EQ(scanned.tokens, "kw:POINT");
+    // A run of minus signs ends with the view, though more follow it.
+    const std::string minus("x----1");
+    const Scanned run = scanAll(std::string_view(minus).substr(0, 3));
+    EXPECT_EQ(run.tokens, "");
+    EXPECT_EQ(run.echoed, "x--");
 }
 
 // The export reads exactly the bytes given, NULs included, and writes
