@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "queries/work_counter.h"
 #include "records/navigation.h"
 
 namespace spatialgeom {
@@ -13,6 +14,7 @@ namespace spatialgeom {
 void RunningRange::add(const DPoint3d& v) { addVertices(&v, 1); }
 
 void RunningRange::addVertices(const DPoint3d* vertices, std::uint32_t count) {
+    work::countMeasured(count);
     if (tracking_) grow<true>(vertices, count);
     else grow<false>(vertices, count);
 }

@@ -19,6 +19,7 @@ inline constexpr bool kCounted = false;
 struct Counts {
     std::uint64_t segmentPairs = 0;  // pairs of elements given to segmentsWithin
     std::uint64_t candidates = 0;    // box pairs compared, grid entries visited by the searches
+    std::uint64_t measured = 0;      // vertices read to measure boxes
 };
 
 inline thread_local Counts counts;
@@ -29,6 +30,10 @@ inline void countSegmentPair() {
 
 inline void countCandidate() {
     if constexpr (kCounted) ++counts.candidates;
+}
+
+inline void countMeasured(std::uint64_t vertices) {
+    if constexpr (kCounted) counts.measured += vertices;
 }
 
 }  // namespace spatialgeom::work
