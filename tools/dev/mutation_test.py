@@ -116,16 +116,40 @@ def run_sharded(program, cwd, shards):
     return failure
 
 
-def copy_tree(destination):
-    ignored = shutil.ignore_patterns(".git", "build*", "__pycache__")
-    shutil.copytree(ROOT, destination, ignore=ignored, symlinks=True)
+def sync_tree(destination):
+    """Makes destination a copy of the working tree (without .git, builds
+    and caches), writing only the files whose bytes differ: they get new
+    times, so a kept build rebuilds exactly what changed, a file a mutant
+    left behind included."""
+    skipped = {".git", "__pycache__"}
+    wanted = set()
+    for folder, folders, files in os.walk(ROOT):
+        folders[:] = [f for f in folders if f not in skipped and not f.startswith("build")]
+        for name in files:
+            relative = os.path.relpath(os.path.join(folder, name), ROOT)
+            wanted.add(relative)
+            source, target = os.path.join(ROOT, relative), os.path.join(destination, relative)
+            with open(source, "rb") as f:
+                content = f.read()
+            if os.path.isfile(target):
+                with open(target, "rb") as f:
+                    if f.read() == content:
+                        continue
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            with open(target, "wb") as f:
+                f.write(content)
+    for folder, _, files in os.walk(destination):
+        for name in files:
+            path = os.path.join(folder, name)
+            if os.path.relpath(path, destination) not in wanted:
+                os.remove(path)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--only", help="run the mutants whose path contains this")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
-    parser.add_argument("--keep", help="work in this directory and keep it (default: a temporary one)")
+    parser.add_argument("--keep", help="work in this directory and keep it, reusing its build (default: a temporary one)")
     parser.add_argument("--list", default=os.path.join(HERE, "mutants.txt"))
     parser.add_argument("--sanitize", action="store_true",
                         help="build as the CI's sanitizer stage does (address and undefined-behaviour sanitizers, "
@@ -138,8 +162,7 @@ def main():
     work = options.keep or tempfile.mkdtemp(prefix="spatialgeom-mutants-")
     tree = os.path.join(work, "tree")
     build = os.path.join(work, "build")
-    if not os.path.isdir(tree):
-        copy_tree(tree)
+    sync_tree(tree)  # a kept directory's build is reused
     launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
     generator = ["-G", "Ninja"] if shutil.which("ninja") else []
     flavour = ["-DSPATIALGEOM_SANITIZE=ON", "-DSPATIALGEOM_WORK_COUNTERS=ON"] if options.sanitize else []
