@@ -65,6 +65,12 @@ inline DRange3d widenedBox(const DRange3d& box, double distance) {
     return {{down(box.low.x), down(box.low.y), down(box.low.z)}, {up(box.high.x), up(box.high.y), up(box.high.z)}};
 }
 
+// The smallest box holding both boxes.
+inline DRange3d unitedBox(const DRange3d& a, const DRange3d& b) {
+    return {{minOf(a.low.x, b.low.x), minOf(a.low.y, b.low.y), minOf(a.low.z, b.low.z)},
+            {maxOf(a.high.x, b.high.x), maxOf(a.high.y, b.high.y), maxOf(a.high.z, b.high.z)}};
+}
+
 // The box of a segment or of two points.
 inline DRange3d boxOfPoints(const DPoint3d& a, const DPoint3d& b) {
     return {{minOf(a.x, b.x), minOf(a.y, b.y), minOf(a.z, b.z)}, {maxOf(a.x, b.x), maxOf(a.y, b.y), maxOf(a.z, b.z)}};

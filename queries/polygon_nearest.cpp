@@ -13,11 +13,6 @@ using kernel::Segment3d;
 
 double& coordinateOf(DPoint3d& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
 
-DRange3d unite(const DRange3d& a, const DRange3d& b) {
-    return {{std::min(a.low.x, b.low.x), std::min(a.low.y, b.low.y), std::min(a.low.z, b.low.z)},
-            {std::max(a.high.x, b.high.x), std::max(a.high.y, b.high.y), std::max(a.high.z, b.high.z)}};
-}
-
 // Is the computed image within a few ulps of the exact one? (Else the
 // points are taken from the exact image.)
 bool precise(const PlaneImage& image) { return image.error <= 0x1p-48 * (std::fabs(image.u) + std::fabs(image.v)); }
@@ -56,7 +51,7 @@ void PolygonNearest::buildIndex() {
         DRange3d box = kernel::boxOfPoints(rings_.vertices[e.from], rings_.vertices[e.to]);
         if (lifted_.any() && lifted_.lifted(e.ring)) {
             const Segment3d l = lifted_.liftedEdge(e);
-            box = unite(box, kernel::widenedBox(kernel::boxOfPoints(l.start, l.end), lifted_.radius(e)));
+            box = kernel::unitedBox(box, kernel::widenedBox(kernel::boxOfPoints(l.start, l.end), lifted_.radius(e)));
         }
         return box;
     });

@@ -35,11 +35,6 @@ Verdict segmentsWithinRadius(const Segment3d& a, const Segment3d& b, double radi
     return Verdict::unsure;
 }
 
-DRange3d unite(const DRange3d& a, const DRange3d& b) {
-    return {{std::min(a.low.x, b.low.x), std::min(a.low.y, b.low.y), std::min(a.low.z, b.low.z)},
-            {std::max(a.high.x, b.high.x), std::max(a.high.y, b.high.y), std::max(a.high.z, b.high.z)}};
-}
-
 }  // namespace
 
 // The questions an element left open in floating point, settled exactly
@@ -149,7 +144,7 @@ void PreparedPolygon::indexEdges() {
         DRange3d box = kernel::boxOfPoints(rings_.vertices[e.from], rings_.vertices[e.to]);
         if (lifted_.any() && lifted_.lifted(e.ring)) {
             const Segment3d l = lifted_.liftedEdge(e);
-            box = unite(box, kernel::widenedBox(kernel::boxOfPoints(l.start, l.end), lifted_.radius(e)));
+            box = kernel::unitedBox(box, kernel::widenedBox(kernel::boxOfPoints(l.start, l.end), lifted_.radius(e)));
         }
         return kernel::widenedBox(box, tolerance_);
     });

@@ -218,19 +218,23 @@ double upwardSqrt(const mpq_class& q) {
 template <typename Reach, typename Visit>
 void forEachSegmentPairWithin(const Gathered& a, const Gathered& b, Reach&& reach, Visit&& visit) {
     constexpr std::size_t kGridFrom = 32;
-    RunningRange all;
-    for (const Segment3d& s : b.segments) {
-        all.add(s.start);
-        all.add(s.end);
-    }
-    const DRange3d boxB = all.box();
+    if (b.boxes.empty()) return;
+    DRange3d boxB = b.boxes.front();
+    for (const DRange3d& box : b.boxes) boxB = kernel::unitedBox(boxB, box);
+    // Built for the second of a's segments a reach stops short of: the
+    // first is measured against every segment of b (its reach is still
+    // infinite), so a single segment, a point's, needs no grid.
     SegmentGrid grid;
-    const bool gridded = b.segments.size() >= kGridFrom;
-    if (gridded) {
-        int u = 0, v = 1;
-        SegmentGrid::largestExtentAxes(boxB, &u, &v);
-        grid.build(b.boxes, u, v);
-    }
+    bool gridded = false;
+    const auto griddedOnce = [&] {
+        if (!gridded && b.segments.size() >= kGridFrom) {
+            int u = 0, v = 1;
+            SegmentGrid::largestExtentAxes(boxB, &u, &v);
+            grid.build(b.boxes, u, v);
+            gridded = true;
+        }
+        return gridded;
+    };
     // Once one of a's segments lies farther from b's box than the reach,
     // so do all the rest. A heap hands them out in the order of (gap,
     // index), as a sort would, but costs only for those taken: usually a
@@ -250,7 +254,7 @@ void forEachSegmentPairWithin(const Gathered& a, const Gathered& b, Reach&& reac
             if (!(kernel::boxGap(a.boxes[i], b.boxes[j]) > reach())) going = visit(i, j);
             return going;
         };
-        if (gridded && reach() < INFINITY) {
+        if (reach() < INFINITY && griddedOnce()) {
             grid.forEachOverlapping(kernel::widenedBox(a.boxes[i], reach()), pair);
         } else {
             for (std::uint32_t j = 0; j < b.segments.size() && pair(j); ++j) {
