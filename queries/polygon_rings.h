@@ -49,21 +49,18 @@ struct PolygonRings {
     // when visit returns false.
     template <typename Visit>
     bool forEachEdge(Visit&& visit) const {
-        for (std::uint32_t r = 0; r + 1 < ringStart.size(); ++r) {
-            const std::uint32_t first = ringStart[r], end = ringStart[r + 1];
-            for (std::uint32_t i = first; i < end; ++i)
-                if (!visit(Edge{i, i + 1 < end ? i + 1 : first, r})) return false;
-        }
+        for (std::uint32_t r = 0; r + 1 < ringStart.size(); ++r)
+            if (!forEachRingEdge(r, visit)) return false;
         return true;
     }
 
-    // The edges of ring r in order, as their two ends, stopping (false)
-    // when visit returns false.
+    // The edges of ring r in order, stopping (false) when visit returns
+    // false.
     template <typename Visit>
     bool forEachRingEdge(std::uint32_t r, Visit&& visit) const {
         const std::uint32_t first = ringStart[r], end = ringStart[r + 1];
         for (std::uint32_t i = first; i < end; ++i)
-            if (!visit(vertices[i], vertices[i + 1 < end ? i + 1 : first])) return false;
+            if (!visit(Edge{i, i + 1 < end ? i + 1 : first, r})) return false;
         return true;
     }
 

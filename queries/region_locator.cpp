@@ -155,7 +155,8 @@ RegionLocator::Place RegionLocator::find(double u, double v, double error, std::
         index_->countScan();
         for (std::uint32_t r = 0; r < rings_->ringCount(); ++r) {
             if (r == skipRing) continue;
-            rings_->forEachRingEdge(r, [&](const DPoint3d& a, const DPoint3d& b) {
+            rings_->forEachRingEdge(r, [&](const PolygonRings::Edge& e) {
+                const DPoint3d &a = rings_->vertices[e.from], &b = rings_->vertices[e.to];
                 const double av = coordinate(a, v_), bv = coordinate(b, v_);
                 const bool aAbove = av > v, bAbove = bv > v;
                 if (aAbove == bAbove && (!nearTests || (aAbove ? av > vHi && bv > vHi : av < vLo && bv < vLo)))
@@ -209,7 +210,8 @@ RegionLocator::Place RegionLocator::locateOffBoundary(double u, double v) {
     } else {
         index_->countScan();
         for (std::uint32_t r = 0; r < ringCount; ++r) {
-            rings_->forEachRingEdge(r, [&](const DPoint3d& a, const DPoint3d& b) {
+            rings_->forEachRingEdge(r, [&](const PolygonRings::Edge& e) {
+                const DPoint3d &a = rings_->vertices[e.from], &b = rings_->vertices[e.to];
                 if ((coordinate(a, v_) > v) == (coordinate(b, v_) > v)) return true;
                 safe = safe && filter::predicateSafe(a) && filter::predicateSafe(b);
                 if (kernel::edgeCrossesAxisRay(a, b, point, u_, v_, true)) odd ^= std::uint64_t{1} << r;
@@ -261,7 +263,8 @@ bool RegionLocator::exactlyInside(const RationalImage& p, std::uint32_t skipRing
     for (std::uint32_t r = 0; r < rings_->ringCount(); ++r) {
         if (r == skipRing) continue;
         bool on = false, odd = false;
-        rings_->forEachRingEdge(r, [&](const DPoint3d& a, const DPoint3d& b) {
+        rings_->forEachRingEdge(r, [&](const PolygonRings::Edge& e) {
+            const DPoint3d &a = rings_->vertices[e.from], &b = rings_->vertices[e.to];
             const double au = coordinate(a, u_), av = coordinate(a, v_), bu = coordinate(b, u_), bv = coordinate(b, v_);
             const bool boxNear =
                 !(std::max(au, bu) < uLo || std::min(au, bu) > uHi || std::max(av, bv) < vLo || std::min(av, bv) > vHi);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -217,7 +218,7 @@ TEST(PreparedLimits, PolygonsSharedFromTheirThreshold) {
     for (const std::uint32_t count : {7u, 8u, 9u}) {
         Vertices ring;
         for (std::uint32_t i = 0; i < count; ++i) {
-            const double a = 6.283185307179586 * i / count;
+            const double a = 2 * std::numbers::pi * i / count;
             ring.push_back({std::cos(a), std::sin(a), 0});
         }
         const Record record = polygon({{ring}});

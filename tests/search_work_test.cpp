@@ -106,10 +106,11 @@ TEST(SearchWork, LargeInputsStayNearLinear) {
 }
 
 // A tilted octagon whose ring lies exactly in one plane (integer x and y,
-// z = x/4 + y/2; its first two vertices share x) is decided by orientation predicates and its double unit
-// normal: points in the plane, off it within and beyond the tolerance, and
-// segments through it need no rational arithmetic. A plane taken for skew,
-// or a normal left uncertified, sends them there.
+// z = x/4 + y/2; its first two vertices share x) is decided by orientation
+// predicates and its double unit normal: points in the plane, off it within
+// and beyond the tolerance, and segments through it need no rational
+// arithmetic. A plane taken for skew, or a normal left uncertified, sends
+// them there.
 TEST(SearchWork, PlanarTiltedPolygonDecidesInDoubles) {
     Vertices ring;
     for (const auto& [x, y] : {std::pair{1000, -400},

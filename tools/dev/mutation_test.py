@@ -22,6 +22,7 @@ Exit status 0 when every listed mutant applied, 1 otherwise.
 """
 
 import argparse
+import filecmp
 import os
 import shutil
 import signal
@@ -118,26 +119,19 @@ def run_sharded(program, cwd, shards):
 
 def sync_tree(destination):
     """Makes destination a copy of the working tree (without .git, builds
-    and caches), writing only the files whose bytes differ: they get new
+    and caches), copying only the files whose bytes differ: they get new
     times, so a kept build rebuilds exactly what changed, a file a mutant
     left behind included."""
-    skipped = {".git", "__pycache__"}
     wanted = set()
     for folder, folders, files in os.walk(ROOT):
-        folders[:] = [f for f in folders if f not in skipped and not f.startswith("build")]
+        folders[:] = [f for f in folders if f not in {".git", "__pycache__"} and not f.startswith("build")]
         for name in files:
             relative = os.path.relpath(os.path.join(folder, name), ROOT)
             wanted.add(relative)
             source, target = os.path.join(ROOT, relative), os.path.join(destination, relative)
-            with open(source, "rb") as f:
-                content = f.read()
-            if os.path.isfile(target):
-                with open(target, "rb") as f:
-                    if f.read() == content:
-                        continue
-            os.makedirs(os.path.dirname(target), exist_ok=True)
-            with open(target, "wb") as f:
-                f.write(content)
+            if not (os.path.isfile(target) and filecmp.cmp(source, target, shallow=False)):
+                os.makedirs(os.path.dirname(target), exist_ok=True)
+                shutil.copyfile(source, target)
     for folder, _, files in os.walk(destination):
         for name in files:
             path = os.path.join(folder, name)
