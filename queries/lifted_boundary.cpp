@@ -188,10 +188,9 @@ void LiftedBoundary::cut(const Edge& e) {
     state_[e.from] = State::cut;
 }
 
-std::pair<RationalPoint, RationalPoint> LiftedBoundary::exactEnds(const Piece& piece) const {
-    if (piece.cut != kWhole) return {cuts_[piece.cut].start, cuts_[piece.cut].end};
-    return {plane_->exactLifted(rings_->vertices[piece.edge.from]),
-            plane_->exactLifted(rings_->vertices[piece.edge.to])};
+std::pair<RationalPoint, RationalPoint> LiftedBoundary::exactEnds(const Edge& e, std::uint32_t cut) const {
+    if (cut != kWhole) return {cuts_[cut].start, cuts_[cut].end};
+    return {plane_->exactLifted(rings_->vertices[e.from]), plane_->exactLifted(rings_->vertices[e.to])};
 }
 
 }  // namespace spatialgeom

@@ -73,7 +73,11 @@ public:
             default: return true;
         }
     }
-    std::pair<kernel::RationalPoint, kernel::RationalPoint> exactEnds(const Piece& piece) const;
+    std::pair<kernel::RationalPoint, kernel::RationalPoint> exactEnds(const Piece& piece) const {
+        return exactEnds(piece.edge, piece.cut);
+    }
+    // The same for the piece of edge e with that cut.
+    std::pair<kernel::RationalPoint, kernel::RationalPoint> exactEnds(const Edge& e, std::uint32_t cut) const;
     // The bytes held on the heap (the cut parts' rationals not included).
     std::size_t memoryBytes() const {
         return ringLifted_.capacity() + (lifted_.capacity() + error_.capacity()) * sizeof(double) +

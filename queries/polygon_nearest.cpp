@@ -5,6 +5,7 @@
 
 #include "kernel/range3d.h"
 #include "queries/record_range.h"
+#include "queries/work_counter.h"
 
 namespace spatialgeom {
 namespace {
@@ -23,20 +24,23 @@ PlaneImage rounded(const RationalImage& image) { return {image.u.get_d(), image.
 
 PolygonNearest::PolygonNearest(const Byte* rings) {
     rings_.gather(rings);
+    if (rings_.ringCount() > 0) plane_.find(rings_.ring(0), rings_.ringSize(0));
     prepare();
 }
 
-PolygonNearest::PolygonNearest(const PolygonRings& rings) {
+PolygonNearest::PolygonNearest(const PreparedPolygon& shared) {
+    const PolygonRings& rings = shared.rings();
     rings_.vertices.assign(rings.vertices.begin(), rings.vertices.end());
     rings_.ringStart.assign(rings.ringStart.begin(), rings.ringStart.end());
+    if (rings_.ringCount() > 0) plane_ = shared.plane().copyFor(rings_.ring(0));
     prepare();
 }
 
+// The rest of the parts, the rings and plane at hand.
 void PolygonNearest::prepare() {
     RunningRange all;
     all.addVertices(rings_.vertices.data(), rings_.edgeCount());
     box_ = all.box();
-    if (rings_.ringCount() > 0) plane_.find(rings_.ring(0), rings_.ringSize(0));
     index_.attach(&rings_, plane_.uAxis(), plane_.vAxis());
     if (!plane_.hasRegion()) return;
     locator_.attach(&rings_, &index_, plane_.uAxis(), plane_.vAxis());
@@ -57,12 +61,16 @@ void PolygonNearest::buildIndex() {
     });
 }
 
-kernel::Segment3d PolygonNearest::preciseSegment(const LiftedBoundary::Piece& piece) const {
+bool PolygonNearest::preciseAsComputed(const LiftedBoundary::Piece& piece) {
     const Segment3d& s = piece.segment;
     const double scale = std::max({std::fabs(s.start.x), std::fabs(s.start.y), std::fabs(s.start.z), std::fabs(s.end.x),
                                    std::fabs(s.end.y), std::fabs(s.end.z)});
-    if (piece.radius <= 0x1p-48 * scale) return s;
-    const auto [start, end] = lifted_.exactEnds(piece);
+    return piece.radius <= 0x1p-48 * scale;
+}
+
+kernel::Segment3d PolygonNearest::preciseSegment(const PolygonRings::Edge& e, std::uint32_t cut) const {
+    work::countExactPiece();
+    const auto [start, end] = lifted_.exactEnds(e, cut);
     return {{start.x.get_d(), start.y.get_d(), start.z.get_d()}, {end.x.get_d(), end.y.get_d(), end.z.get_d()}};
 }
 

@@ -26,6 +26,7 @@
 #include "queries/lifted_boundary.h"
 #include "queries/polygon_plane.h"
 #include "queries/polygon_rings.h"
+#include "queries/prepared_polygon.h"
 #include "queries/region_locator.h"
 
 namespace spatialgeom {
@@ -34,9 +35,10 @@ class PolygonNearest {
 public:
     // A ring sequence with finite coordinates; it must outlive the object.
     explicit PolygonNearest(const Byte* rings);
-    // The same polygon from its rings already gathered (copied: `rings`
-    // need not outlive the object).
-    explicit PolygonNearest(const PolygonRings& rings);
+    // The same polygon from a shared prepared polygon: its rings and its
+    // plane copied (`shared` need not outlive the object), so that nothing
+    // it found is found again.
+    explicit PolygonNearest(const PreparedPolygon& shared);
     PolygonNearest(const PolygonNearest&) = delete;
     PolygonNearest& operator=(const PolygonNearest&) = delete;
 
@@ -49,23 +51,31 @@ public:
     // edges, rounded (the stored edges are exact).
     bool hasRoundedSegments() const { return lifted_.any(); }
 
-    // visit(segment) for every stored edge and every lifted piece lying in
-    // the region (its ends within a few ulps of the exact ones).
+    // visit(segment, coarse) for every stored edge and every lifted piece
+    // lying in the region. coarse is null when the segment's ends lie
+    // within a few ulps of the exact ones; else it is the piece (each exact
+    // end within piece.radius of its computed one; a plane known only
+    // coarsely), whose preciseSegment the caller takes where it matters.
     template <typename Visit>
     void forEachBoundarySegment(Visit&& visit) {
         rings_.forEachEdge([&](const PolygonRings::Edge& e) {
-            visit(rings_.segment(e));
+            visit(rings_.segment(e), nullptr);
             return true;
         });
         if (!lifted_.any()) return;
         if (lifted_.indexNeeded() && !index_.built()) buildIndex();
         rings_.forEachEdge([&](const PolygonRings::Edge& e) {
             return lifted_.forEachPiece(e, [&](const LiftedBoundary::Piece& piece) {
-                visit(preciseSegment(piece));
+                visit(piece.segment, preciseAsComputed(piece) ? nullptr : &piece);
                 return true;
             });
         });
     }
+
+    // The exact ends, rounded, of the coarse piece of edge e with that cut.
+    // Cost: rational arithmetic on the plane's exact normal and the edge's
+    // two vertices (or the cut part's ends, kept).
+    kernel::Segment3d preciseSegment(const PolygonRings::Edge& e, std::uint32_t cut) const;
 
     // The nearest pair (onA on the segment, onB in the region) among the
     // segment's crossing of the region and its ends' feet over the region,
@@ -74,10 +84,8 @@ public:
     void nearestInRegion(const kernel::Segment3d& segment, kernel::ClosestPair& best);
 
 private:
-    // The piece's computed ends, or when they may lie more than a few ulps
-    // from the exact ones (a plane known only coarsely), the exact ends
-    // rounded.
-    kernel::Segment3d preciseSegment(const LiftedBoundary::Piece& piece) const;
+    // Do the piece's computed ends lie within a few ulps of the exact ones?
+    static bool preciseAsComputed(const LiftedBoundary::Piece& piece);
     void prepare();
     void buildIndex();
     template <typename ExactImage>

@@ -67,6 +67,14 @@ public:
     // whose double Newell sum cannot certify the normal, or whose
     // coordinates the predicates cannot take (filter::predicateSafe).
     void find(const DPoint3d* outer, std::size_t count);
+    // This plane as found for a copy of its outer ring (the same vertices
+    // at `outer`, which must outlive this object), with whatever it has
+    // computed so far. Cost: a copy (the exact normal's rationals with it).
+    PolygonPlane copyFor(const DPoint3d* outer) const {
+        PolygonPlane copy = *this;
+        copy.outer_ = outer;
+        return copy;
+    }
 
     Kind kind() const { return kind_; }
     bool hasRegion() const { return kind_ != Kind::none; }

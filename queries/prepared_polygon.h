@@ -134,6 +134,9 @@ public:
     std::uint32_t edgeCount() const { return rings_.edgeCount(); }
     // The vertices of the rings, as gathered from the record.
     const PolygonRings& rings() const { return rings_; }
+    // The plane of the outer ring; once shared, with everything it
+    // computes lazily computed.
+    const PolygonPlane& plane() const { return plane_; }
     // Edge i in the order of forEachEdgeSegment (i < edgeCount()).
     // Cost: O(log rings).
     kernel::Segment3d edgeSegmentAt(std::uint32_t i) const { return rings_.segment(rings_.edgeAt(i)); }

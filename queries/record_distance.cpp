@@ -39,11 +39,38 @@ using kernel::ClosestPair;
 using kernel::Segment3d;
 
 // The segments and regions of one record.
+//
+// A lifted piece whose computed ends may lie farther than a few ulps from
+// the exact ones is kept as computed, with its radius, and made precise
+// (exact ends, rounded) only when a search is about to rely on it: few
+// pieces come near enough to the other geometry to need it.
 struct Gathered {
+    struct CoarsePiece {
+        std::uint32_t segment;  // its index in segments
+        std::uint32_t polygon;  // its index in polygons
+        PolygonRings::Edge edge;
+        std::uint32_t cut;
+    };
+
     ScratchVector<Segment3d> segments;
-    ScratchVector<DRange3d> boxes;  // of the segments
+    // How far each segment's points may lie from the boundary's exact ones:
+    // 0 but for a coarse piece not yet made precise.
+    ScratchVector<double> radii;
+    // Of the segments, a coarse piece's widened to hold its precise ends.
+    ScratchVector<DRange3d> boxes;
     ScratchVector<std::unique_ptr<PolygonNearest>> polygons;
-    bool roundedSegments = false;  // some segments are rounded pieces of lifted edges
+    ScratchVector<CoarsePiece> coarse;  // in the order of their segments
+    bool roundedSegments = false;       // some segments are rounded pieces of lifted edges
+
+    // Makes segment i precise when it is a coarse piece. Cost: rational
+    // arithmetic the first time, a logarithmic search of coarse.
+    void makePrecise(std::uint32_t i) {
+        if (radii[i] == 0.0) return;
+        const auto c = std::lower_bound(coarse.begin(), coarse.end(), i,
+                                        [](const CoarsePiece& p, std::uint32_t s) { return p.segment < s; });
+        segments[i] = polygons[c->polygon]->preciseSegment(c->edge, c->cut);
+        radii[i] = 0.0;
+    }
 };
 
 bool isPolygonKind(std::uint32_t kind) { return kind == SPATIAL_TYPE_POLYGON || kind == SPATIAL_TYPE_MULTIPOLYGON; }
@@ -59,14 +86,14 @@ struct Operand {
 };
 
 // For each polygon of a polygon kind in order: onRings(its ring sequence),
-// or onShared(its rings) for a polygon shared by a prepared record; stops
+// or onShared(it) for a polygon shared by a prepared record; stops
 // when a visitor returns false.
 template <typename OnRings, typename OnShared>
 void forEachPolygonOf(const Operand& g, OnRings&& onRings, OnShared&& onShared) {
     if (g.prepared != nullptr) {
         for (std::size_t i = 0; i < g.prepared->polygonCount(); ++i) {
             const PreparedPolygon* shared = g.prepared->sharedPolygon(i);
-            if (!(shared != nullptr ? onShared(shared->rings()) : onRings(g.prepared->polygonRings(i)))) return;
+            if (!(shared != nullptr ? onShared(*shared) : onRings(g.prepared->polygonRings(i)))) return;
         }
     } else if (g.kind == SPATIAL_TYPE_POLYGON) {
         onRings(polygonBody(g.record));
@@ -89,7 +116,8 @@ bool finiteOperand(const Operand& g) {
             });
             return finite;
         };
-        const auto sharedFinite = [&](const PolygonRings& rings) {
+        const auto sharedFinite = [&](const PreparedPolygon& shared) {
+            const PolygonRings& rings = shared.rings();
             finite = filter::allFinite(rings.vertices.data(), rings.vertices.size());
             return finite;
         };
@@ -113,7 +141,16 @@ void gather(const Operand& operand, Gathered& g) {
     if (isPolygonKind(operand.kind)) {
         const auto added = [&] {
             g.roundedSegments = g.roundedSegments || g.polygons.back()->hasRoundedSegments();
-            g.polygons.back()->forEachBoundarySegment([&](const Segment3d& s) { g.segments.push_back(s); });
+            const auto polygon = static_cast<std::uint32_t>(g.polygons.size() - 1);
+            g.polygons.back()->forEachBoundarySegment([&](const Segment3d& s, const LiftedBoundary::Piece* coarse) {
+                if (coarse != nullptr) {
+                    g.coarse.push_back(
+                        {static_cast<std::uint32_t>(g.segments.size()), polygon, coarse->edge, coarse->cut});
+                    g.radii.resize(g.segments.size(), 0.0);
+                    g.radii.push_back(coarse->radius);
+                }
+                g.segments.push_back(s);
+            });
             return true;
         };
         const auto addRings = [&](const Byte* rings) {
@@ -121,9 +158,9 @@ void gather(const Operand& operand, Gathered& g) {
             g.polygons.push_back(std::make_unique<PolygonNearest>(rings));
             return added();
         };
-        const auto addShared = [&](const PolygonRings& rings) {
-            if (rings.vertices.empty()) return true;
-            g.polygons.push_back(std::make_unique<PolygonNearest>(rings));
+        const auto addShared = [&](const PreparedPolygon& shared) {
+            if (shared.rings().vertices.empty()) return true;
+            g.polygons.push_back(std::make_unique<PolygonNearest>(shared));
             return added();
         };
         forEachPolygonOf(operand, addRings, addShared);
@@ -139,14 +176,21 @@ void gather(const Operand& operand, Gathered& g) {
         g.segments.reserve(lines.size());
         for (std::size_t i = 0; i < lines.size(); ++i) g.segments.push_back(lines.segment(i));
     }
+    g.radii.resize(g.segments.size(), 0.0);
     g.boxes.reserve(g.segments.size());
     for (const Segment3d& s : g.segments) g.boxes.push_back(kernel::boxOfPoints(s.start, s.end));
+    // A precise end lies within the radius of the computed one, and within
+    // an ulp of that: twice the radius (above 2^-48 of the coordinates)
+    // holds both.
+    for (const Gathered::CoarsePiece& c : g.coarse)
+        g.boxes[c.segment] = kernel::widenedBox(g.boxes[c.segment], 2 * g.radii[c.segment]);
 }
 
-// The exact test at tolerance t, through the prepared parts when a is a
-// prepared record.
+// The exact test at tolerance t, through the prepared parts when a or b
+// is a prepared record (the other then is not).
 bool within(const Operand& a, const Operand& b, double t) {
     if (a.prepared != nullptr) return a.prepared->within(b.record, b.kind, t);
+    if (b.prepared != nullptr) return b.prepared->within(a.record, a.kind, t);
     return geometriesWithin(a.kind, b.kind, a.record, b.record, t);
 }
 
@@ -173,7 +217,8 @@ const DPoint3d* firstVertexOnGeometry(const Operand& g) {
             });
         });
     };
-    const auto inShared = [&](const PolygonRings& rings) {
+    const auto inShared = [&](const PreparedPolygon& shared) {
+        const PolygonRings& rings = shared.rings();
         return take(rings.vertices.data(), static_cast<std::uint32_t>(rings.vertices.size()), 1);
     };
     forEachPolygonOf(g, inRings, inShared);
@@ -271,6 +316,7 @@ void nearestInRegions(Gathered& a, Gathered& b, ClosestPair& best) {
             if (!polygon->hasRegion()) continue;
             for (std::size_t i = 0; i < lines.segments.size() && best.distance > 0.0; ++i) {
                 if (!(kernel::boxGap(lines.boxes[i], polygon->box()) < best.distance)) continue;
+                lines.makePrecise(static_cast<std::uint32_t>(i));
                 ClosestPair c = linesFirst ? best : swapped(best);
                 polygon->nearestInRegion(lines.segments[i], c);
                 if (c.distance < best.distance) best = linesFirst ? c : swapped(c);
@@ -295,27 +341,55 @@ ClosestPair estimate(Gathered& a, Gathered& b, mpq_class* winnerSquared, bool* s
     // The segment pair that gave best, if one did: its points are taken
     // exactly at the end (floating-point candidates of nearly parallel
     // segments may lie far from the closest points).
-    const Segment3d* winnerA = nullptr;
-    const Segment3d* winnerB = nullptr;
+    std::uint32_t winnerA = 0, winnerB = 0;
+    bool segmentPairWon = false;
+    const auto consider = [&](std::uint32_t i, std::uint32_t j, const ClosestPair& c) {
+        if (!(c.distance < best.distance)) return;
+        best = c;
+        winnerA = i;
+        winnerB = j;
+        segmentPairWon = true;
+    };
     if (!a.segments.empty() && !b.segments.empty()) {
+        // A pair with a coarse piece is measured as computed: its precise
+        // distance lies within the radii of that. Those that may come
+        // nearer than every pair's upper bound are measured precisely at
+        // the end, the likeliest first.
+        struct Candidate {
+            double lower;
+            std::uint32_t i, j;
+        };
+        ScratchVector<Candidate> coarsePairs;
+        double upper = INFINITY;
         forEachSegmentPairWithin(
-            a, b, [&] { return best.distance; },
+            a, b, [&] { return upper; },
             [&](std::uint32_t i, std::uint32_t j) {
                 const ClosestPair c = kernel::closestPoints(a.segments[i], b.segments[j]);
-                if (c.distance < best.distance) {
-                    best = c;
-                    winnerA = &a.segments[i];
-                    winnerB = &b.segments[j];
+                const double radii = a.radii[i] + b.radii[j];
+                if (radii == 0.0) {
+                    consider(i, j, c);
+                    upper = std::min(upper, best.distance);
+                } else if (c.distance - radii < upper) {
+                    coarsePairs.push_back({c.distance - radii, i, j});
+                    upper = std::min(upper, c.distance + radii);
                 }
-                return best.distance > 0.0;
+                return upper > 0.0;
             });
+        std::sort(coarsePairs.begin(), coarsePairs.end(),
+                  [](const Candidate& p, const Candidate& q) { return p.lower < q.lower; });
+        for (const Candidate& p : coarsePairs) {
+            if (!(p.lower < best.distance)) break;
+            a.makePrecise(p.i);
+            b.makePrecise(p.j);
+            consider(p.i, p.j, kernel::closestPoints(a.segments[p.i], b.segments[p.j]));
+        }
     }
     const double segmentsBest = best.distance;
     nearestInRegions(a, b, best);
-    if (best.distance < segmentsBest) winnerA = winnerB = nullptr;
-    if (winnerA != nullptr) {
-        best = kernel::exactClosestPoints(*winnerA, *winnerB);
-        *winnerSquared = exactSquaredDistance(*winnerA, *winnerB);
+    if (segmentPairWon && !(best.distance < segmentsBest)) {
+        const Segment3d &sa = a.segments[winnerA], &sb = b.segments[winnerB];
+        best = kernel::exactClosestPoints(sa, sb);
+        *winnerSquared = exactSquaredDistance(sa, sb);
         *segmentsWon = true;
     }
     return best;
@@ -332,6 +406,8 @@ ClosestPair nearestAt(Gathered& a, Gathered& b, double d) {
     forEachSegmentPairWithin(
         a, b, [&] { return d; },
         [&](std::uint32_t i, std::uint32_t j) {
+            a.makePrecise(i);
+            b.makePrecise(j);
             const mpq_class q = exactSquaredDistance(a.segments[i], b.segments[j]);
             if (!nearest || q < *nearest) {
                 nearest = q;
@@ -405,6 +481,45 @@ double exactDistance(const Operand& a, const Operand& b, double e, bool eMeets) 
     return fromBits(high);
 }
 
+// Does some polygon of the record lie off every plane of constant
+// coordinate? (Its tests then find its plane and lifted boundary in
+// floating point with an error bound, and often in rational arithmetic.)
+bool hasTiltedPolygon(const Operand& g) {
+    bool tilted = false;
+    const auto ringsTilted = [&](const Byte* rings) {
+        const DPoint3d* first = nullptr;
+        bool sameX = true, sameY = true, sameZ = true;
+        forEachSublineSeq(rings, [&](const Byte* seq) {
+            return forEachSubline(seq, [&](const Byte* subline) {
+                const DPoint3d* v = sublineVertices(subline);
+                for (std::uint32_t i = 0, n = sublineVertexCount(subline); i < n; ++i) {
+                    if (first == nullptr) first = &v[i];
+                    sameX = sameX && v[i].x == first->x;
+                    sameY = sameY && v[i].y == first->y;
+                    sameZ = sameZ && v[i].z == first->z;
+                }
+                return sameX || sameY || sameZ;
+            });
+        });
+        tilted = !(sameX || sameY || sameZ);
+        return !tilted;
+    };
+    forEachPolygonOf(g, ringsTilted, [](const PreparedPolygon&) { return true; });
+    return tilted;
+}
+
+// The operand, or when it is a tilted polygon kind given as a record and
+// the other is not prepared, the operand prepared into `held` (as it is
+// when the preparing fails: the tests then gather it themselves). A flat
+// polygon's tests cost little more than a pass over its edges, less than
+// preparing it.
+Operand preparedOnce(const Operand& g, const Operand& other, std::unique_ptr<const PreparedGeometry>& held) {
+    if (g.prepared != nullptr || other.prepared != nullptr || !isPolygonKind(g.kind) || !hasTiltedPolygon(g)) return g;
+    held = PreparedGeometry::prepare(g.record);
+    if (held == nullptr) return g;
+    return {g.kind, nullptr, held.get(), g.box};
+}
+
 }  // namespace
 
 namespace {
@@ -412,8 +527,8 @@ namespace {
 bool isSimpleKind(std::uint32_t kind) { return kind >= SPATIAL_TYPE_POINT && kind <= SPATIAL_TYPE_MULTIPOLYGON; }
 
 // The body of both entries: a and b checked and measured.
-bool measure(const Operand& a, const Operand& b, double* distance, DPoint3d* onA, DPoint3d* onB) {
-    const DRange3d &boxA = a.box, &boxB = b.box;
+bool measure(const Operand& givenA, const Operand& givenB, double* distance, DPoint3d* onA, DPoint3d* onB) {
+    const DRange3d &boxA = givenA.box, &boxB = givenB.box;
     try {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const auto answer = [&](double d, const DPoint3d& pointA, const DPoint3d& pointB) {
@@ -424,16 +539,23 @@ bool measure(const Operand& a, const Operand& b, double* distance, DPoint3d* onA
         };
         const bool finite = [&] {
             const ScratchScope scratch;
-            return finiteOperand(a) && finiteOperand(b);
+            return finiteOperand(givenA) && finiteOperand(givenB);
         }();
         if (!finite) return answer(nan, {nan, nan, nan}, {nan, nan, nan});
         // Geometries that meet mostly hold a stored vertex of one inside
         // the other: a first vertex that meets is a common point after one
         // exact test, without gathering either geometry.
-        for (const auto& [from, to] : {std::pair{&a, &b}, std::pair{&b, &a}}) {
+        for (const auto& [from, to] : {std::pair{&givenA, &givenB}, std::pair{&givenB, &givenA}}) {
             const DPoint3d* v = firstVertexOnGeometry(*from);
             if (v != nullptr && vertexMeets(*to, *v)) return answer(0.0, *v, *v);
         }
+        // From here each geometry is gathered and tested several times: a
+        // polygon kind given as a record is prepared once for all of it,
+        // so that its index, its plane and, for a skew plane, its exact
+        // normal are found once.
+        std::unique_ptr<const PreparedGeometry> heldA, heldB;
+        const Operand a = preparedOnce(givenA, givenB, heldA);
+        const Operand b = preparedOnce(givenB, a, heldB);
         // Each gathering has a scratch scope of its own, closed before the
         // exact tests, which open theirs.
         const auto gathered = [&](auto&& use) {

@@ -20,6 +20,7 @@ struct Counts {
     std::uint64_t segmentPairs = 0;  // pairs of elements given to segmentsWithin
     std::uint64_t candidates = 0;    // box pairs compared, grid entries visited by the searches
     std::uint64_t measured = 0;      // vertices read to measure boxes
+    std::uint64_t exactPieces = 0;   // lifted boundary pieces given exact ends
 };
 
 inline thread_local Counts counts;
@@ -34,6 +35,10 @@ inline void countCandidate() {
 
 inline void countMeasured(std::uint64_t vertices) {
     if constexpr (kCounted) counts.measured += vertices;
+}
+
+inline void countExactPiece() {
+    if constexpr (kCounted) ++counts.exactPieces;
 }
 
 }  // namespace spatialgeom::work

@@ -105,6 +105,20 @@ TEST(SearchWork, LargeInputsStayNearLinear) {
     }
 }
 
+// The distance to a tilted polygon takes the exact ends of the few lifted
+// edges near its answer, not of every edge (once 2,000 a call here).
+TEST(SearchWork, TiltedDistanceMakesFewEdgesExact) {
+    if (!spatialgeom::work::kCounted) GTEST_SKIP() << "built without SPATIALGEOM_WORK_COUNTERS";
+    const Record body = polygon({{closed(tilted(wave(2000, 1.0)))}});
+    for (const DPoint3d& p : tilted(wave(20, 1.01))) {
+        spatialgeom::work::counts = {};
+        double distance = -1;
+        ASSERT_EQ(spatialWKB_distance(point(p).data(), body.data(), &distance, nullptr, nullptr), SPATIAL_SUCCESS);
+        EXPECT_GT(distance, 0.0);
+        EXPECT_LE(spatialgeom::work::counts.exactPieces, 8u);
+    }
+}
+
 // A tilted octagon whose ring lies exactly in one plane (integer x and y,
 // z = x/4 + y/2; its first two vertices share x) is decided by orientation
 // predicates and its double unit normal: points in the plane, off it within
