@@ -33,6 +33,15 @@ enum class Kind : std::uint32_t {
 
 using Vertices = std::vector<DPoint3d>;
 
+// Vectors in double, as the configurations are built (each operation rounded).
+inline DPoint3d add(DPoint3d a, DPoint3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline DPoint3d sub(DPoint3d a, DPoint3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline DPoint3d mul(double s, DPoint3d a) { return {s * a.x, s * a.y, s * a.z}; }
+inline double dotD(DPoint3d a, DPoint3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline DPoint3d crossD(DPoint3d a, DPoint3d b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
 struct RefPolygon {
     std::vector<Vertices> rings;  // outer ring first, then the holes
 };
