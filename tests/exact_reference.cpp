@@ -697,6 +697,13 @@ VertexBox vertexBox(const RefGeometry& g) {
     return box;
 }
 
+// The largest magnitude of any coordinate of the geometry (0 for none).
+double largestCoordinate(const RefGeometry& g) {
+    double m = 0;
+    forEachVertex(g, [&](const DPoint3d& p) { m = std::max({m, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}); });
+    return m;
+}
+
 }  // namespace
 
 Owed owedAnswer(const RefGeometry& a, const RefGeometry& b, const std::optional<mpq_class>& squaredDistance,
@@ -743,12 +750,6 @@ double roundedSqrt(const mpq_class& value) {
         else break;
     }
     return r;
-}
-
-double largestCoordinate(const RefGeometry& g) {
-    double m = 0;
-    forEachVertex(g, [&](const DPoint3d& p) { m = std::max({m, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}); });
-    return m;
 }
 
 const char* distanceFault(const RefGeometry& a, const RefGeometry& b, const mpq_class& squaredDistance, double d,

@@ -86,9 +86,6 @@ Owed owedAnswer(const RefGeometry& a, const RefGeometry& b, const std::optional<
 // The double nearest to the square root of a nonnegative rational.
 double roundedSqrt(const mpq_class& value);
 
-// The largest magnitude of any coordinate of the geometry (0 for none).
-double largestCoordinate(const RefGeometry& g);
-
 // What is wrong with a distance answer d, onA, onB for a and b, whose exact
 // squared distance is squaredDistance; null when nothing is. d must be the
 // exact distance rounded upwards, onA and onB finite points on a and on b
