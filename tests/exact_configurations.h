@@ -40,14 +40,6 @@ struct Rng {
     DPoint3d inBox(double s) { return {range(-s, s), range(-s, s), range(-s, s)}; }
 };
 
-inline DPoint3d add(DPoint3d a, DPoint3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline DPoint3d sub(DPoint3d a, DPoint3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline DPoint3d mul(double s, DPoint3d a) { return {s * a.x, s * a.y, s * a.z}; }
-inline DPoint3d crossD(DPoint3d a, DPoint3d b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-inline double dotD(DPoint3d a, DPoint3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 // A frame: world = origin + u e1 + v e2 + w e3, in double.
 struct Frame {
     DPoint3d origin, e1, e2, e3;
@@ -125,15 +117,24 @@ inline std::vector<std::vector<std::array<double, 2>>> shape(Rng& rng, bool with
     return rings;
 }
 
-inline RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings,
-                                 double w = 0) {
+inline RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings) {
     std::vector<Vertices> placed;
     for (const auto& ring : rings) {
         Vertices v;
-        for (const auto& [u, vv] : ring) v.push_back(f.at(u, vv, w));
+        for (const auto& [u, vv] : ring) v.push_back(f.at(u, vv));
         placed.push_back(std::move(v));
     }
     return polygon(std::move(placed));
+}
+
+// (u, v) in the plane where coordinate k is c, u and v the next two
+// coordinates in turn.
+inline DPoint3d inAxisPlane(int k, double c, double u, double v) {
+    double xyz[3];
+    xyz[k] = c;
+    xyz[(k + 1) % 3] = u;
+    xyz[(k + 2) % 3] = v;
+    return {xyz[0], xyz[1], xyz[2]};
 }
 
 inline const std::vector<Vertices>& ringsOf(const RefGeometry& g) { return g.polygons.at(0).rings; }
@@ -257,13 +258,11 @@ inline Pair pointsOnTiltedPolygons(Rng& rng, bool overHoles) {
         v = rng.below(5) - 2;
         variant = "at grid points";
     }
-    double w = 0;
-    switch (rng.below(4)) {
-        case 0: break;
-        case 1: w = std::pow(10.0, -rng.range(1, 16)); break;
-        case 2: w = -std::pow(10.0, -rng.range(1, 16)); break;
-        default: w = rng.range(-3, 3); break;
-    }
+    // In the plane, just above or below it, or anywhere near.
+    const int height = rng.below(4);
+    const double w = height == 0   ? 0.0
+                     : height == 3 ? rng.range(-3, 3)
+                                   : (height == 1 ? 1 : -1) * std::pow(10.0, -rng.range(1, 16));
     variant += w == 0 ? ", in the plane" : ", off the plane";
     const DPoint3d p = f.at(u, v, w);
     if (rng.chance(25))
@@ -277,20 +276,15 @@ inline Pair segmentsAndPolygons(Rng& rng) {
     const Frame f = someFrame(rng, s);
     const RefGeometry poly = placedPolygon(f, shape(rng, rng.chance(40)));
     const double u = rng.range(-2.5, 2.5), v = rng.range(-2.5, 2.5);
-    switch (rng.below(3)) {
-        case 0: {
-            const double h = std::pow(10.0, -rng.range(0, 15));
-            return {"through the plane", poly,
-                    lineString({f.at(u, v, h), f.at(u + rng.range(-1, 1), v + rng.range(-1, 1), -h)})};
-        }
-        case 1:
-            return {"in the plane", poly, lineString({f.at(u, v), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5))})};
-        default: {
-            const double h = std::pow(10.0, -rng.range(0, 15));
-            return {"parallel just over", poly,
-                    lineString({f.at(u, v, h), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5), h)})};
-        }
-    }
+    const int kind = rng.below(3);
+    if (kind == 1)
+        return {"in the plane", poly, lineString({f.at(u, v), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5))})};
+    const double h = std::pow(10.0, -rng.range(0, 15));
+    if (kind == 0)
+        return {"through the plane", poly,
+                lineString({f.at(u, v, h), f.at(u + rng.range(-1, 1), v + rng.range(-1, 1), -h)})};
+    return {"parallel just over", poly,
+            lineString({f.at(u, v, h), f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5), h)})};
 }
 
 // Two polygons: coplanar neighbours, parallel planes close together,
@@ -299,23 +293,18 @@ inline Pair polygonPairs(Rng& rng) {
     const double s = randomScale(rng);
     const Frame f = someFrame(rng, s);
     const RefGeometry a = placedPolygon(f, shape(rng, rng.chance(40)));
-    switch (rng.below(3)) {
-        case 0: {
-            Frame g = f;
-            g.origin = f.at(rng.range(-4.5, 4.5), rng.range(-4.5, 4.5));
-            if (rng.chance(50)) g.origin = f.at(rng.below(9) - 4, rng.below(9) - 4);
-            return {"coplanar neighbours", a, placedPolygon(g, shape(rng, rng.chance(30)))};
-        }
-        case 1: {
-            Frame g = f;
-            g.origin = f.at(rng.range(-3, 3), rng.range(-3, 3), std::pow(10.0, -rng.range(0, 15)));
-            return {"parallel planes", a, placedPolygon(g, shape(rng, rng.chance(30)))};
-        }
-        default: {
-            const Frame g = rotatedFrame(rng, s, f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5)));
-            return {"crossing planes", a, placedPolygon(g, shape(rng, rng.chance(30)))};
-        }
+    const int kind = rng.below(3);
+    Frame g = f;
+    if (kind == 0) {
+        g.origin = f.at(rng.range(-4.5, 4.5), rng.range(-4.5, 4.5));
+        if (rng.chance(50)) g.origin = f.at(rng.below(9) - 4, rng.below(9) - 4);
+    } else if (kind == 1) {
+        g.origin = f.at(rng.range(-3, 3), rng.range(-3, 3), std::pow(10.0, -rng.range(0, 15)));
+    } else {
+        g = rotatedFrame(rng, s, f.at(rng.range(-2.5, 2.5), rng.range(-2.5, 2.5)));
     }
+    const char* const variants[] = {"coplanar neighbours", "parallel planes", "crossing planes"};
+    return {variants[kind], a, placedPolygon(g, shape(rng, rng.chance(30)))};
 }
 
 // Rings far from planar (every vertex up to a frame unit off the frame's
@@ -339,12 +328,9 @@ inline Pair warpedPolygons(Rng& rng) {
     auto around = [&] {
         if (rng.chance(30)) return f.at(rng.range(-3, 3), rng.range(-3, 3), rng.range(-2, 2));
         const double out = 2 + rng.range(0, 0.5), along = rng.range(-2, 2), w = rng.range(-1.5, 1.5);
-        switch (rng.below(4)) {
-            case 0: return f.at(out, along, w);
-            case 1: return f.at(-out, along, w);
-            case 2: return f.at(along, out, w);
-            default: return f.at(along, -out, w);
-        }
+        const int side = rng.below(4);
+        const double across = side % 2 == 0 ? out : -out;
+        return side < 2 ? f.at(across, along, w) : f.at(along, across, w);
     };
     switch (rng.below(4)) {
         case 0:
@@ -491,7 +477,7 @@ inline const std::vector<ConfigurationClass>& configurationClasses() {
         {"warped polygons", warpedPolygons, 8},
         {"multi kinds", multiKinds, 8},
         {"random grid geometries", randomSmall, 13},
-        {"large polygons", largePolygons, 3},
+        {"large polygons", largePolygons, 5},
     };
     return classes;
 }

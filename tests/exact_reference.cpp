@@ -77,12 +77,7 @@ mpq_class cross2(const Q2& a, const Q2& b) { return a.u * b.v - a.v * b.u; }
 mpq_class dot2(const Q2& a, const Q2& b) { return a.u * b.u + a.v * b.v; }
 Q2 along2(const Q2& a, const Q2& d, const mpq_class& t) { return {a.u + t * d.u, a.v + t * d.v}; }
 
-// Double vectors, for the bounds that skip pairs.
-DPoint3d add(DPoint3d a, DPoint3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-DPoint3d sub(DPoint3d a, DPoint3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-DPoint3d scale(double s, DPoint3d a) { return {s * a.x, s * a.y, s * a.z}; }
 DPoint3d absD(DPoint3d a) { return {std::fabs(a.x), std::fabs(a.y), std::fabs(a.z)}; }
-double dotD(DPoint3d a, DPoint3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // drop_k: the two coordinates other than axis k, in axis order. (Their order
 // does not matter: it only mirrors the plane, which keeps the parity rule
@@ -279,10 +274,6 @@ bool spanningTriple(const std::vector<Q3>& ring, std::size_t* second, std::size_
         }
     }
     return false;
-}
-
-DPoint3d crossD(DPoint3d a, DPoint3d b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
 // Largest |component|; ties go to the lower axis.
@@ -552,7 +543,7 @@ std::pair<DPoint3d, DPoint3d> roughlyNearest(DPoint3d p0, DPoint3d p1, DPoint3d 
     } else if (e > 0) {
         t = clamp01(f / e);
     }
-    return {add(p0, scale(s, d1)), add(q0, scale(t, d2))};
+    return {add(p0, mul(s, d1)), add(q0, mul(t, d2))};
 }
 
 // For any direction D, two convex sets are at least
@@ -599,35 +590,27 @@ std::vector<Item> itemsOf(const Primitives& p) {
     return items;
 }
 
-// What one pair of primitives contributes (see the top of this file).
+// What one pair of primitives contributes (see the top of this file),
+// taken with the lower tag first (Point, Segment, Region).
 void offerPair(const Primitives& pa, const Item& x, const Primitives& pb, const Item& y, Minimum& m) {
-    if (x.tag == Tag::Region) {
-        if (y.tag != Tag::Region) offerPair(pb, y, pa, x, m);
-        return;
-    }
-    if (y.tag == Tag::Region) {
+    if (x.tag > y.tag) {
+        offerPair(pb, y, pa, x, m);
+    } else if (y.tag == Tag::Region) {
         const Region& r = pb.regions[y.index];
         if (x.tag == Tag::Point) {
             m.offer(pointRegion(*pa.points[x.index], r, m.value()));
-        } else {
+        } else if (x.tag == Tag::Segment && segmentCrossesRegion(pa.segments[x.index], r)) {
+            m.offer(mpq_class(0));
+        } else if (x.tag == Tag::Segment) {
             const Segment& s = pa.segments[x.index];
-            if (segmentCrossesRegion(s, r)) {
-                m.offer(mpq_class(0));
-                return;
-            }
             m.offer(pointRegion(*s.a, r, m.value()));
             m.offer(pointRegion(*s.b, r, m.value()));
         }
-        return;
-    }
-    if (x.tag == Tag::Point && y.tag == Tag::Point) {
+    } else if (y.tag == Tag::Point) {
         m.offer(pointPoint(*pa.points[x.index], *pb.points[y.index]));
     } else if (x.tag == Tag::Point) {
         const Segment& s = pb.segments[y.index];
         m.offer(pointSegment(*pa.points[x.index], *s.a, *s.b));
-    } else if (y.tag == Tag::Point) {
-        const Segment& s = pa.segments[x.index];
-        m.offer(pointSegment(*pb.points[y.index], *s.a, *s.b));
     } else {
         const Segment &s = pa.segments[x.index], &t = pb.segments[y.index];
         m.offer(segmentSegment(*s.a, *s.b, *t.a, *t.b));
@@ -714,6 +697,13 @@ VertexBox vertexBox(const RefGeometry& g) {
     return box;
 }
 
+// The largest magnitude of any coordinate of the geometry (0 for none).
+double largestCoordinate(const RefGeometry& g) {
+    double m = 0;
+    forEachVertex(g, [&](const DPoint3d& p) { m = std::max({m, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}); });
+    return m;
+}
+
 }  // namespace
 
 Owed owedAnswer(const RefGeometry& a, const RefGeometry& b, const std::optional<mpq_class>& squaredDistance,
@@ -762,18 +752,6 @@ double roundedSqrt(const mpq_class& value) {
     return r;
 }
 
-double largestCoordinate(const RefGeometry& g) {
-    double m = 0;
-    const auto add = [&](const Vertices& v) {
-        for (const DPoint3d& p : v) m = std::max({m, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
-    };
-    add(g.points);
-    for (const Vertices& s : g.sublines) add(s);
-    for (const RefPolygon& p : g.polygons)
-        for (const Vertices& r : p.rings) add(r);
-    return m;
-}
-
 const char* distanceFault(const RefGeometry& a, const RefGeometry& b, const mpq_class& squaredDistance, double d,
                           const DPoint3d& onA, const DPoint3d& onB) {
     const auto squared = [](double v) -> mpq_class { return mpq_class(v) * mpq_class(v); };
@@ -794,46 +772,39 @@ const char* distanceFault(const RefGeometry& a, const RefGeometry& b, const mpq_
 }
 
 void* buildRecord(const RefGeometry& g) {
+    using Maker = std::uint32_t (*)(const DPoint3d*, std::uint32_t, void**);
     void* record = nullptr;
     bool ok = true;
-    auto step = [&ok](std::uint32_t status) { ok = ok && status == SPATIAL_SUCCESS; };
-    auto size = [](const Vertices& v) { return static_cast<std::uint32_t>(v.size()); };
+    const auto size = [](const Vertices& v) { return static_cast<std::uint32_t>(v.size()); };
+    // The record's first list of vertices through `create`, the others through `grow`.
+    const auto add = [&](const Vertices& v, Maker create, Maker grow) {
+        ok = ok && (record == nullptr ? create : grow)(v.data(), size(v), &record) == SPATIAL_SUCCESS;
+    };
     switch (g.kind) {
         case Kind::Point:
-            step(g.points.size() == 1 ? spatialWKB_createPoint(&g.points[0], &record) : SPATIAL_FAILURE);
+            ok = g.points.size() == 1 && spatialWKB_createPoint(&g.points[0], &record) == SPATIAL_SUCCESS;
             break;
-        case Kind::MultiPoint: step(spatialWKB_createMultiPoint(g.points.data(), size(g.points), &record)); break;
+        case Kind::MultiPoint: add(g.points, spatialWKB_createMultiPoint, nullptr); break;
         case Kind::LineString:
         case Kind::MultiLineString: {
             const bool multi = g.kind == Kind::MultiLineString;
-            for (std::size_t i = 0; i < g.sublines.size() && ok; ++i) {
-                const Vertices& v = g.sublines[i];
-                if (i == 0)
-                    step(multi ? spatialWKB_createMultiLine(v.data(), size(v), &record)
-                               : spatialWKB_createLine(v.data(), size(v), &record));
-                else
-                    step(multi ? spatialWKB_addLineToMultiLine(v.data(), size(v), &record)
-                               : spatialWKB_addLineToLine(v.data(), size(v), &record));
-            }
-            ok = ok && !g.sublines.empty();
+            ok = !g.sublines.empty();
+            for (const Vertices& v : g.sublines)
+                add(v, multi ? spatialWKB_createMultiLine : spatialWKB_createLine,
+                    multi ? spatialWKB_addLineToMultiLine : spatialWKB_addLineToLine);
             break;
         }
         case Kind::Polygon:
         case Kind::MultiPolygon: {
             const bool multi = g.kind == Kind::MultiPolygon;
             ok = !g.polygons.empty() && (multi || g.polygons.size() == 1);
-            for (std::size_t p = 0; p < g.polygons.size() && ok; ++p) {
-                const std::vector<Vertices>& rings = g.polygons[p].rings;
-                ok = !rings.empty();
-                for (std::size_t i = 0; i < rings.size() && ok; ++i) {
-                    const Vertices& v = rings[i];
-                    if (p == 0 && i == 0)
-                        step(multi ? spatialWKB_createMultiPolygon(v.data(), size(v), &record)
-                                   : spatialWKB_createPolygon(v.data(), size(v), &record));
-                    else if (i == 0) step(spatialWKB_addPolyToMultiPoly(v.data(), size(v), &record));
-                    else
-                        step(multi ? spatialWKB_addRingToMultiPoly(v.data(), size(v), &record)
-                                   : spatialWKB_addRingToPolygon(v.data(), size(v), &record));
+            for (const RefPolygon& polygon : g.polygons) {
+                ok = ok && !polygon.rings.empty();
+                for (const Vertices& v : polygon.rings) {
+                    const Maker grow = !multi                    ? spatialWKB_addRingToPolygon
+                                       : &v == &polygon.rings[0] ? spatialWKB_addPolyToMultiPoly
+                                                                 : spatialWKB_addRingToMultiPoly;
+                    add(v, multi ? spatialWKB_createMultiPolygon : spatialWKB_createPolygon, grow);
                 }
             }
             break;
@@ -868,37 +839,25 @@ void appendList(std::string& out, const std::vector<Vertices>& lists) {
 }  // namespace
 
 std::string toWkt(const RefGeometry& g) {
-    std::string out;
+    static const char* const kNames[] = {"",           "POINT",           "LINESTRING",  "POLYGON",
+                                         "MULTIPOINT", "MULTILINESTRING", "MULTIPOLYGON"};
+    std::string out = kNames[static_cast<int>(g.kind)];
+    std::vector<Vertices> single;
+    for (const DPoint3d& p : g.points) single.push_back({p});
     switch (g.kind) {
-        case Kind::Point:
-            out = "POINT";
-            appendVertices(out, g.points);
-            break;
-        case Kind::MultiPoint: {
-            std::vector<Vertices> single;
-            for (const DPoint3d& p : g.points) single.push_back({p});
-            out = "MULTIPOINT";
-            appendList(out, single);
-            break;
-        }
+        case Kind::Point: appendVertices(out, g.points); break;
+        case Kind::MultiPoint: appendList(out, single); break;
         case Kind::LineString:
-            out = "LINESTRING";
             if (g.sublines.size() == 1) appendVertices(out, g.sublines[0]);
             else appendList(out, g.sublines);
             break;
-        case Kind::MultiLineString:
-            out = "MULTILINESTRING";
-            appendList(out, g.sublines);
-            break;
-        case Kind::Polygon:
-            out = "POLYGON";
-            appendList(out, g.polygons.at(0).rings);
-            break;
+        case Kind::MultiLineString: appendList(out, g.sublines); break;
+        case Kind::Polygon: appendList(out, g.polygons.at(0).rings); break;
         case Kind::MultiPolygon:
-            out = "MULTIPOLYGON(";
-            for (std::size_t p = 0; p < g.polygons.size(); ++p) {
-                if (p) out += ',';
-                appendList(out, g.polygons[p].rings);
+            out += '(';
+            for (const RefPolygon& polygon : g.polygons) {
+                if (&polygon != &g.polygons[0]) out += ',';
+                appendList(out, polygon.rings);
             }
             out += ')';
             break;

@@ -33,6 +33,15 @@ enum class Kind : std::uint32_t {
 
 using Vertices = std::vector<DPoint3d>;
 
+// Vectors in double, as the configurations are built (each operation rounded).
+inline DPoint3d add(DPoint3d a, DPoint3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline DPoint3d sub(DPoint3d a, DPoint3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline DPoint3d mul(double s, DPoint3d a) { return {s * a.x, s * a.y, s * a.z}; }
+inline double dotD(DPoint3d a, DPoint3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline DPoint3d crossD(DPoint3d a, DPoint3d b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
 struct RefPolygon {
     std::vector<Vertices> rings;  // outer ring first, then the holes
 };
@@ -76,9 +85,6 @@ Owed owedAnswer(const RefGeometry& a, const RefGeometry& b, const std::optional<
 
 // The double nearest to the square root of a nonnegative rational.
 double roundedSqrt(const mpq_class& value);
-
-// The largest magnitude of any coordinate of the geometry (0 for none).
-double largestCoordinate(const RefGeometry& g);
 
 // What is wrong with a distance answer d, onA, onB for a and b, whose exact
 // squared distance is squaredDistance; null when nothing is. d must be the

@@ -9,21 +9,14 @@
 
 #include "queries/flat_point_scan.h"
 #include "records/navigation.h"
+#include "tests/exact_configurations.h"
 #include "tests/exact_reference.h"
 #include "tests/record_test_builder.h"
 
 namespace {
 
+using exact::cases::inAxisPlane;
 using testrecords::Vertices;
-
-// (u, v) placed in the plane of constant coordinate k = c.
-DPoint3d inPlane(int k, double c, double u, double v) {
-    double xyz[3];
-    xyz[k] = c;
-    xyz[(k + 1) % 3] = u;
-    xyz[(k + 2) % 3] = v;
-    return {xyz[0], xyz[1], xyz[2]};
-}
 
 TEST(FlatPointScan, AgreesWithTheExactReferenceInEachAxisPlane) {
     // An outer ring with a notch, and a hole touching nothing (u, v).
@@ -34,8 +27,8 @@ TEST(FlatPointScan, AgreesWithTheExactReferenceInEachAxisPlane) {
     for (int k = 0; k < 3; ++k) {
         const double c = k == 1 ? -0.75 : 0.5;
         Vertices o, h;
-        for (const auto& uv : outer) o.push_back(inPlane(k, c, uv[0], uv[1]));
-        for (const auto& uv : hole) h.push_back(inPlane(k, c, uv[0], uv[1]));
+        for (const auto& uv : outer) o.push_back(inAxisPlane(k, c, uv[0], uv[1]));
+        for (const auto& uv : hole) h.push_back(inAxisPlane(k, c, uv[0], uv[1]));
         // Each ring stored as two sublines (its edges run across them).
         const testrecords::Record record =
             testrecords::polygon({{Vertices(o.begin(), o.begin() + 2), Vertices(o.begin() + 2, o.end())},
@@ -45,11 +38,11 @@ TEST(FlatPointScan, AgreesWithTheExactReferenceInEachAxisPlane) {
 
         std::vector<DPoint3d> probes(o.begin(), o.end());
         probes.insert(probes.end(), h.begin(), h.end());
-        for (int i = 0; i < 200; ++i) probes.push_back(inPlane(k, c, grid(random) * 0.5, grid(random) * 0.5));
+        for (int i = 0; i < 200; ++i) probes.push_back(inAxisPlane(k, c, grid(random) * 0.5, grid(random) * 0.5));
         for (const auto& [u, v] : {std::pair{6.0, 5.25}, {2.0, 5.5}, {6.0, 1.0}, {7.0, 1.5}, {4.0, 3.0}}) {
-            probes.push_back(inPlane(k, c, u, v));  // on an edge of either ring
-            probes.push_back(inPlane(k, c, std::nextafter(u, 100.0), std::nextafter(v, -100.0)));
-            probes.push_back(inPlane(k, c, std::nextafter(u, -100.0), std::nextafter(v, 100.0)));
+            probes.push_back(inAxisPlane(k, c, u, v));  // on an edge of either ring
+            probes.push_back(inAxisPlane(k, c, std::nextafter(u, 100.0), std::nextafter(v, -100.0)));
+            probes.push_back(inAxisPlane(k, c, std::nextafter(u, -100.0), std::nextafter(v, 100.0)));
         }
         for (double tolerance : {0.0, 0.25, 1.0}) {
             int inside = 0;
@@ -65,7 +58,7 @@ TEST(FlatPointScan, AgreesWithTheExactReferenceInEachAxisPlane) {
             EXPECT_LT(inside, int(probes.size()) - 20);
         }
         // Off the plane, the general test answers.
-        EXPECT_FALSE(spatialgeom::pointMeetsFlatPolygon(inPlane(k, c + 1, 1, 1), rings, 2.0).has_value());
+        EXPECT_FALSE(spatialgeom::pointMeetsFlatPolygon(inAxisPlane(k, c + 1, 1, 1), rings, 2.0).has_value());
     }
 }
 

@@ -9,7 +9,6 @@
 
 #include "join/geometry_probe.h"
 #include "record_test_builder.h"
-#include "spatialgeom/queries.h"
 
 namespace {
 

@@ -1,10 +1,8 @@
 // Intersection exports by situation: holes, degenerate rings, long and
-// large members, the pairwise exports' order; distances worked out by
-// hand. (Refusals: prepared_geometry_test.) Every case is
-// checked through spatialWKB_intersectGeometry in both argument orders.
-// (Touching, collinear, coplanar and near-miss configurations: the
-// generated run of exact_answers_test; every kind pair and the per-kind
-// exports: rule_edges_test.)
+// large members, the pairwise exports' order; a one-vertex subline's
+// distance. (Refusals: prepared_geometry_test; touching, collinear,
+// coplanar and near-miss configurations, and distances: the generated run
+// of exact_answers_test; every kind pair: rule_edges_test.)
 #include <cmath>
 #include <optional>
 #include <string>
@@ -28,23 +26,22 @@ struct Case {
     std::optional<double> missesAt = {};  // with expected 1: a smaller tolerance at which they do not meet
 };
 
-void expectCase(const Case& c) {
-    SCOPED_TRACE(c.name);
-    for (bool swapped : {false, true}) {
-        auto check = [&](double tolerance, uint32_t expected) {
-            uint32_t result = 7;
-            ASSERT_EQ(swapped ? spatialWKB_intersectGeometry(c.second.data(), c.first.data(), tolerance, &result)
-                              : spatialWKB_intersectGeometry(c.first.data(), c.second.data(), tolerance, &result),
-                      SPATIAL_SUCCESS);
-            EXPECT_EQ(result, expected) << (swapped ? "swapped, tolerance " : "as given, tolerance ") << tolerance;
-        };
-        check(c.tolerance, c.expected);
-        if (c.missesAt) check(*c.missesAt, 0);
-    }
-}
-
+// Each case through spatialWKB_intersectGeometry in both argument orders.
 void expectCases(const std::vector<Case>& cases) {
-    for (const Case& c : cases) expectCase(c);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (bool swapped : {false, true}) {
+            auto check = [&](double tolerance, uint32_t expected) {
+                uint32_t result = 7;
+                ASSERT_EQ(swapped ? spatialWKB_intersectGeometry(c.second.data(), c.first.data(), tolerance, &result)
+                                  : spatialWKB_intersectGeometry(c.first.data(), c.second.data(), tolerance, &result),
+                          SPATIAL_SUCCESS);
+                EXPECT_EQ(result, expected) << (swapped ? "swapped, tolerance " : "as given, tolerance ") << tolerance;
+            };
+            check(c.tolerance, c.expected);
+            if (c.missesAt) check(*c.missesAt, 0);
+        }
+    }
 }
 
 Sublines closedSquare(double x0, double y0, double x1, double y1, double z) {
@@ -165,26 +162,6 @@ TEST(Distance, OneVertexSublinesHoldNoPoint) {
     ASSERT_EQ(spatialWKB_distance(dotThenSegment.data(), origin.data(), &d, &onA, &onB), SPATIAL_SUCCESS);
     EXPECT_EQ(d, 5);
     EXPECT_EQ(onA.x, 5);
-}
-
-// Worked by hand: a point in a hole is nearest to the hole's ring; a point
-// over the region is at its height; a segment through the region meets it.
-TEST(Distance, WorkedCases) {
-    const Record square = donut();
-    const auto distanceTo = [&](const Record& other, DPoint3d* onA, DPoint3d* onB) {
-        double d = -1;
-        EXPECT_EQ(spatialWKB_distance(other.data(), square.data(), &d, onA, onB), SPATIAL_SUCCESS);
-        return d;
-    };
-    DPoint3d onA{}, onB{};
-    EXPECT_EQ(distanceTo(point({5, 3.5, 0}), &onA, &onB), 0.5);  // in the hole, half a unit from its ring
-    EXPECT_EQ(onB.y, 3);
-    EXPECT_EQ(distanceTo(point({1, 1, 3}), &onA, &onB), 3);  // over the region
-    EXPECT_TRUE(samePoint(onB, {1, 1, 0}));
-    EXPECT_EQ(distanceTo(line({{{1, 5, -1}, {1, 5, 1}}}), &onA, &onB), 0);  // through the region
-    EXPECT_TRUE(samePoint(onA, onB));
-    EXPECT_EQ(onB.z, 0);
-    EXPECT_EQ(distanceTo(point({5, 5, 1.5}), &onA, &onB), 2.5);  // over the hole's centre
 }
 
 // The pairwise exports take their kinds in the named order only.

@@ -4,7 +4,6 @@
 // statuses.
 #include <cmath>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>

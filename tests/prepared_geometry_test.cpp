@@ -1,8 +1,7 @@
-// Prepared geometries (spatialgeom/prepared.h): the boundary of a large
-// polygon as the stateless export sees it; statuses; a prepared geometry
-// outliving its record; the memory bound; many threads testing one
-// prepared geometry. (Answers on generated configurations, small polygons
-// and large, against the exact reference: exact_answers_test.)
+// Prepared geometries (spatialgeom/prepared.h): statuses; a prepared
+// geometry outliving its record; the memory bound; many threads testing
+// one prepared geometry. (Answers on generated configurations, small
+// polygons and large, against the exact reference: exact_answers_test.)
 #include <malloc.h>
 
 #include <cmath>
@@ -24,19 +23,6 @@ namespace {
 
 using namespace testrecords;
 
-// 0 or 1, or 2 + status for a refusal.
-std::uint32_t stateless(const void* a, const void* b, double tolerance) {
-    std::uint32_t result = 7;
-    const std::uint32_t status = spatialWKB_intersectGeometry(a, b, tolerance, &result);
-    return status == SPATIAL_SUCCESS ? result : 2 + status;
-}
-
-std::uint32_t prepared(const void* handle, const void* other, double tolerance) {
-    std::uint32_t result = 7;
-    const std::uint32_t status = spatialWKB_intersectPrepared(handle, other, tolerance, &result);
-    return status == SPATIAL_SUCCESS ? result : 2 + status;
-}
-
 // A closed ring of n vertices around the z axis, in the plane z = h +
 // tilt x.
 Vertices circle(int n, double radius, double h = 0, double tilt = 0) {
@@ -46,45 +32,6 @@ Vertices circle(int n, double radius, double h = 0, double tilt = 0) {
         v.push_back({x, y, h + tilt * x});
     }
     return v;
-}
-
-// Points on and around the boundary of a large polygon with a hole, one at
-// a time: each vertex and edge midpoint of both rings, nudged by an ulp.
-TEST(PreparedGeometry, LargePolygonBoundaryPointsAsStateless) {
-    for (int placement : {0, 1, 2}) {
-        Vertices outer, hole;
-        const int n = 300;
-        for (int i = 0; i <= n; ++i) {
-            const double angle = 2 * M_PI * (i % n) / n;
-            outer.push_back({std::round(64 * 3 * std::cos(angle)) / 64, std::round(64 * 3 * std::sin(angle)) / 64, 0});
-            hole.push_back({std::round(64 * std::cos(-angle)) / 64, std::round(64 * std::sin(-angle)) / 64, 0});
-        }
-        const auto lift = [&](Vertices ring) {
-            for (DPoint3d& p : ring) {
-                if (placement == 1) p.z = p.x + p.y / 2;
-                if (placement == 2) p = {p.x * 0.8 - p.z * 0.6, p.y, p.x * 0.6 + p.z * 0.8 + p.y * 1e-3};
-            }
-            return ring;
-        };
-        const Record shape = polygon({{lift(outer)}, {lift(hole)}});
-        const Prepared p(shape.data());
-        ASSERT_EQ(p.status, SPATIAL_SUCCESS);
-        for (const Vertices* ring : {&outer, &hole}) {
-            for (int i = 0; i < n; ++i) {
-                const DPoint3d& a = (*ring)[i];
-                const DPoint3d& b = (*ring)[i + 1];
-                for (DPoint3d q :
-                     {a, DPoint3d{(a.x + b.x) / 2, (a.y + b.y) / 2, 0}, DPoint3d{std::nextafter(a.x, 9.0), a.y, 0},
-                      DPoint3d{a.x, std::nextafter(a.y, -9.0), 0}}) {
-                    const Record pt = point(lift({q})[0]);
-                    for (double t : {0.0, 1e-9}) {
-                        ASSERT_EQ(prepared(p.handle, pt.data(), t), stateless(shape.data(), pt.data(), t))
-                            << "placement " << placement << " vertex " << i;
-                    }
-                }
-            }
-        }
-    }
 }
 
 // Statuses of the stateless and prepared intersection and distance exports;
@@ -142,7 +89,7 @@ TEST(PreparedGeometry, StatusesOfTheStatelessAndPreparedExports) {
     EXPECT_EQ(spatialWKB_distancePrepared(p.handle, inside.data(), &d, nullptr, nullptr), SPATIAL_SUCCESS);
     EXPECT_EQ(d, 0);
     // (Tolerances that meet nothing or everything: rule_edges_test.)
-    EXPECT_EQ(prepared(p.handle, inside.data(), 0.0), 1u);
+    EXPECT_EQ(preparedIntersection(p.handle, inside.data(), 0.0), 1u);
 
     EXPECT_EQ(spatialWKB_destroyPrepared(nullptr), SPATIAL_FAILURE);
     void* none = nullptr;
@@ -165,13 +112,13 @@ TEST(PreparedGeometry, OutlivesAndIgnoresItsRecord) {
     const DPoint3d hole[] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}, {-1, -1, 0}};
     ASSERT_EQ(spatialWKB_addRingToPolygon(hole, 5, &record), SPATIAL_SUCCESS);  // may move the record
     const Record centre = point({0, 0, 0}), rim = point({10, 0, 0}), outside = point({11, 0, 0});
-    EXPECT_EQ(stateless(record, centre.data(), 0), 0u);  // the grown record has the hole
+    EXPECT_EQ(intersection(record, centre.data(), 0), 0u);  // the grown record has the hole
     ASSERT_EQ(spatialWKB_destroyGeom(&record), SPATIAL_SUCCESS);
     for (const Record* q : {&centre, &rim, &outside}) {
         for (double t : {0.0, 0.5, 1.0})
-            EXPECT_EQ(prepared(p.handle, q->data(), t), stateless(original.data(), q->data(), t));
+            EXPECT_EQ(preparedIntersection(p.handle, q->data(), t), intersection(original.data(), q->data(), t));
     }
-    EXPECT_EQ(prepared(p.handle, centre.data(), 0), 1u);
+    EXPECT_EQ(preparedIntersection(p.handle, centre.data(), 0), 1u);
 }
 
 // The bound of the header, by the object's own count and, where the heap
@@ -215,7 +162,7 @@ TEST(PreparedThreadTest, ManyThreadsTestOnePreparedGeometry) {
     std::vector<std::uint32_t> expected;
     std::vector<DistanceAnswer> distances;
     for (const void* other : others) {
-        for (double t : tolerances) expected.push_back(stateless(shape.data(), other, t));
+        for (double t : tolerances) expected.push_back(intersection(shape.data(), other, t));
         distances.push_back(statelessDistance(shape.data(), other));
     }
     const Prepared p(shape.data());
@@ -230,7 +177,7 @@ TEST(PreparedThreadTest, ManyThreadsTestOnePreparedGeometry) {
             for (std::size_t i = 0; i < others.size(); ++i) {
                 const std::size_t at = (i + 15 * k) % others.size();
                 for (std::size_t ti = 0; ti < 2; ++ti)
-                    wrong[k] += prepared(p.handle, others[at], tolerances[ti]) != expected[2 * at + ti];
+                    wrong[k] += preparedIntersection(p.handle, others[at], tolerances[ti]) != expected[2 * at + ti];
                 wrong[k] += !(preparedDistance(p.handle, others[at]) == distances[at]);
             }
         });

@@ -1,7 +1,7 @@
 // The tests' owner of one prepared geometry: prepares the record when made
-// (status holds the result), destroys the handle when it goes. And a
-// distance call's whole answer, which the prepared export must give bit for
-// bit as the stateless one.
+// (status holds the result), destroys the handle when it goes. The
+// intersection's answer, and a distance call's whole answer, which the
+// prepared exports must give bit for bit as the stateless ones.
 #pragma once
 
 #include <bit>
@@ -26,6 +26,20 @@ public:
     void* handle = nullptr;
     std::uint32_t status = 7;
 };
+
+// The intersection's answer (0 or 1), or 2 + status when refused; the same
+// through a prepared geometry's handle.
+inline std::uint32_t intersection(const void* a, const void* b, double tolerance) {
+    std::uint32_t result = 7;
+    const std::uint32_t status = spatialWKB_intersectGeometry(a, b, tolerance, &result);
+    return status == SPATIAL_SUCCESS ? result : 2 + status;
+}
+
+inline std::uint32_t preparedIntersection(const void* handle, const void* other, double tolerance) {
+    std::uint32_t result = 7;
+    const std::uint32_t status = spatialWKB_intersectPrepared(handle, other, tolerance, &result);
+    return status == SPATIAL_SUCCESS ? result : 2 + status;
+}
 
 // Status, distance and both points, compared by bits (any NaN equals any
 // NaN).

@@ -1,12 +1,6 @@
 // The documented rules at the edges of the intersection and distance
-// exports, one test per rule, each over every pair of kinds in both
-// orders: an infinite tolerance meets everything with vertices; a negative
-// or NaN tolerance meets nothing, and a negative zero is zero; a negative
-// zero coordinate is zero, and a gap of the least subnormal is a gap; a
-// distance beyond the largest double is +infinity; infinite and NaN
-// coordinates give status 0, and a NaN distance with NaN points. The
-// prepared exports and the per-kind ones answer as the stateless ones
-// throughout.
+// exports, one test per rule, each over every pair of kinds in both orders;
+// the prepared and per-kind exports answer as the stateless ones throughout.
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -44,6 +38,17 @@ std::vector<Record> everyKind(const DPoint3d& at, double step) {
 }
 
 std::string kindPair(std::size_t i, std::size_t j) { return std::to_string(i + 1) + "-" + std::to_string(j + 1); }
+
+// body(x, y) for every record x of one set and y of the other, in both orders.
+template <typename Body>
+void forEveryKindPair(const std::vector<Record>& a, const std::vector<Record>& b, Body&& body) {
+    for (std::size_t i = 0; i < a.size(); ++i)
+        for (std::size_t j = 0; j < b.size(); ++j) {
+            SCOPED_TRACE("kinds " + kindPair(i, j));
+            body(a[i], b[j]);
+            body(b[j], a[i]);
+        }
+}
 
 using Intersect = std::uint32_t (*)(const void*, const void*, double, std::uint32_t*);
 const Intersect kPerKind[6] = {spatialWKB_intersectGeometryPoint,           spatialWKB_intersectGeometryLineString,
@@ -118,17 +123,12 @@ TEST(RuleEdges, InfiniteToleranceMeetsEverythingWithVertices) {
 // Geometries sharing one vertex meet at tolerance 0 and at -0, and at no
 // tolerance below 0 or NaN: an answer of 0 with status 0.
 TEST(RuleEdges, NegativeOrNaNToleranceMeetsNothingAndNegativeZeroIsZero) {
-    const std::vector<Record> a = everyKind({1, 2, 3}, 1), b = everyKind({1, 2, 3}, -1);
-    for (std::size_t i = 0; i < a.size(); ++i)
-        for (std::size_t j = 0; j < b.size(); ++j) {
-            SCOPED_TRACE("kinds " + kindPair(i, j));
-            for (const auto& [x, y] : {std::pair(&a[i], &b[j]), std::pair(&b[j], &a[i])}) {
-                EXPECT_EQ(meets(*x, *y, 0.0), 1u);
-                EXPECT_EQ(meets(*x, *y, -0.0), 1u);
-                for (double below : {-std::numeric_limits<double>::denorm_min(), -1.0, -kInf, kNaN, -kNaN})
-                    EXPECT_EQ(meets(*x, *y, below), 0u) << below;
-            }
-        }
+    forEveryKindPair(everyKind({1, 2, 3}, 1), everyKind({1, 2, 3}, -1), [](const Record& x, const Record& y) {
+        EXPECT_EQ(meets(x, y, 0.0), 1u);
+        EXPECT_EQ(meets(x, y, -0.0), 1u);
+        for (double below : {-std::numeric_limits<double>::denorm_min(), -1.0, -kInf, kNaN, -kNaN})
+            EXPECT_EQ(meets(x, y, below), 0u) << below;
+    });
 }
 
 // Above a tilted region, a gap of the least subnormal is a gap too, with
@@ -153,25 +153,20 @@ TEST(RuleEdges, TheLeastGapAboveATiltedRegionIsAGap) {
 // and not at 0 (its square is 0 in floating point).
 TEST(RuleEdges, NegativeZeroCoordinatesAreZeroAndTheLeastGapIsAGap) {
     const double tiny = std::numeric_limits<double>::denorm_min();
-    const std::vector<Record> a = everyKind({-0.0, -0.0, -0.0}, 1), b = everyKind({0, 0, 0}, -1),
-                              lifted = everyKind({0, 0, tiny}, -1);
-    for (std::size_t i = 0; i < a.size(); ++i)
-        for (std::size_t j = 0; j < b.size(); ++j) {
-            SCOPED_TRACE("kinds " + kindPair(i, j));
-            for (const auto& [x, y] : {std::pair(&a[i], &b[j]), std::pair(&b[j], &a[i])}) {
-                EXPECT_EQ(meets(*x, *y, 0.0), 1u);
-                const DistanceAnswer m = measure(*x, *y);
-                EXPECT_EQ(m.status, SPATIAL_SUCCESS);
-                EXPECT_EQ(m.distance, 0.0);
-                EXPECT_TRUE(samePoint(m.onFirst, m.onSecond));
-                EXPECT_TRUE(samePoint(m.onFirst, {0, 0, 0}));
-            }
-            for (const auto& [x, y] : {std::pair(&a[i], &lifted[j]), std::pair(&lifted[j], &a[i])}) {
-                EXPECT_EQ(meets(*x, *y, 0.0), 0u);
-                EXPECT_EQ(meets(*x, *y, tiny), 1u);
-                EXPECT_EQ(measure(*x, *y).distance, tiny);
-            }
-        }
+    const std::vector<Record> a = everyKind({-0.0, -0.0, -0.0}, 1);
+    forEveryKindPair(a, everyKind({0, 0, 0}, -1), [](const Record& x, const Record& y) {
+        EXPECT_EQ(meets(x, y, 0.0), 1u);
+        const DistanceAnswer m = measure(x, y);
+        EXPECT_EQ(m.status, SPATIAL_SUCCESS);
+        EXPECT_EQ(m.distance, 0.0);
+        EXPECT_TRUE(samePoint(m.onFirst, m.onSecond));
+        EXPECT_TRUE(samePoint(m.onFirst, {0, 0, 0}));
+    });
+    forEveryKindPair(a, everyKind({0, 0, tiny}, -1), [tiny](const Record& x, const Record& y) {
+        EXPECT_EQ(meets(x, y, 0.0), 0u);
+        EXPECT_EQ(meets(x, y, tiny), 1u);
+        EXPECT_EQ(measure(x, y).distance, tiny);
+    });
 }
 
 // An infinite or NaN coordinate anywhere: status 0 and an answer of 0 or 1
@@ -179,20 +174,14 @@ TEST(RuleEdges, NegativeZeroCoordinatesAreZeroAndTheLeastGapIsAGap) {
 TEST(RuleEdges, NonFiniteCoordinatesGiveStatusZeroAndNaNDistances) {
     const std::vector<Record> finite = everyKind({0, 0, 0}, 1);
     for (const DPoint3d& at : {DPoint3d{kInf, 0, 0}, DPoint3d{0, -kInf, 0}, DPoint3d{0, 0, kNaN}}) {
-        const std::vector<Record> odd = everyKind(at, 1);
-        for (std::size_t i = 0; i < odd.size(); ++i)
-            for (std::size_t j = 0; j < finite.size(); ++j) {
-                SCOPED_TRACE("kinds " + kindPair(i, j) + " at " + std::to_string(at.x) + " " + std::to_string(at.y) +
-                             " " + std::to_string(at.z));
-                for (const auto& [x, y] : {std::pair(&odd[i], &finite[j]), std::pair(&finite[j], &odd[i])}) {
-                    for (double tolerance : {0.0, 1.0, kInf})
-                        EXPECT_LE(meets(*x, *y, tolerance, false), 1u) << tolerance;
-                    const DistanceAnswer m = measure(*x, *y);
-                    EXPECT_EQ(m.status, SPATIAL_SUCCESS);
-                    EXPECT_TRUE(std::isnan(m.distance)) << m.distance;
-                    EXPECT_TRUE(allNaN(m.onFirst) && allNaN(m.onSecond));
-                }
-            }
+        SCOPED_TRACE("at " + std::to_string(at.x) + " " + std::to_string(at.y) + " " + std::to_string(at.z));
+        forEveryKindPair(everyKind(at, 1), finite, [](const Record& x, const Record& y) {
+            for (double tolerance : {0.0, 1.0, kInf}) EXPECT_LE(meets(x, y, tolerance, false), 1u) << tolerance;
+            const DistanceAnswer m = measure(x, y);
+            EXPECT_EQ(m.status, SPATIAL_SUCCESS);
+            EXPECT_TRUE(std::isnan(m.distance)) << m.distance;
+            EXPECT_TRUE(allNaN(m.onFirst) && allNaN(m.onSecond));
+        });
     }
 }
 

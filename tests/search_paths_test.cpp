@@ -18,8 +18,7 @@
 
 #include "exact_configurations.h"
 #include "exact_reference.h"
-#include "spatialgeom/prepared.h"
-#include "spatialgeom/queries.h"
+#include "prepared_owner.h"
 #include "spatialgeom/record_ptr.h"
 
 namespace {
@@ -129,13 +128,7 @@ RefGeometry withFarMember(const RefGeometry& g) {
 // `c`, its x and y the next two coordinates.
 RefGeometry placed(RefGeometry g, int axis, double c) {
     const auto move = [&](Vertices& v) {
-        for (DPoint3d& p : v) {
-            double xyz[3];
-            xyz[axis] = p.z + c;
-            xyz[(axis + 1) % 3] = p.x;
-            xyz[(axis + 2) % 3] = p.y;
-            p = {xyz[0], xyz[1], xyz[2]};
-        }
+        for (DPoint3d& p : v) p = inAxisPlane(axis, p.z + c, p.x, p.y);
     };
     move(g.points);
     for (Vertices& s : g.sublines) move(s);
@@ -148,13 +141,10 @@ RefGeometry placed(RefGeometry g, int axis, double c) {
 // polygons of 256 edges or more) must give the same.
 std::uint32_t answer(const RefGeometry& a, const RefGeometry& b, double tolerance) {
     const spatialgeom::RecordPtr ra(buildRecord(a)), rb(buildRecord(b));
-    std::uint32_t result = 7, prepared = 7;
-    EXPECT_EQ(spatialWKB_intersectGeometry(ra.get(), rb.get(), tolerance, &result), SPATIAL_SUCCESS);
-    void* handle = nullptr;
-    EXPECT_EQ(spatialWKB_prepareGeometry(ra.get(), &handle), SPATIAL_SUCCESS);
-    EXPECT_EQ(spatialWKB_intersectPrepared(handle, rb.get(), tolerance, &prepared), SPATIAL_SUCCESS);
-    spatialWKB_destroyPrepared(&handle);
-    return prepared == result ? result : 2;
+    const testrecords::Prepared prepared(ra.get());
+    EXPECT_EQ(prepared.status, SPATIAL_SUCCESS);
+    const std::uint32_t result = testrecords::intersection(ra.get(), rb.get(), tolerance);
+    return testrecords::preparedIntersection(prepared.handle, rb.get(), tolerance) == result ? result : 2;
 }
 
 TEST(SearchPaths, EveryPathGivesTheExactAnswer) {
