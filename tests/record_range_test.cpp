@@ -119,8 +119,9 @@ TEST(Range, RefusesOtherTypes) {
 }
 
 // The widened range rounds outwards: a distance that vanishes in the
-// rounding of a large coordinate still moves the bound. It may be computed
-// in place; a negative or NaN distance, at which nothing meets, is refused.
+// rounding of a large coordinate, or a distance of 0, still moves every
+// bound, a bound of 0 too. It may be computed in place; a negative or NaN
+// distance, at which nothing meets, is refused.
 TEST(Range, WideningRoundsOutwardsAndRefusesDistancesThatMeetNothing) {
     DPoint3d low{0.1, -0.3, 1e20}, high{0.7, 0.2, 1e20};
     ASSERT_EQ(spatialWKB_widenRange(&low, &high, 0.2, &low, &high), SPATIAL_SUCCESS);
@@ -128,10 +129,12 @@ TEST(Range, WideningRoundsOutwardsAndRefusesDistancesThatMeetNothing) {
     EXPECT_GT(high.y, 0.2 + 0.2);
     EXPECT_LT(low.z, 1e20);
     EXPECT_GT(high.z, 1e20);
-    const DPoint3d before = low;
+    const DPoint3d before = low, zero{0, 0, 0};
     DPoint3d sameLow, sameHigh;
     ASSERT_EQ(spatialWKB_widenRange(&low, &high, 0.0, &sameLow, &sameHigh), SPATIAL_SUCCESS);
-    EXPECT_TRUE(sameLow.x <= low.x && sameHigh.x >= high.x && sameLow.z <= low.z && sameHigh.z >= high.z);
+    EXPECT_TRUE(sameLow.x < low.x && sameHigh.x > high.x && sameLow.z < low.z && sameHigh.z > high.z);
+    ASSERT_EQ(spatialWKB_widenRange(&zero, &zero, 0.0, &sameLow, &sameHigh), SPATIAL_SUCCESS);
+    EXPECT_TRUE(sameLow.y < 0.0 && sameHigh.y > 0.0);
     for (double distance : {-1.0, std::nan("")}) {
         EXPECT_EQ(spatialWKB_widenRange(&low, &high, distance, &low, &high), SPATIAL_FAILURE);
     }
