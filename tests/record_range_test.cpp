@@ -95,7 +95,7 @@ TEST(Range, SignedZeroKeepsTheFirstVertexSign) {
     EXPECT_FALSE(std::signbit(box.low.y) || std::signbit(box.high.y));
 }
 
-TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexIsRefused) {
+TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexOrOfAnotherTypeIsRefused) {
     // Empty sublines, rings and members before the vertices: the box is that of the vertices present.
     expectBox(rangeOf(spatialWKB_getLineRange, line({{}, {{2, 3, 4}, {1, 5, 4}}, {}})), {1, 3, 4}, {2, 5, 4});
     expectBox(rangeOf(spatialWKB_getPolygonRange, polygon({{}, {{}, {{1, 1, 1}}}})), {1, 1, 1}, {1, 1, 1});
@@ -111,9 +111,7 @@ TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexIsRefused) {
     expectRefused(rangeOf(spatialWKB_getMultiLineRange, multiLine({{}, {{}}})));
     expectRefused(rangeOf(spatialWKB_getMultiPolygonRange, multiPolygon({{}, {{}}})));
     expectRefused(rangeOf(spatialWKB_getRange, multiPoint({})));
-}
-
-TEST(Range, RefusesOtherTypes) {
+    // So are collections and codes outside 1..6.
     expectRefused(rangeOf(spatialWKB_getRange, collection({point({1, 2, 3})})));
     for (uint32_t type : {0u, 8u, 9u, 0xFFFFFFFFu}) expectRefused(rangeOf(spatialWKB_getRange, ofType(type)));
 }

@@ -178,30 +178,6 @@ TEST(WktWriter, WritesEachKindAndNeedsRoomForTextAndTerminator) {
     }
 }
 
-TEST(WktWriter, RefusesWhatCannotBeWritten) {
-    const TestRecord unknownMember = rec::ofType(9);
-    const struct {
-        const char* name;
-        TestRecord record;
-        RecordWriter writer;
-    } cases[] = {
-        {"linestring without sublines", rec::line({}), spatialWKT_linestring},
-        {"linestring without vertices", rec::line({{}, {}}), spatialWKT_linestring},
-        {"empty multipoint", rec::multiPoint({}), spatialWKT_multipoint},
-        {"polygon without rings", rec::polygon({}), spatialWKT_polygon},
-        {"polygon ring without sublines", rec::polygon({{kSquare}, {}}), spatialWKT_polygon},
-        {"polygon ring without vertices", rec::polygon({{{}}}), spatialWKT_polygon},
-        {"multilinestring line without sublines", rec::multiLine({{kTwo}, {}}), spatialWKT_multilinestring},
-        {"multilinestring subline without vertices", rec::multiLine({{kTwo, {}}}), spatialWKT_multilinestring},
-        {"multipolygon with an empty polygon", rec::multiPolygon({{{kSquare}}, {}}), spatialWKT_multipolygon},
-        {"nested collection", rec::collection({rec::point({1, 2, 3}), rec::collection({})}),
-         spatialWKT_geometryCollection},
-        {"member of an unknown type", rec::collection({unknownMember}), spatialWKT_geometryCollection},
-        {"member that cannot be written", rec::collection({rec::line({})}), spatialWKT_geometryCollection},
-    };
-    for (const auto& c : cases) EXPECT_EQ(write(c.writer, c.record.data(), 1 << 16).result, -1) << c.name;
-}
-
 // Null arguments and non-positive capacities: -1 from the per-kind writers
 // (0 for an empty list), 32768 from the dispatch and the conversion.
 TEST(WktWriter, RefusesBadArgumentsAndWritesNothingForEmptyLists) {
