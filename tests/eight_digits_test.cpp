@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -74,10 +75,10 @@ TYPED_TEST(EightDigits, MatchZeroPaddedDecimalText) {
 // it moved up by one. at -2 asks for movedUp, which equals at -1.
 TYPED_TEST(EightDigits, PointInsertedAtEveryPlace) {
     const std::string digitsText = "12345678", beforeText = "87654329";
+    const std::string moved = beforeText.substr(7) + digitsText.substr(0, 7);
     for (int at = -2; at <= 8; ++at) {
-        const std::string moved = beforeText.substr(7) + digitsText.substr(0, 7);
         std::string expected = moved;
-        if (at >= 0) expected = digitsText.substr(0, at) + (at < 8 ? "." + moved.substr(at + 1) : "");
+        if (at >= 0) expected = digitsText.substr(0, at) + (at < 8 ? "." : "") + moved.substr(std::min(at + 1, 8));
         EXPECT_EQ(TypeParam::withPoint(12345678, 87654329, at), expected) << at;
     }
 }

@@ -175,21 +175,19 @@ TEST(RecordLimits, CreatorCounts) {
 }
 
 // The text readers: the destination's byte capacity around the record's
-// size (40 for a point), and the length of the bytes searched around an
-// unmatched byte and around a keyword.
+// size (40 for a point; one byte in, as the destination need not be
+// aligned), and the length of the bytes searched around an unmatched byte,
+// a NUL and a keyword.
 TEST(ReaderLimits, CapacityAndLength) {
+    const std::vector<uint8_t> point = bytesOf(testrecords::point({1, 2, 3}).withLibraryPads().data());
     for (uint32_t capacity : {39u, 40u, 41u}) {
         SCOPED_TRACE(capacity);
-        std::vector<uint8_t> buffer(48, 0xAB);
+        std::vector<uint8_t> buffer(49, 0xAB), expected = buffer;
         const bool fits = capacity >= 40;
-        EXPECT_EQ(spatialWKB_convertTextToBinary(u"POINT(1 2 3)", buffer.data(), capacity),
+        EXPECT_EQ(spatialWKB_convertTextToBinary(u"POINT(1 2 3)", buffer.data() + 1, capacity),
                   fits ? SPATIAL_SUCCESS : SPATIAL_BUFFER_TOO_SMALL);
-        EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + (fits ? 40 : 0), buffer.end()),
-                  std::vector<uint8_t>(fits ? 8 : 48, 0xAB));
-        if (fits) {
-            EXPECT_EQ(wordAt(buffer.data(), 12), 40u);
-            EXPECT_TRUE(samePoint(vertexAt(buffer.data(), 16), {1, 2, 3}));
-        }
+        if (fits) std::copy(point.begin(), point.end(), expected.begin() + 1);
+        EXPECT_EQ(buffer, expected);
     }
     const struct {
         const char* text;
@@ -201,7 +199,9 @@ TEST(ReaderLimits, CapacityAndLength) {
         {"POINT(1 2 3)x", 13, 1, 12},  // ending with it
         {"POINT(1 2 3)x", 14, 1, 12},  // and the terminator after it
         {"POINTS", 4, 1, 0},           // a keyword cut short: "POIN" is no token
-        {"POINTS", 5, 0, 99},         {"POINTS", 6, 1, 5}, {"x", 0, 0, 99}, {"x", 1, 1, 0},
+        {"POINTS", 5, 0, 99},         {"POINTS", 6, 1, 5},  {"x", 0, 0, 99}, {"x", 1, 1, 0},
+        {"POINT(1\0 2 3)", 13, 1, 7},  // a NUL is a byte like any other
+        {nullptr, 0, 0, 99},          {nullptr, 1, -1, 99},
     };
     testing::internal::CaptureStdout();
     for (const auto& s : searches) {
@@ -210,6 +210,7 @@ TEST(ReaderLimits, CapacityAndLength) {
         EXPECT_EQ(offset, s.offset) << s.text << " " << s.length;
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(spatialParse_findUnmatchedByte("x", 1, nullptr), -1);
 }
 
 // A prepared record shares each polygon of at least its threshold of

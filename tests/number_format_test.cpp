@@ -27,11 +27,11 @@ std::string format(double value, std::int32_t precision) {
 }
 
 // A signed decimal of at most `maxDigits` significant digits times 10^e,
-// e in [-range/2, range/2); `digits` receives its digit count.
-double shortDecimal(std::mt19937_64& random, int maxDigits, int range, int* digits) {
-    *digits = static_cast<int>(random() % static_cast<unsigned>(maxDigits)) + 1;
+// e in [-range/2, range/2).
+double shortDecimal(std::mt19937_64& random, int maxDigits, int range) {
+    const int digits = static_cast<int>(random() % static_cast<unsigned>(maxDigits)) + 1;
     std::int64_t mantissa = static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(std::pow(10.0, maxDigits)));
-    for (int d = *digits; d < maxDigits; ++d) mantissa /= 10;
+    for (int d = digits; d < maxDigits; ++d) mantissa /= 10;
     return (random() % 2 ? -1.0 : 1.0) * static_cast<double>(mantissa) *
            std::pow(10.0, static_cast<int>(random() % static_cast<unsigned>(range)) - range / 2);
 }
@@ -99,8 +99,7 @@ TEST(NumberFormat, EveryShapeMatchesSnprintfAtEveryPrecision) {
         return std::round(x * scale) / scale;
     };
     for (int i = 0; i < 20000; ++i) {
-        int digits;
-        values.push_back(shortDecimal(random, 17, 40, &digits));
+        values.push_back(shortDecimal(random, 17, 40));
         char mixed[40];
         std::snprintf(mixed, sizeof mixed, "%de%d", static_cast<int>(1000000 + random() % 9000000),
                       static_cast<int>(random() % 18) - 11);
@@ -125,8 +124,7 @@ TEST(NumberFormat, EveryShapeMatchesSnprintfAtEveryPrecision) {
 TEST(NumberFormat, FastPathWritesEveryFiniteValueUpToPrecision17) {
     std::mt19937_64 random(11);
     for (int i = 0; i < 40000; ++i) {
-        int digits;
-        const double decimal = shortDecimal(random, 17, 50, &digits);
+        const double decimal = shortDecimal(random, 17, 50);
         const double arbitrary = randomBits(random);
         for (std::int32_t precision : {-1, 0, 1, 3, 6, 9, 12, 14, 15, 16, 17, 18, 25}) {
             for (double value : {decimal, arbitrary}) {

@@ -67,8 +67,9 @@ TEST(NumberToken, LongDecimalsAndTiesReadAsStrtod) {
         std::string digits;
         for (int d = 0; d < count; ++d) digits += static_cast<char>('0' + random() % 10);
         const int point = static_cast<int>(random() % (count + 1));
-        std::string token = (random() % 2 ? "-" : "") + digits.substr(0, point) + "." + digits.substr(point);
-        if (point == 0) token = "0" + token;
+        std::string token = random() % 2 ? "-" : "";
+        token += point == 0 ? "0." : digits.substr(0, point) + ".";
+        token += digits.substr(point);
         if (random() % 2 == 0) token += (random() % 2 ? "e+" : "e-") + std::to_string(random() % 330);
         if (std::isinf(std::strtod(token.c_str(), nullptr))) EXPECT_FALSE(numberTokenValue(token).has_value()) << token;
         else expectAsStrtod(token);

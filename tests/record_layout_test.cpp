@@ -1,5 +1,5 @@
-// Byte layouts, sizes, copies and releases of records, checked against
-// records laid out by hand, and the refusals of the readers.
+// Byte layouts, sizes, growth, copies and releases of records, checked
+// against records laid out by hand, and the refusals of the readers.
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -121,7 +121,8 @@ TEST(RecordSizes, ComputedAndStoredSizes) {
     EXPECT_FALSE(spatialgeom::forEachMember(stopping, [](const auto*) { return true; }));
 }
 
-TEST(RecordSizes, TypedSizesReadNoTypeCountZeroAndRefuseNulls) {
+// The typed sizes read no type code; getType reports any code stored.
+TEST(RecordSizes, TypedSizesAndTypeReadNoTypeAndRefuseNulls) {
     const Record line = twoSublineLine(0);
     uint32_t size = 0;
     EXPECT_EQ(spatialWKB_getPointSize(line.data(), &size), SPATIAL_SUCCESS);
@@ -132,6 +133,10 @@ TEST(RecordSizes, TypedSizesReadNoTypeCountZeroAndRefuseNulls) {
     EXPECT_EQ(size, 24u);
     EXPECT_EQ(spatialWKB_getLineSize(nullptr, &size), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_getLineSize(line.data(), nullptr), SPATIAL_FAILURE);
+    uint32_t type = 0;
+    ASSERT_EQ(spatialWKB_getType(ofType(9).data(), &type), SPATIAL_SUCCESS);
+    EXPECT_EQ(type, 9u);
+    EXPECT_EQ(spatialWKB_getType(line.data(), nullptr), SPATIAL_FAILURE);
 }
 
 TEST(RecordLifetime, CopyIsIndependentAndDestroyClearsTheVariable) {
@@ -154,34 +159,9 @@ TEST(RecordLifetime, CopyIsIndependentAndDestroyClearsTheVariable) {
     EXPECT_EQ(spatialWKB_copy(copy.get(), nullptr), SPATIAL_FAILURE);
 }
 
-// Reading records: the order of the checks (capacities and indexes:
-// limit_boundaries_test).
-TEST(RecordReaders, ChecksComeInOrderAndWriteNothing) {
-    const DPoint3d origin{0, 0, 0}, unwritten{-7, -7, -7};
-    const Record point = testrecords::point(origin);
-    uint32_t count = 99;
-    DPoint3d out = unwritten;
-    // Wrong type for every typed reader.
-    EXPECT_EQ(spatialWKB_lineGetPointCount(point.data(), &count), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_polygonGetPointCount(point.data(), &count), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_mpointGetPointCount(point.data(), &count), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_mlineGetLineCount(point.data(), &count), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_mpolygonGetPolyCount(point.data(), &count), SPATIAL_FAILURE);
-    EXPECT_EQ(spatialWKB_mpointGetPoints(point.data(), 0, &out, &count), SPATIAL_FAILURE);
-    EXPECT_EQ(count, 99u);
-    EXPECT_TRUE(samePoint(out, unwritten));
-    ASSERT_EQ(spatialWKB_pointGetPoint(point.data(), &out), SPATIAL_SUCCESS);
-    EXPECT_TRUE(samePoint(out, origin));
-    // getType reports any stored code.
-    const Record odd = ofType(9);
-    uint32_t type = 0;
-    ASSERT_EQ(spatialWKB_getType(odd.data(), &type), SPATIAL_SUCCESS);
-    EXPECT_EQ(type, 9u);
-    EXPECT_EQ(spatialWKB_getType(odd.data(), nullptr), SPATIAL_FAILURE);
-}
-
 // Every reader on a record of its own kind: it answers with every output
-// given, and refuses a null record or any one null output writing nothing.
+// given, and refuses a null record, a record of another kind or any one
+// null output writing nothing.
 TEST(RecordReaders, AnswerTheirKindAndRefuseEachNullOutput) {
     const Vertices two = vertices(2);
     const Record line = testrecords::line({two}), polygon = testrecords::polygon({{two}});
@@ -240,6 +220,8 @@ TEST(RecordReaders, AnswerTheirKindAndRefuseEachNullOutput) {
         points[0] = unwritten;
         count = 99;
         EXPECT_EQ(row.call(nullptr, points, &count), SPATIAL_FAILURE);
+        const Record& otherKind = &row.record == &point ? line : point;
+        EXPECT_EQ(row.call(otherKind.data(), points, &count), SPATIAL_FAILURE);
         if (row.readsPoints) {
             EXPECT_EQ(row.call(row.record.data(), nullptr, &count), SPATIAL_FAILURE);
         }
@@ -249,6 +231,68 @@ TEST(RecordReaders, AnswerTheirKindAndRefuseEachNullOutput) {
         EXPECT_TRUE(samePoint(points[0], unwritten));
         EXPECT_EQ(count, 99u);
     }
+}
+
+// Created from the first element, then grown by each grower with the next.
+struct GrowthCase {
+    const char* name;
+    Creator create;
+    std::vector<Creator> growers;
+    std::vector<Vertices> elements;
+    Record expected;
+};
+
+// Growing records: the grown record is the one laid out by hand with the
+// new element at the end, and a refused call changes nothing.
+TEST(RecordGrowth, AppendsOneElementAtTheEnd) {
+    const Vertices a = vertices(2), b = vertices(3, 100), p = vertices(4), q = vertices(4, 100), h = vertices(5, 200);
+    const Creator multiPolygonOf = spatialWKB_createMultiPolygon, addPolygon = spatialWKB_addPolyToMultiPoly,
+                  addRing = spatialWKB_addRingToMultiPoly;
+    const GrowthCase cases[] = {
+        {"subline to line", spatialWKB_createLine, {spatialWKB_addLineToLine}, {a, b}, line({a, b})},
+        {"ring to polygon", spatialWKB_createPolygon, {spatialWKB_addRingToPolygon}, {p, h}, polygon({{p}, {h}})},
+        {"line to lines", spatialWKB_createMultiLine, {spatialWKB_addLineToMultiLine}, {a, b}, multiLine({{a}, {b}})},
+        {"polygon to multipolygon", multiPolygonOf, {addPolygon}, {p, q}, multiPolygon({{{p}}, {{q}}})},
+        {"ring to multipolygon", multiPolygonOf, {addRing}, {p, q}, multiPolygon({{{p}, {q}}})},
+        {"hole to the last polygon",
+         multiPolygonOf,
+         {addPolygon, addRing},
+         {p, q, h},
+         multiPolygon({{{p}}, {{q}, {h}}})},
+    };
+    for (const GrowthCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto count = [](const Vertices& v) { return static_cast<uint32_t>(v.size()); };
+        LibraryRecord record;
+        ASSERT_EQ(c.create(c.elements[0].data(), count(c.elements[0]), record.out()), SPATIAL_SUCCESS);
+        for (std::size_t i = 1; i < c.elements.size(); ++i)
+            ASSERT_EQ(c.growers[i - 1](c.elements[i].data(), count(c.elements[i]), record.out()), SPATIAL_SUCCESS);
+        const Record expected = c.expected.withLibraryPads();
+        EXPECT_EQ(bytesOf(record.get()), bytesOf(expected.data()));
+        uint32_t computed = 0;
+        ASSERT_EQ(spatialWKB_calculateSize(record.get(), &computed), SPATIAL_SUCCESS);
+        EXPECT_EQ(computed, expected.size());
+    }
+}
+
+TEST(RecordGrowth, RefusedCallsChangeNothing) {
+    const auto ring = vertices(4);
+    LibraryRecord record;
+    ASSERT_EQ(spatialWKB_createPolygon(ring.data(), 4, record.out()), SPATIAL_SUCCESS);
+    void* const address = record.get();
+    const std::vector<uint8_t> before = bytesOf(record.get());
+    EXPECT_EQ(spatialWKB_addRingToPolygon(ring.data(), 0, record.out()), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_addRingToPolygon(nullptr, 4, record.out()), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_addRingToPolygon(ring.data(), 4, nullptr), SPATIAL_FAILURE);
+    void* null = nullptr;
+    EXPECT_EQ(spatialWKB_addRingToPolygon(ring.data(), 4, &null), SPATIAL_FAILURE);
+    EXPECT_EQ(record.get(), address);
+    EXPECT_EQ(bytesOf(record.get()), before);
+
+    Record empty = ofType(SPATIAL_TYPE_MULTIPOLYGON);
+    void* variable = empty.data();
+    EXPECT_EQ(spatialWKB_addRingToMultiPoly(ring.data(), 4, &variable), SPATIAL_FAILURE) << "no polygon to hold it";
+    EXPECT_EQ(variable, empty.data());
 }
 
 }  // namespace

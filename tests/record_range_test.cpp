@@ -95,7 +95,7 @@ TEST(Range, SignedZeroKeepsTheFirstVertexSign) {
     EXPECT_FALSE(std::signbit(box.low.y) || std::signbit(box.high.y));
 }
 
-TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexIsRefused) {
+TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexOrOfAnotherTypeIsRefused) {
     // Empty sublines, rings and members before the vertices: the box is that of the vertices present.
     expectBox(rangeOf(spatialWKB_getLineRange, line({{}, {{2, 3, 4}, {1, 5, 4}}, {}})), {1, 3, 4}, {2, 5, 4});
     expectBox(rangeOf(spatialWKB_getPolygonRange, polygon({{}, {{}, {{1, 1, 1}}}})), {1, 1, 1}, {1, 1, 1});
@@ -111,16 +111,15 @@ TEST(Range, EmptyElementsAreSkippedAndARecordWithoutVertexIsRefused) {
     expectRefused(rangeOf(spatialWKB_getMultiLineRange, multiLine({{}, {{}}})));
     expectRefused(rangeOf(spatialWKB_getMultiPolygonRange, multiPolygon({{}, {{}}})));
     expectRefused(rangeOf(spatialWKB_getRange, multiPoint({})));
-}
-
-TEST(Range, RefusesOtherTypes) {
+    // So are collections and codes outside 1..6.
     expectRefused(rangeOf(spatialWKB_getRange, collection({point({1, 2, 3})})));
     for (uint32_t type : {0u, 8u, 9u, 0xFFFFFFFFu}) expectRefused(rangeOf(spatialWKB_getRange, ofType(type)));
 }
 
 // The widened range rounds outwards: a distance that vanishes in the
-// rounding of a large coordinate still moves the bound. It may be computed
-// in place; a negative or NaN distance, at which nothing meets, is refused.
+// rounding of a large coordinate, or a distance of 0, still moves every
+// bound, a bound of 0 too. It may be computed in place; a negative or NaN
+// distance, at which nothing meets, is refused.
 TEST(Range, WideningRoundsOutwardsAndRefusesDistancesThatMeetNothing) {
     DPoint3d low{0.1, -0.3, 1e20}, high{0.7, 0.2, 1e20};
     ASSERT_EQ(spatialWKB_widenRange(&low, &high, 0.2, &low, &high), SPATIAL_SUCCESS);
@@ -128,10 +127,12 @@ TEST(Range, WideningRoundsOutwardsAndRefusesDistancesThatMeetNothing) {
     EXPECT_GT(high.y, 0.2 + 0.2);
     EXPECT_LT(low.z, 1e20);
     EXPECT_GT(high.z, 1e20);
-    const DPoint3d before = low;
+    const DPoint3d before = low, zero{0, 0, 0};
     DPoint3d sameLow, sameHigh;
     ASSERT_EQ(spatialWKB_widenRange(&low, &high, 0.0, &sameLow, &sameHigh), SPATIAL_SUCCESS);
-    EXPECT_TRUE(sameLow.x <= low.x && sameHigh.x >= high.x && sameLow.z <= low.z && sameHigh.z >= high.z);
+    EXPECT_TRUE(sameLow.x < low.x && sameHigh.x > high.x && sameLow.z < low.z && sameHigh.z > high.z);
+    ASSERT_EQ(spatialWKB_widenRange(&zero, &zero, 0.0, &sameLow, &sameHigh), SPATIAL_SUCCESS);
+    EXPECT_TRUE(sameLow.y < 0.0 && sameHigh.y > 0.0);
     for (double distance : {-1.0, std::nan("")}) {
         EXPECT_EQ(spatialWKB_widenRange(&low, &high, distance, &low, &high), SPATIAL_FAILURE);
     }

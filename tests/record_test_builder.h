@@ -1,13 +1,9 @@
 // Geometry records for tests, laid out byte by byte independently of the
 // library's creators, so that tests can also make what the creators never
 // make (empty sublines, counts of 0, several sublines per ring, any type
-// code); the tests' name for the owner of the records the library makes;
-// and readers of the bytes at fixed offsets.
-//
-// Pad words and the reserved word of every subline hold a nonzero pattern,
-// so that a test can tell one an operation overwrote; withLibraryPads()
-// clears them, as the library writes them, to compare bytes with its
-// records.
+// code); and readers of the bytes at fixed offsets. Pad and reserved words
+// hold a nonzero pattern, so that a test can tell one an operation
+// overwrote; withLibraryPads() clears them as the library writes them.
 #pragma once
 
 #include <cstdint>
@@ -170,12 +166,6 @@ inline std::vector<std::uint8_t> bytesOf(const void* record) {
 
 inline std::uint32_t wordAt(const void* record, std::size_t offset) {
     std::uint32_t value;
-    std::memcpy(&value, static_cast<const std::uint8_t*>(record) + offset, sizeof value);
-    return value;
-}
-
-inline DPoint3d vertexAt(const void* record, std::size_t offset) {
-    DPoint3d value;
     std::memcpy(&value, static_cast<const std::uint8_t*>(record) + offset, sizeof value);
     return value;
 }

@@ -121,20 +121,6 @@ TEST(Scanner, EndsAtTheEndOfTheView) {
     EXPECT_EQ(run.echoed, "x--");
 }
 
-// The export reads exactly the bytes given, NULs included, and writes
-// nothing to standard output.
-TEST(Scanner, FindsTheFirstUnmatchedByteWithinTheLengthQuietly) {
-    std::uint64_t offset = 99;
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(spatialParse_findUnmatchedByte("POINT(1\0 2 3)", 13, &offset), 1);
-    EXPECT_EQ(offset, 7u);
-    EXPECT_EQ(spatialParse_findUnmatchedByte(nullptr, 0, &offset), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(offset, 7u);
-    EXPECT_EQ(spatialParse_findUnmatchedByte(nullptr, 1, &offset), -1);
-    EXPECT_EQ(spatialParse_findUnmatchedByte("x", 1, nullptr), -1);
-}
-
 TEST(Scanner, LongMinusRunIsEchoedWhole) {
     const std::string text(100000, '-');
     const Scanned scanned = scanAll(text + "x");

@@ -20,17 +20,15 @@
 #include "spatialgeom/spatialgeom.h"
 #include "spatialgeom/wkb.h"
 #include "tests/allocation/failing_allocations.h"
+#include "tests/record_test_builder.h"
 
 namespace {
 
-// Runs call() with the n-th allocation failing, for n = 1, 2, ..., once
-// with that allocation alone failing and once with every later one failing
-// too, until a run meets no failure. After a run that met one, the status
-// must be SPATIAL_FAILURE and failed() checks the caller's state; the run
-// that met none must give success (0), then succeeded() checks the result.
-// Each run starts on a fresh thread, so that memory a thread keeps between
-// calls (scratch) is made anew each time. Returns the number of failing
-// runs.
+// Runs call() with the n-th allocation failing (alone, then with every
+// later one), n = 1, 2, ... until a run meets no failure: SPATIAL_FAILURE
+// and failed() after each failing run, success and succeeded() after the
+// last. Each run starts on a fresh thread, so that a thread's scratch is
+// made anew. Returns the number of failing runs.
 long underFailingAllocations(const std::function<long()>& call, const std::function<void()>& failed,
                              const std::function<void()>& succeeded) {
     long failingRuns = 0;
@@ -60,13 +58,7 @@ long underFailingAllocations(const std::function<long()>& call, const std::funct
 }
 
 using spatialgeom::RecordPtr;
-
-std::vector<unsigned char> bytesOf(const void* record) {
-    std::uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_getSize(record, &size), 0u);
-    const auto* b = static_cast<const unsigned char*>(record);
-    return {b, b + size};
-}
+using testrecords::bytesOf;
 
 RecordPtr parsed(const char* text) {
     RecordPtr record;
@@ -217,9 +209,39 @@ TEST(AllocationFailure, WritersNeedNoMemory) {
     }
 }
 
+// A query's whole answer: an intersection's result word, or a distance and
+// its points.
+struct Answer {
+    double value = 7;
+    DPoint3d onA{7, 7, 7}, onB{7, 7, 7};
+    bool operator==(const Answer& o) const {
+        return value == o.value && onA.x == o.onA.x && onA.y == o.onA.y && onA.z == o.onA.z && onB.x == o.onB.x &&
+               onB.y == o.onB.y && onB.z == o.onB.z;
+    }
+};
+
+template <typename Intersect>
+long intersection(Intersect intersect, const void* a, const void* b, double tolerance, Answer* answer) {
+    std::uint32_t result = 7;
+    const long status = intersect(a, b, tolerance, &result);
+    answer->value = result;
+    return status;
+}
+
+// The query under failing allocations: failing, nothing written; once
+// memory is back, the reference's answer. Returns the failing runs.
+long keepsTheAnswer(const std::function<long(Answer*)>& query, const std::function<long(Answer*)>& reference) {
+    Answer expected, answer;
+    EXPECT_EQ(reference(&expected), 0);
+    return underFailingAllocations([&] { return query(&answer); }, [&] { EXPECT_TRUE(answer == Answer()); },
+                                   [&] {
+                                       EXPECT_TRUE(answer == expected);
+                                       answer = Answer();
+                                   });
+}
+
 // Every pair of kinds, flat and tilted: the intersection at tolerance 0
-// and beyond, and the distance with both points. Failing, nothing written;
-// once memory is back, the answer given without any failure.
+// and beyond, and the distance with both points.
 TEST(AllocationFailure, QueriesKeepTheResult) {
     const char* const geometries[] = {
         "POINT(1 1 0.05)",
@@ -228,15 +250,6 @@ TEST(AllocationFailure, QueriesKeepTheResult) {
         "MULTIPOINT((9 9 9),(2 2 0.3),(1.5 1.2 0))",
         "MULTILINESTRING((9 9 9,8 8 8),(0.5 -1 0,0.5 5 0))",
         "MULTIPOLYGON(((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0)),((6 6 0,8 6 0,8 8 2,6 6 0)))",
-    };
-    // A query's whole answer: the result word, or the distance and points.
-    struct Answer {
-        double value = 7;
-        DPoint3d onA{7, 7, 7}, onB{7, 7, 7};
-        bool operator==(const Answer& o) const {
-            return value == o.value && onA.x == o.onA.x && onA.y == o.onA.y && onA.z == o.onA.z && onB.x == o.onB.x &&
-                   onB.y == o.onB.y && onB.z == o.onB.z;
-        }
     };
     long failingRuns = 0;
     std::vector<RecordPtr> records;
@@ -247,19 +260,9 @@ TEST(AllocationFailure, QueriesKeepTheResult) {
                 const auto query = [&](Answer* answer) {
                     if (tolerance < 0)
                         return long(spatialWKB_distance(a.get(), b.get(), &answer->value, &answer->onA, &answer->onB));
-                    std::uint32_t result = 7;
-                    const long status = spatialWKB_intersectGeometry(a.get(), b.get(), tolerance, &result);
-                    answer->value = result;
-                    return status;
+                    return intersection(spatialWKB_intersectGeometry, a.get(), b.get(), tolerance, answer);
                 };
-                Answer expected, answer;
-                ASSERT_EQ(query(&expected), 0);
-                failingRuns +=
-                    underFailingAllocations([&] { return query(&answer); }, [&] { EXPECT_TRUE(answer == Answer()); },
-                                            [&] {
-                                                EXPECT_TRUE(answer == expected);
-                                                answer = Answer();
-                                            });
+                failingRuns += keepsTheAnswer(query, query);
             }
     EXPECT_GT(failingRuns, 200);  // the allocations were reached
 }
@@ -279,32 +282,18 @@ TEST(AllocationFailure, PreparedGeometries) {
                                           [&] { spatialWKB_destroyPrepared(&prepared); }),
                   0);
         ASSERT_EQ(spatialWKB_prepareGeometry(polygon.get(), &prepared), 0u);
-        std::uint32_t expected = 7, result = 7;
-        ASSERT_EQ(spatialWKB_intersectGeometry(polygon.get(), probe.get(), 0.0, &expected), 0u);
-        underFailingAllocations([&] { return long(spatialWKB_intersectPrepared(prepared, probe.get(), 0.0, &result)); },
-                                [&] { EXPECT_EQ(result, 7u); },
-                                [&] {
-                                    EXPECT_EQ(result, expected);
-                                    result = 7;
-                                });
-        // The distance to a line above it: nothing written when failing,
-        // the stateless export's answer once memory is back.
-        double expectedDistance = -1, d = 7;
-        DPoint3d expectedOn{}, on{7, 7, 7};
-        ASSERT_EQ(spatialWKB_distance(polygon.get(), above.get(), &expectedDistance, &expectedOn, nullptr), 0u);
-        EXPECT_GT(underFailingAllocations(
-                      [&] { return long(spatialWKB_distancePrepared(prepared, above.get(), &d, &on, nullptr)); },
-                      [&] {
-                          EXPECT_EQ(d, 7);
-                          EXPECT_EQ(on.x, 7);
-                      },
-                      [&] {
-                          EXPECT_EQ(d, expectedDistance);
-                          EXPECT_EQ(on.x, expectedOn.x);
-                          EXPECT_EQ(on.z, expectedOn.z);
-                          d = 7;
-                          on = {7, 7, 7};
-                      }),
+        // Against the stateless exports: the line through it, and the
+        // distance to a line above it.
+        const auto crossing = [&](auto intersect, const void* a) {
+            return [=, &probe](Answer* answer) { return intersection(intersect, a, probe.get(), 0, answer); };
+        };
+        const auto distance = [&](auto measure, const void* a) {
+            return [=, &above](Answer* out) { return long(measure(a, above.get(), &out->value, &out->onA, nullptr)); };
+        };
+        keepsTheAnswer(crossing(spatialWKB_intersectPrepared, prepared),
+                       crossing(spatialWKB_intersectGeometry, polygon.get()));
+        EXPECT_GT(keepsTheAnswer(distance(spatialWKB_distancePrepared, prepared),
+                                 distance(spatialWKB_distance, polygon.get())),
                   0);
         spatialWKB_destroyPrepared(&prepared);
     }
