@@ -10,24 +10,19 @@ import random
 import pytest
 
 
-class DPoint3d(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_double), ("y", ctypes.c_double), ("z", ctypes.c_double)]
-
-
 class CInterface:
-    """The shared library's exports the tests compare with; records made
-    here are freed by the with-block's end."""
+    """The shared library's exports the tests compare with; records parsed
+    here are freed by close()."""
 
     def __init__(self, path):
         lib = ctypes.CDLL(path)
-        v, u32, i32, d = ctypes.c_void_p, ctypes.c_uint32, ctypes.c_int32, ctypes.c_double
+        v, u32, d = ctypes.c_void_p, ctypes.c_uint32, ctypes.c_double
         pv, pu32, pd = ctypes.POINTER(v), ctypes.POINTER(u32), ctypes.POINTER(d)
-        pp = ctypes.POINTER(DPoint3d)
         signatures = {
-            "spatialParse_string": (i32, [ctypes.c_char_p, pv]),
+            "spatialParse_string": (ctypes.c_int32, [ctypes.c_char_p, pv]),
             "spatialWKB_destroyGeom": (u32, [pv]),
             "spatialWKB_intersectGeometry": (u32, [v, v, d, pu32]),
-            "spatialWKB_distance": (u32, [v, v, pd, pp, pp]),
+            "spatialWKB_distance": (u32, [v, v, pd, v, v]),
             "spatialWKB_toOgcWkb": (u32, [v, v, u32, pu32]),
         }
         for name, (restype, argtypes) in signatures.items():
@@ -38,21 +33,19 @@ class CInterface:
 
     def parse(self, text):
         record = ctypes.c_void_p()
-        status = self.lib.spatialParse_string(text.encode(), ctypes.byref(record))
-        assert status == 0, text
+        assert self.lib.spatialParse_string(text.encode(), ctypes.byref(record)) == 0, text
         self.records.append(record)
         return record
 
     def intersects(self, a, b, tolerance):
-        """(status, result) of spatialWKB_intersectGeometry."""
         result = ctypes.c_uint32(99)
-        status = self.lib.spatialWKB_intersectGeometry(a, b, tolerance, ctypes.byref(result))
-        return status, result.value
+        assert self.lib.spatialWKB_intersectGeometry(a, b, tolerance, ctypes.byref(result)) == 0
+        return result.value == 1
 
     def distance(self, a, b):
         value = ctypes.c_double()
-        status = self.lib.spatialWKB_distance(a, b, ctypes.byref(value), None, None)
-        return status, value.value
+        assert self.lib.spatialWKB_distance(a, b, ctypes.byref(value), None, None) == 0
+        return value.value
 
     def wkb(self, record):
         size = ctypes.c_uint32()
@@ -77,17 +70,27 @@ def c_interface():
     interface.close()
 
 
-# ---- Random geometries as WKT.
+@pytest.fixture
+def rng(request):
+    return random.Random(request.node.name)
+
+
+def coordinates(vertices):
+    return ",".join(" ".join(repr(c) for c in v) for v in vertices)
+
+
+def circle(n, radius, centre=(0.0, 0.0, 0.0), rise=0.0):
+    """A polygon of n vertices on a circle around centre, the k-th vertex
+    raised by k * rise."""
+    ring = [(centre[0] + radius * math.cos(2 * math.pi * k / n), centre[1] + radius * math.sin(2 * math.pi * k / n),
+             centre[2] + rise * k) for k in range(n)]
+    return "POLYGON((%s))" % coordinates(ring + ring[:1])
 
 
 def _vertex(rng, grid):
     # Small integers meet often (touching, shared vertices); other values
     # are any doubles of moderate size, written exactly with repr.
     return tuple(float(rng.randint(-4, 4)) if grid else rng.uniform(-5.0, 5.0) for _ in range(3))
-
-
-def coordinates(vertices):
-    return ",".join(" ".join(repr(c) for c in v) for v in vertices)
 
 
 def _ring(rng, grid, centre, radius):
@@ -141,8 +144,3 @@ def random_geometry(rng, kinds=SIMPLE_KINDS):
              "multilinestring": lambda: several(line, 3), "multipolygon": lambda: several(polygon, 3)}
     text = kind.upper() + parts[kind]()
     return text, [text]
-
-
-@pytest.fixture
-def rng(request):
-    return random.Random(request.node.name)

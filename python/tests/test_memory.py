@@ -9,6 +9,7 @@ import numpy as np
 import pytest
 
 import spatialgeom as sg
+from conftest import circle
 from spatialgeom import _spatialgeom
 
 
@@ -86,8 +87,7 @@ def test_a_million_calls_keep_reference_counts_and_memory():
 def test_records_read_concurrently_stay_alive_when_their_array_changes():
     from concurrent.futures import ThreadPoolExecutor
 
-    ring = ",".join("%r %r 0" % (np.cos(k / 50), np.sin(k / 50)) for k in range(315))
-    shapes = sg.from_wkt(["POLYGON((%s,1 0 0))" % ring] * 200)
+    shapes = sg.from_wkt([circle(315, 1.0)] * 200)
     probe = sg.from_wkt("POINT(5 5 5)")
     expected = sg.distance(shapes[:1], probe)[0]
     with ThreadPoolExecutor(2) as pool:

@@ -1,5 +1,7 @@
-"""intersects, distance and prepare: against the C interface on random
-pairs (collections member by member), broadcasting and missing values."""
+"""intersects, distance, prepare and sjoin: against the C interface on
+random pairs (collections member by member), broadcasting and missing
+values; the join against every pairwise intersects (the tool's join is
+compared in test_dask.py)."""
 
 import math
 import struct
@@ -8,15 +10,11 @@ import numpy as np
 import pytest
 
 import spatialgeom as sg
-from conftest import KINDS, coordinates, random_geometry
-
-
-def random_pairs(rng, n):
-    return [(random_geometry(rng, KINDS), random_geometry(rng, KINDS)) for _ in range(n)]
+from conftest import KINDS, circle, random_geometry, random_wkt
 
 
 def test_intersects_and_distance_answer_as_the_c_interface(rng, c_interface):
-    pairs = random_pairs(rng, 400)
+    pairs = [(random_geometry(rng, KINDS), random_geometry(rng, KINDS)) for _ in range(400)]
     a = sg.from_wkt([p[0][0] for p in pairs])
     b = sg.from_wkt([p[1][0] for p in pairs])
     tolerances = np.array([rng.choice([0.0, 0.0, 0.5, rng.uniform(0, 3)]) for _ in pairs])
@@ -30,12 +28,8 @@ def test_intersects_and_distance_answer_as_the_c_interface(rng, c_interface):
         for text_a in members_a:
             for text_b in members_b:
                 ra, rb = c_interface.parse(text_a), c_interface.parse(text_b)
-                status, result = c_interface.intersects(ra, rb, tolerances[k])
-                assert status == 0
-                answers.append(result == 1)
-                status, value = c_interface.distance(ra, rb)
-                assert status == 0
-                lengths.append(value)
+                answers.append(c_interface.intersects(ra, rb, tolerances[k]))
+                lengths.append(c_interface.distance(ra, rb))
         assert meets[k] == any(answers), pairs[k]
         assert distances[k] == min(lengths), pairs[k]
     assert (sg.distance(b, a) == distances).all()
@@ -57,31 +51,19 @@ def test_broadcasting_scalars_and_missing():
         assert not sg.intersects(missing, squares[0], math.inf)
         assert not sg.intersects(squares[0], missing, math.inf)
         assert math.isnan(sg.distance(missing, squares[0]))
+    # An empty member of a collection is no nearer than the others.
+    with_empty = sg.from_wkb(
+        struct.pack("<BII", 1, 1007, 2) + struct.pack("<BII", 1, 1006, 0) + struct.pack("<BIddd", 1, 1001, 1, 1, 1)
+    )
+    assert sg.distance(with_empty, sg.from_wkt("POINT(1 1 3)")) == 2.0
     # A negative or NaN tolerance meets nothing.
     assert not sg.intersects(squares[0], squares[0], [-1.0, math.nan]).any()
     with pytest.raises(ValueError):
         sg.intersects(squares, squares[:1].repeat(3))
 
 
-def test_collections_are_the_union_of_their_members_empty_ones_included():
-    collection = sg.from_wkt("GEOMETRYCOLLECTION(POINT(0 0 0),LINESTRING(10 0 0,10 10 0))")
-    others = sg.from_wkt(["POINT(0 0 1)", "POINT(12 5 0)", "POINT(5 5 0)"])
-    assert sg.distance(collection, others).tolist() == [1.0, 2.0, 5.0]
-    assert sg.intersects(collection, others, 2.0).tolist() == [True, True, False]
-    with_empty = sg.from_wkb(
-        struct.pack("<BII", 1, 1007, 2) + struct.pack("<BII", 1, 1006, 0) + struct.pack("<BIddd", 1, 1001, 1, 1, 1)
-    )
-    assert sg.distance(with_empty, sg.from_wkt("POINT(1 1 3)")) == 2.0
-
-
-def big_polygon(n, radius, z=0.0, centre=(0.0, 0.0)):
-    ring = [(centre[0] + radius * math.cos(2 * math.pi * k / n), centre[1] + radius * math.sin(2 * math.pi * k / n), z)
-            for k in range(n)]
-    return "POLYGON((%s))" % coordinates(ring + ring[:1])
-
-
 def test_prepared_geometries_answer_as_plain_ones(rng):
-    shapes = sg.from_wkt([big_polygon(300, 5.0), big_polygon(20, 2.0, 1.0), "POINT(0 0 0)",
+    shapes = sg.from_wkt([circle(300, 5.0), circle(20, 2.0, (0.0, 0.0, 1.0)), "POINT(0 0 0)",
                           "GEOMETRYCOLLECTION(POINT(9 9 9))", "MULTILINESTRING((0 0 0,1 1 1),(5 5 5,6 6 6))"])
     prepared = sg.prepare(shapes)
     assert all(isinstance(p, sg.PreparedGeometry) for p in prepared)
@@ -100,3 +82,33 @@ def test_prepared_geometries_answer_as_plain_ones(rng):
     assert sg.to_wkt(prepared[2]) == "point(0 0 0)"
     assert repr(prepared[2]) == "<PreparedGeometry point(0 0 0)>"
     assert sg.prepare(None) is None
+
+
+@pytest.mark.parametrize("tolerance", [0.0, 0.75, 3.0])
+def test_pairs_are_those_of_every_pairwise_test(rng, tolerance):
+    a = sg.from_wkt([random_wkt(rng, KINDS) for _ in range(150)])
+    b = sg.from_wkt([random_wkt(rng, KINDS) for _ in range(120)])
+    a[::17] = None
+    expected = np.nonzero(sg.intersects(a[:, None], b[None, :], tolerance))
+    assert len(expected[0]) > 0
+    # On any number of threads; prepared geometries taken as their geometries.
+    for left, threads in ((a, 1), (a, 2), (a, 3), (a, None), (sg.prepare(a), None)):
+        i, j = sg.sjoin(left, b, tolerance=tolerance, threads=threads)
+        assert i.dtype == np.int64 and j.dtype == np.int64
+        assert i.tolist() == expected[0].tolist() and j.tolist() == expected[1].tolist()
+
+
+def test_self_join_empty_lists_and_infinite_tolerance(rng):
+    a = sg.from_wkt([random_wkt(rng, KINDS) for _ in range(60)])
+    i, j = sg.sjoin(a, a)
+    assert set(zip(i.tolist(), j.tolist())) >= {(k, k) for k in range(60)}
+    i, j = sg.sjoin(a, [])
+    assert i.shape == (0,) and j.shape == (0,)
+    i, j = sg.sjoin(a[:5], a[:4], tolerance=math.inf)
+    assert len(i) == 20
+    for error, arguments in ((ValueError, {"tolerance": -1.0}), (ValueError, {"tolerance": math.nan}),
+                             (ValueError, {"threads": 0}), (TypeError, {"tolerance": "1"})):
+        with pytest.raises(error):
+            sg.sjoin(a, a, **arguments)
+    with pytest.raises(TypeError):
+        sg.sjoin(a, [1, 2])

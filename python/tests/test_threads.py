@@ -1,14 +1,20 @@
 """Python threads: the same answers as one thread, and Python running
 while the library works (the interpreter lock is released)."""
 
-import math
 import time
 from concurrent.futures import ThreadPoolExecutor
 
 import numpy as np
 
 import spatialgeom as sg
-from conftest import KINDS, coordinates, random_wkt
+from conftest import KINDS, circle, random_wkt
+
+
+def refusal(text):
+    try:
+        sg.from_wkt(text)
+    except sg.ParseError as error:
+        return str(error)
 
 
 def test_threads_give_the_answers_of_one_thread(rng):
@@ -16,7 +22,7 @@ def test_threads_give_the_answers_of_one_thread(rng):
     a = sg.from_wkt(texts)
     b = np.roll(a, 7)
     tolerance = np.linspace(0.0, 2.0, len(a))
-    with ThreadPoolExecutor(4) as pool:
+    with ThreadPoolExecutor(6) as pool:
 
         def in_parallel(function, *arrays):
             return np.concatenate(list(pool.map(function, *(np.array_split(x, 8) for x in arrays))))
@@ -29,27 +35,23 @@ def test_threads_give_the_answers_of_one_thread(rng):
         joins = [pool.submit(sg.sjoin, a, b, 0.5, threads=2) for _ in range(3)]
         joined = sg.sjoin(a, b, 0.5, threads=1)
         assert all(np.array_equal(job.result(), joined) for job in joins)
-
-
-def test_writers_of_different_precisions_each_get_their_own(rng):
-    geometries = sg.from_wkt([random_wkt(rng, KINDS) for _ in range(300)])
-    expected = {p: sg.to_wkt(geometries, precision=p) for p in (3, 9, 17)}
-    with ThreadPoolExecutor(6) as pool:
-        jobs = [(p, pool.submit(sg.to_wkt, geometries, precision=p)) for p in (3, 9, 17) * 6]
-        for precision, job in jobs:
-            assert (job.result() == expected[precision]).all()
-
-
-def polygon(n, cx):
-    ring = [(cx + 3 * math.cos(2 * math.pi * k / n), 3 * math.sin(2 * math.pi * k / n), 0.01 * k) for k in range(n)]
-    return "POLYGON((%s))" % coordinates(ring + ring[:1])
+        # Writers of different precisions at once each get their own.
+        expected = {p: sg.to_wkt(a, precision=p) for p in (3, 9, 17)}
+        jobs = [(p, pool.submit(sg.to_wkt, a, precision=p)) for p in (3, 9, 17) * 6]
+        assert all((job.result() == expected[p]).all() for p, job in jobs)
+        # Each parse message names the end of its own text (after the last
+        # number), while other threads parse good texts.
+        parses = pool.map(lambda _: sg.from_wkt(texts), range(4))
+        messages = list(pool.map(refusal, ["POINT(1 2 %d" % i for i in range(200)]))
+        assert all(len(p) == len(texts) for p in parses)
+        assert all(m == 'parse error, at or near ""' for m in messages), set(messages)
 
 
 def test_python_runs_while_the_library_works():
     # While one thread is inside a long call, another runs Python code; it
     # could not if the call held the interpreter lock.
-    a = sg.from_wkt([polygon(2000 + k, 0.0) for k in range(16)])
-    b = sg.from_wkt([polygon(2000 + k, 7.5) for k in range(16)])
+    a = sg.from_wkt([circle(2000 + k, 3.0, rise=0.01) for k in range(16)])
+    b = sg.from_wkt([circle(2000 + k, 3.0, (7.5, 0.0, 0.0), 0.01) for k in range(16)])
     with ThreadPoolExecutor(1) as pool:
         job = pool.submit(sg.distance, a, b)
         while not job.running():

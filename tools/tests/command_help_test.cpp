@@ -10,15 +10,11 @@
 namespace spatialgeom::tool::testing {
 namespace {
 
+// The tool is built with the library: both carry the project's version.
 TEST(ToolHelp, VersionNamesTheToolAndTheLoadedLibrary) {
     const std::string library = spatialWKB_version();
-    for (const char* option : {"--version", "-V"}) {
-        const ToolRun run = runTool({option});
-        EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(run.err, "");
-        // The tool is built with the library: both carry the project's version.
-        EXPECT_EQ(run.out, "spatialgeom " + library + "\nlibrary: libspatialgeom " + library + "\n");
-    }
+    const std::string version = "spatialgeom " + library + "\nlibrary: libspatialgeom " + library + "\n";
+    expectRuns({{{"--version"}, 0, version}, {{"-V"}, 0, version}});
 }
 
 // The commands named by the build (the manual page gets a section for each).
@@ -29,8 +25,10 @@ std::vector<std::string> builtCommands() {
     return commands;
 }
 
-TEST(ToolHelp, TheOverviewListsTheCommandsTheBuildKnows) {
-    const std::string overview = runTool({"--help"}).out;
+// The overview lists the commands the build knows, and each prints its
+// usage.
+TEST(ToolHelp, EveryCommandIsListedAndPrintsItsUsageOnStandardOutput) {
+    const std::string overview = runTool({"-h"}).out;
     const std::size_t start = overview.find("\nCommands:\n");
     ASSERT_NE(start, std::string::npos) << overview;
     std::vector<std::string> listed;
@@ -42,9 +40,6 @@ TEST(ToolHelp, TheOverviewListsTheCommandsTheBuildKnows) {
         listed.push_back(name);
     }
     EXPECT_EQ(listed, builtCommands()) << "the overview and SPATIALGEOM_TOOL_COMMANDS (tools/CMakeLists.txt) differ";
-}
-
-TEST(ToolHelp, EveryCommandPrintsItsUsageOnStandardOutput) {
     for (const std::string& command : builtCommands()) {
         for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
                  // Help wins over a line that would be refused or read input.
@@ -58,15 +53,14 @@ TEST(ToolHelp, EveryCommandPrintsItsUsageOnStandardOutput) {
             EXPECT_EQ(run.out.rfind("Usage: spatialgeom " + command + " ", 0), 0u) << run.out;
         }
     }
-    const ToolRun overview = runTool({"-h"});
-    EXPECT_EQ(overview.exitStatus, 0);
-    EXPECT_NE(overview.out.find("--version"), std::string::npos);
+    // An unknown command is an error, help asked or not.
+    expectRuns({{{"-h"}, 0, overview}, {{"--help"}, 0, overview}, {{"frobnicate", "--help"}, 2}});
+    EXPECT_NE(overview.find("--version"), std::string::npos);
     // Without a command the overview is an error, on standard error.
     const ToolRun none = runTool({});
     EXPECT_EQ(none.exitStatus, 2);
     EXPECT_EQ(none.out, "");
-    EXPECT_EQ(none.err, overview.out);
-    EXPECT_EQ(runTool({"frobnicate", "--help"}).exitStatus, 2);
+    EXPECT_EQ(none.err, overview);
 }
 
 }  // namespace

@@ -85,28 +85,24 @@ std::vector<unsigned char> ourWkb(const void* record) {
 // writes the bytes GDAL writes (ISO, little-endian), which GDAL therefore
 // reads back as the same geometry.
 TEST(GdalWkb, ReadsGdalsWkbAndWritesGdalsBytes) {
-    struct Dialect {
-        bool threeD;
-        OGRwkbByteOrder order;
-        OGRwkbVariant variant;
-    };
-    const Dialect dialects[] = {{true, wkbNDR, wkbVariantIso},    {true, wkbXDR, wkbVariantIso},
-                                {true, wkbNDR, wkbVariantOldOgc}, {true, wkbXDR, wkbVariantOldOgc},
-                                {false, wkbNDR, wkbVariantIso},   {false, wkbXDR, wkbVariantIso}};
     for (const char* text : kCases) {
         const auto geometry = gdalGeometry(text);
         ASSERT_TRUE(geometry);
         EXPECT_EQ(ourWkb(parsed(ourText(*geometry)).get()), gdalWkb(*geometry, wkbNDR, wkbVariantIso)) << text;
-        for (const Dialect& dialect : dialects) {
+        for (const bool threeD : {true, false}) {
             const std::unique_ptr<OGRGeometry> written(geometry->clone());
-            if (!dialect.threeD) written->flattenTo2D();
-            const std::vector<unsigned char> wkb = gdalWkb(*written, dialect.order, dialect.variant);
-            RecordPtr record;
-            ASSERT_EQ(spatialWKB_fromOgcWkb(wkb.data(), static_cast<std::uint32_t>(wkb.size()), record.out()),
-                      SPATIAL_SUCCESS)
-                << text << " 3D " << dialect.threeD << " order " << dialect.order << " variant " << dialect.variant;
-            EXPECT_EQ(recordBytes(record.get()), recordBytes(parsed(ourText(*written)).get()))
-                << ourText(*written) << " order " << dialect.order << " variant " << dialect.variant;
+            if (!threeD) written->flattenTo2D();
+            for (const OGRwkbByteOrder order : {wkbNDR, wkbXDR}) {
+                for (const OGRwkbVariant variant : {wkbVariantIso, wkbVariantOldOgc}) {
+                    const std::vector<unsigned char> wkb = gdalWkb(*written, order, variant);
+                    RecordPtr record;
+                    ASSERT_EQ(spatialWKB_fromOgcWkb(wkb.data(), static_cast<std::uint32_t>(wkb.size()), record.out()),
+                              SPATIAL_SUCCESS)
+                        << ourText(*written) << " order " << order << " variant " << variant;
+                    EXPECT_EQ(recordBytes(record.get()), recordBytes(parsed(ourText(*written)).get()))
+                        << ourText(*written) << " order " << order << " variant " << variant;
+                }
+            }
         }
     }
 }

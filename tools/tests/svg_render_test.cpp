@@ -25,47 +25,22 @@ TEST(SvgScaleBar, IsOneTwoOrFiveTimesAPowerOfTen) {
 
 #ifdef SPATIALGEOM_TEST_HAVE_PNG
 
+struct Colour {
+    int r, g, b;
+};
+
 struct Picture {
     png_uint_32 width = 0;
     png_uint_32 height = 0;
-    std::vector<png_byte> rgb;  // on a white background
-
-    struct Colour {
-        int r, g, b;
-    };
-    Colour at(png_uint_32 x, png_uint_32 y) const {
-        const png_byte* p = &rgb[3 * (static_cast<std::size_t>(y) * width + x)];
-        return {p[0], p[1], p[2]};
-    }
+    std::vector<Colour> pixels;  // row by row, on a white background
 };
-
-// Composited on white in sRGB values, as browsers show it (libpng's own
-// compositing works on linear light and gives lighter colours).
-bool readPng(const std::string& path, Picture& picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<png_byte> rgba(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) return false;
-    picture.width = image.width;
-    picture.height = image.height;
-    picture.rgb.clear();
-    for (std::size_t i = 0; i < rgba.size(); i += 4) {
-        const int alpha = rgba[i + 3];
-        for (int c = 0; c < 3; ++c) {
-            picture.rgb.push_back(static_cast<png_byte>((rgba[i + c] * alpha + 255 * (255 - alpha) + 127) / 255));
-        }
-    }
-    return true;
-}
 
 // Colours told apart as a reader tells them apart (the fills are
 // translucent, so each colour appears lighter than its code).
-bool reddish(Picture::Colour c) { return c.r > 200 && c.g < 200 && c.b < 200 && std::abs(c.g - c.b) < 25; }
-bool bluish(Picture::Colour c) { return c.b > c.r + 25 && c.b > c.g + 5; }
-bool greenish(Picture::Colour c) { return c.g > c.r + 25 && c.g > c.b + 15; }
-bool dark(Picture::Colour c) { return c.r < 110 && c.g < 110 && c.b < 110; }
+bool reddish(Colour c) { return c.r > 200 && c.g < 200 && c.b < 200 && std::abs(c.g - c.b) < 25; }
+bool bluish(Colour c) { return c.b > c.r + 25 && c.b > c.g + 5; }
+bool greenish(Colour c) { return c.g > c.r + 25 && c.g > c.b + 15; }
+bool dark(Colour c) { return c.r < 110 && c.g < 110 && c.b < 110; }
 
 struct Region {
     long count = 0;
@@ -75,11 +50,11 @@ struct Region {
     double meanX() const { return count ? sumX / static_cast<double>(count) : 0.0; }
 };
 
-Region find(const Picture& picture, bool (*wanted)(Picture::Colour), png_uint_32 fromRow, png_uint_32 toRow) {
+Region find(const Picture& picture, bool (*wanted)(Colour), png_uint_32 fromRow, png_uint_32 toRow) {
     Region region;
     for (png_uint_32 y = fromRow; y < std::min(toRow, picture.height); ++y) {
         for (png_uint_32 x = 0; x < picture.width; ++x) {
-            if (!wanted(picture.at(x, y))) continue;
+            if (!wanted(picture.pixels[static_cast<std::size_t>(y) * picture.width + x])) continue;
             ++region.count;
             region.top = std::min(region.top, y);
             region.bottom = std::max(region.bottom, y);
@@ -91,6 +66,9 @@ Region find(const Picture& picture, bool (*wanted)(Picture::Colour), png_uint_32
 
 bool haveRenderer() { return std::system("rsvg-convert --version >/dev/null 2>&1") == 0; }
 
+// The tool's picture rendered to PNG, composited on white in sRGB values
+// as browsers show it (libpng's own compositing works on linear light and
+// gives lighter colours).
 Picture render(const std::vector<std::string>& arguments, const std::string& name) {
     const std::string svg = temporaryFile(name + ".svg", "");
     std::vector<std::string> command = arguments;
@@ -99,8 +77,18 @@ Picture render(const std::vector<std::string>& arguments, const std::string& nam
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     const std::string png = svg + ".png";
     EXPECT_EQ(std::system(("rsvg-convert -o '" + png + "' '" + svg + "'").c_str()), 0);
-    Picture picture;
-    EXPECT_TRUE(readPng(png, picture)) << png;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    EXPECT_TRUE(png_image_begin_read_from_file(&image, png.c_str())) << png;
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<png_byte> rgba(PNG_IMAGE_SIZE(image));
+    EXPECT_TRUE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) << png;
+    Picture picture{image.width, image.height, {}};
+    const auto onWhite = [](int value, int alpha) { return (value * alpha + 255 * (255 - alpha) + 127) / 255; };
+    for (std::size_t i = 0; i < rgba.size(); i += 4) {
+        picture.pixels.push_back(
+            {onWhite(rgba[i], rgba[i + 3]), onWhite(rgba[i + 1], rgba[i + 3]), onWhite(rgba[i + 2], rgba[i + 3])});
+    }
     return picture;
 }
 

@@ -11,135 +11,97 @@ namespace {
 
 constexpr const char* kSquareWithHole = "POLYGON((0 0 0,4 0 0,4 4 0,0 4 0,0 0 0),(1 1 0,3 1 0,3 3 0,1 3 0,1 1 0))";
 
-// The arguments, the text on standard input and what standard output must
-// then hold.
-struct OutputCase {
-    std::vector<std::string> arguments;
-    std::string input;
-    const char* out;
-};
-
 // info from an argument and from standard input (a line ended by CR LF);
-// transform keeps collection members; intersects answers within the
-// tolerance, options before or after the geometries; distance writes the
-// exact distance rounded upwards, a collection by its nearest member on
-// either side, to the digits asked for, and nothing for a line of one
-// vertex.
+// transform keeps collection members and applies its transforms in the
+// order given; intersects answers within the tolerance, options before or
+// after the geometries; distance writes the exact distance rounded
+// upwards, a collection by its nearest member on either side, to the
+// digits asked for, and nothing for a line of one vertex.
 TEST(ToolOutput, CommandsWriteTheExpectedText) {
-    const OutputCase cases[] = {
+    expectRuns({
         {{"info", kSquareWithHole},
-         "",
+         0,
          "kind: polygon\npolygons: 1\nrings: 2\nlines: 0\npoints: 0\nvertices: 10\nbytes: 296\nrange: 0 0 0 .. 4 4 0\n"},
         {{"info"},
-         "GEOMETRYCOLLECTION(POINT(1 2 3),LINESTRING(0 0 0,1 1 -1))\r\n",
+         0,
          "kind: geometrycollection\nmembers: 2\npolygons: 0\nrings: 0\nlines: 1\npoints: 1\nvertices: 3\n"
-         "bytes: 144\nrange: 0 0 -1 .. 1 2 3\n"},
+         "bytes: 144\nrange: 0 0 -1 .. 1 2 3\n",
+         {},
+         "GEOMETRYCOLLECTION(POINT(1 2 3),LINESTRING(0 0 0,1 1 -1))\r\n"},
         {{"transform", "--scale", "2,2,2", "GEOMETRYCOLLECTION(POINT(1 1 1),POINT(2 2 2))"},
-         "",
+         0,
          "geometrycollection(point(2 2 2),point(4 4 4))\n"},
-        {{"intersects", "POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "3"}, "", "true\n"},
-        {{"intersects", "POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "2.5"}, "", "false\n"},
-        {{"intersects", "--tolerance", "1e-3", "LINESTRING(0 0 0,10 0 0)", "POINT(5 0.001 0)"}, "", "true\n"},
-        {{"distance", kSquareWithHole, "POINT(2 1.5 0)"}, "", "distance: 0.5\non A: 2 1 0\non B: 2 1.5 0\n"},
+        {{"transform", "--translate", "1,2,3", "POINT(0 0 0)"}, 0, "point(1 2 3)\n"},
+        {{"transform", "--translate", "1,0,0", "--scale", "2,2,2", "POINT(0 0 0)"}, 0, "point(2 0 0)\n"},
+        {{"transform", "--scale", "2,2,2", "--translate", "1,0,0", "POINT(0 0 0)"}, 0, "point(1 0 0)\n"},
+        {{"transform", "--translate", "1,2,3", "--scale", "2,2,2@1,1,1", "POINT(0 0 0)"}, 0, "point(1 3 5)\n"},
+        {{"transform", "--translate", "1,2,3", "--mirror", "0,0,0/1,0,0", "POINT(0 0 0)"}, 0, "point(-1 2 3)\n"},
+        {{"transform", "--translate", "1,0,0", "--rotate", "90", "--axis", "0,0,0,0,0,1", "POINT(0 0 0)"},
+         0,
+         "point(6.12323e-17 1 0)\n"},
+        {{"transform", "--translate", "1,0,0", "--rotate", "90", "POINT(0 0 0)"}, 0, "point(6.12323e-17 1 0)\n"},
+        {{"transform", "--translate", "1.23456789,0,0", "--precision", "9", "POINT(0 0 0)"},
+         0,
+         "point(1.23456789 0 0)\n"},
+        {{"intersects", "POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "3"}, 0, "true\n"},
+        {{"intersects", "POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "2.5"}, 0, "false\n"},
+        {{"intersects", "--tolerance", "1e-3", "LINESTRING(0 0 0,10 0 0)", "POINT(5 0.001 0)"}, 0, "true\n"},
+        {{"distance", kSquareWithHole, "POINT(2 1.5 0)"}, 0, "distance: 0.5\non A: 2 1 0\non B: 2 1.5 0\n"},
         {{"distance", "GEOMETRYCOLLECTION(POINT(10 0 0),POINT(5 0 0),POINT(-5 0 0))", "POINT(0 0 0)"},
-         "",
+         0,
          "distance: 5\non A: 5 0 0\non B: 0 0 0\n"},
         {{"distance", "POINT(0 0 0)", "GEOMETRYCOLLECTION(POINT(10 0 0),LINESTRING(3 -1 4,3 1 4))"},
-         "",
+         0,
          "distance: 5\non A: 0 0 0\non B: 3 0 4\n"},
-        {{"distance", "-", "POINT(1 2 2)"}, "POINT(0 0 0)\n", "distance: 3\non A: 0 0 0\non B: 1 2 2\n"},
-        {{"distance", "POINT(2 2 1)", kSquareWithHole}, "", "distance: 1.4142135623730951\non A: 2 2 1\non B: 2 1 0\n"},
+        {{"distance", "-", "POINT(1 2 2)"}, 0, "distance: 3\non A: 0 0 0\non B: 1 2 2\n", {}, "POINT(0 0 0)\n"},
+        {{"distance", "POINT(2 2 1)", kSquareWithHole}, 0, "distance: 1.4142135623730951\non A: 2 2 1\non B: 2 1 0\n"},
         {{"distance", "--precision", "3", "POINT(0 0 0)", "POINT(1 1 1)"},
-         "",
+         0,
          "distance: 1.73\non A: 0 0 0\non B: 1 1 1\n"},
-        {{"distance", "LINESTRING(1 2 3)", "POINT(0 0 0)"}, "", "distance: inf\non A: none\non B: none\n"},
-    };
-    for (const OutputCase& c : cases) {
-        const ToolRun run = runTool(c.arguments, c.input);
-        EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(run.out, c.out);
-    }
+        {{"distance", "LINESTRING(1 2 3)", "POINT(0 0 0)"}, 0, "distance: inf\non A: none\non B: none\n"},
+    });
 }
 
-TEST(ToolInfo, RefusesBadTextWithTheReason) {
-    struct Case {
-        const char* text;
-        const char* message;
+// Every command's mistakes: their reason, nothing on standard output,
+// status 2; text that is no geometry: the reason, nothing echoed, status 1.
+TEST(ToolCommandLine, RefusesMistakesAndBadText) {
+    const std::string a = examplePath("a.wkt"), b = examplePath("b.wkt"), p = "POINT(0 0 0)";
+    const std::pair<std::vector<std::string>, std::string> mistakes[] = {
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"intersects", p}, "intersects needs two geometries"},
+        {{"intersects", p, p, "--tolerance", "abc"}, "--tolerance: not a number: 'abc'"},
+        {{"intersects", p, p, "--tolerance", "-1"}, "--tolerance must not be negative"},
+        {{"intersects", p, p, "--tolerance"}, "--tolerance needs a value"},
+        {{"distance", p, p, p}, "distance needs two geometries"},
+        {{"distance", "-", "-"}, "only one geometry can come from standard input"},
+        {{"distance", p, p, "--precision", "18"}, "--precision needs a whole number from 1 to 17, not '18'"},
+        {{"distance", p, p, "--tolerance", "1"}, "unknown option --tolerance"},
+        {{"transform", "--scale", "1,2", p}, "--scale needs 3 numbers separated by commas"},
+        {{"transform", "--rotate", "90", "--axis", "1,1,1,1,1,1", p}, "--axis needs two different points"},
+        {{"transform", "--axis", "0,0,0,0,0,1", p}, "--axis belongs right after --rotate DEG"},
+        {{"transform", "--mirror", "0,0,0/0,0,0", p}, "--mirror needs a non-zero normal"},
+        {{"transform", "--precision", "0", p}, "--precision needs a whole number from 1 to 17, not '0'"},
+        {{"transform", p, "POINT(1 1 1)"}, "transform takes one geometry"},
+        {{"info", p, "--bogus"}, "unexpected argument '--bogus'"},
+        {{"join", "only-one.wkt"}, "join needs two files"},
+        {{"join", "a", "b", "--threads", "0"}, "--threads needs a whole number from 1 to 1024, not '0'"},
+        {{"join", "a", "b", "--format", "xml"}, "--format must be pairs, csv or json, not 'xml'"},
+        {{"join", "a", "b", "--output"}, "--output needs a value"},
+        {{"svg"}, "svg needs at least one file"},
+        {{"nearest", a}, "nearest needs two files"},
+        {{"nearest", a, b, "--max-distance", "-1"}, "--max-distance must not be negative"},
+        {{"nearest", a, b, "--tolerance", "1"}, "nearest takes --max-distance, not --tolerance"},
+        {{"convert", a}, "convert needs IN and OUT"},
+        {{"convert", a, "nowhere/out.txt"}, "convert: cannot tell the format of nowhere/out.txt"},
+        {{"convert", a, "-", "--precision", "0"}, "--precision needs a whole number from 1 to 17, not '0'"},
     };
-    const Case cases[] = {
-        {"POINT(1 2", "parse error"},
-        {"POINT(1 2 \x80)", "unexpected character \\x80 at column 11"},
-        {"", "parse error"},
+    std::vector<Expected> cases = {
+        {{"info", "-"}, 1, "", {"parse error"}, "POINT(1 2"},
+        {{"info", "-"}, 1, "", {"unexpected character \\x80 at column 11"}, "POINT(1 2 \x80)"},
+        {{"info", "-"}, 1, "", {"parse error"}, ""},
     };
-    for (const Case& c : cases) {
-        const ToolRun run = runTool({"info", "-"}, c.text);
-        EXPECT_EQ(run.exitStatus, 1) << c.text;
-        EXPECT_EQ(run.out, "") << c.text;  // nothing echoed among the results
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.text << " gave " << run.err;
-    }
-}
-
-TEST(ToolTransform, AppliesTransformsInTheOrderGiven) {
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"--translate", "1,2,3"}, "point(1 2 3)\n"},
-        {{"--translate", "1,0,0", "--scale", "2,2,2"}, "point(2 0 0)\n"},
-        {{"--scale", "2,2,2", "--translate", "1,0,0"}, "point(1 0 0)\n"},
-        {{"--translate", "1,2,3", "--scale", "2,2,2@1,1,1"}, "point(1 3 5)\n"},
-        {{"--translate", "1,2,3", "--mirror", "0,0,0/1,0,0"}, "point(-1 2 3)\n"},
-        {{"--translate", "1,0,0", "--rotate", "90", "--axis", "0,0,0,0,0,1"}, "point(6.12323e-17 1 0)\n"},
-        {{"--translate", "1,0,0", "--rotate", "90"}, "point(6.12323e-17 1 0)\n"},
-        {{"--translate", "1.23456789,0,0", "--precision", "9"}, "point(1.23456789 0 0)\n"},
-    };
-    for (const auto& [options, out] : cases) {
-        std::vector<std::string> arguments = {"transform"};
-        arguments.insert(arguments.end(), options.begin(), options.end());
-        arguments.push_back("POINT(0 0 0)");
-        const ToolRun run = runTool(arguments);
-        EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(run.out, out) << options.back();
-    }
-}
-
-// Every command's mistakes: a message, nothing on standard output, status 2.
-TEST(ToolCommandLine, RefusesMistakesWithStatus2) {
-    const std::string a = examplePath("a.wkt"), b = examplePath("b.wkt");
-    const std::vector<std::vector<std::string>> mistakes = {
-        {},
-        {"frobnicate"},
-        {"intersects", "POINT(0 0 0)"},
-        {"intersects", "POINT(0 0 0)", "POINT(0 0 0)", "--tolerance", "abc"},
-        {"intersects", "POINT(0 0 0)", "POINT(0 0 0)", "--tolerance", "-1"},
-        {"intersects", "POINT(0 0 0)", "POINT(0 0 0)", "--tolerance"},
-        {"distance", "POINT(0 0 0)", "POINT(0 0 0)", "POINT(0 0 0)"},
-        {"distance", "-", "-"},
-        {"distance", "POINT(0 0 0)", "POINT(0 0 0)", "--precision", "18"},
-        {"distance", "POINT(0 0 0)", "POINT(0 0 0)", "--tolerance", "1"},
-        {"transform", "--scale", "1,2", "POINT(0 0 0)"},
-        {"transform", "--rotate", "90", "--axis", "1,1,1,1,1,1", "POINT(0 0 0)"},
-        {"transform", "--axis", "0,0,0,0,0,1", "POINT(0 0 0)"},
-        {"transform", "--mirror", "0,0,0/0,0,0", "POINT(0 0 0)"},
-        {"transform", "--precision", "0", "POINT(0 0 0)"},
-        {"transform", "POINT(0 0 0)", "POINT(1 1 1)"},
-        {"info", "POINT(0 0 0)", "--bogus"},
-        {"join", "only-one.wkt"},
-        {"join", "a", "b", "--threads", "0"},
-        {"join", "a", "b", "--format", "xml"},
-        {"join", "a", "b", "--output"},
-        {"svg"},
-        {"nearest", a},
-        {"nearest", a, b, "--max-distance", "-1"},
-        {"nearest", a, b, "--tolerance", "1"},
-        {"convert", a},
-        {"convert", a, "nowhere/out.txt"},
-        {"convert", a, "-", "--precision", "0"},
-    };
-    for (const auto& arguments : mistakes) {
-        const ToolRun run = runTool(arguments);
-        const std::string line = arguments.empty() ? "" : arguments[0] + " " + arguments.back();
-        EXPECT_EQ(run.exitStatus, 2) << line << ": " << run.err;
-        EXPECT_FALSE(run.err.empty()) << line;
-        EXPECT_EQ(run.out, "") << line;
-    }
+    for (const auto& [arguments, reason] : mistakes) cases.push_back({arguments, 2, "", {"spatialgeom: " + reason}});
+    expectRuns(cases);
 }
 
 // The entry of the binary, linked into the tests: errors thrown by a
@@ -176,18 +138,13 @@ TEST(ToolCodec, DecodeRefusesBytesThatAreNoRecord) {
         for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
         return bytes;
     };
-    const std::string bad[] = {
-        "",
-        polygon.substr(0, 292),
-        polygon + '\0',
-        withWord(8, 9),            // unknown type
-        withWord(36, 0x7fffffff),  // vertex count of the outer ring's subline
-    };
-    for (const std::string& bytes : bad) {
-        const ToolRun run = runTool({"decode"}, bytes);
-        EXPECT_EQ(run.exitStatus, 1) << bytes.size() << " bytes";
-        EXPECT_NE(run.err.find(bytes.empty() ? "no record" : "not a record"), std::string::npos) << run.err;
-    }
+    expectRuns({
+        {{"decode"}, 1, "", {"no record"}},
+        {{"decode"}, 1, "", {"not a record"}, polygon.substr(0, 292)},
+        {{"decode"}, 1, "", {"not a record"}, polygon + '\0'},
+        {{"decode"}, 1, "", {"not a record"}, withWord(8, 9)},            // unknown type
+        {{"decode"}, 1, "", {"not a record"}, withWord(36, 0x7fffffff)},  // vertex count of the outer ring's subline
+    });
 }
 
 }  // namespace

@@ -21,29 +21,27 @@ std::size_t occurrences(const std::string& text, const std::string& piece) {
 // and a4 (the first is the nearest).
 TEST(ToolFiles, JoinAndNearestAnswerOnTheExamples) {
     const std::string a = examplePath("a.wkt"), b = examplePath("b.wkt");
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"join", a, b}, "1 2\n2 3\n2 8\n4 7\n4 8\n"},
-        {{"join", a, b, "--tolerance", "1"}, "1 2\n2 3\n2 8\n3 6\n4 4\n4 7\n4 8\n"},
+    expectRuns({
+        {{"join", a, b}, 0, "1 2\n2 3\n2 8\n4 7\n4 8\n"},
+        {{"join", a, b, "--output", "-"}, 0, "1 2\n2 3\n2 8\n4 7\n4 8\n"},
+        {{"join", a, b, "--tolerance", "1"}, 0, "1 2\n2 3\n2 8\n3 6\n4 4\n4 7\n4 8\n"},
         {{"join", a, b, "--format", "json"},
+         0,
          "{\"a\":1,\"b\":2}\n{\"a\":2,\"b\":3}\n{\"a\":2,\"b\":8}\n{\"a\":4,\"b\":7}\n{\"a\":4,\"b\":8}\n"},
-        {{"nearest", a, b}, "1 1 2\n2 1 0\n3 2 0\n4 4 1\n5 5 5\n6 3 0.5\n7 4 0\n8 2 0\n"},
-        {{"nearest", a, b, "--max-distance", "1"}, "2 1 0\n3 2 0\n4 4 1\n6 3 0.5\n7 4 0\n8 2 0\n"},
+        {{"nearest", a, b}, 0, "1 1 2\n2 1 0\n3 2 0\n4 4 1\n5 5 5\n6 3 0.5\n7 4 0\n8 2 0\n"},
+        {{"nearest", a, b, "--max-distance", "1"}, 0, "2 1 0\n3 2 0\n4 4 1\n6 3 0.5\n7 4 0\n8 2 0\n"},
         {{"nearest", a, b, "--max-distance", "0.5", "--format", "csv"},
+         0,
          "b,a,distance\n2,1,0\n3,2,0\n6,3,0.5\n7,4,0\n8,2,0\n"},
         {{"nearest", a, b, "--max-distance", "0", "--format", "json", "--threads", "3"},
+         0,
          "{\"b\":2,\"a\":1,\"distance\":0}\n{\"b\":3,\"a\":2,\"distance\":0}\n{\"b\":7,\"a\":4,\"distance\":0}\n"
          "{\"b\":8,\"a\":2,\"distance\":0}\n"},
-    };
-    for (const auto& [arguments, out] : cases) {
-        const ToolRun run = runTool(arguments);
-        EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(run.err, "");
-        EXPECT_EQ(run.out, out) << arguments[0] << " " << arguments.back();
-    }
+    });
 }
 
 // Blank lines count; refused lines are reported by number and skipped, by
-// join and by nearest.
+// join and by nearest; a file that is no WKT is summarised after 100 lines.
 TEST(ToolFiles, ReportsAndSkipsBadLines) {
     const std::string first = temporaryFile("first.wkt",
                                             "POINT(0 0 0)\n"
@@ -52,30 +50,20 @@ TEST(ToolFiles, ReportsAndSkipsBadLines) {
                                             "POINT(1 2 3)x\r\n"
                                             "LINESTRING(0 0 0,9 9 0)\r\n");
     const std::string second = temporaryFile("second.wkt", "POINT(3 3 0)\nPOINT(0 0 0)");
-    const ToolRun run = runTool({"join", first, second, "--threads", "3"});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.out, "1 2\n5 1\n5 2\n");
-    EXPECT_NE(run.err.find(first + ":2: parse error"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(first + ":4: unexpected character 'x' at column 13"), std::string::npos) << run.err;
-    EXPECT_EQ(occurrences(run.err, "\n"), 2u) << run.err;
-    const ToolRun nearest = runTool({"nearest", second, first});
-    EXPECT_EQ(nearest.exitStatus, 1);
-    EXPECT_EQ(nearest.out, "1 2 0\n5 1 0\n");
-
-    const ToolRun missing = runTool({"join", first, first + ".missing"});
-    EXPECT_EQ(missing.exitStatus, 1);
-    EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
-}
-
-TEST(ToolFiles, SummarisesAFileThatIsNoWkt) {
+    const std::vector<std::string> reasons = {first + ":2: parse error",
+                                              first + ":4: unexpected character 'x' at column 13"};
     std::string noise;
     for (int i = 0; i < 150; ++i) noise += "\x01\x02 binary " + std::to_string(i) + "\n";
-    const std::string path = temporaryFile("noise.wkt", noise);
-    const ToolRun run = runTool({"join", path, examplePath("a.wkt")});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(occurrences(run.err, "\n"), 101u);
-    EXPECT_NE(run.err.find(path + ": 50 more lines refused\n"), std::string::npos) << run.err;
+    const std::string noWkt = temporaryFile("noise.wkt", noise);
+    std::vector<std::string> noiseReasons;
+    for (int i = 1; i <= 100; ++i) noiseReasons.push_back(noWkt + ":" + std::to_string(i) + ": ");
+    noiseReasons.push_back(noWkt + ": 50 more lines refused");
+    expectRuns({
+        {{"join", first, second, "--threads", "3"}, 1, "1 2\n5 1\n5 2\n", reasons},
+        {{"nearest", second, first}, 1, "1 2 0\n5 1 0\n", reasons},
+        {{"join", second, second + ".missing"}, 1, "", {"cannot open " + second + ".missing"}},
+        {{"join", noWkt, examplePath("a.wkt")}, 1, "", noiseReasons},
+    });
 }
 
 // Files of more lines than one thread's share of the reading, joined and

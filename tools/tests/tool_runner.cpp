@@ -1,16 +1,15 @@
 #include "tool_runner.h"
 
-#include <fcntl.h>
-#include <spawn.h>
+#include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-extern char** environ;
 
 namespace spatialgeom::tool::testing {
 namespace {
@@ -52,29 +51,43 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& in
     const std::string in = temporaryFile("in-" + id, input);
     const std::string out = (scratchDirectory() / ("out-" + id)).string();
     const std::string err = (scratchDirectory() / ("err-" + id)).string();
+    // A shell command of single-quoted words, which pass any bytes.
+    std::string command;
+    const auto add = [&command](const char* before, const std::string& word) {
+        command.append(before).append("'");
+        for (const char c : word) {
+            if (c == '\'') command.append("'\\''");
+            else command.push_back(c);
+        }
+        command.append("'");
+    };
+    add("", SPATIALGEOM_TOOL_PATH);
+    for (const std::string& argument : arguments) add(" ", argument);
+    add(" <", in);
+    add(" >", out);
+    add(" 2>", err);
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileContent(out), fileContent(err)};
+}
 
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, STDIN_FILENO, in.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<std::string> argv = {SPATIALGEOM_TOOL_PATH};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> pointers;
-    for (std::string& argument : argv) pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-
-    ToolRun run;
-    pid_t child = 0;
-    if (posix_spawn(&child, SPATIALGEOM_TOOL_PATH, &files, nullptr, pointers.data(), environ) == 0) {
-        int status = 0;
-        waitpid(child, &status, 0);
-        if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
-        run.out = fileContent(out);
-        run.err = fileContent(err);
+void expectRuns(const std::vector<Expected>& cases) {
+    for (const Expected& expected : cases) {
+        std::string command;
+        for (const std::string& argument : expected.arguments) command += argument + " ";
+        SCOPED_TRACE(command);
+        const ToolRun run = runTool(expected.arguments, expected.input);
+        EXPECT_EQ(run.exitStatus, expected.exitStatus) << run.err;
+        EXPECT_EQ(run.out, expected.out);
+        EXPECT_EQ(run.err.empty(), expected.exitStatus == 0) << run.err;
+        if (expected.messages.empty()) continue;
+        std::istringstream err(run.err);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(err, line);) lines.push_back(line);
+        EXPECT_EQ(lines.size(), expected.messages.size()) << run.err;
+        for (std::size_t i = 0; i < std::min(lines.size(), expected.messages.size()); ++i) {
+            EXPECT_NE(lines[i].find(expected.messages[i]), std::string::npos) << run.err;
+        }
     }
-    posix_spawn_file_actions_destroy(&files);
-    return run;
 }
 
 }  // namespace spatialgeom::tool::testing

@@ -8,14 +8,28 @@
 namespace spatialgeom::tool::testing {
 
 struct ToolRun {
-    int exitStatus = -1;  // -1 when the process did not exit normally
+    int exitStatus = -1;  // -1 when it could not run; 128 + n when signal n ended it
     std::string out;
     std::string err;
 };
 
-// Runs the tool with the arguments (no shell involved) and input on its
-// standard input.
+// Runs the tool with the arguments (each passed as it is) and input on
+// its standard input.
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& input = "");
+
+// A run of the tool and what it must give.
+struct Expected {
+    std::vector<std::string> arguments;
+    int exitStatus = 0;
+    std::string out{};  // standard output, exactly
+    // Standard error is empty with status 0, otherwise not; when messages
+    // are given, it is a line holding each, in order, and no other line.
+    std::vector<std::string> messages{};
+    std::string input{};  // on standard input
+};
+
+// Runs each case and checks what it gives; a failure names the case.
+void expectRuns(const std::vector<Expected>& cases);
 
 // A file in a fresh temporary directory holding content; removed with the
 // directory when the test process ends.

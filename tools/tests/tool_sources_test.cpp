@@ -31,16 +31,12 @@ std::string freshPath(const std::string& name) {
 
 TEST(ToolSources, HexWkbLinesRoundTrip) {
     const std::string hex = freshPath("a.hex");
-    const ToolRun toHex = runTool({"convert", examplePath("a.wkt"), hex});
-    ASSERT_EQ(toHex.exitStatus, 0) << toHex.err;
+    expectRuns({{{"convert", examplePath("a.wkt"), hex}},
+                {{"convert", hex, "-"}, 0, runTool({"convert", examplePath("a.wkt"), "-"}).out},
+                {{"join", hex, examplePath("b.wkt")}, 0, kExamplePairs}});
     // The point of line 3, POINT(50 50 0): ISO code 1001, little-endian.
     const std::string lines = fileContent(hex);
     EXPECT_NE(lines.find("\n01E9030000000000000000494000000000000049400000000000000000\n"), std::string::npos) << lines;
-
-    const ToolRun back = runTool({"convert", hex, "-"});
-    ASSERT_EQ(back.exitStatus, 0) << back.err;
-    EXPECT_EQ(back.out, runTool({"convert", examplePath("a.wkt"), "-"}).out);
-    EXPECT_EQ(runTool({"join", hex, examplePath("b.wkt")}).out, kExamplePairs);
 }
 
 TEST(ToolSources, BadHexLinesAreReportedAndSkipped) {
@@ -51,12 +47,11 @@ TEST(ToolSources, BadHexLinesAreReportedAndSkipped) {
                                           "01E9030000000000000000494000000000000049400000000000000000F\n"
                                           " 0z\r\n"
                                           "01e9030000000000000000000000000000000000000000000000000000\r\n");
-    const ToolRun run = runTool({"convert", hex, "-"});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.out, "point(50 50 0)\npoint(0 0 0)\n");
-    EXPECT_NE(run.err.find(hex + ":2: not WKB"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(hex + ":4: an odd number of hex digits"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(hex + ":5: not a hex digit at column 3"), std::string::npos) << run.err;
+    expectRuns(
+        {{{"convert", hex, "-"},
+          1,
+          "point(50 50 0)\npoint(0 0 0)\n",
+          {hex + ":2: not WKB", hex + ":4: an odd number of hex digits", hex + ":5: not a hex digit at column 3"}}});
 }
 
 #ifdef SPATIALGEOM_TOOL_WITH_GDAL
@@ -132,32 +127,28 @@ TEST(ToolGdalSources, JoinPrintsThePairsByFid) {
     const std::string& gpkg = sources().geoPackage;
     // Line 10 (2D, z = 0) passes through site 7 (2D); site 8 is in square
     // 30; site 9 is 1 above point 20; site 11 is 3 above the line.
-    const ToolRun run = runTool({"join", gpkg, gpkg, "--layer", "roads", "--layer", "sites"});
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, "10 7\n30 8\n");
-    EXPECT_EQ(runTool({"join", gpkg, gpkg, "--layer", "roads", "--layer", "sites", "--tolerance", "1"}).out,
-              "10 7\n20 9\n30 8\n");
     // The first layer by default; a GeoJSON source; a WKT source of lines.
-    EXPECT_EQ(runTool({"join", gpkg, sources().geoJson}).out, "10 7\n30 8\n");
     const std::string lines = temporaryFile("probe.wkt", "POINT(105 105 0)\n\nPOINT(5 5 3)\n");
-    EXPECT_EQ(runTool({"join", lines, sources().geoJson}).out, "1 8\n3 11\n");
+    expectRuns({
+        {{"join", gpkg, gpkg, "--layer", "roads", "--layer", "sites"}, 0, "10 7\n30 8\n"},
+        {{"join", gpkg, gpkg, "--layer", "roads", "--layer", "sites", "--tolerance", "1"}, 0, "10 7\n20 9\n30 8\n"},
+        {{"join", gpkg, sources().geoJson}, 0, "10 7\n30 8\n"},
+        {{"join", lines, sources().geoJson}, 0, "1 8\n3 11\n"},
+    });
 }
 
 TEST(ToolGdalSources, UnknownLayersAndSourcesAreRefused) {
     const std::string& gpkg = sources().geoPackage;
-    const ToolRun unknown = runTool({"join", gpkg, gpkg, "--layer", "rivers"});
-    EXPECT_EQ(unknown.exitStatus, 2);
-    EXPECT_NE(unknown.err.find(gpkg + " has no layer 'rivers' (its layers: roads, sites)"), std::string::npos)
-        << unknown.err;
-    EXPECT_EQ(runTool({"join", gpkg, gpkg, "--layer", "a", "--layer", "b", "--layer", "c"}).exitStatus, 2);
-
     const std::string notData = temporaryFile("not-data.json", "this is no data source");
-    const ToolRun refused = runTool({"join", notData, gpkg});
-    EXPECT_EQ(refused.exitStatus, 1);
-    EXPECT_NE(refused.err.find("cannot open " + notData + " as a vector data source"), std::string::npos)
-        << refused.err;
-    EXPECT_EQ(refused.out, "");
+    expectRuns({
+        {{"join", gpkg, gpkg, "--layer", "rivers"},
+         2,
+         "",
+         {gpkg + " has no layer 'rivers' (its layers: roads, sites)"}},
+        {{"join", gpkg, gpkg, "--layer", "a", "--layer", "b", "--layer", "c"}, 2},
+        {{"info", "POINT(0 0 0)", "--layer", "roads"}, 2},
+        {{"join", notData, gpkg}, 1, "", {"cannot open " + notData + " as a vector data source"}},
+    });
 }
 
 TEST(ToolGdalSources, FeaturesThatCannotBeTakenAreReportedAndSkipped) {
@@ -172,13 +163,12 @@ TEST(ToolGdalSources, FeaturesThatCannotBeTakenAreReportedAndSkipped) {
                    {6, "MULTIPOINT Z ((1 1 1),(2 2 2))"},
                    {7, "POLYHEDRALSURFACE Z (((0 0 0,0 1 0,1 1 0,0 0 0)))"},
                    {8, "GEOMETRYCOLLECTION (GEOMETRYCOLLECTION (POINT (1 1)))"}}}});
-    const ToolRun run = runTool({"join", odd, sources().geoPackage, "--layer", "odd", "--layer", "sites"});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.out, "5 7\n");
+    std::vector<std::string> reasons;
     for (const std::string reason : {":1: curved geometry", ":2: M values", ":3: empty geometry", ":4: no geometry",
                                      ":7: a kind records do not hold", ":8: a part a record cannot hold"}) {
-        EXPECT_NE(run.err.find(odd + reason), std::string::npos) << reason << "\n" << run.err;
+        reasons.push_back(odd + reason);
     }
+    expectRuns({{{"join", odd, sources().geoPackage, "--layer", "odd", "--layer", "sites"}, 1, "5 7\n", reasons}});
 
     const ToolRun info = runTool({"info", odd});
     EXPECT_EQ(info.exitStatus, 1);
@@ -189,13 +179,12 @@ TEST(ToolGdalSources, FeaturesThatCannotBeTakenAreReportedAndSkipped) {
 
 TEST(ToolGdalSources, InfoAndSvgNameFeaturesByFid) {
     const std::string& gpkg = sources().geoPackage;
-    const ToolRun info = runTool({"info", gpkg, "--layer", "roads"});
-    EXPECT_EQ(info.exitStatus, 0) << info.err;
-    EXPECT_EQ(info.out,
-              "source: " + gpkg +
-                  "\nlayer: roads\ngeometries: 3\nskipped: 0\npoint: 1\nlinestring: 1\npolygon: 1\n"
-                  "polygons: 1\nrings: 1\nlines: 1\npoints: 1\nvertices: 8\nbytes: 280\nrange: 0 0 0 .. 110 110 0\n");
-    EXPECT_EQ(runTool({"info", "POINT(0 0 0)", "--layer", "roads"}).exitStatus, 2);
+    expectRuns(
+        {{{"info", gpkg, "--layer", "roads"},
+          0,
+          "source: " + gpkg +
+              "\nlayer: roads\ngeometries: 3\nskipped: 0\npoint: 1\nlinestring: 1\npolygon: 1\n"
+              "polygons: 1\nrings: 1\nlines: 1\npoints: 1\nvertices: 8\nbytes: 280\nrange: 0 0 0 .. 110 110 0\n"}});
 
     const ToolRun svg = runTool({"svg", gpkg, sources().geoJson, "--layer", "roads", "--layer", "sites"});
     EXPECT_EQ(svg.exitStatus, 0) << svg.err;
@@ -206,39 +195,33 @@ TEST(ToolGdalSources, InfoAndSvgNameFeaturesByFid) {
 TEST(ToolGdalSources, ConvertRoundTripsThroughGeoPackageAndGeoJson) {
     const std::string direct = runTool({"convert", examplePath("a.wkt"), "-"}).out;
     ASSERT_FALSE(direct.empty());
-    for (const char* extension : {".gpkg", ".geojson"}) {
-        const std::string a = freshPath(std::string("a") + extension);
-        const std::string b = freshPath(std::string("b") + extension);
-        ASSERT_EQ(runTool({"convert", examplePath("a.wkt"), a}).exitStatus, 0) << extension;
-        ASSERT_EQ(runTool({"convert", examplePath("b.wkt"), b}).exitStatus, 0) << extension;
-        const ToolRun back = runTool({"convert", a, "-"});
-        EXPECT_EQ(back.exitStatus, 0) << back.err;
-        EXPECT_EQ(back.out, direct) << extension;
-        // Line numbers became FIDs: the join answers as on the text. The
-        // layer is named after the file.
-        EXPECT_EQ(runTool({"join", a, b}).out, kExamplePairs) << extension;
+    // Line numbers become FIDs: the join answers as on the text. The layer
+    // is named after the file.
+    for (const std::string extension : {".gpkg", ".geojson"}) {
+        const std::string a = freshPath("a" + extension), b = freshPath("b" + extension);
+        expectRuns({{{"convert", examplePath("a.wkt"), a}},
+                    {{"convert", examplePath("b.wkt"), b}},
+                    {{"convert", a, "-"}, 0, direct},
+                    {{"join", a, b}, 0, kExamplePairs}});
         EXPECT_NE(runTool({"info", a}).out.find("\nlayer: a\n"), std::string::npos) << extension;
     }
-    // A GeoPackage to a GeoPackage, layer chosen; numbers kept to the last bit.
-    // The CRS goes along.
-    const std::string exact = freshPath("exact.gpkg");
+    // A GeoPackage to a GeoPackage, layer chosen; numbers kept to the last
+    // bit, and the CRS along.
+    const std::string exact = freshPath("exact.gpkg"), copy = freshPath("copy.gpkg");
+    const std::string json = freshPath("exact-copy.geojson"), exactCopy = freshPath("exact-copy.gpkg");
     makeDataset(
         exact, "GPKG",
         {{"exact", {{3, "POINT (0.1 0.30000000000000004)"}, {4, "POINT Z (1.2345678901234567 -98765.4321 7)"}}, 3857}});
-    const std::string copy = freshPath("copy.gpkg");
-    ASSERT_EQ(runTool({"convert", sources().geoPackage, copy, "--layer", "sites"}).exitStatus, 0);
-    EXPECT_EQ(runTool({"join", sources().geoPackage, copy, "--layer", "roads", "--layer", "sites"}).out,
-              "10 7\n30 8\n");
     const std::string point4 = "point(1.2345678901234567 -98765.432100000005 7)\n";
-    EXPECT_EQ(runTool({"convert", exact, "-"}).out, "point(0.10000000000000001 0.30000000000000004 0)\n" + point4);
+    expectRuns({{{"convert", sources().geoPackage, copy, "--layer", "sites"}},
+                {{"join", sources().geoPackage, copy, "--layer", "roads", "--layer", "sites"}, 0, "10 7\n30 8\n"},
+                {{"convert", exact, "-"}, 0, "point(0.10000000000000001 0.30000000000000004 0)\n" + point4},
+                {{"convert", exact, json}},
+                {{"convert", exact, exactCopy}}});
     // GDAL's GeoJSON writer rounds 0.30000000000000004 to 0.3; other
     // numbers keep every digit.
-    const std::string json = freshPath("exact-copy.geojson");
-    ASSERT_EQ(runTool({"convert", exact, json}).exitStatus, 0);
     const std::string fromJson = runTool({"convert", json, "-"}).out;
     EXPECT_NE(fromJson.find("\n" + point4), std::string::npos) << fromJson;
-    const std::string exactCopy = freshPath("exact-copy.gpkg");
-    ASSERT_EQ(runTool({"convert", exact, exactCopy}).exitStatus, 0);
     const GDALDatasetUniquePtr copied(GDALDataset::Open(exactCopy.c_str(), GDAL_OF_VECTOR));
     ASSERT_TRUE(copied);
     OGRSpatialReference* reference = copied->GetLayer(0)->GetSpatialRef();
