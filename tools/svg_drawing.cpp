@@ -100,7 +100,9 @@ std::string pathData(const PageMap& page, const Outline& outline, const Piece& p
     for (std::uint32_t r = piece.firstRun; r < piece.firstRun + piece.runCount; ++r) {
         const VertexRun& run = outline.runs[r];
         for (std::uint32_t v = 0; v < run.count; ++v) {
-            data += (v == 0 ? "M" : "L") + page.point(outline.vertices[run.first + v]) + " ";
+            data += v == 0 ? 'M' : 'L';
+            data += page.point(outline.vertices[run.first + v]);
+            data += ' ';
         }
         if (closed && run.count > 0) data += "Z ";
     }
