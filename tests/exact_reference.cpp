@@ -37,6 +37,7 @@
 #include <cstdio>
 #include <deque>
 #include <limits>
+#include <tuple>
 
 namespace exact {
 
@@ -77,19 +78,10 @@ mpq_class cross2(const Q2& a, const Q2& b) { return a.u * b.v - a.v * b.u; }
 mpq_class dot2(const Q2& a, const Q2& b) { return a.u * b.u + a.v * b.v; }
 Q2 along2(const Q2& a, const Q2& d, const mpq_class& t) { return {a.u + t * d.u, a.v + t * d.v}; }
 
-DPoint3d absD(DPoint3d a) { return {std::fabs(a.x), std::fabs(a.y), std::fabs(a.z)}; }
-
 // drop_k: the two coordinates other than axis k, in axis order. (Their order
 // does not matter: it only mirrors the plane, which keeps the parity rule
 // and the on-ring test.)
 Q2 drop(const Q3& p, int k) { return {p.c[k == 0 ? 1 : 0], p.c[k == 2 ? 1 : 2]}; }
-// A point with the given image and 0 for coordinate k.
-Q3 unDrop(const Q2& p, int k) {
-    Q3 q;
-    q.c[k == 0 ? 1 : 0] = p.u;
-    q.c[k == 2 ? 1 : 2] = p.v;
-    return q;
-}
 
 // ---- Squared distances between points and segments.
 
@@ -167,57 +159,15 @@ Place placeInRing(const std::vector<Q2>& unscaled, const Q2& p, const mpq_class&
     return inside ? Place::Inside : Place::Outside;
 }
 
-// ---- Boxes, only to skip pairs that cannot be nearest: each holds its
-// primitive for sure (double bounds widened by one step), and the squared
-// gap between two boxes is rounded down, so it never exceeds the true
-// squared distance of what they hold.
-
-struct Box {
-    double lo[3], hi[3];
-};
-
-Box boxOf(const Q3& p) {
-    Box b;
-    for (int j = 0; j < 3; ++j) {
-        const double d = p.c[j].get_d();
-        b.lo[j] = std::nextafter(d, -INFINITY);
-        b.hi[j] = std::nextafter(d, INFINITY);
-    }
-    return b;
-}
-
-Box join(Box a, const Box& b) {
-    for (int j = 0; j < 3; ++j) {
-        a.lo[j] = std::min(a.lo[j], b.lo[j]);
-        a.hi[j] = std::max(a.hi[j], b.hi[j]);
-    }
-    return a;
-}
-
-double squaredGapBelow(const Box& a, const Box& b) {
-    double sum = 0;
-    for (int j = 0; j < 3; ++j) {
-        // One step down undoes the rounding of the difference.
-        const double gap = std::nextafter(std::max(a.lo[j] - b.hi[j], b.lo[j] - a.hi[j]), 0.0);
-        if (gap > 0) sum += gap * gap;
-    }
-    // Five roundings of at most 2^-53 each, and tiny values that may have
-    // lost their relative precision.
-    sum *= 1 - 0x1p-50;
-    return sum < 1e-280 ? 0.0 : sum;
-}
-
 // ---- Polygon regions.
 
-// The plane through o with (exact) normal n, the
-// dominant axis k, every ring (outer first) seen along k, and a box of the
-// region.
+// The plane through o with (exact) normal n, the dominant axis k, and
+// every ring (outer first) seen along k.
 struct Region {
     Q3 o, n;
     mpq_class nn;
     int k = 2;
     std::vector<std::vector<Q2>> rings2;
-    Box box;
 };
 
 // In the closed region of the outer ring and in no hole's open interior.
@@ -409,22 +359,6 @@ void addPolygon(const RefPolygon& polygon, Primitives& out) {
         for (const Q3* v : ring) ring2.push_back(drop(*v, r.k));
         r.rings2.push_back(std::move(ring2));
     }
-    // The region lies in the lift of the outer ring's 2D bounding rectangle,
-    // which the lifts of its corners span.
-    {
-        Q2 low = r.rings2[0][0], high = low;
-        for (const Q2& p : r.rings2[0]) {
-            low = {std::min(low.u, p.u), std::min(low.v, p.v)};
-            high = {std::max(high.u, p.u), std::max(high.v, p.v)};
-        }
-        bool first = true;
-        for (const Q2& corner : {low, high, Q2{low.u, high.v}, Q2{high.u, low.v}}) {
-            const Box b = boxOf(lift(r, unDrop(corner, r.k)));
-            r.box = first ? b : join(r.box, b);
-            first = false;
-        }
-    }
-
     // The region's boundary lies on the lifted ring edges. An edge whose
     // ends are on the plane is its own lift, already a polyline segment of
     // the polygon (which covers every part of it). Without holes every
@@ -463,17 +397,13 @@ void gather(const RefGeometry& g, Primitives& out) {
 // ---- Pairs with a region.
 
 // The squared distance to the plane, side^2 / n.n with side = n.(p - o),
-// when the foot of p lies in the region and that is below `below` (it
-// could not lower the minimum otherwise, so the region test is skipped).
-// The foot is p - (side / n.n) n; its image is taken as
-// (n.n) drop(p) - side drop(n) over n.n.
-std::optional<mpq_class> pointRegion(const Q3& p, const Region& r, const std::optional<mpq_class>& below) {
+// when the foot of p lies in the region. The foot is p - (side / n.n) n;
+// its image is taken as (n.n) drop(p) - side drop(n) over n.n.
+std::optional<mpq_class> pointRegion(const Q3& p, const Region& r) {
     const mpq_class side = dot(r.n, p - r.o);
-    mpq_class value = side * side / r.nn;
-    if (below && value >= *below) return std::nullopt;
     const Q2 image = drop(p, r.k), normal = drop(r.n, r.k);
     if (!inRegion2(r, {r.nn * image.u - side * normal.u, r.nn * image.v - side * normal.v}, r.nn)) return std::nullopt;
-    return value;
+    return side * side / r.nn;
 }
 
 // A segment from one side of the plane strictly to the other meets it at
@@ -492,15 +422,12 @@ bool segmentCrossesRegion(const Segment& s, const Region& r) {
 
 class Minimum {
 public:
-    void offer(const mpq_class& value) {
-        if (!best_ || value < *best_) {
+    void offer(const std::optional<mpq_class>& value) {
+        if (value && (!best_ || *value < *best_)) {
             best_ = value;
             // best_ <= this: get_d truncates towards zero.
             bestAbove_ = std::nextafter(best_->get_d(), INFINITY);
         }
-    }
-    void offer(const std::optional<mpq_class>& value) {
-        if (value) offer(*value);
     }
     bool zero() const { return best_ && sgn(*best_) == 0; }
     // Whether a pair whose squared distance is at least `bound` cannot lower it.
@@ -512,147 +439,95 @@ private:
     double bestAbove_ = INFINITY;
 };
 
-// ---- Skipping pairs that cannot be nearest. This only saves time: a pair
-// is skipped when a lower bound of its squared distance, computed in double
-// with every rounding accounted for, exceeds the smallest exact value
-// found so far.
-
-DPoint3d approx(const Q3& p) { return {p.c[0].get_d(), p.c[1].get_d(), p.c[2].get_d()}; }
-
-double clamp01(double t) { return t < 0 ? 0 : t > 1 ? 1 : t; }
-
-// The nearest points of segments p0p1 and q0q1, roughly: they only choose a
-// direction for the bound below, which holds for any direction.
-std::pair<DPoint3d, DPoint3d> roughlyNearest(DPoint3d p0, DPoint3d p1, DPoint3d q0, DPoint3d q1) {
-    const DPoint3d d1 = sub(p1, p0), d2 = sub(q1, q0), r = sub(p0, q0);
-    const double a = dotD(d1, d1), e = dotD(d2, d2), f = dotD(d2, r), c = dotD(d1, r), b = dotD(d1, d2);
-    double s = 0, t = 0;
-    if (a > 0 && e > 0) {
-        const double denom = a * e - b * b;
-        s = denom > 0 ? clamp01((b * f - c * e) / denom) : 0;
-        t = (b * s + f) / e;
-        if (t < 0) {
-            t = 0;
-            s = clamp01(-c / a);
-        } else if (t > 1) {
-            t = 1;
-            s = clamp01((b - c) / a);
+// What the points and segments of p contribute against the regions (see
+// the top of this file).
+void offerAgainstRegions(const Primitives& p, const std::vector<Region>& regions, Minimum& m) {
+    for (const Region& r : regions) {
+        for (const Q3* q : p.points) m.offer(pointRegion(*q, r));
+        for (const Segment& s : p.segments) {
+            if (segmentCrossesRegion(s, r)) {
+                m.offer(mpq_class(0));
+            } else {
+                m.offer(pointRegion(*s.a, r));
+                m.offer(pointRegion(*s.b, r));
+            }
         }
-    } else if (a > 0) {
-        s = clamp01(-c / a);
-    } else if (e > 0) {
-        t = clamp01(f / e);
     }
-    return {add(p0, mul(s, d1)), add(q0, mul(t, d2))};
 }
 
-// For any direction D, two convex sets are at least
-// (min over the second of D.y - max over the first of D.x) / |D| apart.
-// Points and segments are convex, and the extremes are at their ends. Each
-// D.x here is computed in double from a double approximation of x (within
-// one ulp per coordinate): together at most 5 * 2^-53 * sum |D_i x_i| off
-// (16 is used), plus what underflow may lose.
-double separationBelow(const DPoint3d (&x)[2], const DPoint3d (&y)[2], DPoint3d direction) {
-    const double dd = dotD(direction, direction);
-    double most = -INFINITY, least = INFINITY, size = 0;
-    for (const DPoint3d& e : x) most = std::max(most, dotD(direction, e));
-    for (const DPoint3d& e : y) least = std::min(least, dotD(direction, e));
-    for (const DPoint3d* e : {&x[0], &x[1], &y[0], &y[1]}) size = std::max(size, dotD(absD(direction), absD(*e)));
-    const double slack =
-        16 * 0x1p-53 * size + (1 + std::fabs(direction.x) + std::fabs(direction.y) + std::fabs(direction.z)) * 1e-300;
-    double gap = std::nextafter(least - most, -INFINITY);
-    gap = std::nextafter(gap - 2 * slack, -INFINITY);
-    if (!(gap > 0) || !(dd > 1e-280) || !std::isfinite(gap) || !std::isfinite(dd)) return 0;
-    const double bound = gap * gap / dd * (1 - 0x1p-48);
-    return bound < 1e-280 || !std::isfinite(bound) ? 0.0 : bound;
-}
+// ---- Skipping pairs that cannot be nearest, which only saves time: a box
+// holds its point or segment for sure (double bounds widened by one step),
+// and the squared gap between two boxes is rounded down, so it never
+// exceeds the squared distance of what they hold.
 
-enum class Tag { Point, Segment, Region };
-
-struct Item {
-    Tag tag;
-    std::size_t index;
-    Box box;
-    DPoint3d ends[2];  // points and segments: rough ends (a point twice)
+struct Box {
+    double lo[3], hi[3];
 };
 
-std::vector<Item> itemsOf(const Primitives& p) {
-    std::vector<Item> items;
-    for (std::size_t i = 0; i < p.points.size(); ++i) {
-        const DPoint3d e = approx(*p.points[i]);
-        items.push_back({Tag::Point, i, boxOf(*p.points[i]), {e, e}});
+Box boxOf(const Segment& s) {
+    Box b;
+    for (int j = 0; j < 3; ++j) {
+        const double x = s.a->c[j].get_d(), y = s.b->c[j].get_d();
+        b.lo[j] = std::nextafter(std::min(x, y), -INFINITY);
+        b.hi[j] = std::nextafter(std::max(x, y), INFINITY);
     }
-    for (std::size_t i = 0; i < p.segments.size(); ++i) {
-        const Segment& s = p.segments[i];
-        items.push_back({Tag::Segment, i, join(boxOf(*s.a), boxOf(*s.b)), {approx(*s.a), approx(*s.b)}});
-    }
-    for (std::size_t i = 0; i < p.regions.size(); ++i) items.push_back({Tag::Region, i, p.regions[i].box, {}});
-    return items;
+    return b;
 }
 
-// What one pair of primitives contributes (see the top of this file),
-// taken with the lower tag first (Point, Segment, Region).
-void offerPair(const Primitives& pa, const Item& x, const Primitives& pb, const Item& y, Minimum& m) {
-    if (x.tag > y.tag) {
-        offerPair(pb, y, pa, x, m);
-    } else if (y.tag == Tag::Region) {
-        const Region& r = pb.regions[y.index];
-        if (x.tag == Tag::Point) {
-            m.offer(pointRegion(*pa.points[x.index], r, m.value()));
-        } else if (x.tag == Tag::Segment && segmentCrossesRegion(pa.segments[x.index], r)) {
-            m.offer(mpq_class(0));
-        } else if (x.tag == Tag::Segment) {
-            const Segment& s = pa.segments[x.index];
-            m.offer(pointRegion(*s.a, r, m.value()));
-            m.offer(pointRegion(*s.b, r, m.value()));
-        }
-    } else if (y.tag == Tag::Point) {
-        m.offer(pointPoint(*pa.points[x.index], *pb.points[y.index]));
-    } else if (x.tag == Tag::Point) {
-        const Segment& s = pb.segments[y.index];
-        m.offer(pointSegment(*pa.points[x.index], *s.a, *s.b));
-    } else {
-        const Segment &s = pa.segments[x.index], &t = pb.segments[y.index];
-        m.offer(segmentSegment(*s.a, *s.b, *t.a, *t.b));
+double squaredGapBelow(const Box& a, const Box& b) {
+    double sum = 0;
+    for (int j = 0; j < 3; ++j) {
+        // One step down undoes the rounding of the difference.
+        const double gap = std::nextafter(std::max(a.lo[j] - b.hi[j], b.lo[j] - a.hi[j]), 0.0);
+        if (gap > 0) sum += gap * gap;
     }
+    // Five roundings of at most 2^-53 each, and tiny values that may have
+    // lost their relative precision.
+    sum *= 1 - 0x1p-50;
+    return sum < 1e-280 ? 0.0 : sum;
+}
+
+// The segments of p and its points, as segments from a point to itself.
+std::vector<Segment> pieces(const Primitives& p) {
+    std::vector<Segment> all = p.segments;
+    for (const Q3* q : p.points) all.push_back({q, q});
+    return all;
+}
+
+mpq_class pieceDistance(const Segment& s, const Segment& t) {
+    if (s.a == s.b) return pointSegment(*s.a, *t.a, *t.b);
+    if (t.a == t.b) return pointSegment(*t.a, *s.a, *s.b);
+    return segmentSegment(*s.a, *s.b, *t.a, *t.b);
 }
 
 }  // namespace
 
-// Every primitive of one geometry against every primitive of the other.
-// Pairs are tried roughly nearest first, so that the smallest distance is
-// found early and the bounds skip most of the rest.
+// Every primitive of one geometry against every primitive of the other:
+// the pairs of points and segments by increasing gap between their boxes,
+// until that gap exceeds the smallest distance found, then the pairs with
+// a region.
 std::optional<mpq_class> exactSquaredDistance(const RefGeometry& a, const RefGeometry& b) {
     Primitives pa, pb;
     gather(a, pa);
     gather(b, pb);
     if (pa.empty() || pb.empty()) return std::nullopt;
-    const std::vector<Item> ia = itemsOf(pa), ib = itemsOf(pb);
-    struct Candidate {
-        double rough, bound;
-        const Item *x, *y;
-    };
-    std::vector<Candidate> candidates;
-    for (const Item& x : ia) {
-        for (const Item& y : ib) {
-            if (x.tag == Tag::Region && y.tag == Tag::Region) continue;
-            double bound = squaredGapBelow(x.box, y.box), rough = bound;
-            if (x.tag != Tag::Region && y.tag != Tag::Region) {
-                const auto [nx, ny] = roughlyNearest(x.ends[0], x.ends[1], y.ends[0], y.ends[1]);
-                const DPoint3d direction = sub(ny, nx);
-                rough = dotD(direction, direction);
-                bound = std::max(bound, separationBelow(x.ends, y.ends, direction));
-            }
-            candidates.push_back({rough, bound, &x, &y});
-        }
+    const std::vector<Segment> piecesA = pieces(pa), piecesB = pieces(pb);
+    std::vector<Box> boxesB;
+    for (const Segment& t : piecesB) boxesB.push_back(boxOf(t));
+    std::vector<std::tuple<double, const Segment*, const Segment*>> pairs;
+    for (const Segment& s : piecesA) {
+        const Box box = boxOf(s);
+        for (std::size_t j = 0; j < piecesB.size(); ++j)
+            pairs.emplace_back(squaredGapBelow(box, boxesB[j]), &s, &piecesB[j]);
     }
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const Candidate& l, const Candidate& r) { return l.rough < r.rough; });
+    std::sort(pairs.begin(), pairs.end());
     Minimum m;
-    for (const Candidate& c : candidates) {
-        if (m.zero()) break;
-        if (!m.beats(c.bound)) offerPair(pa, *c.x, pb, *c.y, m);
+    for (const auto& [gap, s, t] : pairs) {
+        if (m.zero() || m.beats(gap)) break;
+        m.offer(pieceDistance(*s, *t));
     }
+    offerAgainstRegions(pa, pb.regions, m);
+    offerAgainstRegions(pb, pa.regions, m);
     return m.value();
 }
 

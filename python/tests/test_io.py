@@ -81,7 +81,8 @@ def test_parse_errors_carry_the_library_message():
 def test_wkb_refusals():
     big = struct.pack(">BIdd", 0, 1, 1.5, -2.0)  # a big-endian 2D point
     assert sg.to_wkt(sg.from_wkb(big), precision=6) == "point(1.5 -2 0)"
-    refused = [b"", b"\x01", big[:-1], big + b"\x00", struct.pack("<BIddd", 1, 3001, 1, 2, 3), "0G", "abc"]
+    # One refusal of the library (the others: ogc_wkb_test) and the module's hex refusals.
+    refused = [big + b"\x00", "0G", "abc"]
     for value in refused:
         with pytest.raises(sg.ParseError):
             sg.from_wkb(value)
