@@ -47,7 +47,14 @@ ClosestPair exactClosestPoints(const Segment3d& a, const Segment3d& b) {
     const mpq_class denominator = aa * bb - ab * ab;
     RationalPoint p, q;
     bool found = false;
-    if (sgn(denominator) > 0) {
+    if (a.start == a.end || b.start == b.end) {
+        // A point against a segment (or a point): the other's point nearest
+        // to it.
+        const bool pointA = a.start == a.end;
+        p = pointA ? a0 : along(a0, da, clampedParameter(a0, da, b0));
+        q = pointA ? along(b0, db, clampedParameter(b0, db, a0)) : b0;
+        found = true;
+    } else if (sgn(denominator) > 0) {
         const mpq_class ar = dotQ(da, r), br = dotQ(db, r);
         const mpq_class s = (ab * br - bb * ar) / denominator, t = (aa * br - ab * ar) / denominator;
         if (sgn(s) >= 0 && s <= 1 && sgn(t) >= 0 && t <= 1) {

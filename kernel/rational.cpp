@@ -35,7 +35,12 @@ mpq_class squaredSegmentDistance(const RationalPoint& a0, const RationalPoint& a
                                  const RationalPoint& b1) {
     // Q(s, t) = |r + s da - t db|^2 over [0, 1]^2.
     const RationalPoint da = minus(a1, a0), db = minus(b1, b0), r = minus(a0, b0);
-    const mpq_class aa = dot(da, da), bb = dot(db, db), ab = dot(da, db);
+    const RationalPoint minusDb{-db.x, -db.y, -db.z};
+    const mpq_class aa = dot(da, da), bb = dot(db, db);
+    // A point against a segment: Q depends on one parameter only.
+    if (sgn(aa) == 0) return squaredToSegment(r, minusDb);
+    if (sgn(bb) == 0) return squaredToSegment(r, da);
+    const mpq_class ab = dot(da, db);
     const mpq_class denominator = aa * bb - ab * ab;
     if (sgn(denominator) > 0) {
         const mpq_class ar = dot(da, r), br = dot(db, r);
@@ -48,7 +53,6 @@ mpq_class squaredSegmentDistance(const RationalPoint& a0, const RationalPoint& a
     }
     // The four edges of the square, each an end point against the other
     // segment: s = 0, s = 1, t = 0, t = 1.
-    const RationalPoint minusDb{-db.x, -db.y, -db.z};
     mpq_class best = squaredToSegment(r, minusDb);
     for (const mpq_class& candidate :
          {squaredToSegment(minus(a1, b0), minusDb), squaredToSegment(r, da), squaredToSegment(minus(a0, b1), da)})
