@@ -550,8 +550,8 @@ bool measure(const Operand& givenA, const Operand& givenB, double* distance, DPo
             if (v != nullptr && vertexMeets(*to, *v)) return answer(0.0, *v, *v);
         }
         // From here each geometry is gathered and tested several times: a
-        // polygon kind given as a record is prepared once for all of it,
-        // so that its index, its plane and, for a skew plane, its exact
+        // tilted polygon kind given as a record is prepared once for all of
+        // it, so that its index, its plane and, for a skew plane, its exact
         // normal are found once.
         std::unique_ptr<const PreparedGeometry> heldA, heldB;
         const Operand a = preparedOnce(givenA, givenB, heldA);
