@@ -481,31 +481,12 @@ double exactDistance(const Operand& a, const Operand& b, double e, bool eMeets) 
     return fromBits(high);
 }
 
-// Does some polygon of the record lie off every plane of constant
-// coordinate? (Its tests then find its plane and lifted boundary in
-// floating point with an error bound, and often in rational arithmetic.)
-bool hasTiltedPolygon(const Operand& g) {
-    bool tilted = false;
-    const auto ringsTilted = [&](const Byte* rings) {
-        const DPoint3d* first = nullptr;
-        bool sameX = true, sameY = true, sameZ = true;
-        forEachSublineSeq(rings, [&](const Byte* seq) {
-            return forEachSubline(seq, [&](const Byte* subline) {
-                const DPoint3d* v = sublineVertices(subline);
-                for (std::uint32_t i = 0, n = sublineVertexCount(subline); i < n; ++i) {
-                    if (first == nullptr) first = &v[i];
-                    sameX = sameX && v[i].x == first->x;
-                    sameY = sameY && v[i].y == first->y;
-                    sameZ = sameZ && v[i].z == first->z;
-                }
-                return sameX || sameY || sameZ;
-            });
-        });
-        tilted = !(sameX || sameY || sameZ);
-        return !tilted;
-    };
-    forEachPolygonOf(g, ringsTilted, [](const PreparedPolygon&) { return true; });
-    return tilted;
+// Does the record's box have extent along every axis? Otherwise all its
+// vertices share one coordinate, and so does each polygon: its plane and
+// lifted boundary are exact in floating point. (A multipolygon whose
+// polygons are flat in different planes counts as tilted.)
+bool tiltedBox(const DRange3d& box) {
+    return box.low.x != box.high.x && box.low.y != box.high.y && box.low.z != box.high.z;
 }
 
 // The operand, or when it is a tilted polygon kind given as a record and
@@ -514,7 +495,7 @@ bool hasTiltedPolygon(const Operand& g) {
 // polygon's tests cost little more than a pass over its edges, less than
 // preparing it.
 Operand preparedOnce(const Operand& g, const Operand& other, std::unique_ptr<const PreparedGeometry>& held) {
-    if (g.prepared != nullptr || other.prepared != nullptr || !isPolygonKind(g.kind) || !hasTiltedPolygon(g)) return g;
+    if (g.prepared != nullptr || other.prepared != nullptr || !isPolygonKind(g.kind) || !tiltedBox(g.box)) return g;
     held = PreparedGeometry::prepare(g.record);
     if (held == nullptr) return g;
     return {g.kind, nullptr, held.get(), g.box};
