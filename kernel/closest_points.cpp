@@ -42,19 +42,22 @@ RationalPoint along(const RationalPoint& start, const RationalPoint& d, const mp
 ClosestPair exactClosestPoints(const Segment3d& a, const Segment3d& b) {
     const RationalPoint a0 = toRational(a.start), a1 = toRational(a.end), b0 = toRational(b.start),
                         b1 = toRational(b.end);
-    const RationalPoint da = minus(a1, a0), db = minus(b1, b0), r = minus(a0, b0);
-    const mpq_class aa = dotQ(da, da), bb = dotQ(db, db), ab = dotQ(da, db);
-    const mpq_class denominator = aa * bb - ab * ab;
-    RationalPoint p, q;
-    bool found = false;
+    const RationalPoint da = minus(a1, a0), db = minus(b1, b0);
     if (a.start == a.end || b.start == b.end) {
         // A point against a segment (or a point): the other's point nearest
         // to it.
         const bool pointA = a.start == a.end;
-        p = pointA ? a0 : along(a0, da, clampedParameter(a0, da, b0));
-        q = pointA ? along(b0, db, clampedParameter(b0, db, a0)) : b0;
-        found = true;
-    } else if (sgn(denominator) > 0) {
+        const RationalPoint p = pointA ? a0 : along(a0, da, clampedParameter(a0, da, b0));
+        const RationalPoint q = pointA ? along(b0, db, clampedParameter(b0, db, a0)) : b0;
+        const DPoint3d onA = rounded(p), onB = rounded(q);
+        return {onA, onB, pointDistance(onA, onB)};
+    }
+    const RationalPoint r = minus(a0, b0);
+    const mpq_class aa = dotQ(da, da), bb = dotQ(db, db), ab = dotQ(da, db);
+    const mpq_class denominator = aa * bb - ab * ab;
+    RationalPoint p, q;
+    bool found = false;
+    if (sgn(denominator) > 0) {
         const mpq_class ar = dotQ(da, r), br = dotQ(db, r);
         const mpq_class s = (ab * br - bb * ar) / denominator, t = (aa * br - ab * ar) / denominator;
         if (sgn(s) >= 0 && s <= 1 && sgn(t) >= 0 && t <= 1) {

@@ -1,6 +1,10 @@
 #include "kernel/rational.h"
 
 #include <atomic>
+#include <cmath>
+#include <limits>
+
+#include "kernel/range3d.h"
 
 namespace spatialgeom::kernel {
 namespace {
@@ -58,6 +62,19 @@ mpq_class squaredSegmentDistance(const RationalPoint& a0, const RationalPoint& a
          {squaredToSegment(minus(a1, b0), minusDb), squaredToSegment(r, da), squaredToSegment(minus(a0, b1), da)})
         if (candidate < best) best = candidate;
     return best;
+}
+
+double upwardSqrt(const mpq_class& q) {
+    if (sgn(q) == 0) return 0.0;
+    double r = std::sqrt(q.get_d());
+    if (!(r > 0x1p-500 && r < 0x1p500)) return std::numeric_limits<double>::quiet_NaN();
+    const auto square = [](double v) {
+        const mpq_class x(v);
+        return mpq_class(x * x);
+    };
+    while (square(r) < q) r = nextUp(r);
+    while (r > 0.0 && square(nextDown(r)) >= q) r = nextDown(r);
+    return r;
 }
 
 }  // namespace spatialgeom::kernel

@@ -27,6 +27,12 @@ inline RationalPoint toRational(const DPoint3d& p) { return {mpq_class(p.x), mpq
 mpq_class squaredSegmentDistance(const RationalPoint& a0, const RationalPoint& a1, const RationalPoint& b0,
                                  const RationalPoint& b1);
 
+// The least double whose square is at least q (q >= 0): the square root
+// rounded upwards; NaN when it is not 0 and lies outside 2^-500 .. 2^500
+// (where the correction by single ulps could take many steps). Cost: a
+// floating-point root and two or three rational squares.
+double upwardSqrt(const mpq_class& q);
+
 // How many decisions took the exact path since the process started (all
 // threads; relaxed): lets tests and benchmarks check that it stays rare.
 // Every exact path calls noteExactDecision() once.

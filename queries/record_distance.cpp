@@ -23,6 +23,7 @@
 #include "kernel/rational.h"
 #include "queries/call_scratch.h"
 #include "queries/filter_bounds.h"
+#include "queries/flat_point_distance.h"
 #include "queries/linear_set.h"
 #include "queries/polygon_nearest.h"
 #include "queries/prepared_geometry.h"
@@ -241,22 +242,6 @@ double largestCoordinate(const DRange3d& box) {
 
 ClosestPair swapped(const ClosestPair& p) { return {p.onB, p.onA, p.distance}; }
 
-// The least double whose square is at least q (q >= 0): the square root
-// rounded upwards; NaN when it is not 0 and lies outside 2^-500 .. 2^500
-// (where the correction below could take many steps).
-double upwardSqrt(const mpq_class& q) {
-    if (sgn(q) == 0) return 0.0;
-    double r = std::sqrt(q.get_d());
-    if (!(r > 0x1p-500 && r < 0x1p500)) return std::numeric_limits<double>::quiet_NaN();
-    const auto square = [](double v) {
-        const mpq_class x(v);
-        return mpq_class(x * x);
-    };
-    while (square(r) < q) r = kernel::nextUp(r);
-    while (r > 0.0 && square(kernel::nextDown(r)) >= q) r = kernel::nextDown(r);
-    return r;
-}
-
 // visit(i, j) for every pair of a's and b's segments whose boxes come
 // within reach() (read again before each pair, so that it may shrink), a's
 // segments nearest to b's box first; visit returns false to stop.
@@ -419,7 +404,7 @@ ClosestPair nearestAt(Gathered& a, Gathered& b, double d) {
     ClosestPair best{{}, {}, INFINITY};
     if (nearest) {
         best = kernel::exactClosestPoints(a.segments[winnerA], b.segments[winnerB]);
-        const double root = upwardSqrt(*nearest);
+        const double root = kernel::upwardSqrt(*nearest);
         if (root >= 0.0) best.distance = root;
     }
     nearestInRegions(a, b, best);
@@ -501,6 +486,62 @@ Operand preparedOnce(const Operand& g, const Operand& other, std::unique_ptr<con
     return {g.kind, nullptr, held.get(), g.box};
 }
 
+// The vertex runs of a polygon kind, polygon by polygon (a prepared
+// polygon's rings one run each).
+void collectRuns(const Operand& g, ScratchVector<VertexRun>& runs) {
+    std::uint32_t polygon = 0;
+    const auto onRings = [&](const Byte* rings) {
+        std::uint32_t ring = 0;
+        forEachSublineSeq(rings, [&](const Byte* seq) {
+            forEachSubline(seq, [&](const Byte* subline) {
+                runs.push_back(
+                    {polygon, SPATIAL_TYPE_POLYGON, ring, 0, sublineVertices(subline), sublineVertexCount(subline)});
+                return true;
+            });
+            ++ring;
+            return true;
+        });
+        ++polygon;
+        return true;
+    };
+    const auto onShared = [&](const PreparedPolygon& shared) {
+        const PolygonRings& rings = shared.rings();
+        for (std::uint32_t r = 0; r < rings.ringCount(); ++r)
+            runs.push_back({polygon, SPATIAL_TYPE_POLYGON, r, 0, rings.ring(r), rings.ringSize(r)});
+        ++polygon;
+        return true;
+    };
+    forEachPolygonOf(g, onRings, onShared);
+}
+
+// A point and a polygon kind in one plane of constant coordinate, either
+// first: answered in a pass or two over the rings (flat_point_distance.h),
+// before the records are measured: true. False, nothing written, when
+// memory runs out; nullopt when the pair is not such or that path does not
+// apply.
+std::optional<bool> flatPointAnswer(const Operand& a, const Operand& b, double* distance, DPoint3d* onA,
+                                    DPoint3d* onB) {
+    const bool pointFirst = a.kind == SPATIAL_TYPE_POINT && isPolygonKind(b.kind);
+    if (!pointFirst && !(b.kind == SPATIAL_TYPE_POINT && isPolygonKind(a.kind))) return std::nullopt;
+    const Operand &point = pointFirst ? a : b, &polygons = pointFirst ? b : a;
+    try {
+        const ScratchScope scratch;
+        ScratchVector<VertexRun> runs;
+        collectRuns(polygons, runs);
+        const DPoint3d& p = *pointVertex(point.record);
+        const std::optional<PointToPolygons> answer = pointToFlatPolygons(p, runs);
+        if (!answer) return std::nullopt;
+        // (At distance 0 both points are the given one, bit for bit.)
+        const DPoint3d& onPolygons = answer->distance == 0.0 ? p : answer->onPolygon;
+        *distance = answer->distance;
+        if (onA != nullptr) *onA = pointFirst ? p : onPolygons;
+        if (onB != nullptr) *onB = pointFirst ? onPolygons : p;
+        return true;
+    } catch (...) {  // memory ran out
+        return false;
+    }
+}
+
 }  // namespace
 
 namespace {
@@ -557,7 +598,7 @@ bool measure(const Operand& givenA, const Operand& givenB, double* distance, DPo
         });
         if (empty) return answer(INFINITY, {nan, nan, nan}, {nan, nan, nan});
         double e = std::isfinite(best.distance) ? best.distance : std::numeric_limits<double>::max();
-        const double root = segmentsWon ? upwardSqrt(winnerSquared) : nan;
+        const double root = segmentsWon ? kernel::upwardSqrt(winnerSquared) : nan;
         if (root >= 0.0) e = root;
         // Two stored segments that close are a pair of the geometries at
         // that distance, so their upward root meets without a test.
@@ -582,6 +623,7 @@ bool measure(const Operand& givenA, const Operand& givenB, double* distance, DPo
 bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB) {
     Operand first{recordType(a), a, nullptr, {}}, second{recordType(b), b, nullptr, {}};
     if (!isSimpleKind(first.kind) || !isSimpleKind(second.kind)) return false;
+    if (const std::optional<bool> answered = flatPointAnswer(first, second, distance, onA, onB)) return *answered;
     if (!rangeAsKind(a, first.kind, &first.box) || !rangeAsKind(b, second.kind, &second.box)) return false;
     return measure(first, second, distance, onA, onB);
 }
@@ -591,7 +633,10 @@ bool preparedDistance(const PreparedGeometry& prepared, const Byte* other, doubl
     const std::uint32_t kind = prepared.kind();
     const Operand first{kind, isPolygonKind(kind) ? nullptr : prepared.record(), &prepared, prepared.box()};
     Operand second{recordType(other), other, nullptr, {}};
-    if (!isSimpleKind(second.kind) || !rangeAsKind(other, second.kind, &second.box)) return false;
+    if (!isSimpleKind(second.kind)) return false;
+    if (const std::optional<bool> answered = flatPointAnswer(first, second, distance, onPrepared, onOther))
+        return *answered;
+    if (!rangeAsKind(other, second.kind, &second.box)) return false;
     return measure(first, second, distance, onPrepared, onOther);
 }
 

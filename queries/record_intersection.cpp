@@ -97,6 +97,14 @@ bool geometriesWithin(std::uint32_t firstKind, std::uint32_t secondKind, const B
         return shapesMeet(a, b, tolerance);
     }
     if (firstPolygons || secondPolygons) {
+        // A point against a polygon in a plane of constant coordinate: one
+        // pass over its rings (flat_point_scan.h), in either order.
+        if (firstKind == SPATIAL_TYPE_POLYGON && secondKind == SPATIAL_TYPE_POINT)
+            return geometriesWithin(secondKind, firstKind, second, first, tolerance);
+        if (firstKind == SPATIAL_TYPE_POINT && secondKind == SPATIAL_TYPE_POLYGON)
+            if (const std::optional<bool> answer =
+                    pointMeetsFlatPolygon(*pointVertex(first), polygonBody(second), tolerance))
+                return *answer;
         LinearSet lines(tolerance);
         PolygonSet polygons(tolerance);
         gatherLinear(firstPolygons ? secondKind : firstKind, firstPolygons ? second : first, lines);

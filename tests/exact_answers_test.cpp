@@ -328,6 +328,40 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
     }
     for (const DPoint3d& p : {DPoint3d{4, 4, 8}, DPoint3d{3, 5, 2.75}, DPoint3d{2.5, 3, 10}})
         rows.push_back({"over the hole", donut, point(p)});
+    // Polygons in a plane of constant coordinate (z = 0.1, x = 0.1, y =
+    // 0.1), with a hole and a neighbour: heights whose difference from the
+    // plane rounds (3 - 0.1 is below the exact 2.9 - 5.6e-18), points a few
+    // ulps off an edge, in the plane or off it, -0 on the boundary, and
+    // coordinates too large for the predicates.
+    const auto flatIn = [](int k, double c, const std::vector<Vertices>& rings) {
+        RefPolygon placed;
+        for (const Vertices& ring : rings) {
+            Vertices v;
+            for (const DPoint3d& q : ring) v.push_back(cases::inAxisPlane(k, c, q.x, q.y));
+            placed.rings.push_back(v);
+        }
+        return placed;
+    };
+    const std::vector<Vertices> flatDonut = {{{0, 0, 0}, {8, 0, 0}, {8, 8, 0}, {0, 8, 0}},
+                                             {{2, 2, 0}, {6, 2, 0}, {6, 6, 0}, {2, 6, 0}}};
+    for (int k = 0; k < 3; ++k) {
+        const RefGeometry flat =
+            multiPolygon({flatIn(k, 0.1, flatDonut), flatIn(k, 0.1, {{{9, 0, 0}, {12, 5, 0}, {9, 7, 0}}})});
+        const auto at = [&](double u, double v, double height) { return point(cases::inAxisPlane(k, height, u, v)); };
+        const std::string axis = "flat on axis " + std::to_string(k) + ": ";
+        for (const auto& [what, p] : std::vector<std::pair<std::string, RefGeometry>>{
+                 {"above the region", at(1, 1, 3)},
+                 {"below the region", at(7.5, 1, -2.9)},
+                 {"above the hole", at(4, 4, 3)},
+                 {"in the plane in the hole", at(4, 4.5, 0.1)},
+                 {"in the plane in the neighbour", at(10, 3, 0.1)},
+                 {"above the neighbour's slanted edge", at(step(10.5, 3), 6.1, 1e-3)},
+                 {"an ulp outside the slanted edge", at(step(10.8, 1), 3, 0.1)},
+                 {"on the corner, -0", at(-0.0, -0.0, 0.1)},
+                 {"beyond 2^250 across", at(1e80, 1, 0.1)},
+                 {"beyond 2^300, off the plane", at(1, 1e100, -5)}})
+            rows.push_back({axis + what, flat, p});
+    }
     // A square in a plane of constant coordinate projects along that axis
     // even when its coordinates are so small that Newell's sum underflows
     // to zero in double (the tie rule alone would pick x and leave no

@@ -139,7 +139,21 @@ inline DPoint3d inAxisPlane(int k, double c, double u, double v) {
 
 inline const std::vector<Vertices>& ringsOf(const RefGeometry& g) { return g.polygons.at(0).rings; }
 
+// The axes of a plane of constant coordinate, either way round: every
+// image of a point keeps that coordinate exactly (the flat data of most
+// hosts).
+inline Frame axisFrame(Rng& rng, double scale, DPoint3d origin) {
+    const int k = rng.below(3);
+    const auto axis = [&](int i) {
+        const double sign = rng.chance(50) ? scale : -scale;
+        return DPoint3d{i == 0 ? sign : 0.0, i == 1 ? sign : 0.0, i == 2 ? sign : 0.0};
+    };
+    const DPoint3d e1 = axis((k + 1) % 3), e2 = axis((k + 2) % 3);
+    return {origin, e1, e2, mul(1 / scale, crossD(e1, e2))};
+}
+
 inline Frame someFrame(Rng& rng, double scale) {
+    if (rng.chance(20)) return axisFrame(rng, scale, rng.inBox(scale * (rng.chance(50) ? 1 : 1e5)));
     return rng.chance(70) ? rotatedFrame(rng, scale, rng.inBox(scale)) : integerFrame(rng, std::ilogb(scale) - 2);
 }
 
@@ -243,7 +257,13 @@ inline Pair vertexOnEdge(Rng& rng) {
 inline Pair pointsOnTiltedPolygons(Rng& rng, bool overHoles) {
     const double s = randomScale(rng);
     const Frame f = someFrame(rng, s);
-    const RefGeometry poly = placedPolygon(f, shape(rng, overHoles || rng.chance(30)));
+    RefGeometry poly = placedPolygon(f, shape(rng, overHoles || rng.chance(30)));
+    if (rng.chance(20)) {  // and a neighbour in the same frame
+        auto neighbour = shape(rng, rng.chance(50));
+        for (auto& ring : neighbour)
+            for (auto& [u, v] : ring) u += 3;
+        poly = multiPolygon({poly.polygons[0], placedPolygon(f, neighbour).polygons[0]});
+    }
     double u = rng.range(-2.5, 2.5), v = rng.range(-2.5, 2.5);
     std::string variant = overHoles ? "over a hole" : "in the frame";
     if (overHoles) {
