@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
-#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/geometry_decoder.h"
@@ -47,32 +46,26 @@ double tolerance(const ToleranceChoice& choice, const std::optional<mpq_class>& 
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     InputReader head(data, size);
-    ToleranceChoice choice{head.take<std::uint8_t>(), head.take<std::int8_t>(), head.take<double>()};
-    const std::size_t used = size < 10 ? size : 10;
-    Decoder decoder(data + used, size - used);
-    const RefGeometry a = decoder.geometry(), b = decoder.geometry();
-
-    void* ra = buildRecord(a);
-    void* rb = buildRecord(b);
-    if (ra != nullptr && rb != nullptr) {
-        const std::optional<mpq_class> squaredDistance = exactSquaredDistance(a, b);
-        const double t = tolerance(choice, squaredDistance);
-        const Owed owed = owedAnswer(a, b, squaredDistance, t);
-        const bool expected = owed == Owed::yes;
-        for (bool swapped : {false, true}) {
-            std::uint32_t result = 7;
-            const std::uint32_t status = swapped ? spatialWKB_intersectGeometry(rb, ra, t, &result)
-                                                 : spatialWKB_intersectGeometry(ra, rb, t, &result);
-            if (status == SPATIAL_SUCCESS && (result == std::uint32_t(expected) || owed == Owed::either)) continue;
-            std::fprintf(
-                stderr,
-                "A: %s\nB: %s\ntolerance %.17g%s: library status %u answer %u, exact %d (squared distance %.17g)\n",
-                toWkt(a).c_str(), toWkt(b).c_str(), t, swapped ? " (B, A)" : "", status, result, int(expected),
-                squaredDistance ? squaredDistance->get_d() : INFINITY);
-            __builtin_trap();
-        }
-    }
-    if (ra != nullptr) spatialWKB_destroyGeom(&ra);
-    if (rb != nullptr) spatialWKB_destroyGeom(&rb);
+    const ToleranceChoice choice{head.take<std::uint8_t>(), head.take<std::int8_t>(), head.take<double>()};
+    checkDecodedPair(
+        data, size,
+        [&](const RefGeometry& a, const RefGeometry& b, const void* ra, const void* rb,
+            const std::optional<mpq_class>& squaredDistance) {
+            const double t = tolerance(choice, squaredDistance);
+            const Owed owed = owedAnswer(a, b, squaredDistance, t);
+            for (bool swapped : {false, true}) {
+                std::uint32_t result = 7;
+                const std::uint32_t status = swapped ? spatialWKB_intersectGeometry(rb, ra, t, &result)
+                                                     : spatialWKB_intersectGeometry(ra, rb, t, &result);
+                if (status == SPATIAL_SUCCESS && (result == std::uint32_t(owed == Owed::yes) || owed == Owed::either))
+                    continue;
+                char what[200];
+                std::snprintf(what, sizeof what,
+                              "tolerance %.17g%s: library status %u answer %u, exact %d (squared distance %.17g)", t,
+                              swapped ? " (B, A)" : "", status, result, int(owed == Owed::yes),
+                              squaredDistance ? squaredDistance->get_d() : INFINITY);
+                failPair(a, b, what);
+            }
+        });
     return 0;
 }

@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include "spatialgeom/spatialgeom.h"
 
 namespace fuzz_support {
 
@@ -26,6 +29,38 @@ inline void require(bool holds, const char* what) {
 inline void silenceStandardOutput() {
     if (std::freopen("/dev/null", "w", stdout) == nullptr) fail("cannot redirect standard output");
 }
+
+// The size of a record an export made, which must be well formed.
+inline std::uint32_t requireWellFormed(const void* record) {
+    std::uint32_t size = 0;
+    require(spatialWKB_getSize(record, &size) == SPATIAL_SUCCESS, "a record made has a size");
+    require(spatialWKB_checkRecord(record, size) == SPATIAL_SUCCESS, "a record made is well formed");
+    return size;
+}
+
+inline std::vector<std::uint8_t> wellFormedBytes(const void* record) {
+    const auto* bytes = static_cast<const std::uint8_t*>(record);
+    return {bytes, bytes + requireWellFormed(record)};
+}
+
+// An exact, 8-byte aligned heap copy of the input: a read past it is a heap
+// overflow.
+class ExactCopy {
+public:
+    ExactCopy(const std::uint8_t* data, std::size_t size) : bytes_(std::malloc(size == 0 ? 1 : size)), size_(size) {
+        std::memcpy(bytes_, data, size);
+    }
+    ~ExactCopy() { std::free(bytes_); }
+    ExactCopy(const ExactCopy&) = delete;
+    ExactCopy& operator=(const ExactCopy&) = delete;
+
+    void* data() const { return bytes_; }
+    std::uint32_t size() const { return static_cast<std::uint32_t>(size_); }
+
+private:
+    void* bytes_;
+    std::size_t size_;
+};
 
 // Reads the input front to back: fixed-size values first, the rest as text.
 class InputReader {

@@ -6,8 +6,10 @@
 // coordinates.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
@@ -123,5 +125,30 @@ private:
     InputReader in_;
     std::vector<DPoint3d> pool_;
 };
+
+// The bytes before the geometries: the exact-intersection target's
+// tolerance, which the distance target skips so that both share seeds.
+inline constexpr std::size_t kHeadBytes = 10;
+
+// Decodes two geometries after the head, builds their records and, when both
+// build, calls check(a, b, record of a, record of b, the exact squared
+// distance or none); frees the records.
+template <typename Check>
+void checkDecodedPair(const std::uint8_t* data, std::size_t size, Check check) {
+    const std::size_t head = std::min(size, kHeadBytes);
+    Decoder decoder(data + head, size - head);
+    const RefGeometry a = decoder.geometry(), b = decoder.geometry();
+    void* ra = exact::buildRecord(a);
+    void* rb = exact::buildRecord(b);
+    if (ra != nullptr && rb != nullptr) check(a, b, ra, rb, exact::exactSquaredDistance(a, b));
+    if (ra != nullptr) spatialWKB_destroyGeom(&ra);
+    if (rb != nullptr) spatialWKB_destroyGeom(&rb);
+}
+
+// Stops the run, printing both geometries and what failed.
+[[noreturn]] inline void failPair(const RefGeometry& a, const RefGeometry& b, const char* what) {
+    std::fprintf(stderr, "A: %s\nB: %s\n%s\n", exact::toWkt(a).c_str(), exact::toWkt(b).c_str(), what);
+    __builtin_trap();
+}
 
 }  // namespace fuzz_support

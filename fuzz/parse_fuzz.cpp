@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "fuzz/fuzz_support.h"
-#include "spatialgeom/spatialgeom.h"
 
 using namespace fuzz_support;
 
@@ -32,9 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     require(messageLength == 0, "an accepted text has no message");
-    std::uint32_t recordSize = 0;
-    require(spatialWKB_getSize(record, &recordSize) == SPATIAL_SUCCESS, "the record has a size");
-    require(spatialWKB_checkRecord(record, recordSize) == SPATIAL_SUCCESS, "the record is well formed");
+    requireWellFormed(record);
     spatialWKB_destroyGeom(&record);
     return 0;
 }

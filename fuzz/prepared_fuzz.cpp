@@ -9,15 +9,12 @@
 // kMaxRecordBytes are skipped: the exact path of a skew polygon against
 // another costs far more than linear time, and a run must not stall on
 // one input (the grids are built at every size all the same).
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "queries/prepared_geometry.h"
 #include "spatialgeom/prepared.h"
-#include "spatialgeom/spatialgeom.h"
 #include "tests/record_exercise.h"
 
 using namespace fuzz_support;
@@ -25,21 +22,6 @@ using namespace fuzz_support;
 namespace {
 
 constexpr std::size_t kMaxRecordBytes = 1024;
-
-// An exact, 8-byte aligned copy of bytes, when they hold a whole record.
-struct CheckedRecord {
-    CheckedRecord(const std::uint8_t* data, std::size_t size) : bytes(std::malloc(size == 0 ? 1 : size)) {
-        std::memcpy(bytes, data, size);
-        accepted = size <= kMaxRecordBytes &&
-                   spatialWKB_checkRecord(bytes, static_cast<std::uint32_t>(size)) == SPATIAL_SUCCESS;
-    }
-    ~CheckedRecord() { std::free(bytes); }
-    CheckedRecord(const CheckedRecord&) = delete;
-    CheckedRecord& operator=(const CheckedRecord&) = delete;
-
-    void* bytes;
-    bool accepted;
-};
 
 // Status and answer of a test, as one number.
 std::uint64_t outcome(std::uint32_t status, std::uint32_t result) { return (std::uint64_t{status} << 32) | result; }
@@ -81,15 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InputReader input(data, size);
     const double tolerance = input.take<double>();
     const std::size_t firstSize = input.take<std::uint32_t>() % (input.restSize() + 1);
-    const CheckedRecord first(input.rest(), firstSize);
-    const CheckedRecord second(input.rest() + firstSize, input.restSize() - firstSize);
-    const std::vector<double> tolerances{0.0, tolerance, 0.5};
-    std::vector<const void*> others;
+    const ExactCopy first(input.rest(), firstSize), second(input.rest() + firstSize, input.restSize() - firstSize);
+    std::vector<const void*> records;  // the copies that hold a whole record
+    for (const ExactCopy* r : {&first, &second})
+        if (r->size() <= kMaxRecordBytes && spatialWKB_checkRecord(r->data(), r->size()) == SPATIAL_SUCCESS)
+            records.push_back(r->data());
+    std::vector<const void*> others(records);
     for (std::uint32_t type = SPATIAL_TYPE_POINT; type <= SPATIAL_TYPE_MULTIPOLYGON; ++type)
         others.push_back(partners.ofType(type));
-    for (const CheckedRecord* r : {&first, &second})
-        if (r->accepted) others.push_back(r->bytes);
-    for (const CheckedRecord* r : {&first, &second})
-        if (r->accepted) compare(r->bytes, others, tolerances);
+    for (const void* record : records) compare(record, others, {0.0, tolerance, 0.5});
     return 0;
 }

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "spatialgeom/spatialgeom.h"
 
 using namespace fuzz_support;
 

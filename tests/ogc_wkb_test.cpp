@@ -99,11 +99,33 @@ const HexCase kWritten[] = {
      "01ef030000 02000000 01e9030000" L1 L2 L3 "01ea030000 02000000" L0 L0 L0 L1 L1 L1},
 };
 
+// Each kind writes its bytes, which read back to its record. Too small by
+// one: -5, the size, nothing written; a null buffer, of any capacity: a
+// size query; the exact size (at an odd address: no alignment assumed) and
+// one more: the bytes and nothing after them.
 TEST(OgcWkb, WritesEachKindAsEncodedByHand) {
     for (const HexCase& c : kWritten) {
         SCOPED_TRACE(c.wkt);
-        EXPECT_EQ(encoded(parsed(c.wkt).data()), fromHex(c.hex));
-        EXPECT_EQ(decoded(fromHex(c.hex)), parsed(c.wkt));
+        const Bytes record = parsed(c.wkt), expected = fromHex(c.hex);
+        EXPECT_EQ(decoded(expected), record);
+        const auto exact = static_cast<uint32_t>(expected.size());
+        const struct {
+            int offset;  // of the buffer into a guarded block; -1: no buffer
+            uint32_t capacity, status;
+        } calls[] = {{0, exact - 1, SPATIAL_BUFFER_TOO_SMALL},
+                     {-1, 0, SPATIAL_BUFFER_TOO_SMALL},
+                     {-1, UINT32_MAX, SPATIAL_BUFFER_TOO_SMALL},
+                     {1, exact, SPATIAL_SUCCESS},
+                     {0, exact + 1, SPATIAL_SUCCESS}};
+        for (const auto& call : calls) {
+            Bytes block(exact + 8, 0xAB), owed = block;
+            uint32_t size = 0;
+            uint8_t* buffer = call.offset < 0 ? nullptr : block.data() + call.offset;
+            EXPECT_EQ(spatialWKB_toOgcWkb(record.data(), buffer, call.capacity, &size), call.status) << call.capacity;
+            EXPECT_EQ(size, exact);
+            if (call.status == SPATIAL_SUCCESS) std::copy(expected.begin(), expected.end(), owed.begin() + call.offset);
+            EXPECT_EQ(block, owed) << call.capacity;
+        }
     }
 }
 
@@ -343,35 +365,6 @@ TEST(OgcWkb, RefusesRecordsTheEncodingCannotExpress) {
     uint32_t size = 0;
     EXPECT_EQ(spatialWKB_toOgcWkb(nullptr, nullptr, 0, &size), SPATIAL_FAILURE);
     EXPECT_EQ(spatialWKB_toOgcWkb(point({1, 2, 3}).data(), nullptr, 0, nullptr), SPATIAL_FAILURE);
-}
-
-// Too small by one: -5, the size, nothing written; a null buffer: a size
-// query; the exact size (at an odd address: no alignment assumed) and one
-// more: the bytes and nothing after them.
-TEST(OgcWkb, WritesOnlyIntoRoomEnough) {
-    for (const HexCase& c : kWritten) {
-        SCOPED_TRACE(c.wkt);
-        LibraryRecord record;
-        ASSERT_EQ(spatialParse_string(c.wkt, record.out()), 0);
-        const Bytes expected = fromHex(c.hex);
-        const auto exact = static_cast<uint32_t>(expected.size());
-        const struct {
-            int offset;  // of the buffer into a guarded block; -1: no buffer
-            uint32_t capacity, status;
-        } calls[] = {{0, exact - 1, SPATIAL_BUFFER_TOO_SMALL},
-                     {-1, UINT32_MAX, SPATIAL_BUFFER_TOO_SMALL},
-                     {1, exact, SPATIAL_SUCCESS},
-                     {0, exact + 1, SPATIAL_SUCCESS}};
-        for (const auto& call : calls) {
-            Bytes block(exact + 8, 0xAB), owed = block;
-            uint32_t size = 0;
-            uint8_t* buffer = call.offset < 0 ? nullptr : block.data() + call.offset;
-            EXPECT_EQ(spatialWKB_toOgcWkb(record.get(), buffer, call.capacity, &size), call.status) << call.capacity;
-            EXPECT_EQ(size, exact);
-            if (call.status == SPATIAL_SUCCESS) std::copy(expected.begin(), expected.end(), owed.begin() + call.offset);
-            EXPECT_EQ(block, owed) << call.capacity;
-        }
-    }
 }
 
 }  // namespace

@@ -103,11 +103,8 @@ TEST(PreparedPolygon, RationalPathIsRareOnBenchmarkLikeWorkloads) {
     constexpr double cx = 500000.0, cy = 300000.0, radius = 1000.0;
     std::mt19937 random(20261206);
     std::uniform_real_distribution<double> offset(-1.1 * radius, 1.1 * radius), unit(-1.0, 1.0);
-    struct Tally {
-        long tests = 0, meets = 0;
-    };
     const auto run = [&](const char* what, double a, double b) {
-        Tally tally;
+        long tests = 0, meets = 0;
         const std::uint64_t before = spatialgeom::filter::exactDecisions.load();
         const auto height = [&](double x, double y) { return a * (x - cx) + b * (y - cy) + 100.0; };
         const testrecords::Record wavy = polygonRecord({wavyRing(cx, cy, radius, 1000, a, b, 100.0)});
@@ -128,19 +125,19 @@ TEST(PreparedPolygon, RationalPathIsRareOnBenchmarkLikeWorkloads) {
                                             {{x - 3, y + 1, z - 5}, {x + 3, y - 1, z + 5}},
                                             {p, {x + 40 * unit(random), y + 40 * unit(random), height(x, y)}}};
                 for (const Segment3d& s : probes) {
-                    ++tally.tests;
-                    tally.meets += polygon.meetsSegment(s);
+                    ++tests;
+                    meets += polygon.meetsSegment(s);
                 }
             }
             PreparedPolygon ring(ringsOf(annulus), tolerance), neighbour(ringsOf(shifted), tolerance);
-            tally.tests += 2;
-            tally.meets += polygon.meetsPolygon(ring) + polygon.meetsPolygon(neighbour);
+            tests += 2;
+            meets += polygon.meetsPolygon(ring) + polygon.meetsPolygon(neighbour);
         }
         const std::uint64_t exact = spatialgeom::filter::exactDecisions.load() - before;
-        std::printf("%s: %ld tests, %ld meet, %llu decided in rational arithmetic\n", what, tally.tests, tally.meets,
+        std::printf("%s: %ld tests, %ld meet, %llu decided in rational arithmetic\n", what, tests, meets,
                     static_cast<unsigned long long>(exact));
-        EXPECT_GT(tally.meets, tally.tests / 10) << what;
-        EXPECT_LE(exact * 1000, static_cast<std::uint64_t>(tally.tests)) << what;
+        EXPECT_GT(meets, tests / 10) << what;
+        EXPECT_LE(exact * 1000, static_cast<std::uint64_t>(tests)) << what;
     };
     run("flat", 0.0, 0.0);
     run("tilted", 0.3, -0.2);

@@ -1,6 +1,7 @@
 // Byte layouts, sizes, growth, copies and releases of records, checked
 // against records laid out by hand, and the refusals of the readers.
 #include <functional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,17 @@ using Creator = uint32_t (*)(const DPoint3d*, uint32_t, void**);
 using TypedSize = uint32_t (*)(const void*, uint32_t*);
 
 uint32_t createPoint(const DPoint3d* vertices, uint32_t, void** out) { return spatialWKB_createPoint(vertices, out); }
+
+// A size export's status and the size it gives (77: left alone).
+using SizeOutcome = std::pair<uint32_t, uint32_t>;
+constexpr SizeOutcome kFails{SPATIAL_FAILURE, 77}, kLeftAlone{SPATIAL_SUCCESS, 77};
+constexpr SizeOutcome sized(uint32_t size) { return {SPATIAL_SUCCESS, size}; }
+
+SizeOutcome sizeBy(TypedSize size, const void* record) {
+    SizeOutcome out{0, 77};
+    out.first = size(record, &out.second);
+    return out;
+}
 
 // Each creator lays out the record of its kind from n vertices as laid out
 // here (pad and reserved words 0, totalSize stored), and the size exports
@@ -44,11 +56,8 @@ TEST(RecordCreators, LayOutTheirKindByteForByte) {
             LibraryRecord record;
             ASSERT_EQ(kind.create(input.data(), n, record.out()), SPATIAL_SUCCESS);
             EXPECT_EQ(bytesOf(record.get()), bytesOf(expected.data()));
-            uint32_t computed = 0, typed = 0;
-            EXPECT_EQ(spatialWKB_calculateSize(record.get(), &computed), SPATIAL_SUCCESS);
-            EXPECT_EQ(kind.typedSize(record.get(), &typed), SPATIAL_SUCCESS);
-            EXPECT_EQ(computed, expected.size());
-            EXPECT_EQ(typed, expected.size());
+            EXPECT_EQ(sizeBy(spatialWKB_calculateSize, record.get()), sized(expected.size()));
+            EXPECT_EQ(sizeBy(kind.typedSize, record.get()), sized(expected.size()));
         }
     }
 }
@@ -73,12 +82,6 @@ Record pointAndLineCollection(bool memberSizes) {
     return withoutTotalSize(memberSizes ? collection({point, line})
                                         : collection({withoutTotalSize(point), withoutTotalSize(line)}));
 }
-
-struct SizeOutcome {
-    uint32_t status, size;  // size 77: left alone
-};
-constexpr SizeOutcome kFails{SPATIAL_FAILURE, 77}, kLeftAlone{SPATIAL_SUCCESS, 77};
-constexpr SizeOutcome sized(uint32_t size) { return {SPATIAL_SUCCESS, size}; }
 
 // spatialWKB_calculateSize computes from the layout alone; getSize trusts a
 // stored totalSize and computes when it is 0.
@@ -108,13 +111,8 @@ TEST(RecordSizes, ComputedAndStoredSizes) {
         {"type 9", ofType(9), kFails, kFails},
     };
     for (const auto& c : cases) {
-        SizeOutcome calculated{0, 77}, got{0, 77};
-        calculated.status = spatialWKB_calculateSize(c.record.data(), &calculated.size);
-        got.status = spatialWKB_getSize(c.record.data(), &got.size);
-        EXPECT_EQ(calculated.status, c.calculated.status) << c.name;
-        EXPECT_EQ(calculated.size, c.calculated.size) << c.name;
-        EXPECT_EQ(got.status, c.got.status) << c.name;
-        EXPECT_EQ(got.size, c.got.size) << c.name;
+        EXPECT_EQ(sizeBy(spatialWKB_calculateSize, c.record.data()), c.calculated) << c.name;
+        EXPECT_EQ(sizeBy(spatialWKB_getSize, c.record.data()), c.got) << c.name;
     }
     const auto* stopping = stopsAtType8.bytes();
     EXPECT_EQ(spatialgeom::nextMember(stopping + 64), nullptr);
@@ -124,14 +122,10 @@ TEST(RecordSizes, ComputedAndStoredSizes) {
 // The typed sizes read no type code; getType reports any code stored.
 TEST(RecordSizes, TypedSizesAndTypeReadNoTypeAndRefuseNulls) {
     const Record line = twoSublineLine(0);
-    uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_getPointSize(line.data(), &size), SPATIAL_SUCCESS);
-    EXPECT_EQ(size, 40u);
-    EXPECT_EQ(spatialWKB_getLineSize(line.data(), &size), SPATIAL_SUCCESS);
-    EXPECT_EQ(size, 160u);
-    EXPECT_EQ(spatialWKB_getMultiPointSize(ofType(SPATIAL_TYPE_MULTIPOINT).data(), &size), SPATIAL_SUCCESS);
-    EXPECT_EQ(size, 24u);
-    EXPECT_EQ(spatialWKB_getLineSize(nullptr, &size), SPATIAL_FAILURE);
+    EXPECT_EQ(sizeBy(spatialWKB_getPointSize, line.data()), sized(40));
+    EXPECT_EQ(sizeBy(spatialWKB_getLineSize, line.data()), sized(160));
+    EXPECT_EQ(sizeBy(spatialWKB_getMultiPointSize, ofType(SPATIAL_TYPE_MULTIPOINT).data()), sized(24));
+    EXPECT_EQ(sizeBy(spatialWKB_getLineSize, nullptr), kFails);
     EXPECT_EQ(spatialWKB_getLineSize(line.data(), nullptr), SPATIAL_FAILURE);
     uint32_t type = 0;
     ASSERT_EQ(spatialWKB_getType(ofType(9).data(), &type), SPATIAL_SUCCESS);
@@ -167,8 +161,19 @@ TEST(RecordReaders, AnswerTheirKindAndRefuseEachNullOutput) {
     const Record line = testrecords::line({two}), polygon = testrecords::polygon({{two}});
     const Record multiPoint = testrecords::multiPoint(two), multiLine = testrecords::multiLine({{two}});
     const Record multiPolygon = testrecords::multiPolygon({{{two}}}), point = testrecords::point(two[1]);
-    // A reader's call with its record (or null) and each output present or null.
+    // A reader's call with its record (or null) and each output present or null:
+    // the reader called with the record and its leading arguments, then the
+    // points and the count, the count alone or one point.
     using Call = std::function<uint32_t(const void*, DPoint3d*, uint32_t*)>;
+    const auto copies = [](auto read, auto... leading) {
+        return Call([=](const void* r, DPoint3d* v, uint32_t* n) { return read(r, leading..., v, n); });
+    };
+    const auto counts = [](auto read, auto... leading) {
+        return Call([=](const void* r, DPoint3d*, uint32_t* n) { return read(r, leading..., n); });
+    };
+    const auto onePoint = [](auto read, auto... leading) {
+        return Call([=](const void* r, DPoint3d* v, uint32_t*) { return read(r, leading..., v); });
+    };
     struct Row {
         const char* name;
         const Record& record;
@@ -177,33 +182,20 @@ TEST(RecordReaders, AnswerTheirKindAndRefuseEachNullOutput) {
         uint32_t count;
     };
     const Row rows[] = {
-        {"pointGetPoint", point, [](auto r, auto v, auto) { return spatialWKB_pointGetPoint(r, v); }, true, false, 0},
-        {"lineGetPointCount", line, [](auto r, auto, auto n) { return spatialWKB_lineGetPointCount(r, n); }, false,
-         true, 2},
-        {"lineGetPoints", line, [](auto r, auto v, auto n) { return spatialWKB_lineGetPoints(r, 4, v, n); }, true, true,
-         2},
-        {"polygonGetPointCount", polygon, [](auto r, auto, auto n) { return spatialWKB_polygonGetPointCount(r, n); },
-         false, true, 2},
-        {"polygonGetPoints", polygon, [](auto r, auto v, auto n) { return spatialWKB_polygonGetPoints(r, 4, v, n); },
-         true, true, 2},
-        {"mpointGetPointCount", multiPoint, [](auto r, auto, auto n) { return spatialWKB_mpointGetPointCount(r, n); },
-         false, true, 2},
-        {"mpointGetPoint", multiPoint, [](auto r, auto v, auto) { return spatialWKB_mpointGetPoint(r, 1, v); }, true,
-         false, 0},
-        {"mpointGetPoints", multiPoint, [](auto r, auto v, auto n) { return spatialWKB_mpointGetPoints(r, 4, v, n); },
-         true, true, 2},
-        {"mlineGetLineCount", multiLine, [](auto r, auto, auto n) { return spatialWKB_mlineGetLineCount(r, n); }, false,
-         true, 1},
-        {"mlineGetPointCount", multiLine, [](auto r, auto, auto n) { return spatialWKB_mlineGetPointCount(r, 0, n); },
-         false, true, 2},
-        {"mlineGetPoints", multiLine, [](auto r, auto v, auto n) { return spatialWKB_mlineGetPoints(r, 0, 4, v, n); },
-         true, true, 2},
-        {"mpolygonGetPolyCount", multiPolygon,
-         [](auto r, auto, auto n) { return spatialWKB_mpolygonGetPolyCount(r, n); }, false, true, 1},
-        {"mpolygonGetPointCount", multiPolygon,
-         [](auto r, auto, auto n) { return spatialWKB_mpolygonGetPointCount(r, 0, n); }, false, true, 2},
-        {"mpolygonGetPoints", multiPolygon,
-         [](auto r, auto v, auto n) { return spatialWKB_mpolygonGetPoints(r, 0, 4, v, n); }, true, true, 2},
+        {"pointGetPoint", point, onePoint(spatialWKB_pointGetPoint), true, false, 0},
+        {"lineGetPointCount", line, counts(spatialWKB_lineGetPointCount), false, true, 2},
+        {"lineGetPoints", line, copies(spatialWKB_lineGetPoints, 4u), true, true, 2},
+        {"polygonGetPointCount", polygon, counts(spatialWKB_polygonGetPointCount), false, true, 2},
+        {"polygonGetPoints", polygon, copies(spatialWKB_polygonGetPoints, 4u), true, true, 2},
+        {"mpointGetPointCount", multiPoint, counts(spatialWKB_mpointGetPointCount), false, true, 2},
+        {"mpointGetPoint", multiPoint, onePoint(spatialWKB_mpointGetPoint, 1u), true, false, 0},
+        {"mpointGetPoints", multiPoint, copies(spatialWKB_mpointGetPoints, 4u), true, true, 2},
+        {"mlineGetLineCount", multiLine, counts(spatialWKB_mlineGetLineCount), false, true, 1},
+        {"mlineGetPointCount", multiLine, counts(spatialWKB_mlineGetPointCount, 0u), false, true, 2},
+        {"mlineGetPoints", multiLine, copies(spatialWKB_mlineGetPoints, 0u, 4u), true, true, 2},
+        {"mpolygonGetPolyCount", multiPolygon, counts(spatialWKB_mpolygonGetPolyCount), false, true, 1},
+        {"mpolygonGetPointCount", multiPolygon, counts(spatialWKB_mpolygonGetPointCount, 0u), false, true, 2},
+        {"mpolygonGetPoints", multiPolygon, copies(spatialWKB_mpolygonGetPoints, 0u, 4u), true, true, 2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -269,9 +261,7 @@ TEST(RecordGrowth, AppendsOneElementAtTheEnd) {
             ASSERT_EQ(c.growers[i - 1](c.elements[i].data(), count(c.elements[i]), record.out()), SPATIAL_SUCCESS);
         const Record expected = c.expected.withLibraryPads();
         EXPECT_EQ(bytesOf(record.get()), bytesOf(expected.data()));
-        uint32_t computed = 0;
-        ASSERT_EQ(spatialWKB_calculateSize(record.get(), &computed), SPATIAL_SUCCESS);
-        EXPECT_EQ(computed, expected.size());
+        EXPECT_EQ(sizeBy(spatialWKB_calculateSize, record.get()), sized(expected.size()));
     }
 }
 

@@ -25,12 +25,6 @@ using RecordWriter = std::function<std::int32_t(const void*, SpatialWChar*, std:
 
 constexpr SpatialWChar kUntouched = u'#';
 
-std::string narrow(const SpatialWChar* text, std::size_t length) {
-    std::string out;
-    for (std::size_t i = 0; i < length; ++i) out.push_back(static_cast<char>(text[i]));
-    return out;
-}
-
 // The outcome of one writer call into a buffer of capacity characters,
 // followed by guard characters that must stay untouched.
 struct Written {
@@ -45,7 +39,7 @@ Written write(const RecordWriter& writer, const void* element, std::int32_t capa
     Written out{writer(element, buffer.data(), capacity), "", true};
     if (out.result > 0 && out.result < capacity) {
         EXPECT_EQ(buffer[static_cast<std::size_t>(out.result)], 0) << "text not terminated";
-        out.text = narrow(buffer.data(), static_cast<std::size_t>(out.result));
+        out.text.assign(buffer.begin(), buffer.begin() + out.result);
     }
     for (std::size_t i = static_cast<std::size_t>(capacity); i < buffer.size(); ++i) {
         out.guardIntact = out.guardIntact && buffer[i] == kUntouched;
@@ -88,16 +82,14 @@ RecordWriter listWriter(std::int32_t (*writer)(std::uint32_t, const DPoint3d*, S
 
 // spatialWKB_convertBinaryToText, whose capacity is in bytes: an odd byte
 // more is no room for another character.
+template <std::uint32_t kOddByte = 0>
 std::int32_t convert(const void* record, SpatialWChar* buffer, std::int32_t capacity) {
-    return spatialWKB_convertBinaryToText(record, buffer, static_cast<std::uint32_t>(capacity) * 2);
-}
-std::int32_t convertOdd(const void* record, SpatialWChar* buffer, std::int32_t capacity) {
-    return spatialWKB_convertBinaryToText(record, buffer, static_cast<std::uint32_t>(capacity) * 2 + 1);
+    return spatialWKB_convertBinaryToText(record, buffer, static_cast<std::uint32_t>(capacity) * 2 + kOddByte);
 }
 
 // The record's text read back into a byte buffer.
 std::vector<std::uint8_t> readBack(const void* record) {
-    const std::string narrowText = textOf(convert, record);
+    const std::string narrowText = textOf(convert<>, record);
     const std::u16string text(narrowText.begin(), narrowText.end());
     std::uint32_t size = 0;
     EXPECT_EQ(spatialWKB_getSizeFromTextGeom(text.c_str(), &size), SPATIAL_SUCCESS);
@@ -139,9 +131,9 @@ std::vector<TextCase> textCases() {
         {"empty multipolygon", rec::multiPolygon({}), spatialWKT_multipolygon, "multipolygon()"},
         {"empty collection", rec::collection({}), spatialWKT_geometryCollection, "geometrycollection()"},
         {"dispatch of a multipoint", rec::multiPoint({{1, 2, 3}}), spatialWKT_geometry, "multipoint((1 2 3))"},
-        {"bytes to text", point, convert, "point(1 2 3)"},
-        {"bytes to text of a collection", rec::collection({point}), convert, "geometrycollection(point(1 2 3))"},
-        {"bytes to text, an odd byte more", rec::collection({point}), convertOdd, "geometrycollection(point(1 2 3))"},
+        {"bytes to text", point, convert<>, "point(1 2 3)"},
+        {"bytes to text of a collection", rec::collection({point}), convert<>, "geometrycollection(point(1 2 3))"},
+        {"bytes to text, an odd byte more", rec::collection({point}), convert<1>, "geometrycollection(point(1 2 3))"},
         {"ring sequence", twoRings, bodyWriter(spatialWKT_ringSeq, 16),
          "(0 0 0,1.5 2.25 -3,7 8 9,10 11 12,13 14 15),(1 1 0,2 1 0,2 2 0,1 1 0)"},
         {"subline sequence", twoRings, bodyWriter(spatialWKT_sublineSeq, 24),
@@ -151,30 +143,35 @@ std::vector<TextCase> textCases() {
     };
 }
 
-// With ample room each kind writes its text. Every capacity up to the
-// text's length fails without writing past the capacity; the length plus
-// one and plus two succeed. The simple kinds give -1 when the
-// keyword does not fit, the containers 0.
+// Every capacity up to the text's length is refused without writing past
+// it: 0 for the first `keywordRoom` capacities (a container's keyword and
+// parenthesis do not fit), then -1; the length plus one and plus two write
+// the text.
+void expectEveryCapacity(const RecordWriter& writer, const void* record, const std::string& expected,
+                         std::int32_t keywordRoom = 0) {
+    const auto length = static_cast<std::int32_t>(expected.size());
+    for (std::int32_t capacity = 1; capacity <= length + 2; ++capacity) {
+        const Written out = write(writer, record, capacity);
+        ASSERT_EQ(out.result, capacity > length ? length : capacity <= keywordRoom ? 0 : -1) << capacity;
+        ASSERT_TRUE(out.guardIntact) << capacity;
+        if (capacity > length) {
+            EXPECT_EQ(out.text, expected);
+        }
+    }
+}
+
+// With ample room each kind writes its text; it needs room for the text
+// and its terminator. The simple kinds give -1 when the keyword does not
+// fit, the containers 0.
 TEST(WktWriter, WritesEachKindAndNeedsRoomForTextAndTerminator) {
     for (const TextCase& c : textCases()) {
-        EXPECT_EQ(textOf(c.writer, c.record.data()), c.expected) << c.name;
-        const auto length = static_cast<std::int32_t>(std::strlen(c.expected));
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(textOf(c.writer, c.record.data()), c.expected);
         const std::string_view text(c.expected);
         const bool container = text.starts_with("multilinestring") || text.starts_with("multipolygon") ||
                                text.starts_with("geometrycollection");
-        const auto keywordLength = static_cast<std::int32_t>(text.find('(') + 1);
-        for (std::int32_t capacity = 1; capacity <= length; ++capacity) {
-            const Written out = write(c.writer, c.record.data(), capacity);
-            const std::int32_t expected = container && capacity < keywordLength + 1 ? 0 : -1;
-            ASSERT_EQ(out.result, expected) << c.name << " at capacity " << capacity;
-            ASSERT_TRUE(out.guardIntact) << c.name << " at capacity " << capacity;
-        }
-        for (std::int32_t capacity : {length + 1, length + 2}) {
-            const Written fits = write(c.writer, c.record.data(), capacity);
-            EXPECT_EQ(fits.result, length) << c.name << " at capacity " << capacity;
-            EXPECT_EQ(fits.text, c.expected);
-            EXPECT_TRUE(fits.guardIntact) << c.name << " at capacity " << capacity;
-        }
+        expectEveryCapacity(c.writer, c.record.data(), c.expected,
+                            container ? static_cast<std::int32_t>(text.find('(') + 1) : 0);
     }
 }
 
@@ -239,7 +236,7 @@ TEST(WktWriter, FormatWideMatchesSnprintfWithAmpleAndTightRoom) {
         const std::int32_t length = static_cast<std::int32_t>(std::strlen(expected));
         for (const std::int32_t room : {4096, length + 1}) {
             ASSERT_EQ(formatWide(vertex, VertexStyle::kParenthesised, precision, ample.data(), room), length);
-            ASSERT_EQ(narrow(ample.data(), length + 1), std::string(expected) + '\0');
+            ASSERT_EQ(std::string(ample.begin(), ample.begin() + length + 1), std::string(expected) + '\0');
         }
     }
 }
@@ -294,16 +291,7 @@ TEST_F(PrecisionTest, LongLinesAtEveryCapacity) {
         expected += text;
     }
     expected += ")";
-    const TestRecord line = rec::line({vertices});
-    const auto length = static_cast<std::int32_t>(expected.size());
-    for (std::int32_t capacity = 1; capacity <= length + 1; ++capacity) {
-        const Written out = write(spatialWKT_linestring, line.data(), capacity);
-        ASSERT_EQ(out.result, capacity > length ? length : -1) << capacity;
-        ASSERT_TRUE(out.guardIntact) << capacity;
-        if (capacity > length) {
-            EXPECT_EQ(out.text, expected);
-        }
-    }
+    expectEveryCapacity(spatialWKT_linestring, rec::line({vertices}).data(), expected);
 }
 
 // Everything the writer writes at precision 17 reads back to the same
@@ -341,9 +329,9 @@ TEST_F(PrecisionTest, NumbersIgnoreTheHostLocale) {
         if (std::setlocale(LC_NUMERIC, name) != nullptr && comma()) break;
     if (!comma()) GTEST_SKIP() << "no locale with a decimal comma is installed";
     const TestRecord line = rec::line({{{1.5, 2.25, -3}, {3.14159, 1234567, 0.00001}}});
-    EXPECT_EQ(textOf(convert, line.data()), "linestring(1.5 2.25 -3,3.14159 1.23457e+06 1e-05)");
+    EXPECT_EQ(textOf(convert<>, line.data()), "linestring(1.5 2.25 -3,3.14159 1.23457e+06 1e-05)");
     spatialWKT_setPrecision(3);
-    EXPECT_EQ(textOf(convert, line.data()), "linestring(1.5 2.25 -3,3.14 1.23e+06 1e-05)");
+    EXPECT_EQ(textOf(convert<>, line.data()), "linestring(1.5 2.25 -3,3.14 1.23e+06 1e-05)");
     spatialWKT_setPrecision(17);
     EXPECT_EQ(readBack(line.data()), rec::bytesOf(line.withLibraryPads().data()));
 }

@@ -215,8 +215,7 @@ struct Answer {
     double value = 7;
     DPoint3d onA{7, 7, 7}, onB{7, 7, 7};
     bool operator==(const Answer& o) const {
-        return value == o.value && onA.x == o.onA.x && onA.y == o.onA.y && onA.z == o.onA.z && onB.x == o.onB.x &&
-               onB.y == o.onB.y && onB.z == o.onB.z;
+        return value == o.value && testrecords::samePoint(onA, o.onA) && testrecords::samePoint(onB, o.onB);
     }
 };
 
