@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "kernel/exact_predicates.h"
+#include "kernel/nearest_segment.h"
 #include "kernel/plane_frame.h"
 #include "kernel/range3d.h"
-#include "kernel/nearest_segment.h"
 #include "queries/call_scratch.h"
 #include "queries/filter_bounds.h"
 
@@ -38,29 +38,45 @@ bool forEachEdge(std::span<const VertexRun> runs, Edge&& edge, RingDone&& ringDo
     return true;
 }
 
-// The squared distance from (pu, pv) to the edge ab on the axes U and V,
-// in floating point. Each branch measures p against a point a + s (b - a)
-// with s in [0, 1] (0, 1, or the computed foot, which lies within a few
-// ulps of the magnitude M of the coordinates from the exact one); every
-// vector and product is off by a few ulps of M, so the root is within
-// 2^-44 M (about 500 ulps) of the exact distance to the edge, with room to
-// spare, and kTiny for products in the subnormal range.
+// The distance from (pu, pv) to the edge ab on the axes U and V, in
+// floating point, and a bound on its error. Each branch measures p against
+// a point a + s (b - a) with s in [0, 1] (0, 1, or the computed foot,
+// which lies within a few ulps of the magnitude M of the coordinates from
+// the exact one); every vector and product is off by a few ulps of M, so
+// the root is within 2^-44 M (about 500 ulps) of the exact distance to the
+// edge, with room to spare, and kTiny for products in the subnormal range.
+// nullopt when M is 2^250 or more, where products may overflow.
+struct Gap {
+    double distance, error;
+};
+
 template <int U, int V>
-double squaredGap(double pu, double pv, const DPoint3d& a, const DPoint3d& b) {
-    const double au = coordinate(a, U), av = coordinate(a, V);
-    const double du = coordinate(b, U) - au, dv = coordinate(b, V) - av;
+std::optional<Gap> gapTo(double pu, double pv, const DPoint3d& a, const DPoint3d& b) {
+    const double au = coordinate(a, U), av = coordinate(a, V), bu = coordinate(b, U), bv = coordinate(b, V);
+    const double magnitude =
+        std::max(std::max(std::max(std::fabs(pu), std::fabs(pv)), std::max(std::fabs(au), std::fabs(av))),
+                 std::max(std::fabs(bu), std::fabs(bv)));
+    if (!(magnitude < 0x1p250)) return std::nullopt;
+    const double du = bu - au, dv = bv - av;
     const double wu = pu - au, wv = pv - av;
     const double along = wu * du + wv * dv;
-    if (along <= 0.0) return wu * wu + wv * wv;
-    const double length = du * du + dv * dv;
-    if (along >= length) {
-        const double eu = pu - coordinate(b, U), ev = pv - coordinate(b, V);
-        return eu * eu + ev * ev;
+    double squared = 0.0;
+    if (along <= 0.0) {
+        squared = wu * wu + wv * wv;
+    } else if (const double length = du * du + dv * dv; along >= length) {
+        const double eu = pu - bu, ev = pv - bv;
+        squared = eu * eu + ev * ev;
+    } else {
+        const double s = along / length;
+        const double cu = wu - s * du, cv = wv - s * dv;
+        squared = cu * cu + cv * cv;
     }
-    const double s = along / length;
-    const double cu = wu - s * du, cv = wv - s * dv;
-    return cu * cu + cv * cv;
+    return Gap{std::sqrt(squared), 0x1p-44 * magnitude + filter::kTiny};
 }
+
+// How far the interval [low, high] lies from x (0 when it holds x), a
+// lower bound of the exact gap within a relative rounding of 2^-53.
+double gapAlong(double x, double low, double high) { return std::max(std::max(low - x, x - high), 0.0); }
 
 // |a - b| rounded upwards, for finite a and b whose difference is finite:
 // the rounded difference and its error (two-sum), stepped up when the
@@ -74,25 +90,35 @@ double upwardDifference(double a, double b) {
 }
 
 // The answer with the polygons flat on axis K, at coordinate plane (the
-// first vertex's); nullopt when a vertex leaves the plane or a coordinate
-// is not safe.
+// first vertex's); nullopt when a vertex leaves the plane, or a coordinate
+// the parities or the distances need is not safe for them.
 template <int K>
 std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun> runs, double plane) {
     constexpr int U = (K + 1) % 3, V = (K + 2) % 3;
     const double pu = coordinate(p, U), pv = coordinate(p, V);
+    constexpr double kDown = 1 - 4 * filter::kUnit, kUp = 1 + 4 * filter::kUnit;
     bool safe = true, odd = false, outerOdd = false, inHole = false, inside = false;
-    double magnitude = std::max(std::fabs(pu), std::fabs(pv));
+    double upper = INFINITY;  // at least the least exact distance to an edge
     std::uint32_t polygon = runs.front().element;
     const auto foldPolygon = [&] { inside = inside || (outerOdd && !inHole); };
-    // The first pass: the plane, the coordinates and the parities.
+    // The first pass: the plane and the parities. (Every coordinate is
+    // finite, and the plane's is safe, so every vertex in the plane has a
+    // safe coordinate there; the predicates see only the edges that cross
+    // the ray's line, whose other coordinates are checked.)
     const bool flat = forEachEdge(
         runs,
         [&](const DPoint3d& a, const DPoint3d& b) {
-            const double bu = coordinate(b, U), bv = coordinate(b, V);
             if (coordinate(b, K) != plane) return false;
-            safe = safe && filter::predicateSafe(bu) && filter::predicateSafe(bv);
-            magnitude = std::max({magnitude, std::fabs(bu), std::fabs(bv)});
-            if ((coordinate(a, V) > pv) != (bv > pv)) odd ^= kernel::edgeCrossesAxisRay(a, b, p, U, V, true) != 0;
+            const double av = coordinate(a, V), bv = coordinate(b, V);
+            if ((av > pv) != (bv > pv)) {
+                safe = safe && filter::predicateSafe(coordinate(a, U)) && filter::predicateSafe(av) &&
+                       filter::predicateSafe(coordinate(b, U)) && filter::predicateSafe(bv);
+                odd ^= kernel::edgeCrossesAxisRay(a, b, p, U, V, true) != 0;
+                // The nearest of the edges across the ray's line bounds
+                // the distance for the second pass's pruning.
+                if (const std::optional<Gap> gap = gapTo<U, V>(pu, pv, a, b))
+                    upper = std::min(upper, (gap->distance + gap->error) * kUp);
+            }
             return true;
         },
         [&](std::uint32_t element, std::uint32_t ring) {
@@ -105,39 +131,42 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
             else inHole = inHole || odd;
             odd = false;
         });
-    // (Below 2^250, no product overflows.)
-    if (!flat || !safe || !(magnitude < 0x1p250)) return std::nullopt;
+    if (!flat || !safe) return std::nullopt;
     foldPolygon();
     // The foot lies in the region (or on its boundary, where either answer
     // of the parities holds): the height is the distance.
     DPoint3d foot = p;
     (K == 0 ? foot.x : K == 1 ? foot.y : foot.z) = plane;
     if (inside) return PointToPolygons{upwardDifference(coordinate(p, K), plane), foot};
-    // The second pass: the least computed distance to an edge, skipping
-    // those farther across than the nearest so far.
-    double nearest = INFINITY;
+    // The second pass: the edges whose exact distance may be the least,
+    // each with a lower bound of it. An edge whose extent along an axis
+    // lies farther than `upper` is skipped before it is measured.
+    bool measured = true;
+    struct Candidate {
+        const DPoint3d *a, *b;
+        double lower;
+    };
+    ScratchVector<Candidate> near;
     forEachEdge(
         runs,
         [&](const DPoint3d& a, const DPoint3d& b) {
             const double av = coordinate(a, V), bv = coordinate(b, V);
-            const double across = std::max({std::min(av, bv) - pv, pv - std::max(av, bv), 0.0});
-            if (across * across < nearest) nearest = std::min(nearest, squaredGap<U, V>(pu, pv, a, b));
+            if (gapAlong(pv, std::min(av, bv), std::max(av, bv)) * kDown > upper) return true;
+            const double au = coordinate(a, U), bu = coordinate(b, U);
+            if (gapAlong(pu, std::min(au, bu), std::max(au, bu)) * kDown > upper) return true;
+            const std::optional<Gap> gap = gapTo<U, V>(pu, pv, a, b);
+            if (!gap) return measured = false;
+            const double lower = (gap->distance - gap->error) * kDown;
+            if (lower > upper) return true;
+            near.push_back({&a, &b, lower});
+            upper = std::min(upper, (gap->distance + gap->error) * kUp);
             return true;
         },
         [](std::uint32_t, std::uint32_t) {});
-    // The third: every edge whose distance may be the least, measured
-    // exactly; the first of the nearest wins.
-    const double bound = 0x1p-44 * magnitude + filter::kTiny;
-    const double reach = std::sqrt(nearest) + 2 * bound;
-    const double threshold = reach * reach * (1 + 8 * filter::kUnit);
+    if (!measured) return std::nullopt;
     ScratchVector<kernel::Segment3d> candidates;
-    forEachEdge(
-        runs,
-        [&](const DPoint3d& a, const DPoint3d& b) {
-            if (squaredGap<U, V>(pu, pv, a, b) <= threshold) candidates.push_back({a, b});
-            return true;
-        },
-        [](std::uint32_t, std::uint32_t) {});
+    for (const Candidate& c : near)
+        if (c.lower <= upper) candidates.push_back({*c.a, *c.b});
     const std::optional<kernel::NearestSegment> winner = kernel::nearestSegment(p, candidates);
     if (!winner) return std::nullopt;
     return PointToPolygons{winner->distance, winner->point};
@@ -148,6 +177,8 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
 std::optional<PointToPolygons> pointToFlatPolygons(const DPoint3d& point, std::span<const VertexRun> runs) {
     if (!filter::predicateSafe(point.x) || !filter::predicateSafe(point.y) || !filter::predicateSafe(point.z))
         return std::nullopt;
+    for (const VertexRun& run : runs)
+        if (!filter::allFinite(run.vertices, run.count)) return std::nullopt;
     const auto withVertices = std::find_if(runs.begin(), runs.end(), [](const VertexRun& r) { return r.count > 0; });
     if (withVertices == runs.end()) return std::nullopt;
     const DPoint3d& first = withVertices->vertices[0];

@@ -548,9 +548,14 @@ namespace {
 
 bool isSimpleKind(std::uint32_t kind) { return kind >= SPATIAL_TYPE_POINT && kind <= SPATIAL_TYPE_MULTIPOLYGON; }
 
-// The body of both entries: a and b checked and measured.
-bool measure(const Operand& givenA, const Operand& givenB, double* distance, DPoint3d* onA, DPoint3d* onB) {
-    const DRange3d &boxA = givenA.box, &boxB = givenB.box;
+// Measures the box of an operand given as a record (a prepared one has
+// its box); false when it has no vertex.
+bool measureBox(Operand& g) { return g.prepared != nullptr || rangeAsKind(g.record, g.kind, &g.box); }
+
+// The body of both entries: a and b checked and measured. The boxes are
+// measured only when the first vertices do not meet (geometries that meet
+// have vertices).
+bool measure(Operand givenA, Operand givenB, double* distance, DPoint3d* onA, DPoint3d* onB) {
     try {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const auto answer = [&](double d, const DPoint3d& pointA, const DPoint3d& pointB) {
@@ -563,7 +568,7 @@ bool measure(const Operand& givenA, const Operand& givenB, double* distance, DPo
             const ScratchScope scratch;
             return finiteOperand(givenA) && finiteOperand(givenB);
         }();
-        if (!finite) return answer(nan, {nan, nan, nan}, {nan, nan, nan});
+        if (!finite) return measureBox(givenA) && measureBox(givenB) && answer(nan, {nan, nan, nan}, {nan, nan, nan});
         // Geometries that meet mostly hold a stored vertex of one inside
         // the other: a first vertex that meets is a common point after one
         // exact test, without gathering either geometry.
@@ -571,6 +576,8 @@ bool measure(const Operand& givenA, const Operand& givenB, double* distance, DPo
             const DPoint3d* v = firstVertexOnGeometry(*from);
             if (v != nullptr && vertexMeets(*to, *v)) return answer(0.0, *v, *v);
         }
+        if (!measureBox(givenA) || !measureBox(givenB)) return false;
+        const DRange3d &boxA = givenA.box, &boxB = givenB.box;
         // From here each geometry is gathered and tested several times: a
         // tilted polygon kind given as a record is prepared once for all of
         // it, so that its index, its plane and, for a skew plane, its exact
@@ -624,7 +631,6 @@ bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* on
     Operand first{recordType(a), a, nullptr, {}}, second{recordType(b), b, nullptr, {}};
     if (!isSimpleKind(first.kind) || !isSimpleKind(second.kind)) return false;
     if (const std::optional<bool> answered = flatPointAnswer(first, second, distance, onA, onB)) return *answered;
-    if (!rangeAsKind(a, first.kind, &first.box) || !rangeAsKind(b, second.kind, &second.box)) return false;
     return measure(first, second, distance, onA, onB);
 }
 
@@ -636,7 +642,6 @@ bool preparedDistance(const PreparedGeometry& prepared, const Byte* other, doubl
     if (!isSimpleKind(second.kind)) return false;
     if (const std::optional<bool> answered = flatPointAnswer(first, second, distance, onPrepared, onOther))
         return *answered;
-    if (!rangeAsKind(other, second.kind, &second.box)) return false;
     return measure(first, second, distance, onPrepared, onOther);
 }
 

@@ -31,30 +31,42 @@ void RunningRange::grow(const DPoint3d* vertices, std::uint32_t count) {
     using Lanes = double __attribute__((vector_size(16)));
     using Mask = std::int64_t __attribute__((vector_size(16)));
     const auto xy = [](const DPoint3d& p) { return Lanes{p.x, p.y}; };
-    Lanes lowXY = xy(box_.low), highXY = xy(box_.high);
-    double lowZ = box_.low.z, highZ = box_.high.z;
-    Mask nan{};
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const DPoint3d& v = vertices[i];
-        const Lanes vXY = xy(v);
-        lowXY = vXY < lowXY ? vXY : lowXY;
-        highXY = vXY > highXY ? vXY : highXY;
-        lowZ = v.z < lowZ ? v.z : lowZ;
-        highZ = v.z > highZ ? v.z : highZ;
-        if constexpr (Track) {
-            // (x, y) against (y, z): a lane is unordered when either of its
-            // coordinates is NaN, and the two lanes see all three.
-            Lanes vYZ;
-            std::memcpy(&vYZ, &v.y, sizeof vYZ);
+    // Two accumulators, for the even and the odd vertices, so that the
+    // comparisons do not wait on each other from vertex to vertex.
+    struct Bounds {
+        Lanes lowXY, highXY;
+        double lowZ, highZ;
+        Mask nan;
+        void take(const DPoint3d& v, Lanes vXY) {
+            lowXY = vXY < lowXY ? vXY : lowXY;
+            highXY = vXY > highXY ? vXY : highXY;
+            lowZ = v.z < lowZ ? v.z : lowZ;
+            highZ = v.z > highZ ? v.z : highZ;
+            if constexpr (Track) {
+                // (x, y) against (y, z): a lane is unordered when either of
+                // its coordinates is NaN, and the two lanes see all three.
+                Lanes vYZ;
+                std::memcpy(&vYZ, &v.y, sizeof vYZ);
 #if defined(__SSE2__)
-            nan |= reinterpret_cast<Mask>(_mm_cmpunord_pd(vXY, vYZ));
+                nan |= reinterpret_cast<Mask>(_mm_cmpunord_pd(vXY, vYZ));
 #else
-            nan |= (vXY != vXY) | (vYZ != vYZ);
+                nan |= (vXY != vXY) | (vYZ != vYZ);
 #endif
+            }
         }
+    };
+    Bounds even{xy(box_.low), xy(box_.high), box_.low.z, box_.high.z, Mask{}}, odd = even;
+    std::uint32_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        even.take(vertices[i], xy(vertices[i]));
+        odd.take(vertices[i + 1], xy(vertices[i + 1]));
     }
-    if constexpr (Track) nanSeen_ = nanSeen_ || nan[0] != 0 || nan[1] != 0;
-    box_ = {{lowXY[0], lowXY[1], lowZ}, {highXY[0], highXY[1], highZ}};
+    if (i < count) even.take(vertices[i], xy(vertices[i]));
+    even.take({odd.lowXY[0], odd.lowXY[1], odd.lowZ}, odd.lowXY);
+    even.take({odd.highXY[0], odd.highXY[1], odd.highZ}, odd.highXY);
+    if constexpr (Track)
+        nanSeen_ = nanSeen_ || even.nan[0] != 0 || even.nan[1] != 0 || odd.nan[0] != 0 || odd.nan[1] != 0;
+    box_ = {{even.lowXY[0], even.lowXY[1], even.lowZ}, {even.highXY[0], even.highXY[1], even.highZ}};
 }
 
 bool RunningRange::finite() const {
