@@ -332,7 +332,7 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
     // 0.1), with a hole and a neighbour: heights whose difference from the
     // plane rounds (3 - 0.1 is below the exact 2.9 - 5.6e-18), points a few
     // ulps off an edge, in the plane or off it, -0 on the boundary, and
-    // coordinates too large for the predicates.
+    // coordinates too large for the predicates or the squares.
     const auto flatIn = [](int k, double c, const std::vector<Vertices>& rings) {
         RefPolygon placed;
         for (const Vertices& ring : rings) {
@@ -359,7 +359,8 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
                  {"an ulp outside the slanted edge", at(step(10.8, 1), 3, 0.1)},
                  {"on the corner, -0", at(-0.0, -0.0, 0.1)},
                  {"beyond 2^250 across", at(1e80, 1, 0.1)},
-                 {"beyond 2^300, off the plane", at(1, 1e100, -5)}})
+                 {"beyond 2^300, off the plane", at(1, 1e100, -5)},
+                 {"so far that the squares overflow", at(1e280, 1, 0.1)}})
             rows.push_back({axis + what, flat, p});
     }
     // A square in a plane of constant coordinate projects along that axis
