@@ -72,22 +72,22 @@ inline bool allFinite(const DPoint3d* points, std::size_t count) {
     // The exponent field plus one reaches the sign bit exactly when it is
     // all ones.
     constexpr std::uint64_t kExponent = 0x7ffull << 52, kOne = 1ull << 52;
-    // Four lanes of accumulation, so that the loop is not one long chain.
-    Words any[4] = {};
-    std::size_t i = 0;
-    for (; i + 8 <= whole; i += 8) {
-        for (int lane = 0; lane < 4; ++lane) {
-            Words bits;
-            std::memcpy(&bits, bytes + (i + 2 * lane) * 8, sizeof bits);
-            any[lane] |= (bits & kExponent) + kOne;
-        }
-    }
-    for (; i < whole; i += 2) {
+    const auto flags = [&](std::size_t i) {
         Words bits;
         std::memcpy(&bits, bytes + i * 8, sizeof bits);
-        any[0] |= (bits & kExponent) + kOne;
+        return (bits & kExponent) + kOne;
+    };
+    // Four accumulators, so that the loop is not one long chain.
+    Words any0{}, any1{}, any2{}, any3{};
+    std::size_t i = 0;
+    for (; i + 8 <= whole; i += 8) {
+        any0 |= flags(i);
+        any1 |= flags(i + 2);
+        any2 |= flags(i + 4);
+        any3 |= flags(i + 6);
     }
-    const Words all = any[0] | any[1] | any[2] | any[3];
+    for (; i < whole; i += 2) any0 |= flags(i);
+    const Words all = any0 | any1 | any2 | any3;
     std::uint64_t rest = all[0] | all[1];
     if (whole < words) {
         std::uint64_t bits;

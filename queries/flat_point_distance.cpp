@@ -107,7 +107,7 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
     // the ray's line, whose other coordinates are checked.)
     const bool flat = forEachEdge(
         runs,
-        [&](const DPoint3d& a, const DPoint3d& b) {
+        [&](const DPoint3d& a, const DPoint3d& b) __attribute__((always_inline)) {
             if (coordinate(b, K) != plane) return false;
             const double av = coordinate(a, V), bv = coordinate(b, V);
             if ((av > pv) != (bv > pv)) {
@@ -149,7 +149,7 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
     ScratchVector<Candidate> near;
     forEachEdge(
         runs,
-        [&](const DPoint3d& a, const DPoint3d& b) {
+        [&](const DPoint3d& a, const DPoint3d& b) __attribute__((always_inline)) {
             const double av = coordinate(a, V), bv = coordinate(b, V);
             if (gapAlong(pv, std::min(av, bv), std::max(av, bv)) * kDown > upper) return true;
             const double au = coordinate(a, U), bu = coordinate(b, U);

@@ -29,7 +29,7 @@ Outcome scan(const DPoint3d& p, const Byte* rings, double t) {
     if (!(plane - plane == 0.0 && pu - pu == 0.0 && pv - pv == 0.0)) return Outcome::notFlat;
     bool flat = true, finite = true, met = false, outerOdd = false, inHole = false, unsafe = false, any = false;
     // One edge: near p, or crossing the ray along +U (parity in `odd`).
-    const auto edge = [&](const DPoint3d& a, const DPoint3d& b, bool& odd) {
+    const auto edge = [&](const DPoint3d& a, const DPoint3d& b, bool& odd) __attribute__((always_inline)) {
         const double av = coordinate(a, V), bv = coordinate(b, V);
         const double vLow = bv < av ? bv : av, vHigh = bv > av ? bv : av;
         if (vLow - t > pvUp || pvDown > vHigh + t) return false;
