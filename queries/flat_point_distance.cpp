@@ -74,10 +74,6 @@ std::optional<Gap> gapTo(double pu, double pv, const DPoint3d& a, const DPoint3d
     return Gap{std::sqrt(squared), 0x1p-44 * magnitude + filter::kTiny};
 }
 
-// How far the interval [low, high] lies from x (0 when it holds x), a
-// lower bound of the exact gap within a relative rounding of 2^-53.
-double gapAlong(double x, double low, double high) { return std::max(std::max(low - x, x - high), 0.0); }
-
 // |a - b| rounded upwards, for finite a and b whose difference is finite:
 // the rounded difference and its error (two-sum), stepped up when the
 // error makes the exact magnitude larger.
@@ -139,27 +135,37 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
     (K == 0 ? foot.x : K == 1 ? foot.y : foot.z) = plane;
     if (inside) return PointToPolygons{upwardDifference(coordinate(p, K), plane), foot};
     // The second pass: the edges whose exact distance may be the least,
-    // each with a lower bound of it. An edge whose extent along an axis
-    // lies farther than `upper` is skipped before it is measured.
+    // each with a lower bound of it. An edge with both ends beyond the
+    // window of `upper` around p on an axis (bounds rounded outwards) is
+    // skipped before it is measured.
     bool measured = true;
     struct Candidate {
         const DPoint3d *a, *b;
         double lower;
     };
     ScratchVector<Candidate> near;
+    double lowU = 0, highU = 0, lowV = 0, highV = 0;
+    const auto window = [&] {
+        lowU = kernel::nextDown(pu - upper), highU = kernel::nextUp(pu + upper);
+        lowV = kernel::nextDown(pv - upper), highV = kernel::nextUp(pv + upper);
+    };
+    window();
     forEachEdge(
         runs,
         [&](const DPoint3d& a, const DPoint3d& b) __attribute__((always_inline)) {
             const double av = coordinate(a, V), bv = coordinate(b, V);
-            if (gapAlong(pv, std::min(av, bv), std::max(av, bv)) * kDown > upper) return true;
+            if ((av > highV && bv > highV) || (av < lowV && bv < lowV)) return true;
             const double au = coordinate(a, U), bu = coordinate(b, U);
-            if (gapAlong(pu, std::min(au, bu), std::max(au, bu)) * kDown > upper) return true;
+            if ((au > highU && bu > highU) || (au < lowU && bu < lowU)) return true;
             const std::optional<Gap> gap = gapTo<U, V>(pu, pv, a, b);
             if (!gap) return measured = false;
             const double lower = (gap->distance - gap->error) * kDown;
             if (lower > upper) return true;
             near.push_back({&a, &b, lower});
-            upper = std::min(upper, (gap->distance + gap->error) * kUp);
+            if (const double reach = (gap->distance + gap->error) * kUp; reach < upper) {
+                upper = reach;
+                window();
+            }
             return true;
         },
         [](std::uint32_t, std::uint32_t) {});
