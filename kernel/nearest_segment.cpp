@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include <gmpxx.h>
 
@@ -10,6 +11,33 @@
 
 namespace spatialgeom::kernel {
 namespace {
+
+std::size_t bitLength(const mpz_class& n) { return sgn(n) == 0 ? 0 : mpz_sizeinbase(n.get_mpz_t(), 2); }
+std::uint64_t low64(const mpz_class& n) { return mpz_get_ui(n.get_mpz_t()); }  // n >= 0, below 2^64
+
+// |n / d| (d != 0) as m 2^e, m its leading 53 bits, truncated (a whole
+// double; 0 when n is 0).
+double leadingBits(const mpz_class& n, const mpz_class& d, int* e) {
+    *e = 0;
+    if (n == 0) return 0.0;
+    const mpz_class absN = abs(n), absD = abs(d);
+    // Shifted so that the quotient has 64 bits or more.
+    const std::size_t shift = std::max<std::ptrdiff_t>(
+        0, static_cast<std::ptrdiff_t>(bitLength(absD)) - static_cast<std::ptrdiff_t>(bitLength(absN)) + 64);
+    mpz_class q = (absN << static_cast<unsigned>(shift)) / absD;
+    const std::size_t dropped = bitLength(q) - 53;
+    q >>= static_cast<unsigned>(dropped);
+    *e = static_cast<int>(dropped) - static_cast<int>(shift);
+    return static_cast<double>(low64(q));
+}
+
+// n / d * 2^scale rounded towards zero to a double (to nearest below the
+// normal range).
+double truncatedRatio(const mpz_class& n, const mpz_class& d, int scale) {
+    int e = 0;
+    const double m = leadingBits(n, d, &e);
+    return ((n < 0) != (d < 0) ? -1 : 1) * std::ldexp(m, e + scale);
+}
 
 struct ScaledPoint {
     mpz_class x, y, z;
@@ -33,7 +61,7 @@ Reach reach(const ScaledPoint& p, const ScaledPoint& start, const ScaledPoint& e
     r.along = dot(w, d);
     r.length = dot(d, d);
     r.denominator = 1;
-    if (sgn(r.along) <= 0) {
+    if (r.along <= 0) {
         r.numerator = dot(w, w);
     } else if (r.along >= r.length) {
         const ScaledPoint e = minus(p, end);
@@ -51,18 +79,18 @@ Reach reach(const ScaledPoint& p, const ScaledPoint& start, const ScaledPoint& e
 // numerator / denominator * 2^(2 scale): its root, rounded upwards; NaN
 // outside 2^-500 .. 2^500.
 double upwardRoot(const Reach& r, int scale) {
-    if (sgn(r.numerator) == 0) return 0.0;
-    long numeratorExponent = 0, denominatorExponent = 0;
-    const double numerator = mpz_get_d_2exp(&numeratorExponent, r.numerator.get_mpz_t());
-    const double denominator = mpz_get_d_2exp(&denominatorExponent, r.denominator.get_mpz_t());
-    long exponent = numeratorExponent - denominatorExponent + 2L * scale;
-    double ratio = numerator / denominator;
+    if (r.numerator == 0) return 0.0;
+    // The estimate from the leading bits: m 2^exponent, the exponent made
+    // even.
+    int e = 0;
+    double m = leadingBits(r.numerator, r.denominator, &e);
+    long exponent = e + 2L * scale;
     if (exponent % 2 != 0) {
-        ratio *= 2;
+        m *= 2;
         --exponent;
     }
-    if (exponent < -1100 || exponent > 1100) return std::nan("");
-    double root = std::ldexp(std::sqrt(ratio), static_cast<int>(exponent / 2));
+    if (exponent < -1200 || exponent > 1100) return std::nan("");
+    double root = std::ldexp(std::sqrt(m), static_cast<int>(exponent / 2));
     if (!(root > 0x1p-500 && root < 0x1p500)) return std::nan("");
     // root^2 >= numerator / denominator * 2^(2 scale)?
     const auto covers = [&](double v) {
@@ -71,9 +99,9 @@ double upwardRoot(const Reach& r, int scale) {
         mpz_class left = m * m * r.denominator, right = r.numerator;
         const long shift = 2L * k - 2L * scale;
         if (shift >= 0) {
-            mpz_mul_2exp(left.get_mpz_t(), left.get_mpz_t(), static_cast<mp_bitcnt_t>(shift));
+            left <<= static_cast<unsigned>(shift);
         } else {
-            mpz_mul_2exp(right.get_mpz_t(), right.get_mpz_t(), static_cast<mp_bitcnt_t>(-shift));
+            right <<= static_cast<unsigned>(-shift);
         }
         return left >= right;
     };
@@ -82,26 +110,7 @@ double upwardRoot(const Reach& r, int scale) {
     return root;
 }
 
-}  // namespace
-
-std::optional<NearestSegment> nearestSegment(const DPoint3d& p, std::span<const Segment3d> segments) {
-    // The scale: the least unit in the last place among the coordinates.
-    int low = INT_MAX, high = INT_MIN;
-    const auto note = [&](const DPoint3d& v) {
-        for (const double c : {v.x, v.y, v.z}) {
-            if (c == 0.0) continue;
-            const int k = std::ilogb(c);
-            low = std::min(low, k - 52);
-            high = std::max(high, k);
-        }
-    };
-    note(p);
-    for (const Segment3d& s : segments) {
-        note(s.start);
-        note(s.end);
-    }
-    if (low == INT_MAX) return NearestSegment{0, 0.0, p};  // every coordinate is 0
-    if (high - low > 900) return std::nullopt;
+std::optional<NearestSegment> nearestIn(const DPoint3d& p, std::span<const Segment3d> segments, int low) {
     const auto scaled = [&](const DPoint3d& v) {
         return ScaledPoint{mpz_class(std::ldexp(v.x, -low)), mpz_class(std::ldexp(v.y, -low)),
                            mpz_class(std::ldexp(v.z, -low))};
@@ -126,11 +135,32 @@ std::optional<NearestSegment> nearestSegment(const DPoint3d& p, std::span<const 
     // start + along / length * (end - start), each coordinate.
     const ScaledPoint d = minus(scaled(s.end), nearestStart);
     const auto at = [&](const mpz_class& origin, const mpz_class& step) {
-        mpq_class q(origin * nearest.length + nearest.along * step, nearest.length);
-        q.canonicalize();
-        return std::ldexp(q.get_d(), low);
+        return truncatedRatio(mpz_class(origin * nearest.length + nearest.along * step), nearest.length, low);
     };
     return NearestSegment{best, distance, {at(nearestStart.x, d.x), at(nearestStart.y, d.y), at(nearestStart.z, d.z)}};
+}
+
+}  // namespace
+
+std::optional<NearestSegment> nearestSegment(const DPoint3d& p, std::span<const Segment3d> segments) {
+    // The scale: the least unit in the last place among the coordinates.
+    int low = INT_MAX, high = INT_MIN;
+    const auto note = [&](const DPoint3d& v) {
+        for (const double c : {v.x, v.y, v.z}) {
+            if (c == 0.0) continue;
+            const int k = std::ilogb(c);
+            low = std::min(low, k - 52);
+            high = std::max(high, k);
+        }
+    };
+    note(p);
+    for (const Segment3d& s : segments) {
+        note(s.start);
+        note(s.end);
+    }
+    if (low == INT_MAX) return NearestSegment{0, 0.0, p};  // every coordinate is 0
+    if (high - low > 900) return std::nullopt;
+    return nearestIn(p, segments, low);
 }
 
 }  // namespace spatialgeom::kernel
