@@ -50,11 +50,9 @@ Outcome scan(const DPoint3d& p, const Byte* rings, double t) {
         forEachSubline(seq, [&](const Byte* subline) {
             const DPoint3d* v = sublineVertices(subline);
             const std::uint32_t count = sublineVertexCount(subline);
+            finite = finite && filter::allFinite(v, count);
             for (std::uint32_t i = 0; i < count; ++i) {
-                // (x - x is 0 exactly for a finite x.)
                 flat &= coordinate(v[i], K) == plane;
-                finite &= coordinate(v[i], U) - coordinate(v[i], U) == 0.0 &&
-                          coordinate(v[i], V) - coordinate(v[i], V) == 0.0;
                 if (!met && last != nullptr) met = edge(*last, v[i], odd);
                 if (first == nullptr) first = &v[i];
                 last = &v[i];
