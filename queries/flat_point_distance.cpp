@@ -25,12 +25,14 @@ bool forEachEdge(std::span<const VertexRun> runs, Edge&& edge, RingDone&& ringDo
         const DPoint3d* first = nullptr;
         const DPoint3d* last = nullptr;
         for (; i < runs.size() && runs[i].element == head.element && runs[i].ring == head.ring; ++i) {
-            for (std::uint32_t k = 0; k < runs[i].count; ++k) {
-                const DPoint3d* v = runs[i].vertices + k;
-                if (last != nullptr && !edge(*last, *v)) return false;
-                if (first == nullptr) first = v;
-                last = v;
-            }
+            const DPoint3d* v = runs[i].vertices;
+            const std::uint32_t count = runs[i].count;
+            if (count == 0) continue;
+            if (last != nullptr && !edge(*last, v[0])) return false;
+            if (first == nullptr) first = v;
+            for (std::uint32_t k = 1; k < count; ++k)
+                if (!edge(v[k - 1], v[k])) return false;
+            last = v + count - 1;
         }
         if (last != nullptr && !edge(*last, *first)) return false;
         ringDone(head.element, head.ring);

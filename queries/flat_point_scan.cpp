@@ -30,6 +30,7 @@ Outcome scan(const DPoint3d& p, const Byte* rings, double t) {
     bool flat = true, finite = true, met = false, outerOdd = false, inHole = false, unsafe = false, any = false;
     // One edge: near p, or crossing the ray along +U (parity in `odd`).
     const auto edge = [&](const DPoint3d& a, const DPoint3d& b, bool& odd) __attribute__((always_inline)) {
+        flat &= coordinate(b, K) == plane;  // (every vertex ends one edge)
         const double av = coordinate(a, V), bv = coordinate(b, V);
         const double vLow = bv < av ? bv : av, vHigh = bv > av ? bv : av;
         if (vLow - t > pvUp || pvDown > vHigh + t) return false;
@@ -51,12 +52,11 @@ Outcome scan(const DPoint3d& p, const Byte* rings, double t) {
             const DPoint3d* v = sublineVertices(subline);
             const std::uint32_t count = sublineVertexCount(subline);
             finite = finite && filter::allFinite(v, count);
-            for (std::uint32_t i = 0; i < count; ++i) {
-                flat &= coordinate(v[i], K) == plane;
-                if (!met && last != nullptr) met = edge(*last, v[i], odd);
-                if (first == nullptr) first = &v[i];
-                last = &v[i];
-            }
+            if (count == 0) return true;
+            if (!met && last != nullptr) met = edge(*last, v[0], odd);
+            if (first == nullptr) first = v;
+            for (std::uint32_t i = 1; i < count && !met; ++i) met = edge(v[i - 1], v[i], odd);
+            last = v + count - 1;
             return true;
         });
         // (A ring of one vertex closes with an edge of zero length.)
