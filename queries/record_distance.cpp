@@ -24,6 +24,7 @@
 #include "queries/call_scratch.h"
 #include "queries/filter_bounds.h"
 #include "queries/flat_point_distance.h"
+#include "queries/flat_point_scan.h"
 #include "queries/linear_set.h"
 #include "queries/polygon_nearest.h"
 #include "queries/prepared_geometry.h"
@@ -224,6 +225,14 @@ const DPoint3d* firstVertexOnGeometry(const Operand& g) {
     };
     forEachPolygonOf(g, inRings, inShared);
     return first;
+}
+
+// Does a polygon record meet the point p in the plane of constant
+// coordinate it lies in (flat_point_scan.h)? An answer of true there also
+// means that every coordinate of the polygon is finite. False otherwise.
+bool flatPolygonMeets(const Operand& g, const DPoint3d& p) {
+    if (g.kind != SPATIAL_TYPE_POLYGON || g.prepared != nullptr) return false;
+    return pointMeetsFlatPolygon(p, polygonBody(g.record), 0.0).value_or(false);
 }
 
 // Does the geometry meet the point p exactly (tolerance 0)?
@@ -564,6 +573,12 @@ bool measure(Operand givenA, Operand givenB, double* distance, DPoint3d* onA, DP
             if (onB != nullptr) *onB = pointB;
             return true;
         };
+        // Overlapping flat polygons mostly hold the first vertex of one in
+        // the other: the scan that finds it there also finds the other's
+        // coordinates finite, so only the first's are checked.
+        if (const DPoint3d* v = firstVertexOnGeometry(givenA);
+            v != nullptr && flatPolygonMeets(givenB, *v) && finiteOperand(givenA))
+            return answer(0.0, *v, *v);
         const bool finite = [&] {
             const ScratchScope scratch;
             return finiteOperand(givenA) && finiteOperand(givenB);
