@@ -22,8 +22,9 @@ struct NearestSegment {
 // nearest to p, for finite coordinates. nullopt when the coordinates'
 // magnitudes span more than 2^900, or the distance is neither 0 nor within
 // 2^-500 .. 2^500: the rational path must answer. Cost: a dozen integer
-// products a segment, then a few to round the root; may throw
-// std::bad_alloc.
+// products a segment, then a few to round the root, on integers each
+// thread keeps from call to call (freed when it ends); may throw
+// std::bad_alloc. Any number of threads may call it at once.
 std::optional<NearestSegment> nearestSegment(const DPoint3d& p, std::span<const Segment3d> segments);
 
 }  // namespace spatialgeom::kernel
