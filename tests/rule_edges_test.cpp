@@ -175,7 +175,12 @@ TEST(RuleEdges, NonFiniteCoordinatesGiveStatusZeroAndNaNDistances) {
     const std::vector<Record> finite = everyKind({0, 0, 0}, 1);
     for (const DPoint3d& at : {DPoint3d{kInf, 0, 0}, DPoint3d{0, -kInf, 0}, DPoint3d{0, 0, kNaN}}) {
         SCOPED_TRACE("at " + std::to_string(at.x) + " " + std::to_string(at.y) + " " + std::to_string(at.z));
-        forEveryKindPair(everyKind(at, 1), finite, [](const Record& x, const Record& y) {
+        std::vector<Record> nonFinite = everyKind(at, 1);
+        // Its first vertex inside the finite square: found there, the rest
+        // must still be read.
+        const Vertices late = {{0.25, 0.25, 0}, {0.75, 0.25, 0}, at, {0.25, 0.75, 0}, {0.25, 0.25, 0}};
+        nonFinite.push_back(polygon({{late}}));
+        forEveryKindPair(nonFinite, finite, [](const Record& x, const Record& y) {
             for (double tolerance : {0.0, 1.0, kInf}) EXPECT_LE(meets(x, y, tolerance, false), 1u) << tolerance;
             const DistanceAnswer m = measure(x, y);
             EXPECT_EQ(m.status, SPATIAL_SUCCESS);
