@@ -70,6 +70,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     const bool gridOnly = argc >= 2 && std::strcmp(argv[1], "--grid") == 0;
+    if ((argc > 1 && !gridOnly && argv[1][0] == '-') || (argc > 2 && !gridOnly) || argc > 3) {
+        std::fprintf(stderr,
+                     "usage: peer_comparison [RESULTS.md] | --grid [FILTER] | --intersections | --distances |"
+                     " --joins [COUNT] | --count-instructions [FILTER] | --peak-memory FILE\n");
+        return 2;
+    }
     const std::string results = !gridOnly && argc > 1 ? argv[1] : "RESULTS.md";
     comparison::Report report;
     GEOSContextHandle_t geos = GEOS_init_r();
