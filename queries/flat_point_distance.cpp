@@ -46,8 +46,11 @@ bool forEachEdge(std::span<const VertexRun> runs, Edge&& edge, RingDone&& ringDo
 // which lies within a few ulps of the magnitude M of the coordinates from
 // the exact one); every vector and product is off by a few ulps of M, so
 // the root is within 2^-44 M (about 500 ulps) of the exact distance to the
-// edge, with room to spare, and kTiny for products in the subnormal range.
-// nullopt when M is 2^250 or more, where products may overflow.
+// edge, with room to spare. Below the normal range an operation errs by up
+// to 2^-1074 absolutely, which costs the root at most about 2^-536: the
+// bound adds 2^-500 for that (coordinates that small are not checked
+// for the predicates unless an edge crosses the ray's line). nullopt when
+// M is 2^250 or more, where products may overflow.
 struct Gap {
     double distance, error;
 };
@@ -73,7 +76,7 @@ std::optional<Gap> gapTo(double pu, double pv, const DPoint3d& a, const DPoint3d
         const double cu = wu - s * du, cv = wv - s * dv;
         squared = cu * cu + cv * cv;
     }
-    return Gap{std::sqrt(squared), 0x1p-44 * magnitude + filter::kTiny};
+    return Gap{std::sqrt(squared), 0x1p-44 * magnitude + 0x1p-500};
 }
 
 // |a - b| rounded upwards, for finite a and b whose difference is finite:

@@ -22,14 +22,17 @@ namespace spatialgeom {
 // written, for a type code other than 1 to 6, a record without vertices,
 // or memory that cannot be had.
 //
-// Cost: gathering both records (linear); the estimate over the pairs of
-// segments whose boxes come within the best distance so far (a grid over
-// the second record's segments), and each segment against each region
-// whose box comes that near; then a few exact tests at tolerances around
-// the estimate, each as costly as an intersection test: two when the
-// nearest pair of segments gives the distance (the search then starts from
-// their exact distance), else about twice the number of bits in which the
-// estimate is wrong.
+// Cost: a point against a polygon kind in a plane of constant coordinate,
+// one or two passes over its rings (flat_point_distance.h); geometries of
+// which one holds the other's first vertex, one exact test (one pass when
+// that is a flat polygon). Otherwise gathering both records (linear); the
+// estimate over the pairs of segments whose boxes come within the best
+// distance so far (a grid over the second record's segments), and each
+// segment against each region whose box comes that near; then a few exact
+// tests at tolerances around the estimate, each as costly as an
+// intersection test: two when the nearest pair of segments gives the
+// distance (the search then starts from their exact distance), else about
+// twice the number of bits in which the estimate is wrong.
 bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB);
 
 class PreparedGeometry;
