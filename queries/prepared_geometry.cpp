@@ -13,6 +13,7 @@
 // sequence in the record.
 #include "queries/prepared_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -156,6 +157,13 @@ std::unique_ptr<PreparedGeometry> PreparedGeometry::prepare(const Byte* record, 
         append(record, size);
         return prepared;
     }
+    const DRange3d& box = prepared->box_;
+    const double magnitude = std::max({std::fabs(box.low.x), std::fabs(box.low.y), std::fabs(box.low.z),
+                                       std::fabs(box.high.x), std::fabs(box.high.y), std::fabs(box.high.z)});
+    if (magnitude > 0.0 && magnitude < kTinyMagnitude) {
+        prepared->tinyCopy_.resize((size + 7) / 8);
+        std::memcpy(prepared->tinyCopy_.data(), record, size);
+    }
     std::size_t count = 0, copied = 0;
     forEachRingSeq(kind, record, [&](std::size_t, const Byte* rings) {
         ++count;
@@ -187,8 +195,8 @@ bool PreparedGeometry::within(const Byte* other, std::uint32_t otherKind, double
 }
 
 std::size_t PreparedGeometry::memoryBytes() const {
-    std::size_t bytes =
-        sizeof(PreparedGeometry) + copy_.capacity() * sizeof(std::uint64_t) + polygons_.capacity() * sizeof(Polygon);
+    std::size_t bytes = sizeof(PreparedGeometry) + (copy_.capacity() + tinyCopy_.capacity()) * sizeof(std::uint64_t) +
+                        polygons_.capacity() * sizeof(Polygon);
     for (const Polygon& polygon : polygons_)
         if (polygon.shared) bytes += polygon.shared->memoryBytes();
     return bytes;

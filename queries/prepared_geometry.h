@@ -70,6 +70,15 @@ public:
 
     // The copy of a point or line kind's record.
     const Byte* record() const { return reinterpret_cast<const Byte*>(copy_.data()); }
+    // Coordinates all below this in magnitude are too small for the
+    // floating-point squares of a distance: such geometries are measured
+    // scaled up by a power of two, from their records.
+    static constexpr double kTinyMagnitude = 0x1p-300;
+    // The copy of a polygon kind's whole record when its coordinates are
+    // all below kTinyMagnitude (and not all 0); nullptr otherwise.
+    const Byte* tinyRecord() const {
+        return tinyCopy_.empty() ? nullptr : reinterpret_cast<const Byte*>(tinyCopy_.data());
+    }
     // The polygons of a polygon kind, in order.
     std::size_t polygonCount() const { return polygons_.size(); }
     // Polygon i shared, or nullptr when it is gathered at each test from
@@ -93,6 +102,7 @@ private:
     // The record of a point or line kind; the ring sequences of the
     // polygons not shared, one after the other (each a multiple of 8 bytes).
     std::vector<std::uint64_t> copy_;
+    std::vector<std::uint64_t> tinyCopy_;
     std::vector<Polygon> polygons_;
 
     template <std::uint32_t P, std::uint32_t O>

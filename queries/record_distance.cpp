@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "kernel/box_gap.h"
 #include "kernel/closest_points.h"
@@ -32,6 +33,7 @@
 #include "queries/record_range.h"
 #include "queries/segment_grid.h"
 #include "records/navigation.h"
+#include "records/record_transform.h"
 #include "records/vertex_runs.h"
 
 namespace spatialgeom {
@@ -557,6 +559,48 @@ namespace {
 
 bool isSimpleKind(std::uint32_t kind) { return kind >= SPATIAL_TYPE_POINT && kind <= SPATIAL_TYPE_MULTIPOLYGON; }
 
+bool measure(Operand givenA, Operand givenB, double* distance, DPoint3d* onA, DPoint3d* onB);
+
+// The record an operand can be copied from: its own, a prepared point or
+// line kind's copy, or a tiny prepared polygon kind's (else nullptr).
+const Byte* recordOf(const Operand& g) { return g.record != nullptr ? g.record : g.prepared->tinyRecord(); }
+
+// Geometries whose coordinates all lie below kTinyMagnitude (magnitude:
+// the largest), measured as copies scaled by a power of two that brings
+// them near 1: exact, and no floating-point square of theirs underflows
+// any more. The distance comes back rounded upwards again, the points to
+// nearest. nullopt when an operand has no record to copy.
+std::optional<bool> measureScaled(const Operand& a, const Operand& b, double magnitude, double* distance, DPoint3d* onA,
+                                  DPoint3d* onB) {
+    const Byte* records[2] = {recordOf(a), recordOf(b)};
+    if (records[0] == nullptr || records[1] == nullptr) return std::nullopt;
+    const int k = std::min(-std::ilogb(magnitude), 1000);  // (2^k must be a double)
+    transform scale{};
+    for (int i = 0; i < 3; ++i) scale.form3d[i][i] = std::ldexp(1.0, k);
+    std::vector<std::uint64_t> copies[2];
+    for (int i = 0; i < 2; ++i) {
+        std::uint64_t size = 0;
+        if (!layoutSize(records[i], &size)) return false;
+        copies[i].resize((size + 7) / 8);
+        std::memcpy(copies[i].data(), records[i], size);
+        transformRecord(scale, reinterpret_cast<Byte*>(copies[i].data()), (i == 0 ? a : b).kind);
+    }
+    double d = 0.0;
+    DPoint3d pointA{}, pointB{};
+    if (!measure({a.kind, reinterpret_cast<const Byte*>(copies[0].data()), nullptr, {}},
+                 {b.kind, reinterpret_cast<const Byte*>(copies[1].data()), nullptr, {}}, &d, &pointA, &pointB))
+        return false;
+    double back = std::ldexp(d, -k);
+    if (std::ldexp(back, k) < d) back = kernel::nextUp(back);
+    const auto unscaled = [&](const DPoint3d& p) {
+        return DPoint3d{std::ldexp(p.x, -k), std::ldexp(p.y, -k), std::ldexp(p.z, -k)};
+    };
+    *distance = back;
+    if (onA != nullptr) *onA = unscaled(pointA);
+    if (onB != nullptr) *onB = back == 0.0 ? unscaled(pointA) : unscaled(pointB);
+    return true;
+}
+
 // Measures the box of an operand given as a record (a prepared one has
 // its box); false when it has no vertex.
 bool measureBox(Operand& g) { return g.prepared != nullptr || rangeAsKind(g.record, g.kind, &g.box); }
@@ -593,6 +637,10 @@ bool measure(Operand givenA, Operand givenB, double* distance, DPoint3d* onA, DP
         }
         if (!measureBox(givenA) || !measureBox(givenB)) return false;
         const DRange3d &boxA = givenA.box, &boxB = givenB.box;
+        const double magnitude = std::max(largestCoordinate(boxA), largestCoordinate(boxB));
+        if (magnitude > 0.0 && magnitude < PreparedGeometry::kTinyMagnitude)
+            if (const std::optional<bool> scaled = measureScaled(givenA, givenB, magnitude, distance, onA, onB))
+                return *scaled;
         // From here each geometry is gathered and tested several times: a
         // tilted polygon kind given as a record is prepared once for all of
         // it, so that its index, its plane and, for a skew plane, its exact
@@ -627,7 +675,6 @@ bool measure(Operand givenA, Operand givenB, double* distance, DPoint3d* onA, DP
         const double exact = exactDistance(a, b, e, root >= 0.0 && !rounded);
         // A floating-point winner a few ulps of the coordinates from the
         // exact distance is kept; an exact one only when it is the distance.
-        const double magnitude = std::max(largestCoordinate(boxA), largestCoordinate(boxB));
         const double slack = 4 * std::numeric_limits<double>::epsilon() * magnitude;
         const bool missed = exact < INFINITY && (root >= 0.0 ? root > exact : !(best.distance - exact <= slack));
         if (missed)

@@ -32,7 +32,10 @@ namespace spatialgeom {
 // tests at tolerances around the estimate, each as costly as an
 // intersection test: two when the nearest pair of segments gives the
 // distance (the search then starts from their exact distance), else about
-// twice the number of bits in which the estimate is wrong.
+// twice the number of bits in which the estimate is wrong. Geometries
+// whose coordinates all lie below 2^-300 in magnitude are measured as
+// copies scaled up by a power of two (exact), so that no floating-point
+// square of theirs underflows: a copy of each record more.
 bool recordDistance(const Byte* a, const Byte* b, double* distance, DPoint3d* onA, DPoint3d* onB);
 
 class PreparedGeometry;

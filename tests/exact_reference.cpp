@@ -640,9 +640,7 @@ const char* distanceFault(const RefGeometry& a, const RefGeometry& b, const mpq_
     const std::optional<mpq_class> offA = exactSquaredDistance(point(onA), a),
                                    offB = exactSquaredDistance(point(onB), b);
     if (!offA || !offB || *offA > squared(slack) || *offB > squared(slack)) return "a point off its geometry";
-    double apart = std::sqrt((onA.x - onB.x) * (onA.x - onB.x) + (onA.y - onB.y) * (onA.y - onB.y) +
-                             (onA.z - onB.z) * (onA.z - onB.z));
-    if (!std::isfinite(apart)) apart = std::hypot(onA.x - onB.x, onA.y - onB.y, onA.z - onB.z);  // squares overflow
+    const double apart = std::hypot(onA.x - onB.x, onA.y - onB.y, onA.z - onB.z);  // (no square under- or overflows)
     if (!(std::fabs(apart - d) <= slack)) return "points not at the distance";
     return nullptr;
 }
