@@ -1,6 +1,7 @@
 // Axis-aligned boxes (DRange3d): overlap and widening.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -69,6 +70,12 @@ inline DRange3d widenedBox(const DRange3d& box, double distance) {
 inline DRange3d unitedBox(const DRange3d& a, const DRange3d& b) {
     return {{minOf(a.low.x, b.low.x), minOf(a.low.y, b.low.y), minOf(a.low.z, b.low.z)},
             {maxOf(a.high.x, b.high.x), maxOf(a.high.y, b.high.y), maxOf(a.high.z, b.high.z)}};
+}
+
+// The largest magnitude among the box's coordinates.
+inline double largestCoordinate(const DRange3d& box) {
+    return std::max({std::fabs(box.low.x), std::fabs(box.low.y), std::fabs(box.low.z), std::fabs(box.high.x),
+                     std::fabs(box.high.y), std::fabs(box.high.z)});
 }
 
 // The box of a segment or of two points.

@@ -13,7 +13,6 @@
 // sequence in the record.
 #include "queries/prepared_geometry.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -157,9 +156,7 @@ std::unique_ptr<PreparedGeometry> PreparedGeometry::prepare(const Byte* record, 
         append(record, size);
         return prepared;
     }
-    const DRange3d& box = prepared->box_;
-    const double magnitude = std::max({std::fabs(box.low.x), std::fabs(box.low.y), std::fabs(box.low.z),
-                                       std::fabs(box.high.x), std::fabs(box.high.y), std::fabs(box.high.z)});
+    const double magnitude = kernel::largestCoordinate(prepared->box_);
     if (magnitude > 0.0 && magnitude < kTinyMagnitude) {
         prepared->tinyCopy_.resize((size + 7) / 8);
         std::memcpy(prepared->tinyCopy_.data(), record, size);

@@ -230,11 +230,12 @@ const DPoint3d* firstVertexOnGeometry(const Operand& g) {
 }
 
 // Does a polygon record meet the point p in the plane of constant
-// coordinate it lies in (flat_point_scan.h)? An answer of true there also
-// means that every coordinate of the polygon is finite. False otherwise.
-bool flatPolygonMeets(const Operand& g, const DPoint3d& p) {
-    if (g.kind != SPATIAL_TYPE_POLYGON || g.prepared != nullptr) return false;
-    return pointMeetsFlatPolygon(p, polygonBody(g.record), 0.0).value_or(false);
+// coordinate it lies in (flat_point_scan.h)? Any answer also means that
+// every coordinate of the polygon is finite; nullopt when the scan does
+// not apply.
+std::optional<bool> flatPolygonMeets(const Operand& g, const DPoint3d& p) {
+    if (g.kind != SPATIAL_TYPE_POLYGON || g.prepared != nullptr) return std::nullopt;
+    return pointMeetsFlatPolygon(p, polygonBody(g.record), 0.0);
 }
 
 // Does the geometry meet the point p exactly (tolerance 0)?
@@ -244,11 +245,6 @@ bool vertexMeets(const Operand& g, const DPoint3d& p) {
     std::memcpy(point + kBodyOffset, &p, sizeof p);
     const ScratchScope scratch;
     return within(g, Operand{SPATIAL_TYPE_POINT, point, nullptr, kernel::boxOfPoints(p, p)}, 0.0);
-}
-
-double largestCoordinate(const DRange3d& box) {
-    return std::max({std::fabs(box.low.x), std::fabs(box.low.y), std::fabs(box.low.z), std::fabs(box.high.x),
-                     std::fabs(box.high.y), std::fabs(box.high.z)});
 }
 
 ClosestPair swapped(const ClosestPair& p) { return {p.onB, p.onA, p.distance}; }
@@ -617,27 +613,26 @@ bool measure(Operand givenA, Operand givenB, double* distance, DPoint3d* onA, DP
             if (onB != nullptr) *onB = pointB;
             return true;
         };
-        // Overlapping flat polygons mostly hold the first vertex of one in
-        // the other: the scan that finds it there also finds the other's
-        // coordinates finite, so only the first's are checked.
-        if (const DPoint3d* v = firstVertexOnGeometry(givenA);
-            v != nullptr && flatPolygonMeets(givenB, *v) && finiteOperand(givenA))
-            return answer(0.0, *v, *v);
+        // Geometries that meet mostly hold a stored vertex of one inside
+        // the other: a first vertex that meets is a common point after one
+        // exact test, without gathering either geometry. A's against a
+        // flat polygon B is decided first: that scan also finds B's
+        // coordinates finite, so only A's are checked when it meets.
+        const DPoint3d* firstA = firstVertexOnGeometry(givenA);
+        const std::optional<bool> firstAInB = firstA != nullptr ? flatPolygonMeets(givenB, *firstA) : std::nullopt;
+        if (firstAInB == true && finiteOperand(givenA)) return answer(0.0, *firstA, *firstA);
         const bool finite = [&] {
             const ScratchScope scratch;
             return finiteOperand(givenA) && finiteOperand(givenB);
         }();
         if (!finite) return measureBox(givenA) && measureBox(givenB) && answer(nan, {nan, nan, nan}, {nan, nan, nan});
-        // Geometries that meet mostly hold a stored vertex of one inside
-        // the other: a first vertex that meets is a common point after one
-        // exact test, without gathering either geometry.
-        for (const auto& [from, to] : {std::pair{&givenA, &givenB}, std::pair{&givenB, &givenA}}) {
-            const DPoint3d* v = firstVertexOnGeometry(*from);
-            if (v != nullptr && vertexMeets(*to, *v)) return answer(0.0, *v, *v);
-        }
+        if (firstA != nullptr && !firstAInB.has_value() && vertexMeets(givenB, *firstA))
+            return answer(0.0, *firstA, *firstA);
+        if (const DPoint3d* firstB = firstVertexOnGeometry(givenB); firstB != nullptr && vertexMeets(givenA, *firstB))
+            return answer(0.0, *firstB, *firstB);
         if (!measureBox(givenA) || !measureBox(givenB)) return false;
         const DRange3d &boxA = givenA.box, &boxB = givenB.box;
-        const double magnitude = std::max(largestCoordinate(boxA), largestCoordinate(boxB));
+        const double magnitude = std::max(kernel::largestCoordinate(boxA), kernel::largestCoordinate(boxB));
         if (magnitude > 0.0 && magnitude < PreparedGeometry::kTinyMagnitude)
             if (const std::optional<bool> scaled = measureScaled(givenA, givenB, magnitude, distance, onA, onB))
                 return *scaled;
