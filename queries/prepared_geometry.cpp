@@ -19,6 +19,7 @@
 
 #include "kernel/range3d.h"
 #include "queries/call_scratch.h"
+#include "queries/flat_point_scan.h"
 #include "queries/record_shapes.h"
 #include "queries/shape_meets.h"
 #include "records/navigation.h"
@@ -78,6 +79,27 @@ bool preparedShapesMeet(const PreparedGeometry& prepared, const Byte* other, con
     }
 }
 
+// A point against a polygon kind: each polygon answers for itself without
+// gathering either record, a shared one through its index and a copied one
+// in one pass over its rings, when it lies with the point in a plane of
+// constant coordinate. nullopt when a polygon cannot answer so: the
+// general test decides.
+template <std::uint32_t P, std::uint32_t O>
+std::optional<bool> flatPointAnswer(const PreparedGeometry& prepared, const Byte* other, double tolerance) {
+    if constexpr (O != SPATIAL_TYPE_POINT || !(P == SPATIAL_TYPE_POLYGON || P == SPATIAL_TYPE_MULTIPOLYGON)) {
+        return std::nullopt;
+    } else {
+        const DPoint3d& p = *pointVertex(other);
+        for (std::size_t i = 0; i < prepared.polygonCount(); ++i) {
+            const PreparedPolygon* shared = prepared.sharedPolygon(i);
+            const std::optional<bool> meets = shared ? shared->sharedFlatPointMeets(p, tolerance)
+                                                     : pointMeetsFlatPolygon(p, prepared.polygonRings(i), tolerance);
+            if (!meets || *meets) return meets;
+        }
+        return false;
+    }
+}
+
 // The body of intersectRecords (record_intersection.cpp) with the
 // prepared record of kind P first, unless O is lower.
 template <std::uint32_t P, std::uint32_t O>
@@ -86,7 +108,6 @@ bool intersectPrepared(const PreparedGeometry& prepared, const Byte* other, doub
     RecordExtent otherExtent;
     if (!KindShape<O>::range(other, &otherExtent)) return false;
     try {
-        const ScratchScope scratch;
         const DRange3d& firstBox = preparedFirst ? prepared.box_ : otherExtent.box;
         const DRange3d& secondBox = preparedFirst ? otherExtent.box : prepared.box_;
         bool result = false;
@@ -96,7 +117,10 @@ bool intersectPrepared(const PreparedGeometry& prepared, const Byte* other, doub
             result = false;
         } else if (std::isinf(tolerance)) {
             result = true;
+        } else if (const std::optional<bool> answer = flatPointAnswer<P, O>(prepared, other, tolerance)) {
+            result = *answer;
         } else {
+            const ScratchScope scratch;
             result = preparedShapesMeet<P, O>(prepared, other, &otherExtent, tolerance);
         }
         *meets = result;

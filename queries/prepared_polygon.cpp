@@ -101,13 +101,15 @@ void PreparedPolygon::share() {
             plane_.exactSide(kernel::toRational(rings_.vertices[0]));
         }
         index_.freeze();
+        if (plane_.hasRegion()) locator_.tabulateEmptyCells();
     }
     parts_.shared = true;
 }
 
 std::size_t PreparedPolygon::memoryBytes() const {
     return sizeof(PreparedPolygon) + rings_.vertices.capacity() * sizeof(DPoint3d) +
-           rings_.ringStart.capacity() * sizeof(std::uint32_t) + index_.memoryBytes() + lifted_.memoryBytes();
+           rings_.ringStart.capacity() * sizeof(std::uint32_t) + index_.memoryBytes() + lifted_.memoryBytes() +
+           locator_.memoryBytes();
 }
 
 const DRange3d& PreparedPolygon::widenedBox() const {
@@ -438,6 +440,30 @@ bool PreparedPolygon::meetsFlatPoint(const DPoint3d& p) {
         case 1: return meetsFlatPointIn<2, 0>(p);
         default: return meetsFlatPointIn<0, 1>(p);
     }
+}
+
+std::optional<bool> PreparedPolygon::sharedFlatPointMeets(const DPoint3d& p, double tolerance) const {
+    if (!parts_.shared || !flat_ || !index_.predicateSafe() || !filter::predicateSafe(p)) return std::nullopt;
+    if (!plane_.flatPlane()->holds(p)) {
+        if (tolerance == 0.0) return false;
+        return std::nullopt;
+    }
+    using kernel::nextDown;
+    using kernel::nextUp;
+    const double u = kernel::coordinate(p, plane_.uAxis()), v = kernel::coordinate(p, plane_.vAxis());
+    const Segment3d point{p, p};
+    // Within a tolerance of 0: on the edge, which lies in p's plane.
+    const auto within = [&](const DPoint3d& a, const DPoint3d& b) {
+        if (tolerance > 0.0) return segmentsWithin({a, b}, point, tolerance);
+        const double au = kernel::coordinate(a, plane_.uAxis()), av = kernel::coordinate(a, plane_.vAxis());
+        const double bu = kernel::coordinate(b, plane_.uAxis()), bv = kernel::coordinate(b, plane_.vAxis());
+        return std::min(au, bu) <= u && u <= std::max(au, bu) && std::min(av, bv) <= v && v <= std::max(av, bv) &&
+               kernel::orient2d(au, av, bu, bv, u, v) == 0;
+    };
+    const bool nearEdge = !index_.forEachInCells(
+        nextDown(u - tolerance), nextUp(u + tolerance), nextDown(v - tolerance), nextUp(v + tolerance),
+        [&](const Edge& e) { return !within(rings_.vertices[e.from], rings_.vertices[e.to]); });
+    return nearEdge || locator_.locateOffBoundary(u, v) == Place::inside;
 }
 
 bool PreparedPolygon::meetsStoredEdgesOf(const PreparedPolygon& other) {

@@ -118,6 +118,15 @@ public:
     // planar tests (planar_meets.h) for a single point, found in one pass
     // over the edges that measures the boundary and counts ray crossings.
     bool meetsFlatPoint(const DPoint3d& p);
+    // For a shared polygon that lies in a plane of constant coordinate:
+    // does the point p come within tolerance (finite, >= 0)? nullopt when
+    // the question is not for this path: the polygon is not shared or not
+    // flat, p lies off its plane and the tolerance is above 0, or the
+    // orientation predicates cannot take p or a vertex. Only reads the
+    // shared parts, so any number of threads may ask at once. Cost: the
+    // edges registered in the index cells within the tolerance of p, then
+    // those along a ray to the grid's nearest side; no allocation.
+    std::optional<bool> sharedFlatPointMeets(const DPoint3d& p, double tolerance) const;
     // visit(segment) for every stored edge, ring by ring, and
     // visit(vertex) for the first vertex of every ring that has one;
     // each stops (returning false) when visit returns false.

@@ -178,6 +178,11 @@ RegionLocator::Place RegionLocator::locateOffBoundary(double u, double v) {
     const std::uint32_t ringCount = rings_->ringCount();
     if (ringCount > 64 || !filter::predicateSafe(u) || !filter::predicateSafe(v))
         return find(u, v, 0.0, kNoRing, false);
+    if (!cellPlaces_.empty()) {
+        const SegmentGrid& grid = index_->grid();
+        const Place place = cellPlaces_[std::size_t{grid.row(v)} * grid.columns() + grid.column(u)];
+        if (place != Place::unsure) return place;
+    }
     DPoint3d point{0.0, 0.0, 0.0};
     (u_ == 0 ? point.x : u_ == 1 ? point.y : point.z) = u;
     (v_ == 0 ? point.x : v_ == 1 ? point.y : point.z) = v;
@@ -226,6 +231,44 @@ RegionLocator::Place RegionLocator::locateOffBoundary(double u, double v) {
         return exactlyInside({u, v}) ? Place::inside : Place::outside;
     }
     return odd == 1 ? Place::inside : Place::outside;
+}
+
+// Each row is swept from its last column to its first, carrying the ray
+// parities (along +u) of the cells' middles: the parities of two middles of
+// a row differ by the edges that cross one of their rays only, and such an
+// edge crosses the row's line between them, in a cell between theirs where
+// it is registered. A middle that rounds out of its cell, or that the
+// predicates cannot take, is skipped (its cell stays unsure); the sweep
+// goes on from the last middle it took.
+void RegionLocator::tabulateEmptyCells() {
+    const SegmentGrid& grid = index_->grid();
+    if (rings_->ringCount() > 64 || !index_->predicateSafe() || !index_->frozen()) return;
+    cellPlaces_.assign(std::size_t{grid.columns()} * grid.rows(), Place::unsure);
+    DPoint3d middle{0.0, 0.0, 0.0}, behind{0.0, 0.0, 0.0};
+    double& middleU = u_ == 0 ? middle.x : u_ == 1 ? middle.y : middle.z;
+    double& behindU = u_ == 0 ? behind.x : u_ == 1 ? behind.y : behind.z;
+    for (std::uint32_t r = 0; r < grid.rows(); ++r) {
+        const double v = grid.rowMiddle(r);
+        if (grid.row(v) != r || !filter::predicateSafe(v)) continue;
+        (v_ == 0 ? middle.x : v_ == 1 ? middle.y : middle.z) = v;
+        (v_ == 0 ? behind.x : v_ == 1 ? behind.y : behind.z) = v;
+        behindU = INFINITY;  // a ray from there crosses nothing
+        std::uint64_t odd = 0;
+        for (std::uint32_t c = grid.columns(); c-- > 0;) {
+            middleU = grid.columnMiddle(c);
+            if (grid.column(middleU) != c || !filter::predicateSafe(middleU)) continue;
+            index_->forEachInCells(middleU, behindU, v, v, [&](const PolygonRings::Edge& e) {
+                const DPoint3d &a = rings_->vertices[e.from], &b = rings_->vertices[e.to];
+                int flip = kernel::edgeCrossesAxisRay(a, b, middle, u_, v_, true);
+                if (behindU < INFINITY) flip ^= kernel::edgeCrossesAxisRay(a, b, behind, u_, v_, true);
+                if (flip) odd ^= std::uint64_t{1} << e.ring;
+                return true;
+            });
+            behindU = middleU;
+            if (grid.cellEmpty(c, r))
+                cellPlaces_[std::size_t{r} * grid.columns() + c] = odd == 1 ? Place::inside : Place::outside;
+        }
+    }
 }
 
 // Near a ring (an edge within the error): for an exact point, on the ring,

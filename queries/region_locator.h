@@ -22,6 +22,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "queries/call_scratch.h"
 #include "queries/edge_index.h"
@@ -57,6 +58,18 @@ public:
     // The exact answer for a rational point.
     bool exactlyInside(const RationalImage& p, std::uint32_t skipRing = kNoRing) const;
 
+    // Once the index is frozen: notes the place of every grid cell in which
+    // no edge is registered, so that locateOffBoundary answers for a point
+    // in such a cell at once. All points of such a cell have one place: the
+    // segment between two of them stays in the cell (the points of a cell
+    // form a rectangle), and an edge that met it would be registered there.
+    // Cost: one sweep of each row of the grid, O(cells + registrations)
+    // orientation tests; a byte per cell. Tabulates nothing for more than
+    // 64 rings or vertices the orientation predicates cannot take.
+    void tabulateEmptyCells();
+    // The bytes the table holds.
+    std::size_t memoryBytes() const { return cellPlaces_.capacity() * sizeof(Place); }
+
 private:
     // A ray from a point along a grid axis: the cells towards the grid's
     // nearest side (fewest cells), as the rectangle they cover.
@@ -76,6 +89,9 @@ private:
     const PolygonRings* rings_ = nullptr;
     EdgeIndex* index_ = nullptr;
     int u_ = 0, v_ = 1;
+    // Per grid cell, row by row: the place of the points of an empty cell;
+    // unsure for a cell with edges or one the sweep could not reach.
+    std::vector<Place> cellPlaces_;
 };
 
 }  // namespace spatialgeom

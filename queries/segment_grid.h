@@ -68,6 +68,15 @@ public:
     std::uint32_t rows() const { return shape_.rows; }
     std::uint32_t column(double u) const { return GridShape::slot(u, uOrigin_, shape_.uScale, shape_.columns); }
     std::uint32_t row(double v) const { return GridShape::slot(v, vOrigin_, shape_.vScale, shape_.rows); }
+    // The middle of column c or row r as computed, which rounding may put
+    // in a neighbour (check with column() and row()).
+    double columnMiddle(std::uint32_t c) const { return middle(c, uOrigin_, shape_.uScale); }
+    double rowMiddle(std::uint32_t r) const { return middle(r, vOrigin_, shape_.vScale); }
+    // Whether no box is registered in cell (c, r).
+    bool cellEmpty(std::uint32_t c, std::uint32_t r) const {
+        const std::size_t cell = std::size_t{r} * shape_.columns + c;
+        return count_ == 0 || cellStart_[cell] == cellStart_[cell + 1];
+    }
 
     // The two axes of largest extent of box, the larger first.
     static void largestExtentAxes(const DRange3d& box, int* uAxis, int* vAxis);
@@ -103,6 +112,9 @@ public:
 
 private:
     static double coordinate(const DPoint3d& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
+    static double middle(std::uint32_t slot, double origin, double scale) {
+        return scale > 0.0 ? origin + (slot + 0.5) / scale : origin;
+    }
     std::uint64_t entryCount() const;
     void fillCells();
     std::uint32_t nextStamp();

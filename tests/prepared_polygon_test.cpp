@@ -258,6 +258,52 @@ TEST(PreparedPolygon, PlaceOffTheBoundaryAgreesWithTheRationalReference) {
     }
 }
 
+// A shared polygon answers for a point in a grid cell without edges from a
+// table swept along the grid's rows. 256 edges over [0, 32]^2 make a grid of
+// 16 x 16 cells of side 2, whose rows' middles are the odd ordinates: the
+// sweep's rays run through the zigzag's vertices and along the holes'
+// sides, and a large hole holds whole cells. Points at each quarter of
+// every cell and on the lattice of its corners and middle are checked
+// against the rational reference, boundary points skipped.
+TEST(PreparedPolygon, SharedCellTableAgreesWithTheRationalReference) {
+    Vertices outer = {{0, 0, 0}};
+    for (int x = 3; x <= 27; x += 3) outer.push_back({double(x), 0, 0});
+    outer.insert(outer.end(), {{32, 0, 0}, {32, 32, 0}});
+    for (int x = 31; x >= 1; --x) outer.push_back({double(x), x % 2 ? 31.0 : 32.0, 0});
+    outer.push_back({0, 32, 0});
+    std::vector<Vertices> rings = {outer};
+    const auto hole = [&](double x, double y, double side) {
+        rings.push_back({{x, y, 0}, {x, y + side, 0}, {x + side, y + side, 0}, {x + side, y, 0}});
+    };
+    hole(1, 1, 6);
+    for (int i = 0; i < 56; ++i) {
+        const double x = 1 + 4 * (i % 8), y = 1 + 4 * (i / 8);
+        if (x > 5 || y > 5) hole(x, y, 2);
+    }
+    const testrecords::Record polygon = polygonRecord(rings);
+    const exact::RefGeometry reference = exact::polygon(rings);
+    std::vector<Vertices> closed = rings;
+    for (Vertices& ring : closed) ring.push_back(ring.front());
+    const exact::RefGeometry boundary = exact::multiLineString(closed);
+    PreparedPolygon shared(ringsOf(polygon), 0.0);
+    ASSERT_EQ(shared.edgeCount(), 256u);
+    shared.share();
+    int inside = 0, outside = 0;
+    for (double y = 0.5; y < 32; y += 1) {
+        for (double x = 0.5; x < 32; x += 1) {
+            for (const DPoint3d p : {DPoint3d{x, y, 0}, DPoint3d{x + 0.5, y + 0.5, 0}}) {
+                const exact::RefGeometry point = exact::point(p);
+                if (sgn(*exact::exactSquaredDistance(point, boundary)) == 0) continue;
+                const bool expected = sgn(*exact::exactSquaredDistance(point, reference)) == 0;
+                ASSERT_EQ(shared.containsOffBoundary(p), expected) << p.x << " " << p.y;
+                ++(expected ? inside : outside);
+            }
+        }
+    }
+    EXPECT_GT(inside, 1000);
+    EXPECT_GT(outside, 200);
+}
+
 // A sliver of subnormal width (found by the prepared-geometry fuzzer): its
 // Newell sum underflows in double, so axis k comes from the tie rule and
 // the normal is nearly perpendicular to it. The lift cannot be bounded in
