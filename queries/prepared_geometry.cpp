@@ -113,7 +113,8 @@ bool intersectPrepared(const PreparedGeometry& prepared, const Byte* other, doub
         bool result = false;
         if (!(tolerance >= 0.0)) {  // negative or NaN: nothing meets
             result = false;
-        } else if (!kernel::boxesOverlap(kernel::widenedBox(firstBox, tolerance), secondBox)) {
+        } else if (!kernel::boxesOverlap(tolerance == 0.0 ? firstBox : kernel::widenedBox(firstBox, tolerance),
+                                         secondBox)) {  // (a box holds every point within 0 of it)
             result = false;
         } else if (std::isinf(tolerance)) {
             result = true;

@@ -451,6 +451,8 @@ std::optional<bool> PreparedPolygon::sharedFlatPointMeets(const DPoint3d& p, dou
     using kernel::nextDown;
     using kernel::nextUp;
     const double u = kernel::coordinate(p, plane_.uAxis()), v = kernel::coordinate(p, plane_.vAxis());
+    if (tolerance == 0.0)
+        if (const Place place = locator_.placeInEmptyCell(u, v); place != Place::unsure) return place == Place::inside;
     const Segment3d point{p, p};
     // Within a tolerance of 0: on the edge, which lies in p's plane.
     const auto within = [&](const DPoint3d& a, const DPoint3d& b) {

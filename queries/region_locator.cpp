@@ -178,11 +178,7 @@ RegionLocator::Place RegionLocator::locateOffBoundary(double u, double v) {
     const std::uint32_t ringCount = rings_->ringCount();
     if (ringCount > 64 || !filter::predicateSafe(u) || !filter::predicateSafe(v))
         return find(u, v, 0.0, kNoRing, false);
-    if (!cellPlaces_.empty()) {
-        const SegmentGrid& grid = index_->grid();
-        const Place place = cellPlaces_[std::size_t{grid.row(v)} * grid.columns() + grid.column(u)];
-        if (place != Place::unsure) return place;
-    }
+    if (const Place place = placeInEmptyCell(u, v); place != Place::unsure) return place;
     DPoint3d point{0.0, 0.0, 0.0};
     (u_ == 0 ? point.x : u_ == 1 ? point.y : point.z) = u;
     (v_ == 0 ? point.x : v_ == 1 ? point.y : point.z) = v;

@@ -67,6 +67,14 @@ public:
     // orientation tests; a byte per cell. Tabulates nothing for more than
     // 64 rings or vertices the orientation predicates cannot take.
     void tabulateEmptyCells();
+    // The tabulated place of the cell that holds (u, v) (finite): inside
+    // or outside for a cell without edges, where no point lies on a ring;
+    // unsure otherwise.
+    Place placeInEmptyCell(double u, double v) const {
+        if (cellPlaces_.empty()) return Place::unsure;
+        const SegmentGrid& grid = index_->grid();
+        return cellPlaces_[std::size_t{grid.row(v)} * grid.columns() + grid.column(u)];
+    }
     // The bytes the table holds.
     std::size_t memoryBytes() const { return cellPlaces_.capacity() * sizeof(Place); }
 
