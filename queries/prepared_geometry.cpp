@@ -79,24 +79,41 @@ bool preparedShapesMeet(const PreparedGeometry& prepared, const Byte* other, con
     }
 }
 
-// A point against a polygon kind: each polygon answers for itself without
-// gathering either record, a shared one through its index and a copied one
-// in one pass over its rings, when it lies with the point in a plane of
-// constant coordinate. nullopt when a polygon cannot answer so: the
-// general test decides.
+// Whether point p meets a polygon of the prepared polygon kind, each
+// polygon answering for itself without gathering either record: a shared
+// one through its index, a copied one in one pass over its rings, when it
+// lies with p in a plane of constant coordinate. nullopt when a polygon
+// cannot answer so.
+std::optional<bool> flatPointMeets(const PreparedGeometry& prepared, const DPoint3d& p, double tolerance) {
+    for (std::size_t i = 0; i < prepared.polygonCount(); ++i) {
+        const PreparedPolygon* shared = prepared.sharedPolygon(i);
+        const std::optional<bool> meets = shared ? shared->sharedFlatPointMeets(p, tolerance)
+                                                 : pointMeetsFlatPolygon(p, prepared.polygonRings(i), tolerance);
+        if (!meets || *meets) return meets;
+    }
+    return false;
+}
+
+// A point, or the points of a multipoint against a single shared polygon
+// (where each costs about the edges near it), against a polygon kind, point
+// by point; nullopt when a point cannot be answered so: the general test
+// decides.
 template <std::uint32_t P, std::uint32_t O>
 std::optional<bool> flatPointAnswer(const PreparedGeometry& prepared, const Byte* other, double tolerance) {
-    if constexpr (O != SPATIAL_TYPE_POINT || !(P == SPATIAL_TYPE_POLYGON || P == SPATIAL_TYPE_MULTIPOLYGON)) {
+    if constexpr (!(P == SPATIAL_TYPE_POLYGON || P == SPATIAL_TYPE_MULTIPOLYGON)) {
         return std::nullopt;
-    } else {
-        const DPoint3d& p = *pointVertex(other);
-        for (std::size_t i = 0; i < prepared.polygonCount(); ++i) {
-            const PreparedPolygon* shared = prepared.sharedPolygon(i);
-            const std::optional<bool> meets = shared ? shared->sharedFlatPointMeets(p, tolerance)
-                                                     : pointMeetsFlatPolygon(p, prepared.polygonRings(i), tolerance);
+    } else if constexpr (O == SPATIAL_TYPE_POINT) {
+        return flatPointMeets(prepared, *pointVertex(other), tolerance);
+    } else if constexpr (O == SPATIAL_TYPE_MULTIPOINT) {
+        if (prepared.polygonCount() != 1 || prepared.sharedPolygon(0) == nullptr) return std::nullopt;
+        const DPoint3d* points = multiPointVertices(other);
+        for (std::uint32_t i = 0; i < bodyCount(other); ++i) {
+            const std::optional<bool> meets = flatPointMeets(prepared, points[i], tolerance);
             if (!meets || *meets) return meets;
         }
         return false;
+    } else {
+        return std::nullopt;
     }
 }
 

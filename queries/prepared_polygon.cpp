@@ -101,7 +101,7 @@ void PreparedPolygon::share() {
             plane_.exactSide(kernel::toRational(rings_.vertices[0]));
         }
         index_.freeze();
-        if (plane_.hasRegion()) locator_.tabulateEmptyCells();
+        if (plane_.hasRegion()) locator_.tabulateCells();
     }
     parts_.shared = true;
 }
@@ -451,8 +451,10 @@ std::optional<bool> PreparedPolygon::sharedFlatPointMeets(const DPoint3d& p, dou
     using kernel::nextDown;
     using kernel::nextUp;
     const double u = kernel::coordinate(p, plane_.uAxis()), v = kernel::coordinate(p, plane_.vAxis());
-    if (tolerance == 0.0)
-        if (const Place place = locator_.placeInEmptyCell(u, v); place != Place::unsure) return place == Place::inside;
+    if (tolerance == 0.0) {
+        const RegionLocator::CellPlace place = locator_.placeInCell(u, v);
+        if (place != RegionLocator::CellPlace::unknown) return place != RegionLocator::CellPlace::outside;
+    }
     const Segment3d point{p, p};
     // Within a tolerance of 0: on the edge, which lies in p's plane.
     const auto within = [&](const DPoint3d& a, const DPoint3d& b) {

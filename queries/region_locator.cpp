@@ -178,7 +178,11 @@ RegionLocator::Place RegionLocator::locateOffBoundary(double u, double v) {
     const std::uint32_t ringCount = rings_->ringCount();
     if (ringCount > 64 || !filter::predicateSafe(u) || !filter::predicateSafe(v))
         return find(u, v, 0.0, kNoRing, false);
-    if (const Place place = placeInEmptyCell(u, v); place != Place::unsure) return place;
+    switch (placeInCell(u, v)) {
+        case CellPlace::outside: return Place::outside;
+        case CellPlace::inside: return Place::inside;
+        default: break;
+    }
     DPoint3d point{0.0, 0.0, 0.0};
     (u_ == 0 ? point.x : u_ == 1 ? point.y : point.z) = u;
     (v_ == 0 ? point.x : v_ == 1 ? point.y : point.z) = v;
@@ -234,12 +238,12 @@ RegionLocator::Place RegionLocator::locateOffBoundary(double u, double v) {
 // a row differ by the edges that cross one of their rays only, and such an
 // edge crosses the row's line between them, in a cell between theirs where
 // it is registered. A middle that rounds out of its cell, or that the
-// predicates cannot take, is skipped (its cell stays unsure); the sweep
+// predicates cannot take, is skipped (its cell stays unknown); the sweep
 // goes on from the last middle it took.
-void RegionLocator::tabulateEmptyCells() {
+void RegionLocator::tabulateCells() {
     const SegmentGrid& grid = index_->grid();
     if (rings_->ringCount() > 64 || !index_->predicateSafe() || !index_->frozen()) return;
-    cellPlaces_.assign(std::size_t{grid.columns()} * grid.rows(), Place::unsure);
+    cellCodes_.assign(std::size_t{grid.columns()} * grid.rows(), kUnknownCell);
     DPoint3d middle{0.0, 0.0, 0.0}, behind{0.0, 0.0, 0.0};
     double& middleU = u_ == 0 ? middle.x : u_ == 1 ? middle.y : middle.z;
     double& behindU = u_ == 0 ? behind.x : u_ == 1 ? behind.y : behind.z;
@@ -261,10 +265,60 @@ void RegionLocator::tabulateEmptyCells() {
                 return true;
             });
             behindU = middleU;
-            if (grid.cellEmpty(c, r))
-                cellPlaces_[std::size_t{r} * grid.columns() + c] = odd == 1 ? Place::inside : Place::outside;
+            std::uint8_t& code = cellCodes_[std::size_t{r} * grid.columns() + c];
+            if (grid.cellEmpty(c, r)) {
+                code = odd == 1 ? kEmptyInside : kEmptyOutside;
+            } else if (rings_->ringCount() <= kCellRings &&
+                       index_->forEachInCells(middleU, middleU, v, v, [&](const PolygonRings::Edge& e) {
+                           const DPoint3d &a = rings_->vertices[e.from], &b = rings_->vertices[e.to];
+                           return !inEdgeBox(a, b, middleU, v) ||
+                                  kernel::orient2d(coordinate(a, u_), coordinate(a, v_), coordinate(b, u_),
+                                                   coordinate(b, v_), middleU, v) != 0;
+                       })) {
+                code = static_cast<std::uint8_t>(kMiddleParities | odd);
+            }
         }
     }
+}
+
+bool RegionLocator::inEdgeBox(const DPoint3d& a, const DPoint3d& b, double u, double v) const {
+    const double au = coordinate(a, u_), av = coordinate(a, v_), bu = coordinate(b, u_), bv = coordinate(b, v_);
+    return std::min(au, bu) <= u && u <= std::max(au, bu) && std::min(av, bv) <= v && v <= std::max(av, bv);
+}
+
+// Shifting the segment from p to the middle m infinitesimally to its left
+// moves it off every vertex and changes no parity at its ends (neither
+// lies on a ring): it then crosses the edges with one end strictly left of
+// the line pm and the other not, whose line leaves p and m on strict
+// opposite sides. Those edges meet the segment, which lies in the cell, so
+// they are registered there.
+RegionLocator::CellPlace RegionLocator::placeInCell(double u, double v) const {
+    if (cellCodes_.empty()) return CellPlace::unknown;
+    const SegmentGrid& grid = index_->grid();
+    const std::uint32_t c = grid.column(u), r = grid.row(v);
+    const std::uint8_t code = cellCodes_[std::size_t{r} * grid.columns() + c];
+    if (code == kEmptyOutside) return CellPlace::outside;
+    if (code == kEmptyInside) return CellPlace::inside;
+    if (code == kUnknownCell) return CellPlace::unknown;
+    const double mu = grid.columnMiddle(c), mv = grid.rowMiddle(r);
+    const double uLow = std::min(u, mu), uHigh = std::max(u, mu), vLow = std::min(v, mv), vHigh = std::max(v, mv);
+    std::uint32_t odd = code & ~kMiddleParities;
+    const bool offRings = index_->forEachInCells(u, u, v, v, [&](const PolygonRings::Edge& e) {
+        const DPoint3d &a = rings_->vertices[e.from], &b = rings_->vertices[e.to];
+        const double au = coordinate(a, u_), av = coordinate(a, v_), bu = coordinate(b, u_), bv = coordinate(b, v_);
+        // An edge whose box misses the segment's (closed) box is apart
+        // from it, shifted or not.
+        if (std::max(au, bu) < uLow || std::min(au, bu) > uHigh || std::max(av, bv) < vLow || std::min(av, bv) > vHigh)
+            return true;
+        const int pointSide = kernel::orient2d(au, av, bu, bv, u, v);
+        if (pointSide == 0 && inEdgeBox(a, b, u, v)) return false;
+        if (pointSide * kernel::orient2d(au, av, bu, bv, mu, mv) >= 0) return true;
+        if ((kernel::orient2d(u, v, mu, mv, au, av) > 0) != (kernel::orient2d(u, v, mu, mv, bu, bv) > 0))
+            odd ^= std::uint32_t{1} << e.ring;
+        return true;
+    });
+    if (!offRings) return CellPlace::onRing;
+    return odd == 1 ? CellPlace::inside : CellPlace::outside;
 }
 
 // Near a ring (an edge within the error): for an exact point, on the ring,

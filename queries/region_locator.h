@@ -58,25 +58,27 @@ public:
     // The exact answer for a rational point.
     bool exactlyInside(const RationalImage& p, std::uint32_t skipRing = kNoRing) const;
 
-    // Once the index is frozen: notes the place of every grid cell in which
-    // no edge is registered, so that locateOffBoundary answers for a point
-    // in such a cell at once. All points of such a cell have one place: the
-    // segment between two of them stays in the cell (the points of a cell
-    // form a rectangle), and an edge that met it would be registered there.
+    // Once the index is frozen: notes per grid cell what places a point of
+    // it without a ray, so that placeInCell answers from the cell alone:
+    // for a cell in which no edge is registered, its place (all its points
+    // share it: the segment between two of them stays in the cell, whose
+    // points form a rectangle, and an edge that met it would be registered
+    // there); for another cell of a polygon of at most kCellRings rings, the
+    // rings' parities at the cell's middle, when the middle lies on no edge.
     // Cost: one sweep of each row of the grid, O(cells + registrations)
-    // orientation tests; a byte per cell. Tabulates nothing for more than
-    // 64 rings or vertices the orientation predicates cannot take.
-    void tabulateEmptyCells();
-    // The tabulated place of the cell that holds (u, v) (finite): inside
-    // or outside for a cell without edges, where no point lies on a ring;
-    // unsure otherwise.
-    Place placeInEmptyCell(double u, double v) const {
-        if (cellPlaces_.empty()) return Place::unsure;
-        const SegmentGrid& grid = index_->grid();
-        return cellPlaces_[std::size_t{grid.row(v)} * grid.columns() + grid.column(u)];
-    }
+    // orientation tests; a byte per cell. Notes nothing for more than 64
+    // rings or vertices the orientation predicates cannot take.
+    void tabulateCells();
+    enum class CellPlace : std::uint8_t { unknown, outside, inside, onRing };
+    // The exact place of the point (u, v), whose coordinates the
+    // orientation predicates take, from its cell alone: a cell without
+    // edges gives its place; a cell with its middle's parities gives them
+    // changed by the cell's edges that the segment from the point to the
+    // middle crosses, or onRing when the point lies on one of them; any
+    // other cell gives unknown. Cost: a look-up, or the cell's edges.
+    CellPlace placeInCell(double u, double v) const;
     // The bytes the table holds.
-    std::size_t memoryBytes() const { return cellPlaces_.capacity() * sizeof(Place); }
+    std::size_t memoryBytes() const { return cellCodes_.capacity(); }
 
 private:
     // A ray from a point along a grid axis: the cells towards the grid's
@@ -93,13 +95,19 @@ private:
     struct Scratch;
     static Scratch& threadScratch(std::uint32_t ringCount);
     static Place verdict(Scratch& scratch, bool exactPoint, std::uint32_t skipRing);
+    // Does (u, v) lie in the box of the image of edge a b (then, with a
+    // zero orientation, on the edge)?
+    bool inEdgeBox(const DPoint3d& a, const DPoint3d& b, double u, double v) const;
 
     const PolygonRings* rings_ = nullptr;
     EdgeIndex* index_ = nullptr;
     int u_ = 0, v_ = 1;
-    // Per grid cell, row by row: the place of the points of an empty cell;
-    // unsure for a cell with edges or one the sweep could not reach.
-    std::vector<Place> cellPlaces_;
+    // Per grid cell, row by row: kUnknownCell, kEmptyOutside, kEmptyInside,
+    // or kMiddleParities with bit r set for an odd parity of ring r at the
+    // cell's middle.
+    static constexpr std::uint8_t kUnknownCell = 0, kEmptyOutside = 1, kEmptyInside = 2, kMiddleParities = 0x80;
+    static constexpr std::uint32_t kCellRings = 7;
+    std::vector<std::uint8_t> cellCodes_;
 };
 
 }  // namespace spatialgeom

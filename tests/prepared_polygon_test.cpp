@@ -258,50 +258,83 @@ TEST(PreparedPolygon, PlaceOffTheBoundaryAgreesWithTheRationalReference) {
     }
 }
 
-// A shared polygon answers for a point in a grid cell without edges from a
-// table swept along the grid's rows. 256 edges over [0, 32]^2 make a grid of
-// 16 x 16 cells of side 2, whose rows' middles are the odd ordinates: the
-// sweep's rays run through the zigzag's vertices and along the holes'
-// sides, and a large hole holds whole cells. Points at each quarter of
-// every cell and on the lattice of its corners and middle are checked
-// against the rational reference, boundary points skipped.
-TEST(PreparedPolygon, SharedCellTableAgreesWithTheRationalReference) {
-    Vertices outer = {{0, 0, 0}};
-    for (int x = 3; x <= 27; x += 3) outer.push_back({double(x), 0, 0});
-    outer.insert(outer.end(), {{32, 0, 0}, {32, 32, 0}});
-    for (int x = 31; x >= 1; --x) outer.push_back({double(x), x % 2 ? 31.0 : 32.0, 0});
-    outer.push_back({0, 32, 0});
-    std::vector<Vertices> rings = {outer};
-    const auto hole = [&](double x, double y, double side) {
-        rings.push_back({{x, y, 0}, {x, y + side, 0}, {x + side, y + side, 0}, {x + side, y, 0}});
+// A shared polygon places a point from its grid cell alone: a cell without
+// edges from a table swept along the grid's rows, another cell of a polygon
+// of few rings from the parities at its middle and the cell's edges. 256
+// edges over [0, 32]^2 make a grid of 16 x 16 cells of side 2 whose
+// middles have odd coordinates. Two polygons: square holes at odd
+// coordinates, a large one holding whole cells and a hole inside it around
+// one of them (the sweep's rays run through the squares' corners and along
+// their sides; empty cells alone); and zigzags with vertices half-way
+// between the middles of a row (the segments from lattice points to the
+// middles run through them), with 4 holes. The points of the half-unit
+// lattice are checked against the rational reference.
+TEST(PreparedPolygon, SharedCellPlacesAgreeWithTheRationalReference) {
+    const auto square = [](double x, double y, double side) {
+        return Vertices{{x, y, 0}, {x, y + side, 0}, {x + side, y + side, 0}, {x + side, y, 0}};
     };
-    hole(1, 1, 6);
+    // Up to 256 edges: vertices inserted along the first edge of ring r,
+    // which runs along +x from an integer x.
+    const auto fill = [](std::vector<Vertices>& rings, std::size_t r) {
+        std::size_t edges = 0;
+        for (const Vertices& ring : rings) edges += ring.size();
+        const DPoint3d start = rings[r][0];
+        for (std::size_t k = 1; edges < 256; ++k, ++edges)
+            rings[r].insert(rings[r].begin() + k, {start.x + k, start.y, 0});
+    };
+    std::vector<Vertices> manyHoles = {{{0, 0, 0}, {32, 0, 0}, {32, 32, 0}}};
+    for (int x = 31; x >= 1; --x) manyHoles[0].push_back({double(x), x % 2 ? 31.0 : 32.0, 0});
+    manyHoles[0].push_back({0, 32, 0});
+    manyHoles.push_back(square(1, 1, 6));
+    manyHoles.push_back(square(1.5, 1.5, 3));  // in the large hole, around a cell: its points are outside
     for (int i = 0; i < 56; ++i) {
         const double x = 1 + 4 * (i % 8), y = 1 + 4 * (i / 8);
-        if (x > 5 || y > 5) hole(x, y, 2);
+        if (x > 5 || y > 5) manyHoles.push_back(square(x, y, 2));
     }
-    const testrecords::Record polygon = polygonRecord(rings);
-    const exact::RefGeometry reference = exact::polygon(rings);
-    std::vector<Vertices> closed = rings;
-    for (Vertices& ring : closed) ring.push_back(ring.front());
-    const exact::RefGeometry boundary = exact::multiLineString(closed);
-    PreparedPolygon shared(ringsOf(polygon), 0.0);
-    ASSERT_EQ(shared.edgeCount(), 256u);
-    shared.share();
-    int inside = 0, outside = 0;
-    for (double y = 0.5; y < 32; y += 1) {
-        for (double x = 0.5; x < 32; x += 1) {
-            for (const DPoint3d p : {DPoint3d{x, y, 0}, DPoint3d{x + 0.5, y + 0.5, 0}}) {
+    fill(manyHoles, 0);
+    // A zigzag of vertices (k + 0.5, low or high), k from `from` towards `to`.
+    const auto zigzag = [](Vertices& ring, int from, int to, double low, double high) {
+        for (int k = from; k != to; k += from < to ? 1 : -1) ring.push_back({k + 0.5, k % 2 ? low : high, 0});
+    };
+    std::vector<Vertices> fewHoles = {{{0, 0, 0}}};
+    zigzag(fewHoles[0], 0, 32, 0, 1);
+    fewHoles[0].insert(fewHoles[0].end(), {{32, 0, 0}, {32, 32, 0}});
+    zigzag(fewHoles[0], 31, -1, 31, 32);
+    fewHoles[0].push_back({0, 32, 0});
+    // Holes whose zigzag tops put the middles of their cells inside and
+    // other points of those cells outside.
+    for (double y = 2; y < 26; y += 6) {
+        Vertices hole = {{5, y, 0}, {23, y, 0}};
+        zigzag(hole, 22, 4, y + 2.5, y + 4.5);
+        fewHoles.push_back(hole);
+    }
+    fill(fewHoles, 1);
+    for (const std::vector<Vertices>& rings : {manyHoles, fewHoles}) {
+        const testrecords::Record record = polygonRecord(rings);
+        const exact::RefGeometry reference = exact::polygon(rings);
+        std::vector<Vertices> closed = rings;
+        for (Vertices& ring : closed) ring.push_back(ring.front());
+        const exact::RefGeometry boundary = exact::multiLineString(closed);
+        PreparedPolygon shared(ringsOf(record), 0.0);
+        ASSERT_EQ(shared.edgeCount(), 256u);
+        shared.share();
+        int inside = 0, outside = 0;
+        for (int i = 0; i <= 64; ++i) {
+            for (int j = 0; j <= 64; ++j) {
+                const DPoint3d p{i / 2.0, j / 2.0, 0};
                 const exact::RefGeometry point = exact::point(p);
-                if (sgn(*exact::exactSquaredDistance(point, boundary)) == 0) continue;
-                const bool expected = sgn(*exact::exactSquaredDistance(point, reference)) == 0;
-                ASSERT_EQ(shared.containsOffBoundary(p), expected) << p.x << " " << p.y;
+                const bool onRing = sgn(*exact::exactSquaredDistance(point, boundary)) == 0;
+                const bool expected = onRing || sgn(*exact::exactSquaredDistance(point, reference)) == 0;
+                ASSERT_EQ(shared.sharedFlatPointMeets(p, 0.0), expected)
+                    << rings.size() << " rings, " << p.x << " " << p.y;
+                if (onRing) continue;
+                ASSERT_EQ(shared.containsOffBoundary(p), expected) << rings.size() << " rings, " << p.x << " " << p.y;
                 ++(expected ? inside : outside);
             }
         }
+        EXPECT_GT(inside, 1500) << rings.size() << " rings";
+        EXPECT_GT(outside, 400) << rings.size() << " rings";
     }
-    EXPECT_GT(inside, 1000);
-    EXPECT_GT(outside, 200);
 }
 
 // A sliver of subnormal width (found by the prepared-geometry fuzzer): its
