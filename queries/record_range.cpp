@@ -105,7 +105,11 @@ bool measure(DRange3d* box, Walk&& walk, bool* finite = nullptr) {
 }
 
 bool pointRecordRange(const Byte* record, DRange3d* box) {
-    return measure(box, [&](RunningRange& range) { range.add(*pointVertex(record)); });
+    // One vertex is its own box (as RunningRange sets it).
+    work::countMeasured(1);
+    const DPoint3d& p = *pointVertex(record);
+    *box = {p, p};
+    return true;
 }
 
 bool lineRecordRange(const Byte* record, DRange3d* box) {
