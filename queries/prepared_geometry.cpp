@@ -108,8 +108,8 @@ std::optional<bool> flatPointAnswer(const PreparedGeometry& prepared, const Byte
         if (prepared.polygonCount() != 1 || prepared.sharedPolygon(0) == nullptr) return std::nullopt;
         const DPoint3d* points = multiPointVertices(other);
         for (std::uint32_t i = 0; i < bodyCount(other); ++i) {
-            const std::optional<bool> meets = flatPointMeets(prepared, points[i], tolerance);
-            if (!meets || *meets) return meets;
+            const std::optional<bool> answer = flatPointMeets(prepared, points[i], tolerance);
+            if (!answer || *answer) return answer;
         }
         return false;
     } else {

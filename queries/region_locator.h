@@ -14,7 +14,9 @@
 //
 // Cost: a scan of every edge (counted by the edge index) until the index
 // is built, then the edges in the cells near the point and along a ray to
-// the grid's nearest side.
+// the grid's nearest side. Over a frozen index with its cells tabulated
+// (tabulateCells), a point off the boundary usually costs a look-up or the
+// edges of its own cell.
 //
 // A locator writes nothing of its own while it locates (its per-test
 // state is the calling thread's), so over a frozen index (edge_index.h)

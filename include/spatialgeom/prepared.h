@@ -20,7 +20,8 @@ SPATIALGEOM_EXTERN_C_BEGIN
  * a copy of the rest of the record. Memory: at most three times the
  * record's size plus 4 KiB for ordinary polygons (per indexed polygon its
  * vertices, 24 bytes per edge, the grid, about 16 to 28 bytes per edge,
- * and for rings off a tilted plane 17 bytes per edge; at worst, long edges
+ * the place of each grid cell, about 1 byte per edge, and for rings off a
+ * tilted plane 17 bytes per edge; at worst, long edges
  * crossing many grid cells, about 3.1 times), not counting a few hundred
  * bytes of exact rationals per polygon whose outer ring is not planar or
  * whose rings cross.
@@ -46,13 +47,16 @@ SPATIALGEOM_API uint32_t spatialWKB_prepareGeometry(const void* geom, void** out
  * other than 1..6, no vertices), or memory that cannot be had.
  *
  * Cost: the test of spatialWKB_intersectGeometry without gathering and
- * indexing the prepared polygons of 256 edges or more: other is gathered
- * at each call; a point tested against such a polygon visits the grid
- * cells around it and along a ray to the grid's side (O(sqrt n) for n
- * edges at worst, far fewer usually), a segment the edges near it. Shapes
- * lying together in one plane of constant coordinate still pair their
- * boundaries through a grid built per call (linear in both). Lines,
- * points and small polygons are gathered from the copy at each call.
+ * indexing the prepared polygons of 256 edges or more. other is gathered
+ * at each call, except a point, or a multipoint against a single such
+ * polygon, in the plane of constant coordinate of the polygons: each point
+ * is then placed from its grid cell, at once in a cell that no edge
+ * crosses, by that cell's edges in another (polygons of up to 7 rings), at
+ * worst along a ray to the grid's side (O(sqrt n) for n edges). A segment
+ * visits the edges near it. Shapes lying together in one plane of constant
+ * coordinate still pair their boundaries through a grid built per call
+ * (linear in both). Lines, points and small polygons are gathered from the
+ * copy at each call.
  *
  * Threads: the prepared geometry is only read by this call, so any number
  * of threads may test one at once (each call's work lives in its thread's
