@@ -9,6 +9,7 @@
 #include "kernel/range3d.h"
 #include "queries/call_scratch.h"
 #include "queries/filter_bounds.h"
+#include "queries/prepared_polygon.h"
 
 namespace spatialgeom {
 namespace {
@@ -183,7 +184,90 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
     return PointToPolygons{winner->distance, winner->point};
 }
 
+// The nearest edges of a shared polygon flat on axis K to p's foot, whose
+// place the caller found outside the region: the grid's cells in rings
+// around the foot's cell (those k cells away on either axis at the k-th),
+// until the rings cover the window of the least bound found so far, which
+// holds every edge that may be the nearest (its box reaches the window, so
+// a cell of the window's slots registers it). The candidates within the
+// bound go to the exact step in the order of the rings' edges, as the
+// scan of the rings gives them (the first of equally near edges wins in
+// both).
+template <int K>
+std::optional<PointToPolygons> nearestThroughGrid(const DPoint3d& p, const PreparedPolygon& polygon) {
+    constexpr int U = (K + 1) % 3, V = (K + 2) % 3;
+    constexpr double kDown = 1 - 4 * filter::kUnit, kUp = 1 + 4 * filter::kUnit;
+    const double pu = coordinate(p, U), pv = coordinate(p, V);
+    const PolygonRings& rings = polygon.rings();
+    const SegmentGrid& grid = polygon.index().grid();
+    struct Candidate {
+        std::uint32_t edge;
+        double lower;
+    };
+    ScratchVector<Candidate> near;
+    double upper = INFINITY;
+    const auto measure = [&](std::uint32_t i) {
+        const PolygonRings::Edge e = rings.edgeAt(i);
+        const std::optional<Gap> gap = gapTo<U, V>(pu, pv, rings.vertices[e.from], rings.vertices[e.to]);
+        if (!gap) return false;
+        const double lower = (gap->distance - gap->error) * kDown;
+        if (lower <= upper) near.push_back({i, lower});
+        upper = std::min(upper, (gap->distance + gap->error) * kUp);
+        return true;
+    };
+    const std::int64_t c = grid.column(pu), r = grid.row(pv), columns = grid.columns(), rows = grid.rows();
+    // The cells of columns c0..c1 in row `row`, and of rows r0..r1 in column `column`, clipped to the grid.
+    const auto rowStrip = [&](std::int64_t row, std::int64_t c0, std::int64_t c1) {
+        if (row < 0 || row >= rows) return true;
+        return grid.forEachInFrozenCells(std::max<std::int64_t>(c0, 0), std::min(c1, columns - 1), row, row, measure);
+    };
+    const auto columnStrip = [&](std::int64_t column, std::int64_t r0, std::int64_t r1) {
+        if (column < 0 || column >= columns || r0 > r1) return true;
+        return grid.forEachInFrozenCells(column, column, std::max<std::int64_t>(r0, 0), std::min(r1, rows - 1),
+                                         measure);
+    };
+    for (std::int64_t k = 0;; ++k) {
+        const bool measured = k == 0 ? rowStrip(r, c, c)
+                                     : rowStrip(r - k, c - k, c + k) && rowStrip(r + k, c - k, c + k) &&
+                                           columnStrip(c - k, r - k + 1, r + k - 1) &&
+                                           columnStrip(c + k, r - k + 1, r + k - 1);
+        if (!measured) return std::nullopt;
+        if (c - k <= 0 && r - k <= 0 && c + k >= columns - 1 && r + k >= rows - 1) break;
+        if (upper == INFINITY) continue;
+        const std::int64_t reach = std::max(std::max(c - std::int64_t{grid.column(kernel::nextDown(pu - upper))},
+                                                     std::int64_t{grid.column(kernel::nextUp(pu + upper))} - c),
+                                            std::max(r - std::int64_t{grid.row(kernel::nextDown(pv - upper))},
+                                                     std::int64_t{grid.row(kernel::nextUp(pv + upper))} - r));
+        if (k >= reach) break;
+    }
+    std::sort(near.begin(), near.end(), [](const Candidate& x, const Candidate& y) { return x.edge < y.edge; });
+    ScratchVector<kernel::Segment3d> candidates;
+    for (std::size_t i = 0; i < near.size(); ++i)
+        if (near[i].lower <= upper && (i == 0 || near[i].edge != near[i - 1].edge))
+            candidates.push_back(rings.segment(rings.edgeAt(near[i].edge)));
+    if (candidates.empty()) return std::nullopt;
+    const std::optional<kernel::NearestSegment> winner = kernel::nearestSegment(p, candidates);
+    if (!winner) return std::nullopt;
+    return PointToPolygons{winner->distance, winner->point};
+}
+
 }  // namespace
+
+std::optional<PointToPolygons> pointToSharedFlatPolygon(const DPoint3d& point, const PreparedPolygon& polygon) {
+    const std::optional<FlatPlane> plane = polygon.flatPlane();
+    if (!plane || !filter::predicateSafe(point)) return std::nullopt;
+    DPoint3d foot = point;
+    (plane->axis == 0 ? foot.x : plane->axis == 1 ? foot.y : foot.z) = plane->value;
+    // The foot in the closed region: the height is the distance.
+    const std::optional<bool> inRegion = polygon.sharedFlatPointMeets(foot, 0.0);
+    if (!inRegion) return std::nullopt;
+    if (*inRegion) return PointToPolygons{upwardDifference(coordinate(point, plane->axis), plane->value), foot};
+    switch (plane->axis) {
+        case 0: return nearestThroughGrid<0>(point, polygon);
+        case 1: return nearestThroughGrid<1>(point, polygon);
+        default: return nearestThroughGrid<2>(point, polygon);
+    }
+}
 
 std::optional<PointToPolygons> pointToFlatPolygons(const DPoint3d& point, std::span<const VertexRun> runs) {
     if (!filter::predicateSafe(point.x) || !filter::predicateSafe(point.y) || !filter::predicateSafe(point.z))

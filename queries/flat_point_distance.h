@@ -39,4 +39,15 @@ struct PointToPolygons {
 // rational arithmetic).
 std::optional<PointToPolygons> pointToFlatPolygons(const DPoint3d& point, std::span<const VertexRun> runs);
 
+class PreparedPolygon;
+
+// The same answer for a single shared polygon (prepared_polygon.h) in a
+// plane of constant coordinate, found through its grid: the place of the
+// foot from its cell, and otherwise the edges of the cells around the foot
+// until some edge bounds the distance, then those of the cells within
+// that bound. nullopt where pointToFlatPolygons would give way, and for a
+// polygon that is not shared or not flat. Cost: about the edges near the
+// foot; a rational distance as above. Any number of threads may ask.
+std::optional<PointToPolygons> pointToSharedFlatPolygon(const DPoint3d& point, const PreparedPolygon& polygon);
+
 }  // namespace spatialgeom

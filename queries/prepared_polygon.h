@@ -146,6 +146,8 @@ public:
     // The plane of the outer ring; once shared, with everything it
     // computes lazily computed.
     const PolygonPlane& plane() const { return plane_; }
+    // The edge index (built and frozen once shared).
+    const EdgeIndex& index() const { return index_; }
     // Edge i in the order of forEachEdgeSegment (i < edgeCount()).
     // Cost: O(log rings).
     kernel::Segment3d edgeSegmentAt(std::uint32_t i) const { return rings_.segment(rings_.edgeAt(i)); }

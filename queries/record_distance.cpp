@@ -522,8 +522,9 @@ void collectRuns(const Operand& g, ScratchVector<VertexRun>& runs) {
 }
 
 // A point and a polygon kind in one plane of constant coordinate, either
-// first: answered in a pass or two over the rings (flat_point_distance.h),
-// before the records are measured: true. False, nothing written, when
+// first: answered in a pass or two over the rings, or through the grid of a
+// single shared polygon (flat_point_distance.h), before the records are
+// measured: true. False, nothing written, when
 // memory runs out; nullopt when the pair is not such or that path does not
 // apply.
 std::optional<bool> flatPointAnswer(const Operand& a, const Operand& b, double* distance, DPoint3d* onA,
@@ -533,10 +534,17 @@ std::optional<bool> flatPointAnswer(const Operand& a, const Operand& b, double* 
     const Operand &point = pointFirst ? a : b, &polygons = pointFirst ? b : a;
     try {
         const ScratchScope scratch;
-        ScratchVector<VertexRun> runs;
-        collectRuns(polygons, runs);
         const DPoint3d& p = *pointVertex(point.record);
-        const std::optional<PointToPolygons> answer = pointToFlatPolygons(p, runs);
+        // A single shared polygon answers through its grid.
+        const PreparedGeometry* prepared = polygons.prepared;
+        std::optional<PointToPolygons> answer;
+        if (prepared != nullptr && prepared->polygonCount() == 1 && prepared->sharedPolygon(0) != nullptr)
+            answer = pointToSharedFlatPolygon(p, *prepared->sharedPolygon(0));
+        if (!answer) {
+            ScratchVector<VertexRun> runs;
+            collectRuns(polygons, runs);
+            answer = pointToFlatPolygons(p, runs);
+        }
         if (!answer) return std::nullopt;
         // (At distance 0 both points are the given one, bit for bit.)
         const DPoint3d& onPolygons = answer->distance == 0.0 ? p : answer->onPolygon;

@@ -18,6 +18,7 @@
 
 #include "queries/call_scratch.h"
 #include "queries/filter_bounds.h"
+#include "queries/flat_point_distance.h"
 #include "queries/prepared_polygon.h"
 #include "queries/record_range.h"
 #include "records/navigation.h"
@@ -268,7 +269,8 @@ TEST(PreparedPolygon, PlaceOffTheBoundaryAgreesWithTheRationalReference) {
 // their sides; empty cells alone); and zigzags with vertices half-way
 // between the middles of a row (the segments from lattice points to the
 // middles run through them), with 4 holes. The points of the half-unit
-// lattice are checked against the rational reference.
+// lattice are placed as the rational reference places them, and their
+// distances through the grid are those of the scan of the rings.
 TEST(PreparedPolygon, SharedCellPlacesAgreeWithTheRationalReference) {
     const auto square = [](double x, double y, double side) {
         return Vertices{{x, y, 0}, {x, y + side, 0}, {x + side, y + side, 0}, {x + side, y, 0}};
@@ -309,7 +311,10 @@ TEST(PreparedPolygon, SharedCellPlacesAgreeWithTheRationalReference) {
         fewHoles.push_back(hole);
     }
     fill(fewHoles, 1);
-    for (const std::vector<Vertices>& rings : {manyHoles, fewHoles}) {
+    for (std::vector<Vertices> rings : {manyHoles, fewHoles}) {
+        // In the plane z = 0.1, where heights above it round.
+        for (Vertices& ring : rings)
+            for (DPoint3d& v : ring) v.z = 0.1;
         const testrecords::Record record = polygonRecord(rings);
         const exact::RefGeometry reference = exact::polygon(rings);
         std::vector<Vertices> closed = rings;
@@ -318,15 +323,28 @@ TEST(PreparedPolygon, SharedCellPlacesAgreeWithTheRationalReference) {
         PreparedPolygon shared(ringsOf(record), 0.0);
         ASSERT_EQ(shared.edgeCount(), 256u);
         shared.share();
+        std::vector<spatialgeom::VertexRun> runs;
+        for (std::uint32_t r = 0; r < rings.size(); ++r)
+            runs.push_back({0, SPATIAL_TYPE_POLYGON, r, 0, shared.rings().ring(r), shared.rings().ringSize(r)});
+        const spatialgeom::ScratchScope scratch;
         int inside = 0, outside = 0;
         for (int i = 0; i <= 64; ++i) {
             for (int j = 0; j <= 64; ++j) {
-                const DPoint3d p{i / 2.0, j / 2.0, 0};
+                const DPoint3d p{i / 2.0, j / 2.0, 0.1};
                 const exact::RefGeometry point = exact::point(p);
                 const bool onRing = sgn(*exact::exactSquaredDistance(point, boundary)) == 0;
                 const bool expected = onRing || sgn(*exact::exactSquaredDistance(point, reference)) == 0;
                 ASSERT_EQ(shared.sharedFlatPointMeets(p, 0.0), expected)
                     << rings.size() << " rings, " << p.x << " " << p.y;
+                // The distance through the grid, in the plane and at a
+                // height that rounds (1.3 - 0.1), is the scan's bit for bit,
+                // equally near edges included.
+                for (const DPoint3d q : {p, DPoint3d{p.x, p.y, 1.3}}) {
+                    const auto viaGrid = spatialgeom::pointToSharedFlatPolygon(q, shared);
+                    const auto viaScan = spatialgeom::pointToFlatPolygons(q, runs);
+                    ASSERT_TRUE(viaGrid && viaScan);
+                    ASSERT_EQ(std::memcmp(&*viaGrid, &*viaScan, sizeof *viaGrid), 0) << q.x << " " << q.y << " " << q.z;
+                }
                 if (onRing) continue;
                 ASSERT_EQ(shared.containsOffBoundary(p), expected) << rings.size() << " rings, " << p.x << " " << p.y;
                 ++(expected ? inside : outside);

@@ -40,9 +40,7 @@ struct StressText {
 
 StressText stressText(int thread, int iteration) {
     const int id = thread * 100000 + iteration;
-    auto vertex = [&](int j) {
-        return std::to_string(id) + " " + std::to_string(j) + ".5 " + std::to_string(-j);
-    };
+    auto vertex = [&](int j) { return std::to_string(id) + " " + std::to_string(j) + ".5 " + std::to_string(-j); };
     auto list = [&](int first, int count) {
         std::string text;
         for (int j = first; j < first + count; ++j) text.append(j == first ? "" : ",").append(vertex(j));
