@@ -123,9 +123,12 @@ public:
     // the question is not for this path: the polygon is not shared or not
     // flat, p lies off its plane and the tolerance is above 0, or the
     // orientation predicates cannot take p or a vertex. Only reads the
-    // shared parts, so any number of threads may ask at once. Cost: the
-    // edges registered in the index cells within the tolerance of p, then
-    // those along a ray to the grid's nearest side; no allocation.
+    // shared parts, so any number of threads may ask at once. Cost: at a
+    // tolerance of 0 usually the place or the edges of p's grid cell
+    // (RegionLocator::placeInCell); otherwise the edges registered in the
+    // cells within the tolerance of p, then those along a ray to the grid's
+    // nearest side. Allocates only for more than 64 rings (the locator's
+    // per-thread state; may throw std::bad_alloc).
     std::optional<bool> sharedFlatPointMeets(const DPoint3d& p, double tolerance) const;
     // visit(segment) for every stored edge, ring by ring, and
     // visit(vertex) for the first vertex of every ring that has one;
