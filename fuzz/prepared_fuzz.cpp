@@ -2,18 +2,21 @@
 // each checked, prepared (through the interface, and with every polygon
 // shared however small) and tested against the other, itself and a record
 // of each kind at the tolerances given, every answer and status compared
-// with the stateless test's.
+// with the stateless test's, and the distances of the geometry with every
+// polygon shared to the points with the stateless export's, bit for bit.
 //
 // Input: a tolerance (8 bytes), the first record's length (4 bytes), then
 // the bytes of the first record and of the second. Records beyond
 // kMaxRecordBytes are skipped: the exact path of a skew polygon against
 // another costs far more than linear time, and a run must not stall on
 // one input (the grids are built at every size all the same).
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "queries/prepared_geometry.h"
+#include "queries/record_distance.h"
 #include "spatialgeom/prepared.h"
 #include "tests/record_exercise.h"
 
@@ -52,6 +55,19 @@ void compare(const void* record, const std::vector<const void*>& others, const s
             require(outcome(ok ? SPATIAL_SUCCESS : SPATIAL_FAILURE, shared) == outcome(expectedStatus, expected),
                     "a geometry with every polygon shared answers as the stateless test");
         }
+        // Distances to points only: those of larger fuzzed records may take
+        // the rational path for seconds.
+        if (spatialgeom::recordType(static_cast<const spatialgeom::Byte*>(other)) != SPATIAL_TYPE_POINT) continue;
+        double distance = -1, sharedDistance = -1;
+        DPoint3d onRecord{}, onOther{}, onShared{}, onSharedOther{};
+        const bool measured = spatialWKB_distance(record, other, &distance, &onRecord, &onOther) == SPATIAL_SUCCESS;
+        const bool sharedMeasured = spatialgeom::preparedDistance(
+            *everyShared, static_cast<const spatialgeom::Byte*>(other), &sharedDistance, &onShared, &onSharedOther);
+        require(measured == sharedMeasured &&
+                    (!measured || (std::memcmp(&distance, &sharedDistance, sizeof distance) == 0 &&
+                                   std::memcmp(&onRecord, &onShared, sizeof onRecord) == 0 &&
+                                   std::memcmp(&onOther, &onSharedOther, sizeof onOther) == 0)),
+                "a geometry with every polygon shared measures distances to a point as the stateless export");
     }
     require(spatialWKB_destroyPrepared(&handle) == SPATIAL_SUCCESS && handle == nullptr, "destroy clears the handle");
 }

@@ -66,13 +66,20 @@ struct Gathered {
     ScratchVector<CoarsePiece> coarse;  // in the order of their segments
     bool roundedSegments = false;       // some segments are rounded pieces of lifted edges
 
+    // Thrown when a piece's ends lie beyond the largest double: a ring
+    // lifted onto a plane so steep that its points there have no double.
+    struct BeyondDoubles {};
+
     // Makes segment i precise when it is a coarse piece. Cost: rational
-    // arithmetic the first time, a logarithmic search of coarse.
+    // arithmetic the first time, a logarithmic search of coarse. Throws
+    // BeyondDoubles for a piece that cannot be rounded.
     void makePrecise(std::uint32_t i) {
         if (radii[i] == 0.0) return;
         const auto c = std::lower_bound(coarse.begin(), coarse.end(), i,
                                         [](const CoarsePiece& p, std::uint32_t s) { return p.segment < s; });
-        segments[i] = polygons[c->polygon]->preciseSegment(c->edge, c->cut);
+        const Segment3d precise = polygons[c->polygon]->preciseSegment(c->edge, c->cut);
+        if (!filter::allFinite(&precise.start, 1) || !filter::allFinite(&precise.end, 1)) throw BeyondDoubles{};
+        segments[i] = precise;
         radii[i] = 0.0;
     }
 };
@@ -147,6 +154,7 @@ void gather(const Operand& operand, Gathered& g) {
             g.roundedSegments = g.roundedSegments || g.polygons.back()->hasRoundedSegments();
             const auto polygon = static_cast<std::uint32_t>(g.polygons.size() - 1);
             g.polygons.back()->forEachBoundarySegment([&](const Segment3d& s, const LiftedBoundary::Piece* coarse) {
+                if (!filter::allFinite(&s.start, 1) || !filter::allFinite(&s.end, 1)) throw Gathered::BeyondDoubles{};
                 if (coarse != nullptr) {
                     g.coarse.push_back(
                         {static_cast<std::uint32_t>(g.segments.size()), polygon, coarse->edge, coarse->cut});
@@ -685,7 +693,7 @@ bool measure(Operand givenA, Operand givenB, double* distance, DPoint3d* onA, DP
                 [&](Gathered& gatheredA, Gathered& gatheredB) { return nearestAt(gatheredA, gatheredB, exact); });
         if (exact == 0.0) best.onB = best.onA;
         return answer(exact, best.onA, best.onB);
-    } catch (...) {  // memory ran out
+    } catch (...) {  // memory ran out, or a piece beyond the doubles (Gathered::BeyondDoubles)
         return false;
     }
 }

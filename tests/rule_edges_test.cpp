@@ -3,6 +3,9 @@
 // the prepared and per-kind exports answer as the stateless ones throughout.
 #include <cfloat>
 #include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "prepared_owner.h"
 #include "record_test_builder.h"
 #include "spatialgeom/queries.h"
+#include "spatialgeom/records.h"
 
 namespace {
 
@@ -188,6 +192,29 @@ TEST(RuleEdges, NonFiniteCoordinatesGiveStatusZeroAndNaNDistances) {
             EXPECT_TRUE(allNaN(m.onFirst) && allNaN(m.onSecond));
         });
     }
+}
+
+// A polygon (found by the prepared-geometry fuzzer, read from its seed)
+// whose rings off the plane of its outer ring lift to points beyond the
+// largest double: its distance is refused (32768), not rounded from
+// infinities; its intersections are answered.
+TEST(RuleEdges, ADistanceReachingBeyondTheDoublesIsRefused) {
+    std::ifstream seed(SPATIALGEOM_FUZZ_CORPUS_DIR "/prepared/lifted-hole-beyond-doubles", std::ios::binary);
+    const std::vector<char> input((std::istreambuf_iterator<char>(seed)), std::istreambuf_iterator<char>());
+    ASSERT_GT(input.size(), 12u);
+    std::uint32_t length = 0;  // after the tolerance: the first record's length, then the record
+    std::memcpy(&length, input.data() + 8, 4);
+    length %= input.size() - 12 + 1;
+    std::vector<std::uint64_t> record(length / 8 + 1);
+    std::memcpy(record.data(), input.data() + 12, length);
+    ASSERT_EQ(spatialWKB_checkRecord(record.data(), length), SPATIAL_SUCCESS);
+    const Record other = point({4, 4, 0});
+    double distance = 7;
+    EXPECT_EQ(spatialWKB_distance(record.data(), other.data(), &distance, nullptr, nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(distance, 7);
+    std::uint32_t result = 7;
+    EXPECT_EQ(spatialWKB_intersectGeometry(record.data(), other.data(), 0.0, &result), SPATIAL_SUCCESS);
+    EXPECT_LE(result, 1u);
 }
 
 // A polygon member without rings holds no point, first or last of its

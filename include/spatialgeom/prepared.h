@@ -74,8 +74,9 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectPrepared(const void* prepared, cons
  *
  * Status: 0, or 32768 (nothing written) for a null prepared, other or
  * distance, a prepared pointer that spatialWKB_prepareGeometry did not
- * give (when recognisably so), an `other` that spatialWKB_distance refuses
- * (type code other than 1..6, no vertices), or memory that cannot be had.
+ * give (when recognisably so), an `other` or a pair that spatialWKB_distance
+ * refuses (type code other than 1..6, no vertices, a polygon lifting
+ * beyond the largest double), or memory that cannot be had.
  *
  * Cost: the computation of spatialWKB_distance, with one saving. Its
  * floating-point estimate still gathers the prepared record at each call,
@@ -88,8 +89,11 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectPrepared(const void* prepared, cons
  * them again at each test. So a call costs about one gathering of the
  * prepared record plus the tests near the closest points, rather than one
  * gathering per test: as much as spatialWKB_distance when its tests are
- * few (two, the usual case: a point or a line against a 1,000-vertex
- * polygon runs at the same rate either way), less when they are many.
+ * few (two, the usual case: a line against a 1,000-vertex polygon runs at
+ * the same rate either way), less when they are many. A point against a
+ * single such polygon in a plane of constant coordinate is measured
+ * through the polygon's grid: about the edges near its foot (a 1,000-vertex
+ * polygon: about 0.4 microseconds a call, 2 stateless).
  *
  * Threads: as spatialWKB_intersectPrepared, any number of threads may
  * measure against one prepared geometry at once. */

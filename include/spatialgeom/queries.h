@@ -183,7 +183,9 @@ SPATIALGEOM_API uint32_t spatialWKB_intersectMultiPolygonMultiPolygon(const void
  *
  * Status: 0, or 32768 (nothing written) for a null a, b or distance, a type
  * code other than 1..6 (a collection, type 8, unknown), a record without
- * vertices, or memory that cannot be had.
+ * vertices, a polygon whose rings off the plane of its outer ring lift onto
+ * it beyond the largest double where the nearest points are sought (no
+ * double holds those points), or memory that cannot be had.
  *
  * Cost: first the first point of each geometry (a point, the first of a
  * multipoint, a polygon's first vertex, the first vertex of a line's first
