@@ -1,6 +1,8 @@
 // Bounded 3D segments: exact contact tests and distances.
 #pragma once
 
+#include <cmath>
+
 #include "kernel/vector3d.h"
 
 namespace spatialgeom::kernel {
@@ -10,6 +12,12 @@ struct Segment3d {
     DPoint3d start;
     DPoint3d end;
 };
+
+// Are all six coordinates finite?
+inline bool finite(const Segment3d& s) {
+    return std::isfinite(s.start.x) && std::isfinite(s.start.y) && std::isfinite(s.start.z) && std::isfinite(s.end.x) &&
+           std::isfinite(s.end.y) && std::isfinite(s.end.z);
+}
 
 // The point of the segment nearest to point, written to *nearest; returns
 // its fraction (0 at start, 1 at end). A zero-length segment gives start

@@ -103,11 +103,6 @@ bool exactlyWithin(const Segment3d& a, const Segment3d& b, double tolerance) {
     return squared <= t * t;
 }
 
-bool finite(const Segment3d& s) {
-    return std::isfinite(s.start.x) && std::isfinite(s.start.y) && std::isfinite(s.start.z) && std::isfinite(s.end.x) &&
-           std::isfinite(s.end.y) && std::isfinite(s.end.z);
-}
-
 }  // namespace
 
 bool segmentsWithin(const Segment3d& a, const Segment3d& b, double tolerance) {

@@ -91,6 +91,60 @@ double upwardDifference(double a, double b) {
     return (s > 0.0 ? error > 0.0 : error < 0.0) ? kernel::nextUp(magnitude) : magnitude;
 }
 
+// The edges that may be the nearest to (pu, pv) on the axes U and V: each
+// measured in floating point with its error bound (gapTo) and kept while
+// its lower bound is within the least upper bound so far; the survivors
+// made exact in the order of their keys (the rings' edge order), so that
+// the first of equally near edges wins as in a scan of the rings.
+template <int U, int V>
+class NearestEdges {
+public:
+    NearestEdges(double pu, double pv) : pu_(pu), pv_(pv) {}
+    // At least the least exact distance to an edge.
+    double upper() const { return upper_; }
+    // Lowers the upper bound by the edge ab, without keeping it; false
+    // when gapTo cannot measure it.
+    bool bound(const DPoint3d& a, const DPoint3d& b) { return measure(a, b).has_value(); }
+    // Measures the edge ab and keeps it if it may be the nearest; false
+    // when gapTo cannot measure it.
+    bool add(const DPoint3d& a, const DPoint3d& b, std::uint32_t key) {
+        const std::optional<Gap> gap = measure(a, b);
+        if (!gap) return false;
+        if (const double lower = (gap->distance - gap->error) * kDown; lower <= upper_)
+            kept_.push_back({&a, &b, key, lower});
+        return true;
+    }
+    // The exact nearest of the edges kept (each key once).
+    std::optional<PointToPolygons> nearest(const DPoint3d& p) {
+        std::sort(kept_.begin(), kept_.end(), [](const Kept& x, const Kept& y) { return x.key < y.key; });
+        ScratchVector<kernel::Segment3d> candidates;
+        for (std::size_t i = 0; i < kept_.size(); ++i)
+            if (kept_[i].lower <= upper_ && (i == 0 || kept_[i].key != kept_[i - 1].key))
+                candidates.push_back({*kept_[i].a, *kept_[i].b});
+        if (candidates.empty()) return std::nullopt;
+        const std::optional<kernel::NearestSegment> winner = kernel::nearestSegment(p, candidates);
+        if (!winner) return std::nullopt;
+        return PointToPolygons{winner->distance, winner->point};
+    }
+
+private:
+    static constexpr double kDown = 1 - 4 * filter::kUnit, kUp = 1 + 4 * filter::kUnit;
+    struct Kept {
+        const DPoint3d *a, *b;
+        std::uint32_t key;
+        double lower;
+    };
+    std::optional<Gap> measure(const DPoint3d& a, const DPoint3d& b) {
+        const std::optional<Gap> gap = gapTo<U, V>(pu_, pv_, a, b);
+        if (gap) upper_ = std::min(upper_, (gap->distance + gap->error) * kUp);
+        return gap;
+    }
+
+    double pu_, pv_;
+    double upper_ = INFINITY;
+    ScratchVector<Kept> kept_;
+};
+
 // The answer with the polygons flat on axis K, at coordinate plane (the
 // first vertex's); nullopt when a vertex leaves the plane, or a coordinate
 // the parities or the distances need is not safe for them.
@@ -98,9 +152,8 @@ template <int K>
 std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun> runs, double plane) {
     constexpr int U = (K + 1) % 3, V = (K + 2) % 3;
     const double pu = coordinate(p, U), pv = coordinate(p, V);
-    constexpr double kDown = 1 - 4 * filter::kUnit, kUp = 1 + 4 * filter::kUnit;
     bool safe = true, odd = false, outerOdd = false, inHole = false, inside = false;
-    double upper = INFINITY;  // at least the least exact distance to an edge
+    NearestEdges<U, V> nearest(pu, pv);
     std::uint32_t polygon = runs.front().element;
     const auto foldPolygon = [&] { inside = inside || (outerOdd && !inHole); };
     // The first pass: the plane and the parities. (Every coordinate is
@@ -118,8 +171,7 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
                 odd ^= kernel::edgeCrossesAxisRay(a, b, p, U, V, true) != 0;
                 // The nearest of the edges across the ray's line bounds
                 // the distance for the second pass's pruning.
-                if (const std::optional<Gap> gap = gapTo<U, V>(pu, pv, a, b))
-                    upper = std::min(upper, (gap->distance + gap->error) * kUp);
+                nearest.bound(a, b);
             }
             return true;
         },
@@ -140,48 +192,30 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
     DPoint3d foot = p;
     (K == 0 ? foot.x : K == 1 ? foot.y : foot.z) = plane;
     if (inside) return PointToPolygons{upwardDifference(coordinate(p, K), plane), foot};
-    // The second pass: the edges whose exact distance may be the least,
-    // each with a lower bound of it. An edge with both ends beyond the
-    // window of `upper` around p on an axis (bounds rounded outwards) is
-    // skipped before it is measured.
-    bool measured = true;
-    struct Candidate {
-        const DPoint3d *a, *b;
-        double lower;
-    };
-    ScratchVector<Candidate> near;
-    double lowU = 0, highU = 0, lowV = 0, highV = 0;
-    const auto window = [&] {
-        lowU = kernel::nextDown(pu - upper), highU = kernel::nextUp(pu + upper);
-        lowV = kernel::nextDown(pv - upper), highV = kernel::nextUp(pv + upper);
-    };
-    window();
-    forEachEdge(
+    // The second pass: the edges whose exact distance may be the least.
+    // An edge with both ends beyond the window of the upper bound around p
+    // on an axis (bounds rounded outwards) is skipped before it is
+    // measured; the window shrinks with the bound.
+    double upper = INFINITY, lowU = -INFINITY, highU = INFINITY, lowV = -INFINITY, highV = INFINITY;
+    std::uint32_t edge = 0;
+    const bool measured = forEachEdge(
         runs,
         [&](const DPoint3d& a, const DPoint3d& b) __attribute__((always_inline)) {
+            if (nearest.upper() != upper) {
+                upper = nearest.upper();
+                lowU = kernel::nextDown(pu - upper), highU = kernel::nextUp(pu + upper);
+                lowV = kernel::nextDown(pv - upper), highV = kernel::nextUp(pv + upper);
+            }
+            const std::uint32_t key = edge++;
             const double av = coordinate(a, V), bv = coordinate(b, V);
             if ((av > highV && bv > highV) || (av < lowV && bv < lowV)) return true;
             const double au = coordinate(a, U), bu = coordinate(b, U);
             if ((au > highU && bu > highU) || (au < lowU && bu < lowU)) return true;
-            const std::optional<Gap> gap = gapTo<U, V>(pu, pv, a, b);
-            if (!gap) return measured = false;
-            const double lower = (gap->distance - gap->error) * kDown;
-            if (lower > upper) return true;
-            near.push_back({&a, &b, lower});
-            if (const double reach = (gap->distance + gap->error) * kUp; reach < upper) {
-                upper = reach;
-                window();
-            }
-            return true;
+            return nearest.add(a, b, key);
         },
         [](std::uint32_t, std::uint32_t) {});
     if (!measured) return std::nullopt;
-    ScratchVector<kernel::Segment3d> candidates;
-    for (const Candidate& c : near)
-        if (c.lower <= upper) candidates.push_back({*c.a, *c.b});
-    const std::optional<kernel::NearestSegment> winner = kernel::nearestSegment(p, candidates);
-    if (!winner) return std::nullopt;
-    return PointToPolygons{winner->distance, winner->point};
+    return nearest.nearest(p);
 }
 
 // The nearest edges of a shared polygon flat on axis K to p's foot, whose
@@ -196,24 +230,13 @@ std::optional<PointToPolygons> scan(const DPoint3d& p, std::span<const VertexRun
 template <int K>
 std::optional<PointToPolygons> nearestThroughGrid(const DPoint3d& p, const PreparedPolygon& polygon) {
     constexpr int U = (K + 1) % 3, V = (K + 2) % 3;
-    constexpr double kDown = 1 - 4 * filter::kUnit, kUp = 1 + 4 * filter::kUnit;
     const double pu = coordinate(p, U), pv = coordinate(p, V);
     const PolygonRings& rings = polygon.rings();
     const SegmentGrid& grid = polygon.index().grid();
-    struct Candidate {
-        std::uint32_t edge;
-        double lower;
-    };
-    ScratchVector<Candidate> near;
-    double upper = INFINITY;
+    NearestEdges<U, V> nearest(pu, pv);
     const auto measure = [&](std::uint32_t i) {
         const PolygonRings::Edge e = rings.edgeAt(i);
-        const std::optional<Gap> gap = gapTo<U, V>(pu, pv, rings.vertices[e.from], rings.vertices[e.to]);
-        if (!gap) return false;
-        const double lower = (gap->distance - gap->error) * kDown;
-        if (lower <= upper) near.push_back({i, lower});
-        upper = std::min(upper, (gap->distance + gap->error) * kUp);
-        return true;
+        return nearest.add(rings.vertices[e.from], rings.vertices[e.to], i);
     };
     const std::int64_t c = grid.column(pu), r = grid.row(pv), columns = grid.columns(), rows = grid.rows();
     // The cells of columns c0..c1 in row `row`, and of rows r0..r1 in column `column`, clipped to the grid.
@@ -233,6 +256,7 @@ std::optional<PointToPolygons> nearestThroughGrid(const DPoint3d& p, const Prepa
                                            columnStrip(c + k, r - k + 1, r + k - 1);
         if (!measured) return std::nullopt;
         if (c - k <= 0 && r - k <= 0 && c + k >= columns - 1 && r + k >= rows - 1) break;
+        const double upper = nearest.upper();
         if (upper == INFINITY) continue;
         const std::int64_t reach = std::max(std::max(c - std::int64_t{grid.column(kernel::nextDown(pu - upper))},
                                                      std::int64_t{grid.column(kernel::nextUp(pu + upper))} - c),
@@ -240,15 +264,7 @@ std::optional<PointToPolygons> nearestThroughGrid(const DPoint3d& p, const Prepa
                                                      std::int64_t{grid.row(kernel::nextUp(pv + upper))} - r));
         if (k >= reach) break;
     }
-    std::sort(near.begin(), near.end(), [](const Candidate& x, const Candidate& y) { return x.edge < y.edge; });
-    ScratchVector<kernel::Segment3d> candidates;
-    for (std::size_t i = 0; i < near.size(); ++i)
-        if (near[i].lower <= upper && (i == 0 || near[i].edge != near[i - 1].edge))
-            candidates.push_back(rings.segment(rings.edgeAt(near[i].edge)));
-    if (candidates.empty()) return std::nullopt;
-    const std::optional<kernel::NearestSegment> winner = kernel::nearestSegment(p, candidates);
-    if (!winner) return std::nullopt;
-    return PointToPolygons{winner->distance, winner->point};
+    return nearest.nearest(p);
 }
 
 }  // namespace

@@ -19,9 +19,6 @@ using Place = RegionLocator::Place;
 
 enum class Verdict { no, yes, unsure };
 
-bool finite(const DPoint3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-bool finite(const Segment3d& s) { return finite(s.start) && finite(s.end); }
-
 // Is the distance between the exact segments at most t, each exact end
 // within `radius` (in all) of its computed one? Moving the ends of a
 // segment by at most r moves each of its points by at most r, so the

@@ -78,7 +78,7 @@ struct Gathered {
         const auto c = std::lower_bound(coarse.begin(), coarse.end(), i,
                                         [](const CoarsePiece& p, std::uint32_t s) { return p.segment < s; });
         const Segment3d precise = polygons[c->polygon]->preciseSegment(c->edge, c->cut);
-        if (!filter::allFinite(&precise.start, 1) || !filter::allFinite(&precise.end, 1)) throw BeyondDoubles{};
+        if (!kernel::finite(precise)) throw BeyondDoubles{};
         segments[i] = precise;
         radii[i] = 0.0;
     }
@@ -154,7 +154,7 @@ void gather(const Operand& operand, Gathered& g) {
             g.roundedSegments = g.roundedSegments || g.polygons.back()->hasRoundedSegments();
             const auto polygon = static_cast<std::uint32_t>(g.polygons.size() - 1);
             g.polygons.back()->forEachBoundarySegment([&](const Segment3d& s, const LiftedBoundary::Piece* coarse) {
-                if (!filter::allFinite(&s.start, 1) || !filter::allFinite(&s.end, 1)) throw Gathered::BeyondDoubles{};
+                if (!kernel::finite(s)) throw Gathered::BeyondDoubles{};
                 if (coarse != nullptr) {
                     g.coarse.push_back(
                         {static_cast<std::uint32_t>(g.segments.size()), polygon, coarse->edge, coarse->cut});
