@@ -345,6 +345,13 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
         {"between two spikes", point({50 * std::cos(between), 50 * std::sin(between), 3}), polygon({star})},
         {"above the star's centre", lineString({{0, 0, 4}, {0.5, 0.5, 5}}), polygon({star})},
     };
+    // Above a tilted region (the plane z = x + y / 2), with every coordinate
+    // subnormal, a gap of the least subnormal is a gap too.
+    const double h = 0x1p-1060;
+    const RefGeometry subnormalTilt = polygon({{{0, 0, 0}, {1, 0, 1}, {1, 1, 1.5}, {0, 1, 0.5}, {0, 0, 0}}});
+    rows.push_back({"subnormal point in a tilted region", subnormalTilt, point({h, h, 1.5 * h}), meeting});
+    rows.push_back({"the least subnormal above it", subnormalTilt,
+                    point({h, h, 1.5 * h + std::numeric_limits<double>::denorm_min()})});
     // Points a few ulps off the tilted square over (3, 5), where its plane
     // is at z = 2.75, and off the skew ring there (its plane's height
     // rounded): their feet lie far from every edge, the distance is the
@@ -366,20 +373,11 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
     // plane rounds (3 - 0.1 is below the exact 2.9 - 5.6e-18), points a few
     // ulps off an edge, in the plane or off it, -0 on the boundary, and
     // coordinates too large for the predicates or the squares.
-    const auto flatIn = [](int k, double c, const std::vector<Vertices>& rings) {
-        RefPolygon placed;
-        for (const Vertices& ring : rings) {
-            Vertices v;
-            for (const DPoint3d& q : ring) v.push_back(cases::inAxisPlane(k, c, q.x, q.y));
-            placed.rings.push_back(v);
-        }
-        return placed;
-    };
     const std::vector<Vertices> flatDonut = {{{0, 0, 0}, {8, 0, 0}, {8, 8, 0}, {0, 8, 0}},
                                              {{2, 2, 0}, {6, 2, 0}, {6, 6, 0}, {2, 6, 0}}};
     for (int k = 0; k < 3; ++k) {
-        const RefGeometry flat =
-            multiPolygon({flatIn(k, 0.1, flatDonut), flatIn(k, 0.1, {{{9, 0, 0}, {12, 5, 0}, {9, 7, 0}}})});
+        const RefGeometry flat = placedInAxisPlane(
+            multiPolygon({RefPolygon{flatDonut}, RefPolygon{{{{9, 0, 0}, {12, 5, 0}, {9, 7, 0}}}}}), k, 0.1);
         const auto at = [&](double u, double v, double height) { return point(cases::inAxisPlane(k, height, u, v)); };
         const std::string axis = "flat on axis " + std::to_string(k) + ": ";
         for (const auto& [what, p] : std::vector<std::pair<std::string, RefGeometry>>{

@@ -137,6 +137,19 @@ inline DPoint3d inAxisPlane(int k, double c, double u, double v) {
     return {xyz[0], xyz[1], xyz[2]};
 }
 
+// g moved from z = 0 to the plane where coordinate `axis` is `c` (a
+// height z to c + z), its x and y the next two coordinates.
+inline RefGeometry placedInAxisPlane(RefGeometry g, int axis, double c) {
+    const auto move = [&](Vertices& v) {
+        for (DPoint3d& p : v) p = inAxisPlane(axis, p.z + c, p.x, p.y);
+    };
+    move(g.points);
+    for (Vertices& s : g.sublines) move(s);
+    for (RefPolygon& p : g.polygons)
+        for (Vertices& r : p.rings) move(r);
+    return g;
+}
+
 inline const std::vector<Vertices>& ringsOf(const RefGeometry& g) { return g.polygons.at(0).rings; }
 
 // The axes of a plane of constant coordinate, either way round: every

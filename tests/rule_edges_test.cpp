@@ -135,22 +135,6 @@ TEST(RuleEdges, NegativeOrNaNToleranceMeetsNothingAndNegativeZeroIsZero) {
     });
 }
 
-// Above a tilted region, a gap of the least subnormal is a gap too, with
-// every coordinate of the point subnormal (the plane z = x + y / 2: the
-// point at (h, h, 1.5 h) lies in it, one least subnormal above it does not).
-TEST(RuleEdges, TheLeastGapAboveATiltedRegionIsAGap) {
-    const double tiny = std::numeric_limits<double>::denorm_min(), h = 0x1p-1060;
-    const Vertices ring = {{0, 0, 0}, {1, 0, 1}, {1, 1, 1.5}, {0, 1, 0.5}, {0, 0, 0}};
-    const Record tilted = polygon({{ring}});
-    const Record inPlane = point({h, h, 1.5 * h}), above = point({h, h, 1.5 * h + tiny});
-    for (const auto& [x, y] : {std::pair(&tilted, &inPlane), std::pair(&inPlane, &tilted)})
-        EXPECT_EQ(meets(*x, *y, 0.0), 1u);
-    for (const auto& [x, y] : {std::pair(&tilted, &above), std::pair(&above, &tilted)}) {
-        EXPECT_EQ(meets(*x, *y, 0.0), 0u);
-        EXPECT_EQ(meets(*x, *y, tiny), 1u);
-    }
-}
-
 // Coordinates of -0 are the coordinates 0: geometries at -0 and 0 meet
 // at tolerance 0, at distance 0 with the same point on each. Lifted by the
 // least subnormal, they are that far apart: they meet at that tolerance

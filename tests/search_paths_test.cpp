@@ -124,19 +124,6 @@ RefGeometry withFarMember(const RefGeometry& g) {
     }
 }
 
-// The geometry moved from z = 0 to the plane where coordinate `axis` is
-// `c`, its x and y the next two coordinates.
-RefGeometry placed(RefGeometry g, int axis, double c) {
-    const auto move = [&](Vertices& v) {
-        for (DPoint3d& p : v) p = inAxisPlane(axis, p.z + c, p.x, p.y);
-    };
-    move(g.points);
-    for (Vertices& s : g.sublines) move(s);
-    for (RefPolygon& p : g.polygons)
-        for (Vertices& r : p.rings) move(r);
-    return g;
-}
-
 // The stateless answer; a prepared first geometry (its own indexes for
 // polygons of 256 edges or more) must give the same.
 std::uint32_t answer(const RefGeometry& a, const RefGeometry& b, double tolerance) {
@@ -160,11 +147,12 @@ TEST(SearchPaths, EveryPathGivesTheExactAnswer) {
             const Owed owed = owedAnswer(a, b, distance, tolerance);
             if (owed == Owed::either) continue;
             for (const int pieces : {1, 2, 4, 8}) {
-                const RefGeometry denseA = densified(a, pieces), denseB = placed(densified(b, pieces), axis, c);
+                const auto placed = [&](const RefGeometry& g) { return placedInAxisPlane(g, axis, c); };
+                const RefGeometry denseA = densified(a, pieces), denseB = placed(densified(b, pieces));
                 const std::vector<std::pair<std::string, RefGeometry>> variants = {
-                    {"plain", placed(denseA, axis, c)},
-                    {"far member", placed(withFarMember(denseA), axis, c)},
-                    {"split", placed(split(denseA), axis, c)}};
+                    {"plain", placed(denseA)},
+                    {"far member", placed(withFarMember(denseA))},
+                    {"split", placed(split(denseA))}};
                 for (const auto& [variant, first] : variants) {
                     for (const bool swap : {false, true}) {
                         const std::uint32_t got =
