@@ -124,26 +124,18 @@ TEST(RuleEdges, InfiniteToleranceMeetsEverythingWithVertices) {
     }
 }
 
-// Geometries sharing one vertex meet at tolerance 0 and at -0, and at no
-// tolerance below 0 or NaN: an answer of 0 with status 0.
-TEST(RuleEdges, NegativeOrNaNToleranceMeetsNothingAndNegativeZeroIsZero) {
-    forEveryKindPair(everyKind({1, 2, 3}, 1), everyKind({1, 2, 3}, -1), [](const Record& x, const Record& y) {
-        EXPECT_EQ(meets(x, y, 0.0), 1u);
-        EXPECT_EQ(meets(x, y, -0.0), 1u);
-        for (double below : {-std::numeric_limits<double>::denorm_min(), -1.0, -kInf, kNaN, -kNaN})
-            EXPECT_EQ(meets(x, y, below), 0u) << below;
-    });
-}
-
 // Coordinates of -0 are the coordinates 0: geometries at -0 and 0 meet
-// at tolerance 0, at distance 0 with the same point on each. Lifted by the
+// at tolerance 0 and at -0, at no tolerance below 0 or NaN (an answer of 0
+// with status 0), at distance 0 with the same point on each. Lifted by the
 // least subnormal, they are that far apart: they meet at that tolerance
 // and not at 0 (its square is 0 in floating point).
-TEST(RuleEdges, NegativeZeroCoordinatesAreZeroAndTheLeastGapIsAGap) {
+TEST(RuleEdges, NegativeZeroIsZeroAndNegativeOrNaNToleranceMeetsNothing) {
     const double tiny = std::numeric_limits<double>::denorm_min();
     const std::vector<Record> a = everyKind({-0.0, -0.0, -0.0}, 1);
-    forEveryKindPair(a, everyKind({0, 0, 0}, -1), [](const Record& x, const Record& y) {
+    forEveryKindPair(a, everyKind({0, 0, 0}, -1), [tiny](const Record& x, const Record& y) {
         EXPECT_EQ(meets(x, y, 0.0), 1u);
+        EXPECT_EQ(meets(x, y, -0.0), 1u);
+        for (double below : {-tiny, -1.0, -kInf, kNaN, -kNaN}) EXPECT_EQ(meets(x, y, below), 0u) << below;
         const DistanceAnswer m = measure(x, y);
         EXPECT_EQ(m.status, SPATIAL_SUCCESS);
         EXPECT_EQ(m.distance, 0.0);
