@@ -411,27 +411,38 @@ inline Pair largePolygons(Rng& rng) {
     }
 }
 
-// Multi-records and sublines: members placed near each other.
-inline RefGeometry asMulti(Rng& rng, const RefGeometry& g, double far) {
-    const DPoint3d away{far, -far, far};
-    switch (g.kind) {
-        case Kind::Point:
-            return multiPoint(rng.chance(50) ? Vertices{add(g.points[0], away), g.points[0]}
-                                             : Vertices{g.points[0], g.points[0]});
-        case Kind::LineString: {
-            std::vector<Vertices> lines = g.sublines;
-            lines.push_back({add(g.sublines[0][0], away), add(g.sublines[0].back(), away)});
-            if (rng.chance(50)) std::swap(lines.front(), lines.back());
-            return multiLineString(lines);
-        }
-        case Kind::Polygon: {
-            RefPolygon moved = g.polygons[0];
-            for (Vertices& ring : moved.rings)
-                for (DPoint3d& v : ring) v = add(v, away);
-            return rng.chance(50) ? multiPolygon({moved, g.polygons[0]}) : multiPolygon({g.polygons[0], moved});
-        }
-        default: return g;
+// g as its multi-kind with a copy of its first member moved by `away`
+// added last (a point, subline or polygon).
+inline RefGeometry withMovedMember(RefGeometry g, DPoint3d away) {
+    const auto moved = [&](Vertices v) {
+        for (DPoint3d& p : v) p = add(p, away);
+        return v;
+    };
+    if (!g.points.empty()) {
+        g.kind = Kind::MultiPoint;
+        g.points.push_back(add(g.points[0], away));
+    } else if (!g.sublines.empty()) {
+        g.kind = Kind::MultiLineString;
+        g.sublines.push_back(moved(g.sublines[0]));
+    } else {
+        g.kind = Kind::MultiPolygon;
+        g.polygons.push_back(g.polygons.at(0));
+        for (Vertices& ring : g.polygons.back().rings) ring = moved(ring);
     }
+    return g;
+}
+
+// Multi-records and sublines: a point, line or polygon with a copy of it
+// far away or in the same place, first or last.
+inline RefGeometry asMulti(Rng& rng, const RefGeometry& g, double far) {
+    if (g.kind != Kind::Point && g.kind != Kind::LineString && g.kind != Kind::Polygon) return g;
+    RefGeometry multi = withMovedMember(g, rng.chance(50) ? DPoint3d{far, -far, far} : DPoint3d{0, 0, 0});
+    if (rng.chance(50)) {
+        std::reverse(multi.points.begin(), multi.points.end());
+        std::reverse(multi.sublines.begin(), multi.sublines.end());
+        std::reverse(multi.polygons.begin(), multi.polygons.end());
+    }
+    return multi;
 }
 
 inline Pair multiKinds(Rng& rng) {
