@@ -28,6 +28,7 @@ using namespace exact::cases;
 
 DPoint3d lattice(Rng& rng, int size) { return {double(rng.below(size)), double(rng.below(size)), 0}; }
 
+// `count` lattice points.
 Vertices walk(Rng& rng, int count) {
     Vertices v{lattice(rng, 20)};
     while (static_cast<int>(v.size()) < count) v.push_back(lattice(rng, 20));
@@ -59,11 +60,7 @@ RefGeometry flatShape(Rng& rng) {
     switch (rng.below(5)) {
         case 4: return walkedPolygon(rng);
         case 0: return point(lattice(rng, 20));
-        case 1: {
-            Vertices points;
-            for (int i = rng.below(30) + 1; i > 0; --i) points.push_back(lattice(rng, 20));
-            return multiPoint(points);
-        }
+        case 1: return multiPoint(walk(rng, rng.below(30) + 1));
         case 2: return lineString(walk(rng, 2 + rng.below(11)));
         default: return box(rng);
     }
