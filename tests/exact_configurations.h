@@ -117,11 +117,15 @@ inline std::vector<std::vector<std::array<double, 2>>> shape(Rng& rng, bool with
     return rings;
 }
 
-inline RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings) {
+// The rings placed in the frame, each vertex at height() off its plane (0
+// without it; a closed ring stays closed).
+inline RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings,
+                                 const std::function<double()>& height = {}) {
     std::vector<Vertices> placed;
     for (const auto& ring : rings) {
         Vertices v;
-        for (const auto& [u, vv] : ring) v.push_back(f.at(u, vv));
+        for (const auto& [u, vv] : ring) v.push_back(f.at(u, vv, height ? height() : 0.0));
+        if (ring.front() == ring.back()) v.back() = v.front();
         placed.push_back(std::move(v));
     }
     return polygon(std::move(placed));
@@ -303,6 +307,8 @@ inline Pair pointsOnTiltedPolygons(Rng& rng, bool overHoles) {
     return {variant, poly, point(p)};
 }
 
+inline Pair pointsOverHoles(Rng& rng) { return pointsOnTiltedPolygons(rng, true); }
+
 // Segments through, along and over tilted polygons.
 inline Pair segmentsAndPolygons(Rng& rng) {
     const double s = randomScale(rng);
@@ -347,14 +353,7 @@ inline Pair warpedPolygons(Rng& rng) {
     const double s = randomScale(rng);
     const Frame f = someFrame(rng, s);
     auto warped = [&](const Frame& frame, bool withHole) {
-        std::vector<Vertices> rings;
-        for (const auto& ring : shape(rng, withHole)) {
-            Vertices v;
-            for (const auto& [u, vv] : ring) v.push_back(frame.at(u, vv, rng.range(-1, 1)));
-            if (ring.front() == ring.back()) v.back() = v.front();  // closed stays closed
-            rings.push_back(std::move(v));
-        }
-        return polygon(std::move(rings));
+        return placedPolygon(frame, shape(rng, withHole), [&] { return rng.range(-1, 1); });
     };
     const RefGeometry poly = warped(f, rng.chance(30));
     // Just outside the middle of an edge of the frame's square, or anywhere.
@@ -446,14 +445,8 @@ inline RefGeometry asMulti(Rng& rng, const RefGeometry& g, double far) {
 }
 
 inline Pair multiKinds(Rng& rng) {
-    static const Generator inner[] = {nearlyParallel,
-                                      sharedMidpoint,
-                                      sharedVertex,
-                                      vertexOnEdge,
-                                      [](Rng& r) { return pointsOnTiltedPolygons(r, true); },
-                                      segmentsAndPolygons,
-                                      polygonPairs,
-                                      warpedPolygons};
+    static const Generator inner[] = {nearlyParallel,  sharedMidpoint,      sharedVertex, vertexOnEdge,
+                                      pointsOverHoles, segmentsAndPolygons, polygonPairs, warpedPolygons};
     Pair p = inner[rng.below(8)](rng);
     const double far = 1e9;
     if (p.a.kind == Kind::LineString && rng.chance(30)) {
@@ -515,7 +508,7 @@ inline const std::vector<ConfigurationClass>& configurationClasses() {
         {"shared vertices", sharedVertex, 6},
         {"vertex on an edge", vertexOnEdge, 7},
         {"points by tilted polygons", [](Rng& r) { return pointsOnTiltedPolygons(r, false); }, 12},
-        {"points over holes", [](Rng& r) { return pointsOnTiltedPolygons(r, true); }, 9},
+        {"points over holes", pointsOverHoles, 9},
         {"segments and polygons", segmentsAndPolygons, 9},
         {"polygon pairs", polygonPairs, 6},
         {"warped polygons", warpedPolygons, 8},
