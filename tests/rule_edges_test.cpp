@@ -41,14 +41,12 @@ std::vector<Record> everyKind(const DPoint3d& at, double step) {
             multiPolygon({{{square}}})};
 }
 
-std::string kindPair(std::size_t i, std::size_t j) { return std::to_string(i + 1) + "-" + std::to_string(j + 1); }
-
 // body(x, y) for every record x of one set and y of the other, in both orders.
 template <typename Body>
 void forEveryKindPair(const std::vector<Record>& a, const std::vector<Record>& b, Body&& body) {
     for (std::size_t i = 0; i < a.size(); ++i)
         for (std::size_t j = 0; j < b.size(); ++j) {
-            SCOPED_TRACE("kinds " + kindPair(i, j));
+            SCOPED_TRACE("kinds " + std::to_string(i + 1) + "-" + std::to_string(j + 1));
             body(a[i], b[j]);
             body(b[j], a[i]);
         }
