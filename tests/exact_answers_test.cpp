@@ -373,7 +373,12 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
     // 0.1), with a hole and a neighbour: heights whose difference from the
     // plane rounds (3 - 0.1 is below the exact 2.9 - 5.6e-18), points a few
     // ulps off an edge, in the plane or off it, -0 on the boundary, and
-    // coordinates too large for the predicates or the squares.
+    // coordinates too large for the predicates or the squares. A square in
+    // such a plane projects along its axis even when its coordinates are so
+    // small that Newell's sum underflows to zero in double (the tie rule
+    // alone would pick x and leave no region): a point of the region, and
+    // one 2^-1070 off it.
+    const double side = 0x1p-1040;
     const std::vector<Vertices> flatDonut = {{{0, 0, 0}, {8, 0, 0}, {8, 8, 0}, {0, 8, 0}},
                                              {{2, 2, 0}, {6, 2, 0}, {6, 6, 0}, {2, 6, 0}}};
     for (int k = 0; k < 3; ++k) {
@@ -394,19 +399,10 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
                  {"beyond 2^300, off the plane", at(1, 1e100, -5)},
                  {"so far that the squares overflow", at(1e280, 1, 0.1)}})
             rows.push_back({axis + what, flat, p});
-    }
-    // A square in a plane of constant coordinate projects along that axis
-    // even when its coordinates are so small that Newell's sum underflows
-    // to zero in double (the tie rule alone would pick x and leave no
-    // region): a point of the region, and one 2^-1070 off it.
-    const double side = 0x1p-1040;
-    for (int axis = 0; axis < 3; ++axis) {
-        const auto at = [&](double u, double v, double above) { return inAxisPlane(axis, 3 * side + above, u, v); };
-        const RefGeometry tiny =
-            polygon({{at(0, 0, 0), at(side, 0, 0), at(side, side, 0), at(0, side, 0), at(0, 0, 0)}});
-        const std::string where = "tiny square normal to axis " + std::to_string(axis);
-        rows.push_back({where + ", a point in it", tiny, point(at(side / 2, side / 2, 0)), meeting});
-        rows.push_back({where + ", a point just off it", tiny, point(at(side / 2, side / 2, 0x1p-1070))});
+        const RefGeometry tiny = placedInAxisPlane(
+            polygon({{{0, 0, 0}, {side, 0, 0}, {side, side, 0}, {0, side, 0}, {0, 0, 0}}}), k, 3 * side);
+        rows.push_back({axis + "a point in a tiny square", tiny, at(side / 2, side / 2, 3 * side), meeting});
+        rows.push_back({axis + "a point just off a tiny square", tiny, at(side / 2, side / 2, 3 * side + 0x1p-1070)});
     }
     Rng rng{3};
     Failures failures;
