@@ -118,27 +118,25 @@ std::vector<Nearest> nearestIn(const Distances& d, double maxDistance) {
 
 // ---- spatialWKB_joinRecords.
 
+// The pairs called back, and whether a call came from a thread other than
+// the one that made this.
 struct Found {
     Pairs pairs;
     bool otherThread = false;
+    std::thread::id caller = std::this_thread::get_id();
 };
 
 std::uint32_t join(const std::vector<const void*>& a, const std::vector<const void*>& b, double tolerance,
                    std::uint32_t threads, Found* found) {
-    const auto caller = std::this_thread::get_id();
-    struct Context {
-        Found* found;
-        std::thread::id caller;
-    } context{found, caller};
     return spatialWKB_joinRecords(
         a.data(), static_cast<std::uint32_t>(a.size()), b.data(), static_cast<std::uint32_t>(b.size()), tolerance,
         threads,
-        [](void* c, std::uint32_t i, std::uint32_t j) {
-            auto* context = static_cast<Context*>(c);
-            context->found->pairs.emplace_back(i, j);
-            if (std::this_thread::get_id() != context->caller) context->found->otherThread = true;
+        [](void* context, std::uint32_t i, std::uint32_t j) {
+            auto* found = static_cast<Found*>(context);
+            found->pairs.emplace_back(i, j);
+            if (std::this_thread::get_id() != found->caller) found->otherThread = true;
         },
-        &context);
+        found);
 }
 
 // The last lists crowded: many records around each large polygon, which
