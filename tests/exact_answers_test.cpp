@@ -151,11 +151,10 @@ void checkPair(const Pair& pair, const std::optional<mpq_class>& d2, Rng& rng, F
     }
 }
 
-// Named configurations and ones found by the generated runs and the fuzz
+// Named configurations, ones found by the generated runs and the fuzz
 // targets, and ones with distances worked out by hand, through every
-// export as in the generated run. In the polygons
-// whose rings are not planar the region reaches beyond the box of the
-// stored vertices, the nearest point on a lifted edge: alone, the other
+// export as in the generated run. In the polygons whose rings are not
+// planar the region reaches beyond the box of the stored vertices, the nearest point on a lifted edge: alone, the other
 // geometry's box lies farther than the tolerance and the boxes' test
 // answers "no" first; with a far point added to its box (a multipoint),
 // the distance decides. Then contacts built to sit on, or one ulp beside,
@@ -204,7 +203,7 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
     // part, and polygons in and over the hole. Degenerate rings: collinear
     // (its closing edge counts), of one repeated vertex, crossing; a bow tie
     // by the parity rule; a hole without area, overlapping holes.
-    const RefGeometry ring = polygon(kDonut), flat = polygon({{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}});
+    const RefGeometry ring = polygon(kDonut), collinear = polygon({{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}});
     const RefGeometry bowTie = polygon({{{0, 0, 0}, {2, 2, 0}, {2, 0, 0}, {0, 2, 0}}});
     const auto rect = [](double x0, double y0, double x1, double y1, double z) {
         return Vertices{{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}};
@@ -328,11 +327,11 @@ TEST(ExactAnswers, NamedAndFoundConfigurations) {
         {"multipolygon member in the hole", multiPolygon({RefPolygon{{rect(1.5, 1.5, 2.5, 2.5, 0)}}}), ring},
         {"polygon filling the hole", polygon({rect(1, 1, 3, 3, 0)}), ring, meeting},
         {"polygon covering hole and solid part", polygon({rect(0.5, 0.5, 3.5, 3.5, 0)}), ring, meeting},
-        {"collinear ring: point on it", point({1.5, 0, 0}), flat, meeting},
-        {"collinear ring: point on its closing edge", point({0.5, 0, 0}), flat, meeting},
-        {"collinear ring: point beside", point({1, 0.5, 0}), flat},
+        {"collinear ring: point on it", point({1.5, 0, 0}), collinear, meeting},
+        {"collinear ring: point on its closing edge", point({0.5, 0, 0}), collinear, meeting},
+        {"collinear ring: point beside", point({1, 0.5, 0}), collinear},
         {"ring of one repeated vertex", point({1, 1, 1}), polygon({{{1, 1, 1}, {1, 1, 1}}}), meeting},
-        {"two degenerate rings crossing", flat, polygon({{{1, -1, 0}, {1, 1, 0}}}), meeting},
+        {"two degenerate rings crossing", collinear, polygon({{{1, -1, 0}, {1, 1, 0}}}), meeting},
         {"bow tie: point in a lobe", point({0.3, 1, 0}), bowTie, meeting},
         {"bow tie: point between the lobes", point({1, 0.3, 0}), bowTie},
         {"hole without area", point({5, 5, 0}), polygon({rect(0, 0, 10, 10, 0), {{3, 5, 0}, {7, 5, 0}}}), meeting},
