@@ -117,11 +117,15 @@ inline std::vector<std::vector<std::array<double, 2>>> shape(Rng& rng, bool with
     return rings;
 }
 
-inline RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings) {
+// The rings placed in the frame, each vertex at height() off its plane (0
+// without it; a closed ring stays closed).
+inline RefGeometry placedPolygon(const Frame& f, const std::vector<std::vector<std::array<double, 2>>>& rings,
+                                 const std::function<double()>& height = {}) {
     std::vector<Vertices> placed;
     for (const auto& ring : rings) {
         Vertices v;
-        for (const auto& [u, vv] : ring) v.push_back(f.at(u, vv));
+        for (const auto& [u, vv] : ring) v.push_back(f.at(u, vv, height ? height() : 0.0));
+        if (ring.front() == ring.back()) v.back() = v.front();
         placed.push_back(std::move(v));
     }
     return polygon(std::move(placed));
@@ -135,6 +139,19 @@ inline DPoint3d inAxisPlane(int k, double c, double u, double v) {
     xyz[(k + 1) % 3] = u;
     xyz[(k + 2) % 3] = v;
     return {xyz[0], xyz[1], xyz[2]};
+}
+
+// g moved from z = 0 to the plane where coordinate `axis` is `c` (a
+// height z to c + z), its x and y the next two coordinates.
+inline RefGeometry placedInAxisPlane(RefGeometry g, int axis, double c) {
+    const auto move = [&](Vertices& v) {
+        for (DPoint3d& p : v) p = inAxisPlane(axis, p.z + c, p.x, p.y);
+    };
+    move(g.points);
+    for (Vertices& s : g.sublines) move(s);
+    for (RefPolygon& p : g.polygons)
+        for (Vertices& r : p.rings) move(r);
+    return g;
 }
 
 inline const std::vector<Vertices>& ringsOf(const RefGeometry& g) { return g.polygons.at(0).rings; }
@@ -290,6 +307,8 @@ inline Pair pointsOnTiltedPolygons(Rng& rng, bool overHoles) {
     return {variant, poly, point(p)};
 }
 
+inline Pair pointsOverHoles(Rng& rng) { return pointsOnTiltedPolygons(rng, true); }
+
 // Segments through, along and over tilted polygons.
 inline Pair segmentsAndPolygons(Rng& rng) {
     const double s = randomScale(rng);
@@ -334,14 +353,7 @@ inline Pair warpedPolygons(Rng& rng) {
     const double s = randomScale(rng);
     const Frame f = someFrame(rng, s);
     auto warped = [&](const Frame& frame, bool withHole) {
-        std::vector<Vertices> rings;
-        for (const auto& ring : shape(rng, withHole)) {
-            Vertices v;
-            for (const auto& [u, vv] : ring) v.push_back(frame.at(u, vv, rng.range(-1, 1)));
-            if (ring.front() == ring.back()) v.back() = v.front();  // closed stays closed
-            rings.push_back(std::move(v));
-        }
-        return polygon(std::move(rings));
+        return placedPolygon(frame, shape(rng, withHole), [&] { return rng.range(-1, 1); });
     };
     const RefGeometry poly = warped(f, rng.chance(30));
     // Just outside the middle of an edge of the frame's square, or anywhere.
@@ -398,38 +410,43 @@ inline Pair largePolygons(Rng& rng) {
     }
 }
 
-// Multi-records and sublines: members placed near each other.
-inline RefGeometry asMulti(Rng& rng, const RefGeometry& g, double far) {
-    const DPoint3d away{far, -far, far};
-    switch (g.kind) {
-        case Kind::Point:
-            return multiPoint(rng.chance(50) ? Vertices{add(g.points[0], away), g.points[0]}
-                                             : Vertices{g.points[0], g.points[0]});
-        case Kind::LineString: {
-            std::vector<Vertices> lines = g.sublines;
-            lines.push_back({add(g.sublines[0][0], away), add(g.sublines[0].back(), away)});
-            if (rng.chance(50)) std::swap(lines.front(), lines.back());
-            return multiLineString(lines);
-        }
-        case Kind::Polygon: {
-            RefPolygon moved = g.polygons[0];
-            for (Vertices& ring : moved.rings)
-                for (DPoint3d& v : ring) v = add(v, away);
-            return rng.chance(50) ? multiPolygon({moved, g.polygons[0]}) : multiPolygon({g.polygons[0], moved});
-        }
-        default: return g;
+// g as its multi-kind with a copy of its first member moved by `away`
+// added last (a point, subline or polygon).
+inline RefGeometry withMovedMember(RefGeometry g, DPoint3d away) {
+    const auto moved = [&](Vertices v) {
+        for (DPoint3d& p : v) p = add(p, away);
+        return v;
+    };
+    if (!g.points.empty()) {
+        g.kind = Kind::MultiPoint;
+        g.points.push_back(add(g.points[0], away));
+    } else if (!g.sublines.empty()) {
+        g.kind = Kind::MultiLineString;
+        g.sublines.push_back(moved(g.sublines[0]));
+    } else {
+        g.kind = Kind::MultiPolygon;
+        g.polygons.push_back(g.polygons.at(0));
+        for (Vertices& ring : g.polygons.back().rings) ring = moved(ring);
     }
+    return g;
+}
+
+// Multi-records and sublines: a point, line or polygon with a copy of it
+// far away or in the same place, first or last.
+inline RefGeometry asMulti(Rng& rng, const RefGeometry& g, double far) {
+    if (g.kind != Kind::Point && g.kind != Kind::LineString && g.kind != Kind::Polygon) return g;
+    RefGeometry multi = withMovedMember(g, rng.chance(50) ? DPoint3d{far, -far, far} : DPoint3d{0, 0, 0});
+    if (rng.chance(50)) {
+        std::reverse(multi.points.begin(), multi.points.end());
+        std::reverse(multi.sublines.begin(), multi.sublines.end());
+        std::reverse(multi.polygons.begin(), multi.polygons.end());
+    }
+    return multi;
 }
 
 inline Pair multiKinds(Rng& rng) {
-    static const Generator inner[] = {nearlyParallel,
-                                      sharedMidpoint,
-                                      sharedVertex,
-                                      vertexOnEdge,
-                                      [](Rng& r) { return pointsOnTiltedPolygons(r, true); },
-                                      segmentsAndPolygons,
-                                      polygonPairs,
-                                      warpedPolygons};
+    static const Generator inner[] = {nearlyParallel,  sharedMidpoint,      sharedVertex, vertexOnEdge,
+                                      pointsOverHoles, segmentsAndPolygons, polygonPairs, warpedPolygons};
     Pair p = inner[rng.below(8)](rng);
     const double far = 1e9;
     if (p.a.kind == Kind::LineString && rng.chance(30)) {
@@ -491,7 +508,7 @@ inline const std::vector<ConfigurationClass>& configurationClasses() {
         {"shared vertices", sharedVertex, 6},
         {"vertex on an edge", vertexOnEdge, 7},
         {"points by tilted polygons", [](Rng& r) { return pointsOnTiltedPolygons(r, false); }, 12},
-        {"points over holes", [](Rng& r) { return pointsOnTiltedPolygons(r, true); }, 9},
+        {"points over holes", pointsOverHoles, 9},
         {"segments and polygons", segmentsAndPolygons, 9},
         {"polygon pairs", polygonPairs, 6},
         {"warped polygons", warpedPolygons, 8},

@@ -690,22 +690,13 @@ void* buildRecord(const RefGeometry& g) {
 
 namespace {
 
-void appendVertices(std::string& out, const Vertices& vertices) {
-    char buffer[96];
+// "(" write(item) "," ... ")".
+template <typename T, typename Write>
+void appendEach(std::string& out, const std::vector<T>& items, Write&& write) {
     out += '(';
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
-        const DPoint3d& v = vertices[i];
-        std::snprintf(buffer, sizeof buffer, "%s%.17g %.17g %.17g", i ? "," : "", v.x, v.y, v.z);
-        out += buffer;
-    }
-    out += ')';
-}
-
-void appendList(std::string& out, const std::vector<Vertices>& lists) {
-    out += '(';
-    for (std::size_t i = 0; i < lists.size(); ++i) {
-        if (i) out += ',';
-        appendVertices(out, lists[i]);
+    for (const T& item : items) {
+        if (&item != items.data()) out += ',';
+        write(item);
     }
     out += ')';
 }
@@ -716,25 +707,24 @@ std::string toWkt(const RefGeometry& g) {
     static const char* const kNames[] = {"",           "POINT",           "LINESTRING",  "POLYGON",
                                          "MULTIPOINT", "MULTILINESTRING", "MULTIPOLYGON"};
     std::string out = kNames[static_cast<int>(g.kind)];
-    std::vector<Vertices> single;
-    for (const DPoint3d& p : g.points) single.push_back({p});
+    const auto vertices = [&](const Vertices& v) {
+        appendEach(out, v, [&](const DPoint3d& p) {
+            char buffer[96];
+            std::snprintf(buffer, sizeof buffer, "%.17g %.17g %.17g", p.x, p.y, p.z);
+            out += buffer;
+        });
+    };
+    const auto lists = [&](const std::vector<Vertices>& l) { appendEach(out, l, vertices); };
     switch (g.kind) {
-        case Kind::Point: appendVertices(out, g.points); break;
-        case Kind::MultiPoint: appendList(out, single); break;
+        case Kind::Point: vertices(g.points); break;
+        case Kind::MultiPoint: appendEach(out, g.points, [&](const DPoint3d& p) { vertices({p}); }); break;
         case Kind::LineString:
-            if (g.sublines.size() == 1) appendVertices(out, g.sublines[0]);
-            else appendList(out, g.sublines);
+            if (g.sublines.size() == 1) vertices(g.sublines[0]);
+            else lists(g.sublines);
             break;
-        case Kind::MultiLineString: appendList(out, g.sublines); break;
-        case Kind::Polygon: appendList(out, g.polygons.at(0).rings); break;
-        case Kind::MultiPolygon:
-            out += '(';
-            for (const RefPolygon& polygon : g.polygons) {
-                if (&polygon != &g.polygons[0]) out += ',';
-                appendList(out, polygon.rings);
-            }
-            out += ')';
-            break;
+        case Kind::MultiLineString: lists(g.sublines); break;
+        case Kind::Polygon: lists(g.polygons.at(0).rings); break;
+        case Kind::MultiPolygon: appendEach(out, g.polygons, [&](const RefPolygon& p) { lists(p.rings); }); break;
     }
     return out;
 }

@@ -23,14 +23,8 @@ public:
     // count entries: records, or null for about one in twenty.
     std::vector<const void*> list(std::size_t count) {
         std::vector<const void*> entries;
-        for (std::size_t k = 0; k < count; ++k) {
-            if (pick(20) == 0) {
-                entries.push_back(nullptr);
-                continue;
-            }
-            kept_.push_back(any());
-            entries.push_back(kept_.back().data());
-        }
+        for (std::size_t k = 0; k < count; ++k)
+            entries.push_back(pick(20) == 0 ? nullptr : kept_.emplace_back(any()).data());
         return entries;
     }
 

@@ -28,6 +28,7 @@ using namespace exact::cases;
 
 DPoint3d lattice(Rng& rng, int size) { return {double(rng.below(size)), double(rng.below(size)), 0}; }
 
+// `count` lattice points.
 Vertices walk(Rng& rng, int count) {
     Vertices v{lattice(rng, 20)};
     while (static_cast<int>(v.size()) < count) v.push_back(lattice(rng, 20));
@@ -59,11 +60,7 @@ RefGeometry flatShape(Rng& rng) {
     switch (rng.below(5)) {
         case 4: return walkedPolygon(rng);
         case 0: return point(lattice(rng, 20));
-        case 1: {
-            Vertices points;
-            for (int i = rng.below(30) + 1; i > 0; --i) points.push_back(lattice(rng, 20));
-            return multiPoint(points);
-        }
+        case 1: return multiPoint(walk(rng, rng.below(30) + 1));
         case 2: return lineString(walk(rng, 2 + rng.below(11)));
         default: return box(rng);
     }
@@ -99,44 +96,6 @@ RefGeometry split(const RefGeometry& g) {
     return multiLineString(pieces);
 }
 
-// The multi-kind of g with one more member a million units above the
-// lattice's plane: farther from the other geometry than g itself.
-RefGeometry withFarMember(const RefGeometry& g) {
-    const DPoint3d far{3, 3, 1e6};
-    switch (g.kind) {
-        case Kind::Point:
-        case Kind::MultiPoint: {
-            Vertices points = g.points;
-            points.push_back(far);
-            return multiPoint(points);
-        }
-        case Kind::LineString:
-        case Kind::MultiLineString: {
-            std::vector<Vertices> lines = g.sublines;
-            lines.push_back({far, add(far, {1, 0, 0})});
-            return multiLineString(lines);
-        }
-        default: {
-            std::vector<RefPolygon> polygons = g.polygons;
-            polygons.push_back({{{far, add(far, {1, 0, 0}), add(far, {0, 1, 0}), far}}});
-            return multiPolygon(polygons);
-        }
-    }
-}
-
-// The geometry moved from z = 0 to the plane where coordinate `axis` is
-// `c`, its x and y the next two coordinates.
-RefGeometry placed(RefGeometry g, int axis, double c) {
-    const auto move = [&](Vertices& v) {
-        for (DPoint3d& p : v) p = inAxisPlane(axis, p.z + c, p.x, p.y);
-    };
-    move(g.points);
-    for (Vertices& s : g.sublines) move(s);
-    for (RefPolygon& p : g.polygons)
-        for (Vertices& r : p.rings) move(r);
-    return g;
-}
-
 // The stateless answer; a prepared first geometry (its own indexes for
 // polygons of 256 edges or more) must give the same.
 std::uint32_t answer(const RefGeometry& a, const RefGeometry& b, double tolerance) {
@@ -160,11 +119,12 @@ TEST(SearchPaths, EveryPathGivesTheExactAnswer) {
             const Owed owed = owedAnswer(a, b, distance, tolerance);
             if (owed == Owed::either) continue;
             for (const int pieces : {1, 2, 4, 8}) {
-                const RefGeometry denseA = densified(a, pieces), denseB = placed(densified(b, pieces), axis, c);
+                const auto placed = [&](const RefGeometry& g) { return placedInAxisPlane(g, axis, c); };
+                const RefGeometry denseA = densified(a, pieces), denseB = placed(densified(b, pieces));
                 const std::vector<std::pair<std::string, RefGeometry>> variants = {
-                    {"plain", placed(denseA, axis, c)},
-                    {"far member", placed(withFarMember(denseA), axis, c)},
-                    {"split", placed(split(denseA), axis, c)}};
+                    {"plain", placed(denseA)},
+                    {"far member", placed(withMovedMember(denseA, {0, 0, 1e6}))},
+                    {"split", placed(split(denseA))}};
                 for (const auto& [variant, first] : variants) {
                     for (const bool swap : {false, true}) {
                         const std::uint32_t got =
