@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -127,15 +128,12 @@ TEST(SearchWork, TiltedDistanceMakesFewEdgesExact) {
 // them there.
 TEST(SearchWork, PlanarTiltedPolygonDecidesInDoubles) {
     Vertices ring;
-    for (const auto& [x, y] : {std::pair{1000, -400},
-                               {1000, 400},
-                               {400, 1000},
-                               {-400, 1000},
-                               {-1000, 400},
-                               {-1000, -400},
-                               {-400, -1000},
-                               {400, -1000}})
+    for (int k = 0; k < 8; ++k) {
+        // (1000, -400) and (1000, 400) turned by k / 2 quarter turns.
+        int x = 1000, y = k % 2 ? 400 : -400;
+        for (int turn = 0; turn < k / 2; ++turn) std::tie(x, y) = std::pair{-y, x};
         ring.push_back({double(x), double(y), x / 4.0 + y / 2.0});
+    }
     const Record body = polygon({{closed(ring)}});
     const std::uint64_t before = spatialgeom::filter::exactDecisions.load();
     int tests = 0;
