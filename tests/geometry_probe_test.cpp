@@ -32,7 +32,7 @@ Vertices ring(std::uint32_t vertices, double cx, double cy, double radius, bool 
 }
 
 // The break-even of the header: 11 candidates at 256 vertices, 8 at 1,024,
-// none enough under 64.
+// 32 at 64, none enough under 64.
 TEST(GeometryProbe, PreparesPolygonKindsFromTheirBreakEven) {
     const Record at256 = polygon({{ring(256, 0, 0, 5)}});
     const Record at1024 = polygon({{ring(1024, 0, 0, 5)}});
@@ -46,28 +46,17 @@ TEST(GeometryProbe, PreparesPolygonKindsFromTheirBreakEven) {
     const Record manySmall = multiPolygon(many);  // 2,400 vertices, no polygon of 64
     const Record longLine = line({vertices(4096)});
     const Record inCollection = collection({polygon({{ring(1024, 0, 0, 5)}})});
+    // Prepared from breakEven candidates, not at one fewer; 0: never.
     const struct {
         const Record* record;
-        std::size_t candidates;
-        bool prepared;
-    } cases[] = {
-        {&at256, 11, true},
-        {&at256, 10, false},
-        {&at1024, 8, true},
-        {&at1024, 7, false},
-        {&at64, 1000, true},
-        {&at63, 100000, false},
-        {&withHole, 11, true},
-        {&withHole, 10, false},
-        {&oneLarge, 11, true},
-        {&oneLarge, 10, false},
-        {&manySmall, 100000, false},
-        {&longLine, 100000, false},
-        {&inCollection, 100000, false},
-    };
+        std::size_t breakEven;
+    } cases[] = {{&at256, 11}, {&at1024, 8},    {&at64, 32},    {&withHole, 11},   {&oneLarge, 11},
+                 {&at63, 0},   {&manySmall, 0}, {&longLine, 0}, {&inCollection, 0}};
     for (const auto& row : cases) {
-        const GeometryProbe probe(bytes(*row.record), 0.0, row.candidates);
-        EXPECT_EQ(probe.prepared(), row.prepared) << "case " << (&row - cases);
+        const std::size_t at = row.breakEven == 0 ? 100000 : row.breakEven;
+        EXPECT_EQ(GeometryProbe(bytes(*row.record), 0.0, at).prepared(), row.breakEven > 0)
+            << "case " << (&row - cases);
+        EXPECT_FALSE(GeometryProbe(bytes(*row.record), 0.0, at - 1).prepared()) << "case " << (&row - cases);
     }
 }
 
