@@ -1,7 +1,6 @@
 // The join's probe (join/geometry_probe.h): which records it prepares (a
 // polygon kind with a polygon large enough, and enough candidates). (Its
 // answers, prepared or not: join_records_test.)
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -9,6 +8,7 @@
 
 #include "join/geometry_probe.h"
 #include "record_test_builder.h"
+#include "ring_around.h"
 
 namespace {
 
@@ -21,14 +21,7 @@ const Byte* bytes(const Record& record) { return static_cast<const Byte*>(record
 // A closed ring of `vertices` vertices (the last repeats the first) around
 // (cx, cy), its plane tilted in z through z = 0 at its centre.
 Vertices ring(std::uint32_t vertices, double cx, double cy, double radius, bool clockwise = false) {
-    Vertices v;
-    for (std::uint32_t k = 0; k + 1 < vertices; ++k) {
-        const double a = 6.283185307179586 * k / (vertices - 1) * (clockwise ? -1 : 1);
-        const double x = cx + radius * std::cos(a), y = cy + radius * std::sin(a);
-        v.push_back({x, y, 0.1 * (x - cx)});
-    }
-    v.push_back(v.front());
-    return v;
+    return ringAround(vertices - 1, cx, cy, radius, 0, clockwise ? -1 : 1, 0.1, 0, 0, true);
 }
 
 // The break-even of the header: 11 candidates at 256 vertices, 8 at 1,024,

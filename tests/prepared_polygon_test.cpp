@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <numbers>
 #include <optional>
 #include <random>
 #include <utility>
@@ -25,6 +24,7 @@
 #include "spatialgeom/queries.h"
 #include "tests/exact_reference.h"
 #include "tests/record_test_builder.h"
+#include "tests/ring_around.h"
 
 namespace {
 
@@ -43,17 +43,10 @@ testrecords::Record polygonRecord(const std::vector<Vertices>& rings) {
     return testrecords::polygon(seqs);
 }
 
-// A closed wavy ring around (cx, cy) of n vertices in the plane
+// A wavy ring (not closed) around (cx, cy) of n vertices in the plane
 // z = a (x - cx) + b (y - cy) + c, as computed (a = b = 0: flat).
 Vertices wavyRing(double cx, double cy, double radius, int n, double a, double b, double c, bool clockwise = false) {
-    Vertices ring;
-    for (int i = 0; i < n; ++i) {
-        const double angle = 2 * std::numbers::pi * i / n * (clockwise ? -1 : 1);
-        const double r = radius * (1 + 0.1 * std::sin(25 * angle));
-        const double x = cx + r * std::cos(angle), y = cy + r * std::sin(angle);
-        ring.push_back({x, y, a * (x - cx) + b * (y - cy) + c});
-    }
-    return ring;
+    return testrecords::ringAround(n, cx, cy, radius, 0.1, clockwise ? -1 : 1, a, b, c, false);
 }
 
 // A square ring along the axes in z = 0 from (x, y), of the side given.
@@ -156,9 +149,8 @@ TEST(PreparedPolygon, ScanAndGridAgreeAndRarelyTakeTheRationalPath) {
 TEST(PreparedPolygon, CoordinateNotFiniteLeavesThePolylines) {
     const Vertices outer = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}};
     const Vertices hole = {{1, 1, 0}, {2, 1, 0}, {2, 2, 0}, {1, 1, 0}};
-    const std::size_t vertexCount = outer.size() + hole.size();
     for (double bad : {NAN, INFINITY, -INFINITY}) {
-        for (std::size_t word = 0; word < 3 * vertexCount; ++word) {
+        for (std::size_t word = 0; word < 3 * (outer.size() + hole.size()); ++word) {
             Vertices rings[2] = {outer, hole};
             const std::size_t vertex = word / 3;
             DPoint3d& p = vertex < outer.size() ? rings[0][vertex] : rings[1][vertex - outer.size()];

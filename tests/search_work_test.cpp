@@ -5,9 +5,7 @@
 // without any timing. The counts need a build with
 // SPATIALGEOM_WORK_COUNTERS (the CI's sanitizer build); elsewhere the test
 // is skipped.
-#include <cmath>
 #include <cstdint>
-#include <numbers>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -18,6 +16,7 @@
 #include "queries/filter_bounds.h"
 #include "queries/work_counter.h"
 #include "record_test_builder.h"
+#include "ring_around.h"
 #include "spatialgeom/queries.h"
 
 namespace {
@@ -27,13 +26,7 @@ using namespace testrecords;
 // The benchmark's polygon shape: radius 100 varying by 10% in 25 waves,
 // scaled by `scale`, from angle 0 to `turn` of a full turn, n vertices.
 Vertices wave(std::uint32_t n, double scale, double turn = 1.0) {
-    Vertices v;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const double a = 2 * std::numbers::pi * turn * i / n;
-        const double r = scale * 100 * (1 + 0.1 * std::sin(25 * a));
-        v.push_back({r * std::cos(a), r * std::sin(a), 0});
-    }
-    return v;
+    return ringAround(n, 0, 0, scale * 100, 0.1, turn, 0, 0, 0, false);
 }
 
 Vertices closed(Vertices v) {
