@@ -10,15 +10,14 @@
 // Input: ten bytes the target does not read (so that the seeds of the
 // exact-intersection target serve here too), then the two geometries
 // (geometry_decoder.h).
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <optional>
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/geometry_decoder.h"
-#include "spatialgeom/prepared.h"
 #include "tests/exact_reference.h"
+#include "tests/prepared_owner.h"
 
 using namespace fuzz_support;
 using namespace exact;
@@ -32,27 +31,18 @@ namespace {
 
 void check(const RefGeometry& a, const RefGeometry& b, const void* ra, const void* rb,
            const std::optional<mpq_class>& d2) {
-    double d = -1;
-    DPoint3d onA{}, onB{};
-    if (spatialWKB_distance(ra, rb, &d, &onA, &onB) != SPATIAL_SUCCESS) fail(a, b, "failure status", d);
-    void* prepared = nullptr;
-    if (spatialWKB_prepareGeometry(ra, &prepared) != SPATIAL_SUCCESS) fail(a, b, "preparing failed", d);
-    double preparedD = -1;
-    DPoint3d onPrepared{}, onOther{};
-    const std::uint32_t preparedStatus = spatialWKB_distancePrepared(prepared, rb, &preparedD, &onPrepared, &onOther);
-    spatialWKB_destroyPrepared(&prepared);
-    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
-    const auto samePoint = [&](const DPoint3d& p, const DPoint3d& q) {
-        return bits(p.x) == bits(q.x) && bits(p.y) == bits(q.y) && bits(p.z) == bits(q.z);
-    };
-    if (preparedStatus != SPATIAL_SUCCESS || bits(preparedD) != bits(d) || !samePoint(onPrepared, onA) ||
-        !samePoint(onOther, onB))
-        fail(a, b, "the prepared distance differs", preparedD);
-    if (const char* fault = distanceFault(a, b, *d2, d, onA, onB)) fail(a, b, fault, d);
+    const testrecords::DistanceAnswer answer = testrecords::statelessDistance(ra, rb);
+    const double d = answer.distance;
+    if (answer.status != SPATIAL_SUCCESS) fail(a, b, "failure status", d);
+    const testrecords::Prepared prepared(ra);
+    if (prepared.status != SPATIAL_SUCCESS) fail(a, b, "preparing failed", d);
+    const testrecords::DistanceAnswer viaPrepared = testrecords::preparedDistance(prepared.handle, rb);
+    if (!(viaPrepared == answer)) fail(a, b, "the prepared distance differs", viaPrepared.distance);
+    if (const char* fault = distanceFault(a, b, *d2, d, answer.onFirst, answer.onSecond)) fail(a, b, fault, d);
     for (double t : {d, std::nextafter(d, 0.0), std::nextafter(d, INFINITY)}) {
         const Owed owed = owedAnswer(a, b, d2, t);
-        std::uint32_t meets = 7;
-        if (spatialWKB_intersectGeometry(ra, rb, t, &meets) != SPATIAL_SUCCESS) fail(a, b, "intersection failed", d);
+        const std::uint32_t meets = testrecords::intersection(ra, rb, t);
+        if (meets > 1) fail(a, b, "intersection failed", d);
         if (owed != Owed::either && meets != std::uint32_t(owed == Owed::yes))
             fail(a, b, "the intersection export disagrees", d);
     }

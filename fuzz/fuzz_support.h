@@ -25,9 +25,11 @@ inline void require(bool holds, const char* what) {
 }
 
 // The scanner echoes bytes that form no token to standard output: keep the
-// fuzzer's own output readable.
+// fuzzer's own output readable. A target that parses text calls this first
+// on each input; the redirect is made once.
 inline void silenceStandardOutput() {
-    if (std::freopen("/dev/null", "w", stdout) == nullptr) fail("cannot redirect standard output");
+    static const bool silenced = std::freopen("/dev/null", "w", stdout) != nullptr;
+    require(silenced, "cannot redirect standard output");
 }
 
 // The size of a record an export made, which must be well formed.
@@ -43,24 +45,9 @@ inline std::vector<std::uint8_t> wellFormedBytes(const void* record) {
     return {bytes, bytes + requireWellFormed(record)};
 }
 
-// An exact, 8-byte aligned heap copy of the input: a read past it is a heap
-// overflow.
-class ExactCopy {
-public:
-    ExactCopy(const std::uint8_t* data, std::size_t size) : bytes_(std::malloc(size == 0 ? 1 : size)), size_(size) {
-        std::memcpy(bytes_, data, size);
-    }
-    ~ExactCopy() { std::free(bytes_); }
-    ExactCopy(const ExactCopy&) = delete;
-    ExactCopy& operator=(const ExactCopy&) = delete;
-
-    void* data() const { return bytes_; }
-    std::uint32_t size() const { return static_cast<std::uint32_t>(size_); }
-
-private:
-    void* bytes_;
-    std::size_t size_;
-};
+// An exact heap copy of input bytes, made from a range (aligned as new
+// aligns): a read past it is a heap overflow. Empty, it holds no pointer.
+using ExactCopy = std::vector<std::uint8_t>;
 
 // Reads the input front to back: fixed-size values first, the rest as text.
 class InputReader {

@@ -28,7 +28,6 @@ inline constexpr double kInterestingCoordinates[] = {
     0, 1, -1, 0.5, 2, 3, 10, -10, 0.1, 1.1, 3.1, 4.1, 0.0000001, -0.0000001, 2.0000001, 12.9999999,
     // 16 to 27: far scales and more.
     1e-7, 1e8, 1.0 / 3, 5, 7, 100, 0.3, -2.5, 1e-30, 1e30, 0x1p-40, 6.5};
-inline constexpr std::size_t kInterestingCount = sizeof kInterestingCoordinates / sizeof kInterestingCoordinates[0];
 
 // Finite and of moderate magnitude, else 0.
 inline double moderate(double x) {
@@ -46,7 +45,7 @@ public:
 
     double coordinate() {
         const std::uint8_t c = byte();
-        if (c < 0xC0) return kInterestingCoordinates[c % kInterestingCount];
+        if (c < 0xC0) return kInterestingCoordinates[c % std::size(kInterestingCoordinates)];
         if (c < 0xE0 && !pool_.empty()) {
             const DPoint3d& v = pool_[c % pool_.size()];
             const double axis[3] = {v.x, v.y, v.z};

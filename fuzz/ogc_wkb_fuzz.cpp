@@ -8,7 +8,7 @@
 using namespace fuzz_support;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const ExactCopy bytes(data, size);
+    const ExactCopy bytes(data, data + size);
     void* record = nullptr;
     if (spatialWKB_fromOgcWkb(bytes.data(), bytes.size(), &record) == SPATIAL_SUCCESS) {
         const std::vector<std::uint8_t> first = wellFormedBytes(record);

@@ -7,12 +7,8 @@
 
 using namespace fuzz_support;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    silenceStandardOutput();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    silenceStandardOutput();
     const std::string text = InputReader(data, size).restAsText();
     std::uint64_t unmatched = 0;
     if (spatialParse_findUnmatchedByte(text.data(), text.size(), &unmatched) == 1) {

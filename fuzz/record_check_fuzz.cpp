@@ -7,7 +7,7 @@ using namespace fuzz_support;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const testing_support::PartnerRecords partners;
-    const ExactCopy bytes(data, size);
+    const ExactCopy bytes(data, data + size);
     if (spatialWKB_checkRecord(bytes.data(), bytes.size()) == SPATIAL_SUCCESS)
         require(testing_support::exerciseRecord(bytes.data(), partners),
                 "an accepted record has a size and copies whole");

@@ -59,12 +59,8 @@ void checkReadBack(const void* record) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    silenceStandardOutput();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    silenceStandardOutput();
     InputReader input(data, size);
     const std::int32_t precision = input.take<std::int8_t>();
     const std::uint32_t bufferBytes = input.take<std::uint16_t>();

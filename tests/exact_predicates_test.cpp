@@ -42,36 +42,28 @@ protected:
     std::mt19937_64 rng{12345};
 };
 
-TEST_F(NearlyDegenerate, Orient2dMatchesExactIntegers) {
-    int zeros = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const IPoint a{big(), big(), 0};
-        const IPoint step{small(), small(), 0};
-        const long long t = small(), s = small();
-        const IPoint b{a.x + t * step.x, a.y + t * step.y, 0};
-        const IPoint c{a.x + s * step.x + nudge(), a.y + s * step.y + nudge(), 0};
-        const DPoint3d da = a.d(), db = b.d(), dc = c.d();
-        const int expected = sign(integerOrient2d(a, b, c));
-        zeros += expected == 0;
-        ASSERT_EQ(orient2d(da.x, da.y, db.x, db.y, dc.x, dc.y), expected) << i;
-    }
-    EXPECT_GT(zeros, 1000);
-}
-
-TEST_F(NearlyDegenerate, Orient3dMatchesExactIntegers) {
-    int zeros = 0;
+TEST_F(NearlyDegenerate, OrientationsMatchExactIntegers) {
+    int zeros2d = 0, zeros3d = 0;
     for (int i = 0; i < 20000; ++i) {
         const IPoint a{big(), big(), big()};
         const IPoint u{small(), small(), small()}, v{small(), small(), small()};
         const auto at = [&](long long s, long long t, long long n) {
             return IPoint{a.x + s * u.x + t * v.x + n, a.y + s * u.y + t * v.y, a.z + s * u.z + t * v.z};
         };
+        // In the plane (z ignored): b on the line a + s u, c on it or one unit
+        // beside it along x.
+        const IPoint b2 = at(small(), 0, 0), c2 = at(small(), 0, nudge());
+        const int expected2d = sign(integerOrient2d(a, b2, c2));
+        zeros2d += expected2d == 0;
+        ASSERT_EQ(orient2d(a.d().x, a.d().y, b2.d().x, b2.d().y, c2.d().x, c2.d().y), expected2d) << i;
+        // In space: d in the plane of a, b and c, or one unit beside it.
         const IPoint b = at(small(), small(), 0), c = at(small(), small(), 0), d = at(small(), small(), nudge());
-        const int expected = sign(integerOrient3d(a, b, c, d));
-        zeros += expected == 0;
-        ASSERT_EQ(orient3d(a.d(), b.d(), c.d(), d.d()), expected) << i;
+        const int expected3d = sign(integerOrient3d(a, b, c, d));
+        zeros3d += expected3d == 0;
+        ASSERT_EQ(orient3d(a.d(), b.d(), c.d(), d.d()), expected3d) << i;
     }
-    EXPECT_GT(zeros, 1000);
+    EXPECT_GT(zeros2d, 1000);
+    EXPECT_GT(zeros3d, 1000);
 }
 
 TEST(SegmentContact, ExactCasesAndDegenerateSegments) {

@@ -1,7 +1,6 @@
 // The join's probe (join/geometry_probe.h): which records it prepares (a
 // polygon kind with a polygon large enough, and enough candidates). (Its
 // answers, prepared or not: join_records_test.)
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -9,6 +8,7 @@
 
 #include "join/geometry_probe.h"
 #include "record_test_builder.h"
+#include "ring_around.h"
 
 namespace {
 
@@ -21,18 +21,11 @@ const Byte* bytes(const Record& record) { return static_cast<const Byte*>(record
 // A closed ring of `vertices` vertices (the last repeats the first) around
 // (cx, cy), its plane tilted in z through z = 0 at its centre.
 Vertices ring(std::uint32_t vertices, double cx, double cy, double radius, bool clockwise = false) {
-    Vertices v;
-    for (std::uint32_t k = 0; k + 1 < vertices; ++k) {
-        const double a = 6.283185307179586 * k / (vertices - 1) * (clockwise ? -1 : 1);
-        const double x = cx + radius * std::cos(a), y = cy + radius * std::sin(a);
-        v.push_back({x, y, 0.1 * (x - cx)});
-    }
-    v.push_back(v.front());
-    return v;
+    return ringAround(vertices - 1, cx, cy, radius, 0, clockwise ? -1 : 1, 0.1, 0, 0, true);
 }
 
 // The break-even of the header: 11 candidates at 256 vertices, 8 at 1,024,
-// none enough under 64.
+// 32 at 64, none enough under 64.
 TEST(GeometryProbe, PreparesPolygonKindsFromTheirBreakEven) {
     const Record at256 = polygon({{ring(256, 0, 0, 5)}});
     const Record at1024 = polygon({{ring(1024, 0, 0, 5)}});
@@ -46,28 +39,17 @@ TEST(GeometryProbe, PreparesPolygonKindsFromTheirBreakEven) {
     const Record manySmall = multiPolygon(many);  // 2,400 vertices, no polygon of 64
     const Record longLine = line({vertices(4096)});
     const Record inCollection = collection({polygon({{ring(1024, 0, 0, 5)}})});
+    // Prepared from breakEven candidates, not at one fewer; 0: never.
     const struct {
         const Record* record;
-        std::size_t candidates;
-        bool prepared;
-    } cases[] = {
-        {&at256, 11, true},
-        {&at256, 10, false},
-        {&at1024, 8, true},
-        {&at1024, 7, false},
-        {&at64, 1000, true},
-        {&at63, 100000, false},
-        {&withHole, 11, true},
-        {&withHole, 10, false},
-        {&oneLarge, 11, true},
-        {&oneLarge, 10, false},
-        {&manySmall, 100000, false},
-        {&longLine, 100000, false},
-        {&inCollection, 100000, false},
-    };
+        std::size_t breakEven;
+    } cases[] = {{&at256, 11}, {&at1024, 8},    {&at64, 32},    {&withHole, 11},   {&oneLarge, 11},
+                 {&at63, 0},   {&manySmall, 0}, {&longLine, 0}, {&inCollection, 0}};
     for (const auto& row : cases) {
-        const GeometryProbe probe(bytes(*row.record), 0.0, row.candidates);
-        EXPECT_EQ(probe.prepared(), row.prepared) << "case " << (&row - cases);
+        const std::size_t at = row.breakEven == 0 ? 100000 : row.breakEven;
+        EXPECT_EQ(GeometryProbe(bytes(*row.record), 0.0, at).prepared(), row.breakEven > 0)
+            << "case " << (&row - cases);
+        EXPECT_FALSE(GeometryProbe(bytes(*row.record), 0.0, at - 1).prepared()) << "case " << (&row - cases);
     }
 }
 

@@ -5,10 +5,9 @@
 // without any timing. The counts need a build with
 // SPATIALGEOM_WORK_COUNTERS (the CI's sanitizer build); elsewhere the test
 // is skipped.
-#include <cmath>
 #include <cstdint>
-#include <numbers>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "queries/filter_bounds.h"
 #include "queries/work_counter.h"
 #include "record_test_builder.h"
+#include "ring_around.h"
 #include "spatialgeom/queries.h"
 
 namespace {
@@ -26,13 +26,7 @@ using namespace testrecords;
 // The benchmark's polygon shape: radius 100 varying by 10% in 25 waves,
 // scaled by `scale`, from angle 0 to `turn` of a full turn, n vertices.
 Vertices wave(std::uint32_t n, double scale, double turn = 1.0) {
-    Vertices v;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const double a = 2 * std::numbers::pi * turn * i / n;
-        const double r = scale * 100 * (1 + 0.1 * std::sin(25 * a));
-        v.push_back({r * std::cos(a), r * std::sin(a), 0});
-    }
-    return v;
+    return ringAround(n, 0, 0, scale * 100, 0.1, turn, 0, 0, 0, false);
 }
 
 Vertices closed(Vertices v) {
@@ -127,15 +121,12 @@ TEST(SearchWork, TiltedDistanceMakesFewEdgesExact) {
 // them there.
 TEST(SearchWork, PlanarTiltedPolygonDecidesInDoubles) {
     Vertices ring;
-    for (const auto& [x, y] : {std::pair{1000, -400},
-                               {1000, 400},
-                               {400, 1000},
-                               {-400, 1000},
-                               {-1000, 400},
-                               {-1000, -400},
-                               {-400, -1000},
-                               {400, -1000}})
+    for (int k = 0; k < 8; ++k) {
+        // (1000, -400) and (1000, 400) turned by k / 2 quarter turns.
+        int x = 1000, y = k % 2 ? 400 : -400;
+        for (int turn = 0; turn < k / 2; ++turn) std::tie(x, y) = std::pair{-y, x};
         ring.push_back({double(x), double(y), x / 4.0 + y / 2.0});
+    }
     const Record body = polygon({{closed(ring)}});
     const std::uint64_t before = spatialgeom::filter::exactDecisions.load();
     int tests = 0;
