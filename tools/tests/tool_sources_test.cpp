@@ -139,7 +139,6 @@ TEST(ToolGdalSources, JoinPrintsThePairsByFid) {
     // The first layer by default; a GeoJSON source; a WKT source of lines.
     const std::string lines = temporaryFile("probe.wkt", "POINT(105 105 0)\n\nPOINT(5 5 3)\n");
     expectRuns({
-        {{"join", gpkg, gpkg, "--layer", "roads", "--layer", "sites"}, 0, "10 7\n30 8\n"},
         {{"join", gpkg, gpkg, "--layer", "roads", "--layer", "sites", "--tolerance", "1"}, 0, "10 7\n20 9\n30 8\n"},
         {{"join", gpkg, sources().geoJson}, 0, "10 7\n30 8\n"},
         {{"join", lines, sources().geoJson}, 0, "1 8\n3 11\n"},
