@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tool_runner.h"
-#include "tools/tool_error.h"
-#include "tools/tool_main.h"
 
 namespace spatialgeom::tool::testing {
 namespace {
@@ -60,7 +58,8 @@ TEST(ToolOutput, CommandsWriteTheExpectedText) {
 }
 
 // Every command's mistakes: their reason, nothing on standard output,
-// status 2; text that is no geometry: the reason, nothing echoed, status 1.
+// status 2; text that is no geometry: the reason (once as a whole line, as
+// the README shows it), nothing echoed, status 1.
 TEST(ToolCommandLine, RefusesMistakesAndBadText) {
     const std::string a = examplePath("a.wkt"), b = examplePath("b.wkt"), p = "POINT(0 0 0)";
     const std::pair<std::vector<std::string>, std::string> mistakes[] = {
@@ -92,21 +91,14 @@ TEST(ToolCommandLine, RefusesMistakesAndBadText) {
     };
     std::vector<Expected> cases = {
         {{"info", "-"}, 1, "", {"unexpected character \\x80 at column 11"}, "POINT(1 2 \x80)"},
+        {{"info", "POINT(1 2"},
+         1,
+         "",
+         {"spatialgeom: cannot read the geometry 'POINT(1 2': parse error, at or near \"\""}},
         {{"info", "-"}, 1, "", {"parse error"}, ""},
     };
     for (const auto& [arguments, reason] : mistakes) cases.push_back({arguments, 2, "", {"spatialgeom: " + reason}});
     expectRuns(cases);
-}
-
-// The entry of the binary, linked into the tests: errors thrown by a
-// command end as a message and an exit status.
-TEST(ToolMain, TurnsErrorsIntoMessagesAndStatuses) {
-    char name[] = "spatialgeom", command[] = "info", text[] = "POINT(1 2";
-    char* argv[] = {name, command, text, nullptr};
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(toolMain(3, argv), kExitBadInput);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "spatialgeom: cannot read the geometry 'POINT(1 2': parse error, at or near \"\"\n");
 }
 
 TEST(ToolCodec, DecodeOfEncodeGivesTheSameRecord) {
