@@ -82,12 +82,8 @@ TEST(OutputFile, AnInterruptedRunLeavesNothing) {
 // A failing command leaves no file: the allocation failure test of the
 // commands (tools/tests/allocation) checks it for join, svg and convert.
 TEST(OutputFile, JoinWritesTheFile) {
-    const fs::path directory = emptyDirectory("join");
-    const std::string target = (directory / "pairs.csv").string();
-    const ToolRun run =
-        runTool({"join", examplePath("a.wkt"), examplePath("b.wkt"), "--format", "csv", "--output", target});
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out, "");
+    const std::string target = (emptyDirectory("join") / "pairs.csv").string();
+    expectRuns({{{"join", examplePath("a.wkt"), examplePath("b.wkt"), "--format", "csv", "--output", target}}});
     EXPECT_EQ(fileContent(target), "a,b\n1,2\n2,3\n2,8\n4,7\n4,8\n");
 }
 
