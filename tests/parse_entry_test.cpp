@@ -13,7 +13,6 @@ using namespace testrecords;
 
 namespace {
 
-const auto kNullText = static_cast<uint32_t>(SPATIAL_PARSE_NULL_TEXT);
 void* const kUntouched = reinterpret_cast<void*>(0x1234);
 
 std::string lastMessage() { return spatialParse_errorString(); }
@@ -26,7 +25,6 @@ TEST(ParseString, AcceptedTextsGiveTheRecordsLaidOutByHand) {
     } cases[] = {
         {"POINT(1 2 3)", point(a)},
         {"point(1 2 3)", point(a)},
-        {"POINT (1 2 3)", point(a)},
         {"\n POINT\t( -1 2.5 3e+2 )\n", point({-1, 2.5, 300})},
         {"LINESTRING(1 2 3)", line({{a}})},
         {"linestring(1 2 3,4 5 6)", line({{a, b}})},
@@ -35,8 +33,6 @@ TEST(ParseString, AcceptedTextsGiveTheRecordsLaidOutByHand) {
         {"MULTIPOINT((1 -2 3.5),(4e+1 5 -6e-1))", multiPoint({{1, -2, 3.5}, {40, 5, -0.6}})},
         {"MULTILINESTRING((1 2 3,4 5 6),(7 8 9))", multiLine({{{a, b}}, {{c}}})},
         // Holes stay with their own polygon.
-        {"MULTIPOLYGON(((1 2 3)),((4 5 6,7 8 9),(1 2 3)),((7 8 9)))",
-         multiPolygon({{{{a}}}, {{{b, c}}, {{a}}}, {{{c}}}})},
         {"MULTIPOLYGON(((1 2 3),(4 5 6),(7 8 9)),((4 5 6,7 8 9)),((7 8 9),(1 2 3,4 5 6)))",
          multiPolygon({{{{a}}, {{b}}, {{c}}}, {{{b, c}}}, {{{c}}, {{a, b}}}})},
         {"GEOMETRYCOLLECTION(POINT(1 2 3),LINESTRING(1 2 3,4 5 6),MULTIPOINT((7 8 9)))",
@@ -72,9 +68,7 @@ TEST(ParseString, RefusesAtTheFirstTokenThatCannotContinue) {
         {"POINT(1 2 3", ""},
         {"POINT EMPTY", ""},
         {"Point(1 2 3)", "("},
-        {"(1 2 3)", "("},
         {"POINT(1 2 3),", ","},
-        {"POINT(1 2 3)1", "1"},
         {"POINT(1 2 3) point(4 5 6)", "point"},
         {"LINESTRING(1 2 3,)", ")"},
         {"LINESTRING(1 2 3 4 5 6)", "4"},
@@ -86,7 +80,6 @@ TEST(ParseString, RefusesAtTheFirstTokenThatCannotContinue) {
         {"MULTIPOINT((1 2 3,4 5 6))", ","},
         {"MULTILINESTRING(1 2 3)", "1"},
         {"MULTIPOLYGON((1 2 3))", "1"},
-        {"MULTIPOLYGON(((1 2 3))", ""},
         {"GEOMETRYCOLLECTION()", ")"},
         {"GEOMETRYCOLLECTION(geometrycollection(POINT(1 2 3)))", "geometrycollection"},
         {"GEOMETRYCOLLECTION(POINT(1 2 3),)", ")"},
@@ -156,17 +149,14 @@ TEST(WideText, SizesResultsAndBadArguments) {
     EXPECT_EQ(lastMessage(), "parse error, at or near \"4\"\n");
     size = 7;
     const char16_t unpaired[] = {u'P', u'O', u'I', u'N', u'T', u'(', u'1', 0xD800, u' ', u'2', u' ', u'3', u')', 0};
-    const struct {
-        const char16_t* text;
-        bool toSize, toBuffer;
-        uint32_t result;
-    } bad[] = {{nullptr, true, true, kNullText},
-               {u"POINT(1 2 3)", false, false, SPATIAL_FAILURE},
-               {unpaired, true, true, SPATIAL_FAILURE}};
-    for (const auto& c : bad) {
-        EXPECT_EQ(spatialWKB_getSizeFromTextGeom(c.text, c.toSize ? &size : nullptr), c.result);
-        EXPECT_EQ(spatialWKB_convertTextToBinary(c.text, c.toBuffer ? buffer : nullptr, 64), c.result);
-    }
+    // No text, nowhere to put the answer, a surrogate without its pair.
+    const auto noText = static_cast<uint32_t>(SPATIAL_PARSE_NULL_TEXT);
+    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(nullptr, &size), noText);
+    EXPECT_EQ(spatialWKB_convertTextToBinary(nullptr, buffer, 64), noText);
+    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(u"POINT(1 2 3)", nullptr), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_convertTextToBinary(u"POINT(1 2 3)", nullptr, 64), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_getSizeFromTextGeom(unpaired, &size), SPATIAL_FAILURE);
+    EXPECT_EQ(spatialWKB_convertTextToBinary(unpaired, buffer, 64), SPATIAL_FAILURE);
     EXPECT_EQ(size, 7u);
 }
 

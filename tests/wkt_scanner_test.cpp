@@ -70,62 +70,50 @@ TEST_P(ScannerTable, TokensAndEcho) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keywords, ScannerTable,
-    testing::Values(
-        ScanCase{"POINT(1 2 3)", "kw:POINT ( n:1 n:2 n:3 )", ""},
-        ScanCase{"point(1 2 3)", "kw:point ( n:1 n:2 n:3 )", ""}, ScanCase{"Point(1 2 3)", "( n:1 n:2 n:3 )", "Point"},
-        ScanCase{"POINTS", "kw:POINT", "S"}, ScanCase{"POIN", "", "POIN"},
-        ScanCase{"LINESTRING linestring POLYGON polygon", "kw:LINESTRING kw:linestring kw:POLYGON kw:polygon", ""},
-        ScanCase{"MULTIPOINTmultipolygonMULTILINESTRING", "kw:MULTIPOINT kw:multipolygon kw:MULTILINESTRING", ""},
-        ScanCase{"GEOMETRYCOLLECTION geometrycollection", "kw:GEOMETRYCOLLECTION kw:geometrycollection", ""},
-        ScanCase{"GEOMETRY EMPTY", "", "GEOMETRYEMPTY"}, ScanCase{"MultiPoint", "", "MultiPoint"}));
+// Keyword case, prefixes and runs of keywords without spaces.
+const ScanCase kKeywords[] = {
+    {"POINT(1 2 3)", "kw:POINT ( n:1 n:2 n:3 )", ""},
+    {"Point(1 2 3)", "( n:1 n:2 n:3 )", "Point"},
+    {"POINTS", "kw:POINT", "S"},
+    {"POIN", "", "POIN"},
+    {"LINESTRING linestring POLYGON polygon", "kw:LINESTRING kw:linestring kw:POLYGON kw:polygon", ""},
+    {"MULTIPOINTmultipolygonMULTILINESTRING", "kw:MULTIPOINT kw:multipolygon kw:MULTILINESTRING", ""},
+    {"GEOMETRYCOLLECTION geometrycollection", "kw:GEOMETRYCOLLECTION kw:geometrycollection", ""},
+    {"GEOMETRY EMPTY", "", "GEOMETRYEMPTY"}};
+INSTANTIATE_TEST_SUITE_P(Keywords, ScannerTable, testing::ValuesIn(kKeywords));
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, ScannerTable,
-    testing::Values(ScanCase{"1.5e-3", "n:0.0015", ""}, ScanCase{"1.5E-3", "n:0.0015", ""},
-                    ScanCase{"1.e+3", "n:1000", ""}, ScanCase{"-7", "n:-7", ""}, ScanCase{"00012", "n:12", ""},
-                    ScanCase{"1e5", "n:1 n:5", "e"}, ScanCase{"1e+", "n:1", "e+"}, ScanCase{"1E-x", "n:1", "E-x"},
-                    ScanCase{".5", "n:5", "."}, ScanCase{"+.5e3", "n:5 n:3", "+.e"}, ScanCase{"1-2", "n:1 n:-2", ""},
-                    ScanCase{"1.2.3", "n:1.2 n:3", "."}, ScanCase{"12.5e+3x", "n:12500", "x"},
-                    ScanCase{"1.e-2,", "n:0.01 ,", ""}, ScanCase{"7.e+", "n:7", "e+"},
-                    ScanCase{"-0.50)", "n:-0.5 )", ""}, ScanCase{"1234567890.12345678901 ", "n:1234567890.1234567", ""},
-                    ScanCase{"0.1", "n:0.10000000000000001", ""}, ScanCase{"5e-324", "n:4.9406564584124654e-324", ""},
-                    ScanCase{"1.7976931348623157e+308", "n:1.7976931348623157e+308", ""}));
+// Where a number ends.
+const ScanCase kNumbers[] = {
+    {"1.5e-3", "n:0.0015", ""},   {"1.5E-3", "n:0.0015", ""},  {"1.e+3", "n:1000", ""}, {"-7", "n:-7", ""},
+    {"00012", "n:12", ""},        {"1e5", "n:1 n:5", "e"},     {"1e+", "n:1", "e+"},    {"1E-x", "n:1", "E-x"},
+    {".5", "n:5", "."},           {"+.5e3", "n:5 n:3", "+.e"}, {"1-2", "n:1 n:-2", ""}, {"1.2.3", "n:1.2 n:3", "."},
+    {"12.5e+3x", "n:12500", "x"}, {"1.e-2,", "n:0.01 ,", ""},  {"7.e+", "n:7", "e+"},   {"-0.50)", "n:-0.5 )", ""}};
+INSTANTIATE_TEST_SUITE_P(Numbers, ScannerTable, testing::ValuesIn(kNumbers));
 
-// Values strtod cannot give: many minus signs, overflow. Underflow reads
-// as a signed zero, as strtod reads it.
-INSTANTIATE_TEST_SUITE_P(NumberValues, ScannerTable,
-                         testing::Values(ScanCase{"--3", "bad:--3", ""}, ScanCase{"---1.5e+2", "bad:---1.5e+2", ""},
-                                         ScanCase{"1e+999", "bad:1e+999", ""}, ScanCase{"-1e+309", "bad:-1e+309", ""},
-                                         ScanCase{"1.7976931348623159e+308", "bad:1.7976931348623159e+308", ""},
-                                         ScanCase{"100000e+304", "bad:100000e+304", ""},
-                                         ScanCase{"1e999", "n:1 n:999", "e"}, ScanCase{"1e-400", "n:0", ""},
-                                         ScanCase{"-1e-400", "n:-0", ""}, ScanCase{"0.0001e-330", "n:0", ""},
-                                         ScanCase{"0.5e+1", "n:5", ""}));
+// Values strtod cannot give: many minus signs, overflow (from the largest
+// double's rounding boundary on). Underflow reads as a signed zero, as
+// strtod reads it. The values of other numbers are NumberToken.*'s.
+const ScanCase kNumberValues[] = {
+    {"--3", "bad:--3", ""},       {"---1.5e+2", "bad:---1.5e+2", ""},
+    {"1e+999", "bad:1e+999", ""}, {"1.7976931348623159e+308", "bad:1.7976931348623159e+308", ""},
+    {"1e999", "n:1 n:999", "e"},  {"-1e-400", "n:-0", ""}};
+INSTANTIATE_TEST_SUITE_P(NumberValues, ScannerTable, testing::ValuesIn(kNumberValues));
 
-INSTANTIATE_TEST_SUITE_P(OtherBytes, ScannerTable,
-                         testing::Values(ScanCase{"", "", ""}, ScanCase{" \t\n( \r)", "( )", "\r"},
-                                         ScanCase{"\v\f;", "", "\v\f;"}, ScanCase{"\x80(\xff", "(", "\x80\xff"},
-                                         ScanCase{"---", "", "---"}, ScanCase{"--x-1", "n:-1", "--x"},
-                                         ScanCase{"a,b", ",", "ab"}));
+const ScanCase kOtherBytes[] = {
+    {"", "", ""},       {" \t\n( \r)", "( )", "\r"}, {"\v\f;", "", "\v\f;"}, {"\x80(\xff", "(", "\x80\xff"},
+    {"---", "", "---"}, {"--x-1", "n:-1", "--x"},    {"a,b", ",", "ab"}};
+INSTANTIATE_TEST_SUITE_P(OtherBytes, ScannerTable, testing::ValuesIn(kOtherBytes));
 
-TEST(Scanner, EndsAtTheEndOfTheView) {
-    const std::string text("POINT(1", 7);
-    const Scanned scanned = scanAll(std::string_view(text).substr(0, 5));
-    EXPECT_EQ(scanned.tokens, "kw:POINT");
-    // A run of minus signs ends with the view, though more follow it.
-    const std::string minus("x----1");
-    const Scanned run = scanAll(std::string_view(minus).substr(0, 3));
+// A run of minus signs is echoed whole, however long, and ends with the
+// view, though more follow it; so does a keyword.
+TEST(Scanner, MinusRunsAndKeywordsEndAtTheEndOfTheView) {
+    const std::string minus(100000, '-');
+    EXPECT_EQ(scanAll(minus + "x").echoed, minus + "x");
+    const std::string text("x----1POINT(1");
+    const Scanned run = scanAll(std::string_view(text).substr(0, 3));
     EXPECT_EQ(run.tokens, "");
     EXPECT_EQ(run.echoed, "x--");
-}
-
-TEST(Scanner, LongMinusRunIsEchoedWhole) {
-    const std::string text(100000, '-');
-    const Scanned scanned = scanAll(text + "x");
-    EXPECT_EQ(scanned.tokens, "");
-    EXPECT_EQ(scanned.echoed, text + "x");
+    EXPECT_EQ(scanAll(std::string_view(text).substr(6, 5)).tokens, "kw:POINT");
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tool_runner.h"
-#include "tools/tool_error.h"
-#include "tools/tool_main.h"
 
 namespace spatialgeom::tool::testing {
 namespace {
@@ -31,14 +29,12 @@ TEST(ToolOutput, CommandsWriteTheExpectedText) {
         {{"transform", "--scale", "2,2,2", "GEOMETRYCOLLECTION(POINT(1 1 1),POINT(2 2 2))"},
          0,
          "geometrycollection(point(2 2 2),point(4 4 4))\n"},
-        {{"transform", "--translate", "1,2,3", "POINT(0 0 0)"}, 0, "point(1 2 3)\n"},
         {{"transform", "--translate", "1,0,0", "--scale", "2,2,2", "POINT(0 0 0)"}, 0, "point(2 0 0)\n"},
-        {{"transform", "--scale", "2,2,2", "--translate", "1,0,0", "POINT(0 0 0)"}, 0, "point(1 0 0)\n"},
         {{"transform", "--translate", "1,2,3", "--scale", "2,2,2@1,1,1", "POINT(0 0 0)"}, 0, "point(1 3 5)\n"},
         {{"transform", "--translate", "1,2,3", "--mirror", "0,0,0/1,0,0", "POINT(0 0 0)"}, 0, "point(-1 2 3)\n"},
-        {{"transform", "--translate", "1,0,0", "--rotate", "90", "--axis", "0,0,0,0,0,1", "POINT(0 0 0)"},
+        {{"transform", "--translate", "0,1,0", "--rotate", "90", "--axis", "0,0,0,1,0,0", "POINT(0 0 0)"},
          0,
-         "point(6.12323e-17 1 0)\n"},
+         "point(0 6.12323e-17 1)\n"},
         {{"transform", "--translate", "1,0,0", "--rotate", "90", "POINT(0 0 0)"}, 0, "point(6.12323e-17 1 0)\n"},
         {{"transform", "--translate", "1.23456789,0,0", "--precision", "9", "POINT(0 0 0)"},
          0,
@@ -46,7 +42,6 @@ TEST(ToolOutput, CommandsWriteTheExpectedText) {
         {{"intersects", "POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "3"}, 0, "true\n"},
         {{"intersects", "POINT(2 2 3)", "POINT(2 2 0)", "--tolerance", "2.5"}, 0, "false\n"},
         {{"intersects", "--tolerance", "1e-3", "LINESTRING(0 0 0,10 0 0)", "POINT(5 0.001 0)"}, 0, "true\n"},
-        {{"distance", kSquareWithHole, "POINT(2 1.5 0)"}, 0, "distance: 0.5\non A: 2 1 0\non B: 2 1.5 0\n"},
         {{"distance", "GEOMETRYCOLLECTION(POINT(10 0 0),POINT(5 0 0),POINT(-5 0 0))", "POINT(0 0 0)"},
          0,
          "distance: 5\non A: 5 0 0\non B: 0 0 0\n"},
@@ -63,7 +58,8 @@ TEST(ToolOutput, CommandsWriteTheExpectedText) {
 }
 
 // Every command's mistakes: their reason, nothing on standard output,
-// status 2; text that is no geometry: the reason, nothing echoed, status 1.
+// status 2; text that is no geometry: the reason (once as a whole line, as
+// the README shows it), nothing echoed, status 1.
 TEST(ToolCommandLine, RefusesMistakesAndBadText) {
     const std::string a = examplePath("a.wkt"), b = examplePath("b.wkt"), p = "POINT(0 0 0)";
     const std::pair<std::vector<std::string>, std::string> mistakes[] = {
@@ -85,34 +81,24 @@ TEST(ToolCommandLine, RefusesMistakesAndBadText) {
         {{"info", p, "--bogus"}, "unexpected argument '--bogus'"},
         {{"join", "only-one.wkt"}, "join needs two files"},
         {{"join", "a", "b", "--threads", "0"}, "--threads needs a whole number from 1 to 1024, not '0'"},
-        {{"join", "a", "b", "--format", "xml"}, "--format must be pairs, csv or json, not 'xml'"},
-        {{"join", "a", "b", "--output"}, "--output needs a value"},
+        {{"join", "a", "b", "--format", "CSV"}, "--format must be pairs, csv or json, not 'CSV'"},
         {{"svg"}, "svg needs at least one file"},
         {{"nearest", a}, "nearest needs two files"},
         {{"nearest", a, b, "--max-distance", "-1"}, "--max-distance must not be negative"},
         {{"nearest", a, b, "--tolerance", "1"}, "nearest takes --max-distance, not --tolerance"},
         {{"convert", a}, "convert needs IN and OUT"},
         {{"convert", a, "nowhere/out.txt"}, "convert: cannot tell the format of nowhere/out.txt"},
-        {{"convert", a, "-", "--precision", "0"}, "--precision needs a whole number from 1 to 17, not '0'"},
     };
     std::vector<Expected> cases = {
-        {{"info", "-"}, 1, "", {"parse error"}, "POINT(1 2"},
         {{"info", "-"}, 1, "", {"unexpected character \\x80 at column 11"}, "POINT(1 2 \x80)"},
+        {{"info", "POINT(1 2"},
+         1,
+         "",
+         {"spatialgeom: cannot read the geometry 'POINT(1 2': parse error, at or near \"\""}},
         {{"info", "-"}, 1, "", {"parse error"}, ""},
     };
     for (const auto& [arguments, reason] : mistakes) cases.push_back({arguments, 2, "", {"spatialgeom: " + reason}});
     expectRuns(cases);
-}
-
-// The entry of the binary, linked into the tests: errors thrown by a
-// command end as a message and an exit status.
-TEST(ToolMain, TurnsErrorsIntoMessagesAndStatuses) {
-    char name[] = "spatialgeom", command[] = "info", text[] = "POINT(1 2";
-    char* argv[] = {name, command, text, nullptr};
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(toolMain(3, argv), kExitBadInput);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "spatialgeom: cannot read the geometry 'POINT(1 2': parse error, at or near \"\"\n");
 }
 
 TEST(ToolCodec, DecodeOfEncodeGivesTheSameRecord) {
@@ -125,25 +111,18 @@ TEST(ToolCodec, DecodeOfEncodeGivesTheSameRecord) {
         EXPECT_EQ(runTool({"encode", "-"}, decoded.out).out, encoded.out) << text << " came back as " << decoded.out;
     }
     const ToolRun point = runTool({"encode", "POINT(1 2 3)"});
-    EXPECT_EQ(point.out.size(), 40u);
     EXPECT_EQ(runTool({"decode"}, point.out).out, "point(1 2 3)\n");
 }
 
-// Truncated, a byte too many, corrupted words: refused with status 1.
+// Truncated (the library's record check, whose own tests cover every
+// corrupt word) or a byte too many: refused with status 1.
 TEST(ToolCodec, DecodeRefusesBytesThatAreNoRecord) {
     const std::string polygon = runTool({"encode", kSquareWithHole}).out;
     ASSERT_EQ(polygon.size(), 296u);
-    auto withWord = [&](std::size_t offset, std::uint32_t value) {
-        std::string bytes = polygon;
-        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
-        return bytes;
-    };
     expectRuns({
         {{"decode"}, 1, "", {"no record"}},
         {{"decode"}, 1, "", {"not a record"}, polygon.substr(0, 292)},
         {{"decode"}, 1, "", {"not a record"}, polygon + '\0'},
-        {{"decode"}, 1, "", {"not a record"}, withWord(8, 9)},            // unknown type
-        {{"decode"}, 1, "", {"not a record"}, withWord(36, 0x7fffffff)},  // vertex count of the outer ring's subline
     });
 }
 

@@ -23,7 +23,7 @@ TEST(ToolFiles, JoinAndNearestAnswerOnTheExamples) {
     const std::string a = examplePath("a.wkt"), b = examplePath("b.wkt");
     expectRuns({
         {{"join", a, b}, 0, "1 2\n2 3\n2 8\n4 7\n4 8\n"},
-        {{"join", a, b, "--output", "-"}, 0, "1 2\n2 3\n2 8\n4 7\n4 8\n"},
+        {{"join", a, b, "--output", "-", "--format", "pairs"}, 0, "1 2\n2 3\n2 8\n4 7\n4 8\n"},
         {{"join", a, b, "--tolerance", "1"}, 0, "1 2\n2 3\n2 8\n3 6\n4 4\n4 7\n4 8\n"},
         {{"join", a, b, "--format", "json"},
          0,
@@ -86,23 +86,20 @@ TEST(ToolFiles, ThreadsGiveTheSameOutput) {
     }
     for (const auto& [command, reach] : {std::pair{"join", "--tolerance"}, {"nearest", "--max-distance"}}) {
         std::vector<std::string> outputs;
-        for (const char* threads : {"1", "2", "5"}) {
+        for (const char* threads : {"1", "5"}) {
             const ToolRun run = runTool({command, paths[0], paths[1], reach, "0.5", "--threads", threads});
             EXPECT_EQ(run.exitStatus, 0) << run.err;
             outputs.push_back(run.out);
         }
         EXPECT_GT(occurrences(outputs[0], "\n"), 100u) << command;
-        EXPECT_EQ(outputs[1], outputs[0]) << command << " on 2 threads";
-        EXPECT_EQ(outputs[2], outputs[0]) << command << " on 5 threads";
+        EXPECT_EQ(outputs[1], outputs[0]) << command << " on 5 threads";
     }
 }
 
-// The picture itself is judged by svg_render_test.cpp.
+// The picture itself, a whole SVG document, is judged by svg_render_test.cpp.
 TEST(ToolSvg, DrawsTheExamplesWithMeetingGeometriesHighlighted) {
     const ToolRun run = runTool({"svg", examplePath("a.wkt"), examplePath("b.wkt")});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with("<?xml")) << run.out.substr(0, 40);
-    EXPECT_TRUE(run.out.ends_with("</svg>\n"));
     EXPECT_EQ(occurrences(run.out, "<g fill="), 13u);
     // a1, a2, a4 and b1, b2, b3, b7, b8 meet another geometry.
     EXPECT_EQ(occurrences(run.out, "<g fill=\"#ee3333\""), 8u);

@@ -72,9 +72,7 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& in
 
 void expectRuns(const std::vector<Expected>& cases) {
     for (const Expected& expected : cases) {
-        std::string command;
-        for (const std::string& argument : expected.arguments) command += argument + " ";
-        SCOPED_TRACE(command);
+        SCOPED_TRACE(::testing::PrintToString(expected.arguments));
         const ToolRun run = runTool(expected.arguments, expected.input);
         EXPECT_EQ(run.exitStatus, expected.exitStatus) << run.err;
         EXPECT_EQ(run.out, expected.out);

@@ -19,8 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string example(const char* name) { return std::string(SPATIALGEOM_EXAMPLES_DIR) + "/" + name; }
-
 // The tool's argument vector, made before any allocation is counted.
 struct ToolCall {
     explicit ToolCall(const std::vector<std::string>& command) : words{"spatialgeom"} {
@@ -37,7 +35,7 @@ TEST(ToolAllocationFailure, CommandsReportOutOfMemoryAndLeaveNoFile) {
     const fs::path folder = fs::temp_directory_path() / ("spatialgeom_oom_" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const std::string output = (folder / "out.hex").string();  // convert takes its format from the name
-    const std::string a = example("a.wkt"), b = example("b.wkt");
+    const std::string examples = SPATIALGEOM_EXAMPLES_DIR, a = examples + "/a.wkt", b = examples + "/b.wkt";
     const std::vector<std::vector<std::string>> commands = {
         {"join", a, b, "--threads", "1", "--output", output},
         {"join", a, b, "--threads", "2", "--format", "json", "--tolerance", "0.5", "--output", output},
