@@ -26,105 +26,125 @@ Vertices joined(std::initializer_list<Vertices> parts) {
     return all;
 }
 
-// The readers of records.h. Each row calls a reader into an array of 12
-// vertices holding kUnwritten and expects its status, the count it writes
-// (99: none), the vertices first in the array, and kUnwritten from
-// `untouchedFrom` on (a copy never passes its capacity; a refusal before
-// copying writes nothing).
+// The readers of records.h. Each row calls a reader on its record into an
+// array of 12 vertices holding kUnwritten and expects its status, the count
+// it writes (99: none), the vertices first in the array, and kUnwritten
+// from `untouchedFrom` on (a copy never passes its capacity; a refusal
+// before copying writes nothing). A reader that answers also refuses a null
+// record, a record of another kind and each null output, writing nothing.
 TEST(RecordLimits, ReadersAtEveryCapacityAndIndex) {
     const Vertices a = vertices(2), b = vertices(3, 100), c = vertices(4, 200);
+    const Record point = testrecords::point(c[1]);
     const Record line = testrecords::line({a, b});                  // sublines of 2 and 3
     const Record polygon = testrecords::polygon({{a, b}, {c}});     // rings of 5 (2 + 3) and 4
     const Record multipoint = multiPoint(c);                        // 4 points
     const Record multiline = multiLine({{c}, {a, b}});              // lines of 4 and 5 (2 + 3)
     const Record multipolygon = multiPolygon({{{c}}, {{a}, {b}}});  // polygons of 4 and 5 (rings 2 + 3)
-    using Call = std::function<uint32_t(DPoint3d*, uint32_t*)>;
+    using Call = std::function<uint32_t(const void*, DPoint3d*, uint32_t*)>;
     struct Row {
         std::string what;
+        const Record& record;
         Call call;
         uint32_t status, count;
         Vertices copied;
         uint32_t untouchedFrom;
     };
     constexpr uint32_t ok = SPATIAL_SUCCESS, fail = SPATIAL_FAILURE, none = 99;
-    // A reader called with its leading arguments, then the array and the
-    // count (copying), the count alone or the array alone.
+    // A reader called with the record and its leading arguments, then the
+    // array and the count (copying), the count alone or one point.
     const auto copying = [](auto read, auto... leading) {
-        return Call([=](DPoint3d* out, uint32_t* n) { return read(leading..., out, n); });
+        return Call([=](const void* r, DPoint3d* out, uint32_t* n) { return read(r, leading..., out, n); });
     };
     const auto counting = [](auto read, auto... leading) {
-        return Call([=](DPoint3d*, uint32_t* n) { return read(leading..., n); });
+        return Call([=](const void* r, DPoint3d*, uint32_t* n) { return read(r, leading..., n); });
     };
-    const void *const ml = multiline.data(), *const mp = multipolygon.data();
-    const auto lineAt = [&](uint32_t n) { return copying(spatialWKB_lineGetPoints, line.data(), n); };
-    const auto polygonAt = [&](uint32_t n) { return copying(spatialWKB_polygonGetPoints, polygon.data(), n); };
-    const auto pointsAt = [&](uint32_t n) { return copying(spatialWKB_mpointGetPoints, multipoint.data(), n); };
-    const auto pointAt = [&](uint32_t i) {
-        return Call([&, i](DPoint3d* out, uint32_t*) { return spatialWKB_mpointGetPoint(multipoint.data(), i, out); });
+    const auto onePoint = [](auto read, auto... leading) {
+        return Call([=](const void* r, DPoint3d* out, uint32_t*) { return read(r, leading..., out); });
     };
-    const auto lineOf = [&](uint32_t i, uint32_t n) { return copying(spatialWKB_mlineGetPoints, ml, i, n); };
-    const auto lineCount = [&](uint32_t i) { return counting(spatialWKB_mlineGetPointCount, ml, i); };
-    const auto polygonOf = [&](uint32_t i, uint32_t n) { return copying(spatialWKB_mpolygonGetPoints, mp, i, n); };
-    const auto polygonCount = [&](uint32_t i) { return counting(spatialWKB_mpolygonGetPointCount, mp, i); };
+    const auto lineAt = [&](uint32_t n) { return copying(spatialWKB_lineGetPoints, n); };
+    const auto polygonAt = [&](uint32_t n) { return copying(spatialWKB_polygonGetPoints, n); };
+    const auto pointsAt = [&](uint32_t n) { return copying(spatialWKB_mpointGetPoints, n); };
+    const auto pointAt = [&](uint32_t i) { return onePoint(spatialWKB_mpointGetPoint, i); };
+    const auto lineOf = [&](uint32_t i, uint32_t n) { return copying(spatialWKB_mlineGetPoints, i, n); };
+    const auto lineCount = [&](uint32_t i) { return counting(spatialWKB_mlineGetPointCount, i); };
+    const auto polygonOf = [&](uint32_t i, uint32_t n) { return copying(spatialWKB_mpolygonGetPoints, i, n); };
+    const auto polygonCount = [&](uint32_t i) { return counting(spatialWKB_mpolygonGetPointCount, i); };
     const Row rows[] = {
+        {"point", point, onePoint(spatialWKB_pointGetPoint), ok, none, {c[1]}, 1},
         // Whole sublines: around the first subline (2) and the whole line (5).
-        {"line, capacity 1", lineAt(1), fail, 0, {}, 0},
-        {"line, capacity 2", lineAt(2), fail, 2, a, 2},
-        {"line, capacity 3", lineAt(3), fail, 2, a, 2},
-        {"line, capacity 4", lineAt(4), fail, 2, a, 2},
-        {"line, capacity 5", lineAt(5), ok, 5, joined({a, b}), 5},
-        {"line, capacity 6", lineAt(6), ok, 5, joined({a, b}), 5},
+        {"line, count", line, counting(spatialWKB_lineGetPointCount), ok, 5, {}, 0},
+        {"line, capacity 1", line, lineAt(1), fail, 0, {}, 0},
+        {"line, capacity 2", line, lineAt(2), fail, 2, a, 2},
+        {"line, capacity 3", line, lineAt(3), fail, 2, a, 2},
+        {"line, capacity 4", line, lineAt(4), fail, 2, a, 2},
+        {"line, capacity 5", line, lineAt(5), ok, 5, joined({a, b}), 5},
+        {"line, capacity 6", line, lineAt(6), ok, 5, joined({a, b}), 5},
         // Whole rings: around the outer ring (5) and the polygon (9).
-        {"polygon, capacity 4", polygonAt(4), fail, 0, {}, 4},
-        {"polygon, capacity 5", polygonAt(5), fail, 5, joined({a, b}), 5},
-        {"polygon, capacity 6", polygonAt(6), fail, 5, joined({a, b}), 6},
-        {"polygon, capacity 8", polygonAt(8), fail, 5, joined({a, b}), 8},
-        {"polygon, capacity 9", polygonAt(9), ok, 9, joined({a, b, c}), 9},
-        {"polygon, capacity 10", polygonAt(10), ok, 9, joined({a, b, c}), 9},
+        {"polygon, count", polygon, counting(spatialWKB_polygonGetPointCount), ok, 9, {}, 0},
+        {"polygon, capacity 4", polygon, polygonAt(4), fail, 0, {}, 4},
+        {"polygon, capacity 5", polygon, polygonAt(5), fail, 5, joined({a, b}), 5},
+        {"polygon, capacity 6", polygon, polygonAt(6), fail, 5, joined({a, b}), 6},
+        {"polygon, capacity 8", polygon, polygonAt(8), fail, 5, joined({a, b}), 8},
+        {"polygon, capacity 9", polygon, polygonAt(9), ok, 9, joined({a, b, c}), 9},
+        {"polygon, capacity 10", polygon, polygonAt(10), ok, 9, joined({a, b, c}), 9},
         // All points or nothing.
-        {"multipoint, capacity 3", pointsAt(3), fail, none, {}, 0},
-        {"multipoint, capacity 4", pointsAt(4), ok, 4, c, 4},
-        {"multipoint, capacity 5", pointsAt(5), ok, 4, c, 4},
-        {"multipoint, index 3", pointAt(3), ok, none, {c[3]}, 1},
-        {"multipoint, index 4", pointAt(4), fail, none, {}, 0},
-        {"multipoint, index 5", pointAt(5), fail, none, {}, 0},
-        {"multipoint, index 2^32-1", pointAt(~0u), fail, none, {}, 0},
+        {"multipoint, count", multipoint, counting(spatialWKB_mpointGetPointCount), ok, 4, {}, 0},
+        {"multipoint, capacity 3", multipoint, pointsAt(3), fail, none, {}, 0},
+        {"multipoint, capacity 4", multipoint, pointsAt(4), ok, 4, c, 4},
+        {"multipoint, capacity 5", multipoint, pointsAt(5), ok, 4, c, 4},
+        {"multipoint, index 3", multipoint, pointAt(3), ok, none, {c[3]}, 1},
+        {"multipoint, index 4", multipoint, pointAt(4), fail, none, {}, 0},
+        {"multipoint, index 5", multipoint, pointAt(5), fail, none, {}, 0},
+        {"multipoint, index 2^32-1", multipoint, pointAt(~0u), fail, none, {}, 0},
         // Member lines by index (2 lines), then capacity.
-        {"multiline, line 1, capacity 4", lineOf(1, 4), fail, 2, a, 2},
-        {"multiline, line 1, capacity 5", lineOf(1, 5), ok, 5, joined({a, b}), 5},
-        {"multiline, line 1, capacity 6", lineOf(1, 6), ok, 5, joined({a, b}), 5},
-        {"multiline, line 0, capacity 3", lineOf(0, 3), fail, 0, {}, 0},
-        {"multiline, line 0, capacity 4", lineOf(0, 4), ok, 4, c, 4},
-        {"multiline, line count", counting(spatialWKB_mlineGetLineCount, ml), ok, 2, {}, 0},
-        {"multiline, line 2", lineOf(2, 8), fail, none, {}, 0},
-        {"multiline, line 3", lineOf(3, 8), fail, none, {}, 0},
-        {"multiline, count of line 1", lineCount(1), ok, 5, {}, 0},
-        {"multiline, count of line 2", lineCount(2), fail, none, {}, 0},
-        {"multiline, count of line 3", lineCount(3), fail, none, {}, 0},
+        {"multiline, line 1, capacity 4", multiline, lineOf(1, 4), fail, 2, a, 2},
+        {"multiline, line 1, capacity 5", multiline, lineOf(1, 5), ok, 5, joined({a, b}), 5},
+        {"multiline, line 1, capacity 6", multiline, lineOf(1, 6), ok, 5, joined({a, b}), 5},
+        {"multiline, line 0, capacity 3", multiline, lineOf(0, 3), fail, 0, {}, 0},
+        {"multiline, line 0, capacity 4", multiline, lineOf(0, 4), ok, 4, c, 4},
+        {"multiline, line count", multiline, counting(spatialWKB_mlineGetLineCount), ok, 2, {}, 0},
+        {"multiline, line 2", multiline, lineOf(2, 8), fail, none, {}, 0},
+        {"multiline, line 3", multiline, lineOf(3, 8), fail, none, {}, 0},
+        {"multiline, count of line 1", multiline, lineCount(1), ok, 5, {}, 0},
+        {"multiline, count of line 2", multiline, lineCount(2), fail, none, {}, 0},
+        {"multiline, count of line 3", multiline, lineCount(3), fail, none, {}, 0},
         // Member polygons by index (2 polygons), then capacity.
-        {"multipolygon, polygon 1, capacity 1", polygonOf(1, 1), fail, 0, {}, 1},
-        {"multipolygon, polygon 1, capacity 2", polygonOf(1, 2), fail, 2, a, 2},
-        {"multipolygon, polygon 1, capacity 4", polygonOf(1, 4), fail, 2, a, 4},
-        {"multipolygon, polygon 1, capacity 5", polygonOf(1, 5), ok, 5, joined({a, b}), 5},
-        {"multipolygon, polygon 1, capacity 6", polygonOf(1, 6), ok, 5, joined({a, b}), 5},
-        {"multipolygon, polygon 0, capacity 3", polygonOf(0, 3), fail, 0, {}, 3},
-        {"multipolygon, polygon 0, capacity 4", polygonOf(0, 4), ok, 4, c, 4},
-        {"multipolygon, polygon count", counting(spatialWKB_mpolygonGetPolyCount, mp), ok, 2, {}, 0},
-        {"multipolygon, polygon 2", polygonOf(2, 8), fail, none, {}, 0},
-        {"multipolygon, polygon 3", polygonOf(3, 8), fail, none, {}, 0},
-        {"multipolygon, count of polygon 1", polygonCount(1), ok, 5, {}, 0},
-        {"multipolygon, count of polygon 2", polygonCount(2), fail, none, {}, 0},
-        {"multipolygon, count of polygon 3", polygonCount(3), fail, none, {}, 0},
+        {"multipolygon, polygon 1, capacity 1", multipolygon, polygonOf(1, 1), fail, 0, {}, 1},
+        {"multipolygon, polygon 1, capacity 2", multipolygon, polygonOf(1, 2), fail, 2, a, 2},
+        {"multipolygon, polygon 1, capacity 4", multipolygon, polygonOf(1, 4), fail, 2, a, 4},
+        {"multipolygon, polygon 1, capacity 5", multipolygon, polygonOf(1, 5), ok, 5, joined({a, b}), 5},
+        {"multipolygon, polygon 1, capacity 6", multipolygon, polygonOf(1, 6), ok, 5, joined({a, b}), 5},
+        {"multipolygon, polygon 0, capacity 3", multipolygon, polygonOf(0, 3), fail, 0, {}, 3},
+        {"multipolygon, polygon 0, capacity 4", multipolygon, polygonOf(0, 4), ok, 4, c, 4},
+        {"multipolygon, polygon count", multipolygon, counting(spatialWKB_mpolygonGetPolyCount), ok, 2, {}, 0},
+        {"multipolygon, polygon 2", multipolygon, polygonOf(2, 8), fail, none, {}, 0},
+        {"multipolygon, polygon 3", multipolygon, polygonOf(3, 8), fail, none, {}, 0},
+        {"multipolygon, count of polygon 1", multipolygon, polygonCount(1), ok, 5, {}, 0},
+        {"multipolygon, count of polygon 2", multipolygon, polygonCount(2), fail, none, {}, 0},
+        {"multipolygon, count of polygon 3", multipolygon, polygonCount(3), fail, none, {}, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         std::vector<DPoint3d> out(12, kUnwritten);
         uint32_t count = none;
-        EXPECT_EQ(row.call(out.data(), &count), row.status);
+        EXPECT_EQ(row.call(row.record.data(), out.data(), &count), row.status);
         EXPECT_EQ(count, row.count);
         for (std::size_t k = 0; k < row.copied.size(); ++k) EXPECT_TRUE(samePoint(out[k], row.copied[k])) << k;
         for (std::size_t k = std::max<std::size_t>(row.untouchedFrom, row.copied.size()); k < out.size(); ++k)
             EXPECT_TRUE(samePoint(out[k], kUnwritten)) << k;
+        if (row.status != ok) continue;
+        out[0] = kUnwritten;
+        count = none;
+        EXPECT_EQ(row.call(nullptr, out.data(), &count), fail);
+        EXPECT_EQ(row.call((&row.record == &point ? line : point).data(), out.data(), &count), fail);
+        if (!row.copied.empty()) {
+            EXPECT_EQ(row.call(row.record.data(), nullptr, &count), fail);
+        }
+        if (row.count != none) {
+            EXPECT_EQ(row.call(row.record.data(), out.data(), nullptr), fail);
+        }
+        EXPECT_TRUE(samePoint(out[0], kUnwritten));
+        EXPECT_EQ(count, none);
     }
 }
 
