@@ -82,15 +82,11 @@ inline void readVertices(const void* record, std::uint32_t type) {
     auto someIndexes = [](std::uint32_t n, auto&& visit) {
         for (std::uint32_t i : {0u, 1u, n / 2, n - 1, n}) visit(i);
     };
-    using Count = std::uint32_t (*)(const void*, std::uint32_t*);
-    using Read = std::uint32_t (*)(const void*, std::uint32_t, DPoint3d*, std::uint32_t*);
-    using MemberCount = std::uint32_t (*)(const void*, std::uint32_t, std::uint32_t*);
-    using MemberRead = std::uint32_t (*)(const void*, std::uint32_t, std::uint32_t, DPoint3d*, std::uint32_t*);
-    auto readWhole = [&](Count countOf, Read read) {
+    auto readWhole = [&](auto countOf, auto read) {
         readAll([&](std::uint32_t* n) { return countOf(record, n); },
                 [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) { return read(record, cap, out, n); });
     };
-    auto readMembers = [&](std::uint32_t members, MemberCount countOf, MemberRead read) {
+    auto readMembers = [&](std::uint32_t members, auto countOf, auto read) {
         someIndexes(members, [&](std::uint32_t m) {
             readAll([&](std::uint32_t* n) { return countOf(record, m, n); },
                     [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) { return read(record, m, cap, out, n); });
