@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "record_test_builder.h"
 #include "spatialgeom/records.h"

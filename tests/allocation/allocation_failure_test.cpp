@@ -10,15 +10,12 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "spatialgeom/prepared.h"
 #include "spatialgeom/record_ptr.h"
 #include "spatialgeom/spatialgeom.h"
-#include "spatialgeom/wkb.h"
 #include "tests/allocation/failing_allocations.h"
 #include "tests/record_test_builder.h"
 
@@ -84,14 +81,6 @@ const char* const kTexts[] = {
     "MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0)),((9 9 9,8 9 9,8 8 9,9 9 9))))",
 };
 
-std::vector<unsigned char> wkbOf(const void* record) {
-    std::uint32_t size = 0;
-    EXPECT_EQ(spatialWKB_toOgcWkb(record, nullptr, 0, &size), SPATIAL_BUFFER_TOO_SMALL);
-    std::vector<unsigned char> wkb(size);
-    EXPECT_EQ(spatialWKB_toOgcWkb(record, wkb.data(), size, &size), 0u);
-    return wkb;
-}
-
 // Every export that makes a new record: the creators, the copy, the parse
 // and the WKB reader; with the bytes it must make where they are known.
 TEST(AllocationFailure, MakersLeaveTheOutputAlone) {
@@ -117,10 +106,9 @@ TEST(AllocationFailure, MakersLeaveTheOutputAlone) {
         makers.push_back({std::string("parse ") + text,
                           [text](void** out) { return std::uint32_t(spatialParse_string(text, out)); },
                           bytesOf(record.get())});
-        auto wkb = std::make_shared<std::vector<unsigned char>>(wkbOf(record.get()));
         makers.push_back({std::string("WKB ") + text,
-                          [wkb](void** out) {
-                              return spatialWKB_fromOgcWkb(wkb->data(), static_cast<std::uint32_t>(wkb->size()), out);
+                          [wkb = testrecords::ogcWkbOf(record.get())](void** out) {
+                              return spatialWKB_fromOgcWkb(wkb.data(), static_cast<std::uint32_t>(wkb.size()), out);
                           },
                           bytesOf(record.get())});
     }
