@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "record_test_builder.h"
@@ -209,11 +210,7 @@ TEST(OgcWkb, ReadsEachDialectAndByteOrder) {
 // ring's sublines joined, each subline of a member line a line of its own,
 // sublines without vertices dropped.
 TEST(OgcWkb, WritesSublinesAsTheTextWriterDoes) {
-    struct Case {
-        Record record;
-        const char* wkt;
-    };
-    const Case cases[] = {
+    const std::pair<Record, const char*> cases[] = {
         {line({vertices(2), vertices(1, 100)}), "linestring(0 1 2,10 11 12,100 101 102)"},
         {line({vertices(1), {}, vertices(1, 5)}), "linestring(0 1 2,5 6 7)"},
         {polygon({{vertices(2), vertices(2, 50)}, {vertices(1, 3)}}),
@@ -225,10 +222,7 @@ TEST(OgcWkb, WritesSublinesAsTheTextWriterDoes) {
         {collection({line({vertices(1), vertices(1, 3)}), multiLine({{vertices(1), vertices(1, 3)}})}),
          "geometrycollection(linestring(0 1 2,3 4 5),multilinestring((0 1 2),(3 4 5)))"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.wkt);
-        EXPECT_EQ(ogcWkbOf(c.record.data()), ogcWkbOf(parsed(c.wkt).data()));
-    }
+    for (const auto& [record, wkt] : cases) EXPECT_EQ(ogcWkbOf(record.data()), ogcWkbOf(parsed(wkt).data())) << wkt;
 }
 
 TEST(OgcWkb, RefusesWhatNoRecordHolds) {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "record_test_builder.h"
-#include "records/navigation.h"
 
 using namespace testrecords;
 
@@ -113,9 +112,6 @@ TEST(RecordSizes, ComputedAndStoredSizes) {
         EXPECT_EQ(sizeBy(spatialWKB_calculateSize, c.record.data()), c.calculated) << c.name;
         EXPECT_EQ(sizeBy(spatialWKB_getSize, c.record.data()), c.got) << c.name;
     }
-    const auto* stopping = stopsAtType8.bytes();
-    EXPECT_EQ(spatialgeom::nextMember(stopping + 64), nullptr);
-    EXPECT_FALSE(spatialgeom::forEachMember(stopping, [](const auto*) { return true; }));
 }
 
 // The typed sizes read no type code; getType reports any code stored.
@@ -136,7 +132,6 @@ TEST(RecordLifetime, CopyIsIndependentAndDestroyClearsTheVariable) {
     Record collection = pointAndLineCollection(true).finish();
     LibraryRecord copy;
     ASSERT_EQ(spatialWKB_copy(collection.data(), copy.out()), SPATIAL_SUCCESS);
-    EXPECT_EQ(std::memcmp(copy.get(), collection.data(), 144), 0);
     collection.setWord(16, 0);
     EXPECT_EQ(wordAt(copy.get(), 16), 2u);
 

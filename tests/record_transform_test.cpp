@@ -35,11 +35,6 @@ Record shiftedOnce(Record record) {
 
 using RecordTransform = uint32_t (*)(const transform*, void*);
 
-struct KindCase {
-    std::uint32_t type;
-    RecordTransform kindExport;
-};
-
 // A record of the kind with several sublines, rings and members, and empty
 // elements between filled ones. Its vertices are distinct, so that a vertex
 // transformed twice or not at all, or one written to the wrong place, shows.
@@ -63,15 +58,14 @@ Record sampleRecord(std::uint32_t type) {
 
 TEST(RecordTransform, EveryKindMovesEveryVertexOnceAndEmptyOrRefusedRecordsStayAlone) {
     const transform t = shift();
-    for (const KindCase& c : {KindCase{SPATIAL_TYPE_POINT, spatialWKB_transformPoint},
-                              KindCase{SPATIAL_TYPE_LINESTRING, spatialWKB_transformLine},
-                              KindCase{SPATIAL_TYPE_POLYGON, spatialWKB_transformPolygon},
-                              KindCase{SPATIAL_TYPE_MULTIPOINT, spatialWKB_transformMultiPoint},
-                              KindCase{SPATIAL_TYPE_MULTILINESTRING, spatialWKB_transformMultiLine},
-                              KindCase{SPATIAL_TYPE_MULTIPOLYGON, spatialWKB_transformMultiPolygon}}) {
-        SCOPED_TRACE(c.type);
-        const Record original = sampleRecord(c.type);
-        for (RecordTransform entry : {c.kindExport, spatialWKB_transformGeometry}) {
+    // Each kind's own export, by type code.
+    const RecordTransform kindExports[] = {spatialWKB_transformPoint,     spatialWKB_transformLine,
+                                           spatialWKB_transformPolygon,   spatialWKB_transformMultiPoint,
+                                           spatialWKB_transformMultiLine, spatialWKB_transformMultiPolygon};
+    for (std::uint32_t type = SPATIAL_TYPE_POINT; type <= SPATIAL_TYPE_MULTIPOLYGON; ++type) {
+        SCOPED_TRACE(type);
+        const Record original = sampleRecord(type);
+        for (RecordTransform entry : {kindExports[type - 1], spatialWKB_transformGeometry}) {
             Record record = original;
             EXPECT_EQ(entry(nullptr, record.data()), SPATIAL_FAILURE);
             EXPECT_EQ(entry(&t, nullptr), SPATIAL_FAILURE);

@@ -86,8 +86,7 @@ const char* const kTexts[] = {
 TEST(AllocationFailure, MakersLeaveTheOutputAlone) {
     const std::vector<DPoint3d> v = ring(40, 2, 0.1);
     const auto n = static_cast<std::uint32_t>(v.size());
-    const RecordPtr source =
-        parsed("MULTIPOLYGON(((0 0 0,4 0 0,4 4 1,0 0 0),(1 1 0,2 1 0,2 2 0,1 1 0)),((9 9 9,8 9 9,8 8 9,9 9 9)))");
+    const RecordPtr source = parsed(kTexts[3]);
     struct Maker {
         std::string what;
         std::function<std::uint32_t(void**)> make;
