@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <numbers>
 #include <string>
@@ -20,111 +19,121 @@ namespace {
 
 const DPoint3d kUnwritten{-7, -7, -7};
 
-Vertices joined(std::initializer_list<Vertices> parts) {
-    Vertices all;
-    for (const Vertices& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-// The readers of records.h. Each row calls a reader into an array of 12
-// vertices holding kUnwritten and expects its status, the count it writes
-// (99: none), the vertices first in the array, and kUnwritten from
-// `untouchedFrom` on (a copy never passes its capacity; a refusal before
-// copying writes nothing).
+// The readers of records.h. Each row calls a reader on its record into an
+// array of 12 vertices holding kUnwritten and expects its status, the count
+// it writes (99: none), the vertices first in the array, and kUnwritten
+// from `untouchedFrom` on (a copy never passes its capacity; a refusal
+// before copying writes nothing). A reader that answers also refuses a null
+// record, a record of another kind and each null output, writing nothing.
 TEST(RecordLimits, ReadersAtEveryCapacityAndIndex) {
     const Vertices a = vertices(2), b = vertices(3, 100), c = vertices(4, 200);
-    const Record line = testrecords::line({a, b});                  // sublines of 2 and 3
-    const Record polygon = testrecords::polygon({{a, b}, {c}});     // rings of 5 (2 + 3) and 4
-    const Record multipoint = multiPoint(c);                        // 4 points
-    const Record multiline = multiLine({{c}, {a, b}});              // lines of 4 and 5 (2 + 3)
-    const Record multipolygon = multiPolygon({{{c}}, {{a}, {b}}});  // polygons of 4 and 5 (rings 2 + 3)
-    using Call = std::function<uint32_t(DPoint3d*, uint32_t*)>;
+    const Record point = testrecords::point(c[1]);
+    const Record line = testrecords::line({a, b});               // sublines of 2 and 3
+    const Record polygon = testrecords::polygon({{a, b}, {c}});  // rings of 5 (2 + 3) and 4
+    const Record multipoint = multiPoint(c);                     // 4 points
+    const Record mline = multiLine({{c}, {a, b}});               // lines of 4 and 5 (2 + 3)
+    const Record mpolygon = multiPolygon({{{c}}, {{a}, {b}}});   // polygons of 4 and 5 (rings 2 + 3)
+    Vertices ab = a, abc;                                        // a then b; a, b then c
+    ab.insert(ab.end(), b.begin(), b.end());
+    abc = ab;
+    abc.insert(abc.end(), c.begin(), c.end());
+    using Call = std::function<uint32_t(const void*, DPoint3d*, uint32_t*)>;
     struct Row {
         std::string what;
+        const Record& record;
         Call call;
         uint32_t status, count;
         Vertices copied;
         uint32_t untouchedFrom;
     };
     constexpr uint32_t ok = SPATIAL_SUCCESS, fail = SPATIAL_FAILURE, none = 99;
-    // A reader called with its leading arguments, then the array and the
-    // count (copying), the count alone or the array alone.
+    // A reader called with the record and its leading arguments, then the
+    // array and the count (copying), the count alone or one point.
     const auto copying = [](auto read, auto... leading) {
-        return Call([=](DPoint3d* out, uint32_t* n) { return read(leading..., out, n); });
+        return Call([=](const void* r, DPoint3d* out, uint32_t* n) { return read(r, leading..., out, n); });
     };
     const auto counting = [](auto read, auto... leading) {
-        return Call([=](DPoint3d*, uint32_t* n) { return read(leading..., n); });
+        return Call([=](const void* r, DPoint3d*, uint32_t* n) { return read(r, leading..., n); });
     };
-    const void *const ml = multiline.data(), *const mp = multipolygon.data();
-    const auto lineAt = [&](uint32_t n) { return copying(spatialWKB_lineGetPoints, line.data(), n); };
-    const auto polygonAt = [&](uint32_t n) { return copying(spatialWKB_polygonGetPoints, polygon.data(), n); };
-    const auto pointsAt = [&](uint32_t n) { return copying(spatialWKB_mpointGetPoints, multipoint.data(), n); };
-    const auto pointAt = [&](uint32_t i) {
-        return Call([&, i](DPoint3d* out, uint32_t*) { return spatialWKB_mpointGetPoint(multipoint.data(), i, out); });
+    const auto onePoint = [](auto read, auto... leading) {
+        return Call([=](const void* r, DPoint3d* out, uint32_t*) { return read(r, leading..., out); });
     };
-    const auto lineOf = [&](uint32_t i, uint32_t n) { return copying(spatialWKB_mlineGetPoints, ml, i, n); };
-    const auto lineCount = [&](uint32_t i) { return counting(spatialWKB_mlineGetPointCount, ml, i); };
-    const auto polygonOf = [&](uint32_t i, uint32_t n) { return copying(spatialWKB_mpolygonGetPoints, mp, i, n); };
-    const auto polygonCount = [&](uint32_t i) { return counting(spatialWKB_mpolygonGetPointCount, mp, i); };
     const Row rows[] = {
+        {"point", point, onePoint(spatialWKB_pointGetPoint), ok, none, {c[1]}, 1},
         // Whole sublines: around the first subline (2) and the whole line (5).
-        {"line, capacity 1", lineAt(1), fail, 0, {}, 0},
-        {"line, capacity 2", lineAt(2), fail, 2, a, 2},
-        {"line, capacity 3", lineAt(3), fail, 2, a, 2},
-        {"line, capacity 4", lineAt(4), fail, 2, a, 2},
-        {"line, capacity 5", lineAt(5), ok, 5, joined({a, b}), 5},
-        {"line, capacity 6", lineAt(6), ok, 5, joined({a, b}), 5},
+        {"line, count", line, counting(spatialWKB_lineGetPointCount), ok, 5, {}, 0},
+        {"line, capacity 1", line, copying(spatialWKB_lineGetPoints, 1u), fail, 0, {}, 0},
+        {"line, capacity 2", line, copying(spatialWKB_lineGetPoints, 2u), fail, 2, a, 2},
+        {"line, capacity 3", line, copying(spatialWKB_lineGetPoints, 3u), fail, 2, a, 2},
+        {"line, capacity 4", line, copying(spatialWKB_lineGetPoints, 4u), fail, 2, a, 2},
+        {"line, capacity 5", line, copying(spatialWKB_lineGetPoints, 5u), ok, 5, ab, 5},
+        {"line, capacity 6", line, copying(spatialWKB_lineGetPoints, 6u), ok, 5, ab, 5},
         // Whole rings: around the outer ring (5) and the polygon (9).
-        {"polygon, capacity 4", polygonAt(4), fail, 0, {}, 4},
-        {"polygon, capacity 5", polygonAt(5), fail, 5, joined({a, b}), 5},
-        {"polygon, capacity 6", polygonAt(6), fail, 5, joined({a, b}), 6},
-        {"polygon, capacity 8", polygonAt(8), fail, 5, joined({a, b}), 8},
-        {"polygon, capacity 9", polygonAt(9), ok, 9, joined({a, b, c}), 9},
-        {"polygon, capacity 10", polygonAt(10), ok, 9, joined({a, b, c}), 9},
+        {"polygon, count", polygon, counting(spatialWKB_polygonGetPointCount), ok, 9, {}, 0},
+        {"polygon, capacity 4", polygon, copying(spatialWKB_polygonGetPoints, 4u), fail, 0, {}, 4},
+        {"polygon, capacity 5", polygon, copying(spatialWKB_polygonGetPoints, 5u), fail, 5, ab, 5},
+        {"polygon, capacity 6", polygon, copying(spatialWKB_polygonGetPoints, 6u), fail, 5, ab, 6},
+        {"polygon, capacity 8", polygon, copying(spatialWKB_polygonGetPoints, 8u), fail, 5, ab, 8},
+        {"polygon, capacity 9", polygon, copying(spatialWKB_polygonGetPoints, 9u), ok, 9, abc, 9},
+        {"polygon, capacity 10", polygon, copying(spatialWKB_polygonGetPoints, 10u), ok, 9, abc, 9},
         // All points or nothing.
-        {"multipoint, capacity 3", pointsAt(3), fail, none, {}, 0},
-        {"multipoint, capacity 4", pointsAt(4), ok, 4, c, 4},
-        {"multipoint, capacity 5", pointsAt(5), ok, 4, c, 4},
-        {"multipoint, index 3", pointAt(3), ok, none, {c[3]}, 1},
-        {"multipoint, index 4", pointAt(4), fail, none, {}, 0},
-        {"multipoint, index 5", pointAt(5), fail, none, {}, 0},
-        {"multipoint, index 2^32-1", pointAt(~0u), fail, none, {}, 0},
+        {"multipoint, count", multipoint, counting(spatialWKB_mpointGetPointCount), ok, 4, {}, 0},
+        {"multipoint, capacity 3", multipoint, copying(spatialWKB_mpointGetPoints, 3u), fail, none, {}, 0},
+        {"multipoint, capacity 4", multipoint, copying(spatialWKB_mpointGetPoints, 4u), ok, 4, c, 4},
+        {"multipoint, capacity 5", multipoint, copying(spatialWKB_mpointGetPoints, 5u), ok, 4, c, 4},
+        {"multipoint, index 3", multipoint, onePoint(spatialWKB_mpointGetPoint, 3u), ok, none, {c[3]}, 1},
+        {"multipoint, index 4", multipoint, onePoint(spatialWKB_mpointGetPoint, 4u), fail, none, {}, 0},
+        {"multipoint, index 5", multipoint, onePoint(spatialWKB_mpointGetPoint, 5u), fail, none, {}, 0},
+        {"multipoint, index 2^32-1", multipoint, onePoint(spatialWKB_mpointGetPoint, ~0u), fail, none, {}, 0},
         // Member lines by index (2 lines), then capacity.
-        {"multiline, line 1, capacity 4", lineOf(1, 4), fail, 2, a, 2},
-        {"multiline, line 1, capacity 5", lineOf(1, 5), ok, 5, joined({a, b}), 5},
-        {"multiline, line 1, capacity 6", lineOf(1, 6), ok, 5, joined({a, b}), 5},
-        {"multiline, line 0, capacity 3", lineOf(0, 3), fail, 0, {}, 0},
-        {"multiline, line 0, capacity 4", lineOf(0, 4), ok, 4, c, 4},
-        {"multiline, line count", counting(spatialWKB_mlineGetLineCount, ml), ok, 2, {}, 0},
-        {"multiline, line 2", lineOf(2, 8), fail, none, {}, 0},
-        {"multiline, line 3", lineOf(3, 8), fail, none, {}, 0},
-        {"multiline, count of line 1", lineCount(1), ok, 5, {}, 0},
-        {"multiline, count of line 2", lineCount(2), fail, none, {}, 0},
-        {"multiline, count of line 3", lineCount(3), fail, none, {}, 0},
+        {"mline 1, capacity 4", mline, copying(spatialWKB_mlineGetPoints, 1u, 4u), fail, 2, a, 2},
+        {"mline 1, capacity 5", mline, copying(spatialWKB_mlineGetPoints, 1u, 5u), ok, 5, ab, 5},
+        {"mline 1, capacity 6", mline, copying(spatialWKB_mlineGetPoints, 1u, 6u), ok, 5, ab, 5},
+        {"mline 0, capacity 3", mline, copying(spatialWKB_mlineGetPoints, 0u, 3u), fail, 0, {}, 0},
+        {"mline 0, capacity 4", mline, copying(spatialWKB_mlineGetPoints, 0u, 4u), ok, 4, c, 4},
+        {"mline count", mline, counting(spatialWKB_mlineGetLineCount), ok, 2, {}, 0},
+        {"mline 2", mline, copying(spatialWKB_mlineGetPoints, 2u, 8u), fail, none, {}, 0},
+        {"mline 3", mline, copying(spatialWKB_mlineGetPoints, 3u, 8u), fail, none, {}, 0},
+        {"count of mline 1", mline, counting(spatialWKB_mlineGetPointCount, 1u), ok, 5, {}, 0},
+        {"count of mline 2", mline, counting(spatialWKB_mlineGetPointCount, 2u), fail, none, {}, 0},
+        {"count of mline 3", mline, counting(spatialWKB_mlineGetPointCount, 3u), fail, none, {}, 0},
         // Member polygons by index (2 polygons), then capacity.
-        {"multipolygon, polygon 1, capacity 1", polygonOf(1, 1), fail, 0, {}, 1},
-        {"multipolygon, polygon 1, capacity 2", polygonOf(1, 2), fail, 2, a, 2},
-        {"multipolygon, polygon 1, capacity 4", polygonOf(1, 4), fail, 2, a, 4},
-        {"multipolygon, polygon 1, capacity 5", polygonOf(1, 5), ok, 5, joined({a, b}), 5},
-        {"multipolygon, polygon 1, capacity 6", polygonOf(1, 6), ok, 5, joined({a, b}), 5},
-        {"multipolygon, polygon 0, capacity 3", polygonOf(0, 3), fail, 0, {}, 3},
-        {"multipolygon, polygon 0, capacity 4", polygonOf(0, 4), ok, 4, c, 4},
-        {"multipolygon, polygon count", counting(spatialWKB_mpolygonGetPolyCount, mp), ok, 2, {}, 0},
-        {"multipolygon, polygon 2", polygonOf(2, 8), fail, none, {}, 0},
-        {"multipolygon, polygon 3", polygonOf(3, 8), fail, none, {}, 0},
-        {"multipolygon, count of polygon 1", polygonCount(1), ok, 5, {}, 0},
-        {"multipolygon, count of polygon 2", polygonCount(2), fail, none, {}, 0},
-        {"multipolygon, count of polygon 3", polygonCount(3), fail, none, {}, 0},
+        {"mpolygon 1, capacity 1", mpolygon, copying(spatialWKB_mpolygonGetPoints, 1u, 1u), fail, 0, {}, 1},
+        {"mpolygon 1, capacity 2", mpolygon, copying(spatialWKB_mpolygonGetPoints, 1u, 2u), fail, 2, a, 2},
+        {"mpolygon 1, capacity 4", mpolygon, copying(spatialWKB_mpolygonGetPoints, 1u, 4u), fail, 2, a, 4},
+        {"mpolygon 1, capacity 5", mpolygon, copying(spatialWKB_mpolygonGetPoints, 1u, 5u), ok, 5, ab, 5},
+        {"mpolygon 1, capacity 6", mpolygon, copying(spatialWKB_mpolygonGetPoints, 1u, 6u), ok, 5, ab, 5},
+        {"mpolygon 0, capacity 3", mpolygon, copying(spatialWKB_mpolygonGetPoints, 0u, 3u), fail, 0, {}, 3},
+        {"mpolygon 0, capacity 4", mpolygon, copying(spatialWKB_mpolygonGetPoints, 0u, 4u), ok, 4, c, 4},
+        {"mpolygon count", mpolygon, counting(spatialWKB_mpolygonGetPolyCount), ok, 2, {}, 0},
+        {"mpolygon 2", mpolygon, copying(spatialWKB_mpolygonGetPoints, 2u, 8u), fail, none, {}, 0},
+        {"mpolygon 3", mpolygon, copying(spatialWKB_mpolygonGetPoints, 3u, 8u), fail, none, {}, 0},
+        {"count of mpolygon 1", mpolygon, counting(spatialWKB_mpolygonGetPointCount, 1u), ok, 5, {}, 0},
+        {"count of mpolygon 2", mpolygon, counting(spatialWKB_mpolygonGetPointCount, 2u), fail, none, {}, 0},
+        {"count of mpolygon 3", mpolygon, counting(spatialWKB_mpolygonGetPointCount, 3u), fail, none, {}, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         std::vector<DPoint3d> out(12, kUnwritten);
         uint32_t count = none;
-        EXPECT_EQ(row.call(out.data(), &count), row.status);
+        EXPECT_EQ(row.call(row.record.data(), out.data(), &count), row.status);
         EXPECT_EQ(count, row.count);
         for (std::size_t k = 0; k < row.copied.size(); ++k) EXPECT_TRUE(samePoint(out[k], row.copied[k])) << k;
         for (std::size_t k = std::max<std::size_t>(row.untouchedFrom, row.copied.size()); k < out.size(); ++k)
             EXPECT_TRUE(samePoint(out[k], kUnwritten)) << k;
+        if (row.status != ok) continue;
+        out[0] = kUnwritten;
+        count = none;
+        EXPECT_EQ(row.call(nullptr, out.data(), &count), fail);
+        EXPECT_EQ(row.call((&row.record == &point ? line : point).data(), out.data(), &count), fail);
+        if (!row.copied.empty()) {
+            EXPECT_EQ(row.call(row.record.data(), nullptr, &count), fail);
+        }
+        if (row.count != none) {
+            EXPECT_EQ(row.call(row.record.data(), out.data(), nullptr), fail);
+        }
+        EXPECT_TRUE(samePoint(out[0], kUnwritten));
+        EXPECT_EQ(count, none);
     }
 }
 

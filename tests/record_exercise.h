@@ -65,53 +65,39 @@ inline const KindExports& exportsOf(std::uint32_t type) {
     return kinds[type - 1];
 }
 
-// The vertex readers of the record's kind, each at the capacity it asks for.
+// The vertex readers of the record's kind, each at the capacity it asks for
+// and one less; members and points at a few indexes from the first on.
 inline void readVertices(const void* record, std::uint32_t type) {
-    std::uint32_t count = 0;
+    std::uint32_t count = 0, members = 0;
     DPoint3d point;
     std::vector<DPoint3d> vertices;
-    auto readAll = [&](auto&& countOf, auto&& read) {
+    // The element's count, then its vertices; `element`: its index, if any.
+    auto readAll = [&](auto countOf, auto read, auto... element) {
         count = 0;
-        if (countOf(&count) != SPATIAL_SUCCESS) return;
+        if (countOf(record, element..., &count) != SPATIAL_SUCCESS) return;
         vertices.assign(count, DPoint3d{});
         std::uint32_t copied = 0;
-        read(count, vertices.data(), &copied);
-        if (count > 0) read(count - 1, vertices.data(), &copied);
+        read(record, element..., count, vertices.data(), &copied);
+        if (count > 0) read(record, element..., count - 1, vertices.data(), &copied);
     };
-    // A few indexes: each reader steps from the first element.
-    auto someIndexes = [](std::uint32_t n, auto&& visit) {
-        for (std::uint32_t i : {0u, 1u, n / 2, n - 1, n}) visit(i);
+    auto readMembers = [&](auto countOf, auto read) {
+        for (std::uint32_t m : {0u, 1u, members / 2, members - 1, members}) readAll(countOf, read, m);
     };
-    using Count = std::uint32_t (*)(const void*, std::uint32_t*);
-    using Read = std::uint32_t (*)(const void*, std::uint32_t, DPoint3d*, std::uint32_t*);
-    using MemberCount = std::uint32_t (*)(const void*, std::uint32_t, std::uint32_t*);
-    using MemberRead = std::uint32_t (*)(const void*, std::uint32_t, std::uint32_t, DPoint3d*, std::uint32_t*);
-    auto readWhole = [&](Count countOf, Read read) {
-        readAll([&](std::uint32_t* n) { return countOf(record, n); },
-                [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) { return read(record, cap, out, n); });
-    };
-    auto readMembers = [&](std::uint32_t members, MemberCount countOf, MemberRead read) {
-        someIndexes(members, [&](std::uint32_t m) {
-            readAll([&](std::uint32_t* n) { return countOf(record, m, n); },
-                    [&](std::uint32_t cap, DPoint3d* out, std::uint32_t* n) { return read(record, m, cap, out, n); });
-        });
-    };
-    std::uint32_t members = 0;
     switch (type) {
         case SPATIAL_TYPE_POINT: spatialWKB_pointGetPoint(record, &point); break;
-        case SPATIAL_TYPE_LINESTRING: readWhole(spatialWKB_lineGetPointCount, spatialWKB_lineGetPoints); break;
-        case SPATIAL_TYPE_POLYGON: readWhole(spatialWKB_polygonGetPointCount, spatialWKB_polygonGetPoints); break;
+        case SPATIAL_TYPE_LINESTRING: readAll(spatialWKB_lineGetPointCount, spatialWKB_lineGetPoints); break;
+        case SPATIAL_TYPE_POLYGON: readAll(spatialWKB_polygonGetPointCount, spatialWKB_polygonGetPoints); break;
         case SPATIAL_TYPE_MULTIPOINT:
-            readWhole(spatialWKB_mpointGetPointCount, spatialWKB_mpointGetPoints);
-            someIndexes(count, [&](std::uint32_t i) { spatialWKB_mpointGetPoint(record, i, &point); });
+            readAll(spatialWKB_mpointGetPointCount, spatialWKB_mpointGetPoints);
+            for (std::uint32_t i : {0u, 1u, count / 2, count - 1, count}) spatialWKB_mpointGetPoint(record, i, &point);
             break;
         case SPATIAL_TYPE_MULTILINESTRING:
             spatialWKB_mlineGetLineCount(record, &members);
-            readMembers(members, spatialWKB_mlineGetPointCount, spatialWKB_mlineGetPoints);
+            readMembers(spatialWKB_mlineGetPointCount, spatialWKB_mlineGetPoints);
             break;
         case SPATIAL_TYPE_MULTIPOLYGON:
             spatialWKB_mpolygonGetPolyCount(record, &members);
-            readMembers(members, spatialWKB_mpolygonGetPointCount, spatialWKB_mpolygonGetPoints);
+            readMembers(spatialWKB_mpolygonGetPointCount, spatialWKB_mpolygonGetPoints);
             break;
     }
 }

@@ -164,6 +164,15 @@ inline std::vector<std::uint8_t> bytesOf(const void* record) {
     return {bytes, bytes + size};
 }
 
+// The record's WKB, sized by the writer's own size query.
+inline std::vector<std::uint8_t> ogcWkbOf(const void* record) {
+    std::uint32_t size = 0;
+    if (spatialWKB_toOgcWkb(record, nullptr, 0, &size) != SPATIAL_BUFFER_TOO_SMALL) return {};
+    std::vector<std::uint8_t> wkb(size);
+    if (spatialWKB_toOgcWkb(record, wkb.data(), size, &size) != SPATIAL_SUCCESS || size != wkb.size()) return {};
+    return wkb;
+}
+
 inline std::uint32_t wordAt(const void* record, std::size_t offset) {
     std::uint32_t value;
     std::memcpy(&value, static_cast<const std::uint8_t*>(record) + offset, sizeof value);

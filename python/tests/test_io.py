@@ -26,9 +26,7 @@ def test_text_and_wkb_round_trip_and_wkb_is_that_of_the_c_interface(rng, c_inter
         assert all(sg.from_wkb([kind(d) for d in encoded]) == geometries)
     assert all(sg.from_wkb(hexes) == geometries)
     collection = sg.from_wkt("GEOMETRYCOLLECTION(POINT(1.23456 2 3),LINESTRING(0 0 0,1 1 0.0001234567))")
-    for precision, text in ((3, "point(1.23 2 3),linestring(0 0 0,1 1 0.000123)"),
-                            (17, "point(1.2345600000000001 2 3),linestring(0 0 0,1 1 0.0001234567)")):
-        assert sg.to_wkt(collection, precision=precision) == "geometrycollection(%s)" % text
+    assert sg.to_wkt(collection, precision=3) == "geometrycollection(point(1.23 2 3),linestring(0 0 0,1 1 0.000123))"
 
 
 def test_shapes_scalars_and_missing_values():
