@@ -125,16 +125,6 @@ TEST(NumberFormat, FastPathWritesEveryFiniteValueUpToPrecision17) {
                     ASSERT_EQ(narrow(wide, end), printfG(value, precision)) << value << " at " << precision;
                 }
             }
-            // The three coordinates in one call: the three texts, or null
-            // when one of them is declined.
-            const DPoint3d vertex{decimal, -decimal / 7, arbitrary};
-            SpatialWChar wide[3 * kMaxFastNumberChars];
-            const SpatialWChar* end = formatCoordinatesFast(vertex, precision, wide);
-            ASSERT_EQ(end != nullptr, std::isfinite(arbitrary) && precision <= kLargestFastPrecision) << precision;
-            if (end != nullptr) {
-                ASSERT_EQ(narrow(wide, end), printfG(vertex.x, precision) + " " + printfG(vertex.y, precision) + " " +
-                                                 printfG(vertex.z, precision));
-            }
         }
     }
 }

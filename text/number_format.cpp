@@ -70,16 +70,6 @@ SpatialWChar* formatNumberFast(double value, std::int32_t precision, SpatialWCha
     }
 }
 
-SpatialWChar* formatCoordinatesFast(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out) {
-    precision = effectivePrecision(precision);
-    switch (precision > fastnumber::kLargestPrecision ? 0 : fastnumber::widthOf(precision)) {
-        case 1: return fastnumber::writeCoordinates<1>(vertex, precision, out);
-        case 2: return fastnumber::writeCoordinates<2>(vertex, precision, out);
-        case 3: return fastnumber::writeCoordinates<3>(vertex, precision, out);
-        default: return nullptr;
-    }
-}
-
 SpatialWChar* formatNumber(double value, std::int32_t precision, SpatialWChar* out) {
     if (SpatialWChar* end = formatNumberFast(value, precision, out)) return end;
     // chars_format::general with a precision is specified as "%.*g" in the

@@ -48,10 +48,4 @@ SpatialWChar* formatNumber(double value, std::int32_t precision, SpatialWChar* o
 // (never seen in practice), with out's contents unspecified.
 SpatialWChar* formatNumberFast(double value, std::int32_t precision, SpatialWChar* out);
 
-// A vertex's three coordinates as formatNumberFast writes them, a space
-// between two, in one call: the end of the text, with unspecified
-// characters after it up to 3 * kMaxFastNumberChars from out; null when
-// one of them is declined.
-SpatialWChar* formatCoordinatesFast(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out);
-
 }  // namespace spatialgeom

@@ -24,16 +24,12 @@ SpatialWChar* formatCoordinates(const DPoint3d& vertex, std::int32_t precision, 
     return formatNumber(vertex.z, precision, out);
 }
 
-using CoordinatesWriter = SpatialWChar* (*)(const DPoint3d& vertex, std::int32_t precision, SpatialWChar* out);
-
-// The vertex's text, without terminator, written at out with write (one of
-// formatCoordinates and formatCoordinatesFast), which needs no bounds
-// there. Returns the text's end; null when write declines the vertex.
-template <CoordinatesWriter write>
+// The vertex's text, without terminator, written at out, which has
+// kAmpleVertexChars of room. Returns the text's end.
 SpatialWChar* writeVertex(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* out) {
     const bool parenthesised = style == VertexStyle::kParenthesised;
     if (parenthesised) *out++ = '(';
-    if ((out = write(vertex, precision, out)) == nullptr) return nullptr;
+    out = formatCoordinates(vertex, precision, out);
     if (parenthesised) *out++ = ')';
     return out;
 }
@@ -68,12 +64,12 @@ SpatialWChar* appendFastRun(const DPoint3d* vertices, std::uint32_t count, bool 
 std::int32_t formatWide(const DPoint3d& vertex, VertexStyle style, std::int32_t precision, SpatialWChar* buffer,
                         std::int32_t limit) {
     if (limit >= kAmpleVertexChars) {
-        SpatialWChar* end = writeVertex<formatCoordinates>(vertex, style, precision, buffer);
+        SpatialWChar* end = writeVertex(vertex, style, precision, buffer);
         *end = 0;
         return static_cast<std::int32_t>(end - buffer);
     }
     SpatialWChar text[kAmpleVertexChars];
-    const SpatialWChar* end = writeVertex<formatCoordinates>(vertex, style, precision, text);
+    const SpatialWChar* end = writeVertex(vertex, style, precision, text);
     const auto length = static_cast<std::int32_t>(end - text);
     std::copy_n(text, std::clamp(length, 0, limit), buffer);
     if (length < limit) {
