@@ -154,10 +154,10 @@ void checkPair(const Pair& pair, const std::optional<mpq_class>& d2, Rng& rng, F
 // Named configurations, ones found by the generated runs and the fuzz
 // targets, and ones with distances worked out by hand, through every
 // export as in the generated run. In the polygons whose rings are not
-// planar the region reaches beyond the box of the stored vertices, the nearest point on a lifted edge: alone, the other
-// geometry's box lies farther than the tolerance and the boxes' test
-// answers "no" first; with a far point added to its box (a multipoint),
-// the distance decides. Then contacts built to sit on, or one ulp beside,
+// planar the region reaches beyond the box of the stored vertices, the
+// nearest point on a lifted edge: alone, the other geometry's box lies
+// farther than the tolerance and the boxes' test answers "no" first; with
+// a far point added to its box (a multipoint), the distance decides. Then contacts built to sit on, or one ulp beside,
 // a vertex, an edge, the plane or a hole of tilted polygons, and squares
 // too small for Newell's sum.
 TEST(ExactAnswers, NamedAndFoundConfigurations) {

@@ -71,7 +71,8 @@ std::vector<KindCase> kindCases() {
         {"multiline", spatialWKB_getMultiLineRange, multiline, {-2, 0, 0}, {5, 5, 7}},
         {"multiline of one counted member", spatialWKB_getMultiLineRange, countedOnce, {0, 0, 0}, {1, 0, 0}},
         {"multipolygon", spatialWKB_getMultiPolygonRange, multipolygon, {0, 0, -3}, {6, 6, 1}},
-        // Empty sublines, rings and members before the vertices: the box is that of the vertices present.
+        // Empty sublines, rings and members before the vertices: the box is
+        // that of the vertices present.
         {"line, empties", spatialWKB_getLineRange, line({{}, {{2, 3, 4}, {1, 5, 4}}, {}}), {1, 3, 4}, {2, 5, 4}},
         {"polygon, empties", spatialWKB_getPolygonRange, polygon({{}, {{}, {{1, 1, 1}}}}), {1, 1, 1}, {1, 1, 1}},
         {"multiline, empties", spatialWKB_getMultiLineRange, emptyLines, {0, 1, 2}, {10, 11, 12}},

@@ -95,8 +95,9 @@ bool allNaN(const DPoint3d& p) { return std::isnan(p.x) && std::isnan(p.y) && st
 
 // Far apart, and farther than the largest double: +infinity meets both,
 // 1e299 not the first, the largest double not the second; the distance of
-// the first is finite, of the second overflows to +infinity. A line of one-vertex sublines has vertices but no point:
-// it meets everything at +infinity only.
+// the first is finite, of the second overflows to +infinity. A line of
+// one-vertex sublines has vertices but no point: it meets everything at
+// +infinity only.
 TEST(RuleEdges, InfiniteToleranceMeetsEverythingWithVertices) {
     const std::vector<Record> near = everyKind({0, 0, 0}, 1);
     forEveryKindPair(near, everyKind({1e300, -1e300, 1e300}, 1e299), [](const Record& x, const Record& y) {
