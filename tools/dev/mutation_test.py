@@ -72,7 +72,7 @@ def read_mutants(list_path):
 def run(command, cwd, seconds=None):
     try:
         done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                              timeout=seconds, text=True)
+                              timeout=seconds, text=True, errors="replace")
         return done.returncode, done.stdout
     except subprocess.TimeoutExpired:
         return None, "timed out"
@@ -88,7 +88,8 @@ def run_sharded(program, cwd, shards):
         environment = dict(os.environ, GTEST_TOTAL_SHARDS=str(shards), GTEST_SHARD_INDEX=str(index))
         processes.append(subprocess.Popen([program, "--gtest_brief=1", "--gtest_fail_fast"], cwd=cwd,
                                           env=environment, stdout=subprocess.PIPE,
-                                          stderr=subprocess.STDOUT, text=True, start_new_session=True))
+                                          stderr=subprocess.STDOUT, text=True, errors="replace",
+                                          start_new_session=True))
     started = list(processes)
     deadline = time.monotonic() + TEST_SECONDS
     failure = ""
