@@ -22,6 +22,7 @@
 #include "comb_geometry.h"
 #include "prepared_owner.h"
 #include "record_test_builder.h"
+#include "ring_around.h"
 #include "spatialgeom/queries.h"
 #include "spatialgeom/records.h"
 
@@ -226,10 +227,9 @@ TEST(Intersect, LargeGeometriesAndSplitRings) {
     const auto closedSquare = [](double x0, double y0, double x1, double y1, double z) {
         return Sublines{{{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}}};
     };
-    Vertices longLine, longRing, gapPoints;
+    Vertices longLine, gapPoints;
     for (int i = 0; i < 500; ++i) longLine.push_back({double(i), 50.0 + (i % 2), 0});
-    for (int i = 0; i < 400; ++i)
-        longRing.push_back({30 + 10 * std::cos(2 * M_PI * i / 400), 30 + 10 * std::sin(2 * M_PI * i / 400), 0});
+    const Vertices longRing = ringAround(400, 30, 30, 10, 0, 1, 0, 0, 0, false);  // a circle in z = 0
     for (int i = 0; i < 249; ++i) gapPoints.push_back({2.0 * i + 1.5, 5, 0});
     Vertices gapPointsThenTooth = gapPoints;
     gapPointsThenTooth.push_back({2.0 * 200 + 0.5, 5, 0});
